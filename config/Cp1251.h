@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows-1251, the code page of every file the workstation reads and writes. Text is held as
+// QString inside the program and converted here, at the edge.
+namespace kirvan::cp1251 {
+
+// Every byte has a character: the unassigned byte 0x98 reads as U+0098, so that a file passes a
+// read and a write unchanged.
+QString decode(QByteArrayView bytes);
+
+struct Encoded {
+    QByteArray bytes;
+    qsizetype unmappable = 0; // characters the code page lacks, each written as '?'
+};
+
+Encoded encode(QStringView text);
+
+} // namespace kirvan::cp1251

@@ -1,0 +1,48 @@
+#include "tests/support/TempFolder.h"
+
+#include "config/Cp1251.h"
+
+#include <QFile>
+#include <stdexcept>
+
+namespace kirvan::testing {
+
+TempFolder::TempFolder()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+void TempFolder::write(const QString& name, const QByteArray& bytes) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write a test file");
+}
+
+QByteArray TempFolder::read(const QString& name) const
+{
+    QFile f(file(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void TempFolder::writeText(const QString& name, const QString& text) const
+{
+    write(name, crlf1251(text));
+}
+
+QString TempFolder::readText(const QString& name) const
+{
+    return cp1251::decode(read(name));
+}
+
+QByteArray crlf1251(const QString& text)
+{
+    QString withCrlf = text;
+    withCrlf.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return cp1251::encode(withCrlf).bytes;
+}
+
+} // namespace kirvan::testing
