@@ -1,0 +1,72 @@
+#include "config/CompositionTree.h"
+
+namespace kirvan {
+
+int TreeNode::level() const
+{
+    int level = 0;
+    for (const TreeNode* up = parent_; up; up = up->parent_)
+        ++level;
+    return level;
+}
+
+TreeNode* CompositionTree::add(TreeNode* parent, QString text)
+{
+    auto& siblings = parent ? parent->children_ : topLevel_;
+    siblings.push_back(std::unique_ptr<TreeNode>(new TreeNode(parent, std::move(text))));
+    return siblings.back().get();
+}
+
+namespace {
+bool walkNodes(const std::vector<std::unique_ptr<TreeNode>>& nodes,
+               const std::function<bool(TreeNode&)>& visit)
+{
+    for (const auto& node : nodes) {
+        if (!visit(*node) || !walkNodes(node->children(), visit))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+void CompositionTree::walk(const std::function<bool(TreeNode&)>& visit) const
+{
+    walkNodes(topLevel_, visit);
+}
+
+qsizetype CompositionTree::count() const
+{
+    qsizetype count = 0;
+    walk([&](TreeNode&) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+TreeNode* CompositionTree::nodeAt(qsizetype absoluteIndex) const
+{
+    TreeNode* found = nullptr;
+    qsizetype index = 0;
+    walk([&](TreeNode& node) {
+        if (index++ == absoluteIndex)
+            found = &node;
+        return found == nullptr;
+    });
+    return found;
+}
+
+qsizetype CompositionTree::absoluteIndexOf(const TreeNode* node) const
+{
+    qsizetype index = 0;
+    bool found = false;
+    walk([&](TreeNode& candidate) {
+        found = &candidate == node;
+        if (!found)
+            ++index;
+        return !found;
+    });
+    return found ? index : -1;
+}
+
+} // namespace kirvan

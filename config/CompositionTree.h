@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kirvan {
+
+// One node of the composition tree: a system, a zone or a detector, by its level.
+class TreeNode {
+public:
+    const QString& text() const { return text_; }
+    void setText(QString text) { text_ = std::move(text); }
+    int imageIndex() const { return imageIndex_; }
+    int selectedIndex() const { return selectedIndex_; }
+    // Both indices always change together.
+    void setPicture(int stateIcon) { imageIndex_ = selectedIndex_ = stateIcon; }
+
+    TreeNode* parent() const { return parent_; }
+    int level() const;
+    const std::vector<std::unique_ptr<TreeNode>>& children() const { return children_; }
+
+private:
+    friend class CompositionTree;
+    explicit TreeNode(TreeNode* parent, QString text) : parent_(parent), text_(std::move(text)) {}
+
+    TreeNode* parent_;
+    QString text_;
+    int imageIndex_ = 0;
+    int selectedIndex_ = 0;
+    std::vector<std::unique_ptr<TreeNode>> children_;
+};
+
+// The complex as systems, zones and detectors. Nodes are also addressed by absolute index:
+// their position when the tree is walked in order, each node followed by its subtree.
+class CompositionTree {
+public:
+    // Appends a node as the last child of `parent`, or as the last top-level node.
+    TreeNode* add(TreeNode* parent, QString text);
+    void clear() { topLevel_.clear(); }
+
+    const std::vector<std::unique_ptr<TreeNode>>& topLevel() const { return topLevel_; }
+    qsizetype count() const;
+    // nullptr when the index is out of range.
+    TreeNode* nodeAt(qsizetype absoluteIndex) const;
+    // -1 for a node not in this tree.
+    qsizetype absoluteIndexOf(const TreeNode* node) const;
+    // Visits every node in tree order; the visitor returns false to stop.
+    void walk(const std::function<bool(TreeNode&)>& visit) const;
+
+private:
+    std::vector<std::unique_ptr<TreeNode>> topLevel_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,49 @@
+#include "config/SettingsFile.h"
+
+#include "config/AtomicFile.h"
+#include "config/PathCase.h"
+#include "config/SettingsKeys.h"
+#include "config/StoredPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kirvan {
+
+SettingsFile::SettingsFile(IniStore& store, WorkstationFolder folder)
+    : folder_(std::move(folder)), ini_(store, folder_.settingsFile())
+{
+    if (!QFileInfo::exists(resolvePathCase(ini_.path()))) {
+        createWithFirstStartValues();
+        firstStart_ = true;
+    }
+}
+
+void SettingsFile::createWithFirstStartValues()
+{
+    writeFileAtomically(ini_.path(), {});
+    using namespace settings;
+    ini_.writeString(sectionSettings, keyComPort, u"1");
+    ini_.writeString(sectionSettings, keyTable, u"0");
+    ini_.writeString(sectionGeneralPlan, u"0", u"");
+    for (const auto address : {u"00", u"01", u"02", u"03"})
+        ini_.writeString(sectionAddress, address, u"");
+}
+
+QString SettingsFile::localPath(QStringView stored) const
+{
+    const QString local = localPathFromStored(stored, [this](QChar drive) {
+        const QString mapped = ini_.readString(settings::sectionDrives, QStringView(&drive, 1), {});
+        return mapped.isEmpty() ? folder_.driveFolder(drive) : mapped;
+    });
+    // A relative path keeps a workstation folder movable as a whole (the demo complex is one).
+    return local.isEmpty() || QDir::isAbsolutePath(local) ? local : folder_.file(local);
+}
+
+QString SettingsFile::systemFile(int address) const
+{
+    const QString key = QStringLiteral("%1").arg(address, 2, 10, QLatin1Char('0'));
+    return localPath(ini_.readString(settings::sectionAddress, key, {}));
+}
+
+} // namespace kirvan

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringView>
+
+// Sections and keys of the workstation's settings file.
+namespace kirvan::settings {
+
+inline constexpr QStringView sectionSettings = u"Настройки";
+inline constexpr QStringView keyComPort = u"COM-порт";
+inline constexpr QStringView keyTable = u"Таблица";
+inline constexpr QStringView keyInstallation = u"Установка";
+inline constexpr QStringView keyEquipment = u"Оборудование";
+inline constexpr QStringView sectionGeneralPlan = u"ОБЩИЙ ПЛАН";
+inline constexpr QStringView sectionAddress = u"АДРЕС";
+// Where the drive letters of paths written on Windows lie on this computer, e.g. D=/srv/kirvan/D.
+inline constexpr QStringView sectionDrives = u"Диски";
+// Followed by the slot number 1 to 256 without leading zeros.
+inline constexpr QStringView controlModulePrefix = u"МОДУЛЬ УПРАВЛЕНИЯ ";
+
+} // namespace kirvan::settings

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kirvan {
+
+struct CommandLine {
+    QString folder; // the workstation folder; empty: the folder of the program file
+    bool help = false;
+    bool version = false;
+};
+
+// The options of KirvanMonitorP. A malformed command line gives nothing and the reason in `error`.
+std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QString& error);
+
+QString commandLineUsage();
+
+} // namespace kirvan

@@ -1,0 +1,118 @@
+#include "tools/kirvan-tool/ToolCommand.h"
+
+#include "config/IniStore.h"
+#include "tests/support/FixedLocale.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan {
+namespace {
+
+using testing::TempFolder;
+
+class ToolCommandTest : public ::testing::Test {
+protected:
+    struct Result {
+        int status;
+        QString out;
+        QString err;
+    };
+
+    Result run(QStringList arguments)
+    {
+        for (QString& argument : arguments)
+            argument.replace(u"FILE"_s, folder.file(u"Склад.tb0"_s));
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        const int status = runToolCommand(arguments, store, outStream, errStream);
+        outStream.flush();
+        errStream.flush();
+        return {status, out, err};
+    }
+
+    testing::FixedLocale locale;
+    IniStore store{locale};
+    TempFolder folder;
+};
+
+TEST_F(ToolCommandTest, WritesAndReadsBackEveryKindOfValue)
+{
+    EXPECT_EQ(run({u"ini"_s, u"set"_s, u"FILE"_s, u"И01-05"_s, u"ТЕКСТ"_s, u"Коридор"_s}).status, ToolOk);
+    EXPECT_EQ(run({u"ini"_s, u"set-int"_s, u"FILE"_s, u"И01-05"_s, u"N"_s, u"-12"_s}).status, ToolOk);
+    EXPECT_EQ(run({u"ini"_s, u"set-real"_s, u"FILE"_s, u"И01-05"_s, u"X"_s, u"3.5"_s}).status, ToolOk);
+    EXPECT_EQ(folder.readText(u"Склад.tb0"_s), u"[И01-05]\r\nТЕКСТ=Коридор\r\nN=-12\r\nX=3,5\r\n"_s);
+
+    EXPECT_EQ(run({u"ini"_s, u"get"_s, u"FILE"_s, u"и01-05 "_s, u"текст"_s}).out, u"Коридор\n"_s);
+    EXPECT_EQ(run({u"ini"_s, u"get-int"_s, u"FILE"_s, u"И01-05"_s, u"N"_s}).out, u"-12\n"_s);
+    EXPECT_EQ(run({u"ini"_s, u"get-real"_s, u"FILE"_s, u"И01-05"_s, u"X"_s}).out, u"3.5\n"_s);
+    EXPECT_EQ(run({u"ini"_s, u"get-real"_s, u"FILE"_s, u"И01-05"_s, u"Y"_s, u"-1"_s}).out, u"-1\n"_s);
+    EXPECT_EQ(run({u"ini"_s, u"get"_s, u"FILE"_s, u"И01-05"_s, u"ТИП"_s, u"ДЫМОВОЙ"_s}).out, u"ДЫМОВОЙ\n"_s);
+}
+
+TEST_F(ToolCommandTest, HasAnswersByExitStatusAndEraseAndDelRemove)
+{
+    folder.writeText(u"Склад.tb0"_s, u"[A]\nk=1\n[B]\nk=2\n"_s);
+    EXPECT_EQ(run({u"ini"_s, u"has"_s, u"FILE"_s, u"A"_s}).status, ToolOk);
+    EXPECT_EQ(run({u"ini"_s, u"has"_s, u"FILE"_s, u"C"_s}).status, ToolFailed);
+    EXPECT_EQ(run({u"ini"_s, u"erase"_s, u"FILE"_s, u"A"_s}).status, ToolOk);
+    EXPECT_EQ(run({u"ini"_s, u"del"_s, u"FILE"_s, u"B"_s, u"k"_s}).status, ToolOk);
+    EXPECT_EQ(run({u"ini"_s, u"has"_s, u"FILE"_s, u"A"_s}).status, ToolFailed);
+    EXPECT_EQ(run({u"ini"_s, u"has"_s, u"FILE"_s, u"B"_s}).status, ToolFailed);
+}
+
+TEST_F(ToolCommandTest, CharactersOutsideTheCodePageAreWrittenAsQuestionMarksWithAWarning)
+{
+    const auto result = run({u"ini"_s, u"set"_s, u"FILE"_s, u"S"_s, u"K"_s, u"Ω"_s});
+    EXPECT_EQ(result.status, ToolOk);
+    EXPECT_TRUE(result.err.contains(u"1 character(s) not in Windows-1251"_s)) << result.err.toStdString();
+    EXPECT_EQ(folder.readText(u"Склад.tb0"_s), u"[S]\r\nK=?\r\n"_s);
+}
+
+TEST_F(ToolCommandTest, RefusedWriteFailsWithOneLine)
+{
+    const auto result =
+        run({u"ini"_s, u"set"_s, folder.file(u"missing/x.ini"_s), u"S"_s, u"K"_s, u"V"_s});
+    EXPECT_EQ(result.status, ToolFailed);
+    EXPECT_EQ(result.err, u"kirvan-tool: Unable to write to "_s + folder.file(u"missing/x.ini"_s) + u'\n');
+}
+
+struct UsageCase {
+    const char* name;
+    QStringList arguments;
+    friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ToolUsageTest : public ToolCommandTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(ToolUsageTest, MalformedCommandLineExitsWithStatusTwoAndTheUsage)
+{
+    const auto result = run(GetParam().arguments);
+    EXPECT_EQ(result.status, ToolUsage);
+    EXPECT_TRUE(result.err.contains(u"Usage: kirvan-tool"_s));
+    EXPECT_TRUE(result.out.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, ToolUsageTest,
+    ::testing::Values(UsageCase{"Nothing", {}}, UsageCase{"NotIni", {u"cfg"_s, u"get"_s, u"FILE"_s}},
+                      UsageCase{"UnknownCommand", {u"ini"_s, u"fetch"_s, u"FILE"_s, u"S"_s}},
+                      UsageCase{"MissingKey", {u"ini"_s, u"get"_s, u"FILE"_s, u"S"_s}},
+                      UsageCase{"TooManyArguments", {u"ini"_s, u"erase"_s, u"FILE"_s, u"S"_s, u"K"_s}},
+                      UsageCase{"IntegerNotANumber", {u"ini"_s, u"set-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"x"_s}},
+                      UsageCase{"RealNotANumber", {u"ini"_s, u"set-real"_s, u"FILE"_s, u"S"_s, u"K"_s, u"3,5,1"_s}},
+                      UsageCase{"BadDefault", {u"ini"_s, u"get-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"ten"_s}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(ToolCommandTest, HelpAndVersion)
+{
+    EXPECT_EQ(run({u"--help"_s}).status, ToolOk);
+    EXPECT_TRUE(run({u"--version"_s}).out.startsWith(u"kirvan-tool "_s));
+}
+
+} // namespace
+} // namespace kirvan

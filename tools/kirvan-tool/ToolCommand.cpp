@@ -1,0 +1,156 @@
+#include "tools/kirvan-tool/ToolCommand.h"
+
+#include "config/FileWriteError.h"
+#include "config/IniFile.h"
+#include "config/IniStore.h"
+#include "config/IniValue.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+namespace kirvan {
+
+namespace {
+
+const char* const usageText =
+    "Usage: kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]\n"
+    "Reads and writes the workstation's INI files (Windows-1251) as the workstation does.\n"
+    "  ini get      FILE SECTION KEY [DEFAULT]  print a text value\n"
+    "  ini get-int  FILE SECTION KEY [DEFAULT]  print an integer value (default 0)\n"
+    "  ini get-real FILE SECTION KEY [DEFAULT]  print a real value (default 0)\n"
+    "  ini set      FILE SECTION KEY VALUE      write a text value\n"
+    "  ini set-int  FILE SECTION KEY VALUE      write an integer value\n"
+    "  ini set-real FILE SECTION KEY VALUE      write a real value (\",\" or \".\")\n"
+    "  ini del      FILE SECTION KEY            delete a key\n"
+    "  ini erase    FILE SECTION                erase a section\n"
+    "  ini has      FILE SECTION                exit 0 when the section exists, 1 otherwise\n"
+    "  --help | --version\n"
+    "Exit status: 0 done, 1 failed, 2 usage error.\n";
+
+// A command line that does not fit a command.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+    const QStringList& list;
+
+    const QString& at(qsizetype i) const { return list[i]; }
+    void requireCount(qsizetype least, qsizetype most) const
+    {
+        if (list.size() < least || list.size() > most)
+            throw UsageError("wrong number of arguments");
+    }
+    template <typename T>
+    T numberAt(qsizetype i, T fallback, std::optional<T> (*parse)(QStringView)) const
+    {
+        if (i >= list.size())
+            return fallback;
+        const auto value = parse(list[i]);
+        if (!value)
+            throw UsageError(QStringLiteral("not a number: %1").arg(list[i]).toStdString());
+        return *value;
+    }
+};
+
+using Command = std::function<int(const Arguments&, IniFile&, QTextStream&, QTextStream&)>;
+
+// Each command with its arguments after FILE: SECTION [KEY] [VALUE|DEFAULT].
+const std::map<QString, Command>& commands()
+{
+    static const std::map<QString, Command> table = {
+        {QStringLiteral("get"),
+         [](const Arguments& a, IniFile& ini, QTextStream& out, QTextStream&) {
+             a.requireCount(2, 3);
+             out << ini.readString(a.at(0), a.at(1), a.list.value(2)) << '\n';
+             return int(ToolOk);
+         }},
+        {QStringLiteral("get-int"),
+         [](const Arguments& a, IniFile& ini, QTextStream& out, QTextStream&) {
+             a.requireCount(2, 3);
+             out << ini.readInteger(a.at(0), a.at(1), a.numberAt<int>(2, 0, inivalue::parseInteger)) << '\n';
+             return int(ToolOk);
+         }},
+        {QStringLiteral("get-real"),
+         [](const Arguments& a, IniFile& ini, QTextStream& out, QTextStream&) {
+             a.requireCount(2, 3);
+             const double value = ini.readFloat(a.at(0), a.at(1), a.numberAt<double>(2, 0.0, inivalue::parseReal));
+             out << inivalue::formatReal(value, QLatin1Char('.')) << '\n';
+             return int(ToolOk);
+         }},
+        {QStringLiteral("set"),
+         [](const Arguments& a, IniFile& ini, QTextStream&, QTextStream& err) {
+             a.requireCount(3, 3);
+             if (const qsizetype lost = ini.writeString(a.at(0), a.at(1), a.at(2)); lost > 0)
+                 err << "kirvan-tool: " << lost
+                     << " character(s) not in Windows-1251 were written as \"?\"\n";
+             return int(ToolOk);
+         }},
+        {QStringLiteral("set-int"),
+         [](const Arguments& a, IniFile& ini, QTextStream&, QTextStream&) {
+             a.requireCount(3, 3);
+             ini.writeInteger(a.at(0), a.at(1), a.numberAt<int>(2, 0, inivalue::parseInteger));
+             return int(ToolOk);
+         }},
+        {QStringLiteral("set-real"),
+         [](const Arguments& a, IniFile& ini, QTextStream&, QTextStream&) {
+             a.requireCount(3, 3);
+             ini.writeFloat(a.at(0), a.at(1), a.numberAt<double>(2, 0.0, inivalue::parseReal));
+             return int(ToolOk);
+         }},
+        {QStringLiteral("del"),
+         [](const Arguments& a, IniFile& ini, QTextStream&, QTextStream& err) {
+             a.requireCount(2, 2);
+             if (ini.deleteKey(a.at(0), a.at(1)))
+                 return int(ToolOk);
+             err << "kirvan-tool: " << FileWriteError(ini.path()).what() << '\n';
+             return int(ToolFailed);
+         }},
+        {QStringLiteral("erase"),
+         [](const Arguments& a, IniFile& ini, QTextStream&, QTextStream&) {
+             a.requireCount(1, 1);
+             ini.eraseSection(a.at(0));
+             return int(ToolOk);
+         }},
+        {QStringLiteral("has"),
+         [](const Arguments& a, IniFile& ini, QTextStream&, QTextStream&) {
+             a.requireCount(1, 1);
+             return int(ini.sectionExists(a.at(0)) ? ToolOk : ToolFailed);
+         }},
+    };
+    return table;
+}
+
+} // namespace
+
+int runToolCommand(const QStringList& arguments, IniStore& store, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() == 1 && arguments[0] == QLatin1String("--help")) {
+        out << usageText;
+        return ToolOk;
+    }
+    if (arguments.size() == 1 && arguments[0] == QLatin1String("--version")) {
+        out << "kirvan-tool " << KIRVAN_VERSION << '\n';
+        return ToolOk;
+    }
+    try {
+        if (arguments.size() < 3 || arguments[0] != QLatin1String("ini"))
+            throw UsageError("expected: ini COMMAND FILE ...");
+        const auto command = commands().find(arguments[1]);
+        if (command == commands().end())
+            throw UsageError(QStringLiteral("unknown command: %1").arg(arguments[1]).toStdString());
+        IniFile ini(store, arguments[2]);
+        const QStringList rest = arguments.mid(3);
+        return command->second(Arguments{rest}, ini, out, err);
+    } catch (const UsageError& error) {
+        err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n' << usageText;
+        return ToolUsage;
+    } catch (const std::exception& error) {
+        err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n';
+        return ToolFailed;
+    }
+}
+
+} // namespace kirvan
