@@ -1,9 +1,11 @@
 #include "link/DelayTimer.h"
 
+#include "platform/QtMessageLoop.h"
 #include "tests/support/VirtualMessageLoop.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace kirvan {
@@ -95,12 +97,42 @@ TEST_F(DelayTimerTest, DelayInsideAHandlerInsideAnotherDelayInsideAHandler)
     EXPECT_FALSE(timer1.Timer1().enabled());
 }
 
+TEST_F(DelayTimerTest, WorkerHandOverIsServedInsideANestedDelay)
+{
+    std::thread worker;
+    auto handler = once(100, [&] {
+        worker = std::thread([&] {
+            loop.synchronize([&] { events.push_back({"frame received", loop.now()}); });
+        });
+        while (loop.pendingRoutines() == 0)
+            std::this_thread::yield();
+        delay("frame", 200);
+    });
+    delay("load", 500);
+    worker.join();
+    EXPECT_EQ(events, (std::vector<Event>{{"load starts", 0},
+                                          {"frame starts", 100},
+                                          {"frame received", 100},
+                                          {"frame ends", 300},
+                                          {"load ends", 500}}));
+}
+
 TEST_F(DelayTimerTest, WaitingForTheNextExpiryEndsWithAnotherOperationsDelay)
 {
     auto sender = once(800, [&] { delay("frame", 200); });
     timer1.clearDelayDone();
     loop.waitUntil([&] { return timer1.DelayDone(); });
     EXPECT_EQ(loop.now(), 1000);
+}
+
+TEST(DelayTimerOnQtTest, DelayWaitsItsTimeOnTheRealLoop)
+{
+    QtMessageLoop loop;
+    DelayTimer timer1(loop);
+    const auto start = loop.now();
+    timer1.Delay(20);
+    EXPECT_GE(loop.now() - start, 20);
+    EXPECT_TRUE(timer1.DelayDone());
 }
 
 } // namespace

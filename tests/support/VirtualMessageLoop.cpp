@@ -163,6 +163,12 @@ void VirtualMessageLoop::synchronize(const std::function<void()>& routine)
     changed_.wait(lock, [&] { return handed.done; });
 }
 
+std::size_t VirtualMessageLoop::pendingRoutines()
+{
+    std::lock_guard lock(mutex_);
+    return routines_.size();
+}
+
 void VirtualMessageLoop::wake()
 {
     {

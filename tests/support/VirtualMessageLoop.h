@@ -35,6 +35,9 @@ public:
     // Runs what is due without moving the clock.
     void runPending() { advance(0); }
 
+    // Routines handed over and not yet taken up (a test waits for a worker to get this far).
+    std::size_t pendingRoutines();
+
 private:
     class VirtualTimer;
     struct Routine {
