@@ -1,0 +1,60 @@
+#include "config/IniStore.h"
+
+#include "config/AtomicFile.h"
+#include "config/Cp1251.h"
+#include "config/FileWriteError.h"
+#include "config/PathCase.h"
+
+#include <utility>
+
+namespace kirvan {
+
+namespace {
+
+// Enough for the settings file, the system files and the detector files of four systems.
+constexpr qsizetype cachedFiles = 32;
+
+} // namespace
+
+IniStore::IniStore(const Locale& locale, std::function<void()> beforeReplace)
+    : locale_(locale), beforeReplace_(std::move(beforeReplace)), cache_(cachedFiles)
+{
+}
+
+QChar IniStore::decimalSeparator() const { return locale_.decimalSeparator(); }
+
+void IniStore::read(const QString& path, const std::function<void(const IniDocument&)>& reader)
+{
+    const QString resolved = resolvePathCase(path);
+    std::lock_guard lock(cacheMutex_);
+    const auto document = cache_.current(resolved);
+    reader(document ? *document : IniDocument());
+}
+
+qsizetype IniStore::edit(const QString& path, const std::function<bool(IniDocument&)>& change)
+{
+    std::lock_guard editLock(editMutex_);
+    const QString resolved = resolvePathCase(path);
+    std::shared_ptr<const IniDocument> current;
+    {
+        std::lock_guard lock(cacheMutex_);
+        current = cache_.current(resolved);
+    }
+    // Writing over a file whose content could not be read would destroy it.
+    if (!current)
+        throw FileWriteError(path);
+    IniDocument changed = *current;
+    if (!change(changed))
+        return 0;
+    const cp1251::Encoded encoded = cp1251::encode(changed.serialize());
+    try {
+        writeFileAtomically(resolved, encoded.bytes, beforeReplace_);
+    } catch (const FileWriteError&) {
+        throw FileWriteError(path);
+    }
+    std::lock_guard lock(cacheMutex_);
+    cache_.forget(resolved);
+    return encoded.unmappable;
+}
+
+} // namespace kirvan
