@@ -1,0 +1,34 @@
+#include "link/FrameScanner.h"
+
+#include <algorithm>
+
+namespace kirvan {
+
+namespace {
+bool isFrameStart(std::uint8_t byte)
+{
+    return byte <= 0x03 || byte == 0x20 || byte == 0x21;
+}
+} // namespace
+
+std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count,
+                       const std::function<void(const Frame&)>& accepted)
+{
+    std::size_t consumed = 0;
+    std::size_t start = 0;
+    while (start + 7 <= count) {
+        const std::uint8_t* candidate = bytes + start;
+        if (!isFrameStart(candidate[0]) || frameChecksum(candidate) != candidate[6]) {
+            ++start;
+            continue;
+        }
+        Frame frame;
+        std::copy_n(candidate, 7, frame.begin());
+        start += 7;
+        consumed = start;
+        accepted(frame);
+    }
+    return consumed;
+}
+
+} // namespace kirvan
