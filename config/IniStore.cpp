@@ -27,8 +27,10 @@ void IniStore::read(const QString& path, const std::function<void(const IniDocum
 {
     const QString resolved = resolvePathCase(path);
     std::lock_guard lock(cacheMutex_);
-    const auto document = cache_.current(resolved);
-    reader(document ? *document : IniDocument());
+    if (const auto document = cache_.current(resolved))
+        reader(*document);
+    else
+        reader(IniDocument());
 }
 
 qsizetype IniStore::edit(const QString& path, const std::function<bool(IniDocument&)>& change)
