@@ -1,5 +1,7 @@
 #include "config/IniDocument.h"
 
+#include "config/TextLines.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <utility>
@@ -68,20 +70,14 @@ QString oneLine(QStringView value)
 
 IniDocument::IniDocument(QStringView text)
 {
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        const QStringView ending = c == u'\n'                                    ? QStringView(u"\n")
-                                   : i + 1 < text.size() && text[i + 1] == u'\n' ? crlf
-                                                                                 : QStringView(u"\r");
-        lines_.push_back(makeLine(text.sliced(start, i - start).toString(), ending));
-        i += ending.size() - 1;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines_.push_back(makeLine(text.sliced(start).toString(), {}));
+    forEachLine(text, [this](QStringView line, QStringView ending) {
+        // The line keeps a view of a constant, not of the text it was read from.
+        const QStringView kept = ending == crlf             ? crlf
+                                 : ending == QStringView(u"\n") ? QStringView(u"\n")
+                                 : ending.isEmpty()          ? QStringView()
+                                                             : QStringView(u"\r");
+        lines_.push_back(makeLine(line.toString(), kept));
+    });
     reindex();
 }
 

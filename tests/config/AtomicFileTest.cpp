@@ -1,14 +1,13 @@
 #include "config/AtomicFile.h"
 
 #include "config/FileWriteError.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +16,7 @@ using namespace Qt::StringLiterals;
 namespace kirvan {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::TempFolder;
 
 QStringList folderEntries(const TempFolder& folder)
@@ -79,28 +79,6 @@ TEST(AtomicFileTest, RefusedWriteNamesThePathAndLeavesNothingBehind)
         EXPECT_EQ(error.path(), path);
     }
 }
-
-// A full disk, as far as this process is concerned: writes beyond the size limit fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST(AtomicFileTest, FullDiskKeepsTheOldFileAndRemovesTheTemporaryOne)
 {

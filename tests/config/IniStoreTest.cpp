@@ -1,11 +1,10 @@
 #include "config/FileWriteError.h"
 #include "tests/config/IniTestSupport.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -34,30 +33,6 @@ void restoreTimes(const QString& path, const struct stat& old)
     const timespec times[2] = {old.st_atim, old.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
 }
-
-// Lets the process write files of at most `bytes` bytes; a longer write fails with EFBIG
-// instead of killing the process. Root cannot bypass it, unlike folder permissions.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, old_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 using IniStoreTest = IniFileTest;
 

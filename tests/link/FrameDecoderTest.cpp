@@ -131,20 +131,11 @@ TEST(DecodeFrameTest, HighBranchReducesElementByteInTheFrameItself)
     EXPECT_EQ(frame[4], 0x3F);
 }
 
-struct WideCase {
-    std::uint8_t b1, b2, b3, b4;
-    const char16_t* record;
-    friend void PrintTo(const WideCase& c, std::ostream* os)
-    {
-        *os << QString::fromUtf16(c.record).toStdString();
-    }
-};
-
-class WideFieldTest : public ::testing::TestWithParam<WideCase> {};
+class WideFieldTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(WideFieldTest, RecordWithAWideFieldIsNotNominal)
 {
-    const WideCase c = GetParam();
+    const DecodeCase c = GetParam();
     Frame frame = eventFrame(c.b1, c.b2, c.b3, c.b4);
     const QString record = DecodeFrame(frame);
     EXPECT_EQ(record, QString::fromUtf16(c.record));
@@ -153,13 +144,13 @@ TEST_P(WideFieldTest, RecordWithAWideFieldIsNotNominal)
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, WideFieldTest,
-    ::testing::Values(WideCase{100, 0x94, 0x12, 0x04, u"100/И13-05/07"},
-                      WideCase{1, 0x94, 0x19, 0x04, u"01/И110-05/07"},
-                      WideCase{1, 0x94, 0x1F, 0x04, u"01/И116-05/07"},
-                      WideCase{1, 0x94, 0x12, 0x63, u"01/И13-100/07"},
-                      WideCase{0, 0x23, 0x0A, 0x63, u"00/И13-100/99"},
-                      WideCase{3, 0x23, 0x4A, 0xFF, u"03/B31/256/99"},
-                      WideCase{0, 0x24, 0x52, 0x63, u"00/Т03/100/51"}));
+    ::testing::Values(DecodeCase{100, 0x94, 0x12, 0x04, u"100/И13-05/07"},
+                      DecodeCase{1, 0x94, 0x19, 0x04, u"01/И110-05/07"},
+                      DecodeCase{1, 0x94, 0x1F, 0x04, u"01/И116-05/07"},
+                      DecodeCase{1, 0x94, 0x12, 0x63, u"01/И13-100/07"},
+                      DecodeCase{0, 0x23, 0x0A, 0x63, u"00/И13-100/99"},
+                      DecodeCase{3, 0x23, 0x4A, 0xFF, u"03/B31/256/99"},
+                      DecodeCase{0, 0x24, 0x52, 0x63, u"00/Т03/100/51"}));
 
 TEST(DecodeFrameTest, EveryFrameGivesANominalRecordOrAWiderOne)
 {
