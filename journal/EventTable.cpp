@@ -1,0 +1,142 @@
+#include "journal/EventTable.h"
+
+#include "config/IniFile.h"
+#include "config/SettingsKeys.h"
+
+#include <algorithm>
+#include <numeric>
+#include <stdexcept>
+
+namespace kirvan {
+
+namespace {
+
+// The grid always shows this many empty rows below the row the next event fills, so a cell
+// write never needs a row to be made first.
+constexpr int emptyRowsBelow = 39;
+constexpr int collapsedDepth = 3;
+constexpr int expandedDepth = 20;
+// Room for the vertical scroll bar and the grid lines next to the fitted message column.
+constexpr int messageColumnMargin = 30;
+
+void checkColumn(int column)
+{
+    if (column < 0 || column >= EventTable::ColumnCount)
+        throw std::out_of_range("event table column out of range");
+}
+
+} // namespace
+
+const std::array<EventTable::Column, EventTable::ColumnCount>& EventTable::columns()
+{
+    static const std::array<Column, ColumnCount> all{{
+        {u" №", 24},
+        {u"  СОСТ.", 62},
+        {u"          ОБЪЕКТ", 155},
+        {u"                 СООБЩЕНИЕ", 243},
+        {u"    ДАТА", 67},
+        {u"ВРЕМЯ", 65},
+    }};
+    return all;
+}
+
+EventTable::EventTable(IniFile& settings) : settings_(settings), rows_(1 + emptyRowsBelow)
+{
+    for (int column = 0; column < ColumnCount; ++column) {
+        const auto index = static_cast<std::size_t>(column);
+        rows_.front()[index] = QString::fromUtf16(columns()[index].header);
+        widths_[index] = columns()[index].width;
+    }
+}
+
+void EventTable::writeCell(int column, const QString& text)
+{
+    checkColumn(column);
+    rows_[static_cast<std::size_t>(journalRow_)][static_cast<std::size_t>(column)] = text;
+    changed();
+}
+
+QString EventTable::readCell(int column) const
+{
+    return cell(journalRow_, column);
+}
+
+QString EventTable::cell(int row, int column) const
+{
+    checkColumn(column);
+    if (row < 0 || row >= rowCount())
+        throw std::out_of_range("event table row out of range");
+    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+void EventTable::CommitJournalRow(int offset)
+{
+    rows_.emplace_back();
+    ++journalRow_;
+    if (journalRow_ > journalDepth_)
+        scrollTo(journalRow_ - journalDepth_ - offset);
+    changed();
+}
+
+void EventTable::SpinButton1DownClick()
+{
+    applyLayout(false, collapsedDepth, u"0");
+}
+
+void EventTable::SpinButton1UpClick()
+{
+    applyLayout(true, expandedDepth, u"1");
+}
+
+void EventTable::applyLayout(bool expanded, int depth, QStringView stored)
+{
+    expanded_ = expanded;
+    journalDepth_ = depth;
+    if (journalRow_ > journalDepth_)
+        scrollTo(journalRow_ - journalDepth_);
+    changed();
+    // Every resize of the window reapplies the layout; rewriting an unchanged key would replace
+    // the settings file (with its fsync) dozens of times a second while the operator drags the
+    // window's border, so the key is written only when it does not hold this layout yet.
+    if (settings_.readString(settings::sectionSettings, settings::keyTable, QString()) != stored)
+        settings_.writeString(settings::sectionSettings, settings::keyTable, stored);
+}
+
+void EventTable::FormResize(int gridWidth)
+{
+    const int others = std::accumulate(widths_.begin(), widths_.end(), 0) - widths_[MessageColumn];
+    // A window narrower than the fixed columns leaves the message column empty, not negative.
+    widths_[MessageColumn] = std::max(0, gridWidth - others - messageColumnMargin);
+    if (settings_.readString(settings::sectionSettings, settings::keyTable, QStringLiteral("0"))
+        == u"0")
+        SpinButton1DownClick();
+    else
+        SpinButton1UpClick();
+}
+
+int EventTable::columnWidth(int column) const
+{
+    checkColumn(column);
+    return widths_[static_cast<std::size_t>(column)];
+}
+
+void EventTable::setColumnWidth(int column, int width)
+{
+    checkColumn(column);
+    widths_[static_cast<std::size_t>(column)] = std::max(0, width);
+    changed();
+}
+
+void EventTable::scrollTo(int row)
+{
+    // The header is not a data row: the view never scrolls above the first event.
+    topRow_ = std::max(1, row);
+}
+
+void EventTable::changed() const
+{
+    if (onChanged_)
+        onChanged_();
+}
+
+} // namespace kirvan

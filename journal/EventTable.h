@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace kirvan {
+
+class IniFile;
+
+// The event table of the main window as a model: one row per fault, fire or technology event of
+// this run, newest at the bottom. Rows are only ever appended, never cleared or reordered, and
+// the row the next event fills is always followed by 39 empty ones. Row 0 is the header.
+// The table keeps the layout state (collapsed under the plan or expanded over the plan area);
+// the window places its panels from expanded() and scrolls the grid to topRow().
+class EventTable {
+public:
+    struct Column {
+        const char16_t* header;
+        int width; // pixels, as laid out before the first resize
+    };
+    static constexpr int ColumnCount = 6;
+    static constexpr int MessageColumn = 3; // the one that takes up the window's spare width
+    static const std::array<Column, ColumnCount>& columns();
+
+    // `settings` holds the stored layout ("Настройки"/"Таблица"); it must outlive the table.
+    explicit EventTable(IniFile& settings);
+
+    // The row the next event fills; 1 at start.
+    int JournalRow() const { return journalRow_; }
+    // How many of the newest rows stay in view when the table scrolls: 3 collapsed (also before
+    // the first layout), 20 expanded.
+    int JournalDepth() const { return journalDepth_; }
+    // Rows of the grid, the header included: 40 at start, one more per committed row.
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    // The top visible data row (1 while nothing has scrolled).
+    int topRow() const { return topRow_; }
+
+    // The cells of row JournalRow. A column outside 0..5 throws std::out_of_range.
+    void writeCell(int column, const QString& text);
+    QString readCell(int column) const;
+    // Any cell; empty for rows not yet filled. Row 0 is the header. Out of range throws
+    // std::out_of_range.
+    QString cell(int row, int column) const;
+
+    // Closes row JournalRow and scrolls so that the newest rows stay in view: offset 0 after
+    // fire and technology rows, 1 after all others (one more row of context above them).
+    void CommitJournalRow(int offset);
+
+    // Collapsed under the plan, plan visible, 3 rows deep; and expanded over the plan area,
+    // 20 rows deep. Each stores its layout in "Настройки"/"Таблица" ("0" and "1"); that write
+    // comes last, so when the settings file refuses it (FileWriteError) the layout is applied
+    // all the same.
+    void SpinButton1DownClick();
+    void SpinButton1UpClick();
+    bool expanded() const { return expanded_; }
+    bool planVisible() const { return !expanded_; }
+
+    // Every size change of the main window, the first layout included: fits the message column
+    // to the grid's width and reapplies the stored layout ("0" or missing: collapsed, any other
+    // value: expanded).
+    void FormResize(int gridWidth);
+    int columnWidth(int column) const;
+    // The operator dragged a column border; the next resize fits the message column around it.
+    void setColumnWidth(int column, int width);
+
+    // Called after any change the view must show (cells, rows, scrolling, layout, widths).
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+
+private:
+    using Row = std::array<QString, ColumnCount>;
+
+    void applyLayout(bool expanded, int depth, QStringView stored);
+    void scrollTo(int row);
+    void changed() const;
+
+    IniFile& settings_;
+    std::vector<Row> rows_;
+    std::array<int, ColumnCount> widths_{};
+    int journalRow_ = 1;
+    int journalDepth_ = 3;
+    int topRow_ = 1;
+    bool expanded_ = false;
+    std::function<void()> onChanged_;
+};
+
+} // namespace kirvan
