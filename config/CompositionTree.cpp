@@ -17,6 +17,26 @@ TreeNode* CompositionTree::add(TreeNode* parent, QString text)
     return siblings.back().get();
 }
 
+void CompositionTree::clear()
+{
+    topLevel_.clear();
+    selected_ = nullptr;
+}
+
+void CompositionTree::select(TreeNode* node)
+{
+    selected_ = node;
+    if (onSelectionChanged_)
+        onSelectionChanged_(node);
+}
+
+void CompositionTree::setPicture(TreeNode& node, int stateIcon)
+{
+    node.setPicture(stateIcon);
+    if (onPictureChanged_)
+        onPictureChanged_(node);
+}
+
 namespace {
 bool walkNodes(const std::vector<std::unique_ptr<TreeNode>>& nodes,
                const std::function<bool(TreeNode&)>& visit)

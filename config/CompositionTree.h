@@ -14,8 +14,6 @@ public:
     void setText(QString text) { text_ = std::move(text); }
     int imageIndex() const { return imageIndex_; }
     int selectedIndex() const { return selectedIndex_; }
-    // Both indices always change together.
-    void setPicture(int stateIcon) { imageIndex_ = selectedIndex_ = stateIcon; }
 
     TreeNode* parent() const { return parent_; }
     int level() const;
@@ -24,6 +22,8 @@ public:
 private:
     friend class CompositionTree;
     explicit TreeNode(TreeNode* parent, QString text) : parent_(parent), text_(std::move(text)) {}
+    // Both indices always change together.
+    void setPicture(int stateIcon) { imageIndex_ = selectedIndex_ = stateIcon; }
 
     TreeNode* parent_;
     QString text_;
@@ -38,7 +38,7 @@ class CompositionTree {
 public:
     // Appends a node as the last child of `parent`, or as the last top-level node.
     TreeNode* add(TreeNode* parent, QString text);
-    void clear() { topLevel_.clear(); }
+    void clear();
 
     const std::vector<std::unique_ptr<TreeNode>>& topLevel() const { return topLevel_; }
     qsizetype count() const;
@@ -49,8 +49,20 @@ public:
     // Visits every node in tree order; the visitor returns false to stop.
     void walk(const std::function<bool(TreeNode&)>& visit) const;
 
+    // The selected node, which commands take as their target; nullptr when none.
+    TreeNode* selected() const { return selected_; }
+    // Selects a node and runs the selection handler (the plan of the node is shown then).
+    void select(TreeNode* node);
+    void setOnSelectionChanged(std::function<void(TreeNode*)> handler) { onSelectionChanged_ = std::move(handler); }
+    // Runs after a node's picture changed, for the view.
+    void setPicture(TreeNode& node, int stateIcon);
+    void setOnPictureChanged(std::function<void(TreeNode&)> handler) { onPictureChanged_ = std::move(handler); }
+
 private:
     std::vector<std::unique_ptr<TreeNode>> topLevel_;
+    TreeNode* selected_ = nullptr;
+    std::function<void(TreeNode*)> onSelectionChanged_;
+    std::function<void(TreeNode&)> onPictureChanged_;
 };
 
 } // namespace kirvan

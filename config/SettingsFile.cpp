@@ -40,10 +40,14 @@ QString SettingsFile::localPath(QStringView stored) const
     return local.isEmpty() || QDir::isAbsolutePath(local) ? local : folder_.file(local);
 }
 
-QString SettingsFile::systemFile(int address) const
+QString SettingsFile::systemFile(QStringView addressKey) const
 {
-    const QString key = QStringLiteral("%1").arg(address, 2, 10, QLatin1Char('0'));
-    return localPath(ini_.readString(settings::sectionAddress, key, {}));
+    return localPath(ini_.readString(settings::sectionAddress, addressKey, {}));
+}
+
+QString SettingsFile::addressKey(int address)
+{
+    return QStringLiteral("%1").arg(address, 2, 10, QLatin1Char('0'));
 }
 
 } // namespace kirvan

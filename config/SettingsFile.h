@@ -24,8 +24,11 @@ public:
     // letter maps to the folder under "Диски" (key: the letter), else to drives/<letter>; a
     // relative path lies in the workstation folder.
     QString localPath(QStringView stored) const;
-    // The system file of address 0 to 3 as a local path; empty when no system has the address.
-    QString systemFile(int address) const;
+    // The system file under an address key of section "АДРЕС" ("00" to "03"), as a local path;
+    // empty when no system has the address.
+    QString systemFile(QStringView addressKey) const;
+    // The key of an address: two digits with a leading zero.
+    static QString addressKey(int address);
 
 private:
     void createWithFirstStartValues();

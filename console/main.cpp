@@ -38,7 +38,7 @@ int reportWorkstation(const kirvan::CommandLine& line, QTextStream& out)
             << perLevel[2] << " detector(s).\n";
     }
     for (int address = 0; address < 4; ++address) {
-        const QString systemFile = settings.systemFile(address);
+        const QString systemFile = settings.systemFile(kirvan::SettingsFile::addressKey(address));
         if (!systemFile.isEmpty())
             out << "System " << address << ": " << systemFile << '\n';
     }

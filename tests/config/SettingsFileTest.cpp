@@ -56,10 +56,10 @@ TEST_F(SettingsFileTest, SystemFileWrittenOnWindowsMapsThroughTheDrivesSection)
                      u"[АДРЕС]\n00=\n01=D:\\Объекты\\Склад.cnf\n02=E:\\Дом.cnf\n03=Объекты\\Цех.cnf\n"
                      u"[Диски]\nD=/srv/kirvan/D\n"_s);
     const SettingsFile settings(store, WorkstationFolder(folder.path()));
-    EXPECT_EQ(settings.systemFile(0), QString());
-    EXPECT_EQ(settings.systemFile(1), u"/srv/kirvan/D/Объекты/Склад.cnf"_s);
-    EXPECT_EQ(settings.systemFile(2), folder.file(u"drives/E/Дом.cnf"_s));
-    EXPECT_EQ(settings.systemFile(3), folder.file(u"Объекты/Цех.cnf"_s));
+    EXPECT_EQ(settings.systemFile(SettingsFile::addressKey(0)), QString());
+    EXPECT_EQ(settings.systemFile(SettingsFile::addressKey(1)), u"/srv/kirvan/D/Объекты/Склад.cnf"_s);
+    EXPECT_EQ(settings.systemFile(SettingsFile::addressKey(2)), folder.file(u"drives/E/Дом.cnf"_s));
+    EXPECT_EQ(settings.systemFile(SettingsFile::addressKey(3)), folder.file(u"Объекты/Цех.cnf"_s));
 }
 
 TEST_F(SettingsFileTest, UncreatableSettingsFileIsReported)

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "link/ByteSource.h"
+#include "link/Frame.h"
+#include "link/LinkState.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace kirvan {
+
+class StatusBar;
+
+// The receive half of the panel link: on each notification of the port it gathers up to 255
+// waiting bytes, finds the checksum-valid frames among them and handles each: an answer to a
+// poll marks the system as answering, an event frame becomes a record for ProcessEvent.
+class FrameReceiver {
+public:
+    using RecordHandler = std::function<void(const QString& record)>;
+    // Called for a record that cannot be handed on, with the reason (diagnostics).
+    using RejectHandler = std::function<void(const QString& record, const QString& reason)>;
+
+    FrameReceiver(ByteSource& port, LinkStateTable& linkState, StatusBar& statusBar,
+                  RecordHandler processEvent);
+
+    void setOnRejected(RejectHandler handler) { onRejected_ = std::move(handler); }
+
+    // OnTriggerAvail of the port: `count` bytes are held in its receive buffer.
+    void CommPort1TriggerAvail(std::uint16_t count);
+
+    // The last accepted frame.
+    const Frame& frameBuffer() const { return frameBuffer_; }
+
+private:
+    void handleFrame(const Frame& frame);
+    void markAnswered(std::uint8_t address);
+
+    ByteSource& port_;
+    LinkStateTable& linkState_;
+    StatusBar& statusBar_;
+    RecordHandler processEvent_;
+    RejectHandler onRejected_;
+    std::array<std::uint8_t, 256> buffer_{};
+    int fillCount_ = 0;
+    Frame frameBuffer_{};
+};
+
+} // namespace kirvan

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Rgb.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace kirvan {
+
+// The texts and the link lamp of the main window's status bar. Several subsystems write it, so
+// it lives at the base of the program; the window shows it.
+class StatusBar {
+public:
+    // Command panel: the command that runs ("          КОМАНДА: ...").
+    const QString& Panel13() const { return panel13_; }
+    void setPanel13(const QString& text) { set(panel13_, text); }
+    // Link lamp; nothing means the system's button-face colour it has at start.
+    const std::optional<Rgb>& Shape2() const { return shape2_; }
+    void setShape2(std::optional<Rgb> colour)
+    {
+        if (colour != shape2_) {
+            shape2_ = colour;
+            changed();
+        }
+    }
+    // State panel ("  СОСТОЯНИЕ: ...").
+    const QString& Panel15() const { return panel15_; }
+    void setPanel15(const QString& text) { set(panel15_, text); }
+    // Message panel.
+    const QString& Panel17() const { return panel17_; }
+    void setPanel17(const QString& text) { set(panel17_, text); }
+
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+
+private:
+    void set(QString& field, const QString& text)
+    {
+        if (field != text) {
+            field = text;
+            changed();
+        }
+    }
+    void changed()
+    {
+        if (onChanged_)
+            onChanged_();
+    }
+
+    QString panel13_;
+    std::optional<Rgb> shape2_;
+    QString panel15_;
+    QString panel17_;
+    std::function<void()> onChanged_;
+};
+
+} // namespace kirvan

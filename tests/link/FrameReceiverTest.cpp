@@ -1,0 +1,153 @@
+#include "link/FrameReceiver.h"
+
+#include "platform/StatusBar.h"
+
+#include <deque>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <vector>
+
+namespace kirvan {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes frame(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4)
+{
+    Bytes bytes{b0, b1, b2, b3, b4, 0};
+    bytes.push_back(frameChecksum(bytes.data()));
+    return bytes;
+}
+
+class FakePort final : public ByteSource {
+public:
+    void deliver(const Bytes& bytes) { waiting.insert(waiting.end(), bytes.begin(), bytes.end()); }
+    int InCount() override { return static_cast<int>(waiting.size()); }
+    std::uint8_t ReadByte() override
+    {
+        if (waiting.empty())
+            return 0;
+        const std::uint8_t byte = waiting.front();
+        waiting.pop_front();
+        return byte;
+    }
+    std::deque<std::uint8_t> waiting;
+};
+
+class FrameReceiverTest : public ::testing::Test {
+protected:
+    FrameReceiverTest()
+    {
+        linkState.fill(0xFF);
+        receiver.setOnRejected([this](const QString& record, const QString& reason) {
+            rejected.push_back(record + QStringLiteral(" — ") + reason);
+        });
+    }
+
+    void notify() { receiver.CommPort1TriggerAvail(static_cast<std::uint16_t>(port.InCount())); }
+
+    FakePort port;
+    LinkStateTable linkState{};
+    StatusBar statusBar;
+    std::vector<QString> records;
+    std::vector<QString> rejected;
+    FrameReceiver receiver{port, linkState, statusBar, [this](const QString& r) { records.push_back(r); }};
+};
+
+TEST_F(FrameReceiverTest, FewerThanSevenBytesStayInThePortUntilMoreArrive)
+{
+    const Bytes fire = frame(0x20, 1, 0x94, 0x12, 0x04);
+    port.deliver(Bytes(fire.begin(), fire.begin() + 6));
+    notify();
+    EXPECT_EQ(port.InCount(), 6);
+    EXPECT_TRUE(records.empty());
+    port.deliver({fire[6]});
+    notify();
+    EXPECT_EQ(records, std::vector<QString>{QStringLiteral("01/И13-05/07")});
+    EXPECT_EQ(linkState[1], 0);
+}
+
+TEST_F(FrameReceiverTest, AnswerFromSystemTwoShowsTheLinkAsNormal)
+{
+    port.deliver(frame(0x20, 2, 0x00, 0x00, 0x00));
+    notify();
+    EXPECT_EQ(linkState, (LinkStateTable{0xFF, 0xFF, 0, 0xFF}));
+    EXPECT_EQ(statusBar.Shape2(), (Rgb{0, 128, 0}));
+    EXPECT_EQ(statusBar.Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(FrameReceiverTest, FramesAreHandedOnInOrderAndAPartialFrameIsDropped)
+{
+    const Bytes next = frame(0x20, 0, 0x23, 0x0A, 0x04);
+    port.deliver(frame(0x20, 1, 0x94, 0x12, 0x04));
+    port.deliver({0xFF});
+    port.deliver(next);
+    port.deliver(Bytes(next.begin(), next.begin() + 3));
+    notify();
+    EXPECT_EQ(records, (std::vector<QString>{QStringLiteral("01/И13-05/07"), QStringLiteral("00/И13-05/08")}));
+    EXPECT_EQ(port.InCount(), 0);
+    notify();
+    EXPECT_EQ(records.size(), 2u) << "the dropped part is not handled later";
+}
+
+TEST_F(FrameReceiverTest, AtMost255BytesAreTakenAtOnce)
+{
+    for (int i = 0; i < 40; ++i)
+        port.deliver(frame(0x20, 3, 0x94, 0x12, static_cast<std::uint8_t>(i)));
+    notify();
+    // 255 bytes hold 36 whole frames; the 37th is cut and lost, the rest waits in the port.
+    EXPECT_EQ(records.size(), 36u);
+    EXPECT_EQ(port.InCount(), 280 - 255);
+    notify();
+    EXPECT_EQ(records.size(), 39u);
+}
+
+TEST_F(FrameReceiverTest, OwnFramesHeardBackAndOtherStartBytesChangeNothing)
+{
+    port.deliver(frame(0x02, 0x20, 0x9E, 0x05, 0x03));
+    port.deliver(frame(0x21, 0x01, 0x00, 0x00, 0x00));
+    notify();
+    EXPECT_TRUE(records.empty());
+    EXPECT_EQ(linkState, (LinkStateTable{0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST_F(FrameReceiverTest, FrameWithAWideFieldIsNeverTakenForAnotherCode)
+{
+    // Element number 100: its record would read "10" where the code stands.
+    port.deliver(frame(0x20, 1, 0x94, 0x12, 0x63));
+    port.deliver(frame(0x20, 1, 0x94, 0x12, 0x04));
+    notify();
+    EXPECT_EQ(records, std::vector<QString>{QStringLiteral("01/И13-05/07")});
+    ASSERT_EQ(rejected.size(), 1u);
+    EXPECT_TRUE(rejected[0].startsWith(QStringLiteral("01/И13-100/07"))) << rejected[0].toStdString();
+    EXPECT_EQ(linkState[1], 0) << "the system did answer";
+}
+
+TEST_F(FrameReceiverTest, StationsAboveAddressThreeAreHandedOnWithoutALinkState)
+{
+    port.deliver(frame(0x20, 33, 0xFF, 0x00, 0x00));
+    notify();
+    EXPECT_EQ(records, std::vector<QString>{QStringLiteral("33/И01-01/23")});
+    EXPECT_EQ(linkState, (LinkStateTable{0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST_F(FrameReceiverTest, ARecordThatFailsIsReportedAndTheNextFrameIsStillHandled)
+{
+    FrameReceiver failing(port, linkState, statusBar, [this](const QString& record) {
+        if (records.empty()) {
+            records.push_back(record);
+            throw std::runtime_error("Unable to write to /srv/Склад.tb1");
+        }
+        records.push_back(record);
+    });
+    failing.setOnRejected([this](const QString&, const QString& reason) { rejected.push_back(reason); });
+    port.deliver(frame(0x20, 1, 0x9E, 0x12, 0x04));
+    port.deliver(frame(0x20, 1, 0x94, 0x12, 0x04));
+    failing.CommPort1TriggerAvail(14);
+    EXPECT_EQ(records.size(), 2u);
+    EXPECT_EQ(rejected, std::vector<QString>{QStringLiteral("Unable to write to /srv/Склад.tb1")});
+}
+
+} // namespace
+} // namespace kirvan
