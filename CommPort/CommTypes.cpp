@@ -1,0 +1,27 @@
+#include "CommPort/CommTypes.h"
+
+#include <array>
+
+namespace kirvan {
+
+namespace {
+constexpr std::array<int, cbr256000 + 1> speeds{110,   300,   600,   1200,   2400,
+                                                 4800,  9600,  14400, 19200,  38400,
+                                                 56000, 57600, 115200, 128000, 256000};
+} // namespace
+
+int baudOf(TBaudRate rate)
+{
+    return speeds.at(rate);
+}
+
+std::optional<TBaudRate> baudRateOf(int bitsPerSecond)
+{
+    for (std::size_t i = 0; i < speeds.size(); ++i) {
+        if (speeds[i] == bitsPerSecond)
+            return static_cast<TBaudRate>(i);
+    }
+    return std::nullopt;
+}
+
+} // namespace kirvan

@@ -1,0 +1,318 @@
+#include "CommPort/CustomCommPort.h"
+
+#include "CommPort/ReadThread.h"
+#include "CommPort/StatusThread.h"
+#include "CommPort/WriteThread.h"
+#include "platform/MessageLoop.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace kirvan {
+
+namespace {
+// Buffer sizes a port accepts; anything else leaves it closed instead of failing to allocate.
+constexpr int largestBuffer = 16 * 1024 * 1024;
+
+bool validBufferSize(int size)
+{
+    return size > 0 && size <= largestBuffer;
+}
+
+// Marks the main thread as being inside an operation that must not start again from within.
+class Nesting {
+public:
+    explicit Nesting(int& depth) : depth_(depth) { ++depth_; }
+    ~Nesting() { --depth_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+private:
+    int& depth_;
+};
+} // namespace
+
+void TCustomCommPort::consumeFront(Buffer& buffer, int n)
+{
+    const int rest = buffer.count.load() - n;
+    std::memmove(buffer.data.data(), buffer.data.data() + n, static_cast<std::size_t>(rest));
+    buffer.count = rest;
+}
+
+TCustomCommPort::TCustomCommPort(MessageLoop& loop, SerialPorts& ports, PortClock& clock)
+    : loop_(loop), ports_(ports), clock_(clock)
+{
+    rx_.size = 2048;
+    tx_.size = 4096;
+}
+
+TCustomCommPort::~TCustomCommPort()
+{
+    closePort();
+}
+
+void TCustomCommPort::setOpen(bool open)
+{
+    // A handler of this port runs while a worker waits for it, and opening or closing waits for
+    // the workers: from there it could never finish.
+    if (changingOpen_ || handOverDepth_ > 0)
+        throw std::logic_error("The serial port cannot be opened or closed from its own handlers");
+    if (open)
+        openPort();
+    else
+        closePort();
+}
+
+void TCustomCommPort::openPort()
+{
+    if (open_ || !validBufferSize(InSize()) || !validBufferSize(OutSize()))
+        return;
+    Nesting opening(changingOpen_);
+    device_ = ports_.open(comNumber_);
+    if (!device_)
+        return;
+    tx_.data.assign(static_cast<std::size_t>(OutSize()), 0);
+    rx_.data.assign(static_cast<std::size_t>(InSize()), 0);
+
+    applyBaudRate();
+    setParity(parity_);
+    setStopbits(stopbits_);
+    setDatabits(databits_);
+
+    stopFlag_ = false;
+    lost_ = false;
+    lostReported_ = false;
+    for (PortSignal* signal : {&receiveSignal_, &statusSignal_, &readSignal_, &writeSignal_})
+        clock_.reset(*signal);
+
+    statusThread_ = std::make_unique<TStatusThread>(*this);
+    startThread(*statusThread_, statusSignal_);
+    device_->selectEvents(lineEvent::waited);
+    readThread_ = std::make_unique<TReadThread>(*this);
+    startThread(*readThread_, readSignal_);
+    writeThread_ = std::make_unique<TWriteThread>(*this);
+    startThread(*writeThread_, writeSignal_);
+
+    open_ = true;
+    if (onOpen_)
+        onOpen_(*this, 0);
+    clock_.pause(100);
+}
+
+void TCustomCommPort::startThread(PortThread& thread, PortSignal& startSignal)
+{
+    thread.start();
+    clock_.wait(startSignal, 1000);
+}
+
+void TCustomCommPort::closePort()
+{
+    stopFlag_ = true;
+    if (!open_ || changingOpen_ > 0)
+        return;
+    Nesting closing(changingOpen_);
+    rlsdState_ = false;
+    ringState_ = false;
+
+    device_->purge(Queue::Output);
+    {
+        std::lock_guard lock(tx_.lock);
+        tx_.count = 0;
+    }
+    device_->purge(Queue::Input);
+    {
+        std::lock_guard lock(rx_.lock);
+        rx_.count = 0;
+    }
+
+    writeThread_->Terminate();
+    writeThread_->WaitFor();
+    writeThread_.reset();
+    clock_.set(receiveSignal_);
+    readThread_->Terminate();
+    readThread_->WaitFor();
+    readThread_.reset();
+    device_->selectEvents(0);
+    statusThread_->Terminate();
+    statusThread_->WaitFor();
+    statusThread_.reset();
+
+    device_.reset();
+    dtr_ = false;
+    for (Buffer* buffer : {&tx_, &rx_}) {
+        buffer->data = {};
+        buffer->count = 0;
+    }
+    clock_.pause(100);
+    open_ = false;
+}
+
+template <typename Change> void TCustomCommPort::applySetting(Change change)
+{
+    if (!device_ || !device_->readSettings(settings_))
+        return;
+    change(settings_);
+    device_->writeSettings(settings_);
+}
+
+void TCustomCommPort::applyBaudRate()
+{
+    applySetting([this](LineSettings& settings) {
+        settings.baud = baudOf(baudRate_);
+        // Output waits for CTS and DSR; no software flow control, no parity check on input.
+        settings.outxCtsFlow = true;
+        settings.outxDsrFlow = true;
+    });
+}
+
+void TCustomCommPort::setBaudRate(TBaudRate rate)
+{
+    baudRate_ = rate;
+    applyBaudRate();
+}
+
+void TCustomCommPort::setBaud(int bitsPerSecond)
+{
+    if (const auto rate = baudRateOf(bitsPerSecond))
+        setBaudRate(*rate);
+}
+
+void TCustomCommPort::setParity(TParity parity)
+{
+    parity_ = parity;
+    applySetting([parity](LineSettings& settings) { settings.parity = parity; });
+}
+
+void TCustomCommPort::setStopbits(TStopbits stopbits)
+{
+    stopbits_ = stopbits;
+    applySetting([stopbits](LineSettings& settings) { settings.stopbits = stopbits; });
+}
+
+void TCustomCommPort::setDatabits(int databits)
+{
+    databits_ = databits;
+    applySetting([databits](LineSettings& settings) { settings.databits = databits; });
+}
+
+void TCustomCommPort::setDTR(bool on)
+{
+    dtr_ = on;
+    if (!device_)
+        return;
+    device_->setControlLine(ControlLine::Dtr, on);
+    if (statusThread_ && onDTRSignal_) {
+        const auto handler = onDTRSignal_;
+        handler(*this);
+    }
+}
+
+void TCustomCommPort::setRTS(bool on)
+{
+    rts_ = on;
+    if (device_)
+        device_->setControlLine(ControlLine::Rts, on);
+}
+
+void TCustomCommPort::setOnTriggerAvail(TTriggerAvailEvent handler)
+{
+    onTriggerAvail_ = std::move(handler);
+    triggerAvailBound_ = static_cast<bool>(onTriggerAvail_);
+}
+
+int TCustomCommPort::WriteBuf(std::span<const std::uint8_t> data)
+{
+    if (!Usable())
+        return 0;
+    std::lock_guard lock(tx_.lock);
+    const int held = tx_.count.load();
+    const int n = static_cast<int>(std::min<std::size_t>(data.size(), static_cast<std::size_t>(OutSize() - held)));
+    std::copy_n(data.begin(), n, tx_.data.begin() + held);
+    tx_.count = held + n;
+    return n;
+}
+
+int TCustomCommPort::WriteByte(std::uint8_t byte)
+{
+    return WriteBuf(std::span(&byte, 1));
+}
+
+int TCustomCommPort::ReadBuf(std::span<std::uint8_t> into)
+{
+    if (!open_)
+        return 0;
+    std::lock_guard lock(rx_.lock);
+    const int n = static_cast<int>(std::min<std::size_t>(into.size(), static_cast<std::size_t>(rx_.count.load())));
+    std::copy_n(rx_.data.begin(), n, into.begin());
+    consumeFront(rx_, n);
+    return n;
+}
+
+std::uint8_t TCustomCommPort::ReadByte()
+{
+    std::uint8_t byte = 0;
+    return ReadBuf(std::span(&byte, 1)) == 1 ? byte : 0;
+}
+
+void TCustomCommPort::handOver(const std::function<void()>& routine)
+{
+    loop_.synchronize([this, &routine] {
+        Nesting inHandler(handOverDepth_);
+        routine();
+    });
+}
+
+void TCustomCommPort::deliverTriggerAvail()
+{
+    // Once closing has begun the buffer is being discarded; there is nothing left to report.
+    const int held = rx_.count.load();
+    if (stopFlag_ || held <= 0 || !onTriggerAvail_)
+        return;
+    const auto handler = onTriggerAvail_;
+    handler(*this, static_cast<std::uint16_t>(std::min(held, int{std::numeric_limits<std::uint16_t>::max()})));
+}
+
+void TCustomCommPort::dispatch(std::uint32_t eventWord)
+{
+    if (stopFlag_)
+        return;
+    lastStatus_ = {};
+    if (device_) {
+        if (const auto status = device_->clearErrors())
+            lastStatus_ = *status;
+    }
+    const auto notify = [this, eventWord](std::uint32_t event, const TNotifyEvent& bound) {
+        if ((eventWord & event) == 0 || !bound)
+            return;
+        const auto handler = bound;
+        handler(*this);
+    };
+    notify(lineEvent::rlsd, onRLSDSignal_);
+    notify(lineEvent::brk, onBreakSignal_);
+    notify(lineEvent::cts, onCTSSignal_);
+    notify(lineEvent::dsr, onDSRSignal_);
+    if ((eventWord & lineEvent::error) != 0 && onErrorSignal_) {
+        const auto handler = onErrorSignal_;
+        handler(*this, static_cast<std::int32_t>(lastStatus_.errors));
+    }
+    notify(lineEvent::ring, onRingSignal_);
+    notify(lineEvent::txEmpty, onTxEmptySignal_);
+}
+
+void TCustomCommPort::lineLost()
+{
+    lost_ = true;
+    clock_.set(receiveSignal_);
+    if (lostReported_.exchange(true))
+        return;
+    handOver([this] {
+        if (onLineLost_) {
+            const auto handler = onLineLost_;
+            handler(*this);
+        }
+    });
+}
+
+} // namespace kirvan

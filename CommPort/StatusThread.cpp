@@ -1,0 +1,59 @@
+#include "CommPort/StatusThread.h"
+
+#include "CommPort/CustomCommPort.h"
+
+namespace kirvan {
+
+TStatusThread::TStatusThread(TCustomCommPort& port)
+    : PortThread(port.loop_), port_(port), handle_(*port.device_)
+{
+}
+
+bool TStatusThread::readModemLines(bool withRing)
+{
+    const auto lines = handle_.modemLines();
+    if (!lines)
+        return false;
+    port_.ctsState_ = lines->cts;
+    port_.dsrState_ = lines->dsr;
+    port_.rlsdState_ = lines->rlsd;
+    if (withRing)
+        port_.ringState_ = lines->ring;
+    return true;
+}
+
+void TStatusThread::Execute()
+{
+    PortClock& clock = port_.clock_;
+    const bool linesKnown = readModemLines(true);
+    // The start is signalled before the first report: opening waits for this signal on the main
+    // thread, which could not run the report meanwhile.
+    clock.set(port_.statusSignal_);
+    if (linesKnown) {
+        eventWord_ = lineEvent::modemLines;
+        port_.handOver([this] { port_.dispatch(eventWord_); });
+    }
+    while (!port_.stopping() && !Terminated()) {
+        const WaitStart start = handle_.startEventWait(eventWord_);
+        if (start != WaitStart::Done)
+            clock.pause(100);
+        if (port_.stopping())
+            break;
+        const bool ok = start == WaitStart::Done
+            || (start == WaitStart::Pending && handle_.finishEventWait(eventWord_));
+        if (handle_.lost()) {
+            port_.lineLost();
+            break;
+        }
+        if (port_.stopping() || !ok)
+            continue;
+        clock.set(port_.receiveSignal_);
+        if ((eventWord_ & lineEvent::modemRefresh) != 0)
+            readModemLines(false);
+        const std::uint32_t word = eventWord_;
+        port_.handOver([this, word] { port_.dispatch(word); });
+    }
+    clock.set(port_.statusSignal_);
+}
+
+} // namespace kirvan
