@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace kirvan {
+
+// The history line of the toolbar as a model: the text field shows the newest journal line and
+// the drop-down list keeps the lines of this run, oldest first. The operator cannot type into it,
+// only pick an entry of the list to read it in the text field.
+class HistoryLine {
+public:
+    // The list keeps the newest lines only: a workstation that runs for months would otherwise
+    // grow it without end, and the text log keeps every line anyway. Beyond this many the oldest
+    // entry is dropped for each new one.
+    static constexpr qsizetype MaxEntries = 10000;
+
+    const QString& text() const { return text_; }
+    const QStringList& list() const { return list_; }
+
+    // A new journal line: shown in the text field and appended to the list.
+    void add(const QString& line);
+
+    // A character typed into the text field: always discarded (the result is the null character
+    // the view passes on instead of it).
+    QChar ComboBox1KeyPress(QChar typed) const;
+
+    // The operator chose entry `index` of the list (0 the oldest kept): the text field shows it.
+    // An index outside the list changes nothing.
+    void chooseEntry(qsizetype index);
+
+    // Called after the text field or the list changed.
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+
+private:
+    void changed() const;
+
+    QString text_;
+    QStringList list_;
+    std::function<void()> onChanged_;
+};
+
+} // namespace kirvan
