@@ -1,0 +1,29 @@
+#include "journal/JournalLog.h"
+
+#include "config/PathCase.h"
+#include "platform/DesktopShell.h"
+
+#include <QFileInfo>
+
+namespace kirvan {
+
+JournalLog::JournalLog(QString logPath) : file_(std::move(logPath)) {}
+
+JournalLog::JournalLog(QString logPath, MessageLoop& loop) : file_(std::move(logPath), loop) {}
+
+void JournalLog::LogEvent(const QString& line)
+{
+    history_.add(line);
+    file_.append(line);
+}
+
+void JournalLog::ReadArhivExecute(DesktopShell& shell)
+{
+    // Lines still waiting after an outage belong in what the operator is about to read.
+    file_.flush();
+    const QString path = resolvePathCase(file_.path());
+    if (QFileInfo(path).isFile())
+        shell.openDocument(path);
+}
+
+} // namespace kirvan

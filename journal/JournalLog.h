@@ -1,0 +1,49 @@
+#pragma once
+
+#include "journal/HistoryLine.h"
+#include "journal/LogFile.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kirvan {
+
+class DesktopShell;
+class MessageLoop;
+
+// LogEvent: every journal line goes to the history line (text field and drop-down list of this
+// run) and to the text log KirvanMonitorP.txt of all runs (Windows-1251, CR LF, opened per line).
+// A log that cannot be written never stops the caller: see LogFile.
+class JournalLog {
+public:
+    // Without a message loop, lines the file refused are tried again only with the next line.
+    explicit JournalLog(QString logPath);
+    // The loop drives the retries of refused lines while they wait.
+    JournalLog(QString logPath, MessageLoop& loop);
+
+    // Shows the line in the history line, adds it to its list, appends it to the log. Never
+    // throws because the log cannot be written.
+    void LogEvent(const QString& line);
+
+    // The history line: the text field and its list, oldest first.
+    const QString& historyText() const { return history_.text(); }
+    const QStringList& historyList() const { return history_.list(); }
+    HistoryLine& history() { return history_; }
+
+    LogFile& logFile() { return file_; }
+    // Told once when the log cannot be written and once when the waiting lines are in it again.
+    void setOnWriteFailure(LogFile::Notification handler) { file_.setOnWriteFailure(std::move(handler)); }
+    void setOnWriteRecovered(LogFile::Notification handler)
+    {
+        file_.setOnWriteRecovered(std::move(handler));
+    }
+
+    // "Просмотр архива": opens the log with the desktop's viewer for it, when the file exists.
+    void ReadArhivExecute(DesktopShell& shell);
+
+private:
+    HistoryLine history_;
+    LogFile file_;
+};
+
+} // namespace kirvan

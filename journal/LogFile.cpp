@@ -1,0 +1,137 @@
+#include "journal/LogFile.h"
+
+#include "config/Cp1251.h"
+#include "config/PathCase.h"
+#include "platform/MessageLoop.h"
+#include "platform/Timer.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kirvan {
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
+LogFile::LogFile(QString path) : path_(std::move(path)) {}
+
+LogFile::LogFile(QString path, MessageLoop& loop) : LogFile(std::move(path))
+{
+    retryTimer_ = loop.createTimer();
+    retryTimer_->setInterval(RetryIntervalMs);
+    retryTimer_->setOnTimer([this] { flush(); });
+}
+
+LogFile::~LogFile()
+{
+    if (waiting_.isEmpty() || writeWaiting() == 0)
+        return;
+    // The program is ending and the file still refuses: standard error reaches the system's
+    // journal, which is the last place these lines can be kept.
+    std::fprintf(stderr, "KirvanMonitorP: journal lines not written to %s:\n%s",
+                 QFile::encodeName(path_).constData(),
+                 cp1251::decode(waiting_).toLocal8Bit().constData());
+}
+
+void LogFile::append(const QString& line)
+{
+    // A character the code page lacks is written as "?", so the line is never dropped for it.
+    waiting_ += cp1251::encode(line).bytes;
+    waiting_ += "\r\n";
+    ++waitingLines_;
+    flush();
+}
+
+bool LogFile::flush()
+{
+    if (waiting_.isEmpty())
+        return true;
+    const int error = writeWaiting();
+    if (retryTimer_)
+        retryTimer_->setEnabled(error != 0);
+    if (error != 0) {
+        if (!failing_) {
+            failing_ = true;
+            notify(onFailure_,
+                   QStringLiteral("Не удаётся записать журнал событий в файл %1: %2 (код ошибки %3). "
+                                  "Строки журнала сохраняются в памяти и будут дописаны в файл, "
+                                  "как только запись станет возможной.")
+                       .arg(path_, systemError(error))
+                       .arg(error));
+        }
+        return false;
+    }
+    const qsizetype written = waitingLines_;
+    waitingLines_ = 0;
+    if (failing_) {
+        failing_ = false;
+        notify(onRecovered_,
+               QStringLiteral("Запись журнала событий в файл %1 восстановлена; "
+                              "дописано строк из памяти: %2.")
+                   .arg(path_)
+                   .arg(written));
+    }
+    return true;
+}
+
+// Appends the waiting lines in one go and returns 0, or the system's error code with the lines
+// still waiting. A write that fails half-way is taken back by cutting the file to its length
+// before it, so the next attempt cannot leave half a line followed by the whole line again.
+int LogFile::writeWaiting()
+{
+    const QByteArray name = QFile::encodeName(resolvePathCase(path_));
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    qsizetype written = 0;
+    int error = 0;
+    while (written < waiting_.size()) {
+        const ssize_t n = ::write(fd, waiting_.constData() + written,
+                                  static_cast<std::size_t>(waiting_.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        written += n;
+    }
+    if (error == 0) {
+        waiting_.clear();
+    } else if (written > 0 && ::ftruncate(fd, before.st_size) != 0) {
+        // The part already written cannot be taken back: it stays, and only the rest waits, so
+        // the next write completes the line instead of repeating it.
+        waiting_.remove(0, written);
+    }
+    // Closing a local file after a completed write cannot lose data; its result is not a
+    // reason to write the lines a second time.
+    ::close(fd);
+    return error;
+}
+
+void LogFile::notify(const Notification& handler, const QString& message) const
+{
+    if (handler)
+        handler(message);
+    else
+        std::fprintf(stderr, "KirvanMonitorP: %s\n", message.toLocal8Bit().constData());
+}
+
+} // namespace kirvan

@@ -1,0 +1,183 @@
+#include "journal/JournalLog.h"
+
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/RecordingDesktopShell.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/VirtualMessageLoop.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan {
+namespace {
+
+using testing::crlf1251;
+using testing::TempFolder;
+
+// The log cannot be written for reasons root cannot override: its folder is missing, its name is
+// taken by a folder, or the disk is full (a file size limit on this process).
+class LogOutageTest : public ::testing::Test {
+protected:
+    LogOutageTest()
+    {
+        log.setOnWriteFailure([this](const QString& message) { failures.push_back(message); });
+        log.setOnWriteRecovered([this](const QString& message) { recoveries.push_back(message); });
+    }
+
+    QByteArray logBytes() const { return folder.read(u"archive/KirvanMonitorP.txt"_s); }
+    void createFolder() const { ASSERT_TRUE(QDir(folder.path()).mkdir(u"archive"_s)); }
+
+    TempFolder folder;
+    testing::VirtualMessageLoop loop;
+    QString logPath = folder.file(u"archive/KirvanMonitorP.txt"_s);
+    JournalLog log{logPath, loop};
+    std::vector<QString> failures;
+    std::vector<QString> recoveries;
+};
+
+TEST_F(LogOutageTest, MissingFolderTellsOnceKeepsLinesAndWritesThemInOrderWhenItReturns)
+{
+    log.LogEvent(u"первая"_s);
+    log.LogEvent(u"вторая"_s);
+    loop.advance(3 * LogFile::RetryIntervalMs);
+    log.LogEvent(u"третья"_s);
+
+    ASSERT_EQ(failures.size(), 1u) << "once per outage, not per line or per retry";
+    EXPECT_TRUE(failures[0].contains(logPath));
+    EXPECT_TRUE(failures[0].contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+    EXPECT_TRUE(failures[0].contains(u"код ошибки 2"_s));
+    EXPECT_TRUE(recoveries.empty());
+    EXPECT_EQ(log.historyList(), QStringList({u"первая"_s, u"вторая"_s, u"третья"_s}))
+        << "the history line shows every line at once";
+    EXPECT_TRUE(log.logFile().failing());
+    EXPECT_EQ(log.logFile().waitingLines(), 3);
+
+    createFolder();
+    loop.advance(LogFile::RetryIntervalMs);
+    EXPECT_EQ(logBytes(), crlf1251(u"первая\nвторая\nтретья\n"_s));
+    ASSERT_EQ(recoveries.size(), 1u);
+    EXPECT_TRUE(recoveries[0].contains(logPath));
+    EXPECT_TRUE(recoveries[0].contains(u"3"_s));
+    EXPECT_FALSE(log.logFile().failing());
+    EXPECT_EQ(log.logFile().waitingLines(), 0);
+
+    loop.advance(10 * LogFile::RetryIntervalMs);
+    log.LogEvent(u"четвёртая"_s);
+    EXPECT_EQ(logBytes(), crlf1251(u"первая\nвторая\nтретья\nчетвёртая\n"_s)) << "nothing twice";
+    EXPECT_EQ(failures.size(), 1u);
+    EXPECT_EQ(recoveries.size(), 1u);
+}
+
+TEST_F(LogOutageTest, RetryTimerRunsOnlyWhileLinesWait)
+{
+    createFolder();
+    log.LogEvent(u"строка"_s);
+    ASSERT_TRUE(QFile::remove(logPath));
+    loop.advance(10 * LogFile::RetryIntervalMs);
+    EXPECT_FALSE(QFile::exists(logPath)) << "a written line is not written again";
+}
+
+TEST_F(LogOutageTest, NextLineWritesTheWaitingLinesFirst)
+{
+    createFolder();
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"archive/KirvanMonitorP.txt"_s));
+    log.LogEvent(u"а"_s);
+    log.LogEvent(u"б"_s);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(failures[0].contains(QString::fromLocal8Bit(std::strerror(EISDIR))));
+
+    ASSERT_TRUE(QDir(folder.path()).rmdir(u"archive/KirvanMonitorP.txt"_s));
+    log.LogEvent(u"в"_s);
+    EXPECT_EQ(logBytes(), crlf1251(u"а\nб\nв\n"_s));
+    EXPECT_EQ(recoveries.size(), 1u);
+}
+
+TEST_F(LogOutageTest, FullDiskLeavesNoHalfLineAndWritesEachLineOnceAfterwards)
+{
+    createFolder();
+    folder.write(u"archive/KirvanMonitorP.txt"_s, crlf1251(u"прежняя\n"_s));
+    const QByteArray before = logBytes();
+    {
+        testing::FileSizeLimit limit(static_cast<rlim_t>(before.size() + 10));
+        log.LogEvent(u"строка длиннее десяти байтов"_s);
+        EXPECT_EQ(logBytes(), before) << "the part that fitted was taken back";
+        log.LogEvent(u"ещё одна"_s);
+        EXPECT_EQ(logBytes(), before);
+        loop.advance(LogFile::RetryIntervalMs);
+        EXPECT_EQ(logBytes(), before);
+    }
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(failures[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
+    loop.advance(LogFile::RetryIntervalMs);
+    EXPECT_EQ(logBytes(), crlf1251(u"прежняя\nстрока длиннее десяти байтов\nещё одна\n"_s));
+    EXPECT_EQ(recoveries.size(), 1u);
+}
+
+TEST_F(LogOutageTest, EachOutageIsToldAndItsEndAnnounced)
+{
+    log.LogEvent(u"1"_s);
+    createFolder();
+    log.LogEvent(u"2"_s);
+    ASSERT_TRUE(QDir(folder.file(u"archive"_s)).removeRecursively());
+    log.LogEvent(u"3"_s);
+    createFolder();
+    loop.advance(LogFile::RetryIntervalMs);
+    EXPECT_EQ(failures.size(), 2u);
+    EXPECT_EQ(recoveries.size(), 2u);
+    EXPECT_EQ(logBytes(), crlf1251(u"3\n"_s)) << "lines 1 and 2 went with the removed folder";
+}
+
+TEST_F(LogOutageTest, LineLoggedWhileTheOperatorIsBeingToldKeepsItsPlace)
+{
+    // The window shows the failure in a message box whose own loop lets events through, so a
+    // line may be logged from inside the notification.
+    log.setOnWriteFailure([this](const QString& message) {
+        failures.push_back(message);
+        log.LogEvent(u"во время сообщения"_s);
+    });
+    log.LogEvent(u"до сообщения"_s);
+    EXPECT_EQ(failures.size(), 1u);
+    createFolder();
+    log.LogEvent(u"после"_s);
+    EXPECT_EQ(logBytes(), crlf1251(u"до сообщения\nво время сообщения\nпосле\n"_s));
+    EXPECT_EQ(log.historyList(),
+              QStringList({u"до сообщения"_s, u"во время сообщения"_s, u"после"_s}));
+}
+
+TEST_F(LogOutageTest, WithoutAMessageLoopTheNextLineRetries)
+{
+    std::optional<JournalLog> plain(std::in_place, logPath);
+    plain->LogEvent(u"первая"_s);
+    EXPECT_TRUE(plain->logFile().failing());
+    createFolder();
+    plain->LogEvent(u"вторая"_s);
+    EXPECT_EQ(logBytes(), crlf1251(u"первая\nвторая\n"_s));
+}
+
+TEST_F(LogOutageTest, LinesStillWaitingAtTheEndGetALastAttempt)
+{
+    std::optional<JournalLog> ending(std::in_place, logPath, loop);
+    ending->LogEvent(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"_s);
+    createFolder();
+    ending.reset();
+    EXPECT_EQ(logBytes(), crlf1251(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\n"_s));
+}
+
+TEST_F(LogOutageTest, ArchiveViewGetsTheWaitingLinesFirst)
+{
+    log.LogEvent(u"ждёт"_s);
+    createFolder();
+    testing::RecordingDesktopShell shell;
+    log.ReadArhivExecute(shell);
+    EXPECT_EQ(logBytes(), crlf1251(u"ждёт\n"_s));
+    EXPECT_EQ(shell.opened, std::vector<QString>({logPath}));
+}
+
+} // namespace
+} // namespace kirvan
