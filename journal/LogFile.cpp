@@ -67,8 +67,7 @@ bool LogFile::flush()
                    QStringLiteral("Не удаётся записать журнал событий в файл %1: %2 (код ошибки %3). "
                                   "Строки журнала сохраняются в памяти и будут дописаны в файл, "
                                   "как только запись станет возможной.")
-                       .arg(path_, systemError(error))
-                       .arg(error));
+                       .arg(path_, systemError(error), QString::number(error)));
         }
         return false;
     }
@@ -79,8 +78,7 @@ bool LogFile::flush()
         notify(onRecovered_,
                QStringLiteral("Запись журнала событий в файл %1 восстановлена; "
                               "дописано строк из памяти: %2.")
-                   .arg(path_)
-                   .arg(written));
+                   .arg(path_, QString::number(written)));
     }
     return true;
 }

@@ -74,6 +74,18 @@ TEST_F(LogOutageTest, MissingFolderTellsOnceKeepsLinesAndWritesThemInOrderWhenIt
     EXPECT_EQ(recoveries.size(), 1u);
 }
 
+TEST_F(LogOutageTest, PercentSignsInThePathStayAsTheyAre)
+{
+    JournalLog odd{folder.file(u"%2 %3/KirvanMonitorP.txt"_s), loop};
+    QString told;
+    odd.setOnWriteFailure([&](const QString& message) { told = message; });
+    odd.LogEvent(u"строка"_s);
+    EXPECT_TRUE(told.contains(folder.file(u"%2 %3/KirvanMonitorP.txt"_s))) << told.toStdString();
+    EXPECT_TRUE(told.contains(u"код ошибки 2"_s));
+    // Lets the last attempt at the end succeed instead of reporting to standard error.
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"%2 %3"_s));
+}
+
 TEST_F(LogOutageTest, RetryTimerRunsOnlyWhileLinesWait)
 {
     createFolder();
