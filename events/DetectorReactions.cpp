@@ -1,0 +1,166 @@
+// Reactions to events of a system as a whole and of single detectors.
+#include "events/EventRecord.h"
+#include "events/Reaction.h"
+#include "events/Reactions.h"
+#include "events/TreeMarking.h"
+#include "journal/EventTable.h"
+
+#include "config/CompositionTree.h"
+
+namespace kirvan {
+
+namespace {
+
+const QString keyText = QStringLiteral("ТЕКСТ");
+const QString keyZone = QStringLiteral("ЗОНА");
+const QString keyType = QStringLiteral("ТИП");
+const QString keyState = QStringLiteral("СОСТОЯНИЕ");
+const QString keySecurity = QStringLiteral("ОХРАНА");
+const QString typeSecurity = QStringLiteral("ОХРАНА");
+const QString typeTechnology = QStringLiteral("ТЕХНОЛОГ");
+const QString on = QStringLiteral("ВКЛ");
+const QString off = QStringLiteral("ВЫКЛ");
+
+// The detector as the journal names it: DetectorId, zone, text.
+QString detectorDescription(const Reaction& r)
+{
+    return r.detectorId() + u' ' + r.detectorValue(keyZone) + u' ' + r.detectorValue(keyText);
+}
+
+QString zoneAndText(const Reaction& r)
+{
+    return r.detectorValue(keyZone) + u' ' + r.detectorValue(keyText);
+}
+
+void reactSwitching(Reaction& r, const QString& suffix, const QString& state, bool switchedOn)
+{
+    r.shortLine(suffix);
+    // Numbers above 60 are points of the device itself, not detectors.
+    if (record::pointNumber(r.record()) > 60)
+        return;
+    r.journalLine() += detectorDescription(r);
+    r.writeDetectorValue(keyState, state);
+    CompositionTree& tree = r.tree();
+    TreeNode* node = tree.nodeAt(FindDetectorNode(tree, r.record()));
+    if (!node)
+        return;
+    const bool security = r.detectorValue(keyType) == typeSecurity;
+    tree.setPicture(*node, switchedOn ? (security ? stateicon::securityOn : stateicon::detectorOn)
+                                      : (security ? stateicon::securityOff : stateicon::detectorOff));
+    MarkerPainter& markers = r.services().markers;
+    if (markers.hasMarker(r.record()))
+        markers.PaintMarker(r.record(), switchedOn ? colours::green : colours::white, false);
+}
+
+void reactArming(Reaction& r, const QString& suffix, const QString& state, int stateIcon)
+{
+    r.shortLine(suffix + detectorDescription(r));
+    r.writeDetectorValue(keySecurity, state);
+    CompositionTree& tree = r.tree();
+    if (TreeNode* node = tree.nodeAt(FindDetectorNode(tree, r.record())))
+        tree.setPicture(*node, stateIcon);
+}
+
+// A technology alarm never hides a fire: while a fire is shown the marker only turns blue.
+void showTechnology(Reaction& r)
+{
+    Annunciation& alarms = r.services().alarms;
+    const bool fireShown = alarms.AlarmLevel() == Annunciation::Fire;
+    if (!fireShown)
+        alarms.RaiseTechnologyAlarm();
+    r.services().markers.PaintMarker(r.record(), colours::blue, !fireShown);
+}
+
+} // namespace
+
+void reactNormal(Reaction& r)
+{
+    r.shortLine(QStringLiteral(": НОРМА"));
+}
+
+void reactControlCheck(Reaction& r)
+{
+    r.shortLine(QStringLiteral(": КОНТРОЛЬ"));
+    r.services().alarms.AlarmOffExecute();
+    r.services().alarms.ResetSystemState();
+}
+
+void reactSoundOff(Reaction& r)
+{
+    r.shortLine(QStringLiteral(": ЗВУК ОТКЛ."));
+    r.services().alarms.SoundOffExecute();
+}
+
+void reactSwitchedOn(Reaction& r)
+{
+    reactSwitching(r, QStringLiteral(": ВКЛЮЧЕН "), on, true);
+}
+
+void reactSwitchedOff(Reaction& r)
+{
+    reactSwitching(r, QStringLiteral(": ВЫКЛЮЧЕН "), off, false);
+}
+
+void reactFire(Reaction& r)
+{
+    // A detector without a text is not configured.
+    if (r.detectorValue(keyText).isEmpty())
+        return;
+    r.services().window.restoreMainWindow();
+    const bool technology = r.detectorValue(keyType) == typeTechnology;
+    r.fillRow(technology ? QStringLiteral("ТЕХНОЛОГ") : QStringLiteral("ПОЖАР"), zoneAndText(r));
+    r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
+    if (technology) {
+        showTechnology(r);
+    } else {
+        r.services().alarms.RaiseFireAlarm();
+        r.services().markers.PaintMarker(r.record(), colours::red, true);
+    }
+    r.rowLine();
+    r.markDetectorNode(technology ? Reaction::Marking::Technology : Reaction::Marking::Fire);
+    r.services().alarms.incrementFireCounter();
+    r.commitRow(0);
+}
+
+void reactDetectorFault(Reaction& r)
+{
+    if (r.detectorValue(keyText).isEmpty())
+        return;
+    r.services().window.restoreMainWindow();
+    r.fillRow(QStringLiteral("ОТКАЗ"), zoneAndText(r));
+    Annunciation& alarms = r.services().alarms;
+    const bool alarmShown =
+        alarms.AlarmLevel() == Annunciation::Fire || alarms.AlarmLevel() == Annunciation::Technology;
+    if (!alarmShown)
+        alarms.RaiseFaultAlarm();
+    r.services().markers.PaintMarker(r.record(), colours::yellow, !alarmShown);
+    r.rowLine();
+    r.markDetectorNode(Reaction::Marking::Fault);
+    r.commitRow(1);
+}
+
+void reactArmed(Reaction& r)
+{
+    reactArming(r, QStringLiteral(": ОХРАНА "), on, stateicon::armed);
+}
+
+void reactDisarmed(Reaction& r)
+{
+    reactArming(r, QStringLiteral(": СНЯТ "), off, stateicon::securityOn);
+}
+
+void reactTechnology(Reaction& r)
+{
+    if (r.detectorValue(keyText).isEmpty())
+        return;
+    r.services().window.restoreMainWindow();
+    r.fillRow(QStringLiteral("ТЕХНОЛОГИЯ"), zoneAndText(r));
+    r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
+    showTechnology(r);
+    r.rowLine();
+    r.markDetectorNode(Reaction::Marking::Technology);
+    r.services().alarms.incrementFireCounter();
+    r.commitRow(0);
+}
+
+} // namespace kirvan

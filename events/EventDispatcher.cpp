@@ -1,0 +1,35 @@
+#include "events/EventDispatcher.h"
+
+#include "config/PathCase.h"
+#include "config/SettingsFile.h"
+#include "events/EventRecord.h"
+#include "events/Reaction.h"
+#include "events/Reactions.h"
+#include "journal/JournalLog.h"
+
+#include <QFileInfo>
+
+namespace kirvan {
+
+void EventDispatcher::ProcessEvent(const QString& record)
+{
+    const int code = record::eventCode(record);
+    const QString systemFile = environment_.settings.systemFile(record::address(record));
+    // An address without a system file name is no system of this complex.
+    if (QFileInfo(systemFile).completeBaseName().isEmpty())
+        return;
+
+    Reaction reaction(environment_, record, systemFile, code);
+    if (!QFileInfo::exists(resolvePathCase(systemFile))) {
+        // Only the link supervision of the АДС stations speaks for addresses without a file.
+        if (code != 23)
+            return;
+        reactNoLinkWithAds(reaction);
+    } else if (const ReactionFunction react = reactionFor(code)) {
+        react(reaction);
+    }
+    if (!reaction.journalLine().isEmpty())
+        environment_.log.LogEvent(reaction.journalLine());
+}
+
+} // namespace kirvan

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/Rgb.h"
+
+#include <QString>
+
+namespace kirvan {
+
+// The alarm annunciation as the event reactions use it: the shown alarm and the fire counter.
+class Annunciation {
+public:
+    enum Level { Normal = 0, Fault = 1, Fire = 2, Technology = 3 };
+
+    virtual ~Annunciation() = default;
+    virtual int AlarmLevel() const = 0;
+    // Fire and technology events since the last alarm reset.
+    virtual int FireCounter() const = 0;
+    virtual void incrementFireCounter() = 0;
+    virtual void RaiseFireAlarm() = 0;
+    virtual void RaiseTechnologyAlarm() = 0;
+    virtual void RaiseFaultAlarm() = 0;
+    virtual void SoundOffExecute() = 0;
+    virtual void AlarmOffExecute() = 0;
+    // Resets the pictures of the system of the tree's selected node.
+    virtual void ResetSystemState() = 0;
+};
+
+// The detector markers on the plans.
+class MarkerPainter {
+public:
+    virtual ~MarkerPainter() = default;
+    virtual bool hasMarker(const QString& record) const = 0;
+    // Creates or recolours the marker of the record's detector.
+    virtual void PaintMarker(const QString& record, Rgb colour, bool blink) = 0;
+};
+
+// The control modules of a zone, started or offered on fire and technology alarms.
+class ControlModuleSearch {
+public:
+    virtual ~ControlModuleSearch() = default;
+    virtual void FindModulControl(const QString& systemName, const QString& zone) = 0;
+};
+
+// The main window, brought back from the minimised state and activated on every alarm row.
+class MainWindowRestorer {
+public:
+    virtual ~MainWindowRestorer() = default;
+    virtual void restoreMainWindow() = 0;
+};
+
+// What the reactions act on besides the files, the journal and the tree.
+struct EventServices {
+    Annunciation& alarms;
+    MarkerPainter& markers;
+    ControlModuleSearch& controlModules;
+    MainWindowRestorer& window;
+};
+
+namespace colours {
+inline constexpr Rgb red{255, 0, 0};
+inline constexpr Rgb green{0, 255, 0};
+inline constexpr Rgb blue{0, 0, 255};
+inline constexpr Rgb yellow{255, 255, 0};
+inline constexpr Rgb white{255, 255, 255};
+} // namespace colours
+
+} // namespace kirvan

@@ -1,0 +1,164 @@
+#include "events/Reaction.h"
+
+#include "config/CompositionTree.h"
+#include "events/EventRecord.h"
+#include "events/TreeMarking.h"
+#include "journal/EventTable.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+
+#include <QFileInfo>
+
+namespace kirvan {
+
+namespace {
+
+// The detector file of a system file: its extension replaced by ".tb" and the device character.
+QString detectorFilePath(const QString& systemFile, QChar deviceChar)
+{
+    const QFileInfo info(systemFile);
+    const QString suffix = info.suffix();
+    const QString stem = suffix.isEmpty() && !systemFile.endsWith(QLatin1Char('.'))
+                             ? systemFile
+                             : systemFile.left(systemFile.size() - suffix.size() - 1);
+    return stem + QStringLiteral(".tb") + deviceChar;
+}
+
+enum Column { Number = 0, Status = 1, Object = 2, Message = 3, Date = 4, Time = 5 };
+
+} // namespace
+
+Reaction::Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile,
+                   int code)
+    : environment_(environment),
+      record_(record),
+      moment_(environment.clock.now()),
+      code_(code),
+      systemName_(QFileInfo(systemFile).completeBaseName().toUpper()),
+      detectorId_(record::detectorId(record)),
+      systemFile_(environment.store, systemFile),
+      detectorFile_(environment.store, detectorFilePath(systemFile, record::at(record, 5)))
+{
+}
+
+QChar Reaction::deviceChar() const
+{
+    return record::at(record_, 5);
+}
+
+QChar Reaction::at(int position) const
+{
+    return record::at(record_, position);
+}
+
+QString Reaction::detectorValue(QStringView key) const
+{
+    return detectorFile_.readString(detectorId_, key, {});
+}
+
+void Reaction::writeDetectorValue(QStringView key, QStringView value)
+{
+    detectorFile_.writeString(detectorId_, key, value);
+}
+
+QString Reaction::date() const
+{
+    return environment_.locale.shortDate(moment_.date());
+}
+
+QString Reaction::time() const
+{
+    return environment_.locale.longTime(moment_.time());
+}
+
+void Reaction::shortLine(const QString& suffix)
+{
+    journalLine_ = record_ + u' ' + date() + u' ' + time() + u' ' + systemName_ + suffix;
+}
+
+void Reaction::fillRow(const QString& status, const QString& object, const QString& message)
+{
+    EventTable& table = environment_.table;
+    table.writeCell(Number, QString::number(table.JournalRow()));
+    table.writeCell(Status, status);
+    table.writeCell(Object, object);
+    table.writeCell(Message, message);
+    table.writeCell(Date, date());
+    table.writeCell(Time, time());
+}
+
+QString Reaction::cell(int column) const
+{
+    return environment_.table.readCell(column);
+}
+
+// The line and the row must show the same date and time, so both are read back from the row.
+QString Reaction::rowStart() const
+{
+    return record_ + u' ' + cell(Date) + u' ' + cell(Time) + u' ' + cell(Status) + QStringLiteral(": ");
+}
+
+void Reaction::rowLine()
+{
+    journalLine_ = rowStart() + systemName_ + u' ' + cell(Message);
+}
+
+void Reaction::complexLine()
+{
+    journalLine_ = rowStart() + cell(Message);
+}
+
+void Reaction::adsLine()
+{
+    journalLine_ = rowStart() + cell(Object) + u' ' + cell(Message);
+}
+
+void Reaction::commitRow(int offset)
+{
+    environment_.table.CommitJournalRow(offset);
+}
+
+void Reaction::markDetectorNode(Marking marking)
+{
+    CompositionTree& tree = environment_.tree;
+    TreeNode* detector = tree.nodeAt(FindDetectorNode(tree, record_));
+    if (!detector)
+        return;
+    TreeNode* system = detector->parent()->parent();
+    const bool firstAlarm = environment_.services.alarms.FireCounter() == 0;
+    switch (marking) {
+    case Marking::Fire:
+        tree.setPicture(*detector, stateicon::fire);
+        tree.setPicture(*system, stateicon::systemFire);
+        break;
+    case Marking::Technology:
+        tree.setPicture(*detector, stateicon::technology);
+        tree.setPicture(*system, stateicon::systemFire);
+        break;
+    case Marking::Fault:
+        tree.setPicture(*detector, stateicon::fault);
+        // A fault must not take the operator's eye off a fire or technology alarm.
+        if (!firstAlarm)
+            return;
+        tree.setPicture(*system, stateicon::systemFault);
+        break;
+    }
+    tree.select(detector);
+}
+
+void Reaction::markSystemNode(int stateIcon)
+{
+    if (environment_.services.alarms.FireCounter() != 0)
+        return;
+    const auto nodes = systemNodes(environment_.tree, record::address(record_));
+    if (!nodes.empty())
+        environment_.tree.setPicture(*nodes.front(), stateIcon);
+}
+
+void Reaction::markEverySystemNode(int stateIcon)
+{
+    for (TreeNode* node : systemNodes(environment_.tree, record::address(record_)))
+        environment_.tree.setPicture(*node, stateIcon);
+}
+
+} // namespace kirvan

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "config/IniFile.h"
+#include "events/EventEnvironment.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace kirvan {
+
+// The work on one record: its context (system, detector, files), the journal line being built,
+// and the shared ways of filling a row, composing the line and marking the tree.
+class Reaction {
+public:
+    Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile,
+             int code);
+
+    const QString& record() const { return record_; }
+    const QString& systemName() const { return systemName_; }
+    const QString& detectorId() const { return detectorId_; }
+    QChar deviceChar() const;
+    int code() const { return code_; }
+    // Character n of the record, counted from 1.
+    QChar at(int position) const;
+
+    IniFile& systemFile() { return systemFile_; }
+    IniFile& detectorFile() { return detectorFile_; }
+    // A value of the detector's section; missing reads as empty.
+    QString detectorValue(QStringView key) const;
+    void writeDetectorValue(QStringView key, QStringView value);
+
+    EventServices& services() { return environment_.services; }
+    CompositionTree& tree() { return environment_.tree; }
+
+    QString& journalLine() { return journalLine_; }
+    // record, date, time and SystemName, then the suffix.
+    void shortLine(const QString& suffix);
+    // Fills row JournalRow: number, status word, object, message, date, time.
+    void fillRow(const QString& status, const QString& object, const QString& message);
+    void fillRow(const QString& status, const QString& message) { fillRow(status, systemName_, message); }
+    void rowLine();
+    void complexLine();
+    void adsLine();
+    void commitRow(int offset);
+
+    enum class Marking { Fire, Technology, Fault };
+    void markDetectorNode(Marking marking);
+    void markSystemNode(int stateIcon);
+    // Every system node of the record's address, whatever the fire counter.
+    void markEverySystemNode(int stateIcon);
+
+    // The regional-settings forms of the moment the record is interpreted.
+    QString date() const;
+    QString time() const;
+
+private:
+    QString cell(int column) const;
+    QString rowStart() const;
+
+    EventEnvironment& environment_;
+    const QString record_;
+    const QDateTime moment_;
+    const int code_;
+    QString systemName_;
+    QString detectorId_;
+    IniFile systemFile_;
+    IniFile detectorFile_;
+    QString journalLine_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,37 @@
+#include "events/TreeMarking.h"
+
+namespace kirvan {
+
+namespace {
+QString nodeAddress(const TreeNode& systemNode)
+{
+    return systemNode.text().mid(1, 2);
+}
+} // namespace
+
+qsizetype FindDetectorNode(const CompositionTree& tree, const QString& record)
+{
+    const QString detectorId = record.mid(3, 6);
+    const QString address = record.left(2);
+    qsizetype index = 0;
+    qsizetype found = -1;
+    tree.walk([&](TreeNode& node) {
+        if (node.level() == 2 && node.text().left(6) == detectorId
+            && nodeAddress(*node.parent()->parent()) == address)
+            found = index;
+        ++index;
+        return found < 0;
+    });
+    return found;
+}
+
+std::vector<TreeNode*> systemNodes(const CompositionTree& tree, const QString& address)
+{
+    std::vector<TreeNode*> nodes;
+    for (const auto& node : tree.topLevel())
+        if (nodeAddress(*node) == address)
+            nodes.push_back(node.get());
+    return nodes;
+}
+
+} // namespace kirvan
