@@ -35,10 +35,11 @@ void FrameReceiver::CommPort1TriggerAvail(std::uint16_t count)
 void FrameReceiver::handleFrame(const Frame& frame)
 {
     frameBuffer_ = frame;
-    if (frame[0] != 0x20)
-        return; // this station's own frames heard back, and the like
+    const FrameKind kind = frameKind(frame);
+    if (kind == FrameKind::Ignored)
+        return;
     const std::uint8_t address = frame[1];
-    if (frame[2] == 0) {
+    if (kind == FrameKind::Answer) {
         markAnswered(address);
         statusBar_.setShape2(linkGreen);
         statusBar_.setPanel15(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));

@@ -27,9 +27,11 @@ protected:
             argument.replace(u"FILE"_s, folder.file(u"Склад.tb0"_s));
         QString out;
         QString err;
+        QString input = standardInput;
+        QTextStream inStream(&input);
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        const int status = runToolCommand(arguments, store, outStream, errStream);
+        const int status = runToolCommand(arguments, store, inStream, outStream, errStream);
         outStream.flush();
         errStream.flush();
         return {status, out, err};
@@ -38,6 +40,7 @@ protected:
     testing::FixedLocale locale;
     IniStore store{locale};
     TempFolder folder;
+    QString standardInput;
 };
 
 TEST_F(ToolCommandTest, WritesAndReadsBackEveryKindOfValue)
@@ -107,6 +110,42 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"RealNotANumber", {u"ini"_s, u"set-real"_s, u"FILE"_s, u"S"_s, u"K"_s, u"3,5,1"_s}},
                       UsageCase{"BadDefault", {u"ini"_s, u"get-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"ten"_s}}),
     [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(ToolCommandTest, DecodePrintsEveryFrameOfAStreamInOrder)
+{
+    // A fire, noise, an answer of system 2, an own frame heard back, a frame with a wrong
+    // checksum, then two worked examples split over arguments.
+    const auto result = run({u"decode"_s, u"20 01 94 12 04 00 34 FF 13"_s, u"20 02 00 00 00 00 DD"_s,
+                             u"02 20 9E 05 03 00 37"_s, u"20 01 94 12 04 00 35"_s,
+                             u"20 01 8A 85 3F 00 90 20 03 22 4A 09 00 67"_s});
+    EXPECT_EQ(result.status, ToolOk);
+    EXPECT_EQ(result.out, u"01/И13-05/07\nanswer 2\nignored\n01/И06-64/06\n03/B31/10/99\n"_s);
+}
+
+TEST_F(ToolCommandTest, DecodeReadsStandardInputWithoutArguments)
+{
+    standardInput = u"20 00 23 0a 04 00 ae\n20 01 96\n12 3D 00 F9\n"_s;
+    EXPECT_EQ(run({u"decode"_s}).out, u"00/И13-05/08\n01/И13-62/32\n"_s);
+}
+
+TEST_F(ToolCommandTest, DecodeReadsARawCapture)
+{
+    folder.write(u"capture.bin"_s, QByteArray::fromHex("ff2003ff000000dd2003ff000000dd"));
+    const auto result = run({u"decode"_s, u"--raw"_s, folder.file(u"capture.bin"_s)});
+    EXPECT_EQ(result.out, u"03/И01-01/23\n03/И01-01/23\n"_s);
+    EXPECT_EQ(result.status, ToolOk);
+}
+
+TEST_F(ToolCommandTest, DecodeRefusesMalformedHex)
+{
+    for (const QString& bad : {u"2"_s, u"20 0G"_s, u"200"_s}) {
+        const auto result = run({u"decode"_s, bad});
+        EXPECT_EQ(result.status, ToolUsage) << bad.toStdString();
+        EXPECT_TRUE(result.err.contains(u"not a two-digit hexadecimal byte"_s));
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+    EXPECT_EQ(run({u"decode"_s, u"--raw"_s, folder.file(u"missing.bin"_s)}).status, ToolFailed);
+}
 
 TEST_F(ToolCommandTest, HelpAndVersion)
 {

@@ -4,6 +4,7 @@
 #include "config/IniFile.h"
 #include "config/IniStore.h"
 #include "config/IniValue.h"
+#include "tools/kirvan-tool/DecodeCommand.h"
 
 #include <functional>
 #include <map>
@@ -16,7 +17,9 @@ namespace {
 
 const char* const usageText =
     "Usage: kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]\n"
-    "Reads and writes the workstation's INI files (Windows-1251) as the workstation does.\n"
+    "       kirvan-tool decode [HEX ...] | decode --raw FILE\n"
+    "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
+    "and decodes captures of the serial line.\n"
     "  ini get      FILE SECTION KEY [DEFAULT]  print a text value\n"
     "  ini get-int  FILE SECTION KEY [DEFAULT]  print an integer value (default 0)\n"
     "  ini get-real FILE SECTION KEY [DEFAULT]  print a real value (default 0)\n"
@@ -26,6 +29,9 @@ const char* const usageText =
     "  ini del      FILE SECTION KEY            delete a key\n"
     "  ini erase    FILE SECTION                erase a section\n"
     "  ini has      FILE SECTION                exit 0 when the section exists, 1 otherwise\n"
+    "  decode [HEX ...]     the frames in the bytes (two hexadecimal digits each; standard\n"
+    "                       input without arguments): a record, \"answer N\" or \"ignored\" each\n"
+    "  decode --raw FILE    the same for a binary capture\n"
     "  --help | --version\n"
     "Exit status: 0 done, 1 failed, 2 usage error.\n";
 
@@ -125,8 +131,15 @@ const std::map<QString, Command>& commands()
 
 } // namespace
 
-int runToolCommand(const QStringList& arguments, IniStore& store, QTextStream& out, QTextStream& err)
+int runToolCommand(const QStringList& arguments, IniStore& store, QTextStream& in, QTextStream& out,
+                   QTextStream& err)
 {
+    if (!arguments.isEmpty() && arguments[0] == QLatin1String("decode")) {
+        const int status = runDecodeCommand(arguments.mid(1), in, out, err);
+        if (status == ToolUsage)
+            err << usageText;
+        return status;
+    }
     if (arguments.size() == 1 && arguments[0] == QLatin1String("--help")) {
         out << usageText;
         return ToolOk;
