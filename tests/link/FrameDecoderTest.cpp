@@ -1,5 +1,7 @@
 #include "link/FrameDecoder.h"
 
+#include "tests/support/FrameBytes.h"
+
 #include <gtest/gtest.h>
 
 namespace kirvan {
@@ -7,9 +9,7 @@ namespace {
 
 Frame eventFrame(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4)
 {
-    Frame frame{0x20, b1, b2, b3, b4, 0, 0};
-    frame[6] = frameChecksum(frame.data());
-    return frame;
+    return testing::makeFrame(0x20, b1, b2, b3, b4);
 }
 
 struct DecodeCase {

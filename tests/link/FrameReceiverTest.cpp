@@ -1,8 +1,8 @@
 #include "link/FrameReceiver.h"
 
 #include "platform/StatusBar.h"
+#include "tests/support/FrameBytes.h"
 
-#include <deque>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <vector>
@@ -10,29 +10,10 @@
 namespace kirvan {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing::Bytes;
+using FakePort = testing::FakeByteSource;
 
-Bytes frame(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4)
-{
-    Bytes bytes{b0, b1, b2, b3, b4, 0};
-    bytes.push_back(frameChecksum(bytes.data()));
-    return bytes;
-}
-
-class FakePort final : public ByteSource {
-public:
-    void deliver(const Bytes& bytes) { waiting.insert(waiting.end(), bytes.begin(), bytes.end()); }
-    int InCount() override { return static_cast<int>(waiting.size()); }
-    std::uint8_t ReadByte() override
-    {
-        if (waiting.empty())
-            return 0;
-        const std::uint8_t byte = waiting.front();
-        waiting.pop_front();
-        return byte;
-    }
-    std::deque<std::uint8_t> waiting;
-};
+const auto frame = testing::frameBytes;
 
 class FrameReceiverTest : public ::testing::Test {
 protected:

@@ -1,27 +1,16 @@
 #include "link/FrameScanner.h"
 
+#include "tests/support/FrameBytes.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace kirvan {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes frame(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4)
-{
-    Bytes bytes{b0, b1, b2, b3, b4, 0};
-    bytes.push_back(frameChecksum(bytes.data()));
-    return bytes;
-}
-
-Bytes join(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
+using testing::Bytes;
+using testing::join;
+const auto frame = testing::frameBytes;
 
 struct Scan {
     std::vector<Frame> frames;
