@@ -83,6 +83,7 @@ void TCustomCommPort::openPort()
 
     stopFlag_ = false;
     lost_ = false;
+    keptErrors_ = 0;
     lostReported_ = false;
     for (PortSignal* signal : {&receiveSignal_, &statusSignal_, &readSignal_, &writeSignal_})
         clock_.reset(*signal);
@@ -283,6 +284,7 @@ void TCustomCommPort::dispatch(std::uint32_t eventWord)
         if (const auto status = device_->clearErrors())
             lastStatus_ = *status;
     }
+    lastStatus_.errors |= keptErrors_.exchange(0);
     const auto notify = [this, eventWord](std::uint32_t event, const TNotifyEvent& bound) {
         if ((eventWord & event) == 0 || !bound)
             return;
@@ -299,6 +301,12 @@ void TCustomCommPort::dispatch(std::uint32_t eventWord)
     }
     notify(lineEvent::ring, onRingSignal_);
     notify(lineEvent::txEmpty, onTxEmptySignal_);
+}
+
+void TCustomCommPort::keepErrors(const std::optional<LineStatus>& status)
+{
+    if (status && status->errors != 0)
+        keptErrors_ |= status->errors;
 }
 
 void TCustomCommPort::lineLost()

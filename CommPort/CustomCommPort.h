@@ -127,6 +127,9 @@ private:
     void dispatch(std::uint32_t eventWord);
     // Any thread: the device has disappeared. Stops the threads; the first caller reports it.
     void lineLost();
+    // Line errors read by a worker's pass are kept for the next dispatch, so that clearing them
+    // there does not hide them from OnErrorSignal.
+    void keepErrors(const std::optional<LineStatus>& status);
     // The threads leave their loops once this holds.
     bool stopping() const { return stopFlag_.load() || lost_.load(); }
 
@@ -178,6 +181,7 @@ private:
     std::atomic<bool> stopFlag_{false};
     std::atomic<bool> lost_{false};
     std::atomic<bool> lostReported_{false};
+    std::atomic<std::uint32_t> keptErrors_{0};
     Buffer tx_;
     Buffer rx_;
     std::atomic<bool> ringState_{false};

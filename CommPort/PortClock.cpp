@@ -9,7 +9,7 @@ void PortClock::pause(int ms)
     std::unique_lock lock(mutex_);
     const std::int64_t deadline = now() + ms;
     while (now() < deadline)
-        block(lock, deadline);
+        block(lock, deadline, nullptr);
 }
 
 bool PortClock::wait(PortSignal& signal, int ms)
@@ -19,7 +19,7 @@ bool PortClock::wait(PortSignal& signal, int ms)
     while (!signal.set_) {
         if (deadline >= 0 && now() >= deadline)
             return false;
-        block(lock, deadline);
+        block(lock, deadline, &signal);
     }
     signal.set_ = false;
     return true;
@@ -47,7 +47,8 @@ std::int64_t SteadyPortClock::now() const
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void SteadyPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t deadline)
+void SteadyPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
+                            const PortSignal*)
 {
     using namespace std::chrono;
     if (deadline < 0)

@@ -28,20 +28,23 @@ public:
     // Milliseconds on this clock.
     virtual std::int64_t now() const = 0;
 
-    void pause(int ms);
+    virtual void pause(int ms);
     // Waits up to ms (no limit when negative) for the signal and resets it. True if it was set.
     bool wait(PortSignal& signal, int ms);
     void set(PortSignal& signal);
     void reset(PortSignal& signal);
 
 protected:
-    // Blocks until notified or until the clock reaches the deadline (ms, or none when negative).
-    // Called with the lock of mutex() held.
-    virtual void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline) = 0;
+    // Blocks until notified or until the clock reaches the deadline (ms, or none when negative),
+    // for a pause (awaited null) or a wait for the signal. Called with the lock of mutex() held.
+    virtual void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
+                       const PortSignal* awaited) = 0;
     // Called under the lock whenever a signal is set.
     virtual void signalled(const PortSignal&) {}
 
     std::mutex& mutex() { return mutex_; }
+    // Under the lock of mutex().
+    static bool isSet(const PortSignal& signal) { return signal.set_; }
     std::condition_variable& changed() { return changed_; }
 
 private:
@@ -54,7 +57,8 @@ public:
     std::int64_t now() const override;
 
 protected:
-    void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline) override;
+    void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
+               const PortSignal* awaited) override;
 };
 
 } // namespace kirvan

@@ -1,0 +1,94 @@
+#include "tests/commport/SimulatedPortTest.h"
+
+#include <numeric>
+
+namespace kirvan::testing {
+namespace {
+
+using CommPortBuffersTest = SimulatedPortTest;
+
+std::vector<std::uint8_t> bytes(std::size_t n)
+{
+    std::vector<std::uint8_t> data(n);
+    std::iota(data.begin(), data.end(), std::uint8_t{0});
+    return data;
+}
+
+TEST_F(CommPortBuffersTest, WriteBufTakesNoMoreThanTheFreeSpace)
+{
+    open();
+    settle();
+    EXPECT_EQ(port.WriteBuf(bytes(5000)), 4096);
+    EXPECT_EQ(port.OutFree(), 0);
+    EXPECT_EQ(port.WriteBuf(bytes(1)), 0);
+    EXPECT_EQ(port.WriteByte(1), 0);
+}
+
+TEST_F(CommPortBuffersTest, BytesWrittenReachTheLineInOrderOnTheNextPass)
+{
+    open();
+    settle();
+    EXPECT_EQ(port.WriteBuf(bytes(300)), 300);
+    EXPECT_EQ(port.WriteByte(0xFF), 1);
+    EXPECT_EQ(port.OutFree(), 4096 - 301);
+    clock.advance(100);
+    serveUntil([&] { return port.OutFree() == 4096; });
+    auto expected = bytes(300);
+    expected.push_back(0xFF);
+    EXPECT_EQ(line.sentValues(), expected);
+}
+
+TEST_F(CommPortBuffersTest, ReadBufTakesWhatIsHeldFromTheFront)
+{
+    recordTriggerAvail(false);
+    open();
+    line.receive({1, 2, 3, 4});
+    serveUntil([&] { return port.InCount() == 4; });
+
+    std::vector<std::uint8_t> two(2);
+    EXPECT_EQ(port.ReadBuf(two), 2);
+    EXPECT_EQ(two, (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_EQ(port.InCount(), 2);
+    EXPECT_EQ(port.ReadByte(), 3);
+
+    line.receive({5, 6, 7});
+    serveUntil([&] { return port.InCount() == 4; });
+    std::vector<std::uint8_t> ten(10);
+    EXPECT_EQ(port.ReadBuf(ten), 4);
+    EXPECT_EQ(std::vector(ten.begin(), ten.begin() + 4), (std::vector<std::uint8_t>{4, 5, 6, 7}));
+    EXPECT_EQ(port.InCount(), 0);
+    EXPECT_EQ(port.ReadByte(), 0);
+}
+
+TEST_F(CommPortBuffersTest, ReceiveBufferHoldsAtMostInSizeAndTheRestWaitsInTheDriver)
+{
+    port.setInSize(16);
+    recordTriggerAvail(false);
+    open();
+    line.receive(bytes(40));
+    serveUntil([&] { return port.InCount() == 16; });
+    EXPECT_EQ(line.inQueue(), 24U);
+
+    std::vector<std::uint8_t> all(16);
+    EXPECT_EQ(port.ReadBuf(all), 16);
+    EXPECT_EQ(all, bytes(16));
+    settle();
+    passTime(500);
+    EXPECT_EQ(port.InCount(), 16);
+    EXPECT_EQ(line.inQueue(), 8U);
+}
+
+TEST_F(CommPortBuffersTest, BufferSizesThatCannotBeAllocatedLeaveThePortClosed)
+{
+    port.setInSize(0);
+    port.setOpen(true);
+    EXPECT_FALSE(port.Open());
+    port.setInSize(2048);
+    port.setOutSize(-5);
+    port.setOpen(true);
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(line.isOpen());
+}
+
+} // namespace
+} // namespace kirvan::testing

@@ -1,0 +1,122 @@
+#include "tests/commport/SimulatedPortTest.h"
+
+#include <stdexcept>
+#include <thread>
+
+namespace kirvan::testing {
+namespace {
+
+using CommPortOpenCloseTest = SimulatedPortTest;
+
+TEST_F(CommPortOpenCloseTest, OpeningStartsTheThreadsInOrderAndReportsOnce)
+{
+    std::vector<std::int32_t> opened;
+    port.setOnOpen([&](TCustomCommPort&, std::int32_t error) {
+        EXPECT_TRUE(port.Open());
+        opened.push_back(error);
+    });
+    port.setComNumber(7);
+    open();
+    EXPECT_EQ(opened, (std::vector<std::int32_t>{0}));
+    EXPECT_TRUE(port.Usable());
+    EXPECT_EQ(line.openedNumber(), 7);
+    EXPECT_EQ(clock.now(), 100); // the pause after opening
+    EXPECT_TRUE(inOrder(clock.journal(), {"open COM7", "set status thread", "select events 1fd",
+                                          "set read thread", "set write thread"}));
+
+    port.setOpen(true);
+    EXPECT_EQ(opened.size(), 1U);
+}
+
+TEST_F(CommPortOpenCloseTest, FailedOpeningLeavesThePortClosedWithoutReport)
+{
+    bool opened = false;
+    port.setOnOpen([&](TCustomCommPort&, std::int32_t) { opened = true; });
+    line.setRefuseOpening(true);
+    port.setOpen(true);
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.Usable());
+
+    line.setRefuseOpening(false);
+    port.setComNumber(11);
+    port.setOpen(true);
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(port.WriteByte(1), 0);
+}
+
+TEST_F(CommPortOpenCloseTest, ClosingDiscardsBothBuffersAndResetsDtr)
+{
+    recordTriggerAvail(false);
+    open();
+    port.setDTR(true);
+    line.receive({1, 2, 3});
+    serveUntil([&] { return port.InCount() == 3; });
+    settle();
+    port.WriteBuf(std::vector<std::uint8_t>{4, 5, 6});
+
+    close();
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.DTR());
+    EXPECT_EQ(port.InCount(), 0);
+    EXPECT_EQ(port.OutFree(), 4096);
+    EXPECT_TRUE(line.sent().empty());
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_TRUE(inOrder(clock.journal(), {"purge output", "purge input", "close"}));
+
+    open();
+    EXPECT_EQ(port.InCount(), 0);
+    settle();
+    clock.advance(100);
+    settle();
+    EXPECT_TRUE(line.sent().empty());
+}
+
+TEST_F(CommPortOpenCloseTest, ClosingStopsWriteThenReadThenStatusThread)
+{
+    open();
+    settle();
+    // The write thread is in its pause: closing must wait for it before it wakes the reader.
+    std::thread timeKeeper([this] {
+        EXPECT_TRUE(clock.awaitEntry("purge input"));
+        clock.advance(100);
+    });
+    port.setOpen(false);
+    timeKeeper.join();
+    EXPECT_TRUE(inOrder(clock.journal(), {"purge output", "purge input", "set write thread",
+                                          "set receive", "set read thread", "select events 0",
+                                          "set status thread", "close"}));
+    EXPECT_FALSE(port.Open());
+}
+
+TEST_F(CommPortOpenCloseTest, ClosingAClosedPortChangesNothing)
+{
+    port.setOpen(false);
+    EXPECT_FALSE(port.Open());
+    EXPECT_TRUE(clock.journal().empty());
+}
+
+TEST_F(CommPortOpenCloseTest, HandlersCannotCloseThePortUnderTheirOwnThread)
+{
+    std::vector<std::string> errors;
+    loop.setErrorHandler([&](const std::exception& error) { errors.emplace_back(error.what()); });
+    port.setOnTriggerAvail([&](TCustomCommPort&, std::uint16_t) { port.setOpen(false); });
+    open();
+    line.receive({1});
+    serveUntil([&] { return !errors.empty(); });
+    EXPECT_TRUE(port.Open());
+    EXPECT_EQ(errors.front(), "The serial port cannot be opened or closed from its own handlers");
+}
+
+TEST_F(CommPortOpenCloseTest, DestroyingAnOpenPortClosesIt)
+{
+    auto own = std::make_unique<TCommPort>(loop, line, clock);
+    own->setOpen(true);
+    EXPECT_TRUE(line.isOpen());
+    clock.setFreeRunning(true);
+    own.reset();
+    EXPECT_FALSE(line.isOpen());
+}
+
+} // namespace
+} // namespace kirvan::testing

@@ -1,0 +1,190 @@
+#include "tests/commport/SimulatedPortTest.h"
+
+namespace kirvan::testing {
+namespace {
+
+using PortThreadsTest = SimulatedPortTest;
+
+TEST_F(PortThreadsTest, SevenBytesTogetherGiveOneNotificationOnTheMainThread)
+{
+    recordTriggerAvail(true);
+    open();
+    line.receive({1, 2, 3, 4, 5, 6, 7});
+    serveUntil([&] { return received.size() == 7; });
+    ASSERT_EQ(notices.size(), 1U);
+    EXPECT_EQ(notices[0].count, 7);
+    EXPECT_TRUE(notices[0].onMainThread);
+    settle();
+    passTime(500);
+    passTime(500);
+    EXPECT_EQ(notices.size(), 1U);
+}
+
+TEST_F(PortThreadsTest, BytesLeftInTheBufferAreReportedAgainEvery500ms)
+{
+    recordTriggerAvail(false);
+    open();
+    line.receive({1, 2, 3});
+    serveUntil([&] { return !notices.empty(); });
+    settle();
+    // The reader's wait began within the last 500 ms, so this pass falls due.
+    passTime(500);
+    ASSERT_EQ(notices.back().at, clock.now());
+    for (int pass = 0; pass < 3; ++pass) {
+        const std::size_t before = notices.size();
+        passTime(499);
+        EXPECT_EQ(notices.size(), before);
+        passTime(1);
+        ASSERT_EQ(notices.size(), before + 1);
+        EXPECT_EQ(notices.back().count, 3);
+        EXPECT_EQ(notices.back().at - notices[before - 1].at, 500);
+    }
+}
+
+TEST_F(PortThreadsTest, ALineEventBringsTheNotificationAtOnce)
+{
+    recordTriggerAvail(false);
+    open();
+    line.receive({1, 2, 3});
+    serveUntil([&] { return !notices.empty(); });
+    settle();
+    const std::size_t before = notices.size();
+    const std::int64_t now = clock.now();
+    line.setCarrier(true);
+    serveUntil([&] { return notices.size() > before; });
+    EXPECT_EQ(notices.back().at, now);
+    EXPECT_EQ(notices.back().count, 3);
+    EXPECT_TRUE(port.RLSD());
+}
+
+TEST_F(PortThreadsTest, FirstReportGivesTheModemLinesInDispatchOrder)
+{
+    std::vector<std::string> calls;
+    const auto record = [&](const char* name) {
+        return [&calls, name](TCustomCommPort&) { calls.emplace_back(name); };
+    };
+    port.setOnRLSDSignal(record("carrier"));
+    port.setOnCTSSignal(record("cts"));
+    port.setOnDSRSignal(record("dsr"));
+    port.setOnRingSignal(record("ring"));
+    port.setOnBreakSignal(record("break"));
+    port.setOnTxEmptySignal(record("tx empty"));
+    line.setCarrier(true);
+    open();
+    serveUntil([&] { return calls.size() == 4; });
+    EXPECT_EQ(calls, (std::vector<std::string>{"carrier", "cts", "dsr", "ring"}));
+    EXPECT_TRUE(port.CTS());
+    EXPECT_TRUE(port.DSR());
+    EXPECT_TRUE(port.RLSD());
+    EXPECT_FALSE(port.Ring());
+}
+
+TEST_F(PortThreadsTest, EventsTakenTogetherAreDispatchedInTheirOrder)
+{
+    std::vector<std::string> calls;
+    std::int32_t errors = 0;
+    const auto record = [&](const char* name) {
+        return [&calls, name](TCustomCommPort&) { calls.emplace_back(name); };
+    };
+    open();
+    settle();
+    port.setOnRLSDSignal(record("carrier"));
+    port.setOnBreakSignal(record("break"));
+    port.setOnCTSSignal(record("cts"));
+    port.setOnDSRSignal(record("dsr"));
+    port.setOnErrorSignal([&](TCustomCommPort&, std::int32_t flags) {
+        calls.emplace_back("error");
+        errors = flags;
+    });
+    port.setOnRingSignal(record("ring"));
+    port.setOnTxEmptySignal(record("tx empty"));
+    // A first event sends the status thread into its 100 ms pause; the rest come meanwhile.
+    line.setDsr(false);
+    serveUntil([&] { return calls.size() == 1 && clock.waiting("pause") == 2; });
+    line.ring();
+    line.lineError(lineError::frame);
+    line.sendBreak();
+    line.setCts(false);
+    line.setCarrier(true);
+    clock.advance(100);
+    serveUntil([&] { return calls.size() == 6; });
+    EXPECT_EQ(calls, (std::vector<std::string>{"dsr", "carrier", "break", "cts", "error", "ring"}));
+    EXPECT_EQ(errors, static_cast<std::int32_t>(lineError::frame | lineError::brk));
+    EXPECT_FALSE(port.CTS());
+    EXPECT_FALSE(port.DSR());
+    EXPECT_EQ(port.LastLineStatus().errors, lineError::frame | lineError::brk);
+}
+
+TEST_F(PortThreadsTest, OutputWaitsWhileCtsIsOff)
+{
+    open();
+    settle();
+    line.setCts(false);
+    serveUntil([&] { return !port.CTS(); });
+    settle();
+    port.WriteBuf(std::vector<std::uint8_t>{1, 2, 3});
+    for (int pass = 0; pass < 5; ++pass) {
+        clock.advance(100);
+        settle();
+    }
+    EXPECT_TRUE(line.sent().empty());
+    EXPECT_EQ(port.OutFree(), 4093);
+
+    line.setCts(true);
+    serveUntil([&] { return port.CTS(); });
+    const std::int64_t on = clock.now();
+    settle();
+    clock.advance(100);
+    serveUntil([&] { return line.sent().size() == 3; });
+    EXPECT_LE(line.sent().front().at - on, 200);
+    EXPECT_EQ(port.OutFree(), 4096);
+}
+
+TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)
+{
+    recordTriggerAvail(true);
+    open();
+    settle();
+    line.failNextWrite();
+    port.WriteBuf(std::vector<std::uint8_t>{9, 8});
+    clock.advance(100);
+    settle();
+    EXPECT_TRUE(line.sent().empty());
+    clock.advance(100);
+    serveUntil([&] { return line.sent().size() == 2; });
+
+    settle();
+    line.failNextRead();
+    line.receive({5});
+    settle();
+    EXPECT_TRUE(received.empty());
+    passTime(500);
+    EXPECT_EQ(received, (std::vector<std::uint8_t>{5}));
+}
+
+TEST_F(PortThreadsTest, AVanishedDeviceStopsTheThreadsAndIsReportedOnce)
+{
+    int lost = 0;
+    port.setOnLineLost([&](TCustomCommPort&) { ++lost; });
+    open();
+    settle();
+    line.vanish();
+    serveUntil([&] { return lost == 1; });
+    EXPECT_TRUE(port.Open());
+    EXPECT_FALSE(port.Usable());
+    EXPECT_EQ(port.WriteByte(1), 0);
+    clock.advance(100);
+    serveUntil([&] {
+        return inOrder(clock.journal(), {"set status thread", "set read thread"})
+            && clock.waiting("pause") == 0 && clock.waiting("receive") == 0;
+    });
+    EXPECT_EQ(lost, 1);
+
+    close();
+    EXPECT_FALSE(port.Open());
+    open();
+    EXPECT_TRUE(port.Usable());
+}
+
+} // namespace
+} // namespace kirvan::testing
