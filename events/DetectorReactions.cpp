@@ -126,17 +126,7 @@ void reactDetectorFault(Reaction& r)
 {
     if (r.detectorValue(keyText).isEmpty())
         return;
-    r.services().window.restoreMainWindow();
-    r.fillRow(QStringLiteral("ОТКАЗ"), zoneAndText(r));
-    Annunciation& alarms = r.services().alarms;
-    const bool alarmShown =
-        alarms.AlarmLevel() == Annunciation::Fire || alarms.AlarmLevel() == Annunciation::Technology;
-    if (!alarmShown)
-        alarms.RaiseFaultAlarm();
-    r.services().markers.PaintMarker(r.record(), colours::yellow, !alarmShown);
-    r.rowLine();
-    r.markDetectorNode(Reaction::Marking::Fault);
-    r.commitRow(1);
+    r.pointFault(zoneAndText(r), Reaction::FaultYieldsTo::FireAndTechnology);
 }
 
 void reactArmed(Reaction& r)

@@ -188,16 +188,8 @@ void reactCircuitFault(Reaction& r)
                                                u" ЦЕПЬ  УТЕЧКА ОТВ",
                                                u" ЦЕПЬ ОПОВЕЩЕНИЕ 1",
                                                u"  ЦЕПЬ ОПОВЕЩЕНИЕ 2"};
-    r.services().window.restoreMainWindow();
-    r.fillRow(fault, zoneWith(r, suffixes[r.code() - 41]));
-    Annunciation& alarms = r.services().alarms;
-    const bool fireShown = alarms.AlarmLevel() == Annunciation::Fire;
-    if (!fireShown)
-        alarms.RaiseFaultAlarm();
-    r.services().markers.PaintMarker(r.record(), colours::yellow, !fireShown);
-    r.rowLine();
-    r.markDetectorNode(Reaction::Marking::Fault);
-    r.commitRow(1);
+    // An installation fault outranks a technology alarm.
+    r.pointFault(zoneWith(r, suffixes[r.code() - 41]), Reaction::FaultYieldsTo::Fire);
 }
 
 void reactDirection(Reaction& r)

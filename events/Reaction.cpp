@@ -118,6 +118,22 @@ void Reaction::commitRow(int offset)
     environment_.table.CommitJournalRow(offset);
 }
 
+void Reaction::pointFault(const QString& message, FaultYieldsTo yieldsTo)
+{
+    environment_.services.window.restoreMainWindow();
+    fillRow(QStringLiteral("ОТКАЗ"), message);
+    Annunciation& alarms = environment_.services.alarms;
+    const int level = alarms.AlarmLevel();
+    const bool yields = level == Annunciation::Fire
+                        || (yieldsTo == FaultYieldsTo::FireAndTechnology && level == Annunciation::Technology);
+    if (!yields)
+        alarms.RaiseFaultAlarm();
+    environment_.services.markers.PaintMarker(record_, colours::yellow, !yields);
+    rowLine();
+    markDetectorNode(Marking::Fault);
+    commitRow(1);
+}
+
 void Reaction::markDetectorNode(Marking marking)
 {
     CompositionTree& tree = environment_.tree;

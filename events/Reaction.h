@@ -43,6 +43,11 @@ public:
     void adsLine();
     void commitRow(int offset);
 
+    // The fault row of a detector or point: the fault alarm, unless an alarm it yields to is
+    // shown (then only a steady yellow marker), the row form of the line, the detector's node.
+    enum class FaultYieldsTo { Fire, FireAndTechnology };
+    void pointFault(const QString& message, FaultYieldsTo yieldsTo);
+
     enum class Marking { Fire, Technology, Fault };
     void markDetectorNode(Marking marking);
     void markSystemNode(int stateIcon);

@@ -150,6 +150,17 @@ TEST_F(ProcessEventTest, FaultAfterAnAlarmLeavesTheSystemPictureAndTheSelection)
     EXPECT_TRUE(selections.empty());
 }
 
+TEST_F(ProcessEventTest, InstallationFaultReplacesATechnologyAlarmButNotAFire)
+{
+    alarms.level = Annunciation::Technology;
+    process(QStringLiteral("01/И01-05/42"));
+    EXPECT_EQ(alarms.calls, std::vector<std::string>{"fault"});
+    alarms.level = Annunciation::Fire;
+    process(QStringLiteral("01/И01-05/42"));
+    EXPECT_EQ(alarms.calls.size(), 1u);
+    EXPECT_EQ(markers.paints.back(), (Paint{QStringLiteral("01/И01-05/42"), colours::yellow, false}));
+}
+
 TEST_F(ProcessEventTest, FaultWithNoAlarmSinceTheResetMarksTheSystemAndSelectsTheDetector)
 {
     process(QStringLiteral("01/И13-12/08"));
