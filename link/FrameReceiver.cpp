@@ -67,6 +67,8 @@ void FrameReceiver::markAnswered(std::uint8_t address)
 {
     if (address < linkState_.size())
         linkState_[address] = 0;
+    if (onHeard_)
+        onHeard_(address);
 }
 
 } // namespace kirvan

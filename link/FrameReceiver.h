@@ -26,6 +26,8 @@ public:
                   RecordHandler processEvent);
 
     void setOnRejected(RejectHandler handler) { onRejected_ = std::move(handler); }
+    // Called for every frame a station sends, answer or event, with its address.
+    void setOnHeard(std::function<void(std::uint8_t address)> handler) { onHeard_ = std::move(handler); }
 
     // OnTriggerAvail of the port: `count` bytes are held in its receive buffer.
     void CommPort1TriggerAvail(std::uint16_t count);
@@ -42,6 +44,7 @@ private:
     StatusBar& statusBar_;
     RecordHandler processEvent_;
     RejectHandler onRejected_;
+    std::function<void(std::uint8_t)> onHeard_;
     std::array<std::uint8_t, 256> buffer_{};
     int fillCount_ = 0;
     Frame frameBuffer_{};

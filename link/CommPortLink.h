@@ -1,0 +1,32 @@
+#pragma once
+
+#include "CommPort/CommPort.h"
+#include "link/LinkPort.h"
+
+namespace kirvan {
+
+// The main window's CommPort1 as the panel link's port.
+class CommPortLink final : public LinkPort {
+public:
+    CommPortLink(TCommPort& port, SerialPorts& ports) : port_(port), ports_(ports) {}
+
+    int InCount() override { return port_.InCount(); }
+    std::uint8_t ReadByte() override { return port_.ReadByte(); }
+    void setParity(TParity parity) override { port_.setParity(parity); }
+    int OutFree() override { return port_.OutFree(); }
+    void WriteByte(std::uint8_t byte) override { port_.WriteByte(byte); }
+    void close() override { port_.setOpen(false); }
+    void openNumber(int comNumber) override
+    {
+        port_.setOpen(false);
+        port_.setComNumber(comNumber);
+        port_.setOpen(true);
+    }
+    bool probe(int comNumber) override { return ports_.open(comNumber) != nullptr; }
+
+private:
+    TCommPort& port_;
+    SerialPorts& ports_;
+};
+
+} // namespace kirvan

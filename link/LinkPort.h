@@ -1,0 +1,24 @@
+#pragma once
+
+#include "CommPort/CommTypes.h"
+#include "link/ByteSource.h"
+
+namespace kirvan {
+
+// The serial port as the panel link uses it: bytes in, bytes out with the parity bit as the
+// ninth address bit, and the choice of the port.
+class LinkPort : public ByteSource {
+public:
+    // Stored while closed, applied at once while open.
+    virtual void setParity(TParity parity) = 0;
+    virtual int OutFree() = 0;
+    virtual void WriteByte(std::uint8_t byte) = 0;
+
+    virtual void close() = 0;
+    // Closes, sets the port number and opens; a port that cannot be opened stays closed.
+    virtual void openNumber(int comNumber) = 0;
+    // Whether port n exists and is free: opened exclusively and closed again at once.
+    virtual bool probe(int comNumber) = 0;
+};
+
+} // namespace kirvan

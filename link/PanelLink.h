@@ -1,0 +1,54 @@
+#pragma once
+
+#include "link/CommandQueue.h"
+#include "link/DelayTimer.h"
+#include "link/FrameReceiver.h"
+#include "link/PollingCycle.h"
+#include "link/PortSelection.h"
+#include "link/Transmitter.h"
+
+namespace kirvan {
+
+class IniFile;
+class LinkPort;
+class MessageLoop;
+class StatusBar;
+
+// The panel link as the main window holds it: the command queue, Timer1 with Delay, the
+// transmitter, the polling cycle with its supervision, the receiver and the choice of the port,
+// wired to each other.
+class PanelLink {
+public:
+    using RecordHandler = std::function<void(const QString& record)>;
+
+    PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, StatusBar& statusBar,
+              RecordHandler processEvent);
+
+    CommandQueue& queue() { return queue_; }
+    DelayTimer& delay() { return delay_; }
+    Transmitter& transmitter() { return transmitter_; }
+    PollingCycle& cycle() { return cycle_; }
+    FrameReceiver& receiver() { return receiver_; }
+    PortSelection& ports() { return ports_; }
+
+    void QueueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
+    {
+        queue_.QueueCommand(address, code, parameterA, parameterB);
+    }
+    void SendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
+    {
+        transmitter_.SendFrame(address, code, parameterA, parameterB);
+    }
+    void Delay(int ms) { delay_.Delay(ms); }
+
+private:
+    MessageLoop& loop_;
+    CommandQueue queue_;
+    DelayTimer delay_;
+    Transmitter transmitter_;
+    PortSelection ports_;
+    PollingCycle cycle_;
+    FrameReceiver receiver_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "link/LinkState.h"
+#include "link/LinkSupervision.h"
+
+#include <functional>
+#include <memory>
+
+namespace kirvan {
+
+class CommandQueue;
+class MessageLoop;
+class StatusBar;
+class Timer;
+class Transmitter;
+
+// The master's cycle on the line: every 800 ms either the next queued command or a link check
+// to one configured system, in turn. The first eight ticks after start send nothing.
+class PollingCycle {
+public:
+    static constexpr int tickMs = 800;
+    static constexpr int startupTicks = 8;
+
+    PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& transmitter, StatusBar& statusBar,
+                 LinkSupervision::RecordHandler processEvent, std::function<void()> portSearch);
+    ~PollingCycle();
+
+    void Timer4Timer();
+
+    void start();
+    void stop();
+    bool running() const;
+
+    int PollTicks() const { return pollTicks_; }
+    bool startupOver() const { return pollTicks_ == startupTicks; }
+    int PollCursor() const { return pollCursor_; }
+    int SystemCount() const { return systemCount_; }
+    void setSystemCount(int count) { systemCount_ = count; }
+    LinkStateTable& LinkState() { return linkState_; }
+    LinkSupervision& supervision() { return supervision_; }
+
+private:
+    int nextCheckedAddress();
+    void sendLinkCheck();
+
+    MessageLoop& loop_;
+    CommandQueue& queue_;
+    Transmitter& transmitter_;
+    StatusBar& statusBar_;
+    std::function<void()> portSearch_;
+    std::unique_ptr<Timer> timer4_;
+    bool ticking_ = false;
+    int pollTicks_ = 0;
+    int pollCursor_ = 0;
+    int systemCount_ = 0;
+    LinkStateTable linkState_{};
+    LinkSupervision supervision_;
+};
+
+} // namespace kirvan

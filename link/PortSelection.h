@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace kirvan {
+
+class IniFile;
+class LinkPort;
+
+// The choice of the serial line's port, COM1 to COM10: the port search and the ten port actions
+// IniCOM1 to IniCOM10 of one radio group, as a model the menu shows.
+class PortSelection {
+public:
+    static constexpr int PortCount = 10;
+
+    PortSelection(LinkPort& port, IniFile& settings);
+
+    // Closes the port, shows the actions of the ports that exist and are free, and chooses the
+    // port stored under "COM-порт" (default 1) when it is 1 to 10.
+    void FindComPortExecute();
+    // IniCOM1Execute to IniCOM10Execute: closes the port, opens port n, stores n and checks its
+    // action. A port that cannot be opened is still stored and checked; frames are then lost.
+    void IniCOMExecute(int n);
+
+    bool visible(int n) const { return visible_[index(n)]; }
+    // The checked port action, if any.
+    std::optional<int> checked() const { return checked_; }
+    // "COM1" to "COM10", and the menu texts "&COM1", "C&OM2", … "COM&10".
+    static QString caption(int n);
+    static QString menuText(int n);
+
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+
+private:
+    static std::size_t index(int n) { return static_cast<std::size_t>(n - 1); }
+    void changed();
+
+    LinkPort& port_;
+    IniFile& settings_;
+    std::array<bool, PortCount> visible_{true, true, true, true, true, true, true, true, true, true};
+    std::optional<int> checked_;
+    std::function<void()> onChanged_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,88 @@
+#include "tests/link/PanelLinkFixture.h"
+
+#include "config/SettingsKeys.h"
+
+namespace kirvan::testing {
+namespace {
+
+class LinkSupervisionTest : public PanelLinkFixture {
+protected:
+    LinkSupervisionTest()
+    {
+        configure({0, 1, 2, 3});
+        answering = {0, 1, 2, 3};
+        link.cycle().start();
+        loop.advance(8 * 800);
+    }
+
+    // When system `address` answered last: the time of the answer to its last check.
+    std::int64_t silence(int address)
+    {
+        answering.erase(address);
+        return loop.now();
+    }
+};
+
+TEST_F(LinkSupervisionTest, SilentSystemIsReportedOnceWithinTenSeconds)
+{
+    loop.advance(30 * 800);
+    ASSERT_TRUE(records.empty());
+    const std::int64_t lastAnswer = silence(1);
+    loop.advance(60'000);
+    ASSERT_EQ(records, std::vector<QString>{QStringLiteral("01/И01-01/23")});
+    EXPECT_LE(recordTimes[0] - lastAnswer, 10'000);
+    EXPECT_EQ(link.cycle().LinkState()[1], 0x30);
+    EXPECT_EQ(link.cycle().LinkState()[0], 0);
+}
+
+TEST_F(LinkSupervisionTest, ReturnIsReportedOnceAndTheStateIsNormalAgain)
+{
+    silence(2);
+    loop.advance(20'000);
+    answering.insert(2);
+    loop.advance(20'000);
+    EXPECT_EQ(records, (std::vector<QString>{QStringLiteral("02/И01-01/23"), QStringLiteral("02/И01-01/00")}));
+    EXPECT_EQ(link.cycle().LinkState()[2], 0);
+}
+
+TEST_F(LinkSupervisionTest, OneLostAnswerIsNoLoss)
+{
+    // One answer of system 3 does not arrive; the next ones do.
+    answering.erase(3);
+    loop.advance(4 * 800);
+    answering.insert(3);
+    loop.advance(20'000);
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(LinkSupervisionTest, SilentLineReopensThePortAtMostOnceAMinute)
+{
+    settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, 3);
+    answering.clear();
+    loop.advance(29'000);
+    ASSERT_EQ(records.size(), 4u) << "every system is reported lost";
+    EXPECT_EQ(port.opened, std::vector<int>{3}) << "a silent line is searched within 30 s";
+    loop.advance(60'000);
+    EXPECT_EQ(port.opened, (std::vector<int>{3, 3}));
+    EXPECT_EQ(records.size(), 4u) << "losses are not reported again";
+}
+
+TEST_F(LinkSupervisionTest, PortThatVanishedAndCameBackIsReopenedAndTheSystemsReturn)
+{
+    settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, 2);
+    // The adapter is unplugged: nothing goes out, nothing comes back, the port cannot be opened.
+    port.open = false;
+    port.existing.erase(2);
+    loop.advance(30'000);
+    EXPECT_FALSE(port.open);
+    // Plugged back in: the next search opens it and the systems answer again.
+    port.existing.insert(2);
+    loop.advance(70'000);
+    EXPECT_TRUE(port.open);
+    loop.advance(10'000);
+    EXPECT_EQ(std::count(records.begin(), records.end(), QStringLiteral("00/И01-01/00")), 1);
+    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 0, 0}));
+}
+
+} // namespace
+} // namespace kirvan::testing
