@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace kirvan {
+
+// Modal dialogs of the main window. They keep processing messages while open, so handlers run
+// meanwhile, as in every wait.
+class Dialogs {
+public:
+    enum class Icon { Information, Warning, Error, Question };
+    enum class Buttons { Ok, OkCancel, YesNo };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Dialogs() = default;
+    // Captions are the program's own ("Ошибка", "Предупреждение", "ВНИМАНИЕ").
+    virtual Answer messageBox(const QString& caption, const QString& text, Icon icon,
+                              Buttons buttons = Buttons::Ok) = 0;
+    // A caption, a prompt and an editable text with OK and Cancel; nothing on Cancel.
+    virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
+                                            const QString& text) = 0;
+    // A file to open; nothing when the operator cancels.
+    virtual std::optional<QString> openFile(const QString& caption, const QString& filter) = 0;
+};
+
+} // namespace kirvan

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <deque>
+#include <vector>
+
+namespace kirvan::testing {
+
+// Dialogs answered in advance, so that headless tests never wait for an operator. Every dialog
+// shown is recorded; without a prepared answer a message box is confirmed and an input or file
+// dialog is cancelled.
+class RecordingDialogs final : public Dialogs {
+public:
+    struct Shown {
+        QString caption;
+        QString text;
+    };
+
+    Answer messageBox(const QString& caption, const QString& text, Icon, Buttons buttons) override
+    {
+        shown.push_back({caption, text});
+        if (!answers.empty()) {
+            const Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
+    std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString&) override
+    {
+        shown.push_back({caption, prompt});
+        return take(inputs);
+    }
+    std::optional<QString> openFile(const QString& caption, const QString&) override
+    {
+        shown.push_back({caption, {}});
+        return take(files);
+    }
+
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> inputs;
+    std::deque<std::optional<QString>> files;
+
+private:
+    static std::optional<QString> take(std::deque<std::optional<QString>>& prepared)
+    {
+        if (prepared.empty())
+            return std::nullopt;
+        auto next = prepared.front();
+        prepared.pop_front();
+        return next;
+    }
+};
+
+} // namespace kirvan::testing
