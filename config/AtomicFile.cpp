@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +41,11 @@ void syncFolder(const QByteArray& folder)
     }
 }
 
+QString systemReason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
 mode_t creationMode()
 {
     const mode_t mask = ::umask(0);
@@ -64,7 +70,7 @@ void writeFileAtomically(const QString& path, QByteArrayView content,
 
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
-        throw FileWriteError(path);
+        throw FileWriteError(path, systemReason());
 
     struct stat old {};
     const bool existed = ::stat(QFile::encodeName(target).constData(), &old) == 0;
@@ -83,8 +89,9 @@ void writeFileAtomically(const QString& path, QByteArrayView content,
     }
     ok = ok && ::rename(temporary.constData(), QFile::encodeName(target).constData()) == 0;
     if (!ok) {
+        const QString reason = systemReason();
         ::unlink(temporary.constData());
-        throw FileWriteError(path);
+        throw FileWriteError(path, reason);
     }
     syncFolder(folder);
 }
