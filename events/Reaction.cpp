@@ -1,6 +1,7 @@
 #include "events/Reaction.h"
 
 #include "config/CompositionTree.h"
+#include "config/DetectorFile.h"
 #include "events/EventRecord.h"
 #include "events/TreeMarking.h"
 #include "journal/EventTable.h"
@@ -12,17 +13,6 @@
 namespace kirvan {
 
 namespace {
-
-// The detector file of a system file: its extension replaced by ".tb" and the device character.
-QString detectorFilePath(const QString& systemFile, QChar deviceChar)
-{
-    const QFileInfo info(systemFile);
-    const QString suffix = info.suffix();
-    const QString stem = suffix.isEmpty() && !systemFile.endsWith(QLatin1Char('.'))
-                             ? systemFile
-                             : systemFile.left(systemFile.size() - suffix.size() - 1);
-    return stem + QStringLiteral(".tb") + deviceChar;
-}
 
 enum Column { Number = 0, Status = 1, Object = 2, Message = 3, Date = 4, Time = 5 };
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringView>
+
+namespace kirvan {
+
+// The detector file of one device of a system: the system file with its extension replaced by
+// ".tb" and the device character (character 2 of the DetectorId).
+QString detectorFilePath(const QString& systemFile, QChar deviceChar);
+
+// Keys and values of a detector's section (named by its DetectorId).
+namespace detectorfile {
+inline constexpr QStringView keyType = u"ТИП";
+inline constexpr QStringView keyState = u"СОСТОЯНИЕ";
+inline constexpr QStringView typeSecurity = u"ОХРАНА";
+inline constexpr QStringView stateOn = u"ВКЛ";
+} // namespace detectorfile
+
+} // namespace kirvan
