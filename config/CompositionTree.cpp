@@ -17,6 +17,18 @@ TreeNode* CompositionTree::add(TreeNode* parent, QString text)
     return siblings.back().get();
 }
 
+void CompositionTree::remove(TreeNode* node)
+{
+    for (const TreeNode* up = selected_; up; up = up->parent_) {
+        if (up == node) {
+            selected_ = nullptr;
+            break;
+        }
+    }
+    auto& siblings = node->parent_ ? node->parent_->children_ : topLevel_;
+    std::erase_if(siblings, [node](const std::unique_ptr<TreeNode>& sibling) { return sibling.get() == node; });
+}
+
 void CompositionTree::clear()
 {
     topLevel_.clear();

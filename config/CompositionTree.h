@@ -38,6 +38,9 @@ class CompositionTree {
 public:
     // Appends a node as the last child of `parent`, or as the last top-level node.
     TreeNode* add(TreeNode* parent, QString text);
+    // Deletes the node with its whole subtree. A selection inside it is dropped without running
+    // the selection handler, as when the tree is cleared.
+    void remove(TreeNode* node);
     void clear();
 
     const std::vector<std::unique_ptr<TreeNode>>& topLevel() const { return topLevel_; }
