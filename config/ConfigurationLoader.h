@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace kirvan {
+
+class CompositionTree;
+class Dialogs;
+class IniStore;
+class LinkControl;
+class SettingsFile;
+class StatusBar;
+class TreeNode;
+class TreePopup;
+
+// LoadConfiguration: rebuilds the composition tree from the composition file, gives every node
+// its configuration picture, asks every accepted system for its state and starts polling.
+// Runs at start-up, after a system was added and for "Общий контроль".
+class ConfigurationLoader {
+public:
+    static constexpr int settleMs = 500;
+
+    ConfigurationLoader(CompositionTree& tree, const SettingsFile& settings, IniStore& store,
+                        StatusBar& statusBar, Dialogs& dialogs, LinkControl& link, TreePopup& popup);
+
+    // True while the load works: the window shows the hourglass pointer and does not redraw
+    // the tree; false when it is done.
+    void setOnBusy(std::function<void(bool busy)> handler) { onBusy_ = std::move(handler); }
+
+    // A load asked for while one runs (from a handler inside its waits) is made once more after
+    // it, so the tree is never replaced under a load that is still visiting it.
+    void LoadConfiguration();
+
+private:
+    void loadOnce();
+    // Step 4: reads the file (when there is one) and visits the nodes; returns the report of
+    // a file that could not be read completely, or an empty text.
+    QString readTree();
+    void visitSystems(bool setPictures);
+    // Whether the system is accepted: false after the range message for an address that is
+    // not 0 to 3. Throws ConversionError when characters 2-3 are not a number.
+    bool acceptSystem(const TreeNode& system);
+    void setSubtreePictures(const TreeNode& parent, int childLevel, const QString& systemFile);
+    int detectorPicture(const TreeNode& detector, const QString& systemFile) const;
+    void setBusy(bool busy);
+
+    CompositionTree& tree_;
+    const SettingsFile& settings_;
+    IniStore& store_;
+    StatusBar& statusBar_;
+    Dialogs& dialogs_;
+    LinkControl& link_;
+    TreePopup& popup_;
+    std::function<void(bool)> onBusy_;
+    bool loading_ = false;
+    bool loadAgain_ = false;
+};
+
+} // namespace kirvan

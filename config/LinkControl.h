@@ -1,0 +1,24 @@
+#pragma once
+
+namespace kirvan {
+
+// What loading the configuration asks of the panel link. The link layer implements it; the main
+// window plugs the link in, so the configuration never depends on the link.
+class LinkControl {
+public:
+    virtual ~LinkControl() = default;
+
+    // Every address unconfigured (LinkState 255), the command queue emptied, SystemCount 0.
+    virtual void resetForLoad() = 0;
+    // A system the load accepts: its LinkState 0, one more in SystemCount, and the initial
+    // request (command 130) queued twice for it.
+    virtual void acceptSystem(int address) = 0;
+    // Waits while messages are processed (Timer1).
+    virtual void Delay(int ms) = 0;
+    // Enables Timer4 and runs one polling tick at once.
+    virtual void startPolling() = 0;
+    // Disables Timer4.
+    virtual void stopPolling() = 0;
+};
+
+} // namespace kirvan
