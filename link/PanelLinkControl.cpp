@@ -1,0 +1,47 @@
+#include "link/PanelLinkControl.h"
+
+#include "link/Commands.h"
+#include "link/PanelLink.h"
+#include "platform/MessageLoop.h"
+
+namespace kirvan {
+
+void PanelLinkControl::resetForLoad()
+{
+    PollingCycle& cycle = link_.cycle();
+    cycle.LinkState().fill(LinkSupervision::notConfigured);
+    link_.queue().clear();
+    cycle.setSystemCount(0);
+}
+
+void PanelLinkControl::acceptSystem(int address)
+{
+    PollingCycle& cycle = link_.cycle();
+    cycle.LinkState()[static_cast<std::size_t>(address)] = 0;
+    cycle.setSystemCount(cycle.SystemCount() + 1);
+    const auto to = static_cast<std::uint8_t>(address);
+    link_.QueueCommand(to, command::initialRequest, 0, 0);
+    link_.QueueCommand(to, command::initialRequest, 0, 0);
+}
+
+void PanelLinkControl::Delay(int ms)
+{
+    link_.Delay(ms);
+}
+
+void PanelLinkControl::startPolling()
+{
+    PollingCycle& cycle = link_.cycle();
+    // The systems just accepted count as heard, so none is reported lost for checks that
+    // went out before the load.
+    cycle.supervision().restart(loop_.now());
+    cycle.start();
+    cycle.Timer4Timer();
+}
+
+void PanelLinkControl::stopPolling()
+{
+    link_.cycle().stop();
+}
+
+} // namespace kirvan
