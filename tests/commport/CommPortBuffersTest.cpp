@@ -42,7 +42,7 @@ TEST_F(CommPortBuffersTest, ReadBufTakesWhatIsHeldFromTheFront)
 {
     recordTriggerAvail(false);
     open();
-    line.receive({1, 2, 3, 4});
+    receive({1, 2, 3, 4});
     serveUntil([&] { return port.InCount() == 4; });
 
     std::vector<std::uint8_t> two(2);
@@ -51,7 +51,7 @@ TEST_F(CommPortBuffersTest, ReadBufTakesWhatIsHeldFromTheFront)
     EXPECT_EQ(port.InCount(), 2);
     EXPECT_EQ(port.ReadByte(), 3);
 
-    line.receive({5, 6, 7});
+    receive({5, 6, 7});
     serveUntil([&] { return port.InCount() == 4; });
     std::vector<std::uint8_t> ten(10);
     EXPECT_EQ(port.ReadBuf(ten), 4);
@@ -65,7 +65,7 @@ TEST_F(CommPortBuffersTest, ReceiveBufferHoldsAtMostInSizeAndTheRestWaitsInTheDr
     port.setInSize(16);
     recordTriggerAvail(false);
     open();
-    line.receive(bytes(40));
+    receive(bytes(40));
     serveUntil([&] { return port.InCount() == 16; });
     EXPECT_EQ(line.inQueue(), 24U);
 

@@ -50,7 +50,7 @@ TEST_F(CommPortOpenCloseTest, ClosingDiscardsBothBuffersAndResetsDtr)
     recordTriggerAvail(false);
     open();
     port.setDTR(true);
-    line.receive({1, 2, 3});
+    receive({1, 2, 3});
     serveUntil([&] { return port.InCount() == 3; });
     settle();
     port.WriteBuf(std::vector<std::uint8_t>{4, 5, 6});
@@ -102,7 +102,7 @@ TEST_F(CommPortOpenCloseTest, HandlersCannotCloseThePortUnderTheirOwnThread)
     loop.setErrorHandler([&](const std::exception& error) { errors.emplace_back(error.what()); });
     port.setOnTriggerAvail([&](TCustomCommPort&, std::uint16_t) { port.setOpen(false); });
     open();
-    line.receive({1});
+    receive({1});
     serveUntil([&] { return !errors.empty(); });
     EXPECT_TRUE(port.Open());
     EXPECT_EQ(errors.front(), "The serial port cannot be opened or closed from its own handlers");

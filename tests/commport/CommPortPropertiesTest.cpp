@@ -46,7 +46,7 @@ TEST_F(CommPortPropertiesTest, CommPort1IsConfiguredForThePanelLine)
     open();
     EXPECT_EQ(line.openedNumber(), 2);
     EXPECT_EQ(line.settings(), (LineSettings{4800, paMark, sb1_0, 8, true, true}));
-    line.receive({0x7E});
+    receive({0x7E});
     serveUntil([&] { return arrivals > 0; });
 }
 
@@ -99,6 +99,7 @@ TEST_F(CommPortPropertiesTest, ParityChangesBetweenTwoBytes)
     port.WriteByte(0x81);
     clock.advance(100);
     serveUntil([&] { return line.sent().size() == 1; });
+    awaitWritePause();
     port.setParity(paSpace);
     port.WriteBuf(std::vector<std::uint8_t>{0x10, 0x20});
     clock.advance(100);

@@ -57,7 +57,7 @@ void ManualPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t dea
         return;
     }
     const std::string what = awaited ? awaited->name() : "pause";
-    waiters_.push_back({what, awaited, deadline});
+    waiters_.push_back({workers_[std::this_thread::get_id()], what, awaited, deadline});
     ++entered_[what];
     if (onWait_)
         onWait_();
@@ -67,14 +67,14 @@ void ManualPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t dea
     }));
 }
 
-int ManualPortClock::waiting(const std::string& signalName)
+bool ManualPortClock::waiting(const std::string& worker, const std::string& signalName)
 {
     std::lock_guard lock(mutex());
-    return static_cast<int>(std::count_if(waiters_.begin(), waiters_.end(), [&](const Waiter& waiter) {
+    return std::any_of(waiters_.begin(), waiters_.end(), [&](const Waiter& waiter) {
         const bool ended = (waiter.signal && isSet(*waiter.signal))
             || (waiter.deadline >= 0 && now_.load() >= waiter.deadline);
-        return waiter.what == signalName && !ended;
-    }));
+        return waiter.worker == worker && waiter.what == signalName && !ended;
+    });
 }
 
 int ManualPortClock::entered(const std::string& signalName)
@@ -91,6 +91,10 @@ void ManualPortClock::setOnWait(std::function<void()> handler)
 
 void ManualPortClock::signalled(const PortSignal& signal)
 {
+    // A worker sets its own start/stop signal first and last; thread ids are used again later.
+    const auto [worker, first] = workers_.try_emplace(std::this_thread::get_id(), signal.name());
+    if (!first && worker->second == signal.name())
+        workers_.erase(worker);
     journal_.push_back(std::string("set ") + signal.name());
     journalChanged_.notify_all();
 }

@@ -27,9 +27,11 @@ public:
     void advance(std::int64_t ms);
     void setFreeRunning(bool on);
 
-    // How many workers wait now for the named signal ("pause" for a pause) with nothing yet to
-    // end their wait, and how many times a worker has started to wait for it.
-    int waiting(const std::string& signalName);
+    // Whether the worker waits now for the named signal ("pause" for a pause) with nothing yet
+    // to end its wait. A worker is known by the first signal it sets: the port's threads each
+    // set their start signal first ("status thread", "read thread", "write thread").
+    bool waiting(const std::string& worker, const std::string& signalName);
+    // How many times a worker has started to wait for the named signal.
     int entered(const std::string& signalName);
     // Called whenever a worker starts to wait (the test wakes its message loop to look again).
     void setOnWait(std::function<void()> handler);
@@ -54,12 +56,14 @@ private:
     // What each blocked worker waits for; observers wait on their own condition, so that workers
     // entering a wait do not wake each other.
     struct Waiter {
+        std::string worker;
         std::string what;
         const PortSignal* signal;
         std::int64_t deadline;
     };
     std::vector<Waiter> waiters_;
     std::map<std::string, int> entered_;
+    std::map<std::thread::id, std::string> workers_;
     std::function<void()> onWait_;
     std::vector<std::string> journal_;
     std::condition_variable journalChanged_;

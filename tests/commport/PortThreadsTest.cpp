@@ -1,5 +1,7 @@
 #include "tests/commport/SimulatedPortTest.h"
 
+#include <algorithm>
+
 namespace kirvan::testing {
 namespace {
 
@@ -9,7 +11,7 @@ TEST_F(PortThreadsTest, SevenBytesTogetherGiveOneNotificationOnTheMainThread)
 {
     recordTriggerAvail(true);
     open();
-    line.receive({1, 2, 3, 4, 5, 6, 7});
+    receive({1, 2, 3, 4, 5, 6, 7});
     serveUntil([&] { return received.size() == 7; });
     ASSERT_EQ(notices.size(), 1U);
     EXPECT_EQ(notices[0].count, 7);
@@ -24,7 +26,7 @@ TEST_F(PortThreadsTest, BytesLeftInTheBufferAreReportedAgainEvery500ms)
 {
     recordTriggerAvail(false);
     open();
-    line.receive({1, 2, 3});
+    receive({1, 2, 3});
     serveUntil([&] { return !notices.empty(); });
     settle();
     // The reader's wait began within the last 500 ms, so this pass falls due.
@@ -45,13 +47,13 @@ TEST_F(PortThreadsTest, ALineEventBringsTheNotificationAtOnce)
 {
     recordTriggerAvail(false);
     open();
-    line.receive({1, 2, 3});
+    receive({1, 2, 3});
     serveUntil([&] { return !notices.empty(); });
     settle();
     const std::size_t before = notices.size();
     const std::int64_t now = clock.now();
     line.setCarrier(true);
-    serveUntil([&] { return notices.size() > before; });
+    serveUntil([&] { return notices.size() > before && port.RLSD(); });
     EXPECT_EQ(notices.back().at, now);
     EXPECT_EQ(notices.back().count, 3);
     EXPECT_TRUE(port.RLSD());
@@ -100,7 +102,7 @@ TEST_F(PortThreadsTest, EventsTakenTogetherAreDispatchedInTheirOrder)
     port.setOnTxEmptySignal(record("tx empty"));
     // A first event sends the status thread into its 100 ms pause; the rest come meanwhile.
     line.setDsr(false);
-    serveUntil([&] { return calls.size() == 1 && clock.waiting("pause") == 2; });
+    serveUntil([&] { return calls.size() == 1 && clock.waiting("status thread", "pause"); });
     line.ring();
     line.lineError(lineError::frame);
     line.sendBreak();
@@ -148,7 +150,7 @@ TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)
     line.failNextWrite();
     port.WriteBuf(std::vector<std::uint8_t>{9, 8});
     clock.advance(100);
-    settle();
+    awaitWritePause();
     EXPECT_TRUE(line.sent().empty());
     clock.advance(100);
     serveUntil([&] { return line.sent().size() == 2; });
@@ -174,9 +176,13 @@ TEST_F(PortThreadsTest, AVanishedDeviceStopsTheThreadsAndIsReportedOnce)
     EXPECT_FALSE(port.Usable());
     EXPECT_EQ(port.WriteByte(1), 0);
     clock.advance(100);
+    // Each thread sets its start/stop signal when it starts and again when it ends.
     serveUntil([&] {
-        return inOrder(clock.journal(), {"set status thread", "set read thread"})
-            && clock.waiting("pause") == 0 && clock.waiting("receive") == 0;
+        const auto journal = clock.journal();
+        return std::ranges::all_of(std::vector<std::string>{"status thread", "read thread", "write thread"},
+                                   [&](const std::string& thread) {
+                                       return std::ranges::count(journal, "set " + thread) == 2;
+                                   });
     });
     EXPECT_EQ(lost, 1);
 

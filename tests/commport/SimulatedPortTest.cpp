@@ -39,13 +39,25 @@ void SimulatedPortTest::serveUntil(const std::function<bool()>& done)
 void SimulatedPortTest::settle()
 {
     serveUntil([this] {
-        if (line.eventWaiting() && clock.waiting("receive") == 1 && clock.waiting("pause") == 1)
+        if (line.eventWaiting() && clock.waiting("read thread", "receive")
+            && clock.waiting("write thread", "pause"))
             return true;
         // The status thread pauses 100 ms after starting a wait that did not end at once.
-        if (clock.waiting("pause") == 2)
+        if (clock.waiting("status thread", "pause"))
             clock.advance(100);
         return false;
     });
+}
+
+void SimulatedPortTest::awaitWritePause()
+{
+    serveUntil([this] { return clock.waiting("write thread", "pause"); });
+}
+
+void SimulatedPortTest::receive(const std::vector<std::uint8_t>& bytes)
+{
+    settle();
+    line.receive(bytes);
 }
 
 void SimulatedPortTest::passTime(std::int64_t ms)

@@ -33,6 +33,11 @@ protected:
     // Brings the workers to rest: the read thread waiting for the receive signal, the write
     // thread in its pause, the status thread waiting for a line event.
     void settle();
+    // Serves hand-overs until the write thread is back in its pause after a pass.
+    void awaitWritePause();
+    // Bytes from the far end, once the status thread waits for them: it takes a line event up
+    // at once only then, and otherwise after its 100 ms pause.
+    void receive(const std::vector<std::uint8_t>& bytes);
     // Advances the port's time and lets the read thread make the pass that falls due.
     void passTime(std::int64_t ms);
     // Records OnTriggerAvail; takes the bytes when `consume` is set.

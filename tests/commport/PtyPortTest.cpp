@@ -1,0 +1,161 @@
+#include "CommPort/CommPort.h"
+#include "CommPort/PosixLineSettings.h"
+#include "CommPort/PosixSerialDevice.h"
+#include "platform/QtMessageLoop.h"
+#include "tests/commport/PseudoTerminal.h"
+#include "tests/support/TempFolder.h"
+
+#include <QFile>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <numeric>
+#include <thread>
+
+namespace kirvan::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Generous limits for conditions on real threads; the conditions usually hold within 100 ms.
+constexpr int waitLimitMs = 5000;
+constexpr auto readLimit = 5s;
+
+std::vector<std::uint8_t> allByteValues()
+{
+    std::vector<std::uint8_t> values(256);
+    std::iota(values.begin(), values.end(), std::uint8_t{0});
+    return values;
+}
+
+class PtyPortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(far.valid());
+        ASSERT_TRUE(far.linkAs(folder.file(QStringLiteral("ports/COM3"))));
+        port.setComNumber(3);
+        port.setBaudRate(cbr4800);
+        port.setOnTriggerAvail([this](TCustomCommPort&, std::uint16_t count) {
+            EXPECT_TRUE(loop.isMainThread());
+            std::vector<std::uint8_t> bytes(count);
+            bytes.resize(static_cast<std::size_t>(port.ReadBuf(bytes)));
+            received.insert(received.end(), bytes.begin(), bytes.end());
+        });
+    }
+
+    bool waitFor(const std::function<bool()>& done) { return loop.waitUntil(done, waitLimitMs); }
+
+    TempFolder folder;
+    PseudoTerminal far;
+    QtMessageLoop loop;
+    SteadyPortClock clock;
+    PosixSerialPorts ports{folder.path()};
+    TCommPort port{loop, ports, clock};
+    std::vector<std::uint8_t> received;
+};
+
+TEST_F(PtyPortTest, OpensByNumberThroughTheWorkstationsLinkAndCarriesEveryByteBothWays)
+{
+    port.setOpen(true);
+    ASSERT_TRUE(port.Open());
+    EXPECT_TRUE(port.Usable());
+
+    const auto values = allByteValues();
+    ASSERT_TRUE(far.write(values));
+    ASSERT_TRUE(waitFor([&] { return received.size() == values.size(); }));
+    EXPECT_EQ(received, values);
+
+    EXPECT_EQ(port.WriteBuf(values), 256);
+    EXPECT_EQ(far.read(values.size(), readLimit), values);
+    port.setOpen(false);
+    EXPECT_FALSE(port.Open());
+}
+
+TEST_F(PtyPortTest, TheDeviceCannotBeOpenedTwice)
+{
+    port.setOpen(true);
+    ASSERT_TRUE(port.Open());
+    EXPECT_EQ(ports.open(3), nullptr);
+    port.setOpen(false);
+    EXPECT_NE(ports.open(3), nullptr);
+}
+
+TEST_F(PtyPortTest, EverySpeedOfThePortReachesTheDevice)
+{
+    const auto device = PosixSerialDevice::open(far.slavePath());
+    ASSERT_NE(device, nullptr);
+    for (int rate = cbr110; rate <= cbr256000; ++rate) {
+        const LineSettings wanted{baudOf(static_cast<TBaudRate>(rate)), paNone, sb2_0, 8, true, true};
+        ASSERT_TRUE(device->writeSettings(wanted));
+        LineSettings read;
+        ASSERT_TRUE(device->readSettings(read));
+        EXPECT_EQ(read.baud, wanted.baud);
+        EXPECT_EQ(read.stopbits, sb2_0);
+        // A pseudo-terminal has no CTS line, so output must not wait for one.
+        EXPECT_FALSE(read.outxCtsFlow);
+    }
+    EXPECT_FALSE(device->writeSettings(LineSettings{4800, paNone, sb1_0, 9, false, false}));
+    EXPECT_EQ(device->modemLines()->cts, true);
+}
+
+TEST_F(PtyPortTest, ClosesCleanlyWhileTheOtherSideKeepsWriting)
+{
+    port.setOpen(true);
+    ASSERT_TRUE(port.Open());
+    std::atomic<bool> stop{false};
+    std::thread talker([&] {
+        const std::vector<std::uint8_t> frame{1, 2, 3, 4, 5, 6, 7};
+        while (!stop && far.write(frame)) {
+        }
+    });
+    ASSERT_TRUE(waitFor([&] { return received.size() > 1000; }));
+    port.setOpen(false);
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.InCount(), 0);
+    stop = true;
+    talker.join();
+}
+
+TEST_F(PtyPortTest, OtherSideClosingMakesThePortUnusableUntilReopened)
+{
+    int lost = 0;
+    port.setOnLineLost([&](TCustomCommPort&) {
+        EXPECT_TRUE(loop.isMainThread());
+        ++lost;
+    });
+    port.setOpen(true);
+    ASSERT_TRUE(port.Open());
+    far.close();
+    ASSERT_TRUE(waitFor([&] { return lost == 1; }));
+    EXPECT_FALSE(port.Usable());
+    EXPECT_TRUE(port.Open());
+    EXPECT_EQ(port.WriteByte(1), 0);
+    port.setOpen(false);
+    EXPECT_FALSE(port.Open());
+
+    // The adapter comes back under another name; its link is renewed and the port reopened.
+    PseudoTerminal back;
+    ASSERT_TRUE(back.linkAs(folder.file(QStringLiteral("ports/COM3"))));
+    port.setOpen(true);
+    ASSERT_TRUE(port.Usable());
+    ASSERT_TRUE(back.write({0x55}));
+    ASSERT_TRUE(waitFor([&] { return received.size() == 1; }));
+    EXPECT_EQ(received, (std::vector<std::uint8_t>{0x55}));
+    EXPECT_EQ(lost, 1);
+}
+
+TEST_F(PtyPortTest, AVanishedAdapterIsNotReplacedByAnotherDevice)
+{
+    port.setOpen(true);
+    ASSERT_TRUE(port.Open());
+    far.close();
+    ASSERT_TRUE(waitFor([&] { return !port.Usable(); }));
+    port.setOpen(false);
+    // The link now points nowhere: opening fails instead of taking /dev/ttyS2.
+    ASSERT_TRUE(QFile::remove(far.slavePath()) || !QFile::exists(far.slavePath()));
+    port.setOpen(true);
+    EXPECT_FALSE(port.Open());
+}
+
+} // namespace
+} // namespace kirvan::testing
