@@ -5,13 +5,36 @@ namespace kirvan {
 QString commandLineUsage()
 {
     return QStringLiteral(
-        "Usage: KirvanMonitorP [--dir DIR]\n"
+        "Usage: KirvanMonitorP [--dir DIR] [--com N] [--quit-after SECONDS]\n"
         "Operator workstation of the fire and security alarm complex.\n"
-        "  --dir DIR   workstation folder with the settings, composition file, log and mailbox\n"
-        "              (default: the folder of the program file)\n"
-        "  --help      show this text\n"
-        "  --version   show the version\n");
+        "  --dir DIR             workstation folder with the settings, composition file, log and\n"
+        "                        mailbox (default: the folder of the program file)\n"
+        "  --com N               once started, choose serial port COM N (1 to 10) as the menu does\n"
+        "  --quit-after SECONDS  close the main window the normal way after that time\n"
+        "  --help                show this text\n"
+        "  --version             show the version\n");
 }
+
+namespace {
+
+// The value of an option; an error when it is missing or not a whole number in range.
+std::optional<int> number(const QStringList& arguments, qsizetype& i, int lowest, int highest, QString& error)
+{
+    const QString& option = arguments[i];
+    if (i + 1 >= arguments.size()) {
+        error = QStringLiteral("%1 needs a value").arg(option);
+        return std::nullopt;
+    }
+    bool ok = false;
+    const int value = arguments[++i].toInt(&ok);
+    if (!ok || value < lowest || value > highest) {
+        error = QStringLiteral("%1: %2 is not a number from %3 to %4").arg(option, arguments[i]).arg(lowest).arg(highest);
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
 
 std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QString& error)
 {
@@ -28,6 +51,14 @@ std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QStrin
                 return std::nullopt;
             }
             line.folder = arguments[++i];
+        } else if (option == QLatin1String("--com")) {
+            line.comPort = number(arguments, i, 1, 10, error);
+            if (!line.comPort)
+                return std::nullopt;
+        } else if (option == QLatin1String("--quit-after")) {
+            line.quitAfter = number(arguments, i, 0, 7 * 24 * 3600, error);
+            if (!line.quitAfter)
+                return std::nullopt;
         } else {
             error = QStringLiteral("unknown option: %1").arg(option);
             return std::nullopt;

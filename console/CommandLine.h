@@ -7,7 +7,9 @@
 namespace kirvan {
 
 struct CommandLine {
-    QString folder; // the workstation folder; empty: the folder of the program file
+    QString folder;                 // the workstation folder; empty: the folder of the program file
+    std::optional<int> comPort;     // chosen once start-up is done, as the menu item COMn does
+    std::optional<int> quitAfter;   // seconds until the window closes the normal way
     bool help = false;
     bool version = false;
 };

@@ -1,57 +1,38 @@
-#include "config/ComplexFile.h"
-#include "config/IniStore.h"
-#include "config/SettingsFile.h"
+#include "CommPort/CommPort1.h"
+#include "CommPort/PosixSerialDevice.h"
+#include "config/FileWriteError.h"
 #include "console/CommandLine.h"
+#include "console/QtDialogs.h"
+#include "console/TForm1.h"
+#include "link/CommPortLink.h"
+#include "platform/Clock.h"
+#include "platform/QtDesktopShell.h"
+#include "platform/QtMessageLoop.h"
 #include "platform/SystemLocale.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTextStream>
-#include <array>
-#include <exception>
+#include <QTimer>
 
 namespace {
 
-// What this build of the workstation does so far, told plainly: it opens the workstation
-// folder and reads the complex; the line, the journal and the window come later.
-int reportWorkstation(const kirvan::CommandLine& line, QTextStream& out)
+// Without its settings the workstation cannot work; the operator must know why.
+int settingsRefused(const kirvan::WorkstationFolder& folder, const kirvan::FileWriteError& error)
 {
-    const kirvan::SystemLocale locale;
-    kirvan::IniStore store(locale);
-    const kirvan::WorkstationFolder folder(
-        line.folder.isEmpty() ? QCoreApplication::applicationDirPath() : line.folder);
-    const kirvan::SettingsFile settings(store, folder);
-    out << "Workstation folder: " << folder.path() << '\n'
-        << "Settings file: " << settings.ini().path()
-        << (settings.firstStart() ? " (created with first-start values)" : "") << '\n';
-
-    kirvan::CompositionTree tree;
-    if (!kirvan::ComplexFile::load(tree, folder.complexFile())) {
-        out << "No composition file " << folder.complexFile() << ": the complex is empty.\n";
-    } else {
-        std::array<int, 3> perLevel{};
-        tree.walk([&](kirvan::TreeNode& node) {
-            if (node.level() < 3)
-                ++perLevel[static_cast<size_t>(node.level())];
-            return true;
-        });
-        out << "Composition: " << perLevel[0] << " system(s), " << perLevel[1] << " zone(s), "
-            << perLevel[2] << " detector(s).\n";
-    }
-    for (int address = 0; address < 4; ++address) {
-        const QString systemFile = settings.systemFile(kirvan::SettingsFile::addressKey(address));
-        if (!systemFile.isEmpty())
-            out << "System " << address << ": " << systemFile << '\n';
-    }
-    out << "This build reads the configuration only: the serial line, the journal, the alarms "
-           "and the main window are not built yet.\n";
-    return 0;
+    const QString reason = error.reason().isEmpty() ? QString::fromStdString(error.what()) : error.reason();
+    QMessageBox::critical(nullptr, QStringLiteral("Ошибка"),
+                          QStringLiteral("Не удалось открыть или создать файл настроек\n%1\n\nПричина: %2\n\n"
+                                         "Без файла настроек работа программы невозможна.")
+                              .arg(folder.settingsFile(), reason));
+    return 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
+    QApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     QString error;
@@ -68,10 +49,41 @@ int main(int argc, char** argv)
         out << "KirvanMonitorP " << KIRVAN_VERSION << '\n';
         return 0;
     }
+
+    const kirvan::WorkstationFolder folder(line->folder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                                  : line->folder);
+    kirvan::QtMessageLoop loop;
+    loop.setErrorHandler([](const std::exception& failure) {
+        QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Ошибка"),
+                              QString::fromStdString(failure.what()));
+    });
+    const kirvan::SystemLocale locale;
+    const kirvan::SystemClock clock;
+    kirvan::QtDesktopShell shell;
+    kirvan::QtDialogs dialogs;
+    kirvan::PosixSerialPorts serialPorts(folder.path());
+    kirvan::SteadyPortClock portClock;
+    kirvan::TCommPort CommPort1(loop, serialPorts, portClock);
+    kirvan::CommPortLink port(CommPort1, serialPorts);
+
+    std::unique_ptr<kirvan::TForm1> window;
     try {
-        return reportWorkstation(*line, out);
-    } catch (const std::exception& failure) {
-        err << "KirvanMonitorP: " << QString::fromStdString(failure.what()) << '\n';
-        return 1;
+        window = std::make_unique<kirvan::TForm1>(
+            kirvan::TForm1::Platform{loop, dialogs, shell, clock, locale, port}, folder);
+    } catch (const kirvan::FileWriteError& refused) {
+        return settingsRefused(folder, refused);
     }
+    dialogs.setParent(window.get());
+    kirvan::configureCommPort1(CommPort1, [&window](kirvan::TCustomCommPort&, std::uint16_t count) {
+        window->workstation().link().receiver().CommPort1TriggerAvail(count);
+    });
+    window->show();
+    if (line->comPort)
+        window->workstation().link().ports().IniCOMExecute(*line->comPort);
+    if (line->quitAfter)
+        QTimer::singleShot(*line->quitAfter * 1000, window.get(), &QWidget::close);
+    const int status = QApplication::exec();
+    // The shut-down line comes as the window goes; the port closes after it.
+    window.reset();
+    return status;
 }

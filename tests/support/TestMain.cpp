@@ -1,4 +1,10 @@
+#ifdef KIRVAN_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
 #include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,6 +18,6 @@ int main(int argc, char** argv)
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder.path()));
 
     ::testing::InitGoogleTest(&argc, argv);
-    QCoreApplication application(argc, argv);
+    TestApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

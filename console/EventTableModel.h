@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+namespace kirvan {
+
+class EventTable;
+
+// The event table for the grid: the table's row 0 is the header, its rows from 1 on the grid's
+// rows.
+class EventTableModel final : public QAbstractTableModel {
+public:
+    explicit EventTableModel(EventTable& table, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The table changed: rows added or cells written.
+    void refresh();
+
+private:
+    EventTable& table_;
+    int shownRows_;
+};
+
+} // namespace kirvan

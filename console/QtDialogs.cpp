@@ -1,0 +1,56 @@
+#include "console/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace kirvan {
+
+namespace {
+QMessageBox::Icon toQt(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Warning: return QMessageBox::Warning;
+    case Dialogs::Icon::Error: return QMessageBox::Critical;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons)
+{
+    switch (buttons) {
+    case Dialogs::Buttons::Ok: return QMessageBox::Ok;
+    case Dialogs::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case Dialogs::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+} // namespace
+
+Dialogs::Answer QtDialogs::messageBox(const QString& caption, const QString& text, Icon icon, Buttons buttons)
+{
+    QMessageBox box(toQt(icon), caption, text, toQt(buttons), parent_);
+    switch (box.exec()) {
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Ok;
+    }
+}
+
+std::optional<QString> QtDialogs::inputBox(const QString& caption, const QString& prompt, const QString& text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, text, &ok);
+    return ok ? std::optional<QString>(answer) : std::nullopt;
+}
+
+std::optional<QString> QtDialogs::openFile(const QString& caption, const QString& filter)
+{
+    const QString file = QFileDialog::getOpenFileName(parent_, caption, {}, filter);
+    return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+}
+
+} // namespace kirvan

@@ -1,0 +1,399 @@
+#include "console/TForm1.h"
+
+#include "console/CompositionTreeModel.h"
+#include "console/EventTableModel.h"
+#include "console/StateIcons.h"
+#include "link/PortSelection.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace kirvan {
+
+namespace {
+
+constexpr int smallestWidth = 960;
+constexpr int smallestHeight = 670;
+
+QColor toQColor(Rgb rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QToolButton* toolButton(QAction* action, const QString& tooltip)
+{
+    auto* button = new QToolButton;
+    button->setDefaultAction(action);
+    button->setFixedSize(27, 26);
+    button->setToolTip(tooltip);
+    return button;
+}
+
+QFont pixelFont(int pixels, bool bold = false)
+{
+    QFont font;
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+TForm1::TForm1(const Platform& platform, const WorkstationFolder& folder)
+{
+    workstation_ = std::make_unique<Workstation>(
+        WorkstationPlatform{platform.loop, platform.dialogs, platform.shell, platform.clock, platform.locale,
+                            platform.port, *this},
+        folder);
+    setWindowTitle(QStringLiteral("КирванМонитор"));
+    setMinimumSize(smallestWidth, smallestHeight);
+    actions_ = std::make_unique<MainActions>(*this);
+
+    auto* central = new QWidget;
+    auto* rows = new QVBoxLayout(central);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    rows->addWidget(buildToolbarStrip());
+    auto* middle = new QHBoxLayout;
+    leftColumn_ = new QVBoxLayout;
+    leftColumn_->addWidget(buildPlanArea(), 1);
+    leftColumn_->addWidget(buildEventArea());
+    middle->addLayout(leftColumn_, 1);
+    middle->addWidget(buildCompositionPanel());
+    rows->addLayout(middle, 1);
+    rows->addWidget(buildStatusBar());
+    setCentralWidget(central);
+
+    connectModels();
+    connectCommands();
+    workstation_->start();
+
+    // The screen less a margin, never below the minimum; centred when shown.
+    if (const QScreen* screen = this->screen()) {
+        const QRect available = screen->availableGeometry();
+        resize(std::max(smallestWidth, available.width() - 70), std::max(smallestHeight, available.height() - 60));
+        move(available.center() - rect().center());
+    }
+}
+
+TForm1::~TForm1() = default;
+
+QWidget* TForm1::buildToolbarStrip()
+{
+    auto* strip = new QWidget;
+    strip->setObjectName(QStringLiteral("Panel1"));
+    strip->setFixedHeight(39);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(4, 4, 4, 4);
+    ComboBox1 = new QComboBox;
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setEditable(true);
+    // Every character typed is discarded; choosing an entry shows it.
+    ComboBox1->lineEdit()->setReadOnly(true);
+    ComboBox1->setMaxVisibleItems(12);
+    ComboBox1->setFocusPolicy(Qt::ClickFocus);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    layout->addWidget(ComboBox1, 1);
+
+    totalControlButton_ = toolButton(actions_->TotalControl, {});
+    layout->addWidget(totalControlButton_);
+    layout->addWidget(toolButton(actions_->AllSoundOff, QStringLiteral("Команда \"Отключить звук\"")));
+    layout->addWidget(toolButton(actions_->AlarmOff, QStringLiteral("Команда \"Сбросить тревогу\"")));
+    Edit1 = new QLineEdit;
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setReadOnly(true);
+    Edit1->setFocusPolicy(Qt::NoFocus);
+    Edit1->setFixedWidth(122);
+    Edit1->setFont(pixelFont(19, true));
+    layout->addWidget(Edit1);
+    layout->addWidget(toolButton(actions_->ReadArhiv, QStringLiteral("Посмотреть архив")));
+    layout->addWidget(toolButton(actions_->HelpMonitor, QStringLiteral("Справка")));
+    return strip;
+}
+
+QWidget* TForm1::buildPlanArea()
+{
+    Panel8 = new QWidget;
+    Panel8->setObjectName(QStringLiteral("Panel8"));
+    auto* layout = new QVBoxLayout(Panel8);
+    Label1 = new QLabel;
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont title = pixelFont(13);
+    title.setUnderline(true);
+    Label1->setFont(title);
+    Label1->setStyleSheet(QStringLiteral("color: palette(highlight);"));
+    layout->addWidget(Label1);
+    Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setScaledContents(true);
+    Image1->setFrameShape(QFrame::StyledPanel);
+    Image1->setMinimumSize(1, 1);
+    layout->addWidget(Image1, 1);
+    return Panel8;
+}
+
+QWidget* TForm1::buildEventArea()
+{
+    Panel9 = new QWidget;
+    Panel9->setObjectName(QStringLiteral("Panel9"));
+    auto* layout = new QHBoxLayout(Panel9);
+    layout->setContentsMargins(0, 0, 0, 0);
+    StringGrid1 = new QTableView;
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    tableModel_ = new EventTableModel(workstation_->table(), this);
+    StringGrid1->setModel(tableModel_);
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    StringGrid1->setTabKeyNavigation(false);
+    StringGrid1->setFocusPolicy(Qt::ClickFocus);
+    StringGrid1->horizontalHeader()->setSectionsMovable(false);
+    for (int column = 0; column < EventTable::ColumnCount; ++column)
+        StringGrid1->setColumnWidth(column, workstation_->table().columnWidth(column));
+    layout->addWidget(StringGrid1, 1);
+
+    auto* spin = new QWidget;
+    spin->setObjectName(QStringLiteral("SpinButton1"));
+    spin->setToolTip(QStringLiteral("Развернуть/свернуть таблицу"));
+    auto* arrows = new QVBoxLayout(spin);
+    arrows->setContentsMargins(0, 0, 0, 0);
+    auto* up = new QToolButton;
+    up->setArrowType(Qt::UpArrow);
+    up->setToolTip(spin->toolTip());
+    auto* down = new QToolButton;
+    down->setArrowType(Qt::DownArrow);
+    down->setToolTip(spin->toolTip());
+    arrows->addWidget(up);
+    arrows->addWidget(down);
+    arrows->addStretch();
+    layout->addWidget(spin, 0, Qt::AlignTop);
+    connect(up, &QToolButton::clicked, this, [this] { workstation_->table().SpinButton1UpClick(); });
+    connect(down, &QToolButton::clicked, this, [this] { workstation_->table().SpinButton1DownClick(); });
+    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) {
+                if (width != workstation_->table().columnWidth(column))
+                    workstation_->table().setColumnWidth(column, width);
+            });
+    return Panel9;
+}
+
+QWidget* TForm1::buildCompositionPanel()
+{
+    auto* box = new QGroupBox(QStringLiteral("СОСТАВ КОМПЛЕКСА"));
+    box->setObjectName(QStringLiteral("GroupBox1"));
+    box->setFixedWidth(314);
+    auto* layout = new QVBoxLayout(box);
+    TreeView1 = new QTreeView;
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setIndentation(19);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    treeModel_ = new CompositionTreeModel(workstation_->tree(), this);
+    TreeView1->setModel(treeModel_);
+    layout->addWidget(TreeView1);
+    return box;
+}
+
+QWidget* TForm1::buildStatusBar()
+{
+    auto* bar = new QFrame;
+    bar->setObjectName(QStringLiteral("Panel10"));
+    bar->setFixedHeight(42);
+    bar->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QHBoxLayout(bar);
+    auto* command = new QWidget;
+    command->setFixedWidth(261);
+    auto* commandLayout = new QHBoxLayout(command);
+    commandLayout->setContentsMargins(0, 0, 0, 0);
+    Shape2 = new QFrame;
+    Shape2->setObjectName(QStringLiteral("Shape2"));
+    Shape2->setFixedSize(15, 12);
+    commandLayout->addWidget(Shape2);
+    Panel13 = new QLabel;
+    Panel13->setObjectName(QStringLiteral("Panel13"));
+    Panel13->setFont(pixelFont(11));
+    commandLayout->addWidget(Panel13, 1);
+    layout->addWidget(command);
+    Panel15 = new QLabel;
+    Panel15->setObjectName(QStringLiteral("Panel15"));
+    Panel15->setFont(pixelFont(11));
+    Panel15->setFixedWidth(147);
+    layout->addWidget(Panel15);
+    Panel17 = new QLabel;
+    Panel17->setObjectName(QStringLiteral("Panel17"));
+    Panel17->setFont(pixelFont(13));
+    layout->addWidget(Panel17, 1);
+    return bar;
+}
+
+void TForm1::connectModels()
+{
+    Workstation& w = *workstation_;
+    w.alarms().setOnChanged([this] { showStatusField(); });
+    w.statusBar().setOnChanged([this] { showStatusBar(); });
+    w.log().history().setOnChanged([this] { showHistory(); });
+    w.table().setOnChanged([this] {
+        tableModel_->refresh();
+        applyTableLayout();
+    });
+    w.tree().setOnPictureChanged([this](TreeNode& node) { treeModel_->pictureChanged(node); });
+    w.tree().setOnSelectionChanged([this](TreeNode* node) {
+        TreeView1->setCurrentIndex(treeModel_->indexOf(node));
+    });
+    connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                TreeNode* node = CompositionTreeModel::nodeAt(current);
+                if (node != workstation_->tree().selected())
+                    workstation_->tree().select(node);
+            });
+    connect(ComboBox1, &QComboBox::activated, this,
+            [this](int index) { workstation_->log().history().chooseEntry(index); });
+    w.link().ports().setOnChanged([this] {
+        const PortSelection& ports = workstation_->link().ports();
+        for (int n = 1; n <= PortSelection::PortCount; ++n) {
+            QAction* port = actions_->IniCOM[static_cast<std::size_t>(n - 1)];
+            port->setVisible(ports.visible(n));
+            port->setChecked(ports.checked() == n);
+        }
+    });
+    showStatusField();
+    showStatusBar();
+    showHistory();
+}
+
+void TForm1::connectCommands()
+{
+    Workstation& w = *workstation_;
+    connect(actions_->AlarmOff, &QAction::triggered, this, [&w] { w.alarms().AlarmOffExecute(); });
+    connect(actions_->ReadArhiv, &QAction::triggered, this, [&w] { w.ReadArhivExecute(); });
+    connect(actions_->exit, &QAction::triggered, this, &QWidget::close);
+    connect(actions_->HelpMonitor, &QAction::triggered, this, [&w] { w.HelpMonitorExecute(); });
+    connect(actions_->About, &QAction::triggered, this, [this] { AboutExecute(); });
+    connect(actions_->settingsMenu, &QMenu::aboutToShow, this, [&w] { w.link().ports().FindComPortExecute(); });
+    for (int n = 1; n <= PortSelection::PortCount; ++n)
+        connect(actions_->IniCOM[static_cast<std::size_t>(n - 1)], &QAction::triggered, this,
+                [&w, n] { w.link().ports().IniCOMExecute(n); });
+}
+
+void TForm1::showStatusField()
+{
+    const AlarmState& alarms = workstation_->alarms();
+    Edit1->setText(alarms.word());
+    QPalette palette = Edit1->palette();
+    palette.setColor(QPalette::Base, toQColor(alarms.colour()));
+    palette.setColor(QPalette::Text, alarms.AlarmLevel() == Annunciation::Normal ? Qt::white : Qt::black);
+    Edit1->setPalette(palette);
+}
+
+void TForm1::showStatusBar()
+{
+    const StatusBar& status = workstation_->statusBar();
+    Panel13->setText(status.Panel13());
+    Panel15->setText(status.Panel15());
+    Panel17->setText(status.Panel17());
+    const QColor lamp = status.Shape2() ? toQColor(*status.Shape2()) : palette().color(QPalette::Button);
+    Shape2->setStyleSheet(QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
+}
+
+void TForm1::showHistory()
+{
+    const HistoryLine& history = workstation_->log().history();
+    const QStringList& list = history.list();
+    // Lines are appended, and beyond the bound the oldest leaves: follow that without rebuilding
+    // a long list for every line.
+    if (ComboBox1->count() == list.size() && ComboBox1->count() > 0 && ComboBox1->itemText(0) != list.front())
+        ComboBox1->removeItem(0);
+    if (ComboBox1->count() == list.size() - 1) {
+        ComboBox1->addItem(list.back());
+    } else if (ComboBox1->count() != list.size()) {
+        ComboBox1->clear();
+        ComboBox1->addItems(list);
+    }
+    ComboBox1->setEditText(history.text());
+}
+
+void TForm1::applyTableLayout()
+{
+    const EventTable& table = workstation_->table();
+    Panel8->setVisible(table.planVisible());
+    leftColumn_->setStretchFactor(Panel9, table.expanded() ? 1 : 0);
+    // Collapsed under the plan at the design height; expanded over the plan area.
+    if (table.expanded()) {
+        Panel9->setMinimumHeight(0);
+        Panel9->setMaximumHeight(QWIDGETSIZE_MAX);
+    } else {
+        Panel9->setFixedHeight(194);
+    }
+    for (int column = 0; column < EventTable::ColumnCount; ++column)
+        if (StringGrid1->columnWidth(column) != table.columnWidth(column))
+            StringGrid1->setColumnWidth(column, table.columnWidth(column));
+    StringGrid1->scrollTo(tableModel_->index(table.topRow() - 1, 0), QAbstractItemView::PositionAtTop);
+}
+
+void TForm1::FormResize()
+{
+    if (workstation_->settingsOpen())
+        workstation_->table().FormResize(StringGrid1->viewport()->width());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        workstation_->FormActivate();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    workstation_->FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::restoreMainWindow()
+{
+    if (isMinimized())
+        showNormal();
+    activateWindow();
+}
+
+void TForm1::AboutExecute()
+{
+    // A new window every time, modal, fixed size, centred on the main window.
+    QDialog about(this, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    about.setWindowTitle(QStringLiteral("О программе"));
+    about.setFixedSize(296, 146);
+    auto* layout = new QVBoxLayout(&about);
+    auto* name = new QLabel(QStringLiteral("Программа KirvanMonitorP"));
+    name->setFont(pixelFont(13));
+    layout->addWidget(name);
+    auto* details = new QLabel(QStringLiteral("Версия %1\nАРМ оператора комплекса КИРВАН").arg(QLatin1String(KIRVAN_VERSION)));
+    details->setFont(pixelFont(13));
+    layout->addWidget(details);
+    layout->addStretch();
+    about.exec();
+}
+
+} // namespace kirvan

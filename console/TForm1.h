@@ -1,0 +1,87 @@
+#pragma once
+
+#include "console/MainActions.h"
+#include "console/Workstation.h"
+#include "events/EventServices.h"
+
+#include <QMainWindow>
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QToolButton;
+class QTreeView;
+class QVBoxLayout;
+
+namespace kirvan {
+
+class CompositionTreeModel;
+class EventTableModel;
+
+// The main window: shows the workstation's models and hands the operator's commands to it.
+class TForm1 final : public QMainWindow, public MainWindowRestorer {
+public:
+    // `platform` without `window`: the window itself restores the main window.
+    struct Platform {
+        MessageLoop& loop;
+        Dialogs& dialogs;
+        DesktopShell& shell;
+        const Clock& clock;
+        const Locale& locale;
+        LinkPort& port;
+    };
+
+    // Start-up; throws FileWriteError when the settings can neither be opened nor created.
+    TForm1(const Platform& platform, const WorkstationFolder& folder);
+    ~TForm1() override;
+
+    Workstation& workstation() { return *workstation_; }
+    const MainActions& actions() const { return *actions_; }
+
+    void restoreMainWindow() override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildToolbarStrip();
+    QWidget* buildPlanArea();
+    QWidget* buildEventArea();
+    QWidget* buildCompositionPanel();
+    QWidget* buildStatusBar();
+    void connectModels();
+    void connectCommands();
+    void showStatusField();
+    void showStatusBar();
+    void showHistory();
+    void applyTableLayout();
+    void FormResize();
+    void AboutExecute();
+
+    std::unique_ptr<Workstation> workstation_;
+    std::unique_ptr<MainActions> actions_;
+    EventTableModel* tableModel_ = nullptr;
+    CompositionTreeModel* treeModel_ = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* totalControlButton_ = nullptr;
+    QWidget* Panel8 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QWidget* Panel9 = nullptr;
+    QTableView* StringGrid1 = nullptr;
+    QTreeView* TreeView1 = nullptr;
+    QVBoxLayout* leftColumn_ = nullptr;
+    QLabel* Panel13 = nullptr;
+    QFrame* Shape2 = nullptr;
+    QLabel* Panel15 = nullptr;
+    QLabel* Panel17 = nullptr;
+};
+
+} // namespace kirvan

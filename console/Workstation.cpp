@@ -1,0 +1,84 @@
+#include "console/Workstation.h"
+
+#include "config/PathCase.h"
+#include "config/SettingsKeys.h"
+#include "link/LinkPort.h"
+#include "platform/Clock.h"
+#include "platform/DesktopShell.h"
+#include "platform/Locale.h"
+#include "platform/MessageLoop.h"
+
+#include <QFileInfo>
+
+namespace kirvan {
+
+// Services of parts of the program that are not built yet. They do nothing, because what they
+// serve does not exist yet: there are no plan markers and no control modules to act on.
+struct Workstation::Unbuilt final : MarkerPainter, ControlModuleSearch {
+    bool hasMarker(const QString&) const override { return false; }
+    void PaintMarker(const QString&, Rgb, bool) override {}
+    void FindModulControl(const QString&, const QString&) override {}
+};
+
+Workstation::Workstation(const WorkstationPlatform& platform, const WorkstationFolder& folder)
+    : platform_(platform),
+      folder_(folder),
+      store_(platform.locale),
+      settings_(store_, folder_),
+      table_(settings_.ini()),
+      log_(folder_.logFile(), platform.loop),
+      unbuilt_(std::make_unique<Unbuilt>()),
+      dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
+                                   EventServices{alarms_, *unbuilt_, *unbuilt_, platform.window}}),
+      link_(platform.loop, platform.port, settings_.ini(), statusBar_,
+            [this](const QString& record) { dispatcher_.ProcessEvent(record); })
+{
+    if (!settings_.firstStart())
+        logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
+}
+
+Workstation::~Workstation()
+{
+    logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"));
+}
+
+void Workstation::logDated(const QString& text)
+{
+    log_.LogEvent(platform_.locale.dateTime(platform_.clock.now()) + text);
+}
+
+void Workstation::start()
+{
+    IniFile& ini = settings_.ini();
+    if (ini.readInteger(settings::sectionSettings, settings::keyInstallation, 0) == 1) {
+        installFlag_ = true;
+        ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
+    }
+}
+
+void Workstation::FormActivate()
+{
+    if (!installFlag_)
+        return;
+    // Once: the page need not come back each time a dialog of the program closes.
+    installFlag_ = false;
+    link_.Delay(500);
+    HelpMonitorExecute();
+}
+
+void Workstation::FormClose()
+{
+    settingsOpen_ = false;
+}
+
+void Workstation::HelpMonitorExecute()
+{
+    platform_.shell.openDocument(resolvePathCase(folder_.file(QStringLiteral("Help/index.html"))));
+}
+
+void Workstation::ReadArhivExecute()
+{
+    log_.ReadArhivExecute(platform_.shell);
+}
+
+} // namespace kirvan

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "config/CompositionTree.h"
+#include "config/IniStore.h"
+#include "config/SettingsFile.h"
+#include "events/AlarmState.h"
+#include "events/EventDispatcher.h"
+#include "journal/EventTable.h"
+#include "journal/JournalLog.h"
+#include "link/PanelLink.h"
+#include "platform/StatusBar.h"
+
+#include <memory>
+
+namespace kirvan {
+
+class Clock;
+class DesktopShell;
+class Dialogs;
+class LinkPort;
+class Locale;
+class MessageLoop;
+
+// What the workstation runs on; the program gives the real ones, tests their doubles.
+struct WorkstationPlatform {
+    MessageLoop& loop;
+    Dialogs& dialogs;
+    DesktopShell& shell;
+    const Clock& clock;
+    const Locale& locale;
+    LinkPort& port;
+    MainWindowRestorer& window;
+};
+
+// Everything the main window shows and commands, without the window: the settings, the journal,
+// the composition tree, the shown alarm, the panel link and the interpretation of records. The
+// main window (TForm1) owns one and shows its models.
+class Workstation {
+public:
+    // Start-up: opens the settings file, or creates it on the first start (throws
+    // FileWriteError when it can be neither), and writes the start-up journal line when it was
+    // there already.
+    Workstation(const WorkstationPlatform& platform, const WorkstationFolder& folder);
+    ~Workstation();
+
+    // The rest of start-up once the window exists: the installation flag, the composition.
+    void start();
+    // Each activation of the main window: the help page after the installation, once.
+    void FormActivate();
+    // The window closes: the settings are released. The shut-down line follows when the
+    // workstation is destroyed.
+    void FormClose();
+
+    void HelpMonitorExecute();
+    void ReadArhivExecute();
+
+    bool installFlag() const { return installFlag_; }
+    // False once the window has closed: nothing reads or writes the settings any more.
+    bool settingsOpen() const { return settingsOpen_; }
+
+    const WorkstationFolder& folder() const { return folder_; }
+    SettingsFile& settings() { return settings_; }
+    EventTable& table() { return table_; }
+    JournalLog& log() { return log_; }
+    CompositionTree& tree() { return tree_; }
+    StatusBar& statusBar() { return statusBar_; }
+    AlarmState& alarms() { return alarms_; }
+    PanelLink& link() { return link_; }
+    EventDispatcher& dispatcher() { return dispatcher_; }
+
+private:
+    void logDated(const QString& text);
+
+    WorkstationPlatform platform_;
+    WorkstationFolder folder_;
+    IniStore store_;
+    SettingsFile settings_;
+    EventTable table_;
+    JournalLog log_;
+    CompositionTree tree_;
+    StatusBar statusBar_;
+    AlarmState alarms_;
+    struct Unbuilt;
+    std::unique_ptr<Unbuilt> unbuilt_;
+    EventDispatcher dispatcher_;
+    PanelLink link_;
+    bool installFlag_ = false;
+    bool settingsOpen_ = true;
+};
+
+} // namespace kirvan

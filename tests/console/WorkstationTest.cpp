@@ -1,0 +1,97 @@
+#include "tests/console/WorkstationFixture.h"
+
+#include "config/SettingsKeys.h"
+#include "config/FileWriteError.h"
+
+#include <QDir>
+
+namespace kirvan::testing {
+namespace {
+
+using WorkstationTest = WorkstationFixture;
+
+TEST_F(WorkstationTest, FirstStartCreatesTheSettingsAndLogsOnlyTheShutDown)
+{
+    {
+        auto workstation = startWorkstation();
+        EXPECT_EQ(folder.readText(QStringLiteral("KirvanMonitorP.ini")),
+                  QStringLiteral("[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n"
+                                 "[АДРЕС]\r\n00=\r\n01=\r\n02=\r\n03=\r\n"));
+        EXPECT_TRUE(workstation->log().historyList().isEmpty());
+        clock.set(QDateTime(QDate(2023, 12, 8), QTime(17, 40, 11)));
+        workstation->FormClose();
+    }
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("08.12.2023 17:40:11  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН")});
+}
+
+TEST_F(WorkstationTest, SecondStartLogsTheStartUpLine)
+{
+    startWorkstation().reset();
+    startWorkstation().reset();
+    EXPECT_EQ(logLines(), (QStringList{QStringLiteral("08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"),
+                                       QStringLiteral("08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"),
+                                       QStringLiteral("08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН")}));
+}
+
+TEST_F(WorkstationTest, ShutDownLineNeedsNoSettings)
+{
+    auto workstation = startWorkstation();
+    workstation->FormClose();
+    EXPECT_FALSE(workstation->settingsOpen());
+    QFile::remove(folder.file(QStringLiteral("KirvanMonitorP.ini")));
+    workstation.reset();
+    EXPECT_TRUE(logLines().back().endsWith(QStringLiteral("  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН")));
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("KirvanMonitorP.ini"))));
+}
+
+TEST_F(WorkstationTest, InstallationOpensTheHelpPageOnceAfterHalfASecond)
+{
+    folder.writeText(QStringLiteral("KirvanMonitorP.ini"), QStringLiteral("[Настройки]\nУстановка=1\n"));
+    auto workstation = startWorkstation();
+    EXPECT_TRUE(workstation->installFlag());
+    EXPECT_FALSE(folder.readText(QStringLiteral("KirvanMonitorP.ini")).contains(QStringLiteral("Установка")));
+    const auto activated = loop.now();
+    workstation->FormActivate();
+    EXPECT_EQ(loop.now() - activated, 500);
+    EXPECT_EQ(shell.opened, std::vector<QString>{folder.file(QStringLiteral("Help/index.html"))});
+    workstation->FormActivate();
+    EXPECT_EQ(shell.opened.size(), 1u) << "a later activation does not open it again";
+}
+
+TEST_F(WorkstationTest, InstallationKeyOtherThanOneStaysAndOpensNothing)
+{
+    for (const char16_t* value : {u"2", u"да"}) {
+        folder.writeText(QStringLiteral("KirvanMonitorP.ini"), QStringLiteral("[Настройки]\nУстановка=") + QString::fromUtf16(value) + u'\n');
+        auto workstation = startWorkstation();
+        EXPECT_FALSE(workstation->installFlag());
+        EXPECT_TRUE(folder.readText(QStringLiteral("KirvanMonitorP.ini")).contains(QStringLiteral("Установка")));
+        workstation->FormActivate();
+        EXPECT_TRUE(shell.opened.empty());
+    }
+}
+
+TEST_F(WorkstationTest, SettingsThatCanNeitherBeOpenedNorCreatedStopTheStart)
+{
+    EXPECT_THROW(Workstation(platform(), WorkstationFolder(folder.file(QStringLiteral("no/such/folder")))),
+                 FileWriteError);
+}
+
+TEST_F(WorkstationTest, ReceivedFireReachesTheJournalThroughTheWholeChain)
+{
+    folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
+    folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n"));
+    folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
+                     QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
+    auto workstation = startWorkstation();
+    // 01/И12-05/07: a fire at detector 5 of line 2 of panel 1 of system 1.
+    port.received.deliver(frameBytes(0x20, 0x01, 0x94, 0x11, 0x04));
+    workstation->link().receiver().CommPort1TriggerAvail(7);
+    EXPECT_EQ(workstation->log().historyText(),
+              QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1 Коридор"));
+    EXPECT_EQ(workstation->alarms().word(), QStringLiteral(" ПОЖАР"));
+    EXPECT_EQ(restorer.restores, 1);
+    EXPECT_EQ(workstation->table().JournalRow(), 2);
+}
+
+} // namespace
+} // namespace kirvan::testing
