@@ -5,12 +5,13 @@ namespace kirvan {
 QString commandLineUsage()
 {
     return QStringLiteral(
-        "Usage: KirvanMonitorP [--dir DIR] [--com N] [--quit-after SECONDS]\n"
+        "Usage: KirvanMonitorP [--dir DIR] [--com N] [--quit-after SECONDS] [--screenshot FILE]\n"
         "Operator workstation of the fire and security alarm complex.\n"
         "  --dir DIR             workstation folder with the settings, composition file, log and\n"
         "                        mailbox (default: the folder of the program file)\n"
         "  --com N               once started, choose serial port COM N (1 to 10) as the menu does\n"
         "  --quit-after SECONDS  close the main window the normal way after that time\n"
+        "  --screenshot FILE     save a picture of the window (PNG) just before it closes\n"
         "  --help                show this text\n"
         "  --version             show the version\n");
 }
@@ -51,6 +52,12 @@ std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QStrin
                 return std::nullopt;
             }
             line.folder = arguments[++i];
+        } else if (option == QLatin1String("--screenshot")) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                error = QStringLiteral("--screenshot needs a file");
+                return std::nullopt;
+            }
+            line.screenshot = arguments[++i];
         } else if (option == QLatin1String("--com")) {
             line.comPort = number(arguments, i, 1, 10, error);
             if (!line.comPort)

@@ -82,6 +82,11 @@ int main(int argc, char** argv)
         window->workstation().link().ports().IniCOMExecute(*line->comPort);
     if (line->quitAfter)
         QTimer::singleShot(*line->quitAfter * 1000, window.get(), &QWidget::close);
+    if (!line->screenshot.isEmpty())
+        QObject::connect(&application, &QApplication::aboutToQuit, [&] {
+            if (!window->grab().save(line->screenshot))
+                err << "KirvanMonitorP: cannot save the screenshot " << line->screenshot << '\n';
+        });
     const int status = QApplication::exec();
     // The shut-down line comes as the window goes; the port closes after it.
     window.reset();
