@@ -1,0 +1,31 @@
+// kirvan-complex generate DIR | measure DIR
+#include "tools/complex-generator/LargestComplex.h"
+#include "tools/complex-generator/LoadMeasurement.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    const QStringList arguments = application.arguments().mid(1);
+    if (arguments.size() != 2 || (arguments[0] != u"generate"_s && arguments[0] != u"measure"_s)) {
+        QTextStream(stderr) << u"usage: kirvan-complex generate DIR | measure DIR\n"
+                               u"  generate  writes the largest complex (4 systems, 17,280 detectors) into DIR\n"
+                               u"  measure   loads the configuration of DIR and reports time and memory\n"_s;
+        return 2;
+    }
+    if (arguments[0] == u"measure"_s)
+        return kirvan::measureLoad(arguments[1], out);
+    try {
+        kirvan::LargestComplex::write(arguments[1]);
+    } catch (const std::exception& error) {
+        QTextStream(stderr) << QString::fromUtf8(error.what()) << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
