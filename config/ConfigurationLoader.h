@@ -19,6 +19,7 @@ class TreePopup;
 // Runs at start-up, after a system was added and for "Общий контроль".
 class ConfigurationLoader {
 public:
+    // The wait after the reset and before the file is read; other handlers run meanwhile.
     static constexpr int settleMs = 500;
 
     ConfigurationLoader(CompositionTree& tree, const SettingsFile& settings, IniStore& store,
@@ -34,7 +35,7 @@ public:
 
 private:
     void loadOnce();
-    // Step 4: reads the file (when there is one) and visits the nodes; returns the report of
+    // Reads the file (when there is one) and visits the nodes; returns the report of
     // a file that could not be read completely, or an empty text.
     QString readTree();
     void visitSystems(bool setPictures);
