@@ -179,7 +179,7 @@ int ConfigurationLoader::detectorPicture(const TreeNode& detector, const QString
             switchedOn = document.value(section, detectorfile::keyState) == detectorfile::stateOn;
         });
     }
-    return (security ? stateicon::securityOff : stateicon::detectorOff) - (switchedOn ? 1 : 0);
+    return stateicon::detector(security, switchedOn);
 }
 
 void ConfigurationLoader::setBusy(bool busy)

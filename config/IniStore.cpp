@@ -11,8 +11,8 @@ namespace kirvan {
 
 namespace {
 
-// Enough for the settings file, the system files and the detector files of four systems.
-constexpr qsizetype cachedFiles = 32;
+// The settings file, four system files and the nine detector files of each: 41, and room.
+constexpr qsizetype cachedFiles = 48;
 
 } // namespace
 

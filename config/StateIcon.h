@@ -20,4 +20,10 @@ inline constexpr int systemFire = 25;
 inline constexpr int armed = 26;
 inline constexpr int technology = 27;
 
+// The picture of a detector by its type and switch state.
+inline constexpr int detector(bool security, bool switchedOn)
+{
+    return security ? (switchedOn ? securityOn : securityOff) : (switchedOn ? detectorOn : detectorOff);
+}
+
 } // namespace kirvan::stateicon

@@ -6,6 +6,7 @@
 #include "link/PortSelection.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QActionGroup>
 #include <QComboBox>
 #include <QDialog>
@@ -254,9 +255,19 @@ void TForm1::connectModels()
         applyTableLayout();
     });
     w.tree().setOnPictureChanged([this](TreeNode& node) { treeModel_->pictureChanged(node); });
-    w.tree().setOnSelectionChanged([this](TreeNode* node) {
-        TreeView1->setCurrentIndex(treeModel_->indexOf(node));
+    w.setOnTreeSelection([this](TreeNode* node) { TreeView1->setCurrentIndex(treeModel_->indexOf(node)); });
+    w.loader().setOnBusy([this](bool busy) {
+        // The tree is rebuilt while busy; the view takes it up again as a whole.
+        if (busy) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            TreeView1->setUpdatesEnabled(false);
+        } else {
+            treeModel_->reload();
+            TreeView1->setUpdatesEnabled(true);
+            QApplication::restoreOverrideCursor();
+        }
     });
+    connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showTreePopup(at); });
     connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 TreeNode* node = CompositionTreeModel::nodeAt(current);
@@ -290,6 +301,24 @@ void TForm1::connectCommands()
     for (int n = 1; n <= PortSelection::PortCount; ++n)
         connect(actions_->IniCOM[static_cast<std::size_t>(n - 1)], &QAction::triggered, this,
                 [&w, n] { w.link().ports().IniCOMExecute(n); });
+}
+
+void TForm1::showTreePopup(const QPoint& at)
+{
+    const TreePopup& popup = workstation_->popup();
+    QMenu* menu = nullptr;
+    switch (popup.menu()) {
+    case TreePopup::Menu::None: return;
+    case TreePopup::Menu::PopupMenu1: menu = actions_->PopupMenu1; break;
+    case TreePopup::Menu::PopupMenu2: menu = actions_->PopupMenu2; break;
+    case TreePopup::Menu::PopupMenu3: menu = actions_->PopupMenu3; break;
+    }
+    if (menu == actions_->PopupMenu3) {
+        const QList<QAction*> items = menu->actions();
+        for (int item = 0; item < TreePopup::itemCount && item < items.size(); ++item)
+            items[item]->setVisible(popup.visible(static_cast<TreePopup::Item>(item)));
+    }
+    menu->popup(TreeView1->viewport()->mapToGlobal(at));
 }
 
 void TForm1::showStatusField()

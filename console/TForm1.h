@@ -60,6 +60,7 @@ private:
     void showStatusField();
     void showStatusBar();
     void showHistory();
+    void showTreePopup(const QPoint& at);
     void applyTableLayout();
     void FormResize();
     void AboutExecute();

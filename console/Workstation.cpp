@@ -31,8 +31,16 @@ Workstation::Workstation(const WorkstationPlatform& platform, const WorkstationF
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, *unbuilt_, *unbuilt_, platform.window}}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
-            [this](const QString& record) { dispatcher_.ProcessEvent(record); })
+            [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
+      linkControl_(link_, platform.loop),
+      selection_(popup_),
+      loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_)
 {
+    tree_.setOnSelectionChanged([this](TreeNode* node) {
+        selection_.TreeView1Change(node);
+        if (onTreeSelection_)
+            onTreeSelection_(node);
+    });
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
 }
@@ -54,6 +62,7 @@ void Workstation::start()
         installFlag_ = true;
         ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
     }
+    loader_.LoadConfiguration();
 }
 
 void Workstation::FormActivate()

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "config/CompositionTree.h"
+#include "config/ConfigurationLoader.h"
+#include "config/TreePopup.h"
+#include "config/TreeSelection.h"
 #include "config/IniStore.h"
 #include "config/SettingsFile.h"
 #include "events/AlarmState.h"
@@ -8,6 +11,7 @@
 #include "journal/EventTable.h"
 #include "journal/JournalLog.h"
 #include "link/PanelLink.h"
+#include "link/PanelLinkControl.h"
 #include "platform/StatusBar.h"
 
 #include <memory>
@@ -43,7 +47,8 @@ public:
     Workstation(const WorkstationPlatform& platform, const WorkstationFolder& folder);
     ~Workstation();
 
-    // The rest of start-up once the window exists: the installation flag, the composition.
+    // The rest of start-up once the window exists: the installation flag, then the composition
+    // is loaded and polling starts.
     void start();
     // Each activation of the main window: the help page after the installation, once.
     void FormActivate();
@@ -67,6 +72,10 @@ public:
     AlarmState& alarms() { return alarms_; }
     PanelLink& link() { return link_; }
     EventDispatcher& dispatcher() { return dispatcher_; }
+    ConfigurationLoader& loader() { return loader_; }
+    TreePopup& popup() { return popup_; }
+    // The window follows the selected node; TreeView1Change has run when it is called.
+    void setOnTreeSelection(std::function<void(TreeNode*)> handler) { onTreeSelection_ = std::move(handler); }
 
 private:
     void logDated(const QString& text);
@@ -84,6 +93,11 @@ private:
     std::unique_ptr<Unbuilt> unbuilt_;
     EventDispatcher dispatcher_;
     PanelLink link_;
+    PanelLinkControl linkControl_;
+    TreePopup popup_;
+    TreeSelection selection_;
+    ConfigurationLoader loader_;
+    std::function<void(TreeNode*)> onTreeSelection_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;
 };

@@ -45,8 +45,7 @@ void reactSwitching(Reaction& r, const QString& suffix, const QString& state, bo
     if (!node)
         return;
     const bool security = r.detectorValue(keyType) == typeSecurity;
-    tree.setPicture(*node, switchedOn ? (security ? stateicon::securityOn : stateicon::detectorOn)
-                                      : (security ? stateicon::securityOff : stateicon::detectorOff));
+    tree.setPicture(*node, stateicon::detector(security, switchedOn));
     MarkerPainter& markers = r.services().markers;
     if (markers.hasMarker(r.record()))
         markers.PaintMarker(r.record(), switchedOn ? colours::green : colours::white, false);
