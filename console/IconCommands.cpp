@@ -89,12 +89,12 @@ void drawLoudspeaker(QPainter& painter)
     fillOutlined(painter, rectangle(2, 6, 3, 4), shade, Ink);
     fillOutlined(painter, polygon({{5, 6}, {9, 2}, {9, 14}, {5, 10}}), shade, Ink);
     QPainterPath waves;
-    for (const qreal radius : {3.0, 5.5}) {
+    for (const qreal radius : {3.5, 5.5}) {
         const QRectF around(9 - radius, 8 - radius, 2 * radius, 2 * radius);
         waves.arcMoveTo(around, 45);
         waves.arcTo(around, 45, -90);
     }
-    painter.fillPath(strokeArea(waves, 1.25), Ink);
+    painter.fillPath(strokeArea(waves, 1), Ink);
 }
 
 void drawQuestionMark(QPainter& painter)
@@ -104,7 +104,7 @@ void drawQuestionMark(QPainter& painter)
     mark.arcMoveTo(bow, 180);
     mark.arcTo(bow, 180, -240);
     mark.lineTo(8, 9.5);
-    mark.lineTo(8, 10.5);
+    mark.lineTo(8, 11);
     painter.fillPath(strokeArea(mark, 2), Blue.fill);
     painter.fillRect(QRectF(7, 12, 2, 2), Blue.fill);
 }
