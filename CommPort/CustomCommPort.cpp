@@ -257,14 +257,6 @@ std::uint8_t TCustomCommPort::ReadByte()
     return ReadBuf(std::span(&byte, 1)) == 1 ? byte : 0;
 }
 
-void TCustomCommPort::handOver(const std::function<void()>& routine)
-{
-    loop_.synchronize([this, &routine] {
-        Nesting inHandler(handOverDepth_);
-        routine();
-    });
-}
-
 void TCustomCommPort::deliverTriggerAvail()
 {
     // Once closing has begun the buffer is being discarded; there is nothing left to report.
@@ -313,14 +305,16 @@ void TCustomCommPort::lineLost()
 {
     lost_ = true;
     clock_.set(receiveSignal_);
-    if (lostReported_.exchange(true))
-        return;
-    handOver([this] {
-        if (onLineLost_) {
-            const auto handler = onLineLost_;
-            handler(*this);
-        }
-    });
+    if (!lostReported_.exchange(true))
+        lostReport_.run();
+}
+
+void TCustomCommPort::reportLineLost()
+{
+    if (onLineLost_) {
+        const auto handler = onLineLost_;
+        handler(*this);
+    }
 }
 
 } // namespace kirvan

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommPort/CommTypes.h"
+#include "CommPort/HandOver.h"
 #include "CommPort/PortClock.h"
 #include "CommPort/SerialDevice.h"
 
@@ -121,10 +122,10 @@ private:
     template <typename Change> void applySetting(Change change);
     void applyBaudRate();
 
-    // Hand-overs of the worker threads; they run on the main thread.
-    void handOver(const std::function<void()>& routine);
+    // Routines the worker threads hand to the main thread.
     void deliverTriggerAvail();
     void dispatch(std::uint32_t eventWord);
+    void reportLineLost();
     // Any thread: the device has disappeared. Stops the threads; the first caller reports it.
     void lineLost();
     // Line errors read by a worker's pass are kept for the next dispatch, so that clearing them
@@ -190,6 +191,7 @@ private:
     // inside a wait, and opening or closing again from there would wait for itself.
     int changingOpen_ = 0;
     int handOverDepth_ = 0;
+    HandOver lostReport_{loop_, handOverDepth_, [this] { reportLineLost(); }};
 };
 
 } // namespace kirvan

@@ -7,7 +7,8 @@
 namespace kirvan {
 
 TReadThread::TReadThread(TCustomCommPort& port)
-    : PortThread(port.loop_), handle_(*port.device_), port_(port)
+    : PortThread(port.loop_), handle_(*port.device_), port_(port),
+      triggerAvail_(port.loop_, port.handOverDepth_, [&port] { port.deliverTriggerAvail(); })
 {
 }
 
@@ -43,7 +44,7 @@ void TReadThread::Execute()
             break;
         }
         if (rx.count.load() > 0 && port_.triggerAvailBound_.load())
-            port_.handOver([this] { port_.deliverTriggerAvail(); });
+            triggerAvail_.run();
     } while (!port_.stopping() && !Terminated());
     clock.set(port_.readSignal_);
 }

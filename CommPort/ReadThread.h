@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommPort/HandOver.h"
 #include "CommPort/PortThread.h"
 
 namespace kirvan {
@@ -18,6 +19,7 @@ private:
     void Execute() override;
     SerialDevice& handle_;
     TCustomCommPort& port_;
+    HandOver triggerAvail_;
 };
 
 } // namespace kirvan

@@ -5,7 +5,8 @@
 namespace kirvan {
 
 TStatusThread::TStatusThread(TCustomCommPort& port)
-    : PortThread(port.loop_), port_(port), handle_(*port.device_)
+    : PortThread(port.loop_), port_(port), handle_(*port.device_),
+      dispatch_(port.loop_, port.handOverDepth_, [this] { port_.dispatch(eventWord_); })
 {
 }
 
@@ -31,7 +32,7 @@ void TStatusThread::Execute()
     clock.set(port_.statusSignal_);
     if (linesKnown) {
         eventWord_ = lineEvent::modemLines;
-        port_.handOver([this] { port_.dispatch(eventWord_); });
+        dispatch_.run();
     }
     while (!port_.stopping() && !Terminated()) {
         const WaitStart start = handle_.startEventWait(eventWord_);
@@ -50,8 +51,7 @@ void TStatusThread::Execute()
         clock.set(port_.receiveSignal_);
         if ((eventWord_ & lineEvent::modemRefresh) != 0)
             readModemLines(false);
-        const std::uint32_t word = eventWord_;
-        port_.handOver([this, word] { port_.dispatch(word); });
+        dispatch_.run();
     }
     clock.set(port_.statusSignal_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommPort/HandOver.h"
 #include "CommPort/PortThread.h"
 
 #include <cstdint>
@@ -23,6 +24,7 @@ private:
     TCustomCommPort& port_;
     SerialDevice& handle_;
     std::uint32_t eventWord_ = 0;
+    HandOver dispatch_;
 };
 
 } // namespace kirvan
