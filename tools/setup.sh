@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The two set-up commands of the README:
 #   tools/setup.sh start [OPTIONS...]  install what is missing, build, start the workstation on the demo complex
-#   tools/setup.sh test                install what is missing, build with sanitizers, run every test
+#   tools/setup.sh test                install what is missing, build with sanitizers, run every test,
+#                                      then the serial port's tests again under ThreadSanitizer
 # Both are idempotent: packages are installed only when absent, builds are incremental.
 set -euo pipefail
 
@@ -26,11 +27,15 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-configure_and_build() { # build-folder cmake-options...
+configure() { # build-folder cmake-options...
     local build=$1
     shift
     [ -f "$build/build.ninja" ] || cmake -S "$top" -B "$build" -G Ninja "$@" >/dev/null
-    cmake --build "$build" -j"$(nproc)"
+}
+
+configure_and_build() { # build-folder cmake-options...
+    configure "$@"
+    cmake --build "$1" -j"$(nproc)"
 }
 
 case "$mode" in
@@ -47,8 +52,14 @@ start)
 test)
     install_missing
     configure_and_build "$top/build/asan" -DCMAKE_BUILD_TYPE=Debug -DKIRVAN_SANITIZE=address,undefined
-    cd "$top/build/asan"
-    exec ctest --output-on-failure -j"$(nproc)"
+    failed=0
+    ctest --test-dir "$top/build/asan" --output-on-failure -j"$(nproc)" || failed=1
+    # The serial port's worker threads are checked for data races in a build of their own.
+    configure "$top/build/tsan" -DCMAKE_BUILD_TYPE=Debug -DKIRVAN_SANITIZE=thread
+    cmake --build "$top/build/tsan" --target commport_tests -j"$(nproc)"
+    TSAN_OPTIONS="suppressions=$top/tests/commport/tsan.supp" \
+        ctest --test-dir "$top/build/tsan" -L commport --output-on-failure || failed=1
+    exit "$failed"
     ;;
 *)
     echo "usage: tools/setup.sh start [workstation options] | tools/setup.sh test" >&2
