@@ -47,6 +47,12 @@ start)
         cp -r "$top/resources/demo" "$demo"
         echo "Created the demo workstation folder $demo"
     fi
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display: running the workstation offscreen for 10 seconds; its window is saved as build/demo-screenshot.png"
+        export QT_QPA_PLATFORM=offscreen
+        exec "$top/build/release/console/KirvanMonitorP" --dir "$demo" --quit-after 10 \
+            --screenshot "$top/build/demo-screenshot.png" "$@"
+    fi
     exec "$top/build/release/console/KirvanMonitorP" --dir "$demo" "$@"
     ;;
 test)
