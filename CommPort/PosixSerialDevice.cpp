@@ -4,6 +4,7 @@
 #include "CommPort/PosixLineSettings.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -181,6 +182,7 @@ void PosixSerialDevice::selectEvents(std::uint32_t mask)
 std::uint32_t PosixSerialDevice::newEvents()
 {
     std::uint32_t events = 0;
+    rxSeen_ = std::max(0, rxSeen_ - rxTaken_.exchange(0));
     if (const auto in = queueCount(FIONREAD)) {
         if (*in > rxSeen_)
             events |= lineEvent::rxChar;
@@ -270,8 +272,10 @@ bool PosixSerialDevice::finishEventWait(std::uint32_t& events)
 std::optional<int> PosixSerialDevice::read(std::span<std::uint8_t> into)
 {
     const auto got = ::read(fd_, into.data(), into.size());
-    if (got > 0)
+    if (got > 0) {
+        rxTaken_ += static_cast<int>(got);
         return static_cast<int>(got);
+    }
     if (got < 0 && (errno == EAGAIN || errno == EINTR))
         return 0;
     if (got < 0) {

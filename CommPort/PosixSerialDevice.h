@@ -60,6 +60,9 @@ private:
     std::atomic<std::uint32_t> mask_{0};
     std::atomic<std::uint64_t> selections_{0};
     std::atomic<bool> txBusy_{false};
+    // Bytes the reader took since the status thread last looked, so that a new arrival of the
+    // same size as the bytes just taken still counts as new.
+    std::atomic<int> rxTaken_{0};
     bool hasModemLines_ = false;
     bool hasCounters_ = false;
 
