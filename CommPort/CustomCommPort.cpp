@@ -44,8 +44,6 @@ void TCustomCommPort::consumeFront(Buffer& buffer, int n)
 TCustomCommPort::TCustomCommPort(MessageLoop& loop, SerialPorts& ports, PortClock& clock)
     : loop_(loop), ports_(ports), clock_(clock)
 {
-    rx_.size = 2048;
-    tx_.size = 4096;
 }
 
 TCustomCommPort::~TCustomCommPort()
@@ -73,8 +71,10 @@ void TCustomCommPort::openPort()
     device_ = ports_.open(comNumber_);
     if (!device_)
         return;
-    tx_.data.assign(static_cast<std::size_t>(OutSize()), 0);
-    rx_.data.assign(static_cast<std::size_t>(InSize()), 0);
+    for (auto [buffer, size] : {std::pair{&tx_, outSize_}, std::pair{&rx_, inSize_}}) {
+        buffer->size = size;
+        buffer->data.assign(static_cast<std::size_t>(size), 0);
+    }
 
     applyBaudRate();
     setParity(parity_);
@@ -144,6 +144,7 @@ void TCustomCommPort::closePort()
     dtr_ = false;
     for (Buffer* buffer : {&tx_, &rx_}) {
         buffer->data = {};
+        buffer->size = 0;
         buffer->count = 0;
     }
     clock_.pause(100);
@@ -229,7 +230,7 @@ int TCustomCommPort::WriteBuf(std::span<const std::uint8_t> data)
         return 0;
     std::lock_guard lock(tx_.lock);
     const int held = tx_.count.load();
-    const int n = static_cast<int>(std::min<std::size_t>(data.size(), static_cast<std::size_t>(OutSize() - held)));
+    const int n = static_cast<int>(std::min<std::size_t>(data.size(), static_cast<std::size_t>(tx_.size - held)));
     std::copy_n(data.begin(), n, tx_.data.begin() + held);
     tx_.count = held + n;
     return n;

@@ -33,8 +33,9 @@ public:
 
     // Bytes held in the receive buffer.
     int InCount() const { return rx_.count.load(); }
-    // Free space of the transmit buffer.
-    int OutFree() const { return OutSize() - tx_.count.load(); }
+    // Free space of the transmit buffer: OutSize while closed, else the space left of the size
+    // the buffer was opened with.
+    int OutFree() const { return (open_.load() ? tx_.size : outSize_) - tx_.count.load(); }
     // Removes and returns the first received byte; 0 when none is held (check InCount first).
     std::uint8_t ReadByte();
     // Appends one byte to the transmit buffer; 1 if it was taken.
@@ -62,10 +63,10 @@ protected:
     void setStopbits(TStopbits stopbits);
     int Databits() const { return databits_; }
     void setDatabits(int databits);
-    int InSize() const { return rx_.size; }
-    void setInSize(int size) { rx_.size = size; }
-    int OutSize() const { return tx_.size; }
-    void setOutSize(int size) { tx_.size = size; }
+    int InSize() const { return inSize_; }
+    void setInSize(int size) { inSize_ = size; }
+    int OutSize() const { return outSize_; }
+    void setOutSize(int size) { outSize_ = size; }
     bool Open() const { return open_.load(); }
     void setOpen(bool open);
     bool DTR() const { return dtr_; }
@@ -107,6 +108,7 @@ private:
     struct Buffer {
         std::mutex lock;
         std::vector<std::uint8_t> data;
+        // The size in force since opening; InSize and OutSize only change it at the next opening.
         int size = 0;
         // Written under the lock; read without it by InCount, OutFree and the threads' tests.
         std::atomic<int> count{0};
@@ -150,6 +152,8 @@ private:
     TStopbits stopbits_ = sb1_0;
     int databits_ = 8;
     TC32EventType monitorEvents_ = allEvents;
+    int inSize_ = 2048;
+    int outSize_ = 4096;
 
     TC32OpenEvent onOpen_;
     TNotifyEvent onBreakSignal_;

@@ -78,6 +78,22 @@ TEST_F(CommPortBuffersTest, ReceiveBufferHoldsAtMostInSizeAndTheRestWaitsInTheDr
     EXPECT_EQ(line.inQueue(), 8U);
 }
 
+TEST_F(CommPortBuffersTest, BufferSizesChangedWhileOpenApplyAtTheNextOpening)
+{
+    open();
+    settle();
+    port.setOutSize(8192);
+    port.setInSize(4);
+    EXPECT_EQ(port.OutSize(), 8192);
+    EXPECT_EQ(port.OutFree(), 4096);
+    EXPECT_EQ(port.WriteBuf(bytes(5000)), 4096);
+    close();
+    EXPECT_EQ(port.OutFree(), 8192);
+    open();
+    settle();
+    EXPECT_EQ(port.WriteBuf(bytes(9000)), 8192);
+}
+
 TEST_F(CommPortBuffersTest, BufferSizesThatCannotBeAllocatedLeaveThePortClosed)
 {
     port.setInSize(0);
