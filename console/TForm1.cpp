@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEvent>
+#include <QResizeEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -91,7 +92,13 @@ TForm1::TForm1(const Platform& platform, const WorkstationFolder& folder)
     }
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The views go with the window's widgets, after the workstation whose models they show.
+    StringGrid1->viewport()->removeEventFilter(this);
+    StringGrid1->setModel(nullptr);
+    TreeView1->setModel(nullptr);
+}
 
 QWidget* TForm1::buildToolbarStrip()
 {
@@ -165,6 +172,10 @@ QWidget* TForm1::buildEventArea()
     StringGrid1->setTabKeyNavigation(false);
     StringGrid1->setFocusPolicy(Qt::ClickFocus);
     StringGrid1->horizontalHeader()->setSectionsMovable(false);
+    // The headers carry their own leading blanks.
+    StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The message column follows the grid's width, which the layout settles after the window's.
+    StringGrid1->viewport()->installEventFilter(this);
     for (int column = 0; column < EventTable::ColumnCount; ++column)
         StringGrid1->setColumnWidth(column, workstation_->table().columnWidth(column));
     layout->addWidget(StringGrid1, 1);
@@ -263,6 +274,7 @@ void TForm1::connectModels()
             TreeView1->setUpdatesEnabled(false);
         } else {
             treeModel_->reload();
+            TreeView1->expandAll();
             TreeView1->setUpdatesEnabled(true);
             QApplication::restoreOverrideCursor();
         }
@@ -386,6 +398,15 @@ void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     FormResize();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    // The grid settles its width after the window's; only the message column follows it, since
+    // the layout itself changes the grid's size.
+    if (watched == StringGrid1->viewport() && event->type() == QEvent::Resize && workstation_->settingsOpen())
+        workstation_->table().fitMessageColumn(static_cast<QResizeEvent*>(event)->size().width());
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::changeEvent(QEvent* event)

@@ -102,11 +102,20 @@ void EventTable::applyLayout(bool expanded, int depth, QStringView stored)
         settings_.writeString(settings::sectionSettings, settings::keyTable, stored);
 }
 
-void EventTable::FormResize(int gridWidth)
+void EventTable::fitMessageColumn(int gridWidth)
 {
     const int others = std::accumulate(widths_.begin(), widths_.end(), 0) - widths_[MessageColumn];
     // A window narrower than the fixed columns leaves the message column empty, not negative.
-    widths_[MessageColumn] = std::max(0, gridWidth - others - messageColumnMargin);
+    const int width = std::max(0, gridWidth - others - messageColumnMargin);
+    if (width != widths_[MessageColumn]) {
+        widths_[MessageColumn] = width;
+        changed();
+    }
+}
+
+void EventTable::FormResize(int gridWidth)
+{
+    fitMessageColumn(gridWidth);
     if (settings_.readString(settings::sectionSettings, settings::keyTable, QStringLiteral("0"))
         == u"0")
         SpinButton1DownClick();

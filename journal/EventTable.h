@@ -61,6 +61,8 @@ public:
     // to the grid's width and reapplies the stored layout ("0" or missing: collapsed, any other
     // value: expanded).
     void FormResize(int gridWidth);
+    // Column 3 takes the grid's width less the other columns and a margin.
+    void fitMessageColumn(int gridWidth);
     int columnWidth(int column) const;
     // The operator dragged a column border; the next resize fits the message column around it.
     void setColumnWidth(int column, int width);
