@@ -150,18 +150,14 @@ private:
     std::uint64_t waitSelection_ = 0;
 };
 
-SimulatedLine::SimulatedLine(ManualPortClock& clock) : clock_(clock)
-{
-    for (int number = 1; number <= 10; ++number)
-        existing_.insert(number);
-}
+SimulatedLine::SimulatedLine(ManualPortClock& clock) : clock_(clock) {}
 
 SimulatedLine::~SimulatedLine() = default;
 
 std::unique_ptr<SerialDevice> SimulatedLine::open(int comNumber)
 {
     std::lock_guard lock(mutex_);
-    if (refuseOpening_ || device_ || !existing_.contains(comNumber))
+    if (refuseOpening_ || device_ || comNumber < 1 || comNumber > 10)
         return nullptr;
     auto device = std::make_unique<Device>(*this);
     device_ = device.get();
@@ -171,12 +167,6 @@ std::unique_ptr<SerialDevice> SimulatedLine::open(int comNumber)
     pendingEvents_ = 0;
     clock_.note("open COM" + std::to_string(comNumber));
     return device;
-}
-
-void SimulatedLine::setExistingPorts(std::set<int> numbers)
-{
-    std::lock_guard lock(mutex_);
-    existing_ = std::move(numbers);
 }
 
 void SimulatedLine::setRefuseOpening(bool refuse)
@@ -322,18 +312,6 @@ std::size_t SimulatedLine::inQueue()
 {
     std::lock_guard lock(mutex_);
     return input_.size();
-}
-
-std::size_t SimulatedLine::outQueue()
-{
-    std::lock_guard lock(mutex_);
-    return output_.size();
-}
-
-std::uint32_t SimulatedLine::selectedEvents()
-{
-    std::lock_guard lock(mutex_);
-    return mask_;
 }
 
 bool SimulatedLine::eventWaiting()

@@ -7,7 +7,6 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <set>
 #include <vector>
 
 namespace kirvan::testing {
@@ -35,8 +34,7 @@ public:
 
     std::unique_ptr<SerialDevice> open(int comNumber) override;
 
-    // The port numbers that exist (default: 1 to 10) and whether opening is refused anyway.
-    void setExistingPorts(std::set<int> numbers);
+    // Ports 1 to 10 exist; opening any of them can be refused.
     void setRefuseOpening(bool refuse);
     bool isOpen();
     int openedNumber();
@@ -58,8 +56,6 @@ public:
     bool dtr();
     bool rts();
     std::size_t inQueue();
-    std::size_t outQueue();
-    std::uint32_t selectedEvents();
 
     // Whether the port's status thread waits in finishEventWait() now, with nothing yet to end
     // its wait.
@@ -78,7 +74,6 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
 
-    std::set<int> existing_;
     bool refuseOpening_ = false;
     Device* device_ = nullptr;
     int openedNumber_ = 0;
