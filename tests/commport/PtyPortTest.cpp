@@ -1,8 +1,8 @@
 #include "CommPort/CommPort.h"
 #include "CommPort/PosixLineSettings.h"
 #include "CommPort/PosixSerialDevice.h"
+#include "CommPort/PseudoTerminal.h"
 #include "platform/QtMessageLoop.h"
-#include "tests/commport/PseudoTerminal.h"
 #include "tests/support/TempFolder.h"
 
 #include <QFile>

@@ -6,12 +6,12 @@
 
 #include "CommPort/CommPort.h"
 #include "CommPort/PosixSerialDevice.h"
+#include "CommPort/PseudoTerminal.h"
 #include "platform/QtMessageLoop.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
@@ -19,11 +19,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <ctime>
-#include <fcntl.h>
 #include <mutex>
 #include <random>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -50,19 +48,6 @@ Options parse(const QCoreApplication& application)
     return {std::max(1, parser.value(frames).toInt()), std::max(1, parser.value(idle).toInt())};
 }
 
-// The master side of a pseudo-terminal pair; its slave is linked as ports/COM1 of `folder`.
-int openFarEnd(const QString& folder)
-{
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    char name[128];
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0
-        || ptsname_r(master, name, sizeof name) != 0)
-        return -1;
-    QDir(folder).mkpath(QStringLiteral("ports"));
-    QFile::link(QFile::decodeName(name), QDir(folder).filePath(QStringLiteral("ports/COM1")));
-    return master;
-}
-
 double percentile(std::vector<double> values, double share)
 {
     std::sort(values.begin(), values.end());
@@ -81,18 +66,18 @@ double processCpuSeconds()
 // phase of their pauses, and waits until the main thread has taken each frame.
 class Talker {
 public:
-    Talker(int master, int frames) : master_(master), frames_(frames) {}
+    Talker(const kirvan::PseudoTerminal& farEnd, int frames) : farEnd_(farEnd), frames_(frames) {}
 
     void run()
     {
         std::mt19937 random(7);
         std::uniform_int_distribution<int> gapMs(20, 260);
-        const std::uint8_t frame[frameSize] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
+        const std::vector<std::uint8_t> frame = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
         for (int i = 0; i < frames_; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(gapMs(random)));
             std::unique_lock lock(mutex_);
             lastByteWritten_ = Clock::now();
-            if (::write(master_, frame, frameSize) != frameSize)
+            if (!farEnd_.write(frame))
                 return;
             taken_.wait(lock, [&] { return takenFrames_ > i; });
         }
@@ -116,7 +101,7 @@ public:
     std::vector<double> latenciesMs;
 
 private:
-    const int master_;
+    const kirvan::PseudoTerminal& farEnd_;
     const int frames_;
     std::mutex mutex_;
     std::condition_variable taken_;
@@ -132,8 +117,9 @@ int main(int argc, char** argv)
     const Options options = parse(application);
 
     QTemporaryDir folder;
-    const int master = openFarEnd(folder.path());
-    if (!folder.isValid() || master < 0) {
+    kirvan::PseudoTerminal farEnd;
+    if (!folder.isValid() || !farEnd.valid()
+        || !farEnd.linkAs(QDir(folder.path()).filePath(QStringLiteral("ports/COM1")))) {
         std::fprintf(stderr, "port-latency: no pseudo-terminal\n");
         return 1;
     }
@@ -145,7 +131,7 @@ int main(int argc, char** argv)
     port.setBaudRate(kirvan::cbr4800);
     port.setParity(kirvan::paMark);
 
-    Talker talker(master, options.frames);
+    Talker talker(farEnd, options.frames);
     port.setOnTriggerAvail([&](kirvan::TCustomCommPort&, std::uint16_t count) {
         const auto notified = Clock::now();
         if (count < frameSize)
@@ -182,6 +168,5 @@ int main(int argc, char** argv)
     std::printf("idle CPU over %.0f s: %.2f %% of one core (target under 1 %%)\n", wall, cpuShare);
 
     port.setOpen(false);
-    ::close(master);
     return 0;
 }

@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-namespace kirvan::testing {
+namespace kirvan {
 
-// The far end of a pseudo-terminal pair: the test holds the master side, the port opens the
-// slave side through a link in the workstation folder, as an adapter's link would be.
+// The far end of a pseudo-terminal pair: the holder (the complex simulator, a test, a measuring
+// tool) keeps the master side, the port opens the slave side through a link in the workstation
+// folder, as an adapter's link would be.
 class PseudoTerminal {
 public:
     PseudoTerminal();
@@ -25,11 +26,18 @@ public:
     bool write(const std::vector<std::uint8_t>& bytes) const;
     // Reads until n bytes came or the timeout passed.
     std::vector<std::uint8_t> read(std::size_t n, std::chrono::milliseconds timeout) const;
+    // Whatever has come, once something came or the timeout passed (then nothing).
+    std::vector<std::uint8_t> readAvailable(std::chrono::milliseconds timeout) const;
+    // Keeps the slave side open and raw for as long as this end lives. Without it, bytes written
+    // before the port opens are echoed back by the line discipline, and the master reports a
+    // hang-up whenever no port holds the slave. False when the slave cannot be opened.
+    bool holdSlaveRaw();
     void close();
 
 private:
     int master_ = -1;
+    int heldSlave_ = -1;
     QString slavePath_;
 };
 
-} // namespace kirvan::testing
+} // namespace kirvan

@@ -1,4 +1,4 @@
-#include "tests/commport/PseudoTerminal.h"
+#include "CommPort/PseudoTerminal.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,9 +7,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
-namespace kirvan::testing {
+namespace kirvan {
 
 PseudoTerminal::PseudoTerminal()
 {
@@ -76,11 +77,43 @@ std::vector<std::uint8_t> PseudoTerminal::read(std::size_t n, std::chrono::milli
     return got;
 }
 
+std::vector<std::uint8_t> PseudoTerminal::readAvailable(std::chrono::milliseconds timeout) const
+{
+    std::vector<std::uint8_t> got;
+    pollfd readable{master_, POLLIN, 0};
+    if (poll(&readable, 1, static_cast<int>(timeout.count())) <= 0)
+        return got;
+    std::uint8_t chunk[256];
+    const auto r = ::read(master_, chunk, sizeof chunk);
+    if (r > 0)
+        got.assign(chunk, chunk + r);
+    return got;
+}
+
+bool PseudoTerminal::holdSlaveRaw()
+{
+    if (heldSlave_ >= 0)
+        return true;
+    const int slave = ::open(QFile::encodeName(slavePath_).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave < 0)
+        return false;
+    termios settings{};
+    if (tcgetattr(slave, &settings) == 0) {
+        cfmakeraw(&settings);
+        tcsetattr(slave, TCSANOW, &settings);
+    }
+    heldSlave_ = slave;
+    return true;
+}
+
 void PseudoTerminal::close()
 {
+    if (heldSlave_ >= 0)
+        ::close(heldSlave_);
+    heldSlave_ = -1;
     if (master_ >= 0)
         ::close(master_);
     master_ = -1;
 }
 
-} // namespace kirvan::testing
+} // namespace kirvan
