@@ -102,20 +102,26 @@ void EventTable::applyLayout(bool expanded, int depth, QStringView stored)
         settings_.writeString(settings::sectionSettings, settings::keyTable, stored);
 }
 
-void EventTable::fitMessageColumn(int gridWidth)
+bool EventTable::setMessageWidth(int gridWidth)
 {
     const int others = std::accumulate(widths_.begin(), widths_.end(), 0) - widths_[MessageColumn];
     // A window narrower than the fixed columns leaves the message column empty, not negative.
     const int width = std::max(0, gridWidth - others - messageColumnMargin);
-    if (width != widths_[MessageColumn]) {
-        widths_[MessageColumn] = width;
+    const bool differs = width != widths_[MessageColumn];
+    widths_[MessageColumn] = width;
+    return differs;
+}
+
+void EventTable::fitMessageColumn(int gridWidth)
+{
+    if (setMessageWidth(gridWidth))
         changed();
-    }
 }
 
 void EventTable::FormResize(int gridWidth)
 {
-    fitMessageColumn(gridWidth);
+    // The layout below announces the change, the new width with it.
+    setMessageWidth(gridWidth);
     if (settings_.readString(settings::sectionSettings, settings::keyTable, QStringLiteral("0"))
         == u"0")
         SpinButton1DownClick();

@@ -71,6 +71,8 @@ public:
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
 private:
+    // True when the width changed; announces nothing.
+    bool setMessageWidth(int gridWidth);
     using Row = std::array<QString, ColumnCount>;
 
     void applyLayout(bool expanded, int depth, QStringView stored);

@@ -302,5 +302,16 @@ TEST_F(EventTableTest, EveryChangeIsAnnounced)
     EXPECT_EQ(changes, 5);
 }
 
+TEST_F(EventTableTest, FittingTheMessageColumnLeavesTheLayoutAndAnnouncesOnlyAChange)
+{
+    int changes = 0;
+    table.setOnChanged([&] { ++changes; });
+    table.fitMessageColumn(1000);
+    EXPECT_EQ(table.columnWidth(EventTable::MessageColumn), 1000 - (24 + 62 + 155 + 67 + 65) - 30);
+    table.fitMessageColumn(1000);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(table.expanded());
+}
+
 } // namespace
 } // namespace kirvan
