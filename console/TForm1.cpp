@@ -55,12 +55,9 @@ QFont pixelFont(int pixels, bool bold = false)
 
 } // namespace
 
-TForm1::TForm1(const Platform& platform, const WorkstationFolder& folder)
+TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder)
 {
-    workstation_ = std::make_unique<Workstation>(
-        WorkstationPlatform{platform.loop, platform.dialogs, platform.shell, platform.clock, platform.locale,
-                            platform.port, *this},
-        folder);
+    workstation_ = std::make_unique<Workstation>(platform, *this, folder);
     setWindowTitle(QStringLiteral("КирванМонитор"));
     setMinimumSize(smallestWidth, smallestHeight);
     actions_ = std::make_unique<MainActions>(*this);

@@ -25,18 +25,8 @@ class EventTableModel;
 // The main window: shows the workstation's models and hands the operator's commands to it.
 class TForm1 final : public QMainWindow, public MainWindowRestorer {
 public:
-    // `platform` without `window`: the window itself restores the main window.
-    struct Platform {
-        MessageLoop& loop;
-        Dialogs& dialogs;
-        DesktopShell& shell;
-        const Clock& clock;
-        const Locale& locale;
-        LinkPort& port;
-    };
-
     // Start-up; throws FileWriteError when the settings can neither be opened nor created.
-    TForm1(const Platform& platform, const WorkstationFolder& folder);
+    TForm1(const PlatformServices& platform, const WorkstationFolder& folder);
     ~TForm1() override;
 
     Workstation& workstation() { return *workstation_; }

@@ -20,7 +20,8 @@ struct Workstation::Unbuilt final : MarkerPainter, ControlModuleSearch {
     void FindModulControl(const QString&, const QString&) override {}
 };
 
-Workstation::Workstation(const WorkstationPlatform& platform, const WorkstationFolder& folder)
+Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window,
+                         const WorkstationFolder& folder)
     : platform_(platform),
       folder_(folder),
       store_(platform.locale),
@@ -29,7 +30,7 @@ Workstation::Workstation(const WorkstationPlatform& platform, const WorkstationF
       log_(folder_.logFile(), platform.loop),
       unbuilt_(std::make_unique<Unbuilt>()),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
-                                   EventServices{alarms_, *unbuilt_, *unbuilt_, platform.window}}),
+                                   EventServices{alarms_, *unbuilt_, *unbuilt_, window}}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
       linkControl_(link_, platform.loop),

@@ -26,14 +26,13 @@ class Locale;
 class MessageLoop;
 
 // What the workstation runs on; the program gives the real ones, tests their doubles.
-struct WorkstationPlatform {
+struct PlatformServices {
     MessageLoop& loop;
     Dialogs& dialogs;
     DesktopShell& shell;
     const Clock& clock;
     const Locale& locale;
     LinkPort& port;
-    MainWindowRestorer& window;
 };
 
 // Everything the main window shows and commands, without the window: the settings, the journal,
@@ -44,7 +43,8 @@ public:
     // Start-up: opens the settings file, or creates it on the first start (throws
     // FileWriteError when it can be neither), and writes the start-up journal line when it was
     // there already.
-    Workstation(const WorkstationPlatform& platform, const WorkstationFolder& folder);
+    // `window` brings the main window back on alarms.
+    Workstation(const PlatformServices& platform, MainWindowRestorer& window, const WorkstationFolder& folder);
     ~Workstation();
 
     // The rest of start-up once the window exists: the installation flag, then the composition
@@ -80,7 +80,7 @@ public:
 private:
     void logDated(const QString& text);
 
-    WorkstationPlatform platform_;
+    PlatformServices platform_;
     WorkstationFolder folder_;
     IniStore store_;
     SettingsFile settings_;

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     std::unique_ptr<kirvan::TForm1> window;
     try {
         window = std::make_unique<kirvan::TForm1>(
-            kirvan::TForm1::Platform{loop, dialogs, shell, clock, locale, port}, folder);
+            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port}, folder);
     } catch (const kirvan::FileWriteError& refused) {
         return settingsRefused(folder, refused);
     }

@@ -21,10 +21,10 @@ public:
 // The platform of a workstation in a fresh folder, on virtual time.
 class WorkstationFixture : public ::testing::Test {
 protected:
-    WorkstationPlatform platform() { return {loop, dialogs, shell, clock, locale, port, restorer}; }
+    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port}; }
     std::unique_ptr<Workstation> startWorkstation()
     {
-        auto workstation = std::make_unique<Workstation>(platform(), WorkstationFolder(folder.path()));
+        auto workstation = std::make_unique<Workstation>(platform(), restorer, WorkstationFolder(folder.path()));
         workstation->start();
         return workstation;
     }

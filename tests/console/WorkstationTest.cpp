@@ -72,7 +72,7 @@ TEST_F(WorkstationTest, InstallationKeyOtherThanOneStaysAndOpensNothing)
 
 TEST_F(WorkstationTest, SettingsThatCanNeitherBeOpenedNorCreatedStopTheStart)
 {
-    EXPECT_THROW(Workstation(platform(), WorkstationFolder(folder.file(QStringLiteral("no/such/folder")))),
+    EXPECT_THROW(Workstation(platform(), restorer, WorkstationFolder(folder.file(QStringLiteral("no/such/folder")))),
                  FileWriteError);
 }
 
