@@ -1,0 +1,62 @@
+#pragma once
+
+#include "CommPort/CommPort.h"
+#include "CommPort/PosixSerialDevice.h"
+#include "config/IniStore.h"
+#include "console/Workstation.h"
+#include "link/CommPortLink.h"
+#include "platform/QtMessageLoop.h"
+#include "tests/support/FixedLocale.h"
+#include "tests/support/RecordingDesktopShell.h"
+#include "tests/support/RecordingDialogs.h"
+#include "tests/support/TempFolder.h"
+#include "tools/kirvan-sim/SimComplex.h"
+#include "tools/kirvan-sim/SimLine.h"
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+namespace kirvan::testing {
+
+// The workstation on real time with its real serial port, COM1 of a fresh workstation folder,
+// and the simulator on the other end of that port's pseudo-terminal.
+class EndToEndRig {
+public:
+    EndToEndRig();
+    ~EndToEndRig();
+
+    // Waits for a condition on the workstation's message loop, up to `limitMs`.
+    bool waitFor(const std::function<bool()>& done, int limitMs) { return loop.waitUntil(done, limitMs); }
+    // A line of the history line that starts with the record.
+    bool historyHas(const QString& record) const;
+    bool logHas(const QString& record) const;
+    // Runs a simulator command; fails the test when it is refused.
+    void inject(const QString& command);
+
+    TempFolder folder;
+    QtMessageLoop loop;
+    FixedLocale locale;
+    std::unique_ptr<sim::SimLine> simulator;
+    std::unique_ptr<Workstation> workstation;
+
+private:
+    struct Restorer final : MainWindowRestorer {
+        void restoreMainWindow() override {}
+    };
+    RecordingDialogs dialogs_;
+    RecordingDesktopShell shell_;
+    FixedClock clock_;
+    Restorer restorer_;
+    PosixSerialPorts ports_{folder.path()};
+    SteadyPortClock portClock_;
+    TCommPort commPort_{loop, ports_, portClock_};
+    CommPortLink linkPort_{commPort_, ports_};
+    IniStore simulatorStore_{locale};
+    std::unique_ptr<sim::SimComplex> complex_;
+};
+
+// A valid limit for conditions on real threads that normally hold within a second.
+inline constexpr int eventLimitMs = 5000;
+
+} // namespace kirvan::testing
