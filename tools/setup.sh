@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # The two set-up commands of the README:
-#   tools/setup.sh start [OPTIONS...]  install what is missing, build, start the workstation on the demo complex
+#   tools/setup.sh start [--seconds N] [OPTIONS...]
+#                                      install what is missing, build, start the simulator and the
+#                                      workstation on the demo complex (without a display: N seconds
+#                                      offscreen, default 30, with the journal on the terminal)
 #   tools/setup.sh test                install what is missing, build with sanitizers, run every test,
 #                                      then the serial port's tests again under ThreadSanitizer
 # Both are idempotent: packages are installed only when absent, builds are incremental.
@@ -40,6 +43,11 @@ configure_and_build() { # build-folder cmake-options...
 
 case "$mode" in
 start)
+    seconds=30
+    if [ "${1:-}" = "--seconds" ]; then
+        seconds=${2:?"--seconds needs a number"}
+        shift 2
+    fi
     install_missing
     configure_and_build "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRVAN_TESTS=OFF
     demo="$top/build/demo"
@@ -47,13 +55,30 @@ start)
         cp -r "$top/resources/demo" "$demo"
         echo "Created the demo workstation folder $demo"
     fi
+    # The simulator plays the demo's systems on COM1 and runs the demo script; the workstation
+    # opens COM1, so its polling reaches the simulator.
+    "$top/build/release/tools/kirvan-sim/kirvan-sim" --dir "$demo" --com 1 \
+        --script "$top/resources/demo/demo-script.txt" </dev/null >"$top/build/demo-sim.log" 2>&1 &
+    simulator=$!
+    trap 'kill "$simulator" 2>/dev/null; wait "$simulator" 2>/dev/null || true' EXIT
+    for _ in $(seq 50); do
+        [ -L "$demo/ports/COM1" ] && break
+        kill -0 "$simulator" 2>/dev/null || { cat "$top/build/demo-sim.log" >&2; exit 1; }
+        sleep 0.1
+    done
+    workstation=("$top/build/release/console/KirvanMonitorP" --dir "$demo" --com 1)
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-        echo "No display: running the workstation offscreen for 10 seconds; its window is saved as build/demo-screenshot.png"
-        export QT_QPA_PLATFORM=offscreen
-        exec "$top/build/release/console/KirvanMonitorP" --dir "$demo" --quit-after 10 \
-            --screenshot "$top/build/demo-screenshot.png" "$@"
+        echo "No display: running the demo offscreen for $seconds seconds with the scripted events; the journal follows, the window is saved as build/demo-screenshot.png"
+        touch "$demo/KirvanMonitorP.txt"
+        tail -n 0 -F "$demo/KirvanMonitorP.txt" 2>/dev/null > >(iconv -f CP1251 -t UTF-8 | tr -d '\r') &
+        journal=$!
+        QT_QPA_PLATFORM=offscreen "${workstation[@]}" --quit-after "$seconds" \
+            --screenshot "$top/build/demo-screenshot.png" "$@" || status=$?
+        sleep 0.5 # the shut-down line reaches the terminal
+        kill "$journal" 2>/dev/null || true
+        exit "${status:-0}"
     fi
-    exec "$top/build/release/console/KirvanMonitorP" --dir "$demo" "$@"
+    "${workstation[@]}" "$@"
     ;;
 test)
     install_missing
@@ -68,7 +93,7 @@ test)
     exit "$failed"
     ;;
 *)
-    echo "usage: tools/setup.sh start [workstation options] | tools/setup.sh test" >&2
+    echo "usage: tools/setup.sh start [--seconds N] [workstation options] | tools/setup.sh test" >&2
     exit 2
     ;;
 esac
