@@ -53,7 +53,7 @@ QModelIndex CompositionTreeModel::indexOf(const TreeNode* node) const
 {
     if (!node)
         return {};
-    return createIndex(rowOf(tree_, node), 0, const_cast<TreeNode*>(node));
+    return createIndex(rowOf(tree_, node), 0, node);
 }
 
 int CompositionTreeModel::rowCount(const QModelIndex& parent) const

@@ -32,9 +32,6 @@ public:
     // OnTriggerAvail of the port: `count` bytes are held in its receive buffer.
     void CommPort1TriggerAvail(std::uint16_t count);
 
-    // The last accepted frame.
-    const Frame& frameBuffer() const { return frameBuffer_; }
-
 private:
     void handleFrame(const Frame& frame);
     void markAnswered(std::uint8_t address);

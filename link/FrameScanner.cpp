@@ -4,13 +4,6 @@
 
 namespace kirvan {
 
-namespace {
-bool isFrameStart(std::uint8_t byte)
-{
-    return byte <= 0x03 || byte == 0x20 || byte == 0x21;
-}
-} // namespace
-
 std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count,
                        const std::function<void(const Frame&)>& accepted)
 {

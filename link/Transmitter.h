@@ -25,8 +25,6 @@ public:
 
     void SendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB);
 
-    // The last frame sent.
-    const Frame& transmitFrame() const { return frame_; }
     bool sending() const { return sending_; }
 
 private:

@@ -32,9 +32,6 @@ public:
     // there (or leaves it later, if a handler's own waits took it further).
     void advance(std::int64_t ms);
 
-    // Runs what is due without moving the clock.
-    void runPending() { advance(0); }
-
     // Routines handed over and not yet taken up (a test waits for a worker to get this far).
     std::size_t pendingRoutines();
 

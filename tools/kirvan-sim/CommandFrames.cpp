@@ -3,16 +3,12 @@
 #include <algorithm>
 
 namespace kirvan::sim {
-namespace {
-
 bool isCommandFrame(const std::uint8_t* b)
 {
     const bool address = b[0] <= 3 || (b[0] >= firstAdsAddress && b[0] <= lastAdsAddress);
     const bool marker = b[1] == 0x20 || b[1] == 0x21;
     return address && marker && b[6] == frameChecksum(b);
 }
-
-} // namespace
 
 std::vector<Frame> CommandFrames::take(std::span<const std::uint8_t> bytes)
 {

@@ -23,4 +23,7 @@ private:
 inline constexpr std::uint8_t firstAdsAddress = 0x20;
 inline constexpr std::uint8_t lastAdsAddress = 0x24;
 
+// Whether the seven bytes are one command frame of the workstation.
+bool isCommandFrame(const std::uint8_t* bytes);
+
 } // namespace kirvan::sim

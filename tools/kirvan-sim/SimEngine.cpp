@@ -19,14 +19,6 @@ enum Code : std::uint8_t {
 };
 constexpr std::uint8_t switchOff = 0x80;
 
-// Bytes that can start a frame the workstation accepts. Noise and a frame sent with a wrong
-// checksum avoid them, so that they test resynchronisation without forming a frame by chance
-// that would swallow the valid frame after them.
-bool canStartFrame(std::uint8_t byte)
-{
-    return byte <= 3 || byte == 0x20 || byte == 0x21;
-}
-
 QString hex(int value)
 {
     return QStringLiteral("0x%1").arg(value, 2, 16, QLatin1Char('0'));
@@ -175,7 +167,9 @@ std::vector<std::uint8_t> SimEngine::noise(int count)
     std::vector<std::uint8_t> bytes;
     while (static_cast<int>(bytes.size()) < count) {
         const auto value = static_cast<std::uint8_t>(byte(random_));
-        if (!canStartFrame(value))
+        // Noise tests resynchronisation; a byte that could start a frame might form one by chance
+        // and swallow the valid frame after it.
+        if (!isFrameStart(value))
             bytes.push_back(value);
     }
     return bytes;
@@ -191,7 +185,7 @@ std::vector<std::uint8_t> SimEngine::badChecksumFrame(int address)
     for (int last = 0x40;; ++last) {
         frame[6] = static_cast<std::uint8_t>(last);
         const std::uint8_t shifted = frameChecksum(frame.data() + 1);
-        if (frame[6] != right && !canStartFrame(frame[6]) && shifted != 0x20)
+        if (frame[6] != right && !isFrameStart(frame[6]) && shifted != 0x20)
             return bytesOf(frame);
     }
 }

@@ -8,12 +8,12 @@
 #include "config/IniStore.h"
 #include "config/SettingsFile.h"
 #include "link/CommPortLink.h"
-#include "link/Frame.h"
 #include "link/PanelLink.h"
 #include "link/PanelLinkControl.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/StatusBar.h"
 #include "platform/SystemLocale.h"
+#include "tools/kirvan-sim/CommandFrames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,7 +82,7 @@ private:
                 std::uint8_t frame[7];
                 for (int i = 0; i < 7; ++i)
                     frame[i] = pending[static_cast<std::size_t>(i)].first;
-                if ((frame[1] != 0x20 && frame[1] != 0x21) || kirvan::frameChecksum(frame) != frame[6]) {
+                if (!kirvan::sim::isCommandFrame(frame)) {
                     pending.erase(pending.begin());
                     continue;
                 }
