@@ -41,7 +41,7 @@ void reactSwitching(Reaction& r, const QString& suffix, const QString& state, bo
     r.journalLine() += detectorDescription(r);
     r.writeDetectorValue(keyState, state);
     CompositionTree& tree = r.tree();
-    TreeNode* node = tree.nodeAt(FindDetectorNode(tree, r.record()));
+    TreeNode* node = detectorNode(tree, r.record());
     if (!node)
         return;
     const bool security = r.detectorValue(keyType) == typeSecurity;
@@ -56,7 +56,7 @@ void reactArming(Reaction& r, const QString& suffix, const QString& state, int s
     r.shortLine(suffix + detectorDescription(r));
     r.writeDetectorValue(keySecurity, state);
     CompositionTree& tree = r.tree();
-    if (TreeNode* node = tree.nodeAt(FindDetectorNode(tree, r.record())))
+    if (TreeNode* node = detectorNode(tree, r.record()))
         tree.setPicture(*node, stateIcon);
 }
 

@@ -127,7 +127,7 @@ void Reaction::pointFault(const QString& message, FaultYieldsTo yieldsTo)
 void Reaction::markDetectorNode(Marking marking)
 {
     CompositionTree& tree = environment_.tree;
-    TreeNode* detector = tree.nodeAt(FindDetectorNode(tree, record_));
+    TreeNode* detector = detectorNode(tree, record_);
     if (!detector)
         return;
     TreeNode* system = detector->parent()->parent();

@@ -9,20 +9,24 @@ QString nodeAddress(const TreeNode& systemNode)
 }
 } // namespace
 
-qsizetype FindDetectorNode(const CompositionTree& tree, const QString& record)
+TreeNode* detectorNode(const CompositionTree& tree, const QString& record)
 {
     const QString detectorId = record.mid(3, 6);
     const QString address = record.left(2);
-    qsizetype index = 0;
-    qsizetype found = -1;
+    TreeNode* found = nullptr;
     tree.walk([&](TreeNode& node) {
         if (node.level() == 2 && node.text().left(6) == detectorId
             && nodeAddress(*node.parent()->parent()) == address)
-            found = index;
-        ++index;
-        return found < 0;
+            found = &node;
+        return found == nullptr;
     });
     return found;
+}
+
+qsizetype FindDetectorNode(const CompositionTree& tree, const QString& record)
+{
+    const TreeNode* node = detectorNode(tree, record);
+    return node ? tree.absoluteIndexOf(node) : -1;
 }
 
 std::vector<TreeNode*> systemNodes(const CompositionTree& tree, const QString& address)

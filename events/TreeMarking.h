@@ -12,6 +12,8 @@ namespace kirvan {
 // begins with characters 4-9 of the record, under a system node whose characters 2-3 are the
 // record's address. The first in tree order; -1 when there is none.
 qsizetype FindDetectorNode(const CompositionTree& tree, const QString& record);
+// The same node itself, or nullptr.
+TreeNode* detectorNode(const CompositionTree& tree, const QString& record);
 
 // The system nodes (top level) whose characters 2-3 are the address, in tree order.
 std::vector<TreeNode*> systemNodes(const CompositionTree& tree, const QString& address);
