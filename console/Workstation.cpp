@@ -17,6 +17,10 @@ namespace kirvan {
 struct Workstation::Unbuilt final : MarkerPainter, ControlModuleSearch {
     bool hasMarker(const QString&) const override { return false; }
     void PaintMarker(const QString&, Rgb, bool) override {}
+    void blinkMarkers() override {}
+    void stopMarkerBlinking() override {}
+    void removeAllMarkers() override {}
+    void removeMarker(const QString&) override {}
     void FindModulControl(const QString&, const QString&) override {}
 };
 

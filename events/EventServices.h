@@ -32,6 +32,14 @@ public:
     virtual bool hasMarker(const QString& record) const = 0;
     // Creates or recolours the marker of the record's detector.
     virtual void PaintMarker(const QString& record, Rgb colour, bool blink) = 0;
+    // One blink step: every blinking marker of the plan now shown changes its visibility.
+    virtual void blinkMarkers() = 0;
+    // Blinking ends everywhere; the markers of the plan now shown stay visible.
+    virtual void stopMarkerBlinking() = 0;
+    // Every marker goes, also those of plans not shown, the newest first.
+    virtual void removeAllMarkers() = 0;
+    // The marker of one detector goes, if it has one; the name is the marker's "SH…" name.
+    virtual void removeMarker(const QString& markerName) = 0;
 };
 
 // The control modules of a zone, started or offered on fire and technology alarms.

@@ -38,12 +38,17 @@ class RecordingMarkers final : public MarkerPainter {
 public:
     std::set<QString> withMarker;
     std::vector<Paint> paints;
+    std::vector<std::string> calls;
 
     bool hasMarker(const QString& record) const override { return withMarker.count(record.mid(0, 9)) > 0; }
     void PaintMarker(const QString& record, Rgb colour, bool blink) override
     {
         paints.push_back({record, colour, blink});
     }
+    void blinkMarkers() override { calls.emplace_back("blink"); }
+    void stopMarkerBlinking() override { calls.emplace_back("stop blinking"); }
+    void removeAllMarkers() override { calls.emplace_back("remove all"); }
+    void removeMarker(const QString& markerName) override { calls.push_back("remove " + markerName.toStdString()); }
 };
 
 class RecordingModules final : public ControlModuleSearch {
