@@ -38,6 +38,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
       linkControl_(link_, platform.loop),
+      mailbox_(platform.loop, folder_.mailboxFile(), link_.queue(), statusBar_),
       selection_(popup_),
       loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_)
 {
@@ -46,6 +47,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         if (onTreeSelection_)
             onTreeSelection_(node);
     });
+    mailbox_.bind();
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
 }

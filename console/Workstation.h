@@ -10,6 +10,7 @@
 #include "events/EventDispatcher.h"
 #include "journal/EventTable.h"
 #include "journal/JournalLog.h"
+#include "journal/Mailbox.h"
 #include "link/PanelLink.h"
 #include "link/PanelLinkControl.h"
 #include "platform/StatusBar.h"
@@ -41,8 +42,8 @@ struct PlatformServices {
 class Workstation {
 public:
     // Start-up: opens the settings file, or creates it on the first start (throws
-    // FileWriteError when it can be neither), and writes the start-up journal line when it was
-    // there already.
+    // FileWriteError when it can be neither), binds the command mailbox when its file exists,
+    // and writes the start-up journal line when the settings were there already.
     // `window` brings the main window back on alarms.
     Workstation(const PlatformServices& platform, MainWindowRestorer& window, const WorkstationFolder& folder);
     ~Workstation();
@@ -71,6 +72,7 @@ public:
     StatusBar& statusBar() { return statusBar_; }
     AlarmState& alarms() { return alarms_; }
     PanelLink& link() { return link_; }
+    Mailbox& mailbox() { return mailbox_; }
     EventDispatcher& dispatcher() { return dispatcher_; }
     ConfigurationLoader& loader() { return loader_; }
     TreePopup& popup() { return popup_; }
@@ -94,6 +96,7 @@ private:
     EventDispatcher dispatcher_;
     PanelLink link_;
     PanelLinkControl linkControl_;
+    Mailbox mailbox_;
     TreePopup popup_;
     TreeSelection selection_;
     ConfigurationLoader loader_;

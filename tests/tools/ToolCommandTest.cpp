@@ -1,9 +1,15 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include "config/IniStore.h"
+#include "journal/Mailbox.h"
+#include "link/CommandQueue.h"
+#include "platform/StatusBar.h"
+#include "platform/Timer.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/VirtualMessageLoop.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -31,7 +37,7 @@ protected:
         QTextStream inStream(&input);
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        const int status = runToolCommand(arguments, store, inStream, outStream, errStream);
+        const int status = runToolCommand(arguments, ToolPlatform{store, loop, folder.path()}, inStream, outStream, errStream);
         outStream.flush();
         errStream.flush();
         return {status, out, err};
@@ -39,6 +45,7 @@ protected:
 
     testing::FixedLocale locale;
     IniStore store{locale};
+    testing::VirtualMessageLoop loop;
     TempFolder folder;
     QString standardInput;
 };
@@ -151,6 +158,49 @@ TEST_F(ToolCommandTest, HelpAndVersion)
 {
     EXPECT_EQ(run({u"--help"_s}).status, ToolOk);
     EXPECT_TRUE(run({u"--version"_s}).out.startsWith(u"kirvan-tool "_s));
+}
+
+TEST_F(ToolCommandTest, MailboxSendReturnsOnceTheWorkstationHasTakenTheRequest)
+{
+    folder.write(u"KirvanMonitorP.cds"_s, {}); // created empty, so that the workstation binds to it
+    CommandQueue queue;
+    StatusBar statusBar;
+    Mailbox workstation(loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar);
+    workstation.bind();
+
+    const auto result = run({u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"true"_s, u"--dir"_s, folder.path()});
+    EXPECT_EQ(result.status, ToolOk) << result.err.toStdString();
+    EXPECT_EQ(result.out, u"taken: КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ: система 1, код 154, параметры 240 и 4\n"_s);
+    EXPECT_EQ(queue.slot(0), (Command{1, 154, 240, 4}));
+
+    const auto shown = run({u"mailbox"_s, u"show"_s, u"--dir"_s, folder.path()});
+    EXPECT_EQ(shown.out, u"records: 1\nupdate: FALSE\naddress: A01:F1-05\nstatus: TRUE\n"
+                         u"command: КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ: система 1, код 154, параметры 240 и 4\n"_s);
+}
+
+TEST_F(ToolCommandTest, MailboxSendWithoutAWorkstationTimesOutAndWithdrawsTheRequest)
+{
+    const auto result = run({u"mailbox"_s, u"send"_s, u"A02:31-01"_s, u"FALSE"_s, u"--timeout"_s, u"1.5"_s, u"--dir"_s,
+                             folder.path()});
+    EXPECT_EQ(result.status, ToolFailed);
+    EXPECT_TRUE(result.err.contains(u"withdrawn"_s)) << result.err.toStdString();
+    EXPECT_EQ(loop.now(), 1500);
+    EXPECT_TRUE(run({u"mailbox"_s, u"show"_s, u"--dir"_s, folder.path()}).out.contains(u"update: FALSE\n"_s));
+}
+
+TEST_F(ToolCommandTest, MailboxRefusesBadRequestsBeforeTouchingTheFile)
+{
+    for (const QStringList& arguments :
+         {QStringList{u"mailbox"_s, u"send"_s, u"A01:F1-0"_s, u"TRUE"_s}, {u"mailbox"_s, u"send"_s, u"A0x:F1-05"_s, u"TRUE"_s},
+          {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"maybe"_s}, {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s},
+          {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"TRUE"_s, u"--timeout"_s, u"-1"_s},
+          {u"mailbox"_s, u"show"_s, u"--dir"_s}}) {
+        const auto result = run(arguments);
+        EXPECT_EQ(result.status, ToolUsage) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains(u"Usage: kirvan-tool"_s));
+    }
+    EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.cds"_s)));
+    EXPECT_EQ(run({u"mailbox"_s, u"show"_s, u"--dir"_s, folder.path()}).status, ToolFailed) << "no mailbox file";
 }
 
 } // namespace

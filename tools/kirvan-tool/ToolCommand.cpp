@@ -5,6 +5,7 @@
 #include "config/IniStore.h"
 #include "config/IniValue.h"
 #include "tools/kirvan-tool/DecodeCommand.h"
+#include "tools/kirvan-tool/MailboxCommand.h"
 
 #include <functional>
 #include <map>
@@ -18,8 +19,9 @@ namespace {
 const char* const usageText =
     "Usage: kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]\n"
     "       kirvan-tool decode [HEX ...] | decode --raw FILE\n"
+    "       kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]\n"
     "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
-    "and decodes captures of the serial line.\n"
+    "decodes captures of the serial line and writes requests into the command mailbox.\n"
     "  ini get      FILE SECTION KEY [DEFAULT]  print a text value\n"
     "  ini get-int  FILE SECTION KEY [DEFAULT]  print an integer value (default 0)\n"
     "  ini get-real FILE SECTION KEY [DEFAULT]  print a real value (default 0)\n"
@@ -32,6 +34,13 @@ const char* const usageText =
     "  decode [HEX ...]     the frames in the bytes (two hexadecimal digits each; standard\n"
     "                       input without arguments): a record, \"answer N\" or \"ignored\" each\n"
     "  decode --raw FILE    the same for a binary capture\n"
+    "  mailbox send ADDRESS STATUS  leave a request in DIR/KirvanMonitorP.cds and wait until\n"
+    "                       the workstation takes it (exit 0) or S seconds (default 10) pass\n"
+    "                       (exit 1, the request withdrawn); ADDRESS e.g. A01:F1-05 (system 01,\n"
+    "                       group F = scenario, else a contact; digit 1; element 05), STATUS TRUE\n"
+    "                       (close, start) or FALSE (open, stop); DIR: the workstation folder,\n"
+    "                       by default the folder of kirvan-tool\n"
+    "  mailbox show         the mailbox's first record and the command it stands for\n"
     "  --help | --version\n"
     "Exit status: 0 done, 1 failed, 2 usage error.\n";
 
@@ -131,9 +140,15 @@ const std::map<QString, Command>& commands()
 
 } // namespace
 
-int runToolCommand(const QStringList& arguments, IniStore& store, QTextStream& in, QTextStream& out,
+int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, QTextStream& in, QTextStream& out,
                    QTextStream& err)
 {
+    if (!arguments.isEmpty() && arguments[0] == QLatin1String("mailbox")) {
+        const int status = runMailboxCommand(arguments.mid(1), platform.loop, platform.defaultFolder, out, err);
+        if (status == ToolUsage)
+            err << usageText;
+        return status;
+    }
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("decode")) {
         const int status = runDecodeCommand(arguments.mid(1), in, out, err);
         if (status == ToolUsage)
@@ -154,7 +169,7 @@ int runToolCommand(const QStringList& arguments, IniStore& store, QTextStream& i
         const auto command = commands().find(arguments[1]);
         if (command == commands().end())
             throw UsageError(QStringLiteral("unknown command: %1").arg(arguments[1]).toStdString());
-        IniFile ini(store, arguments[2]);
+        IniFile ini(platform.store, arguments[2]);
         const QStringList rest = arguments.mid(3);
         return command->second(Arguments{rest}, ini, out, err);
     } catch (const UsageError& error) {

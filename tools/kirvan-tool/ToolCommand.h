@@ -6,13 +6,22 @@
 namespace kirvan {
 
 class IniStore;
+class MessageLoop;
 
 // Exit statuses of kirvan-tool.
 enum ToolStatus { ToolOk = 0, ToolFailed = 1, ToolUsage = 2 };
 
+// What the commands run on: main gives the real ones, tests their doubles.
+struct ToolPlatform {
+    IniStore& store;
+    MessageLoop& loop;
+    // The workstation folder of commands given no --dir: the folder of the program file.
+    QString defaultFolder;
+};
+
 // Runs one command line of kirvan-tool (without the program name) and returns its exit status.
 // Usage errors print the usage text to `err`; failures print one line to `err`.
-int runToolCommand(const QStringList& arguments, IniStore& store, QTextStream& in, QTextStream& out,
+int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, QTextStream& in, QTextStream& out,
                    QTextStream& err);
 
 } // namespace kirvan

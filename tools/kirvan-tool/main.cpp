@@ -1,6 +1,7 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include "config/IniStore.h"
+#include "platform/QtMessageLoop.h"
 #include "platform/SystemLocale.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,9 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     const kirvan::SystemLocale locale;
     kirvan::IniStore store(locale);
-    const int status = kirvan::runToolCommand(application.arguments().mid(1), store, in, out, err);
+    kirvan::QtMessageLoop loop;
+    const kirvan::ToolPlatform platform{store, loop, QCoreApplication::applicationDirPath()};
+    const int status = kirvan::runToolCommand(application.arguments().mid(1), platform, in, out, err);
     out.flush();
     err.flush();
     return status;

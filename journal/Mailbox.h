@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace kirvan {
+
+class CommandQueue;
+class MessageLoop;
+class StatusBar;
+class Timer;
+
+// A failure of the mailbox told to the operator (Russian text naming the file).
+class MailboxError : public std::runtime_error {
+public:
+    explicit MailboxError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+// The command mailbox: another program leaves one request at a time in KirvanMonitorP.cds
+// (see MailboxPacket); every 500 ms Timer5 takes a pending request of the first record into the
+// command queue, shows it on the command panel and marks it done ("update" false) in the file.
+//
+// Nothing in the file is used as a path or a command line: the request only becomes the four
+// bytes of a queued command. A file that cannot be used (malformed, too large, not a regular
+// file, without the "update" field) is left alone and reported once, not at every tick; a request
+// that cannot be carried out (an address too short or not a number, the "address" or "status"
+// field missing) is reported and marked done, so the writer is never stuck. A file deleted while
+// the program runs is looked for again at each tick.
+class Mailbox {
+public:
+    static constexpr int IntervalMs = 500;
+
+    Mailbox(MessageLoop& loop, QString path, CommandQueue& queue, StatusBar& statusBar);
+    ~Mailbox();
+    Mailbox(const Mailbox&) = delete;
+    Mailbox& operator=(const Mailbox&) = delete;
+
+    // Start-up: when the file exists now, binds to it and switches Timer5 on for the whole run;
+    // otherwise the mailbox stays idle.
+    void bind();
+
+    const QString& path() const { return path_; }
+    Timer& timer5() { return *timer5_; }
+
+    // One tick. Throws MailboxError (or FileWriteError) to report a problem to the operator, once
+    // for as long as it lasts; the loop's error handler shows it.
+    void Timer5Timer();
+
+private:
+    // A problem to report, or nothing when the tick went well.
+    std::optional<QString> takeRequest();
+    std::optional<QString> writeBack(const QByteArray& read, const QByteArray& merged);
+
+    std::unique_ptr<Timer> timer5_;
+    QString path_;
+    CommandQueue& queue_;
+    StatusBar& statusBar_;
+    QString reported_; // the problem last reported, until a tick goes well
+    // A request taken whose mark could not be written: the file as read and as it must become.
+    // While the file still reads the same, the request is not taken again.
+    struct PendingWrite {
+        QByteArray read;
+        QByteArray merged;
+    };
+    std::optional<PendingWrite> pending_;
+};
+
+} // namespace kirvan
