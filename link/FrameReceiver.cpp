@@ -4,7 +4,9 @@
 #include "link/FrameScanner.h"
 #include "platform/StatusBar.h"
 
+#include <algorithm>
 #include <exception>
+#include <vector>
 
 namespace kirvan {
 
@@ -22,14 +24,24 @@ FrameReceiver::FrameReceiver(ByteSource& port, LinkStateTable& linkState, Status
 void FrameReceiver::CommPort1TriggerAvail(std::uint16_t count)
 {
     // Fewer than a frame: the bytes stay in the port and come again with the next ones.
-    if (count < 7)
+    if (count + fillCount_ < 7)
         return;
     while (port_.InCount() > 0 && fillCount_ < maximumGathered)
         buffer_[static_cast<size_t>(fillCount_++)] = port_.ReadByte();
-    const int gathered = fillCount_;
-    // Bytes after the last frame, a frame that has arrived only in part among them, are dropped.
-    fillCount_ = 0;
-    scanFrames(buffer_.data(), static_cast<size_t>(gathered), [this](const Frame& frame) { handleFrame(frame); });
+    std::vector<Frame> frames;
+    const auto gathered = static_cast<std::size_t>(fillCount_);
+    std::size_t tail = scanFrames(buffer_.data(), gathered, [&frames](const Frame& frame) { frames.push_back(frame); });
+    // The last bytes may be the beginning of a frame still on its way; those that cannot begin
+    // one are noise.
+    while (tail < gathered && !isFrameStart(buffer_[tail]))
+        ++tail;
+    std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(tail), buffer_.begin() + static_cast<std::ptrdiff_t>(gathered),
+              buffer_.begin());
+    fillCount_ = static_cast<int>(gathered - tail);
+    // The buffer is settled before any frame is handled, so a handler that waits (and lets
+    // another notification in) finds it consistent.
+    for (const Frame& frame : frames)
+        handleFrame(frame);
 }
 
 void FrameReceiver::handleFrame(const Frame& frame)

@@ -16,6 +16,8 @@ class StatusBar;
 // The receive half of the panel link: on each notification of the port it gathers up to 255
 // waiting bytes, finds the checksum-valid frames among them and handles each: an answer to a
 // poll marks the system as answering, an event frame becomes a record for ProcessEvent.
+// A panel sends byte by byte, so a notification often comes in the middle of a frame: the bytes
+// of a frame that has not arrived whole are kept for the next notification.
 class FrameReceiver {
 public:
     using RecordHandler = std::function<void(const QString& record)>;
@@ -42,6 +44,7 @@ private:
     RecordHandler processEvent_;
     RejectHandler onRejected_;
     std::function<void(std::uint8_t)> onHeard_;
+    // The accumulation buffer; between notifications it holds only the unfinished tail.
     std::array<std::uint8_t, 256> buffer_{};
     int fillCount_ = 0;
     Frame frameBuffer_{};

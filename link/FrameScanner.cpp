@@ -7,7 +7,6 @@ namespace kirvan {
 std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count,
                        const std::function<void(const Frame&)>& accepted)
 {
-    std::size_t consumed = 0;
     std::size_t start = 0;
     while (start + 7 <= count) {
         const std::uint8_t* candidate = bytes + start;
@@ -18,10 +17,9 @@ std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count,
         Frame frame;
         std::copy_n(candidate, 7, frame.begin());
         start += 7;
-        consumed = start;
         accepted(frame);
     }
-    return consumed;
+    return start;
 }
 
 } // namespace kirvan

@@ -14,13 +14,13 @@ const auto frame = testing::frameBytes;
 
 struct Scan {
     std::vector<Frame> frames;
-    std::size_t consumed;
+    std::size_t tailStart;
 };
 
 Scan scan(const Bytes& bytes)
 {
     Scan result;
-    result.consumed = scanFrames(bytes.data(), bytes.size(),
+    result.tailStart = scanFrames(bytes.data(), bytes.size(),
                                  [&](const Frame& f) { result.frames.push_back(f); });
     return result;
 }
@@ -39,7 +39,7 @@ TEST(FrameScannerTest, TwoFramesBackToBackAreBothAcceptedInOrder)
     ASSERT_EQ(s.frames.size(), 2u);
     EXPECT_EQ(s.frames[0][2], 0x94);
     EXPECT_EQ(s.frames[1][2], 0x00);
-    EXPECT_EQ(s.consumed, 14u);
+    EXPECT_EQ(s.tailStart, 14u);
 }
 
 TEST(FrameScannerTest, StrayByteBeforeAFrameMovesTheWindowByOne)
@@ -49,11 +49,11 @@ TEST(FrameScannerTest, StrayByteBeforeAFrameMovesTheWindowByOne)
     EXPECT_EQ(s.frames[0][1], 0x01);
 }
 
-TEST(FrameScannerTest, PartialFrameAtTheEndIsLeftOver)
+TEST(FrameScannerTest, PartialFrameAtTheEndIsLeftOverAsTheTail)
 {
     const Scan s = scan(join({fire, {0x20, 0x01, 0x94}}));
     EXPECT_EQ(s.frames.size(), 1u);
-    EXPECT_EQ(s.consumed, 7u);
+    EXPECT_EQ(s.tailStart, 7u);
 }
 
 TEST(FrameScannerTest, OwnEchoStartingWithAnAddressByteIsConsumedWhole)
@@ -71,7 +71,7 @@ TEST(FrameScannerTest, CandidateStartingWithAnotherByteIsRejectedEvenWithAGoodCh
 {
     const Scan s = scan(frame(0x22, 0x01, 0x94, 0x12, 0x04));
     EXPECT_TRUE(s.frames.empty());
-    EXPECT_EQ(s.consumed, 0u);
+    EXPECT_EQ(s.tailStart, 1u) << "the six bytes after the rejected start may begin a frame";
 }
 
 TEST(FrameScannerTest, WrongChecksumBetweenFramesLosesNoValidFrame)

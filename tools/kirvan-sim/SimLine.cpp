@@ -2,6 +2,8 @@
 
 #include "tools/kirvan-sim/SimComplex.h"
 
+#include <algorithm>
+
 namespace kirvan::sim {
 namespace {
 
@@ -92,7 +94,10 @@ void SimLine::readLoop()
 
 void SimLine::writeLoop()
 {
+    using Clock = std::chrono::steady_clock;
     std::unique_lock lock(queueMutex_);
+    // When the line's last byte ends; the next byte follows it without a gap.
+    Clock::time_point lineFree = Clock::now();
     while (true) {
         queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
         if (stopping_)
@@ -101,13 +106,20 @@ void SimLine::writeLoop()
         queue_.pop_front();
         const WrittenHandler written = onWritten_;
         lock.unlock();
-        const bool sent = terminal_.write(item);
-        const auto at = std::chrono::steady_clock::now();
+        lineFree = std::max(lineFree, Clock::now());
+        bool sent = true;
+        for (const std::uint8_t byte : item) {
+            // A byte reaches the far end once its stop bit has gone.
+            lineFree += byteTime;
+            std::this_thread::sleep_until(lineFree);
+            if (stopping_ || !terminal_.write({byte})) {
+                sent = false;
+                break;
+            }
+        }
         if (sent && written)
-            written(item, at);
+            written(item, Clock::now());
         lock.lock();
-        // The pause between items, cut short when the line stops.
-        queued_.wait_for(lock, pace, [this] { return stopping_.load(); });
     }
 }
 

@@ -19,15 +19,16 @@ namespace kirvan::sim {
 
 // The simulator on a pseudo-terminal linked as ports/COMn of the workstation folder: a reader
 // thread hands the workstation's bytes to the engine, a writer thread puts the engine's frames on
-// the line, one item at a time and at most one every `pace`, so that the workstation's reads of
-// up to 255 bytes are never flooded. Commands may come from any thread.
+// the line as a panel's UART does, byte by byte at 4800 bit/s with the ninth bit (one byte every
+// `byteTime`), frames back to back while several are due. Commands may come from any thread.
 class SimLine {
 public:
     using LogHandler = std::function<void(const QString& line)>;
     // Called on the writer thread right after an item's last byte was written.
     using WrittenHandler = std::function<void(const std::vector<std::uint8_t>& item,
                                               std::chrono::steady_clock::time_point)>;
-    static constexpr std::chrono::milliseconds pace{20};
+    // Start bit, eight data bits, the ninth (parity) bit and a stop bit at 4800 bit/s.
+    static constexpr std::chrono::nanoseconds byteTime{1'000'000'000LL * 11 / 4800};
 
     // Throws ComplexError when there is no pseudo-terminal or the port cannot be claimed.
     SimLine(SimComplex& complex, const QString& folder, int comNumber, LogHandler log);
