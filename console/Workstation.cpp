@@ -39,9 +39,12 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
             [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
       linkControl_(link_, platform.loop),
       mailbox_(platform.loop, folder_.mailboxFile(), link_.queue(), statusBar_),
+      rejectedRecords_(platform.loop, platform.dialogs, statusBar_),
       selection_(popup_),
       loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_)
 {
+    link_.receiver().setOnRejected(
+        [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {
         selection_.TreeView1Change(node);
         if (onTreeSelection_)

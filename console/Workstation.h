@@ -4,6 +4,7 @@
 #include "config/ConfigurationLoader.h"
 #include "config/TreePopup.h"
 #include "config/TreeSelection.h"
+#include "console/RejectedRecordReport.h"
 #include "config/IniStore.h"
 #include "config/SettingsFile.h"
 #include "events/AlarmState.h"
@@ -97,6 +98,7 @@ private:
     PanelLink link_;
     PanelLinkControl linkControl_;
     Mailbox mailbox_;
+    RejectedRecordReport rejectedRecords_;
     TreePopup popup_;
     TreeSelection selection_;
     ConfigurationLoader loader_;

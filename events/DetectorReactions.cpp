@@ -32,6 +32,18 @@ QString zoneAndText(const Reaction& r)
     return r.detectorValue(keyZone) + u' ' + r.detectorValue(keyText);
 }
 
+// An alarm of a detector whose description is missing (a detector file out of date after the
+// lines were rewired, or no file at all) is still an alarm: it is shown with this text in place
+// of the description.
+QString alarmMessage(const Reaction& r)
+{
+    if (!r.detectorValue(keyText).isEmpty())
+        return zoneAndText(r);
+    const QString undescribed = QStringLiteral("извещатель не описан ") + r.detectorId();
+    const QString zone = r.detectorValue(keyZone);
+    return zone.isEmpty() ? undescribed : zone + u' ' + undescribed;
+}
+
 void reactSwitching(Reaction& r, const QString& suffix, const QString& state, bool switchedOn)
 {
     r.shortLine(suffix);
@@ -102,12 +114,9 @@ void reactSwitchedOff(Reaction& r)
 
 void reactFire(Reaction& r)
 {
-    // A detector without a text is not configured.
-    if (r.detectorValue(keyText).isEmpty())
-        return;
     r.services().window.restoreMainWindow();
     const bool technology = r.detectorValue(keyType) == typeTechnology;
-    r.fillRow(technology ? QStringLiteral("ТЕХНОЛОГ") : QStringLiteral("ПОЖАР"), zoneAndText(r));
+    r.fillRow(technology ? QStringLiteral("ТЕХНОЛОГ") : QStringLiteral("ПОЖАР"), alarmMessage(r));
     r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
     if (technology) {
         showTechnology(r);
@@ -123,9 +132,7 @@ void reactFire(Reaction& r)
 
 void reactDetectorFault(Reaction& r)
 {
-    if (r.detectorValue(keyText).isEmpty())
-        return;
-    r.pointFault(zoneAndText(r), Reaction::FaultYieldsTo::FireAndTechnology);
+    r.pointFault(alarmMessage(r), Reaction::FaultYieldsTo::FireAndTechnology);
 }
 
 void reactArmed(Reaction& r)
@@ -140,10 +147,8 @@ void reactDisarmed(Reaction& r)
 
 void reactTechnology(Reaction& r)
 {
-    if (r.detectorValue(keyText).isEmpty())
-        return;
     r.services().window.restoreMainWindow();
-    r.fillRow(QStringLiteral("ТЕХНОЛОГИЯ"), zoneAndText(r));
+    r.fillRow(QStringLiteral("ТЕХНОЛОГИЯ"), alarmMessage(r));
     r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
     showTechnology(r);
     r.rowLine();

@@ -26,7 +26,15 @@ void EventDispatcher::ProcessEvent(const QString& record)
             return;
         reactNoLinkWithAds(reaction);
     } else if (const ReactionFunction react = reactionFor(code)) {
-        react(reaction);
+        try {
+            react(reaction);
+        } catch (...) {
+            // A refused detector-file write ends the reaction, but the event did happen: a lost
+            // journal line is worse than a lost file write.
+            if (!reaction.journalLine().isEmpty())
+                environment_.log.LogEvent(reaction.journalLine());
+            throw;
+        }
     }
     if (!reaction.journalLine().isEmpty())
         environment_.log.LogEvent(reaction.journalLine());

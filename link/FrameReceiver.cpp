@@ -62,7 +62,7 @@ void FrameReceiver::handleFrame(const Frame& frame)
         // A field too wide for its place shifts the event code off characters 11-12, where it
         // would read as another code; such a frame names nothing a complex has.
         if (onRejected_)
-            onRejected_(record, QStringLiteral("a field is wider than its place in the record"));
+            onRejected_(record, QStringLiteral("поле шире своего места в записи, код события не на месте"));
     } else {
         try {
             processEvent_(record);

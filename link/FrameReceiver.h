@@ -21,7 +21,8 @@ class StatusBar;
 class FrameReceiver {
 public:
     using RecordHandler = std::function<void(const QString& record)>;
-    // Called for a record that cannot be handed on, with the reason (diagnostics).
+    // Called for a record that cannot be handed on or whose interpretation failed, with the
+    // reason in Russian or as the failure gives it.
     using RejectHandler = std::function<void(const QString& record, const QString& reason)>;
 
     FrameReceiver(ByteSource& port, LinkStateTable& linkState, StatusBar& statusBar,

@@ -2,7 +2,9 @@
 
 #include "config/SettingsKeys.h"
 #include "events/TreeMarking.h"
+#include "config/FileWriteError.h"
 #include "platform/ConversionError.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -117,6 +119,40 @@ TEST_F(ProcessEventTest, FireRaisesTheAlarmMarksTheTreeAndSearchesTheZonesModule
     EXPECT_EQ(selections, std::vector<TreeNode*>{node(QStringLiteral("И01-05"))});
     EXPECT_EQ(alarms.fireCounter, 1);
     EXPECT_EQ(table.topRow(), 1);
+}
+
+TEST_F(ProcessEventTest, FireOfAnUndescribedDetectorStillRaisesTheAlarmAndMarksItsNode)
+{
+    // A detector file out of date after rewiring: the tree knows the detector, its file does not.
+    tree.clear();
+    ComplexFile::parseInto(tree, u"A01:СКЛАД\n\tЦех 1\n\t\tИ01-08 Новый\n");
+    process(QStringLiteral("01/И01-08/07"));
+    EXPECT_EQ(window.restores, 1);
+    EXPECT_EQ(alarms.calls, std::vector<std::string>{"fire"});
+    EXPECT_EQ(markers.paints, (std::vector<Paint>{{QStringLiteral("01/И01-08/07"), colours::red, true}}));
+    EXPECT_EQ(node(QStringLiteral("И01-08"))->imageIndex(), stateicon::fire);
+    EXPECT_EQ(alarms.fireCounter, 1);
+}
+
+TEST_F(ProcessEventTest, RefusedDetectorFileWriteStillLogsTheJournalLineFirst)
+{
+    // A detector file larger than the disk lets the program write; the text log is small.
+    folder.writeText(QStringLiteral("Склад.tb0"), folder.readText(QStringLiteral("Склад.tb0"))
+                                                     + QStringLiteral("[И01-50]\nТЕКСТ=%1\n").arg(QString(3000, u'x')));
+    // Each record changes a value, so each must write.
+    for (const char16_t* code : {u"01/И01-06/03", u"01/И01-05/05", u"01/И01-05/30", u"01/И01-05/31"}) {
+        const QString record = QString::fromUtf16(code);
+        SCOPED_TRACE(record.toStdString());
+        const auto before = log.historyList().size();
+        {
+            FileSizeLimit disk(1500);
+            EXPECT_THROW(dispatcher.ProcessEvent(record), FileWriteError);
+        }
+        ASSERT_EQ(log.historyList().size(), before + 1);
+        EXPECT_TRUE(log.historyList().back().startsWith(record + QStringLiteral(" 08.12.2023 9:15:02 СКЛАД: ")));
+        EXPECT_TRUE(log.historyList().back().contains(record.mid(3, 6) + QStringLiteral(" Цех 1 ")));
+        EXPECT_TRUE(folder.readText(QStringLiteral("KirvanMonitorP.txt")).contains(record));
+    }
 }
 
 TEST_F(ProcessEventTest, TechnologyWhileAFireIsShownKeepsTheFireAndStillCounts)
