@@ -156,30 +156,11 @@ void ConfigurationLoader::setSubtreePictures(const TreeNode& parent, int childLe
 {
     for (const auto& child : parent.children()) {
         const int picture = childLevel == 1   ? stateicon::zone
-                            : childLevel == 2 ? detectorPicture(*child, systemFile)
+                            : childLevel == 2 ? configuredDetectorPicture(store_, systemFile, child->text())
                                               : stateicon::none;
         tree_.setPicture(*child, picture);
         setSubtreePictures(*child, childLevel + 1, systemFile);
     }
-}
-
-// From "ТИП" and "СОСТОЯНИЕ" of the detector's section, compared exactly; a missing file,
-// section or key reads as empty: a detector of another type, switched off.
-int ConfigurationLoader::detectorPicture(const TreeNode& detector, const QString& systemFile) const
-{
-    const QString& text = detector.text();
-    bool security = false;
-    bool switchedOn = false;
-    // Without a system file there is no detector file, and a text of one character names no
-    // device.
-    if (!systemFile.isEmpty() && text.size() > 1) {
-        const QStringView section = QStringView(text).left(6);
-        store_.read(detectorFilePath(systemFile, text[1]), [&](const IniDocument& document) {
-            security = document.value(section, detectorfile::keyType) == detectorfile::typeSecurity;
-            switchedOn = document.value(section, detectorfile::keyState) == detectorfile::stateOn;
-        });
-    }
-    return stateicon::detector(security, switchedOn);
 }
 
 void ConfigurationLoader::setBusy(bool busy)

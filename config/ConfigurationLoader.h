@@ -43,7 +43,6 @@ private:
     // not 0 to 3. Throws ConversionError when characters 2-3 are not a number.
     bool acceptSystem(const TreeNode& system);
     void setSubtreePictures(const TreeNode& parent, int childLevel, const QString& systemFile);
-    int detectorPicture(const TreeNode& detector, const QString& systemFile) const;
     void setBusy(bool busy);
 
     CompositionTree& tree_;

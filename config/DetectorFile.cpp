@@ -1,5 +1,8 @@
 #include "config/DetectorFile.h"
 
+#include "config/IniStore.h"
+#include "config/StateIcon.h"
+
 #include <QFileInfo>
 
 namespace kirvan {
@@ -12,6 +15,22 @@ QString detectorFilePath(const QString& systemFile, QChar deviceChar)
                              ? systemFile
                              : systemFile.left(systemFile.size() - suffix.size() - 1);
     return stem + QStringLiteral(".tb") + deviceChar;
+}
+
+int configuredDetectorPicture(IniStore& store, const QString& systemFile, const QString& nodeText)
+{
+    bool security = false;
+    bool switchedOn = false;
+    // Without a system file there is no detector file, and a text of one character names no
+    // device.
+    if (!systemFile.isEmpty() && nodeText.size() > 1) {
+        const QStringView section = QStringView(nodeText).left(6);
+        store.read(detectorFilePath(systemFile, nodeText[1]), [&](const IniDocument& document) {
+            security = document.value(section, detectorfile::keyType) == detectorfile::typeSecurity;
+            switchedOn = document.value(section, detectorfile::keyState) == detectorfile::stateOn;
+        });
+    }
+    return stateicon::detector(security, switchedOn);
 }
 
 } // namespace kirvan

@@ -1,6 +1,10 @@
 #include "console/EventTableModel.h"
 
+#include "events/AlarmState.h"
 #include "journal/EventTable.h"
+
+#include <QColor>
+#include <optional>
 
 namespace kirvan {
 
@@ -19,11 +23,38 @@ int EventTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : EventTable::ColumnCount;
 }
 
+namespace {
+
+// The alarm a row's status word reports, as the status field shows it; nothing for an empty row.
+std::optional<int> rowLevel(const QString& status)
+{
+    if (status == u"ПОЖАР")
+        return Annunciation::Fire;
+    if (status == u"ОТКАЗ")
+        return Annunciation::Fault;
+    if (status == u"ТЕХНОЛОГ" || status == u"ТЕХНОЛОГИЯ")
+        return Annunciation::Technology;
+    return std::nullopt;
+}
+
+} // namespace
+
+// Rows take the colour of their alarm, so that the operator reads the priority at a glance.
 QVariant EventTableModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
         return {};
-    return table_.cell(index.row() + 1, index.column());
+    if (role == Qt::DisplayRole)
+        return table_.cell(index.row() + 1, index.column());
+    if (role != Qt::BackgroundRole && role != Qt::ForegroundRole)
+        return {};
+    const auto level = rowLevel(table_.cell(index.row() + 1, statusColumn));
+    if (!level)
+        return {};
+    if (role == Qt::ForegroundRole)
+        return QColor(*level == Annunciation::Fire ? Qt::white : Qt::black);
+    const Rgb colour = AlarmState::colourOf(*level);
+    return QColor(colour.red, colour.green, colour.blue);
 }
 
 QVariant EventTableModel::headerData(int section, Qt::Orientation orientation, int role) const

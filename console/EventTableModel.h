@@ -10,6 +10,8 @@ class EventTable;
 // rows.
 class EventTableModel final : public QAbstractTableModel {
 public:
+    static constexpr int statusColumn = 1;
+
     explicit EventTableModel(EventTable& table, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -40,7 +40,7 @@ MainActions::MainActions(QMainWindow& window)
     QWidget& w = window;
     AlarmOff = command(w, QStringLiteral("Сброс тревоги"), 4, Qt::Key_F7);
     // The menu shows F6 here, but F6 silences the selected system (SoundSys).
-    AllSoundOff = notYetBuilt(command(w, QStringLiteral("Отключить звук"), 7));
+    AllSoundOff = command(w, QStringLiteral("Отключить звук"), 7);
     AllSoundOff->setShortcut(Qt::Key_F6);
     AllSoundOff->setShortcutContext(Qt::WidgetShortcut);
     TotalControl = notYetBuilt(command(w, QStringLiteral("Общий контроль"), 6));

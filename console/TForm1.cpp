@@ -4,6 +4,7 @@
 #include "console/EventTableModel.h"
 #include "console/StateIcons.h"
 #include "link/PortSelection.h"
+#include "platform/Locale.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QTreeView>
@@ -79,6 +81,7 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
 
     connectModels();
     connectCommands();
+    fitColumnsToContent(platform.locale);
     workstation_->start();
 
     // The screen less a margin, never below the minimum; centred when shown.
@@ -167,6 +170,9 @@ QWidget* TForm1::buildEventArea()
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
     StringGrid1->setTabKeyNavigation(false);
+    // One line per event: a cell too narrow for its text elides it, never wraps it.
+    StringGrid1->setWordWrap(false);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 8);
     StringGrid1->setFocusPolicy(Qt::ClickFocus);
     StringGrid1->horizontalHeader()->setSectionsMovable(false);
     // The headers carry their own leading blanks.
@@ -302,6 +308,7 @@ void TForm1::connectCommands()
 {
     Workstation& w = *workstation_;
     connect(actions_->AlarmOff, &QAction::triggered, this, [&w] { w.alarms().AlarmOffExecute(); });
+    connect(actions_->AllSoundOff, &QAction::triggered, this, [&w] { w.alarms().SoundOffExecute(); });
     connect(actions_->ReadArhiv, &QAction::triggered, this, [&w] { w.ReadArhivExecute(); });
     connect(actions_->exit, &QAction::triggered, this, &QWidget::close);
     connect(actions_->HelpMonitor, &QAction::triggered, this, [&w] { w.HelpMonitorExecute(); });
@@ -333,7 +340,7 @@ void TForm1::showTreePopup(const QPoint& at)
 void TForm1::showStatusField()
 {
     const AlarmState& alarms = workstation_->alarms();
-    Edit1->setText(alarms.word());
+    Edit1->setText(alarms.text());
     QPalette palette = Edit1->palette();
     palette.setColor(QPalette::Base, toQColor(alarms.colour()));
     palette.setColor(QPalette::Text, alarms.AlarmLevel() == Annunciation::Normal ? Qt::white : Qt::black);
@@ -367,6 +374,25 @@ void TForm1::showHistory()
     ComboBox1->setEditText(history.text());
 }
 
+// The design's pixel widths were made for another font: where the status word "ТЕХНОЛОГИЯ", a
+// date, a time or a five-digit row number would not fit, the column is widened to its content.
+void TForm1::fitColumnsToContent(const Locale& locale)
+{
+    const QString widest[EventTable::ColumnCount] = {
+        QStringLiteral("99999"), QStringLiteral("ТЕХНОЛОГИЯ"), {}, {},
+        locale.shortDate(QDate(2000, 12, 28)), locale.longTime(QTime(20, 58, 58))};
+    const QFontMetrics metrics = StringGrid1->fontMetrics();
+    // The item's text margins, as the grid's delegate lays a cell out, and the grid line.
+    const int margins = 2 * (StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, StringGrid1) + 1) + 1;
+    EventTable& table = workstation_->table();
+    for (int column = 0; column < EventTable::ColumnCount; ++column) {
+        const int content = std::max(metrics.horizontalAdvance(widest[column]) + margins,
+                                     StringGrid1->horizontalHeader()->sectionSizeHint(column));
+        if (!widest[column].isEmpty() && content > table.columnWidth(column))
+            table.setColumnWidth(column, content);
+    }
+}
+
 void TForm1::applyTableLayout()
 {
     const EventTable& table = workstation_->table();
@@ -383,6 +409,9 @@ void TForm1::applyTableLayout()
         if (StringGrid1->columnWidth(column) != table.columnWidth(column))
             StringGrid1->setColumnWidth(column, table.columnWidth(column));
     StringGrid1->scrollTo(tableModel_->index(table.topRow() - 1, 0), QAbstractItemView::PositionAtTop);
+    // Where the grid holds fewer rows than the layout keeps in view, the newest row still shows.
+    if (table.JournalRow() > 1)
+        StringGrid1->scrollTo(tableModel_->index(table.JournalRow() - 2, 0), QAbstractItemView::EnsureVisible);
 }
 
 void TForm1::FormResize()
@@ -419,10 +448,18 @@ void TForm1::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
 }
 
+// Every alarm row brings the window to the front, also from behind other programs' windows. An
+// operator typing into one of the program's dialogs keeps the keyboard there.
 void TForm1::restoreMainWindow()
 {
     if (isMinimized())
         showNormal();
+    raise();
+    QWidget* active = QApplication::activeWindow();
+    if (active && active != this) {
+        active->raise();
+        return;
+    }
     activateWindow();
 }
 

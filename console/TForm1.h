@@ -20,6 +20,7 @@ class QVBoxLayout;
 namespace kirvan {
 
 class CompositionTreeModel;
+class Locale;
 class EventTableModel;
 
 // The main window: shows the workstation's models and hands the operator's commands to it.
@@ -52,6 +53,7 @@ private:
     void showStatusBar();
     void showHistory();
     void showTreePopup(const QPoint& at);
+    void fitColumnsToContent(const Locale& locale);
     void applyTableLayout();
     void FormResize();
     void AboutExecute();

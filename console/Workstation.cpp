@@ -8,6 +8,7 @@
 #include "platform/Locale.h"
 #include "platform/MessageLoop.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace kirvan {
@@ -33,6 +34,12 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       table_(settings_.ini()),
       log_(folder_.logFile(), platform.loop),
       unbuilt_(std::make_unique<Unbuilt>()),
+      // The workstation's own sounds first, then the program's.
+      sounds_(platform.sound, {folder_.path(), QCoreApplication::applicationDirPath()},
+              [this](const QString& text) { statusBar_.setPanel17(text); }),
+      systemReset_(tree_, settings_, store_, *unbuilt_),
+      alarms_(platform.loop, sounds_, *unbuilt_,
+              [this](const QString& address) { return systemReset_.ResetSystemState(address); }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, *unbuilt_, *unbuilt_, window}}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,

@@ -7,8 +7,10 @@
 #include "console/RejectedRecordReport.h"
 #include "config/IniStore.h"
 #include "config/SettingsFile.h"
+#include "events/AlarmSounds.h"
 #include "events/AlarmState.h"
 #include "events/EventDispatcher.h"
+#include "events/SystemReset.h"
 #include "journal/EventTable.h"
 #include "journal/JournalLog.h"
 #include "journal/Mailbox.h"
@@ -26,6 +28,7 @@ class Dialogs;
 class LinkPort;
 class Locale;
 class MessageLoop;
+class Sound;
 
 // What the workstation runs on; the program gives the real ones, tests their doubles.
 struct PlatformServices {
@@ -35,6 +38,7 @@ struct PlatformServices {
     const Clock& clock;
     const Locale& locale;
     LinkPort& port;
+    Sound& sound;
 };
 
 // Everything the main window shows and commands, without the window: the settings, the journal,
@@ -91,9 +95,11 @@ private:
     JournalLog log_;
     CompositionTree tree_;
     StatusBar statusBar_;
-    AlarmState alarms_;
     struct Unbuilt;
     std::unique_ptr<Unbuilt> unbuilt_;
+    AlarmSounds sounds_;
+    SystemReset systemReset_;
+    AlarmState alarms_;
     EventDispatcher dispatcher_;
     PanelLink link_;
     PanelLinkControl linkControl_;

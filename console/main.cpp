@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/QtMessageLoop.h"
+#include "platform/QtSound.h"
 #include "platform/SystemLocale.h"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ int main(int argc, char** argv)
     const kirvan::SystemClock clock;
     kirvan::QtDesktopShell shell;
     kirvan::QtDialogs dialogs;
+    kirvan::QtSound sound;
     kirvan::PosixSerialPorts serialPorts(folder.path());
     kirvan::SteadyPortClock portClock;
     kirvan::TCommPort CommPort1(loop, serialPorts, portClock);
@@ -69,7 +71,7 @@ int main(int argc, char** argv)
     std::unique_ptr<kirvan::TForm1> window;
     try {
         window = std::make_unique<kirvan::TForm1>(
-            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port}, folder);
+            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound}, folder);
     } catch (const kirvan::FileWriteError& refused) {
         return settingsRefused(folder, refused);
     }

@@ -93,7 +93,9 @@ void reactControlCheck(Reaction& r)
 {
     r.shortLine(QStringLiteral(": КОНТРОЛЬ"));
     r.services().alarms.AlarmOffExecute();
-    r.services().alarms.ResetSystemState();
+    // A control check from the line may come while no node is selected; it then resets the
+    // system that reported it.
+    r.services().alarms.ResetSystemState(record::address(r.record()));
 }
 
 void reactSoundOff(Reaction& r)

@@ -3,6 +3,7 @@
 #include "platform/Rgb.h"
 
 #include <QString>
+#include <optional>
 
 namespace kirvan {
 
@@ -21,8 +22,10 @@ public:
     virtual void RaiseFaultAlarm() = 0;
     virtual void SoundOffExecute() = 0;
     virtual void AlarmOffExecute() = 0;
-    // Resets the pictures of the system of the tree's selected node.
-    virtual void ResetSystemState() = 0;
+    // Resets the pictures and markers of the system of the tree's selected node; with no node
+    // selected, of the first system node of the address (characters 1-2 of a record). Returns
+    // the address of the system reset, nothing when there was none.
+    virtual std::optional<int> ResetSystemState(const QString& addressWhenNoneSelected) = 0;
 };
 
 // The detector markers on the plans.

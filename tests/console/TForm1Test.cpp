@@ -16,7 +16,7 @@ class TForm1Test : public WorkstationFixture {
 protected:
     std::unique_ptr<TForm1> openWindow()
     {
-        return std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port},
+        return std::make_unique<TForm1>(platform(),
                                         WorkstationFolder(folder.path()));
     }
 

@@ -5,6 +5,7 @@
 #include "tests/support/FixedLocale.h"
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/RecordingDialogs.h"
+#include "tests/support/RecordingSound.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
 
@@ -21,7 +22,7 @@ public:
 // The platform of a workstation in a fresh folder, on virtual time.
 class WorkstationFixture : public ::testing::Test {
 protected:
-    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port}; }
+    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port, sound}; }
     std::unique_ptr<Workstation> startWorkstation()
     {
         auto workstation = std::make_unique<Workstation>(platform(), restorer, WorkstationFolder(folder.path()));
@@ -40,6 +41,7 @@ protected:
     FixedClock clock;
     FixedLocale locale;
     FakeLinkPort port{loop};
+    RecordingSound sound;
     CountingRestorer restorer;
 };
 

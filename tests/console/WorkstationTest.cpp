@@ -88,9 +88,15 @@ TEST_F(WorkstationTest, ReceivedFireReachesTheJournalThroughTheWholeChain)
     workstation->link().receiver().CommPort1TriggerAvail(7);
     EXPECT_EQ(workstation->log().historyText(),
               QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1 Коридор"));
-    EXPECT_EQ(workstation->alarms().word(), QStringLiteral(" ПОЖАР"));
     EXPECT_EQ(restorer.restores, 1);
     EXPECT_EQ(workstation->table().JournalRow(), 2);
+    // Neither the workstation folder nor the test program's has the sound files: the fire
+    // sounds the built-in alert, and the operator learns why.
+    loop.advance(1000);
+    EXPECT_EQ(workstation->alarms().text(), QStringLiteral(" ПОЖАР"));
+    EXPECT_EQ(sound.calls, std::vector<QString>{QStringLiteral("looped ")});
+    EXPECT_EQ(workstation->statusBar().Panel17(),
+              QStringLiteral("ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"));
 }
 
 } // namespace

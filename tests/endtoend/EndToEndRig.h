@@ -9,6 +9,7 @@
 #include "tests/support/FixedLocale.h"
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/RecordingDialogs.h"
+#include "tests/support/RecordingSound.h"
 #include "tests/support/TempFolder.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
@@ -46,6 +47,7 @@ private:
     };
     RecordingDialogs dialogs_;
     RecordingDesktopShell shell_;
+    RecordingSound sound_;
     FixedClock clock_;
     Restorer restorer_;
     PosixSerialPorts ports_{folder.path()};

@@ -24,7 +24,11 @@ public:
     void RaiseFaultAlarm() override { calls.emplace_back("fault"); }
     void SoundOffExecute() override { calls.emplace_back("sound off"); }
     void AlarmOffExecute() override { calls.emplace_back("alarm off"); }
-    void ResetSystemState() override { calls.emplace_back("reset system"); }
+    std::optional<int> ResetSystemState(const QString& addressWhenNoneSelected) override
+    {
+        calls.push_back("reset system " + addressWhenNoneSelected.toStdString());
+        return std::nullopt;
+    }
 };
 
 struct Paint {

@@ -1,0 +1,55 @@
+#include "events/AlarmSounds.h"
+
+#include "config/PathCase.h"
+#include "platform/Sound.h"
+#include "platform/WaveFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kirvan {
+
+AlarmSounds::AlarmSounds(Sound& sound, QStringList folders, std::function<void(const QString&)> tellOperator)
+    : sound_(sound), folders_(std::move(folders)), tellOperator_(std::move(tellOperator))
+{
+}
+
+void AlarmSounds::playOnce(const QString& name)
+{
+    sound_.playOnce(playablePath(name));
+}
+
+void AlarmSounds::playLooped(const QString& name)
+{
+    sound_.playLooped(playablePath(name));
+}
+
+void AlarmSounds::stopAll()
+{
+    sound_.stopAll();
+}
+
+// The first folder that has the file decides: a damaged file the installer put into the
+// workstation folder is reported, not quietly replaced by the program's own.
+QString AlarmSounds::playablePath(const QString& name)
+{
+    for (const QString& folder : folders_) {
+        const QString path = resolvePathCase(QDir(folder).filePath(name));
+        if (!QFileInfo::exists(path))
+            continue;
+        if (isPlayableWaveFile(path))
+            return path;
+        tellOnce(name, QStringLiteral("ВНИМАНИЕ! НЕ ЧИТАЕТСЯ ЗВУКОВОЙ ФАЙЛ %1: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ").arg(path));
+        return {};
+    }
+    tellOnce(name, QStringLiteral("ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ %1: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ").arg(name));
+    return {};
+}
+
+void AlarmSounds::tellOnce(const QString& name, const QString& text)
+{
+    if (told_.insert(name).second && tellOperator_)
+        tellOperator_(text);
+}
+
+} // namespace kirvan

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace kirvan {
+
+// Wave-file playback. Every call returns at once; the sound plays on in the platform's audio
+// service. One sound plays at a time: starting a sound ends the one that plays.
+class Sound {
+public:
+    virtual ~Sound() = default;
+
+    // An empty path plays the built-in alert tone, which needs no file.
+    virtual void playOnce(const QString& path) = 0;
+    // Plays until stopAll() or the next sound.
+    virtual void playLooped(const QString& path) = 0;
+    virtual void stopAll() = 0;
+};
+
+} // namespace kirvan

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/Sound.h"
+
+#include <QString>
+#include <vector>
+
+namespace kirvan::testing {
+
+// Sound that only notes what it was asked to play: "once PATH", "looped PATH" or "stop"
+// (an empty PATH is the built-in alert).
+class RecordingSound final : public Sound {
+public:
+    void playOnce(const QString& path) override { calls.push_back(QStringLiteral("once ") + path); }
+    void playLooped(const QString& path) override { calls.push_back(QStringLiteral("looped ") + path); }
+    void stopAll() override { calls.push_back(QStringLiteral("stop")); }
+
+    std::vector<QString> calls;
+};
+
+} // namespace kirvan::testing
