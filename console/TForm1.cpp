@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -198,6 +199,8 @@ QWidget* TForm1::buildEventArea()
     arrows->addWidget(down);
     arrows->addStretch();
     layout->addWidget(spin, 0, Qt::AlignTop);
+    // The grid's height settles after the layout switch that scrolled it.
+    connect(StringGrid1->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { scrollGrid(); });
     connect(up, &QToolButton::clicked, this, [this] { workstation_->table().SpinButton1UpClick(); });
     connect(down, &QToolButton::clicked, this, [this] { workstation_->table().SpinButton1DownClick(); });
     connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
@@ -408,10 +411,19 @@ void TForm1::applyTableLayout()
     for (int column = 0; column < EventTable::ColumnCount; ++column)
         if (StringGrid1->columnWidth(column) != table.columnWidth(column))
             StringGrid1->setColumnWidth(column, table.columnWidth(column));
+    scrollGrid();
+}
+
+// The table's top row at the top. Where the grid has room for fewer rows than the layout keeps
+// in view (a small screen, a large font), the newest row still shows: a new fire must never be
+// below the grid's edge.
+void TForm1::scrollGrid()
+{
+    const EventTable& table = workstation_->table();
     StringGrid1->scrollTo(tableModel_->index(table.topRow() - 1, 0), QAbstractItemView::PositionAtTop);
-    // Where the grid holds fewer rows than the layout keeps in view, the newest row still shows.
-    if (table.JournalRow() > 1)
-        StringGrid1->scrollTo(tableModel_->index(table.JournalRow() - 2, 0), QAbstractItemView::EnsureVisible);
+    const int newest = table.JournalRow() - 1;
+    if (newest >= 1)
+        StringGrid1->scrollTo(tableModel_->index(newest - 1, 0), QAbstractItemView::EnsureVisible);
 }
 
 void TForm1::FormResize()

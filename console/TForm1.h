@@ -55,6 +55,7 @@ private:
     void showTreePopup(const QPoint& at);
     void fitColumnsToContent(const Locale& locale);
     void applyTableLayout();
+    void scrollGrid();
     void FormResize();
     void AboutExecute();
 

@@ -3,6 +3,8 @@
 #include "tests/console/WorkstationFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QActionGroup>
 #include <QLineEdit>
 #include <QMenu>
@@ -97,25 +99,123 @@ TEST_F(TForm1Test, TableViewFollowsTheLayoutAndScrollsToTheNewestRows)
     }
     ASSERT_EQ(table.JournalRow(), 25);
     table.SpinButton1UpClick();
+    QCoreApplication::processEvents();
     EXPECT_EQ(table.topRow(), 5);
     const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->rowAt(0), 4) << "the grid shows the model's top row";
     EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("Panel8"))->isVisible());
     table.SpinButton1DownClick();
+    QCoreApplication::processEvents();
     EXPECT_EQ(table.topRow(), 22);
     EXPECT_EQ(grid->rowAt(0), 21);
     EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("Panel8"))->isVisible());
 }
 
-TEST_F(TForm1Test, StatusFieldShowsTheAlarm)
+TEST_F(TForm1Test, StatusFieldBlinksTheAlarmUntilSoundOff)
 {
     auto window = openWindow();
     const auto* edit = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
     EXPECT_EQ(edit->text(), QStringLiteral(" НОРМА"));
-    window->workstation().alarms().RaiseFireAlarm();
-    EXPECT_EQ(edit->text(), QStringLiteral(" ПОЖАР"));
+    AlarmState& alarms = window->workstation().alarms();
+    alarms.RaiseFireAlarm();
     EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(255, 0, 0));
+    loop.advance(500);
+    EXPECT_EQ(edit->text(), QString());
+    loop.advance(500);
+    EXPECT_EQ(edit->text(), QStringLiteral(" ПОЖАР"));
+    loop.advance(500);
+    ASSERT_TRUE(window->actions().AllSoundOff->isEnabled());
+    window->actions().AllSoundOff->trigger();
+    EXPECT_EQ(edit->text(), QStringLiteral(" ПОЖАР")) << "steady after sound off";
+    EXPECT_FALSE(alarms.blinking());
+    ASSERT_TRUE(window->actions().AlarmOff->isEnabled());
+    window->actions().AlarmOff->trigger();
+    EXPECT_EQ(edit->text(), QStringLiteral(" НОРМА"));
+    EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0, 128, 0));
+}
+
+// A committed row of the table with the given status word.
+void commitRow(EventTable& table, const QString& status, int offset = 1)
+{
+    table.writeCell(0, QString::number(table.JournalRow()));
+    table.writeCell(1, status);
+    table.writeCell(4, QStringLiteral("28.12.2000"));
+    table.writeCell(5, QStringLiteral("20:58:58"));
+    table.CommitJournalRow(offset);
+}
+
+TEST_F(TForm1Test, RowsTakeTheColourOfTheirAlarm)
+{
+    auto window = openWindow();
+    const struct {
+        const char16_t* status;
+        QColor background;
+    } cases[] = {{u"ПОЖАР", QColor(255, 0, 0)},
+                 {u"ОТКАЗ", QColor(255, 255, 0)},
+                 {u"ТЕХНОЛОГ", QColor(166, 202, 240)},
+                 {u"ТЕХНОЛОГИЯ", QColor(166, 202, 240)}};
+    EventTable& table = window->workstation().table();
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    for (const auto& c : cases) {
+        commitRow(table, QString::fromUtf16(c.status));
+        for (int column = 0; column < EventTable::ColumnCount; ++column)
+            EXPECT_EQ(grid->model()->index(table.JournalRow() - 2, column).data(Qt::BackgroundRole).value<QColor>(),
+                      c.background);
+    }
+    EXPECT_FALSE(grid->model()->index(table.JournalRow() - 1, 1).data(Qt::BackgroundRole).isValid()) << "empty row";
+}
+
+TEST_F(TForm1Test, NarrowColumnsWidenToTheirContentAndNothingWraps)
+{
+    auto window = openWindow();
+    window->show();
+    EventTable& table = window->workstation().table();
+    commitRow(table, QStringLiteral("ТЕХНОЛОГИЯ"));
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    EXPECT_FALSE(grid->wordWrap());
+    for (const int column : {0, 1, 4, 5})
+        EXPECT_GE(grid->columnWidth(column), static_cast<const QAbstractItemView*>(grid)->sizeHintForColumn(column)) << "column " << column;
+}
+
+TEST_F(TForm1Test, NewestFireStaysInViewInBothLayoutsOnTheSmallestWindow)
+{
+    auto window = openWindow();
+    window->show();
+    window->resize(window->minimumSize());
+    EventTable& table = window->workstation().table();
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    for (const bool expanded : {true, false, true}) {
+        expanded ? table.SpinButton1UpClick() : table.SpinButton1DownClick();
+        QCoreApplication::processEvents();
+        for (int i = 0; i < 30; ++i)
+            commitRow(table, QStringLiteral("ПОЖАР"), 0);
+        QCoreApplication::processEvents();
+        const QRect newest = grid->visualRect(grid->model()->index(table.JournalRow() - 2, 0));
+        EXPECT_TRUE(grid->viewport()->rect().contains(newest)) << (expanded ? "expanded" : "collapsed");
+    }
+}
+
+TEST_F(TForm1Test, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
+{
+    auto window = openWindow();
+    window->show();
+    QDialog dialog(window.get());
+    dialog.show();
+    dialog.activateWindow();
+    QCoreApplication::processEvents();
+    if (QApplication::activeWindow() != &dialog)
+        GTEST_SKIP() << "this platform does not activate windows";
+    window->restoreMainWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &dialog);
+    dialog.close();
+    window->showMinimized();
+    QCoreApplication::processEvents();
+    window->restoreMainWindow();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
 }
 
 } // namespace
