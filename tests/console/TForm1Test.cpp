@@ -180,6 +180,16 @@ TEST_F(TForm1Test, NarrowColumnsWidenToTheirContentAndNothingWraps)
 
 TEST_F(TForm1Test, NewestFireStaysInViewInBothLayoutsOnTheSmallestWindow)
 {
+    // A large desktop font leaves the smallest window room for fewer rows than the layouts keep
+    // in view.
+    const QFont desktopFont = QApplication::font();
+    QFont large = desktopFont;
+    large.setPixelSize(22);
+    QApplication::setFont(large);
+    struct RestoreFont {
+        QFont font;
+        ~RestoreFont() { QApplication::setFont(font); }
+    } restore{desktopFont};
     auto window = openWindow();
     window->show();
     window->resize(window->minimumSize());
