@@ -46,8 +46,8 @@ MainActions::MainActions(QMainWindow& window)
     TotalControl = notYetBuilt(command(w, QStringLiteral("Общий контроль"), 6));
     ReadArhiv = command(w, QStringLiteral("Просмотр архива"), 3, Qt::Key_F3);
     exit = command(w, QStringLiteral("Выход"), 2);
-    NewConfig = notYetBuilt(command(w, QStringLiteral("Ввести в состав"), 9));
-    DelConfig = notYetBuilt(command(w, QStringLiteral("Вывести из состава"), 21));
+    NewConfig = command(w, QStringLiteral("Ввести в состав"), 9);
+    DelConfig = command(w, QStringLiteral("Вывести из состава"), 21);
     ImageEdit = notYetBuilt(command(w, QStringLiteral("Редактор планов"), 10));
     ImageEdit->setCheckable(true);
     HelpMonitor = command(w, QStringLiteral("Помощь"), 8, Qt::Key_F1);

@@ -285,6 +285,18 @@ void TForm1::connectModels()
             QApplication::restoreOverrideCursor();
         }
     });
+    w.systems().setOnBusy([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    w.systems().setOnClearPlan([this] { Image1->clear(); });
+    w.systems().setOnProgress([] { QCoreApplication::processEvents(); });
+    w.systems().setOnTreeChanged([this] {
+        treeModel_->reload();
+        TreeView1->expandAll();
+    });
     connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showTreePopup(at); });
     connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
@@ -315,6 +327,8 @@ void TForm1::connectCommands()
     connect(actions_->ReadArhiv, &QAction::triggered, this, [&w] { w.ReadArhivExecute(); });
     connect(actions_->exit, &QAction::triggered, this, &QWidget::close);
     connect(actions_->HelpMonitor, &QAction::triggered, this, [&w] { w.HelpMonitorExecute(); });
+    connect(actions_->NewConfig, &QAction::triggered, this, [&w] { w.runHandler([&w] { w.systems().NewConfigExecute(); }); });
+    connect(actions_->DelConfig, &QAction::triggered, this, [&w] { w.runHandler([&w] { w.systems().DelConfigExecute(); }); });
     connect(actions_->About, &QAction::triggered, this, [this] { AboutExecute(); });
     connect(actions_->settingsMenu, &QMenu::aboutToShow, this, [&w] { w.link().ports().FindComPortExecute(); });
     for (int n = 1; n <= PortSelection::PortCount; ++n)

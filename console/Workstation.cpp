@@ -48,7 +48,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       mailbox_(platform.loop, folder_.mailboxFile(), link_.queue(), statusBar_),
       rejectedRecords_(platform.loop, platform.dialogs, statusBar_),
       selection_(popup_),
-      loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_)
+      loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_),
+      systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_,
+                                        link_, platform.port, loader_,
+                                        [this](const QString& text) { logDated(text); }})
 {
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
@@ -65,6 +68,11 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
 Workstation::~Workstation()
 {
     logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"));
+}
+
+void Workstation::runHandler(const std::function<void()>& handler)
+{
+    platform_.loop.runHandler(handler);
 }
 
 void Workstation::logDated(const QString& text)

@@ -5,6 +5,7 @@
 #include "config/TreePopup.h"
 #include "config/TreeSelection.h"
 #include "console/RejectedRecordReport.h"
+#include "console/SystemCommands.h"
 #include "config/IniStore.h"
 #include "config/SettingsFile.h"
 #include "events/AlarmSounds.h"
@@ -81,6 +82,10 @@ public:
     EventDispatcher& dispatcher() { return dispatcher_; }
     ConfigurationLoader& loader() { return loader_; }
     TreePopup& popup() { return popup_; }
+    // "Ввести в состав" and "Вывести из состава".
+    SystemCommands& systems() { return systems_; }
+    // Runs a handler of the window; an exception it throws is reported to the operator.
+    void runHandler(const std::function<void()>& handler);
     // The window follows the selected node; TreeView1Change has run when it is called.
     void setOnTreeSelection(std::function<void(TreeNode*)> handler) { onTreeSelection_ = std::move(handler); }
 
@@ -108,6 +113,7 @@ private:
     TreePopup popup_;
     TreeSelection selection_;
     ConfigurationLoader loader_;
+    SystemCommands systems_;
     std::function<void(TreeNode*)> onTreeSelection_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;

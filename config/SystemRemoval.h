@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace kirvan {
+
+class CompositionTree;
+class IniStore;
+class SettingsFile;
+class TreeNode;
+
+// Taking an alarm system out of the complex, as far as files and the tree go: shared by the
+// window's command "Вывести из состава" and by `kirvan-tool system remove`, so both write the
+// same bytes. The system's own files are not touched.
+class SystemRemoval {
+public:
+    // Where the removal is announced: the АДС station and the removed system's address.
+    struct Notice {
+        std::uint8_t station;
+        std::uint8_t address;
+    };
+
+    // `system`: a system node (level 0) of `tree`.
+    SystemRemoval(IniStore& store, SettingsFile& settings, CompositionTree& tree, TreeNode& system);
+
+    // The confirmation asked for a system node's text A01:СКЛАД: "Вы уверены,что хотите вывести
+    // из состава комплекса СКЛАД?"
+    static QString question(const QString& systemText);
+    // Erases every control-module section whose "СИСТЕМА" is the node's text; `erased` is told
+    // each slot number.
+    void eraseControlModules(const std::function<void(int slot)>& erased);
+    // Empties "АДРЕС"/address of the settings, remembering the system file for the notice.
+    void releaseAddress();
+    // The journal line after the date and time.
+    QString journalText() const;
+    // Deletes the node with its zones and detectors. Returns the system node that stands in its
+    // place now, or the one before it when it was the last; nullptr when none is left.
+    TreeNode* deleteNode();
+    // Writes the whole tree to the composition file, crash-safely.
+    void saveTree();
+    // When "Настройки"/"Оборудование" is "0": the frame that tells the system's АДС station
+    // (0x20 for АДС 1, else 0x20 + АДС). Nothing otherwise, or when the node's address is no
+    // number.
+    std::optional<Notice> notice() const;
+
+private:
+    IniStore& store_;
+    SettingsFile& settings_;
+    CompositionTree& tree_;
+    TreeNode* system_;
+    QString text_;
+    QString addressKey_;
+    QString systemFile_; // as stored, read before the address is emptied
+};
+
+} // namespace kirvan

@@ -1,0 +1,179 @@
+#include "console/SystemCommands.h"
+
+#include "config/CompositionTree.h"
+#include "config/ConfigurationLoader.h"
+#include "config/SystemAddition.h"
+#include "config/SystemRemoval.h"
+#include "config/TreePopup.h"
+#include "link/Commands.h"
+#include "link/LinkPort.h"
+#include "link/PanelLink.h"
+#include "platform/ConversionError.h"
+#include "platform/Dialogs.h"
+#include "platform/StatusBar.h"
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan {
+
+namespace {
+
+constexpr int preparationPauseMs = 500;
+constexpr std::uint8_t systemLeftComplex = 0x80; // parameter A of code 138 to an АДС station
+
+// Runs `undo` when the scope is left, however.
+template <typename F>
+struct Finally {
+    F undo;
+    ~Finally() { undo(); }
+};
+template <typename F>
+Finally(F) -> Finally<F>;
+
+} // namespace
+
+SystemCommands::SystemCommands(const Services& services) : s_(services) {}
+
+void SystemCommands::NewConfigExecute()
+{
+    if (running_)
+        return;
+    running_ = true;
+    Finally done{[this] { running_ = false; }};
+
+    PollingCycle& cycle = s_.link.cycle();
+    const bool polling = cycle.running();
+    cycle.stop();
+    const std::optional<QString> systemFile = s_.dialogs.openFile(u"Ввести в состав"_s, u"All(*.cnf)|;*.cnf"_s);
+    if (!systemFile) {
+        if (polling)
+            cycle.start();
+        return;
+    }
+    if (onClearPlan_)
+        onClearPlan_();
+    // The port comes back as it was, after a cancel, a failure and a completed addition alike:
+    // a port left closed would leave every other system unwatched.
+    const std::optional<int> port = s_.link.ports().checked();
+    s_.port.close();
+    const auto reopenPort = [this, port] {
+        if (port)
+            s_.port.openNumber(*port);
+    };
+    bool preparing = false;
+    try {
+        const std::optional<int> address = askAddress();
+        if (!address) {
+            reopenPort();
+            if (polling)
+                cycle.start();
+            return;
+        }
+        SystemAddition addition(s_.store, s_.settings, *systemFile, *address);
+        addition.writeAddressIntoSystemFile();
+        preparing = true;
+        showPreparation(true);
+        s_.link.Delay(preparationPauseMs);
+        addition.registerInSettings();
+        addition.appendToComplexFile([this](const QString& zone) {
+            s_.statusBar.setPanel15(u"    "_s + zone);
+            if (onProgress_)
+                onProgress_();
+        });
+        s_.logDated(addition.journalText());
+    } catch (...) {
+        if (preparing)
+            showPreparation(false);
+        reopenPort();
+        if (polling)
+            cycle.start();
+        throw;
+    }
+    showPreparation(false);
+    reopenPort();
+    cycle.start();
+    s_.loader.LoadConfiguration();
+}
+
+void SystemCommands::showPreparation(bool on)
+{
+    if (on) {
+        s_.statusBar.setPanel17(u"ВНИМАНИЕ! ПОДГОТОВКА КОНФИГУРАЦИИ МОЖЕТ ЗАНЯТЬ НЕСКОЛЬКО МИНУТ"_s);
+        s_.statusBar.setPanel13(u"          КОМАНДА: ОБРАБОТКА ЗОНЫ"_s);
+    } else {
+        s_.statusBar.setPanel17({});
+        s_.statusBar.setPanel15({});
+    }
+    if (onBusy_)
+        onBusy_(on);
+}
+
+std::optional<int> SystemCommands::askAddress()
+{
+    for (;;) {
+        const std::optional<QString> typed =
+            s_.dialogs.inputBox(u"Регистрация адреса"_s, u"Введите адрес системы(0..3)"_s, {});
+        if (!typed)
+            return std::nullopt;
+        try {
+            const int address = toInteger(*typed);
+            if (address >= SystemAddition::lowestAddress && address <= SystemAddition::highestAddress)
+                return address;
+        } catch (const ConversionError&) {
+            // asked again, as an address out of range is
+        }
+        s_.dialogs.messageBox(u"Ошибка"_s, u"Версия программы обслуживает адреса из диапазона 0..3"_s,
+                              Dialogs::Icon::Error);
+    }
+}
+
+void SystemCommands::DelConfigExecute()
+{
+    TreeNode* selected = s_.tree.selected();
+    if (running_ || !selected || selected->level() != 0)
+        return;
+    running_ = true;
+    Finally done{[this] { running_ = false; }};
+
+    const QString text = selected->text();
+    const qsizetype index = s_.tree.absoluteIndexOf(selected);
+    const Dialogs::Answer answer = s_.dialogs.messageBox(u"Вывести из состава"_s, SystemRemoval::question(text),
+                                                         Dialogs::Icon::Question, Dialogs::Buttons::OkCancel);
+    // The dialog kept the messages going: an event or a reload may have changed the tree.
+    if (TreeNode* system = answer == Dialogs::Answer::Ok ? confirmedSystem(index, text) : nullptr) {
+        SystemRemoval removal(s_.store, s_.settings, s_.tree, *system);
+        removal.eraseControlModules(onModuleErased_);
+        removal.releaseAddress();
+        s_.logDated(removal.journalText());
+        TreeNode* neighbour = removal.deleteNode();
+        if (onTreeChanged_)
+            onTreeChanged_();
+        if (neighbour)
+            s_.tree.select(neighbour);
+        removal.saveTree();
+        if (s_.tree.topLevel().empty()) {
+            s_.link.cycle().stop();
+            s_.statusBar.setPanel13({});
+            s_.statusBar.setPanel15({});
+        }
+        if (const auto notice = removal.notice())
+            s_.link.SendFrame(notice->station, command::switchDetector, systemLeftComplex, notice->address);
+    }
+    if (!s_.tree.topLevel().empty()) {
+        s_.popup.assignNormalMenu();
+        s_.link.cycle().start();
+    }
+}
+
+TreeNode* SystemCommands::confirmedSystem(qsizetype index, const QString& text) const
+{
+    const auto isIt = [&text](const TreeNode* node) { return node && node->level() == 0 && node->text() == text; };
+    if (TreeNode* node = s_.tree.nodeAt(index); isIt(node))
+        return node;
+    for (const auto& system : s_.tree.topLevel())
+        if (isIt(system.get()))
+            return system.get();
+    return nullptr;
+}
+
+} // namespace kirvan

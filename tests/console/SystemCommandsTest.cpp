@@ -1,0 +1,130 @@
+#include "tests/console/WorkstationFixture.h"
+
+#include "config/SettingsKeys.h"
+#include "platform/Timer.h"
+#include "tests/support/WorkedExample.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan::testing {
+namespace {
+
+const QString rangeText = u"Версия программы обслуживает адреса из диапазона 0..3"_s;
+
+class SystemCommandsTest : public WorkstationFixture {
+protected:
+    void SetUp() override
+    {
+        workstation = startWorkstation();
+        workstation->link().ports().IniCOMExecute(2);
+        systemFile = writeWarehouse(folder);
+        workstation->statusBar().setOnChanged([this] { panel15.append(workstation->statusBar().Panel15()); });
+        workstation->systems().setOnClearPlan([this] { ++planCleared; });
+    }
+    void addWarehouse()
+    {
+        dialogs.files = {systemFile};
+        dialogs.inputs = {u"1"_s};
+        workstation->systems().NewConfigExecute();
+    }
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const auto& shown : dialogs.shown)
+            texts << shown.caption + u'|' + shown.text;
+        return texts;
+    }
+    bool polling() { return workstation->link().cycle().running(); }
+
+    std::unique_ptr<Workstation> workstation;
+    QString systemFile;
+    QStringList panel15;
+    int planCleared = 0;
+};
+
+TEST_F(SystemCommandsTest, AnAddressOutsideTheRangeOrNotANumberIsAskedAgainAndTheSystemIsAdded)
+{
+    dialogs.files = {systemFile};
+    dialogs.inputs = {u"7"_s, u"два"_s, u" 1"_s};
+    workstation->systems().NewConfigExecute();
+
+    EXPECT_EQ(shownTexts(), QStringList({u"Ввести в состав|"_s, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
+                                         u"Ошибка|"_s + rangeText, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
+                                         u"Ошибка|"_s + rangeText, u"Регистрация адреса|Введите адрес системы(0..3)"_s}));
+    EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), warehouseLines());
+    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
+    EXPECT_TRUE(panel15.contains(u"    Цех 1"_s)) << "the zone is shown while it is built";
+    EXPECT_TRUE(workstation->statusBar().Panel17().isEmpty());
+    // Reloaded: the tree shows the system, polling runs, and the port chosen before is open again.
+    ASSERT_EQ(workstation->tree().topLevel().size(), 1u);
+    EXPECT_EQ(workstation->tree().count(), 5);
+    EXPECT_TRUE(polling());
+    EXPECT_EQ(port.opened, std::vector<int>({2, 2}));
+    EXPECT_TRUE(port.open);
+    EXPECT_EQ(planCleared, 1);
+}
+
+TEST_F(SystemCommandsTest, CancellingLeavesEverythingAsItWasPortAndPollingIncluded)
+{
+    addWarehouse();
+    const QByteArray settingsBefore = folder.read(u"KirvanMonitorP.ini"_s);
+    ASSERT_TRUE(polling());
+
+    workstation->systems().NewConfigExecute(); // the file dialog is cancelled
+    EXPECT_TRUE(polling());
+    EXPECT_EQ(port.opened.size(), 2u) << "the port was not touched";
+
+    dialogs.files = {systemFile}; // then the address dialog
+    workstation->systems().NewConfigExecute();
+    EXPECT_TRUE(polling());
+    EXPECT_EQ(port.opened, std::vector<int>({2, 2, 2}));
+    EXPECT_TRUE(port.open);
+    EXPECT_EQ(folder.read(u"KirvanMonitorP.ini"_s), settingsBefore);
+    EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), warehouseLines());
+
+    dialogs.answers = {Dialogs::Answer::Cancel}; // and a removal
+    workstation->tree().select(workstation->tree().topLevel()[0].get());
+    workstation->systems().DelConfigExecute();
+    EXPECT_EQ(workstation->tree().count(), 5);
+    EXPECT_EQ(folder.read(u"KirvanMonitorP.ini"_s), settingsBefore);
+}
+
+TEST_F(SystemCommandsTest, AFailedAdditionIsReportedAndPutsThePortAndPollingBack)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"kirvanmonitorp.cnf"_s)); // the composition file cannot be written
+    workstation->link().cycle().start();
+    dialogs.files = {systemFile};
+    dialogs.inputs = {u"1"_s};
+    EXPECT_ANY_THROW(workstation->systems().NewConfigExecute());
+    EXPECT_TRUE(polling());
+    EXPECT_EQ(port.opened, std::vector<int>({2, 2}));
+    EXPECT_TRUE(workstation->statusBar().Panel17().isEmpty());
+    EXPECT_FALSE(workstation->systems().running());
+}
+
+TEST_F(SystemCommandsTest, RemovingTheLastSystemTellsTheAdsStationStopsPollingAndEmptiesThePanels)
+{
+    addWarehouse();
+    workstation->settings().ini().writeString(settings::sectionSettings, settings::keyEquipment, u"0");
+    workstation->tree().select(workstation->tree().topLevel()[0].get());
+    port.sent.clear();
+    workstation->systems().DelConfigExecute();
+
+    EXPECT_EQ(shownTexts().last(), u"Вывести из состава|Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
+    EXPECT_TRUE(workstation->tree().topLevel().empty());
+    EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), QString());
+    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);
+    EXPECT_FALSE(polling());
+    EXPECT_TRUE(workstation->statusBar().Panel13().isEmpty());
+    // The state panel was emptied too; the frame to the АДС station, sent after, shows its end there.
+    EXPECT_EQ(workstation->statusBar().Panel15(), u"  СОСТОЯНИЕ: НОРМА"_s);
+    const std::vector<std::uint8_t> frame = port.sentBytes();
+    ASSERT_EQ(frame.size(), 7u);
+    EXPECT_EQ(frame[0], 0x20);
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.begin() + 2, frame.end() - 1), std::vector<std::uint8_t>({0x8A, 0x80, 0x01, 0x00}));
+}
+
+} // namespace
+} // namespace kirvan::testing
