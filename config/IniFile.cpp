@@ -76,6 +76,11 @@ void IniFile::eraseSection(QStringView section)
     store_->edit(path_, [&](IniDocument& document) { return document.eraseSection(section); });
 }
 
+void IniFile::edit(const std::function<bool(IniDocument&)>& change)
+{
+    store_->edit(path_, change);
+}
+
 bool IniFile::sectionExists(QStringView section) const
 {
     bool exists = false;

@@ -2,9 +2,11 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 
 namespace kirvan {
 
+class IniDocument;
 class IniStore;
 
 // One INI file (settings, system or detector file), read and written key by key. Every operation
@@ -40,6 +42,11 @@ public:
     void eraseSection(QStringView section);
     // A section exists while it holds at least one key.
     bool sectionExists(QStringView section) const;
+
+    // Several changes in one crash-safe write, so that either all of them reach the file or none:
+    // `change` works on the current content and returns whether it changed anything. Throws
+    // FileWriteError when refused.
+    void edit(const std::function<bool(IniDocument&)>& change);
 
 private:
     IniStore* store_;

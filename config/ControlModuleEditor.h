@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+namespace kirvan {
+
+class ControlModules;
+class FileWriteError;
+class TreeNode;
+
+// What the editor window TForm4 shows and does for the zone of the selected tree node: its
+// system and zone, the scenario (0 "НЕТ", 1 to 96), the mode (0 none chosen, 1 "РУЧНОЙ",
+// 2 "АВТОМАТ") and the comment. A refused write of the settings is reported to the operator and
+// changes nothing.
+class ControlModuleEditor {
+public:
+    static constexpr int scenarioCount = 96;
+    enum Mode { NoMode = 0, Manual = 1, Automatic = 2 };
+
+    // FormCreate: a zone node gives its system and itself, a detector node its grandparent and
+    // parent; the first saved module of that system and zone fills the fields.
+    ControlModuleEditor(ControlModules& modules, const TreeNode* selected);
+
+    const QString& system() const { return system_; }  // Label2
+    const QString& zone() const { return zone_; }      // Label3
+    int scenario() const { return scenario_; }         // item index of ComboBox1
+    int mode() const { return mode_; }                 // item index of ComboBox2
+    const QString& comment() const { return comment_; } // Edit1
+
+    // ComboBox1Change runs with every change of the scenario.
+    void setScenario(int index);
+    void setMode(int index) { mode_ = index; }
+    void setComment(const QString& comment) { comment_ = comment; }
+    // "Запустить", "Сохранить" and "Удалить" need a scenario.
+    bool actionsEnabled() const { return actionsEnabled_; }
+
+    // "Запустить": the scenario command now; nothing is saved.
+    void Button1Click();
+    // "Сохранить": the zone's module moves to the lowest free slot; the editor stays open.
+    void Button2Click();
+    // "Удалить": the zone's modules go. Returns whether the editor closes, which it does unless
+    // the settings could not be written.
+    bool Button3Click();
+
+private:
+    void ComboBox1Change() { actionsEnabled_ = scenario_ != 0; }
+    void reportRefusal(const FileWriteError& error);
+
+    ControlModules& modules_;
+    // The design texts stay when the node is no zone or detector.
+    QString system_ = QStringLiteral("Label2");
+    QString zone_ = QStringLiteral("Label3");
+    int scenario_ = 0;
+    int mode_ = NoMode;
+    QString comment_;
+    bool actionsEnabled_ = false;
+};
+
+} // namespace kirvan
