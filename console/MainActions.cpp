@@ -59,7 +59,7 @@ MainActions::MainActions(QMainWindow& window)
     DelDat = notYetBuilt(command(w, QStringLiteral("Удалить извещатель")));
     ControlSys = notYetBuilt(command(w, QStringLiteral("Контроль"), -1, Qt::Key_F5));
     SoundSys = notYetBuilt(command(w, QStringLiteral("Звук откл."), -1, Qt::Key_F6));
-    AddModulControl = notYetBuilt(command(w, QStringLiteral("Модуль управления")));
+    AddModulControl = command(w, QStringLiteral("Модуль управления"));
     DatOn = notYetBuilt(command(w, QStringLiteral("Включить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Insert)));
     DatOff = notYetBuilt(command(w, QStringLiteral("Выключить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Delete)));
     arm = notYetBuilt(command(w, QStringLiteral("Поставить на охрану")));

@@ -1,8 +1,11 @@
 #include "console/TForm1.h"
 
+#include "config/ControlModuleEditor.h"
 #include "console/CompositionTreeModel.h"
 #include "console/EventTableModel.h"
 #include "console/StateIcons.h"
+#include "console/TForm3.h"
+#include "console/TForm4.h"
 #include "link/PortSelection.h"
 #include "platform/Locale.h"
 
@@ -297,6 +300,7 @@ void TForm1::connectModels()
         treeModel_->reload();
         TreeView1->expandAll();
     });
+    w.controlModules().setOnPromptChanged([this] { showModulePrompt(); });
     connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showTreePopup(at); });
     connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
@@ -330,6 +334,7 @@ void TForm1::connectCommands()
     connect(actions_->NewConfig, &QAction::triggered, this, [&w] { w.runHandler([&w] { w.systems().NewConfigExecute(); }); });
     connect(actions_->DelConfig, &QAction::triggered, this, [&w] { w.runHandler([&w] { w.systems().DelConfigExecute(); }); });
     connect(actions_->About, &QAction::triggered, this, [this] { AboutExecute(); });
+    connect(actions_->AddModulControl, &QAction::triggered, this, [this] { AddModulControlExecute(); });
     connect(actions_->settingsMenu, &QMenu::aboutToShow, this, [&w] { w.link().ports().FindComPortExecute(); });
     for (int n = 1; n <= PortSelection::PortCount; ++n)
         connect(actions_->IniCOM[static_cast<std::size_t>(n - 1)], &QAction::triggered, this,
@@ -504,6 +509,29 @@ void TForm1::AboutExecute()
     layout->addWidget(details);
     layout->addStretch();
     about.exec();
+}
+
+void TForm1::AddModulControlExecute()
+{
+    ControlModuleEditor editor(workstation_->controlModules(), workstation_->tree().selected());
+    TForm4 form(editor, this);
+    form.exec();
+}
+
+void TForm1::showModulePrompt()
+{
+    const bool open = workstation_->controlModules().prompt().has_value();
+    if (open && !Form3) {
+        Form3 = new TForm3(workstation_->controlModules(), this);
+        // Near the lower right corner of the main window's client area, in screen coordinates.
+        Form3->move(width() - 260, height() - 185);
+        Form3->show();
+    } else if (!open && Form3) {
+        // The prompt may be answered from its own button's handler.
+        Form3->hide();
+        Form3->deleteLater();
+        Form3 = nullptr;
+    }
 }
 
 } // namespace kirvan

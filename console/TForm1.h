@@ -5,6 +5,7 @@
 #include "events/EventServices.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,7 @@ namespace kirvan {
 class CompositionTreeModel;
 class Locale;
 class EventTableModel;
+class TForm3;
 
 // The main window: shows the workstation's models and hands the operator's commands to it.
 class TForm1 final : public QMainWindow, public MainWindowRestorer {
@@ -58,6 +60,9 @@ private:
     void scrollGrid();
     void FormResize();
     void AboutExecute();
+    void AddModulControlExecute();
+    // Opens or closes the prompt of a manual control module as the control modules say.
+    void showModulePrompt();
 
     std::unique_ptr<Workstation> workstation_;
     std::unique_ptr<MainActions> actions_;
@@ -77,6 +82,7 @@ private:
     QFrame* Shape2 = nullptr;
     QLabel* Panel15 = nullptr;
     QLabel* Panel17 = nullptr;
+    QPointer<TForm3> Form3;
 };
 
 } // namespace kirvan

@@ -2,6 +2,7 @@
 
 #include "config/PathCase.h"
 #include "config/SettingsKeys.h"
+#include "link/Commands.h"
 #include "link/LinkPort.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
@@ -13,16 +14,32 @@
 
 namespace kirvan {
 
+namespace {
+
+// The reactions reach the control modules through their interface.
+class ModuleSearch final : public ControlModuleSearch {
+public:
+    explicit ModuleSearch(ControlModules& modules) : modules_(modules) {}
+    void FindModulControl(const QString& systemName, const QString& zone) override
+    {
+        modules_.FindModulControl(systemName, zone);
+    }
+
+private:
+    ControlModules& modules_;
+};
+
+} // namespace
+
 // Services of parts of the program that are not built yet. They do nothing, because what they
-// serve does not exist yet: there are no plan markers and no control modules to act on.
-struct Workstation::Unbuilt final : MarkerPainter, ControlModuleSearch {
+// serve does not exist yet: there are no plan markers to act on.
+struct Workstation::Unbuilt final : MarkerPainter {
     bool hasMarker(const QString&) const override { return false; }
     void PaintMarker(const QString&, Rgb, bool) override {}
     void blinkMarkers() override {}
     void stopMarkerBlinking() override {}
     void removeAllMarkers() override {}
     void removeMarker(const QString&) override {}
-    void FindModulControl(const QString&, const QString&) override {}
 };
 
 Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window,
@@ -33,6 +50,11 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       settings_(store_, folder_),
       table_(settings_.ini()),
       log_(folder_.logFile(), platform.loop),
+      controlModules_(settings_.ini(), platform.loop, platform.dialogs,
+                      [this](std::uint8_t address, std::uint8_t parameterA) {
+                          link_.QueueCommand(address, command::startScenario, parameterA, command::scenarioParameterB);
+                      }),
+      moduleSearch_(std::make_unique<ModuleSearch>(controlModules_)),
       unbuilt_(std::make_unique<Unbuilt>()),
       // The workstation's own sounds first, then the program's.
       sounds_(platform.sound, {folder_.path(), QCoreApplication::applicationDirPath()},
@@ -41,7 +63,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       alarms_(platform.loop, sounds_, *unbuilt_,
               [this](const QString& address) { return systemReset_.ResetSystemState(address); }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
-                                   EventServices{alarms_, *unbuilt_, *unbuilt_, window}}),
+                                   EventServices{alarms_, *unbuilt_, *moduleSearch_, window}}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
       linkControl_(link_, platform.loop),
@@ -88,6 +110,7 @@ void Workstation::start()
         ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
     }
     loader_.LoadConfiguration();
+    controlModules_.FillModulControlArray();
 }
 
 void Workstation::FormActivate()

@@ -2,6 +2,7 @@
 
 #include "config/CompositionTree.h"
 #include "config/ConfigurationLoader.h"
+#include "config/ControlModules.h"
 #include "config/TreePopup.h"
 #include "config/TreeSelection.h"
 #include "console/RejectedRecordReport.h"
@@ -86,6 +87,7 @@ public:
     SystemCommands& systems() { return systems_; }
     // Runs a handler of the window; an exception it throws is reported to the operator.
     void runHandler(const std::function<void()>& handler);
+    ControlModules& controlModules() { return controlModules_; }
     // The window follows the selected node; TreeView1Change has run when it is called.
     void setOnTreeSelection(std::function<void(TreeNode*)> handler) { onTreeSelection_ = std::move(handler); }
 
@@ -100,6 +102,8 @@ private:
     JournalLog log_;
     CompositionTree tree_;
     StatusBar statusBar_;
+    ControlModules controlModules_;
+    std::unique_ptr<ControlModuleSearch> moduleSearch_;
     struct Unbuilt;
     std::unique_ptr<Unbuilt> unbuilt_;
     AlarmSounds sounds_;

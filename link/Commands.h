@@ -14,6 +14,8 @@ inline constexpr std::uint8_t closeContact = 0x9A;   // 154: device byte, elemen
 inline constexpr std::uint8_t openContact = 0x9B;    // 155: device byte, element - 1
 inline constexpr std::uint8_t arm = 0x9E;            // 158: line, number - 1, sent at once
 inline constexpr std::uint8_t disarm = 0x9F;         // 159: line, number - 1, sent at once
+// Parameter B of the scenario start.
+inline constexpr std::uint8_t scenarioParameterB = 0x5B;
 } // namespace command
 
 } // namespace kirvan

@@ -1,14 +1,21 @@
 #include "console/TForm1.h"
 
+#include "config/ControlModuleEditor.h"
+#include "console/TForm4.h"
+
 #include "tests/console/WorkstationFixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QActionGroup>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTableView>
 
 namespace kirvan::testing {
@@ -226,6 +233,66 @@ TEST_F(TForm1Test, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(QApplication::activeWindow(), window.get());
+}
+
+TEST_F(TForm1Test, ModulePromptStaysOnTopAndHandsTheAnswerOn)
+{
+    writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                     "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Вентиляция цеха\n"));
+    auto window = openWindow();
+    const auto prompt = [&] { return window->findChild<QWidget*>(QStringLiteral("Form3")); };
+    const auto scenarios = [&] {
+        int count = 0;
+        for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
+            count += window->workstation().link().queue().slot(slot).code == 152;
+        return count;
+    };
+    for (const char* answer : {"Button1", "Button2", "close"}) {
+        receiveFire(window->workstation());
+        receiveFire(window->workstation());
+        ASSERT_NE(prompt(), nullptr) << answer;
+        EXPECT_EQ(window->findChildren<QWidget*>(QStringLiteral("Form3")).size(), 1) << "one prompt at a time";
+        EXPECT_TRUE(prompt()->isVisible());
+        EXPECT_TRUE(prompt()->isWindow());
+        EXPECT_TRUE(prompt()->windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint));
+        EXPECT_FALSE(prompt()->isModal());
+        EXPECT_EQ(prompt()->windowTitle(), QStringLiteral("Модуль управления"));
+        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("СКЛАД Цех 1"));
+        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("Вентиляция цеха"));
+        const int before = scenarios();
+        if (QString::fromLatin1(answer) == u"close")
+            prompt()->close();
+        else
+            prompt()->findChild<QPushButton*>(QString::fromLatin1(answer))->click();
+        EXPECT_EQ(scenarios() - before, QString::fromLatin1(answer) == u"Button1" ? 1 : 0) << answer;
+        EXPECT_FALSE(window->workstation().controlModules().prompt());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(prompt(), nullptr) << answer;
+    }
+}
+
+TEST_F(TForm1Test, ModuleEditorOffersItsButtonsOnlyWithAScenario)
+{
+    writeStoreComplex();
+    auto window = openWindow();
+    EXPECT_TRUE(window->actions().AddModulControl->isEnabled());
+    Workstation& w = window->workstation();
+    ControlModuleEditor editor(w.controlModules(), w.tree().nodeAt(1));
+    TForm4 form(editor, window.get());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Редактирование модуля управления"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("A01:СКЛАД"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("Цех 1"));
+    auto* scenario = form.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    ASSERT_EQ(scenario->count(), 97);
+    EXPECT_EQ(scenario->itemText(96), QStringLiteral("96"));
+    auto* save = form.findChild<QPushButton*>(QStringLiteral("Button2"));
+    EXPECT_FALSE(save->isEnabled());
+    scenario->setCurrentIndex(7);
+    form.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(2);
+    ASSERT_TRUE(save->isEnabled());
+    save->click();
+    EXPECT_EQ(w.settings().ini().readString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", {}), QStringLiteral("АВТОМАТ"));
+    EXPECT_EQ(w.settings().ini().readInteger(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СЦЕНАРИЙ", 0), 7);
 }
 
 } // namespace

@@ -29,6 +29,21 @@ protected:
         workstation->start();
         return workstation;
     }
+    // System 1 "СКЛАД" with the fire detector И12-05 in zone "Цех 1", and more settings.
+    void writeStoreComplex(const QString& moreSettings = {}) const
+    {
+        folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
+        folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n"));
+        folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QStringLiteral("A01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n"));
+        folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
+                         QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf")) + u'\n' + moreSettings);
+    }
+    // 01/И12-05/07 from the line: a fire at detector 5 of line 2 of panel 1 of system 1.
+    void receiveFire(Workstation& workstation)
+    {
+        port.received.deliver(frameBytes(0x20, 0x01, 0x94, 0x11, 0x04));
+        workstation.link().receiver().CommPort1TriggerAvail(7);
+    }
     QStringList logLines() const
     {
         return folder.readText(QStringLiteral("KirvanMonitorP.txt")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);

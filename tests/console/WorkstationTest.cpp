@@ -78,14 +78,9 @@ TEST_F(WorkstationTest, SettingsThatCanNeitherBeOpenedNorCreatedStopTheStart)
 
 TEST_F(WorkstationTest, ReceivedFireReachesTheJournalThroughTheWholeChain)
 {
-    folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
-    folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n"));
-    folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
-                     QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
+    writeStoreComplex();
     auto workstation = startWorkstation();
-    // 01/И12-05/07: a fire at detector 5 of line 2 of panel 1 of system 1.
-    port.received.deliver(frameBytes(0x20, 0x01, 0x94, 0x11, 0x04));
-    workstation->link().receiver().CommPort1TriggerAvail(7);
+    receiveFire(*workstation);
     EXPECT_EQ(workstation->log().historyText(),
               QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1 Коридор"));
     EXPECT_EQ(restorer.restores, 1);
@@ -97,6 +92,28 @@ TEST_F(WorkstationTest, ReceivedFireReachesTheJournalThroughTheWholeChain)
     EXPECT_EQ(sound.calls, std::vector<QString>{QStringLiteral("looped ")});
     EXPECT_EQ(workstation->statusBar().Panel17(),
               QStringLiteral("ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"));
+}
+
+TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheScenario)
+{
+    writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 3]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                     "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Вентиляция цеха\n"));
+    auto workstation = startWorkstation();
+    const auto scenarioQueued = [&] {
+        for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
+            if (workstation->link().queue().slot(slot) == Command{1, 152, 4, 91})
+                return true;
+        return false;
+    };
+    receiveFire(*workstation);
+    ControlModules& modules = workstation->controlModules();
+    ASSERT_TRUE(modules.prompt()) << "start-up built the table";
+    EXPECT_EQ(workstation->alarms().word(), QStringLiteral(" ПОЖАР"));
+    workstation->alarms().AlarmOffExecute();
+    ASSERT_TRUE(modules.prompt()) << "the reset leaves the question to the operator";
+    EXPECT_FALSE(scenarioQueued());
+    modules.Button1Click();
+    EXPECT_TRUE(scenarioQueued());
 }
 
 } // namespace
