@@ -13,8 +13,11 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTextStream>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -27,6 +30,28 @@ int settingsRefused(const kirvan::WorkstationFolder& folder, const kirvan::FileW
                                          "Без файла настроек работа программы невозможна.")
                               .arg(folder.settingsFile(), reason));
     return 1;
+}
+
+// The window with the program's windows that stand over it, such as the prompt of a control
+// module. Without a window manager nobody draws their captions; a plain strip stands for each.
+QPixmap screenshotOf(QWidget& window)
+{
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    for (QWidget* other : QApplication::topLevelWidgets()) {
+        if (other == &window || !other->isVisible())
+            continue;
+        const QPoint at = other->pos() - window.pos();
+        const int caption = other->fontMetrics().height() + 6;
+        const QRect strip(at.x(), at.y() - caption, other->width(), caption);
+        painter.fillRect(strip, other->palette().color(QPalette::Highlight));
+        painter.setPen(other->palette().color(QPalette::HighlightedText));
+        painter.drawText(strip.adjusted(6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, other->windowTitle());
+        painter.drawPixmap(at, other->grab());
+        painter.setPen(Qt::darkGray);
+        painter.drawRect(strip.united(QRect(at, other->size())).adjusted(0, 0, -1, -1));
+    }
+    return picture;
 }
 
 } // namespace
@@ -82,13 +107,20 @@ int main(int argc, char** argv)
     window->show();
     if (line->comPort)
         window->workstation().link().ports().IniCOMExecute(*line->comPort);
+    bool screenshotTaken = line->screenshot.isEmpty();
+    const auto takeScreenshot = [&] {
+        if (std::exchange(screenshotTaken, true))
+            return;
+        if (!screenshotOf(*window).save(line->screenshot))
+            err << "KirvanMonitorP: cannot save the screenshot " << line->screenshot << '\n';
+    };
+    // Taken while the window is still open, since its prompts close with it.
     if (line->quitAfter)
-        QTimer::singleShot(*line->quitAfter * 1000, window.get(), &QWidget::close);
-    if (!line->screenshot.isEmpty())
-        QObject::connect(&application, &QApplication::aboutToQuit, [&] {
-            if (!window->grab().save(line->screenshot))
-                err << "KirvanMonitorP: cannot save the screenshot " << line->screenshot << '\n';
+        QTimer::singleShot(*line->quitAfter * 1000, window.get(), [&] {
+            takeScreenshot();
+            window->close();
         });
+    QObject::connect(&application, &QApplication::aboutToQuit, takeScreenshot);
     const int status = QApplication::exec();
     // The shut-down line comes as the window goes; the port closes after it.
     window.reset();
