@@ -108,7 +108,7 @@ TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheSce
     receiveFire(*workstation);
     ControlModules& modules = workstation->controlModules();
     ASSERT_TRUE(modules.prompt()) << "start-up built the table";
-    EXPECT_EQ(workstation->alarms().text(), QStringLiteral(" ПОЖАР"));
+    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
     workstation->alarms().AlarmOffExecute();
     ASSERT_TRUE(modules.prompt()) << "the reset leaves the question to the operator";
     EXPECT_FALSE(scenarioQueued());
