@@ -522,17 +522,18 @@ void TForm1::showModulePrompt()
 {
     const bool open = workstation_->controlModules().prompt().has_value();
     if (open && !Form3) {
-        Form3 = new TForm3(workstation_->controlModules(), this);
+        auto* prompt = new TForm3(workstation_->controlModules(), this);
+        Form3 = prompt;
         // Near the lower right corner of the main window's client area, in screen coordinates,
         // but never off the screen: a main window larger than the screen would push it out.
         QPoint at(width() - 260, height() - 185);
         if (const QScreen* screen = this->screen()) {
             const QRect area = screen->availableGeometry();
-            at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - Form3->width())));
-            at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - Form3->height())));
+            at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - prompt->width())));
+            at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - prompt->height())));
         }
-        Form3->move(at);
-        Form3->show();
+        prompt->move(at);
+        prompt->show();
     } else if (!open && Form3) {
         // The prompt may be answered from its own button's handler.
         Form3->hide();
