@@ -48,15 +48,15 @@ MainActions::MainActions(QMainWindow& window)
     exit = command(w, QStringLiteral("Выход"), 2);
     NewConfig = command(w, QStringLiteral("Ввести в состав"), 9);
     DelConfig = command(w, QStringLiteral("Вывести из состава"), 21);
-    ImageEdit = notYetBuilt(command(w, QStringLiteral("Редактор планов"), 10));
+    ImageEdit = command(w, QStringLiteral("Редактор планов"), 10);
     ImageEdit->setCheckable(true);
     HelpMonitor = command(w, QStringLiteral("Помощь"), 8, Qt::Key_F1);
     About = command(w, QStringLiteral("О программе"), 0);
 
-    ImageLoad = notYetBuilt(command(w, QStringLiteral("Загрузить план")));
-    ImageDesign = notYetBuilt(command(w, QStringLiteral("Создать план")));
-    SetDat = notYetBuilt(command(w, QStringLiteral("Установить извещатель")));
-    DelDat = notYetBuilt(command(w, QStringLiteral("Удалить извещатель")));
+    ImageLoad = command(w, QStringLiteral("Загрузить план"));
+    ImageDesign = command(w, QStringLiteral("Создать план"));
+    SetDat = command(w, QStringLiteral("Установить извещатель"));
+    DelDat = command(w, QStringLiteral("Удалить извещатель"));
     ControlSys = notYetBuilt(command(w, QStringLiteral("Контроль"), -1, Qt::Key_F5));
     SoundSys = notYetBuilt(command(w, QStringLiteral("Звук откл."), -1, Qt::Key_F6));
     AddModulControl = command(w, QStringLiteral("Модуль управления"));
@@ -64,14 +64,14 @@ MainActions::MainActions(QMainWindow& window)
     DatOff = notYetBuilt(command(w, QStringLiteral("Выключить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Delete)));
     arm = notYetBuilt(command(w, QStringLiteral("Поставить на охрану")));
     disarm = notYetBuilt(command(w, QStringLiteral("Снять с охраны")));
-    showMarkers = notYetBuilt(command(w, QStringLiteral("Показать извещатели на плане")));
-    hideMarkers = notYetBuilt(command(w, QStringLiteral("Скрыть извещатели на плане")));
+    showMarkers = command(w, QStringLiteral("Показать извещатели на плане"));
+    hideMarkers = command(w, QStringLiteral("Скрыть извещатели на плане"));
     simulateFault = notYetBuilt(command(w, QStringLiteral("Имитировать отказ")));
     simulateFire = notYetBuilt(command(w, QStringLiteral("Имитировать пожар/тревогу")));
-    markerDatOn = notYetBuilt(command(w, QStringLiteral("Включить извещатель")));
-    markerDatOff = notYetBuilt(command(w, QStringLiteral("Выключить извещатель")));
-    markerArm = notYetBuilt(command(w, QStringLiteral("Поставить на охрану")));
-    markerDisarm = notYetBuilt(command(w, QStringLiteral("Снять с охраны")));
+    markerDatOn = command(w, QStringLiteral("Включить извещатель"));
+    markerDatOff = command(w, QStringLiteral("Выключить извещатель"));
+    markerArm = command(w, QStringLiteral("Поставить на охрану"));
+    markerDisarm = command(w, QStringLiteral("Снять с охраны"));
 
     QMenuBar* bar = window.menuBar();
     QMenu* mode = bar->addMenu(QStringLiteral("Режим"));

@@ -3,6 +3,7 @@
 #include "config/ControlModuleEditor.h"
 #include "console/CompositionTreeModel.h"
 #include "console/EventTableModel.h"
+#include "console/PlanPicture.h"
 #include "console/StateIcons.h"
 #include "console/TForm3.h"
 #include "console/TForm4.h"
@@ -86,6 +87,7 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     connectModels();
     connectCommands();
     fitColumnsToContent(platform.locale);
+    connectPlans();
     workstation_->start();
 
     // The screen less a margin, never below the minimum; centred when shown.
@@ -149,11 +151,8 @@ QWidget* TForm1::buildPlanArea()
     Label1->setFont(title);
     Label1->setStyleSheet(QStringLiteral("color: palette(highlight);"));
     layout->addWidget(Label1);
-    Image1 = new QLabel;
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setScaledContents(true);
-    Image1->setFrameShape(QFrame::StyledPanel);
-    Image1->setMinimumSize(1, 1);
+    Workstation& w = *workstation_;
+    Image1 = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->PopupMenu4);
     layout->addWidget(Image1, 1);
     return Panel8;
 }
@@ -341,6 +340,44 @@ void TForm1::connectCommands()
                 [&w, n] { w.link().ports().IniCOMExecute(n); });
 }
 
+void TForm1::connectPlans()
+{
+    Workstation& w = *workstation_;
+    w.planArea().setOnChanged([this] {
+        showPlanTitle();
+        Image1->update();
+    });
+    w.markers().setOnChanged([this] { Image1->update(); });
+    w.planEditor().setOnChanged([this] {
+        actions_->ImageEdit->setChecked(workstation_->planEditor().editMode());
+        Image1->follow();
+    });
+    w.planEditor().setOnCollapseTree([this] { TreeView1->collapseAll(); });
+    PlanEditor& editor = w.planEditor();
+    MarkerCommands& markers = w.markerCommands();
+    // The check mark follows the mode, which changes only when the operator confirms.
+    connect(actions_->ImageEdit, &QAction::triggered, this, [this, &editor] {
+        editor.ImageEditExecute();
+        actions_->ImageEdit->setChecked(editor.editMode());
+    });
+    connect(actions_->ImageLoad, &QAction::triggered, this, [&editor] { editor.ImageLoadExecute(); });
+    connect(actions_->ImageDesign, &QAction::triggered, this, [&editor] { editor.ImageDesignExecute(); });
+    connect(actions_->SetDat, &QAction::triggered, this, [&editor] { editor.SetDatExecute(); });
+    connect(actions_->DelDat, &QAction::triggered, this, [&editor] { editor.DelDatExecute(); });
+    connect(actions_->showMarkers, &QAction::triggered, this, [&markers] { markers.N12Click(); });
+    connect(actions_->hideMarkers, &QAction::triggered, this, [&markers] { markers.N13Click(); });
+    connect(actions_->markerDatOn, &QAction::triggered, this, [&markers] { markers.N14Click(); });
+    connect(actions_->markerDatOff, &QAction::triggered, this, [&markers] { markers.N15Click(); });
+    connect(actions_->markerArm, &QAction::triggered, this, [&markers] { markers.N16Click(); });
+    connect(actions_->markerDisarm, &QAction::triggered, this, [&markers] { markers.N17Click(); });
+    showPlanTitle();
+}
+
+void TForm1::showPlanTitle()
+{
+    Label1->setText(workstation_->planArea().title());
+}
+
 void TForm1::showTreePopup(const QPoint& at)
 {
     const TreePopup& popup = workstation_->popup();
@@ -374,7 +411,12 @@ void TForm1::showStatusBar()
     const StatusBar& status = workstation_->statusBar();
     Panel13->setText(status.Panel13());
     Panel15->setText(status.Panel15());
+    Panel15->setAlignment((status.Panel15Centred() ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     Panel17->setText(status.Panel17());
+    QFont message = pixelFont(13, status.Panel17Alert());
+    message.setUnderline(status.Panel17Alert());
+    Panel17->setFont(message);
+    Panel17->setStyleSheet(status.Panel17Alert() ? QStringLiteral("color: red;") : QString());
     const QColor lamp = status.Shape2() ? toQColor(*status.Shape2()) : palette().color(QPalette::Button);
     Shape2->setStyleSheet(QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
 }

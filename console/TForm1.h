@@ -24,6 +24,7 @@ class CompositionTreeModel;
 class Locale;
 class EventTableModel;
 class TForm3;
+class PlanPicture;
 
 // The main window: shows the workstation's models and hands the operator's commands to it.
 class TForm1 final : public QMainWindow, public MainWindowRestorer {
@@ -56,6 +57,8 @@ private:
     void showHistory();
     void showTreePopup(const QPoint& at);
     void fitColumnsToContent(const Locale& locale);
+    void connectPlans();
+    void showPlanTitle();
     void applyTableLayout();
     void scrollGrid();
     void FormResize();
@@ -73,7 +76,7 @@ private:
     QToolButton* totalControlButton_ = nullptr;
     QWidget* Panel8 = nullptr;
     QLabel* Label1 = nullptr;
-    QLabel* Image1 = nullptr;
+    PlanPicture* Image1 = nullptr;
     QWidget* Panel9 = nullptr;
     QTableView* StringGrid1 = nullptr;
     QTreeView* TreeView1 = nullptr;

@@ -31,17 +31,6 @@ private:
 
 } // namespace
 
-// Services of parts of the program that are not built yet. They do nothing, because what they
-// serve does not exist yet: there are no plan markers to act on.
-struct Workstation::Unbuilt final : MarkerPainter {
-    bool hasMarker(const QString&) const override { return false; }
-    void PaintMarker(const QString&, Rgb, bool) override {}
-    void blinkMarkers() override {}
-    void stopMarkerBlinking() override {}
-    void removeAllMarkers() override {}
-    void removeMarker(const QString&) override {}
-};
-
 Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window,
                          const WorkstationFolder& folder)
     : platform_(platform),
@@ -55,15 +44,15 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
                           link_.QueueCommand(address, command::startScenario, parameterA, command::scenarioParameterB);
                       }),
       moduleSearch_(std::make_unique<ModuleSearch>(controlModules_)),
-      unbuilt_(std::make_unique<Unbuilt>()),
+      markers_(settings_, store_, planArea_),
       // The workstation's own sounds first, then the program's.
       sounds_(platform.sound, {folder_.path(), QCoreApplication::applicationDirPath()},
               [this](const QString& text) { statusBar_.setPanel17(text); }),
-      systemReset_(tree_, settings_, store_, *unbuilt_),
-      alarms_(platform.loop, sounds_, *unbuilt_,
+      systemReset_(tree_, settings_, store_, markers_),
+      alarms_(platform.loop, sounds_, markers_,
               [this](const QString& address) { return systemReset_.ResetSystemState(address); }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
-                                   EventServices{alarms_, *unbuilt_, *moduleSearch_, window}}),
+                                   EventServices{alarms_, markers_, *moduleSearch_, window}}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
       linkControl_(link_, platform.loop),
@@ -73,10 +62,23 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_),
       systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_,
                                         link_, platform.port, loader_,
-                                        [this](const QString& text) { logDated(text); }})
+                                        [this](const QString& text) { logDated(text); }}),
+      planDisplay_(settings_, store_, platform.pictures, planArea_, markers_),
+      planEditor_(PlanEditor::Services{settings_, store_, platform.dialogs, platform.shell, statusBar_, tree_, popup_,
+                                       planArea_, planDisplay_, markers_,
+                                       [this](bool running) {
+                                           // Resumed polling counts the systems as heard, so
+                                           // none is reported lost for the time it stood still.
+                                           if (running)
+                                               link_.cycle().supervision().restart(platform_.loop.now());
+                                           running ? link_.cycle().start() : link_.cycle().stop();
+                                       },
+                                       [this] { tree_.select(tree_.selected()); }}),
+      markerCommands_(MarkerCommands::Services{settings_, store_, platform.dialogs, statusBar_, tree_, markers_, link_})
 {
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
+    selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {
         selection_.TreeView1Change(node);
         if (onTreeSelection_)

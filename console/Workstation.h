@@ -19,6 +19,11 @@
 #include "link/PanelLink.h"
 #include "link/PanelLinkControl.h"
 #include "platform/StatusBar.h"
+#include "plans/MarkerCommands.h"
+#include "plans/PlanArea.h"
+#include "plans/PlanDisplay.h"
+#include "plans/PlanEditor.h"
+#include "plans/PlanMarkers.h"
 
 #include <memory>
 
@@ -31,6 +36,7 @@ class LinkPort;
 class Locale;
 class MessageLoop;
 class Sound;
+class PictureLoader;
 
 // What the workstation runs on; the program gives the real ones, tests their doubles.
 struct PlatformServices {
@@ -41,6 +47,7 @@ struct PlatformServices {
     const Locale& locale;
     LinkPort& port;
     Sound& sound;
+    const PictureLoader& pictures;
 };
 
 // Everything the main window shows and commands, without the window: the settings, the journal,
@@ -88,6 +95,10 @@ public:
     // Runs a handler of the window; an exception it throws is reported to the operator.
     void runHandler(const std::function<void()>& handler);
     ControlModules& controlModules() { return controlModules_; }
+    PlanArea& planArea() { return planArea_; }
+    PlanMarkers& markers() { return markers_; }
+    PlanEditor& planEditor() { return planEditor_; }
+    MarkerCommands& markerCommands() { return markerCommands_; }
     // The window follows the selected node; TreeView1Change has run when it is called.
     void setOnTreeSelection(std::function<void(TreeNode*)> handler) { onTreeSelection_ = std::move(handler); }
 
@@ -104,8 +115,8 @@ private:
     StatusBar statusBar_;
     ControlModules controlModules_;
     std::unique_ptr<ControlModuleSearch> moduleSearch_;
-    struct Unbuilt;
-    std::unique_ptr<Unbuilt> unbuilt_;
+    PlanArea planArea_;
+    PlanMarkers markers_;
     AlarmSounds sounds_;
     SystemReset systemReset_;
     AlarmState alarms_;
@@ -118,6 +129,9 @@ private:
     TreeSelection selection_;
     ConfigurationLoader loader_;
     SystemCommands systems_;
+    PlanDisplay planDisplay_;
+    PlanEditor planEditor_;
+    MarkerCommands markerCommands_;
     std::function<void(TreeNode*)> onTreeSelection_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;

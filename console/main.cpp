@@ -5,6 +5,7 @@
 #include "console/QtDialogs.h"
 #include "console/TForm1.h"
 #include "link/CommPortLink.h"
+#include "plans/QtPictureLoader.h"
 #include "platform/Clock.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/QtMessageLoop.h"
@@ -92,11 +93,12 @@ int main(int argc, char** argv)
     kirvan::SteadyPortClock portClock;
     kirvan::TCommPort CommPort1(loop, serialPorts, portClock);
     kirvan::CommPortLink port(CommPort1, serialPorts);
+    const kirvan::QtPictureLoader pictures;
 
     std::unique_ptr<kirvan::TForm1> window;
     try {
         window = std::make_unique<kirvan::TForm1>(
-            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound}, folder);
+            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures}, folder);
     } catch (const kirvan::FileWriteError& refused) {
         return settingsRefused(folder, refused);
     }

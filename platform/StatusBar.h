@@ -27,9 +27,15 @@ public:
     // State panel ("  СОСТОЯНИЕ: ...").
     const QString& Panel15() const { return panel15_; }
     void setPanel15(const QString& text) { set(panel15_, text); }
+    // Centred while plan edit mode is on, left-justified otherwise.
+    bool Panel15Centred() const { return panel15Centred_; }
+    void setPanel15Centred(bool centred) { setFlag(panel15Centred_, centred); }
     // Message panel.
     const QString& Panel17() const { return panel17_; }
     void setPanel17(const QString& text) { set(panel17_, text); }
+    // Red, bold and underlined (the warning of plan edit mode); the window-text colour otherwise.
+    bool Panel17Alert() const { return panel17Alert_; }
+    void setPanel17Alert(bool alert) { setFlag(panel17Alert_, alert); }
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
@@ -38,6 +44,13 @@ private:
     {
         if (field != text) {
             field = text;
+            changed();
+        }
+    }
+    void setFlag(bool& flag, bool value)
+    {
+        if (flag != value) {
+            flag = value;
             changed();
         }
     }
@@ -50,7 +63,9 @@ private:
     QString panel13_;
     std::optional<Rgb> shape2_;
     QString panel15_;
+    bool panel15Centred_ = false;
     QString panel17_;
+    bool panel17Alert_ = false;
     std::function<void()> onChanged_;
 };
 

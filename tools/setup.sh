@@ -14,7 +14,8 @@ mode=${1:-}
 shift || true
 
 packages=(cmake ninja-build g++ pkg-config
-          qt6-base-dev qt6-multimedia-dev qt6-translations-l10n fonts-dejavu-core
+          qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
+          libemf2svg-dev libwmf-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 
 install_missing() {

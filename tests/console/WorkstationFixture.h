@@ -6,6 +6,7 @@
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/RecordingSound.h"
+#include "tests/support/ScriptedPictureLoader.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
 
@@ -22,7 +23,7 @@ public:
 // The platform of a workstation in a fresh folder, on virtual time.
 class WorkstationFixture : public ::testing::Test {
 protected:
-    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port, sound}; }
+    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port, sound, pictures}; }
     std::unique_ptr<Workstation> startWorkstation()
     {
         auto workstation = std::make_unique<Workstation>(platform(), restorer, WorkstationFolder(folder.path()));
@@ -57,6 +58,7 @@ protected:
     FixedLocale locale;
     FakeLinkPort port{loop};
     RecordingSound sound;
+    ScriptedPictureLoader pictures;
     CountingRestorer restorer;
 };
 

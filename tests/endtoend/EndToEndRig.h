@@ -5,6 +5,7 @@
 #include "config/IniStore.h"
 #include "console/Workstation.h"
 #include "link/CommPortLink.h"
+#include "plans/QtPictureLoader.h"
 #include "platform/QtMessageLoop.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/RecordingDesktopShell.h"
@@ -48,6 +49,7 @@ private:
     RecordingDialogs dialogs_;
     RecordingDesktopShell shell_;
     RecordingSound sound_;
+    QtPictureLoader pictures_;
     FixedClock clock_;
     Restorer restorer_;
     PosixSerialPorts ports_{folder.path()};

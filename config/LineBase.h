@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace kirvan {
+
+class Dialogs;
+class IniFile;
+class IniStore;
+class SettingsFile;
+
+// Line numbers of a system's panels: entry x is the number that precedes the first line of device
+// x, so line y of device x is LineBase[x] + y. Device 0 has eight lines from 0 on; each control
+// panel present ("ППКП1" … "ППКП8") adds eight lines, or four when its entry reads "-4". Read anew
+// for every command, since another program may change the system file.
+class LineBase {
+public:
+    static constexpr int deviceCount = 10;
+
+    explicit LineBase(const IniFile& systemFile);
+
+    // Nothing for a device the system does not have (an absent panel and every one after it):
+    // a frame for it would reach a detector of another device.
+    std::optional<int> operator[](int device) const;
+    std::optional<int> lineNumber(int device, int line) const;
+
+private:
+    std::array<std::optional<int>, deviceCount> base_{};
+};
+
+// A command frame for one detector, with the line number in parameter A (plus 128 when the
+// detector is switched off) and the detector index in parameter B.
+struct DetectorCommand {
+    std::uint8_t address;
+    std::uint8_t code;
+    std::uint8_t parameterA;
+    std::uint8_t parameterB;
+};
+
+// The detector of a panel command: system address, device digit x, line digit y and detector
+// number zz as the tree node or the marker's hint gives them.
+struct DetectorAddress {
+    int address;
+    int device;
+    int line;
+    int number;
+};
+
+// Builds the frame of a panel command for a detector from its system's file. Without a system
+// file under the address the operator is told "Не обнаружен файл конфигурации!" and nothing is
+// returned, so nothing is sent; the same for a device the system does not have.
+std::optional<DetectorCommand> buildDetectorCommand(const SettingsFile& settings, IniStore& store, Dialogs& dialogs,
+                                                    const DetectorAddress& detector, std::uint8_t code,
+                                                    bool switchOff = false);
+
+} // namespace kirvan

@@ -1,0 +1,112 @@
+#include "console/PlanPicture.h"
+
+#include "plans/PlanArea.h"
+#include "plans/PlanEditor.h"
+#include "plans/PlanMarkers.h"
+
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace kirvan {
+
+PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu)
+    : area_(area), markers_(markers), editor_(editor), markerMenu_(markerMenu)
+{
+    setObjectName(QStringLiteral("Panel4"));
+    setMouseTracking(true);
+    setMinimumSize(1, 1);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PlanPicture::follow()
+{
+    setCursor(editor_.placing() ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void PlanPicture::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    if (!area_.picture().isNull())
+        painter.drawImage(rect(), area_.picture());
+    if (!area_.message().isEmpty()) {
+        painter.setPen(Qt::darkRed);
+        painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, area_.message());
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const auto& marker : markers_.markers()) {
+        if (!marker->visible)
+            continue;
+        const QRect box(marker->position, QSize(TImgDat::size, TImgDat::size));
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(QColor(marker->colour.red, marker->colour.green, marker->colour.blue));
+        if (marker->shape == TImgDat::Shape::Square)
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+        else
+            painter.drawEllipse(box.adjusted(0, 0, -1, -1));
+    }
+}
+
+void PlanPicture::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    area_.setSize(size());
+}
+
+void PlanPicture::mouseMoveEvent(QMouseEvent* event)
+{
+    editor_.Image1MouseMove(event->position().toPoint());
+}
+
+void PlanPicture::mousePressEvent(QMouseEvent* event)
+{
+    const TImgDat* marker = markerAt(event->position().toPoint());
+    if (!marker)
+        return;
+    const QString name = marker->name;
+    markers_.Shape1MouseDown(name);
+    const TImgDat* pressed = markers_.find(name);
+    if (event->button() == Qt::RightButton && pressed && pressed->popupAttached) {
+        const QList<QAction*> items = markerMenu_.actions();
+        // "Поставить на охрану" and "Снять с охраны" are for security detectors' squares.
+        for (int arming = 2; arming < items.size(); ++arming)
+            items[arming]->setVisible(markers_.armItemsVisible());
+        markerMenu_.popup(event->globalPosition().toPoint());
+    }
+}
+
+void PlanPicture::mouseReleaseEvent(QMouseEvent* event)
+{
+    // A click on a marker is the marker's, not the picture's.
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && rect().contains(at) && !markerAt(at))
+        editor_.Image1Click();
+}
+
+bool PlanPicture::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const TImgDat* marker = markerAt(help->pos());
+        if (marker && marker->showHint)
+            QToolTip::showText(help->globalPos(), marker->hint, this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+const TImgDat* PlanPicture::markerAt(QPoint at) const
+{
+    const auto& markers = markers_.markers();
+    for (auto marker = markers.rbegin(); marker != markers.rend(); ++marker)
+        if ((*marker)->visible && QRect((*marker)->position, QSize(TImgDat::size, TImgDat::size)).contains(at))
+            return marker->get();
+    return nullptr;
+}
+
+} // namespace kirvan

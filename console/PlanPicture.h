@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QMenu;
+
+namespace kirvan {
+
+class PlanArea;
+class PlanEditor;
+class PlanMarkers;
+struct TImgDat;
+
+// The plan picture panel (Panel4 with Image1): the plan stretched over the panel, or why it cannot
+// be shown, and the markers drawn over it. Markers paint themselves from their state; a press on
+// one goes to Shape1MouseDown, and a right press opens the marker pop-up once one is attached.
+class PlanPicture final : public QWidget {
+public:
+    PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu);
+
+    // The placing pointer (crosshair) follows the editor.
+    void follow();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // The topmost visible marker under a point: the newest is drawn last, so it is found first.
+    const TImgDat* markerAt(QPoint at) const;
+
+    PlanArea& area_;
+    PlanMarkers& markers_;
+    PlanEditor& editor_;
+    QMenu& markerMenu_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,105 @@
+#include "plans/MarkerCommands.h"
+
+#include "config/CompositionTree.h"
+#include "config/LineBase.h"
+#include "events/EventServices.h"
+#include "link/Commands.h"
+#include "link/PanelLink.h"
+#include "platform/ConversionError.h"
+#include "platform/Dialogs.h"
+#include "platform/StatusBar.h"
+#include "plans/MarkerName.h"
+#include "plans/PlanMarkers.h"
+
+namespace kirvan {
+
+namespace {
+
+// The detector of a marker's hint "A01/И12-05 …": address in characters 2-3, device and line
+// digits in 6-7, the detector number in 9-10.
+DetectorAddress detectorOfHint(const QString& hint)
+{
+    const int deviceAndLine = toInteger(hint.mid(5, 2));
+    return {toInteger(hint.mid(1, 2)), deviceAndLine / 10, deviceAndLine % 10, toInteger(hint.mid(8, 2))};
+}
+
+} // namespace
+
+template <typename Visit> void MarkerCommands::forSelectedDetectors(Visit visit) const
+{
+    const TreeNode* node = s_.tree.selected();
+    if (!node)
+        return;
+    if (node->level() == 2) {
+        visit(*node, true);
+        return;
+    }
+    if (node->level() != 1)
+        return;
+    // The zone's detectors: the nodes that follow it at level 2, up to the next other level.
+    for (qsizetype i = s_.tree.absoluteIndexOf(node) + 1;; ++i) {
+        const TreeNode* detector = s_.tree.nodeAt(i);
+        if (!detector || detector->level() != 2)
+            break;
+        visit(*detector, false);
+    }
+}
+
+void MarkerCommands::N12Click()
+{
+    forSelectedDetectors([this](const TreeNode& detector, bool alone) {
+        if (s_.markers.find(markername::ofDetectorNode(detector)))
+            return;
+        // A zone's detectors without a stored place are passed over silently.
+        if (!s_.markers.paint(markername::recordOfDetectorNode(detector), colours::green, false) && alone)
+            s_.dialogs.messageBox(QStringLiteral("ВНИМАНИЕ"), QStringLiteral("Извещатель не установлен"),
+                                  Dialogs::Icon::Warning);
+    });
+}
+
+void MarkerCommands::N13Click()
+{
+    forSelectedDetectors([this](const TreeNode& detector, bool) {
+        s_.markers.removeMarker(markername::ofDetectorNode(detector));
+    });
+}
+
+void MarkerCommands::N14Click()
+{
+    sendToSelected(command::switchDetector, true, false);
+}
+
+void MarkerCommands::N15Click()
+{
+    sendToSelected(command::switchDetector, true, true);
+}
+
+void MarkerCommands::N16Click()
+{
+    sendToSelected(command::arm, false, false);
+}
+
+void MarkerCommands::N17Click()
+{
+    sendToSelected(command::disarm, false, false);
+}
+
+void MarkerCommands::sendToSelected(std::uint8_t code, bool queued, bool switchOff)
+{
+    const TImgDat* marker = s_.markers.SelectedMarker();
+    if (!marker)
+        return;
+    const std::optional<DetectorCommand> frame = buildDetectorCommand(
+        s_.settings, s_.store, s_.dialogs, detectorOfHint(marker->hint), code, switchOff);
+    if (!frame)
+        return;
+    if (queued) {
+        s_.statusBar.setPanel13(switchOff ? QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ")
+                                          : QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
+        s_.link.QueueCommand(frame->address, frame->code, frame->parameterA, frame->parameterB);
+    } else {
+        s_.link.SendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
+    }
+}
+
+} // namespace kirvan

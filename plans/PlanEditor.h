@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+namespace kirvan {
+
+class CompositionTree;
+class DesktopShell;
+class Dialogs;
+class IniStore;
+class PlanArea;
+class PlanDisplay;
+class PlanMarkers;
+class SettingsFile;
+class StatusBar;
+class TreeNode;
+class TreePopup;
+
+// Plan edit mode ("Редактор планов"): the operator assigns plan pictures to systems and zones,
+// starts a picture editor, and places and removes detector markers. Polling is stopped while
+// the mode lasts, so nothing is sent while the operator works on the plans.
+class PlanEditor {
+public:
+    struct Services {
+        const SettingsFile& settings;
+        IniStore& store;
+        Dialogs& dialogs;
+        DesktopShell& shell;
+        StatusBar& statusBar;
+        CompositionTree& tree;
+        TreePopup& popup;
+        PlanArea& area;
+        PlanDisplay& display;
+        PlanMarkers& markers;
+        // Stops or restarts the polling of the panels.
+        std::function<void(bool running)> polling;
+        // Runs the tree's selection handler again for the selected node.
+        std::function<void()> reselect;
+    };
+
+    explicit PlanEditor(Services services) : s_(std::move(services)) {}
+
+    bool editMode() const { return editMode_; }
+    // Placing is on while the plan picture shows the crosshair pointer.
+    bool placing() const { return placing_; }
+
+    // Switches plan edit mode on or off after the operator confirms it.
+    void ImageEditExecute();
+    // "Загрузить план": a picture file for the selected system or zone, shown at once and stored
+    // in the system file. CurrentPlan and the markers follow at the next plan display.
+    void ImageLoadExecute();
+    // "Создать план": starts the picture editor (settings key "Редактор" of "Настройки", else the
+    // first of kolourpaint, pinta and gimp found), without waiting for it.
+    void ImageDesignExecute();
+
+    // "Установить извещатель": the next click on the plan places the selected detector.
+    void SetDatExecute();
+    void Image1MouseMove(QPoint at);
+    void Image1Click();
+    // "Удалить извещатель": removes the shown marker of the selected detector and its stored place.
+    void DelDatExecute();
+
+    // The tree view collapses as a whole on every switch of the mode.
+    void setOnCollapseTree(std::function<void()> handler) { onCollapseTree_ = std::move(handler); }
+    // Runs when the mode or placing changed, for the menu check mark and the pointer.
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+
+    static constexpr const char16_t* editorKey = u"Редактор";
+
+private:
+    void enter();
+    void leave();
+    void placeSelected(const TreeNode& detector);
+    void setPlacing(bool on);
+    void collapseTree();
+    void changed();
+
+    Services s_;
+    bool editMode_ = false;
+    bool placing_ = false;
+    QPoint pointer_;
+    std::function<void()> onCollapseTree_;
+    std::function<void()> onChanged_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,191 @@
+#include "plans/PlanMarkers.h"
+
+#include "config/DetectorFile.h"
+#include "config/IniFile.h"
+#include "config/PathCase.h"
+#include "config/SettingsFile.h"
+#include "events/EventRecord.h"
+#include "plans/MarkerName.h"
+#include "plans/PlanArea.h"
+#include "plans/ZonePlan.h"
+
+#include <QFileInfo>
+#include <cmath>
+#include <limits>
+
+namespace kirvan {
+
+namespace {
+
+// The stored place "X" or "Y" is the picture's size divided by the pointer's position. Nothing
+// for a detector without a place: a missing or negative value, or one that gives no pixel (zero
+// would divide by zero).
+std::optional<int> placeFromStored(int pictureExtent, double stored)
+{
+    const double pixel = std::trunc(pictureExtent / stored);
+    if (!std::isfinite(pixel) || pixel < 0 || pixel > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(pixel);
+}
+
+} // namespace
+
+PlanMarkers::PlanMarkers(const SettingsFile& settings, IniStore& store, const PlanArea& area)
+    : settings_(settings), store_(store), area_(area)
+{
+}
+
+bool PlanMarkers::hasMarker(const QString& record) const
+{
+    return find(markername::ofRecord(record)) != nullptr;
+}
+
+bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
+{
+    const QString systemFile = settings_.systemFile(record::address(record));
+    if (systemFile.isEmpty() || !QFileInfo::exists(resolvePathCase(systemFile)))
+        return false;
+    const QString name = markername::ofRecord(record);
+    if (TImgDat* marker = findMutable(name)) {
+        // Only colour and blinking: a marker the blink has just hidden stays hidden until the
+        // next blink step or until sound off shows it.
+        marker->Blink = blink;
+        marker->colour = colour;
+        changed();
+        return false;
+    }
+    const QString id = record::detectorId(record);
+    const IniFile detectorFile(store_, detectorFilePath(systemFile, record::at(record, 5)));
+    const std::optional<int> left = placeFromStored(area_.size().width(), detectorFile.readFloat(id, u"X", -1));
+    const std::optional<int> top = placeFromStored(area_.size().height(), detectorFile.readFloat(id, u"Y", -1));
+    if (!left || !top)
+        return false;
+
+    auto marker = std::make_unique<TImgDat>();
+    marker->name = name;
+    // A switched-off detector shows white whatever its event, so the operator sees it is off.
+    marker->colour = detectorFile.readString(id, detectorfile::keyState, QStringLiteral("ВЫКЛ")) == u"ВЫКЛ"
+                         ? colours::white
+                         : colour;
+    marker->shape = detectorFile.readString(id, detectorfile::keyType, {}) == detectorfile::typeSecurity
+                        ? TImgDat::Shape::Square
+                        : TImgDat::Shape::Circle;
+    marker->Blink = blink;
+    marker->position = QPoint(*left, *top);
+    marker->hint = QStringLiteral("A") + record::address(record) + u'/' + id + u' ' + detectorFile.readString(id, u"ТЕКСТ", {});
+    marker->pressHandler = true;
+    // A detector whose zone is not among the system's zones belongs to no plan and stays visible.
+    const QString plane = planOf(systemFile, detectorFile.readString(id, u"ЗОНА", {}));
+    if (!plane.isNull()) {
+        marker->Plane = plane;
+        marker->visible = plane == area_.CurrentPlan();
+    }
+    markers_.push_back(std::move(marker));
+    changed();
+    return true;
+}
+
+QString PlanMarkers::planOf(const QString& systemFile, const QString& zone) const
+{
+    const int n = zoneplan::zoneNumber(store_, systemFile, zone);
+    if (n == 0)
+        return {};
+    // A zone without a plan picture: its markers belong to no plan that can be shown.
+    return IniFile(store_, systemFile).readString(u"ПЛАН ЗОНЫ", QString::number(n), QStringLiteral("-"));
+}
+
+void PlanMarkers::place(const QString& name, QPoint at, const QString& hint, const QString& plane)
+{
+    auto marker = std::make_unique<TImgDat>();
+    marker->name = name;
+    marker->colour = colours::green;
+    marker->position = at;
+    marker->hint = hint;
+    marker->Plane = plane;
+    markers_.push_back(std::move(marker));
+    changed();
+}
+
+void PlanMarkers::showPlan(const QString& plan)
+{
+    for (const auto& marker : markers_)
+        marker->visible = marker->Plane == plan;
+    changed();
+}
+
+void PlanMarkers::blinkMarkers()
+{
+    bool any = false;
+    for (const auto& marker : markers_) {
+        if (marker->Blink && marker->Plane == area_.CurrentPlan()) {
+            marker->visible = !marker->visible;
+            any = true;
+        }
+    }
+    if (any)
+        changed();
+}
+
+void PlanMarkers::stopMarkerBlinking()
+{
+    for (const auto& marker : markers_) {
+        marker->Blink = false;
+        if (marker->Plane == area_.CurrentPlan())
+            marker->visible = true;
+    }
+    changed();
+}
+
+void PlanMarkers::removeAllMarkers()
+{
+    while (!markers_.empty())
+        markers_.pop_back();
+    changed();
+}
+
+void PlanMarkers::removeMarker(const QString& markerName)
+{
+    const auto doomed = std::find_if(markers_.begin(), markers_.end(),
+                                     [&](const auto& marker) { return marker->name == markerName; });
+    if (doomed == markers_.end())
+        return;
+    markers_.erase(doomed);
+    changed();
+}
+
+const TImgDat* PlanMarkers::find(const QString& name) const
+{
+    for (const auto& marker : markers_)
+        if (marker->name == name)
+            return marker.get();
+    return nullptr;
+}
+
+TImgDat* PlanMarkers::findMutable(const QString& name)
+{
+    return const_cast<TImgDat*>(std::as_const(*this).find(name));
+}
+
+void PlanMarkers::Shape1MouseDown(const QString& name)
+{
+    TImgDat* marker = findMutable(name);
+    if (!marker || !marker->pressHandler)
+        return;
+    selected_ = name;
+    marker->popupAttached = true;
+    armItemsVisible_ = marker->shape != TImgDat::Shape::Circle;
+    changed();
+}
+
+bool PlanMarkers::armItemsVisible() const
+{
+    return armItemsVisible_;
+}
+
+void PlanMarkers::changed()
+{
+    if (onChanged_)
+        onChanged_();
+}
+
+} // namespace kirvan

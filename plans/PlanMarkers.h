@@ -1,0 +1,65 @@
+#pragma once
+
+#include "events/EventServices.h"
+#include "plans/TImgDat.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace kirvan {
+
+class IniStore;
+class PlanArea;
+class SettingsFile;
+
+// The detector markers over the plans, in creation order, and the marker last pressed. Event
+// processing creates and recolours them (PaintMarker), the alarm blinks, steadies and removes
+// them, plan display shows those of the plan on screen. The window only draws them.
+class PlanMarkers final : public MarkerPainter {
+public:
+    PlanMarkers(const SettingsFile& settings, IniStore& store, const PlanArea& area);
+
+    bool hasMarker(const QString& record) const override;
+    void PaintMarker(const QString& record, Rgb colour, bool blink) override { paint(record, colour, blink); }
+    void blinkMarkers() override;
+    void stopMarkerBlinking() override;
+    void removeAllMarkers() override;
+    void removeMarker(const QString& markerName) override;
+
+    // Recolours the record's marker, or creates it from the detector's stored place; true only
+    // when a marker was created. The colour becomes white while the detector is switched off.
+    bool paint(const QString& record, Rgb colour, bool blink);
+    // A marker placed by hand in plan edit mode: a green circle with the node's text as its hint.
+    void place(const QString& name, QPoint at, const QString& hint, const QString& plane);
+    // Plan display: exactly the markers of the plan are visible.
+    void showPlan(const QString& plan);
+
+    const std::vector<std::unique_ptr<TImgDat>>& markers() const { return markers_; }
+    const TImgDat* find(const QString& name) const;
+
+    // A press on a marker made from the detector file: it becomes SelectedMarker and gets the
+    // marker pop-up. A marker without a press handler ignores it.
+    void Shape1MouseDown(const QString& name);
+    // The marker the pop-up commands act on; nothing once it has been removed.
+    const TImgDat* SelectedMarker() const { return find(selected_); }
+    // The arming items of the pop-up show for a security detector's square only.
+    bool armItemsVisible() const;
+
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+
+private:
+    TImgDat* findMutable(const QString& name);
+    QString planOf(const QString& systemFile, const QString& zone) const;
+    void changed();
+
+    const SettingsFile& settings_;
+    IniStore& store_;
+    const PlanArea& area_;
+    std::vector<std::unique_ptr<TImgDat>> markers_;
+    QString selected_;
+    bool armItemsVisible_ = false;
+    std::function<void()> onChanged_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Rgb.h"
+
+#include <QPoint>
+#include <QString>
+
+namespace kirvan {
+
+// A detector's marker on a plan: a 14 × 14 square or circle over the plan picture whose colour
+// shows the detector's state. The window only draws it; every field is decided here.
+struct TImgDat {
+    enum class Shape { Circle, Square };
+    static constexpr int size = 14;
+
+    // "SH", the system address, the device and line digits and the detector number (SH011205).
+    QString name;
+    Shape shape = Shape::Circle;
+    Rgb colour;
+    // Top-left corner in pixels of the plan picture; it stays when the picture is resized.
+    QPoint position;
+    QString hint;
+    bool showHint = true;
+    bool visible = true;
+    // The plan picture the marker belongs to, as the system file names it; shown only while it
+    // is the plan on screen.
+    QString Plane;
+    // Toggled by the alarm blink while set.
+    bool Blink = false;
+    // Markers made from the detector file answer a press (Shape1MouseDown); a freshly placed one
+    // does not, until it is made again from the file.
+    bool pressHandler = false;
+    // The marker pop-up (PopupMenu4) that a press attaches.
+    bool popupAttached = false;
+};
+
+} // namespace kirvan

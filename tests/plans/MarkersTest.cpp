@@ -1,0 +1,161 @@
+#include "tests/plans/PlansFixture.h"
+
+#include "events/EventServices.h"
+
+namespace kirvan::testing {
+namespace {
+
+using MarkersTest = PlansFixture;
+
+TEST_F(MarkersTest, PaintMarkerMakesTheMarkerFromTheDetectorFile)
+{
+    select(QStringLiteral("Цех 1"));
+    ASSERT_EQ(workstation->planArea().CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+    struct Case {
+        QString record;
+        Rgb asked;
+        QString name;
+        Rgb colour;
+        TImgDat::Shape shape;
+        QPoint position;
+        QString hint;
+        QString plane;
+        bool visible;
+    };
+    const Case cases[] = {
+        // Switched on, on the plan shown: the colour asked for, placed by the area's size.
+        {QStringLiteral("01/И01-05/07"), colours::red, QStringLiteral("SH010105"), colours::red, TImgDat::Shape::Circle,
+         {200, 480}, QStringLiteral("A01/И01-05 Коридор"), plan(QStringLiteral("Цех1.bmp")), true},
+        // Switched off: white whatever was asked; a security detector is a square.
+        {QStringLiteral("01/И01-06/07"), colours::red, QStringLiteral("SH010106"), colours::white, TImgDat::Shape::Square,
+         {400, 200}, QStringLiteral("A01/И01-06 Склад"), plan(QStringLiteral("Цех1.bmp")), true},
+        // A zone without a plan picture: "-", never shown.
+        {QStringLiteral("01/И12-05/08"), colours::yellow, QStringLiteral("SH011205"), colours::yellow,
+         TImgDat::Shape::Circle, {200, 300}, QStringLiteral("A01/И12-05 Зал"), QStringLiteral("-"), false},
+        // A zone the system does not have: no plan, visible over whatever is shown.
+        {QStringLiteral("01/И12-07/07"), colours::blue, QStringLiteral("SH011207"), colours::blue, TImgDat::Shape::Square,
+         {100, 100}, QStringLiteral("A01/И12-07 Чужой"), QString(), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.record.toStdString());
+        EXPECT_TRUE(workstation->markers().paint(c.record, c.asked, true));
+        const TImgDat* m = marker(c.name);
+        ASSERT_NE(m, nullptr);
+        EXPECT_EQ(m->colour, c.colour);
+        EXPECT_EQ(m->shape, c.shape);
+        EXPECT_EQ(m->position, c.position);
+        EXPECT_EQ(m->hint, c.hint);
+        EXPECT_EQ(m->Plane, c.plane);
+        EXPECT_EQ(m->visible, c.visible);
+        EXPECT_TRUE(m->Blink);
+        EXPECT_TRUE(m->pressHandler);
+    }
+}
+
+TEST_F(MarkersTest, PaintMarkerCreatesNothingWithoutAPlaceOrASystemFile)
+{
+    folder.writeText(QStringLiteral("Объекты/Склад.tb2"),
+                     QStringLiteral("[И21-01]\nX=0\nY=2\n[И21-02]\nX=abc\nY=2\n[И21-03]\nX=-3\nY=2\n[И21-04]\nX=1E-320\nY=2\n"));
+    for (const QString record :
+         {QStringLiteral("01/И01-07/07"), QStringLiteral("01/И21-01/07"), QStringLiteral("01/И21-02/07"),
+          QStringLiteral("01/И21-03/07"), QStringLiteral("01/И21-04/07"), QStringLiteral("02/И01-01/07"),
+          QStringLiteral("03/И01-05/07")}) {
+        EXPECT_FALSE(workstation->markers().paint(record, colours::red, true)) << record.toStdString();
+    }
+    EXPECT_TRUE(workstation->markers().markers().empty());
+}
+
+TEST_F(MarkersTest, RepaintChangesColourAndBlinkingButNotVisibility)
+{
+    select(QStringLiteral("Цех 1"));
+    MarkerPainter& markers = workstation->markers();
+    markers.PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    markers.blinkMarkers();
+    ASSERT_FALSE(marker(QStringLiteral("SH010105"))->visible);
+    EXPECT_TRUE(markers.hasMarker(QStringLiteral("01/И01-05/08")));
+    markers.PaintMarker(QStringLiteral("01/И01-05/08"), colours::yellow, false);
+    const TImgDat* m = marker(QStringLiteral("SH010105"));
+    EXPECT_EQ(m->colour, colours::yellow);
+    EXPECT_FALSE(m->Blink);
+    EXPECT_FALSE(m->visible) << "hidden by the blink, it waits for sound off or the next plan display";
+    EXPECT_EQ(workstation->markers().markers().size(), 1u);
+}
+
+TEST_F(MarkersTest, BlinkingAndSoundOffActOnTheShownPlanOnly)
+{
+    select(QStringLiteral("Цех 1"));
+    MarkerPainter& markers = workstation->markers();
+    markers.PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // shown plan
+    markers.PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // plan "-", hidden
+    markers.blinkMarkers();
+    EXPECT_FALSE(marker(QStringLiteral("SH010105"))->visible);
+    markers.blinkMarkers();
+    EXPECT_TRUE(marker(QStringLiteral("SH010105"))->visible);
+    markers.blinkMarkers();
+    EXPECT_FALSE(marker(QStringLiteral("SH011205"))->visible) << "a marker of a plan not shown never blinks into view";
+    markers.stopMarkerBlinking();
+    EXPECT_TRUE(marker(QStringLiteral("SH010105"))->visible);
+    EXPECT_FALSE(marker(QStringLiteral("SH011205"))->visible);
+    EXPECT_FALSE(marker(QStringLiteral("SH011205"))->Blink);
+    markers.removeMarker(QStringLiteral("SH010105"));
+    EXPECT_EQ(marker(QStringLiteral("SH010105")), nullptr);
+    markers.removeAllMarkers();
+    EXPECT_TRUE(workstation->markers().markers().empty()) << "also the markers of plans not shown";
+}
+
+TEST_F(MarkersTest, ShowAndHideMarkersOfAZoneOrADetector)
+{
+    select(QStringLiteral("Цех 1"));
+    MarkerCommands& commands = workstation->markerCommands();
+    commands.N12Click();
+    EXPECT_NE(marker(QStringLiteral("SH010105")), nullptr);
+    EXPECT_EQ(marker(QStringLiteral("SH010105"))->colour, colours::green);
+    EXPECT_EQ(marker(QStringLiteral("SH010106"))->colour, colours::white);
+    EXPECT_EQ(marker(QStringLiteral("SH010107")), nullptr);
+    EXPECT_TRUE(dialogs.shown.empty()) << "a zone's detector without a place is passed over";
+    EXPECT_EQ(marker(QStringLiteral("SH011205")), nullptr) << "the next zone's detectors are not the zone's";
+
+    select(QStringLiteral("И01-07 Без места"));
+    commands.N12Click();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("ВНИМАНИЕ"));
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Извещатель не установлен"));
+
+    select(QStringLiteral("И01-05 Коридор"));
+    commands.N13Click();
+    EXPECT_EQ(marker(QStringLiteral("SH010105")), nullptr);
+    EXPECT_NE(marker(QStringLiteral("SH010106")), nullptr);
+    EXPECT_TRUE(detectorFile(u'0').contains(QStringLiteral("X=4"))) << "hiding keeps the place";
+    select(QStringLiteral("Цех 1"));
+    commands.N13Click();
+    EXPECT_TRUE(workstation->markers().markers().empty());
+}
+
+TEST_F(MarkersTest, MarkersKeepTheirPixelPlaceWhenTheAreaIsResized)
+{
+    select(QStringLiteral("Цех 1"));
+    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    workstation->planArea().setSize(QSize(400, 300));
+    EXPECT_EQ(marker(QStringLiteral("SH010105"))->position, QPoint(200, 480));
+    workstation->markers().removeAllMarkers();
+    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    EXPECT_EQ(marker(QStringLiteral("SH010105"))->position, QPoint(100, 240)) << "a new marker takes the new size";
+}
+
+TEST_F(MarkersTest, MarkerPressSelectsItAndOffersArmingForSquaresOnly)
+{
+    select(QStringLiteral("Цех 1"));
+    workstation->markerCommands().N12Click();
+    PlanMarkers& markers = workstation->markers();
+    markers.Shape1MouseDown(QStringLiteral("SH010106"));
+    EXPECT_EQ(markers.SelectedMarker(), marker(QStringLiteral("SH010106")));
+    EXPECT_TRUE(markers.SelectedMarker()->popupAttached);
+    EXPECT_TRUE(markers.armItemsVisible());
+    markers.Shape1MouseDown(QStringLiteral("SH010105"));
+    EXPECT_FALSE(markers.armItemsVisible());
+    markers.removeAllMarkers();
+    EXPECT_EQ(markers.SelectedMarker(), nullptr) << "a removed marker is not acted on";
+}
+
+} // namespace
+} // namespace kirvan::testing

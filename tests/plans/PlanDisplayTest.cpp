@@ -1,0 +1,82 @@
+#include "tests/plans/PlansFixture.h"
+
+#include "events/EventServices.h"
+
+namespace kirvan::testing {
+namespace {
+
+using PlanDisplayTest = PlansFixture;
+
+TEST_F(PlanDisplayTest, EachNodeShowsThePlanOfItsSystemOrZone)
+{
+    select(QStringLiteral("Цех 1"));
+    workstation->markers().PaintMarker(QStringLiteral("01/И12-07/07"), colours::red, true); // no plan
+    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // Цех 1
+    const PlanArea& area = workstation->planArea();
+
+    select(QStringLiteral("И01-06 Склад"));
+    EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
+    EXPECT_EQ(area.CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+    EXPECT_FALSE(area.picture().isNull());
+    EXPECT_TRUE(pictures.loaded.back().endsWith(QStringLiteral("Объекты/Цех1.bmp")));
+    EXPECT_FALSE(marker(QStringLiteral("SH011207"))->visible);
+    EXPECT_TRUE(marker(QStringLiteral("SH010105"))->visible);
+
+    // A system without a general plan: nothing shown, and only the markers of no plan.
+    select(QStringLiteral("A01:СКЛАД"));
+    EXPECT_TRUE(area.title().isEmpty());
+    EXPECT_TRUE(area.picture().isNull());
+    EXPECT_TRUE(area.CurrentPlan().isEmpty());
+    EXPECT_TRUE(marker(QStringLiteral("SH011207"))->visible);
+    EXPECT_FALSE(marker(QStringLiteral("SH010105"))->visible);
+
+    // A zone without a picture: cleared; the stored path is current all the same.
+    select(QStringLiteral("И12-05 Зал"));
+    EXPECT_TRUE(area.CurrentPlan().isEmpty()) << "zone 2 has no \"ПЛАН ЗОНЫ\" key: the default is empty";
+    EXPECT_TRUE(area.picture().isNull());
+}
+
+TEST_F(PlanDisplayTest, MissingAndUnreadablePlansAndSystemsWithoutAFile)
+{
+    const PlanArea& area = workstation->planArea();
+    select(QStringLiteral("Цех 1"));
+    // A system without its file changes nothing.
+    select(QStringLiteral("Зона"));
+    EXPECT_EQ(area.CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+    EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
+
+    // A picture the reader refuses: the title stays and the reason is shown in the plan area.
+    pictures.errors.insert(QStringLiteral("Цех1.bmp"), QStringLiteral("формат рисунка не распознан"));
+    select(QStringLiteral("И01-05 Коридор"));
+    EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
+    EXPECT_TRUE(area.picture().isNull());
+    EXPECT_TRUE(area.message().contains(QStringLiteral("формат рисунка не распознан")));
+    EXPECT_TRUE(area.message().contains(QStringLiteral("Цех1.bmp")));
+
+    // A stored plan whose file is gone: area and title cleared, the path is still current.
+    QFile::remove(folder.file(QStringLiteral("Объекты/Цех1.bmp")));
+    select(QStringLiteral("Цех 1"));
+    EXPECT_TRUE(area.title().isEmpty());
+    EXPECT_TRUE(area.message().isEmpty());
+    EXPECT_EQ(area.CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+}
+
+TEST_F(PlanDisplayTest, AZoneUnknownToItsSystemKeepsThePlanShown)
+{
+    select(QStringLiteral("Цех 1"));
+    folder.writeText(QStringLiteral("Объекты/Склад.cnf"), QStringLiteral("[ЗОНА]\n1=Другая\n"));
+    select(QStringLiteral("Цех 2"));
+    EXPECT_EQ(workstation->planArea().CurrentPlan(), plan(QStringLiteral("Цех1.bmp")))
+        << "the markers of the plan still on screen keep blinking";
+    EXPECT_EQ(workstation->planArea().title(), QStringLiteral("СКЛАД Цех 1"));
+}
+
+TEST_F(PlanDisplayTest, PicturesAreReadWithinABound)
+{
+    select(QStringLiteral("Цех 1"));
+    ASSERT_FALSE(pictures.bounds.empty());
+    EXPECT_EQ(pictures.bounds.back(), PlanDisplay::pictureBound);
+}
+
+} // namespace
+} // namespace kirvan::testing
