@@ -21,8 +21,8 @@ public:
 
     explicit LineBase(const IniFile& systemFile);
 
-    // Nothing for a device the system does not have (an absent panel and every one after it):
-    // a frame for it would reach a detector of another device.
+    // Nothing for a device after the first absent panel, whose lines cannot be counted: a frame
+    // for it would reach a detector of another device.
     std::optional<int> operator[](int device) const;
     std::optional<int> lineNumber(int device, int line) const;
 
@@ -50,7 +50,7 @@ struct DetectorAddress {
 
 // Builds the frame of a panel command for a detector from its system's file. Without a system
 // file under the address the operator is told "Не обнаружен файл конфигурации!" and nothing is
-// returned, so nothing is sent; the same for a device the system does not have.
+// returned, so nothing is sent; the same for a device whose lines cannot be counted.
 std::optional<DetectorCommand> buildDetectorCommand(const SettingsFile& settings, IniStore& store, Dialogs& dialogs,
                                                     const DetectorAddress& detector, std::uint8_t code,
                                                     bool switchOff = false);

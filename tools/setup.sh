@@ -15,7 +15,7 @@ shift || true
 
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
-          libemf2svg-dev libwmf-dev
+          libemf2svg-dev libwmf-dev fonts-urw-base35
           libgtest-dev libgmock-dev libbenchmark-dev)
 
 install_missing() {

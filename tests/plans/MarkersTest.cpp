@@ -56,7 +56,7 @@ TEST_F(MarkersTest, PaintMarkerCreatesNothingWithoutAPlaceOrASystemFile)
 {
     folder.writeText(QStringLiteral("Объекты/Склад.tb2"),
                      QStringLiteral("[И21-01]\nX=0\nY=2\n[И21-02]\nX=abc\nY=2\n[И21-03]\nX=-3\nY=2\n[И21-04]\nX=1E-320\nY=2\n"));
-    for (const QString record :
+    for (const QString& record :
          {QStringLiteral("01/И01-07/07"), QStringLiteral("01/И21-01/07"), QStringLiteral("01/И21-02/07"),
           QStringLiteral("01/И21-03/07"), QStringLiteral("01/И21-04/07"), QStringLiteral("02/И01-01/07"),
           QStringLiteral("03/И01-05/07")}) {

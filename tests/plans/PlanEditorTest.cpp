@@ -45,9 +45,9 @@ TEST_F(PlanEditorTest, EditModeStopsPollingAndLeavingRestartsIt)
     EXPECT_TRUE(status.Panel15Centred());
     EXPECT_TRUE(status.Panel13().isEmpty());
     EXPECT_EQ(workstation->popup().menu(), TreePopup::Menu::PopupMenu2) << "the selection handler ran again";
-    const std::size_t sentBefore = port.sent.size();
+    const int ticks = workstation->link().cycle().PollTicks();
     loop.advance(5000);
-    EXPECT_EQ(port.sent.size(), sentBefore) << "nothing is polled while the plans are edited";
+    EXPECT_EQ(workstation->link().cycle().PollTicks(), ticks) << "nothing is polled while the plans are edited";
 
     // Leaving while placing ends the placing without a marker.
     editor().SetDatExecute();
@@ -63,8 +63,8 @@ TEST_F(PlanEditorTest, EditModeStopsPollingAndLeavingRestartsIt)
     EXPECT_TRUE(status.Panel17().isEmpty());
     EXPECT_EQ(workstation->popup().menu(), TreePopup::Menu::PopupMenu3);
     EXPECT_EQ(collapses, 2);
-    loop.advance(5000);
-    EXPECT_GT(port.sent.size(), sentBefore);
+    loop.advance(10000);
+    EXPECT_FALSE(port.sent.empty());
 }
 
 TEST_F(PlanEditorTest, PlacingStoresThePlaceAndTheMarkerGetsItsPopUpWhenMadeAgain)
@@ -172,7 +172,7 @@ TEST_F(PlanEditorTest, PictureEditorFromTheSettingsOrThePath)
     EXPECT_TRUE(dialogs.shown[0].text.contains(QStringLiteral("\"Редактор\" раздела \"Настройки\"")));
     EXPECT_TRUE(shell.started.empty());
 
-    for (const QString program : {QStringLiteral("gimp"), QStringLiteral("pinta")}) {
+    for (const QString& program : {QStringLiteral("gimp"), QStringLiteral("pinta")}) {
         QFile file(bin + u'/' + program);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
