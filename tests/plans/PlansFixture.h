@@ -34,6 +34,7 @@ protected:
         workstation = startWorkstation();
         workstation->planArea().setSize(QSize(800, 600));
     }
+    void TearDown() override { workstation.reset(); }
 
     TreeNode* node(const QString& text) const
     {

@@ -1,0 +1,95 @@
+#include "console/TForm1.h"
+
+#include "events/EventServices.h"
+#include "tests/plans/PlansFixture.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QToolTip>
+
+namespace kirvan::testing {
+namespace {
+
+// The plan picture panel of the window: markers are found under the pointer, answer a press
+// with the marker pop-up, and show their hint.
+class PlanPictureTest : public PlansFixture {
+protected:
+    void SetUp() override
+    {
+        PlansFixture::SetUp();
+        workstation.reset();
+        window = std::make_unique<TForm1>(platform(), WorkstationFolder(folder.path()));
+        window->resize(1200, 900);
+        window->show();
+        panel = window->findChild<QWidget*>(QStringLiteral("Panel4"));
+        ASSERT_NE(panel, nullptr);
+    }
+    void TearDown() override { window.reset(); }
+
+    void press(QPoint at, Qt::MouseButton button)
+    {
+        QMouseEvent event(QEvent::MouseButtonPress, at, panel->mapToGlobal(at), button, button, Qt::NoModifier);
+        QApplication::sendEvent(panel, &event);
+    }
+    Workstation& station() { return window->workstation(); }
+
+    std::unique_ptr<TForm1> window;
+    QWidget* panel = nullptr;
+};
+
+TEST_F(PlanPictureTest, APressedMarkerOpensItsPopUpAndShowsItsHint)
+{
+    Workstation& w = station();
+    w.tree().select(w.tree().nodeAt(1)); // Цех 1
+    ASSERT_EQ(w.planArea().size(), panel->size()) << "markers are placed by the panel's size";
+    w.markerCommands().N12Click();
+    const TImgDat* circle = w.markers().find(QStringLiteral("SH010105"));
+    const TImgDat* square = w.markers().find(QStringLiteral("SH010106"));
+    ASSERT_TRUE(circle && square);
+    QMenu* popup = window->actions().PopupMenu4;
+
+    press(square->position + QPoint(7, 7), Qt::RightButton);
+    EXPECT_EQ(w.markers().SelectedMarker(), square);
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->actions()[2]->isVisible()) << "arming is offered for a square";
+    popup->hide();
+
+    press(circle->position + QPoint(13, 13), Qt::RightButton);
+    EXPECT_EQ(w.markers().SelectedMarker(), circle);
+    EXPECT_FALSE(popup->actions()[2]->isVisible());
+    EXPECT_FALSE(popup->actions()[3]->isVisible());
+    popup->hide();
+
+    press(circle->position + QPoint(14, 14), Qt::RightButton);
+    EXPECT_FALSE(popup->isVisible()) << "a press beside the marker is the picture's";
+
+    QHelpEvent help(QEvent::ToolTip, square->position + QPoint(1, 1), panel->mapToGlobal(square->position));
+    QApplication::sendEvent(panel, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("A01/И01-06 Склад"));
+}
+
+TEST_F(PlanPictureTest, PlacingFollowsThePointerAndTheClick)
+{
+    Workstation& w = station();
+    dialogs.answers.push_back(Dialogs::Answer::Ok);
+    window->actions().ImageEdit->trigger();
+    EXPECT_TRUE(window->actions().ImageEdit->isChecked());
+    w.tree().select(w.tree().nodeAt(4)); // И01-07 Без места
+    window->actions().SetDat->trigger();
+    EXPECT_EQ(panel->cursor().shape(), Qt::CrossCursor);
+    const QPoint at(120, 90);
+    QMouseEvent move(QEvent::MouseMove, at, panel->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &move);
+    press(at, Qt::LeftButton);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, panel->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(panel, &release);
+    ASSERT_NE(w.markers().find(QStringLiteral("SH010107")), nullptr);
+    EXPECT_EQ(w.markers().find(QStringLiteral("SH010107"))->position, at);
+    EXPECT_EQ(panel->cursor().shape(), Qt::ArrowCursor);
+}
+
+} // namespace
+} // namespace kirvan::testing
