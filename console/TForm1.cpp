@@ -293,7 +293,7 @@ void TForm1::connectModels()
         else
             QApplication::restoreOverrideCursor();
     });
-    w.systems().setOnClearPlan([this] { Image1->clear(); });
+    w.systems().setOnClearPlan([this] { workstation_->planArea().showPicture(QImage(), {}); });
     w.systems().setOnProgress([] { QCoreApplication::processEvents(); });
     w.systems().setOnTreeChanged([this] {
         treeModel_->reload();
