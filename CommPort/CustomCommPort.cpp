@@ -6,6 +6,7 @@
 #include "platform/MessageLoop.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -68,9 +69,13 @@ void TCustomCommPort::openPort()
     if (open_ || !validBufferSize(InSize()) || !validBufferSize(OutSize()))
         return;
     Nesting opening(changingOpen_);
+    errno = 0;
     device_ = ports_.open(comNumber_);
-    if (!device_)
+    if (!device_) {
+        openError_ = errno != 0 ? errno : ENODEV;
         return;
+    }
+    openError_ = 0;
     for (auto [buffer, size] : {std::pair{&tx_, outSize_}, std::pair{&rx_, inSize_}}) {
         buffer->size = size;
         buffer->data.assign(static_cast<std::size_t>(size), 0);

@@ -68,6 +68,9 @@ protected:
     int OutSize() const { return outSize_; }
     void setOutSize(int size) { outSize_ = size; }
     bool Open() const { return open_.load(); }
+    // Why the last opening failed, as the system said (ENOENT: no device, EACCES: no
+    // permission, EBUSY: held by another program); 0 after an opening that succeeded.
+    int OpenError() const { return openError_; }
     void setOpen(bool open);
     bool DTR() const { return dtr_; }
     void setDTR(bool on);
@@ -194,6 +197,7 @@ private:
     // Opening or closing is under way, or a worker's routine is running: the main thread is
     // inside a wait, and opening or closing again from there would wait for itself.
     int changingOpen_ = 0;
+    int openError_ = 0;
     int handOverDepth_ = 0;
     HandOver lostReport_{loop_, handOverDepth_, [this] { reportLineLost(); }};
 };

@@ -45,24 +45,29 @@ std::uint32_t PosixSerialDevice::Counters::errorFlags(const Counters& since) con
 
 std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const QString& path)
 {
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        errno = ENODEV;
         return nullptr;
+    }
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
+    // The caller tells the operator why: errno survives the clean-up.
+    const auto refuse = [fd] {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return nullptr;
+    };
     // TIOCEXCL keeps other programs out, except privileged ones; the lock keeps out those too
     // where they honour it, and a second port object of this program.
     if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0
-        || !posix::makeRaw(fd)) {
-        ::close(fd);
-        return nullptr;
-    }
+        || !posix::makeRaw(fd))
+        return refuse();
     const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (wakeFd < 0) {
-        ::close(fd);
-        return nullptr;
-    }
+    if (wakeFd < 0)
+        return refuse();
     return std::unique_ptr<PosixSerialDevice>(new PosixSerialDevice(fd, wakeFd));
 }
 

@@ -15,7 +15,7 @@ namespace kirvan {
 // (pseudo-terminals, many USB adapters) count CTS and DSR as on.
 class PosixSerialDevice final : public SerialDevice {
 public:
-    // Nothing when the device cannot be opened, is in use, or is not a terminal.
+    // Nothing when the device cannot be opened, is in use, or is not a terminal; errno says why.
     static std::unique_ptr<PosixSerialDevice> open(const QString& path);
     ~PosixSerialDevice() override;
 

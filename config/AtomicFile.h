@@ -10,10 +10,23 @@ namespace kirvan {
 // old content or the new one, never a mixture: the content goes to a temporary file in the same
 // folder, is flushed to the disk and then renamed over the old file. A symbolic link is followed
 // and stays a link; the old file's permissions are kept.
+// An existing file is only replaced when it could be written in place: a write-protected file,
+// or one of another owner without write permission, is refused. Where the folder allows no
+// temporary file, a writable file is written in place (and flushed). Temporary files that a
+// killed write left beside the file are removed first.
 // Throws FileWriteError naming `path` when the file system refuses; the old file is untouched.
 // `beforeReplace` runs after the temporary file is complete and before the rename (tests use it
 // to stop the process at the worst moment).
 void writeFileAtomically(const QString& path, QByteArrayView content,
                          const std::function<void()>& beforeReplace = {});
+
+} // namespace kirvan
+
+namespace kirvan {
+
+// Removes the temporary files of writes that never finished (the writer was killed or the power
+// failed) from a folder: of `fileName`, or of every file of the folder when it is empty. A
+// temporary file that is still being written is left alone.
+void removeWriteLeftovers(const QString& folder, const QString& fileName = {});
 
 } // namespace kirvan

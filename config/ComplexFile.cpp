@@ -4,10 +4,9 @@
 #include "config/Cp1251.h"
 #include "config/FileWriteError.h"
 #include "config/PathCase.h"
+#include "config/RegularFile.h"
 #include "config/TextLines.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 namespace kirvan::ComplexFile {
 
@@ -27,15 +26,13 @@ QString lineText(int level, const QString& text)
 // there but cannot be read is an error, not an absent file.
 QByteArray readBytes(const QString& path, bool& exists)
 {
-    QFile file(resolvePathCase(path));
-    exists = file.exists();
-    if (!exists)
-        return {};
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
-                                     .arg(file.fileName(), file.errorString())
-                                     .toStdString());
-    return file.readAll();
+    const QString resolved = resolvePathCase(path);
+    RegularFile file = RegularFile::read(resolved);
+    exists = file.status != RegularFile::Status::Missing;
+    if (file.status == RegularFile::Status::Failed)
+        throw std::runtime_error(
+            QStringLiteral("Не удаётся прочитать файл \"%1\": %2.").arg(resolved, file.failure).toStdString());
+    return std::move(file.bytes);
 }
 
 } // namespace

@@ -100,11 +100,17 @@ QString ConfigurationLoader::readTree()
         // A file that cannot be read leaves the tree as it was.
         failure = incompleteLoad(path, error);
     }
+    unreadable_.clear();
     try {
         visitSystems(replaced);
     } catch (const ConversionError& error) {
         failure = incompleteLoad(path, error);
     }
+    // Each detector file that is there but cannot be read is named once; its detectors are shown
+    // as the defaults make them, and the rest of the complex loads.
+    for (auto file = unreadable_.cbegin(); file != unreadable_.cend(); ++file)
+        failure += (failure.isEmpty() ? QString() : u"\n"_s)
+                   + u"Не удаётся прочитать файл извещателей \"%1\": %2."_s.arg(file.key(), file.value());
     return failure;
 }
 
@@ -156,11 +162,23 @@ void ConfigurationLoader::setSubtreePictures(const TreeNode& parent, int childLe
 {
     for (const auto& child : parent.children()) {
         const int picture = childLevel == 1   ? stateicon::zone
-                            : childLevel == 2 ? configuredDetectorPicture(store_, systemFile, child->text())
+                            : childLevel == 2 ? detectorPicture(systemFile, child->text())
                                               : stateicon::none;
         tree_.setPicture(*child, picture);
         setSubtreePictures(*child, childLevel + 1, systemFile);
     }
+}
+
+int ConfigurationLoader::detectorPicture(const QString& systemFile, const QString& nodeText)
+{
+    QString failure;
+    const int picture = configuredDetectorPicture(store_, systemFile, nodeText, &failure);
+    if (!failure.isEmpty()) {
+        const QString path = detectorFilePath(systemFile, nodeText[1]);
+        if (!unreadable_.contains(path))
+            unreadable_.insert(path, failure);
+    }
+    return picture;
 }
 
 void ConfigurationLoader::setBusy(bool busy)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <functional>
 
@@ -43,6 +44,8 @@ private:
     // not 0 to 3. Throws ConversionError when characters 2-3 are not a number.
     bool acceptSystem(const TreeNode& system);
     void setSubtreePictures(const TreeNode& parent, int childLevel, const QString& systemFile);
+    // The configured picture; a detector file that is there but cannot be read is noted once.
+    int detectorPicture(const QString& systemFile, const QString& nodeText);
     void setBusy(bool busy);
 
     CompositionTree& tree_;
@@ -55,6 +58,8 @@ private:
     std::function<void(bool)> onBusy_;
     bool loading_ = false;
     bool loadAgain_ = false;
+    // Detector files of the load that could not be read, with the reason.
+    QMap<QString, QString> unreadable_;
 };
 
 } // namespace kirvan

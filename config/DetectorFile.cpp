@@ -17,7 +17,7 @@ QString detectorFilePath(const QString& systemFile, QChar deviceChar)
     return stem + QStringLiteral(".tb") + deviceChar;
 }
 
-int configuredDetectorPicture(IniStore& store, const QString& systemFile, const QString& nodeText)
+int configuredDetectorPicture(IniStore& store, const QString& systemFile, const QString& nodeText, QString* failure)
 {
     bool security = false;
     bool switchedOn = false;
@@ -25,10 +25,12 @@ int configuredDetectorPicture(IniStore& store, const QString& systemFile, const 
     // device.
     if (!systemFile.isEmpty() && nodeText.size() > 1) {
         const QStringView section = QStringView(nodeText).left(6);
-        store.read(detectorFilePath(systemFile, nodeText[1]), [&](const IniDocument& document) {
+        const QString unread = store.read(detectorFilePath(systemFile, nodeText[1]), [&](const IniDocument& document) {
             security = document.value(section, detectorfile::keyType) == detectorfile::typeSecurity;
             switchedOn = document.value(section, detectorfile::keyState) == detectorfile::stateOn;
         });
+        if (failure)
+            *failure = unread;
     }
     return stateicon::detector(security, switchedOn);
 }

@@ -14,8 +14,10 @@ QString detectorFilePath(const QString& systemFile, QChar deviceChar);
 
 // The picture of a detector node by its file: "ТИП" and "СОСТОЯНИЕ" of the section named by the
 // first six characters of the node's text, compared exactly; a missing file, section or key
-// reads as empty (a detector of another type, switched off).
-int configuredDetectorPicture(IniStore& store, const QString& systemFile, const QString& nodeText);
+// reads as empty (a detector of another type, switched off), and so does a file that cannot be
+// read, whose reason goes to `failure`.
+int configuredDetectorPicture(IniStore& store, const QString& systemFile, const QString& nodeText,
+                              QString* failure = nullptr);
 
 // Keys and values of a detector's section (named by its DetectorId).
 namespace detectorfile {

@@ -1,14 +1,12 @@
 #include "config/DocumentCache.h"
 
 #include "config/Cp1251.h"
+#include "config/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kirvan {
 
@@ -25,54 +23,9 @@ long long nanoseconds(const timespec& time)
     return static_cast<long long>(time.tv_sec) * 1'000'000'000LL + time.tv_nsec;
 }
 
-enum class ReadStatus { Read, Missing, Failed };
-
-struct FileContent {
-    ReadStatus status = ReadStatus::Failed;
-    QByteArray bytes;
-    struct stat info {};
-    bool symbolicLink = false;
-};
-
-bool readAll(int fd, QByteArray& bytes, off_t sizeHint)
-{
-    bytes.reserve(static_cast<qsizetype>(sizeHint) + 1);
-    char chunk[64 * 1024];
-    for (;;) {
-        const ssize_t length = ::read(fd, chunk, sizeof chunk);
-        if (length < 0 && errno == EINTR)
-            continue;
-        if (length < 0)
-            return false;
-        if (length == 0)
-            return true;
-        bytes.append(chunk, static_cast<qsizetype>(length));
-    }
-}
-
-FileContent readFile(const QByteArray& path)
-{
-    FileContent content;
-    struct stat link {};
-    if (::lstat(path.constData(), &link) != 0) {
-        content.status = errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
-        return content;
-    }
-    content.symbolicLink = S_ISLNK(link.st_mode);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        content.status = errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
-        return content;
-    }
-    const bool ok = ::fstat(fd, &content.info) == 0 && readAll(fd, content.bytes, content.info.st_size);
-    ::close(fd);
-    content.status = ok ? ReadStatus::Read : ReadStatus::Failed;
-    return content;
-}
-
 } // namespace
 
-std::shared_ptr<const IniDocument> DocumentCache::current(const QString& path)
+std::shared_ptr<const IniDocument> DocumentCache::current(const QString& path, QString* failure)
 {
     applyChanges();
     const QByteArray encodedPath = QFile::encodeName(path);
@@ -89,14 +42,16 @@ std::shared_ptr<const IniDocument> DocumentCache::current(const QString& path)
     // drops the entry before its first use.
     const QFileInfo location(path);
     const std::optional<int> watchId = watcher_.watch(location.absolutePath());
-    const FileContent content = readFile(encodedPath);
+    const RegularFile content = RegularFile::read(path);
     std::shared_ptr<const IniDocument> document;
-    if (content.status == ReadStatus::Missing)
+    if (content.status == RegularFile::Status::Missing)
         document = emptyDocument();
-    else if (content.status == ReadStatus::Read)
+    else if (content.status == RegularFile::Status::Read)
         document = std::make_shared<const IniDocument>(cp1251::decode(content.bytes));
+    else if (failure)
+        *failure = content.failure;
 
-    const bool cacheable = watchId && content.status == ReadStatus::Read && !content.symbolicLink
+    const bool cacheable = watchId && content.status == RegularFile::Status::Read && !content.symbolicLink
                            && S_ISREG(content.info.st_mode) && content.info.st_nlink == 1;
     if (cacheable) {
         entries_.insert(path, Entry{document, signatureOf(content.info), *watchId,

@@ -26,8 +26,8 @@ public:
     explicit DocumentCache(qsizetype capacity) : capacity_(capacity) {}
 
     // The file's current content. A missing file is empty. Null when the file exists but
-    // cannot be read.
-    std::shared_ptr<const IniDocument> current(const QString& path);
+    // cannot be read (not a regular file, too large, refused), with the reason in `failure`.
+    std::shared_ptr<const IniDocument> current(const QString& path, QString* failure = nullptr);
     // Drops the entry of a file this process has just replaced.
     void forget(const QString& path);
 

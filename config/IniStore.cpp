@@ -23,14 +23,16 @@ IniStore::IniStore(const Locale& locale, std::function<void()> beforeReplace)
 
 QChar IniStore::decimalSeparator() const { return locale_.decimalSeparator(); }
 
-void IniStore::read(const QString& path, const std::function<void(const IniDocument&)>& reader)
+QString IniStore::read(const QString& path, const std::function<void(const IniDocument&)>& reader)
 {
     const QString resolved = resolvePathCase(path);
     std::lock_guard lock(cacheMutex_);
-    if (const auto document = cache_.current(resolved))
+    QString failure;
+    if (const auto document = cache_.current(resolved, &failure))
         reader(*document);
     else
         reader(IniDocument());
+    return failure;
 }
 
 qsizetype IniStore::edit(const QString& path, const std::function<bool(IniDocument&)>& change)
@@ -38,21 +40,22 @@ qsizetype IniStore::edit(const QString& path, const std::function<bool(IniDocume
     std::lock_guard editLock(editMutex_);
     const QString resolved = resolvePathCase(path);
     std::shared_ptr<const IniDocument> current;
+    QString failure;
     {
         std::lock_guard lock(cacheMutex_);
-        current = cache_.current(resolved);
+        current = cache_.current(resolved, &failure);
     }
     // Writing over a file whose content could not be read would destroy it.
     if (!current)
-        throw FileWriteError(path);
+        throw FileWriteError(path, failure);
     IniDocument changed = *current;
     if (!change(changed))
         return 0;
     const cp1251::Encoded encoded = cp1251::encode(changed.serialize());
     try {
         writeFileAtomically(resolved, encoded.bytes, beforeReplace_);
-    } catch (const FileWriteError&) {
-        throw FileWriteError(path);
+    } catch (const FileWriteError& refused) {
+        throw FileWriteError(path, refused.reason());
     }
     std::lock_guard lock(cacheMutex_);
     cache_.forget(resolved);

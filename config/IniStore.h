@@ -25,8 +25,9 @@ public:
     QChar decimalSeparator() const;
 
     // Calls `reader` with the file's current content; a missing or unreadable file is empty.
-    // `reader` must not call back into the store.
-    void read(const QString& path, const std::function<void(const IniDocument&)>& reader);
+    // `reader` must not call back into the store. Returns why a file that is there could not be
+    // read (not a regular file, too large, refused), or an empty text.
+    QString read(const QString& path, const std::function<void(const IniDocument&)>& reader);
 
     // Applies `change` to the file's current content and, when it reports a change, replaces
     // the file crash-safely. Nothing is written (nor created) when nothing changed. Returns how

@@ -1,6 +1,8 @@
 #include "config/SettingsFile.h"
 
 #include "config/AtomicFile.h"
+#include "config/FileReadError.h"
+#include "config/IniStore.h"
 #include "config/PathCase.h"
 #include "config/SettingsKeys.h"
 #include "config/StoredPath.h"
@@ -13,10 +15,17 @@ namespace kirvan {
 SettingsFile::SettingsFile(IniStore& store, WorkstationFolder folder)
     : folder_(std::move(folder)), ini_(store, folder_.settingsFile())
 {
-    if (!QFileInfo::exists(resolvePathCase(ini_.path()))) {
+    const QString path = resolvePathCase(ini_.path());
+    if (!QFileInfo::exists(path)) {
         createWithFirstStartValues();
         firstStart_ = true;
+        return;
     }
+    // A file that is there but cannot be read is not a first start: creating it anew would
+    // lose the site's settings.
+    const QString failure = store.read(path, [](const IniDocument&) {});
+    if (!failure.isEmpty())
+        throw FileReadError(path, failure);
 }
 
 void SettingsFile::createWithFirstStartValues()

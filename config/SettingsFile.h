@@ -11,7 +11,8 @@ class IniStore;
 // closes. When there is none, opening creates it with the first-start values.
 class SettingsFile {
 public:
-    // Throws FileWriteError when a missing file cannot be created.
+    // Throws FileWriteError when a missing file cannot be created, FileReadError when the file
+    // is there but cannot be read.
     SettingsFile(IniStore& store, WorkstationFolder folder);
 
     IniFile& ini() { return ini_; }

@@ -36,6 +36,8 @@ TreeNode* CompositionTreeModel::nodeAt(const QModelIndex& index)
 
 QModelIndex CompositionTreeModel::index(int row, int column, const QModelIndex& parent) const
 {
+    if (detached_)
+        return {};
     const auto& children = parent.isValid() ? nodeAt(parent)->children() : tree_.topLevel();
     if (column != 0 || row < 0 || row >= static_cast<int>(children.size()))
         return {};
@@ -51,14 +53,14 @@ QModelIndex CompositionTreeModel::parent(const QModelIndex& child) const
 
 QModelIndex CompositionTreeModel::indexOf(const TreeNode* node) const
 {
-    if (!node)
+    if (!node || detached_)
         return {};
     return createIndex(rowOf(tree_, node), 0, node);
 }
 
 int CompositionTreeModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.column() > 0)
+    if (parent.column() > 0 || detached_)
         return 0;
     return static_cast<int>(parent.isValid() ? nodeAt(parent)->children().size() : tree_.topLevel().size());
 }
@@ -84,14 +86,24 @@ QVariant CompositionTreeModel::data(const QModelIndex& index, int role) const
     }
 }
 
+void CompositionTreeModel::detach()
+{
+    beginResetModel();
+    detached_ = true;
+    endResetModel();
+}
+
 void CompositionTreeModel::reload()
 {
     beginResetModel();
+    detached_ = false;
     endResetModel();
 }
 
 void CompositionTreeModel::pictureChanged(const TreeNode& node)
 {
+    if (detached_)
+        return;
     const QModelIndex index = indexOf(&node);
     Q_EMIT dataChanged(index, index, {Qt::DecorationRole});
 }

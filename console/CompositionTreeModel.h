@@ -21,12 +21,16 @@ public:
     QModelIndex indexOf(const TreeNode* node) const;
     static TreeNode* nodeAt(const QModelIndex& index);
 
-    // The nodes were replaced or removed.
+    // The nodes are about to be replaced: until reload() the model shows no nodes, so that no
+    // view keeps an index of a node that is freed meanwhile.
+    void detach();
+    // The nodes were replaced or removed; the model shows the tree again.
     void reload();
     void pictureChanged(const TreeNode& node);
 
 private:
     CompositionTree& tree_;
+    bool detached_ = false;
 };
 
 } // namespace kirvan

@@ -88,7 +88,7 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     connectCommands();
     fitColumnsToContent(platform.locale);
     connectPlans();
-    workstation_->start();
+    workstation_->runHandler([this] { workstation_->start(); });
 
     // The screen less a margin, never below the minimum; centred when shown.
     if (const QScreen* screen = this->screen()) {
@@ -202,14 +202,14 @@ QWidget* TForm1::buildEventArea()
     arrows->addStretch();
     layout->addWidget(spin, 0, Qt::AlignTop);
     // The grid's height settles after the layout switch that scrolled it.
-    connect(StringGrid1->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { scrollGrid(); });
-    connect(up, &QToolButton::clicked, this, [this] { workstation_->table().SpinButton1UpClick(); });
-    connect(down, &QToolButton::clicked, this, [this] { workstation_->table().SpinButton1DownClick(); });
+    connect(StringGrid1->verticalScrollBar(), &QScrollBar::rangeChanged, this, guarded([this] { scrollGrid(); }));
+    connect(up, &QToolButton::clicked, this, guarded([this] { workstation_->table().SpinButton1UpClick(); }));
+    connect(down, &QToolButton::clicked, this, guarded([this] { workstation_->table().SpinButton1DownClick(); }));
     connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this](int column, int, int width) {
+            guarded([this](int column, int, int width) {
                 if (width != workstation_->table().columnWidth(column))
                     workstation_->table().setColumnWidth(column, width);
-            });
+            }));
     return Panel9;
 }
 
@@ -276,10 +276,12 @@ void TForm1::connectModels()
     w.tree().setOnPictureChanged([this](TreeNode& node) { treeModel_->pictureChanged(node); });
     w.setOnTreeSelection([this](TreeNode* node) { TreeView1->setCurrentIndex(treeModel_->indexOf(node)); });
     w.loader().setOnBusy([this](bool busy) {
-        // The tree is rebuilt while busy; the view takes it up again as a whole.
+        // The tree is rebuilt while busy: the view lets go of the old nodes before they are freed
+        // and takes the new tree up as a whole.
         if (busy) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             TreeView1->setUpdatesEnabled(false);
+            treeModel_->detach();
         } else {
             treeModel_->reload();
             TreeView1->expandAll();
@@ -300,15 +302,16 @@ void TForm1::connectModels()
         TreeView1->expandAll();
     });
     w.controlModules().setOnPromptChanged([this] { showModulePrompt(); });
-    connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showTreePopup(at); });
+    connect(TreeView1, &QWidget::customContextMenuRequested, this,
+            guarded([this](const QPoint& at) { showTreePopup(at); }));
     connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
+            guarded([this](const QModelIndex& current) {
                 TreeNode* node = CompositionTreeModel::nodeAt(current);
                 if (node != workstation_->tree().selected())
                     workstation_->tree().select(node);
-            });
+            }));
     connect(ComboBox1, &QComboBox::activated, this,
-            [this](int index) { workstation_->log().history().chooseEntry(index); });
+            guarded([this](int index) { workstation_->log().history().chooseEntry(index); }));
     w.link().ports().setOnChanged([this] {
         const PortSelection& ports = workstation_->link().ports();
         for (int n = 1; n <= PortSelection::PortCount; ++n) {
@@ -325,19 +328,20 @@ void TForm1::connectModels()
 void TForm1::connectCommands()
 {
     Workstation& w = *workstation_;
-    connect(actions_->AlarmOff, &QAction::triggered, this, [&w] { w.alarms().AlarmOffExecute(); });
-    connect(actions_->AllSoundOff, &QAction::triggered, this, [&w] { w.alarms().SoundOffExecute(); });
-    connect(actions_->ReadArhiv, &QAction::triggered, this, [&w] { w.ReadArhivExecute(); });
-    connect(actions_->exit, &QAction::triggered, this, &QWidget::close);
-    connect(actions_->HelpMonitor, &QAction::triggered, this, [&w] { w.HelpMonitorExecute(); });
-    connect(actions_->NewConfig, &QAction::triggered, this, [&w] { w.runHandler([&w] { w.systems().NewConfigExecute(); }); });
-    connect(actions_->DelConfig, &QAction::triggered, this, [&w] { w.runHandler([&w] { w.systems().DelConfigExecute(); }); });
-    connect(actions_->About, &QAction::triggered, this, [this] { AboutExecute(); });
-    connect(actions_->AddModulControl, &QAction::triggered, this, [this] { AddModulControlExecute(); });
-    connect(actions_->settingsMenu, &QMenu::aboutToShow, this, [&w] { w.link().ports().FindComPortExecute(); });
+    connect(actions_->AlarmOff, &QAction::triggered, this, guarded([&w] { w.alarms().AlarmOffExecute(); }));
+    connect(actions_->AllSoundOff, &QAction::triggered, this, guarded([&w] { w.alarms().SoundOffExecute(); }));
+    connect(actions_->ReadArhiv, &QAction::triggered, this, guarded([&w] { w.ReadArhivExecute(); }));
+    connect(actions_->exit, &QAction::triggered, this, guarded([this] { close(); }));
+    connect(actions_->HelpMonitor, &QAction::triggered, this, guarded([&w] { w.HelpMonitorExecute(); }));
+    connect(actions_->NewConfig, &QAction::triggered, this, guarded([&w] { w.systems().NewConfigExecute(); }));
+    connect(actions_->DelConfig, &QAction::triggered, this, guarded([&w] { w.systems().DelConfigExecute(); }));
+    connect(actions_->About, &QAction::triggered, this, guarded([this] { AboutExecute(); }));
+    connect(actions_->AddModulControl, &QAction::triggered, this, guarded([this] { AddModulControlExecute(); }));
+    connect(actions_->settingsMenu, &QMenu::aboutToShow, this,
+            guarded([&w] { w.link().ports().FindComPortExecute(); }));
     for (int n = 1; n <= PortSelection::PortCount; ++n)
         connect(actions_->IniCOM[static_cast<std::size_t>(n - 1)], &QAction::triggered, this,
-                [&w, n] { w.link().ports().IniCOMExecute(n); });
+                guarded([&w, n] { w.link().ports().IniCOMExecute(n); }));
 }
 
 void TForm1::connectPlans()
@@ -496,7 +500,7 @@ void TForm1::FormResize()
 void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    workstation_->runHandler([this] { FormResize(); });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
@@ -504,7 +508,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     // The grid settles its width after the window's; only the message column follows it, since
     // the layout itself changes the grid's size.
     if (watched == StringGrid1->viewport() && event->type() == QEvent::Resize && workstation_->settingsOpen())
-        workstation_->table().fitMessageColumn(static_cast<QResizeEvent*>(event)->size().width());
+        workstation_->runHandler([this, event] {
+            workstation_->table().fitMessageColumn(static_cast<QResizeEvent*>(event)->size().width());
+        });
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -512,12 +518,12 @@ void TForm1::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        workstation_->FormActivate();
+        workstation_->runHandler([this] { workstation_->FormActivate(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    workstation_->FormClose();
+    workstation_->runHandler([this] { workstation_->FormClose(); });
     QMainWindow::closeEvent(event);
 }
 

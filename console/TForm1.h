@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 class QComboBox;
 class QFrame;
@@ -45,6 +46,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A slot for a signal of the toolkit: the handler runs as an entry point of the workstation
+    // (Workstation::runHandler), with the signal's arguments when it takes them.
+    template <class Handler>
+    auto guarded(Handler handler)
+    {
+        return [this, handler](const auto&... arguments) {
+            workstation_->runHandler([&] {
+                if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>)
+                    handler(arguments...);
+                else
+                    handler();
+            });
+        };
+    }
     QWidget* buildToolbarStrip();
     QWidget* buildPlanArea();
     QWidget* buildEventArea();

@@ -1,11 +1,14 @@
 #include "console/Workstation.h"
 
+#include "config/AtomicFile.h"
+#include "config/FileWriteError.h"
 #include "config/PathCase.h"
 #include "config/SettingsKeys.h"
 #include "link/Commands.h"
 #include "link/LinkPort.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
+#include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/MessageLoop.h"
 
@@ -34,6 +37,7 @@ private:
 Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window,
                          const WorkstationFolder& folder)
     : platform_(platform),
+      notices_(platform.loop, platform.dialogs),
       folder_(folder),
       store_(platform.locale),
       settings_(store_, folder_),
@@ -84,6 +88,11 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         if (onTreeSelection_)
             onTreeSelection_(node);
     });
+    platform.loop.setErrorHandler([this](const std::exception& error) {
+        platform_.dialogs.messageBox(QStringLiteral("Ошибка"), errorText(error), Dialogs::Icon::Error);
+    });
+    log_.setOnWriteFailure([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
+    log_.setOnWriteRecovered([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
     mailbox_.bind();
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
@@ -92,11 +101,23 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
 Workstation::~Workstation()
 {
     logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"));
+    // The window is gone: what the log still has to say goes to standard error.
+    log_.setOnWriteFailure({});
+    log_.setOnWriteRecovered({});
+    platform_.loop.setErrorHandler({});
 }
 
 void Workstation::runHandler(const std::function<void()>& handler)
 {
     platform_.loop.runHandler(handler);
+}
+
+QString Workstation::errorText(const std::exception& error)
+{
+    QString text = QString::fromStdString(error.what());
+    if (const auto* refused = dynamic_cast<const FileWriteError*>(&error); refused && !refused->reason().isEmpty())
+        text += QStringLiteral("\nПричина: %1.").arg(refused->reason());
+    return text;
 }
 
 void Workstation::logDated(const QString& text)
@@ -106,6 +127,7 @@ void Workstation::logDated(const QString& text)
 
 void Workstation::start()
 {
+    removeWriteLeftovers(folder_.path());
     IniFile& ini = settings_.ini();
     if (ini.readInteger(settings::sectionSettings, settings::keyInstallation, 0) == 1) {
         installFlag_ = true;

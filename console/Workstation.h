@@ -17,6 +17,7 @@
 #include "journal/JournalLog.h"
 #include "journal/Mailbox.h"
 #include "link/PanelLink.h"
+#include "console/OperatorNotices.h"
 #include "link/PanelLinkControl.h"
 #include "platform/StatusBar.h"
 #include "plans/MarkerCommands.h"
@@ -62,8 +63,8 @@ public:
     Workstation(const PlatformServices& platform, MainWindowRestorer& window, const WorkstationFolder& folder);
     ~Workstation();
 
-    // The rest of start-up once the window exists: the installation flag, then the composition
-    // is loaded and polling starts.
+    // The rest of start-up once the window exists: leftovers of killed writes are removed, the
+    // installation flag is read, then the composition is loaded and polling starts.
     void start();
     // Each activation of the main window: the help page after the installation, once.
     void FormActivate();
@@ -73,6 +74,12 @@ public:
 
     void HelpMonitorExecute();
     void ReadArhivExecute();
+
+    // Every entry point of the toolkit (signal, event, menu, timer, main) runs its work here: an
+    // exception ends that work only and is shown to the operator in a message box.
+    void runHandler(const std::function<void()>& handler);
+    // The operator's text of a failure: the error and, where known, its reason in Russian.
+    static QString errorText(const std::exception& error);
 
     bool installFlag() const { return installFlag_; }
     // False once the window has closed: nothing reads or writes the settings any more.
@@ -92,8 +99,6 @@ public:
     TreePopup& popup() { return popup_; }
     // "Ввести в состав" and "Вывести из состава".
     SystemCommands& systems() { return systems_; }
-    // Runs a handler of the window; an exception it throws is reported to the operator.
-    void runHandler(const std::function<void()>& handler);
     ControlModules& controlModules() { return controlModules_; }
     PlanArea& planArea() { return planArea_; }
     PlanMarkers& markers() { return markers_; }
@@ -106,6 +111,7 @@ private:
     void logDated(const QString& text);
 
     PlatformServices platform_;
+    OperatorNotices notices_;
     WorkstationFolder folder_;
     IniStore store_;
     SettingsFile settings_;

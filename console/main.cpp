@@ -1,9 +1,13 @@
 #include "CommPort/CommPort1.h"
 #include "CommPort/PosixSerialDevice.h"
+#include "config/FileReadError.h"
 #include "config/FileWriteError.h"
+#include "config/WorkstationLock.h"
 #include "console/CommandLine.h"
 #include "console/QtDialogs.h"
+#include "console/StopSignals.h"
 #include "console/TForm1.h"
+#include "console/Translations.h"
 #include "link/CommPortLink.h"
 #include "plans/QtPictureLoader.h"
 #include "platform/Clock.h"
@@ -13,6 +17,7 @@
 #include "platform/SystemLocale.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
 #include <QTextStream>
@@ -22,14 +27,13 @@
 
 namespace {
 
-// Without its settings the workstation cannot work; the operator must know why.
-int settingsRefused(const kirvan::WorkstationFolder& folder, const kirvan::FileWriteError& error)
+// A failure that ends the start-up: on the terminal, and in a message box where a screen shows it.
+int startRefused(const QString& text)
 {
-    const QString reason = error.reason().isEmpty() ? QString::fromStdString(error.what()) : error.reason();
-    QMessageBox::critical(nullptr, QStringLiteral("Ошибка"),
-                          QStringLiteral("Не удалось открыть или создать файл настроек\n%1\n\nПричина: %2\n\n"
-                                         "Без файла настроек работа программы невозможна.")
-                              .arg(folder.settingsFile(), reason));
+    QTextStream(stderr) << "KirvanMonitorP: " << text << '\n';
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        QMessageBox::critical(nullptr, QStringLiteral("Ошибка"), text);
     return 1;
 }
 
@@ -55,15 +59,31 @@ QPixmap screenshotOf(QWidget& window)
     return picture;
 }
 
+// Without its settings the workstation cannot work; the operator must know why.
+int settingsRefused(const kirvan::WorkstationFolder& folder, const QString& reason)
+{
+    return startRefused(QStringLiteral("Не удалось открыть или создать файл настроек\n%1\n\nПричина: %2\n\n"
+                                       "Без файла настроек работа программы невозможна.")
+                            .arg(folder.settingsFile(), reason));
+}
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    // The options come before the windowing system, so that --help and --version work over SSH.
     QTextStream out(stdout);
     QTextStream err(stderr);
     QString error;
-    const auto line = kirvan::parseCommandLine(application.arguments().mid(1), error);
+    const auto line = kirvan::parseCommandLine(argumentsOf(argc, argv), error);
     if (!line) {
         err << "KirvanMonitorP: " << error << '\n' << kirvan::commandLineUsage();
         return 2;
@@ -77,13 +97,21 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    QApplication application(argc, argv);
+    kirvan::installRussianTranslations(application);
     const kirvan::WorkstationFolder folder(line->folder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                                   : line->folder);
+    // One workstation per folder: a second one would write its own start and stop lines and
+    // link losses into the live journal.
+    kirvan::WorkstationLock::Refusal refusal{};
+    QString lockFailure;
+    const auto lock = kirvan::WorkstationLock::acquire(folder.path(), &refusal, &lockFailure);
+    if (!lock)
+        return startRefused(refusal == kirvan::WorkstationLock::Refusal::HeldByAnother
+                                ? lockFailure
+                                : QStringLiteral("Папка %1 недоступна: %2").arg(folder.path(), lockFailure));
+
     kirvan::QtMessageLoop loop;
-    loop.setErrorHandler([](const std::exception& failure) {
-        QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Ошибка"),
-                              QString::fromStdString(failure.what()));
-    });
     const kirvan::SystemLocale locale;
     const kirvan::SystemClock clock;
     kirvan::QtDesktopShell shell;
@@ -96,19 +124,34 @@ int main(int argc, char** argv)
     const kirvan::QtPictureLoader pictures;
 
     std::unique_ptr<kirvan::TForm1> window;
+    // A stop signal ends the program as "Выход" does, also from inside a message box or a wait.
+    const kirvan::StopSignals stopSignals([&window] {
+        if (window)
+            window->close();
+        QCoreApplication::exit(0);
+    });
     try {
         window = std::make_unique<kirvan::TForm1>(
             kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures}, folder);
     } catch (const kirvan::FileWriteError& refused) {
-        return settingsRefused(folder, refused);
+        return settingsRefused(folder, refused.reason().isEmpty() ? QString::fromStdString(refused.what())
+                                                                  : refused.reason());
+    } catch (const kirvan::FileReadError& unreadable) {
+        return settingsRefused(folder, unreadable.reason());
+    }
+    if (stopSignals.requested()) {
+        window->close();
+        window.reset();
+        return 0;
     }
     dialogs.setParent(window.get());
     kirvan::configureCommPort1(CommPort1, [&window](kirvan::TCustomCommPort&, std::uint16_t count) {
         window->workstation().link().receiver().CommPort1TriggerAvail(count);
     });
     window->show();
+    // As the operator's choice in the menu, with its report of a failure.
     if (line->comPort)
-        window->workstation().link().ports().IniCOMExecute(*line->comPort);
+        window->actions().IniCOM[static_cast<std::size_t>(*line->comPort - 1)]->trigger();
     bool screenshotTaken = line->screenshot.isEmpty();
     const auto takeScreenshot = [&] {
         if (std::exchange(screenshotTaken, true))

@@ -3,26 +3,17 @@
 #include "config/Cp1251.h"
 #include "config/PathCase.h"
 #include "platform/MessageLoop.h"
+#include "platform/SystemError.h"
 #include "platform/Timer.h"
 
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kirvan {
-
-namespace {
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-} // namespace
 
 LogFile::LogFile(QString path) : path_(std::move(path)) {}
 
@@ -46,11 +37,21 @@ LogFile::~LogFile()
 
 void LogFile::append(const QString& line)
 {
+    // A full memory first tries the file, which may be back.
+    if (waitingLines_ >= MaxWaitingLines && !flush()) {
+        ++droppedLines_;
+        return;
+    }
+    queue(line);
+    flush();
+}
+
+void LogFile::queue(const QString& line)
+{
     // A character the code page lacks is written as "?", so the line is never dropped for it.
     waiting_ += cp1251::encode(line).bytes;
     waiting_ += "\r\n";
     ++waitingLines_;
-    flush();
 }
 
 bool LogFile::flush()
@@ -67,18 +68,29 @@ bool LogFile::flush()
                    QStringLiteral("Не удаётся записать журнал событий в файл %1: %2 (код ошибки %3). "
                                   "Строки журнала сохраняются в памяти и будут дописаны в файл, "
                                   "как только запись станет возможной.")
-                       .arg(path_, systemError(error), QString::number(error)));
+                       .arg(path_, systemErrorText(error), QString::number(error)));
         }
         return false;
     }
     const qsizetype written = waitingLines_;
+    const qsizetype dropped = droppedLines_;
     waitingLines_ = 0;
+    droppedLines_ = 0;
+    if (dropped > 0) {
+        // Where lines are missing, the log says how many.
+        queue(QStringLiteral("  ЖУРНАЛ: НЕ ЗАПИСАНО СТРОК ЗА ВРЕМЯ СБОЯ ФАЙЛА: %1").arg(dropped));
+        if (writeWaiting() == 0)
+            waitingLines_ = 0;
+        else if (retryTimer_)
+            retryTimer_->setEnabled(true);
+    }
     if (failing_) {
         failing_ = false;
-        notify(onRecovered_,
-               QStringLiteral("Запись журнала событий в файл %1 восстановлена; "
-                              "дописано строк из памяти: %2.")
-                   .arg(path_, QString::number(written)));
+        QString message = QStringLiteral("Запись журнала событий в файл %1 восстановлена; дописано строк из памяти: %2.")
+                              .arg(path_, QString::number(written));
+        if (dropped > 0)
+            message += QStringLiteral(" Не записано строк (не хватило памяти для ожидания): %1.").arg(dropped);
+        notify(onRecovered_, message);
     }
     return true;
 }

@@ -18,10 +18,12 @@ class Timer;
 // stop the caller and loses nothing while the program runs: the lines wait in memory, in order,
 // and go out before any newer line as soon as a write succeeds — tried again with every new line
 // and, with a message loop, every RetryIntervalMs while lines wait. The operator is told once when
-// an outage begins and once when it has ended.
+// an outage begins and once when it has ended. At most MaxWaitingLines wait; later lines of a long
+// outage are counted instead, and the count is logged after the waiting lines when writing resumes.
 class LogFile {
 public:
     static constexpr int RetryIntervalMs = 2000;
+    static constexpr qsizetype MaxWaitingLines = 100'000;
     using Notification = std::function<void(const QString& message)>;
 
     // Without a message loop, waiting lines are tried again only with the next line.
@@ -43,6 +45,8 @@ public:
     bool failing() const { return failing_; }
     // Lines not yet in the file.
     qsizetype waitingLines() const { return waitingLines_; }
+    // Lines of this outage that found no room among the waiting lines.
+    qsizetype droppedLines() const { return droppedLines_; }
 
     // A clear Russian message naming the file and the system's error, once per outage; without
     // a handler it goes to standard error.
@@ -52,11 +56,13 @@ public:
 
 private:
     int writeWaiting();
+    void queue(const QString& line);
     void notify(const Notification& handler, const QString& message) const;
 
     QString path_;
     QByteArray waiting_; // whole lines, CR LF included
     qsizetype waitingLines_ = 0;
+    qsizetype droppedLines_ = 0;
     bool failing_ = false;
     std::unique_ptr<Timer> retryTimer_;
     Notification onFailure_;

@@ -22,6 +22,8 @@ public:
         port_.setComNumber(comNumber);
         port_.setOpen(true);
     }
+    bool isOpen() const override { return port_.Usable(); }
+    int openError() const override { return port_.OpenError(); }
     bool probe(int comNumber) override { return ports_.open(comNumber) != nullptr; }
 
 private:

@@ -17,6 +17,11 @@ public:
     virtual void close() = 0;
     // Closes, sets the port number and opens; a port that cannot be opened stays closed.
     virtual void openNumber(int comNumber) = 0;
+    // Whether the port is open and usable.
+    virtual bool isOpen() const = 0;
+    // Why the last opening failed, as the system said (ENOENT: no device, EACCES: no
+    // permission, EBUSY: held by another program); 0 when it succeeded or there was none.
+    virtual int openError() const = 0;
     // Whether port n exists and is free: opened exclusively and closed again at once.
     virtual bool probe(int comNumber) = 0;
 };

@@ -11,13 +11,18 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
     : loop_(loop),
       delay_(loop),
       transmitter_(port, delay_, statusBar, [this] { return cycle_.startupOver(); }),
-      ports_(port, settings),
+      ports_(port, settings, statusBar),
       cycle_(loop, queue_, transmitter_, statusBar, processEvent, [this] { ports_.FindComPortExecute(); }),
       receiver_(port, cycle_.LinkState(), statusBar, processEvent)
 {
     // Every frame sent shows the link as normal 200 ms later, answered or not; the supervision
-    // reports a system that stops answering.
-    delay_.setOnExpiry([&statusBar] {
+    // reports a system that stops answering. A frame sent to a closed port went nowhere: the
+    // port's trouble is shown instead.
+    delay_.setOnExpiry([this, &port, &statusBar] {
+        if (!port.isOpen()) {
+            ports_.showPortState();
+            return;
+        }
         statusBar.setShape2(Rgb{0, 128, 0});
         statusBar.setPanel15(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
     });

@@ -3,10 +3,36 @@
 #include "config/IniFile.h"
 #include "config/SettingsKeys.h"
 #include "link/LinkPort.h"
+#include "platform/StatusBar.h"
+#include "platform/SystemError.h"
+
+#include <cerrno>
 
 namespace kirvan {
 
-PortSelection::PortSelection(LinkPort& port, IniFile& settings) : port_(port), settings_(settings) {}
+namespace {
+
+// The reasons an installer meets, in the words that tell what to do about them.
+QString portErrorText(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return QStringLiteral("нет устройства");
+    case EACCES:
+    case EPERM: return QStringLiteral("нет доступа (группа dialout)");
+    case EBUSY:
+    case EWOULDBLOCK: return QStringLiteral("занят другой программой");
+    default: return systemErrorText(error);
+    }
+}
+
+} // namespace
+
+PortSelection::PortSelection(LinkPort& port, IniFile& settings, StatusBar& statusBar)
+    : port_(port), settings_(settings), statusBar_(statusBar)
+{
+}
 
 QString PortSelection::caption(int n)
 {
@@ -35,9 +61,26 @@ void PortSelection::FindComPortExecute()
 void PortSelection::IniCOMExecute(int n)
 {
     port_.openNumber(n);
-    settings_.writeInteger(settings::sectionSettings, settings::keyComPort, n);
     checked_ = n;
+    showPortState();
+    settings_.writeInteger(settings::sectionSettings, settings::keyComPort, n);
     changed();
+}
+
+void PortSelection::showPortState()
+{
+    if (port_.isOpen())
+        return;
+    statusBar_.setShape2(Rgb{255, 0, 0});
+    statusBar_.setPanel15(QStringLiteral("  ") + closedText());
+}
+
+QString PortSelection::closedText() const
+{
+    const int error = port_.openError();
+    if (!checked_ || error == 0)
+        return QStringLiteral("ПОРТ ЗАКРЫТ");
+    return caption(*checked_) + QStringLiteral(": ") + portErrorText(error);
 }
 
 void PortSelection::changed()

@@ -9,6 +9,7 @@ namespace kirvan {
 
 class IniFile;
 class LinkPort;
+class StatusBar;
 
 // The choice of the serial line's port, COM1 to COM10: the port search and the ten port actions
 // IniCOM1 to IniCOM10 of one radio group, as a model the menu shows.
@@ -16,14 +17,22 @@ class PortSelection {
 public:
     static constexpr int PortCount = 10;
 
-    PortSelection(LinkPort& port, IniFile& settings);
+    PortSelection(LinkPort& port, IniFile& settings, StatusBar& statusBar);
 
     // Closes the port, shows the actions of the ports that exist and are free, and chooses the
     // port stored under "COM-порт" (default 1) when it is 1 to 10.
     void FindComPortExecute();
     // IniCOM1Execute to IniCOM10Execute: closes the port, opens port n, stores n and checks its
-    // action. A port that cannot be opened is still stored and checked; frames are then lost.
+    // action. A port that cannot be opened is still stored and checked (frames are then lost),
+    // and the status bar shows it as such.
     void IniCOMExecute(int n);
+
+    // While the port is closed the link cannot be normal: the lamp is red and the state panel
+    // names the port and why it did not open ("COM5: нет устройства"). Nothing while it is open.
+    void showPortState();
+    // "COM5: нет устройства", "COM1: нет доступа (группа dialout)", or "ПОРТ ЗАКРЫТ" when no
+    // opening failed.
+    QString closedText() const;
 
     bool visible(int n) const { return visible_[index(n)]; }
     // The checked port action, if any.
@@ -40,6 +49,7 @@ private:
 
     LinkPort& port_;
     IniFile& settings_;
+    StatusBar& statusBar_;
     std::array<bool, PortCount> visible_{true, true, true, true, true, true, true, true, true, true};
     std::optional<int> checked_;
     std::function<void()> onChanged_;

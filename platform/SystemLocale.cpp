@@ -16,8 +16,18 @@ QString withPlainBlanks(QString text)
 
 } // namespace
 
-SystemLocale::SystemLocale() : locale_(QLocale::system())
+SystemLocale::SystemLocale() : SystemLocale(QLocale::system()) {}
+
+SystemLocale::SystemLocale(const QLocale& locale) : locale_(locale)
 {
+    if (locale_.language() == QLocale::C) {
+        // No regional settings (C or POSIX, usual on servers and kiosks): the forms of a
+        // Russian workstation, so that one journal never mixes two forms of dates.
+        shortDateFormat_ = QStringLiteral("dd.MM.yyyy");
+        longTimeFormat_ = QStringLiteral("H:mm:ss");
+        return;
+    }
+    shortDateFormat_ = locale_.dateFormat(QLocale::ShortFormat);
     // The long time form of the regional settings names the time zone; a journal line does not.
     longTimeFormat_ = locale_.timeFormat(QLocale::LongFormat);
     longTimeFormat_.remove(QRegularExpression(QStringLiteral("\\s*\\bt+\\b")));
@@ -32,7 +42,7 @@ QChar SystemLocale::decimalSeparator() const
 
 QString SystemLocale::shortDate(const QDate& date) const
 {
-    return withPlainBlanks(locale_.toString(date, QLocale::ShortFormat));
+    return withPlainBlanks(locale_.toString(date, shortDateFormat_));
 }
 
 QString SystemLocale::longTime(const QTime& time) const

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <atomic>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <thread>
@@ -75,9 +76,26 @@ TEST_F(PtyPortTest, TheDeviceCannotBeOpenedTwice)
 {
     port.setOpen(true);
     ASSERT_TRUE(port.Open());
-    EXPECT_EQ(ports.open(3), nullptr);
+    EXPECT_EQ(port.OpenError(), 0);
+    TCommPort second{loop, ports, clock};
+    second.setComNumber(3);
+    second.setOpen(true);
+    EXPECT_FALSE(second.Open());
+    // The terminal's exclusive mode stops others, its lock also root.
+    EXPECT_TRUE(second.OpenError() == EBUSY || second.OpenError() == EWOULDBLOCK) << second.OpenError();
     port.setOpen(false);
     EXPECT_NE(ports.open(3), nullptr);
+}
+
+TEST_F(PtyPortTest, OpeningFailureKeepsTheSystemsReason)
+{
+    folder.write(QStringLiteral("ports/COM4"), "not a terminal");
+    for (const auto [number, reason] : {std::pair{4, ENOTTY}, std::pair{0, ENODEV}}) {
+        port.setComNumber(number);
+        port.setOpen(true);
+        EXPECT_FALSE(port.Open());
+        EXPECT_EQ(port.OpenError(), reason) << number;
+    }
 }
 
 TEST_F(PtyPortTest, EverySpeedOfThePortReachesTheDevice)
@@ -155,6 +173,7 @@ TEST_F(PtyPortTest, AVanishedAdapterIsNotReplacedByAnotherDevice)
     ASSERT_TRUE(QFile::remove(far.slavePath()) || !QFile::exists(far.slavePath()));
     port.setOpen(true);
     EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.OpenError(), ENOENT) << "no device";
 }
 
 } // namespace

@@ -13,9 +13,11 @@
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/TempFolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -107,6 +109,25 @@ TEST_F(ConfigurationLoaderTest, AcceptsTheSystemsInTreeOrderAfterTheResetAndTheD
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 0"_s, u"accept 2"_s, u"start"_s}));
     EXPECT_EQ(texts(), (QStringList{u"A00:СКЛАД"_s, u"Цех"_s, u"A02:ОФИС"_s}));
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(ConfigurationLoaderTest, UnreadableDetectorFilesAreNamedOnceAndTheLoadGoesOn)
+{
+    setSystemFile(u"01"_s, u"Склад.cnf"_s);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"Склад.tb1"_s));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file(u"Склад.tb2"_s)).constData(), 0644), 0);
+    folder.writeText(u"Склад.tb3"_s, u"[И31-01]\nТИП=ОХРАНА\nСОСТОЯНИЕ=ВКЛ\n"_s);
+    writeComplex(u"A01:СКЛАД\n\tЦех\n\t\tИ11-01 а\n\t\tИ11-02 б\n\t\tИ21-01 в\n\t\tИ31-01 г\nA02:ОФИС\n"_s);
+    loader.LoadConfiguration();
+    EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 1"_s, u"accept 2"_s, u"start"_s}));
+    EXPECT_EQ(picture(u"И11-01"_s), stateicon::detectorOff);
+    EXPECT_EQ(picture(u"И31-01"_s), stateicon::securityOn) << "the readable file still counts";
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    const QString& text = dialogs.shown[0].text;
+    EXPECT_EQ(text.count(u"Склад.tb1"_s), 1) << text.toStdString();
+    EXPECT_TRUE(text.contains(folder.file(u"Склад.tb1"_s) + u"\": это папка, а не файл"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(folder.file(u"Склад.tb2"_s) + u"\": это канал, а не файл"_s)) << text.toStdString();
+    EXPECT_FALSE(text.contains(u"Склад.tb3"_s));
 }
 
 TEST_F(ConfigurationLoaderTest, PicturesComeFromTheLevelAndTheDetectorFile)

@@ -1,4 +1,6 @@
+#include "config/Cp1251.h"
 #include "journal/JournalLog.h"
+#include "platform/SystemError.h"
 
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/RecordingDesktopShell.h"
@@ -8,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -50,7 +51,7 @@ TEST_F(LogOutageTest, MissingFolderTellsOnceKeepsLinesAndWritesThemInOrderWhenIt
 
     ASSERT_EQ(failures.size(), 1u) << "once per outage, not per line or per retry";
     EXPECT_TRUE(failures[0].contains(logPath));
-    EXPECT_TRUE(failures[0].contains(QString::fromLocal8Bit(std::strerror(ENOENT))));
+    EXPECT_TRUE(failures[0].contains(systemErrorText(ENOENT)));
     EXPECT_TRUE(failures[0].contains(u"код ошибки 2"_s));
     EXPECT_TRUE(recoveries.empty());
     EXPECT_EQ(log.historyList(), QStringList({u"первая"_s, u"вторая"_s, u"третья"_s}))
@@ -102,7 +103,7 @@ TEST_F(LogOutageTest, NextLineWritesTheWaitingLinesFirst)
     log.LogEvent(u"а"_s);
     log.LogEvent(u"б"_s);
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_TRUE(failures[0].contains(QString::fromLocal8Bit(std::strerror(EISDIR))));
+    EXPECT_TRUE(failures[0].contains(systemErrorText(EISDIR)));
 
     ASSERT_TRUE(QDir(folder.path()).rmdir(u"archive/KirvanMonitorP.txt"_s));
     log.LogEvent(u"в"_s);
@@ -125,7 +126,7 @@ TEST_F(LogOutageTest, FullDiskLeavesNoHalfLineAndWritesEachLineOnceAfterwards)
         EXPECT_EQ(logBytes(), before);
     }
     ASSERT_EQ(failures.size(), 1u);
-    EXPECT_TRUE(failures[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))));
+    EXPECT_TRUE(failures[0].contains(systemErrorText(EFBIG)));
     loop.advance(LogFile::RetryIntervalMs);
     EXPECT_EQ(logBytes(), crlf1251(u"прежняя\nстрока длиннее десяти байтов\nещё одна\n"_s));
     EXPECT_EQ(recoveries.size(), 1u);
@@ -179,6 +180,28 @@ TEST_F(LogOutageTest, LinesStillWaitingAtTheEndGetALastAttempt)
     createFolder();
     ending.reset();
     EXPECT_EQ(logBytes(), crlf1251(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\n"_s));
+}
+
+TEST_F(LogOutageTest, LongOutageKeepsTheFirstLinesAndLogsHowManyWereDropped)
+{
+    const qsizetype extra = 5;
+    for (qsizetype n = 0; n < LogFile::MaxWaitingLines + extra; ++n)
+        log.LogEvent(QString::number(n));
+    EXPECT_EQ(log.logFile().waitingLines(), LogFile::MaxWaitingLines) << "memory stays bounded";
+    EXPECT_EQ(log.logFile().droppedLines(), extra);
+
+    createFolder();
+    log.LogEvent(u"после сбоя"_s);
+    const QStringList lines = QString::fromLatin1(logBytes()).split(u"\r\n"_s);
+    ASSERT_EQ(lines.size(), LogFile::MaxWaitingLines + 3) << "kept lines, the count, the new line, end";
+    EXPECT_EQ(lines[0], u"0"_s);
+    EXPECT_EQ(lines[LogFile::MaxWaitingLines - 1], QString::number(LogFile::MaxWaitingLines - 1));
+    EXPECT_EQ(cp1251::decode(logBytes()).split(u"\r\n"_s)[LogFile::MaxWaitingLines],
+              u"  ЖУРНАЛ: НЕ ЗАПИСАНО СТРОК ЗА ВРЕМЯ СБОЯ ФАЙЛА: 5"_s);
+    EXPECT_EQ(cp1251::decode(logBytes()).split(u"\r\n"_s)[LogFile::MaxWaitingLines + 1], u"после сбоя"_s);
+    ASSERT_EQ(recoveries.size(), 1u);
+    EXPECT_TRUE(recoveries[0].contains(u"Не записано строк"_s)) << recoveries[0].toStdString();
+    EXPECT_EQ(log.logFile().droppedLines(), 0);
 }
 
 TEST_F(LogOutageTest, ArchiveViewGetsTheWaitingLinesFirst)

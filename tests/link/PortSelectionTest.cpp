@@ -52,6 +52,45 @@ TEST_F(PortSelectionTest, APortThatCannotOpenIsStillStoredAndChecked)
     EXPECT_EQ(ports().checked(), 9);
 }
 
+// Why a port does not open, as the operator reads it in the state panel, with the lamp red
+// instead of green for as long as the port stays closed, link checks or not.
+struct Refusal {
+    int error;
+    const char* shown;
+};
+
+class ClosedPortTest : public PortSelectionTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(ClosedPortTest, StatusBarNamesThePortAndTheReasonAndTheLampIsNeverGreen)
+{
+    configure({0});
+    port.refusal = GetParam().error;
+    ports().IniCOMExecute(5);
+    ASSERT_FALSE(port.open);
+    const QString shown = QStringLiteral("  ") + QString::fromUtf8(GetParam().shown);
+    EXPECT_EQ(statusBar.Panel15(), shown);
+    EXPECT_EQ(statusBar.Shape2(), (Rgb{255, 0, 0}));
+    for (int tick = 0; tick < 20; ++tick) {
+        loop.advance(100);
+        EXPECT_NE(statusBar.Shape2(), (Rgb{0, 128, 0})) << "at " << loop.now();
+        EXPECT_NE(statusBar.Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    }
+    EXPECT_EQ(statusBar.Panel15(), shown) << "shown again after each link check";
+    EXPECT_EQ(storedPort(), 5) << "the rest of the choice stays";
+
+    port.existing.insert(5);
+    ports().IniCOMExecute(5);
+    loop.advance(2000);
+    EXPECT_EQ(statusBar.Shape2(), (Rgb{0, 128, 0}));
+    EXPECT_EQ(statusBar.Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Reasons, ClosedPortTest,
+                         ::testing::Values(Refusal{ENOENT, "COM5: нет устройства"},
+                                           Refusal{EACCES, "COM5: нет доступа (группа dialout)"},
+                                           Refusal{EBUSY, "COM5: занят другой программой"},
+                                           Refusal{ENOTTY, "COM5: не является последовательным портом"}));
+
 TEST(PortSelectionTextTest, CaptionsAndMenuTexts)
 {
     const char* const menu[] = {"&COM1", "C&OM2", "CO&M3", "COM&4", "COM&5",

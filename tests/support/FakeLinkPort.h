@@ -4,6 +4,7 @@
 #include "platform/MessageLoop.h"
 #include "tests/support/FrameBytes.h"
 
+#include <cerrno>
 #include <functional>
 #include <set>
 #include <vector>
@@ -42,6 +43,8 @@ public:
         number = comNumber;
         open = existing.count(comNumber) > 0;
     }
+    bool isOpen() const override { return open; }
+    int openError() const override { return open ? 0 : refusal; }
     bool probe(int comNumber) override { return existing.count(comNumber) > 0; }
 
     std::vector<std::uint8_t> sentBytes() const
@@ -59,6 +62,8 @@ public:
     bool open = true;
     int number = 0;
     std::set<int> existing{1, 2, 3, 4};
+    // The system's error for a port that does not open.
+    int refusal = ENOENT;
     std::vector<int> opened;
     std::function<void(std::uint8_t)> onWritten;
 

@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace kirvan::testing {
@@ -20,6 +21,8 @@ public:
     Answer messageBox(const QString& caption, const QString& text, Icon, Buttons buttons) override
     {
         shown.push_back({caption, text});
+        if (whileShown)
+            whileShown();
         if (!answers.empty()) {
             const Answer answer = answers.front();
             answers.pop_front();
@@ -42,6 +45,8 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> inputs;
     std::deque<std::optional<QString>> files;
+    // Runs while a message box is "open", as handlers run inside its own loop.
+    std::function<void()> whileShown;
 
 private:
     static std::optional<QString> take(std::deque<std::optional<QString>>& prepared)

@@ -49,6 +49,8 @@ public:
     void WriteByte(std::uint8_t) override {}
     void close() override {}
     void openNumber(int) override {}
+    bool isOpen() const override { return false; }
+    int openError() const override { return 0; }
     bool probe(int) override { return false; }
 };
 

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <memory>
+
+namespace kirvan {
+
+class Dialogs;
+class MessageLoop;
+class Timer;
+
+// Notices for the operator that arise deep inside other work (a log line that cannot be
+// written during an alarm): each is shown in its own message box as soon as the work that
+// raised it has returned to the message loop, so the box never holds that work up.
+class OperatorNotices {
+public:
+    OperatorNotices(MessageLoop& loop, Dialogs& dialogs);
+    ~OperatorNotices();
+
+    void post(const QString& caption, const QString& text);
+
+private:
+    void showWaiting();
+
+    Dialogs& dialogs_;
+    std::unique_ptr<Timer> timer_;
+    std::deque<std::pair<QString, QString>> waiting_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,128 @@
+#include "tests/support/TempFolder.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan::testing {
+namespace {
+
+// The program as an installer and a service manager meet it: a process of its own.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // A workstation that has run before, so that its start-up line shows it is up.
+        folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[АДРЕС]\n00=\n"_s);
+    }
+
+    static QProcessEnvironment environment(bool display)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+            environment.remove(name);
+        if (display)
+            environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        // Leaks of the toolkit's libraries at exit are not what these tests look at.
+        environment.insert(u"ASAN_OPTIONS"_s, u"detect_leaks=0"_s);
+        return environment;
+    }
+
+    void start(QProcess& program, const QStringList& arguments, bool display = true) const
+    {
+        program.setProcessEnvironment(environment(display));
+        program.start(QStringLiteral(KIRVAN_MONITOR_PROGRAM), arguments);
+        ASSERT_TRUE(program.waitForStarted());
+    }
+    QStringList workstationArguments() const { return {u"--dir"_s, folder.path()}; }
+
+    QString log() const { return folder.readText(u"KirvanMonitorP.txt"_s); }
+    // Real time: the program starts as fast as the machine lets it, within seconds.
+    bool waitForLog(const QString& text) const
+    {
+        for (int waited = 0; waited < 20000; waited += 20) {
+            if (log().contains(text))
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+    QStringList snapshot() const
+    {
+        QStringList entries;
+        for (const QString& name : QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            entries << name + u'=' + QString::fromLatin1(folder.read(name).toHex());
+        return entries;
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(ProgramTest, HelpAndVersionNeedNoDisplay)
+{
+    for (const QString option : {u"--help"_s, u"--version"_s}) {
+        QProcess program;
+        start(program, {option}, false);
+        ASSERT_TRUE(program.waitForFinished());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << option.toStdString();
+        EXPECT_EQ(program.exitCode(), 0) << option.toStdString() << program.readAllStandardError().toStdString();
+        EXPECT_TRUE(program.readAllStandardOutput().contains("KirvanMonitorP"));
+    }
+}
+
+class StopSignalTest : public ProgramTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(StopSignalTest, EndsLikeExitWithTheShutDownLine)
+{
+    QProcess program;
+    start(program, workstationArguments());
+    ASSERT_TRUE(waitForLog(u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s));
+    ::kill(static_cast<pid_t>(program.processId()), GetParam());
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(log().endsWith(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\r\n"_s)) << log().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(ServiceStopCtrlCAndLogout, StopSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+
+TEST_F(ProgramTest, SecondStartOnTheSameFolderSaysSoAndWritesNothing)
+{
+    QProcess first;
+    start(first, workstationArguments());
+    ASSERT_TRUE(waitForLog(u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s));
+    const QStringList before = snapshot();
+
+    QProcess second;
+    start(second, workstationArguments());
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(second.readAllStandardError())
+                    .contains(u"Программа уже запущена для папки "_s + folder.path()));
+    EXPECT_EQ(snapshot(), before);
+
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(20000));
+    EXPECT_EQ(log().count(u"ВЫКЛЮЧЕН"_s), 1) << "only the first one's own shut-down line";
+}
+
+TEST_F(ProgramTest, UnreadableSettingsEndTheStartBeforeTheStartUpLine)
+{
+    QFile::remove(folder.file(u"KirvanMonitorP.ini"_s));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"KirvanMonitorP.ini"_s));
+    QProcess program;
+    start(program, workstationArguments());
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 1);
+    const QString told = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(told.contains(u"Не удалось открыть или создать файл настроек"_s)) << told.toStdString();
+    EXPECT_TRUE(told.contains(u"это папка, а не файл"_s)) << told.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.txt"_s))) << "no start-up line, no shut-down line";
+}
+
+} // namespace
+} // namespace kirvan::testing
