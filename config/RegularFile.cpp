@@ -3,6 +3,7 @@
 #include "platform/SystemError.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>

@@ -305,7 +305,7 @@ void TForm1::connectModels()
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             guarded([this](const QPoint& at) { showTreePopup(at); }));
     connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            guarded([this](const QModelIndex& current) {
+            guarded([this](const QModelIndex& current, const QModelIndex&) {
                 TreeNode* node = CompositionTreeModel::nodeAt(current);
                 if (node != workstation_->tree().selected())
                     workstation_->tree().select(node);

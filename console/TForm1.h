@@ -47,16 +47,18 @@ protected:
 
 private:
     // A slot for a signal of the toolkit: the handler runs as an entry point of the workstation
-    // (Workstation::runHandler), with the signal's arguments when it takes them.
+    // (Workstation::runHandler). It takes all of the signal's arguments or none.
     template <class Handler>
     auto guarded(Handler handler)
     {
         return [this, handler](const auto&... arguments) {
             workstation_->runHandler([&] {
-                if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>)
+                if constexpr (std::is_invocable_v<const Handler&, decltype(arguments)...>) {
                     handler(arguments...);
-                else
+                } else {
+                    ((void)arguments, ...);
                     handler();
+                }
             });
         };
     }

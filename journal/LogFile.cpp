@@ -98,10 +98,11 @@ bool LogFile::flush()
 // Appends the waiting lines in one go and returns 0, or the system's error code with the lines
 // still waiting. A write that fails half-way is taken back by cutting the file to its length
 // before it, so the next attempt cannot leave half a line followed by the whole line again.
+// Opened without blocking: a FIFO under the log's name without a reader is an outage, not a hang.
 int LogFile::writeWaiting()
 {
     const QByteArray name = QFile::encodeName(resolvePathCase(path_));
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
     struct stat before {};

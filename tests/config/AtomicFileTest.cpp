@@ -112,14 +112,14 @@ TEST(AtomicFileTest, FolderCleanUpRemovesOnlyLeftoversOfItsFilesAndNotWritesInPr
     folder.write(u"a.ini"_s, "a");
     folder.write(u".a.ini.Xy12Zq"_s, "killed");      // leftover of a.ini
     folder.write(u".b.ini.Xy12Zq"_s, "no b.ini");    // no such file: not ours
-    folder.write(u".a.ini.notsix"_s, "other");       // not a temporary name
+    folder.write(u".a.ini.bak"_s, "other");          // not a temporary name
     folder.write(u".a.ini.Ab34Cd"_s, "in progress"); // locked by its writer
     const int writer = ::open(QFile::encodeName(folder.file(u".a.ini.Ab34Cd"_s)).constData(), O_RDONLY);
     ASSERT_EQ(::flock(writer, LOCK_EX), 0);
     removeWriteLeftovers(folder.path());
     ::close(writer);
     EXPECT_EQ(folderEntries(folder),
-              (QStringList{u".a.ini.Ab34Cd"_s, u".a.ini.notsix"_s, u".b.ini.Xy12Zq"_s, u"a.ini"_s}));
+              (QStringList{u".a.ini.Ab34Cd"_s, u".a.ini.bak"_s, u".b.ini.Xy12Zq"_s, u"a.ini"_s}));
 }
 
 // Protection as an ordinary user meets it (tests run as root, which permissions never stop):
@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ProtectionCase{"WriteProtectedFileInAnOpenFolder", 0777, 0444, true},
                       ProtectionCase{"OtherOwnersFileInAnOpenFolder", 0777, 0644, true},
                       ProtectionCase{"WritableFileInAClosedFolderIsWrittenInPlace", 0755, 0666, false}),
-    [](const ::testing::TestParamInfo<ProtectionCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<ProtectionCase>& tested) { return std::string(tested.param.name); });
 
 } // namespace
 } // namespace kirvan

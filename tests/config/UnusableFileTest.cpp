@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                          ASSERT_TRUE(file.resize(RegularFile::maxBytes + 1)); // sparse: no disk used
                      },
                      u"файл больше 64 МБ"_s}),
-    [](const ::testing::TestParamInfo<UnusableFile>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<UnusableFile>& tested) { return std::string(tested.param.name); });
 
 } // namespace
 } // namespace kirvan

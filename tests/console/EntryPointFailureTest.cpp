@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                        timer->setEnabled(true);
                        loop.advance(20);
                    }}),
-    [](const ::testing::TestParamInfo<EntryPoint>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<EntryPoint>& tested) { return std::string(tested.param.name); });
 
 } // namespace
 } // namespace kirvan::testing
