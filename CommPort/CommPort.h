@@ -25,6 +25,7 @@ public:
     using TCustomCommPort::setOutSize;
     using TCustomCommPort::Open;
     using TCustomCommPort::setOpen;
+    using TCustomCommPort::OpenError;
     using TCustomCommPort::DTR;
     using TCustomCommPort::setDTR;
     using TCustomCommPort::RTS;

@@ -38,7 +38,7 @@ LogFile::~LogFile()
 void LogFile::append(const QString& line)
 {
     // A full memory first tries the file, which may be back.
-    if (waitingLines_ >= MaxWaitingLines && !flush()) {
+    if (waitingLines_ >= waitingLimit_ && !flush()) {
         ++droppedLines_;
         return;
     }

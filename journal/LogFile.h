@@ -47,6 +47,8 @@ public:
     qsizetype waitingLines() const { return waitingLines_; }
     // Lines of this outage that found no room among the waiting lines.
     qsizetype droppedLines() const { return droppedLines_; }
+    // How many lines may wait; MaxWaitingLines unless changed.
+    void setWaitingLimit(qsizetype lines) { waitingLimit_ = lines; }
 
     // A clear Russian message naming the file and the system's error, once per outage; without
     // a handler it goes to standard error.
@@ -63,6 +65,7 @@ private:
     QByteArray waiting_; // whole lines, CR LF included
     qsizetype waitingLines_ = 0;
     qsizetype droppedLines_ = 0;
+    qsizetype waitingLimit_ = MaxWaitingLines;
     bool failing_ = false;
     std::unique_ptr<Timer> retryTimer_;
     Notification onFailure_;

@@ -90,7 +90,7 @@ TEST_F(PtyPortTest, TheDeviceCannotBeOpenedTwice)
 TEST_F(PtyPortTest, OpeningFailureKeepsTheSystemsReason)
 {
     folder.write(QStringLiteral("ports/COM4"), "not a terminal");
-    for (const auto [number, reason] : {std::pair{4, ENOTTY}, std::pair{0, ENODEV}}) {
+    for (const auto& [number, reason] : {std::pair{4, ENOTTY}, std::pair{0, ENODEV}}) {
         port.setComNumber(number);
         port.setOpen(true);
         EXPECT_FALSE(port.Open());

@@ -24,12 +24,14 @@ struct EntryPoint {
 
 void noPreparation(TForm1&) {}
 
-QToolButton* arrowButton(TForm1& window, Qt::ArrowType arrow)
+void clickArrow(TForm1& window, Qt::ArrowType arrow)
 {
-    for (auto* button : window.findChild<QWidget*>(QStringLiteral("SpinButton1"))->findChildren<QToolButton*>())
+    const auto* spin = window.findChild<QWidget*>(QStringLiteral("SpinButton1"));
+    ASSERT_NE(spin, nullptr);
+    for (auto* button : spin->findChildren<QToolButton*>())
         if (button->arrowType() == arrow)
-            return button;
-    return nullptr;
+            return button->click();
+    ADD_FAILURE() << "no arrow button";
 }
 
 class EntryPointFailureTest : public WorkstationFixture, public ::testing::WithParamInterface<EntryPoint> {
@@ -65,14 +67,15 @@ INSTANTIATE_TEST_SUITE_P(
     EveryEntryPoint, EntryPointFailureTest,
     ::testing::Values(
         EntryPoint{"SpinButton", noPreparation,
-                   [](TForm1& w, VirtualMessageLoop&) { arrowButton(w, Qt::UpArrow)->click(); }},
+                   [](TForm1& w, VirtualMessageLoop&) { clickArrow(w, Qt::UpArrow); }},
         EntryPoint{"ResizeWritingAMissingTableKeyDuringShow",
                    [](TForm1& w) { w.workstation().settings().ini().deleteKey(settings::sectionSettings, settings::keyTable); },
                    [](TForm1& w, VirtualMessageLoop&) { w.show(); }},
         EntryPoint{"PortMenuItem", noPreparation,
                    [](TForm1& w, VirtualMessageLoop&) { w.actions().IniCOM[4]->trigger(); }},
         EntryPoint{"PortSearchOpeningTheSettingsMenu",
-                   [](TForm1& w) { w.workstation().settings().ini().writeInteger(settings::sectionSettings, settings::keyComPort, 2); },
+                   // Stored as "02": the search writes it back as "2".
+                   [](TForm1& w) { w.workstation().settings().ini().writeString(settings::sectionSettings, settings::keyComPort, u"02"); },
                    [](TForm1& w, VirtualMessageLoop&) { Q_EMIT w.actions().settingsMenu->aboutToShow(); }},
         EntryPoint{"TimerHandler", noPreparation,
                    [](TForm1& w, VirtualMessageLoop& loop) {

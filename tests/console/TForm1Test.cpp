@@ -112,12 +112,14 @@ TEST_F(TForm1Test, TableViewFollowsTheLayoutAndScrollsToTheNewestRows)
     const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->rowAt(0), 4) << "the grid shows the model's top row";
-    EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("Panel8"))->isVisible());
+    const auto* plan = window->findChild<QWidget*>(QStringLiteral("Panel8"));
+    ASSERT_NE(plan, nullptr);
+    EXPECT_FALSE(plan->isVisible());
     table.SpinButton1DownClick();
     QCoreApplication::processEvents();
     EXPECT_EQ(table.topRow(), 22);
     EXPECT_EQ(grid->rowAt(0), 21);
-    EXPECT_TRUE(window->findChild<QWidget*>(QStringLiteral("Panel8"))->isVisible());
+    EXPECT_TRUE(plan->isVisible());
 }
 
 TEST_F(TForm1Test, TreeViewLetsGoOfTheOldNodesBeforeALoadFreesThem)
@@ -126,6 +128,7 @@ TEST_F(TForm1Test, TreeViewLetsGoOfTheOldNodesBeforeALoadFreesThem)
     auto window = openWindow();
     window->show();
     auto* view = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("A00:СКЛАД"));
 
     // The range message comes while the load visits the new tree: the window is drawn and
@@ -149,6 +152,7 @@ TEST_F(TForm1Test, StatusFieldBlinksTheAlarmUntilSoundOff)
 {
     auto window = openWindow();
     const auto* edit = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), QStringLiteral(" НОРМА"));
     AlarmState& alarms = window->workstation().alarms();
     alarms.RaiseFireAlarm();

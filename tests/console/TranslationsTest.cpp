@@ -10,7 +10,7 @@ TEST(TranslationsTest, StandardButtonsAndErrorReasonsOfTheToolkitAreRussian)
 {
     ASSERT_TRUE(installRussianTranslations(*QCoreApplication::instance()));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Yes"), QStringLiteral("Да"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Да"));
     EXPECT_EQ(QCoreApplication::translate("QIODevice", "Permission denied"), QStringLiteral("Доступ запрещён"));
 }
 

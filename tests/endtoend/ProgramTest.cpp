@@ -23,7 +23,7 @@ protected:
     static QProcessEnvironment environment(bool display)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+        for (const QString& name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
             environment.remove(name);
         if (display)
             environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
@@ -64,7 +64,7 @@ protected:
 
 TEST_F(ProgramTest, HelpAndVersionNeedNoDisplay)
 {
-    for (const QString option : {u"--help"_s, u"--version"_s}) {
+    for (const QString& option : {u"--help"_s, u"--version"_s}) {
         QProcess program;
         start(program, {option}, false);
         ASSERT_TRUE(program.waitForFinished());

@@ -64,6 +64,7 @@ class ClosedPortTest : public PortSelectionTest, public ::testing::WithParamInte
 TEST_P(ClosedPortTest, StatusBarNamesThePortAndTheReasonAndTheLampIsNeverGreen)
 {
     configure({0});
+    link.cycle().start();
     loop.advance(8 * 800); // past the silent start-up ticks: link checks go out from here
     port.refusal = GetParam().error;
     ports().IniCOMExecute(5);
@@ -82,8 +83,9 @@ TEST_P(ClosedPortTest, StatusBarNamesThePortAndTheReasonAndTheLampIsNeverGreen)
     EXPECT_FALSE(green);
     EXPECT_FALSE(states.contains(QStringLiteral("  СОСТОЯНИЕ: НОРМА")));
     EXPECT_GE(states.count(QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС")), 2) << "link checks go on";
-    EXPECT_EQ(states.count(shown), states.count(QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС")))
-        << "the port's trouble is shown again after each of them";
+    for (qsizetype i = 0; i + 1 < states.size(); ++i)
+        if (states[i] == QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС"))
+            EXPECT_EQ(states[i + 1], shown) << "the port's trouble is shown again after each link check";
     EXPECT_EQ(storedPort(), 5) << "the rest of the choice stays";
 
     port.existing.insert(5);
