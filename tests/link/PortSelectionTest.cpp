@@ -83,9 +83,11 @@ TEST_P(ClosedPortTest, StatusBarNamesThePortAndTheReasonAndTheLampIsNeverGreen)
     EXPECT_FALSE(green);
     EXPECT_FALSE(states.contains(QStringLiteral("  СОСТОЯНИЕ: НОРМА")));
     EXPECT_GE(states.count(QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС")), 2) << "link checks go on";
-    for (qsizetype i = 0; i + 1 < states.size(); ++i)
-        if (states[i] == QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС"))
+    for (qsizetype i = 0; i + 1 < states.size(); ++i) {
+        if (states[i] == QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС")) {
             EXPECT_EQ(states[i + 1], shown) << "the port's trouble is shown again after each link check";
+        }
+    }
     EXPECT_EQ(storedPort(), 5) << "the rest of the choice stays";
 
     port.existing.insert(5);
