@@ -5,9 +5,7 @@
 #                                      workstation on the demo complex (without a display: N seconds
 #                                      offscreen, default 30, with the journal on the terminal)
 #   tools/setup.sh test                install what is missing, build with sanitizers, run every test,
-#                                      then the serial port's tests again under ThreadSanitizer, and
-#                                      build the optimised build with tests and benchmarks (warnings
-#                                      are errors in every build type)
+#                                      then the serial port's tests again under ThreadSanitizer
 # Both are idempotent: packages are installed only when absent, builds are incremental.
 set -euo pipefail
 
@@ -93,9 +91,6 @@ test)
     cmake --build "$top/build/tsan" --target commport_tests -j"$(nproc)"
     TSAN_OPTIONS="suppressions=$top/tests/commport/tsan.supp" \
         ctest --test-dir "$top/build/tsan" -L commport --output-on-failure || failed=1
-    # The optimiser finds warnings of its own; building is the test here, and keeps the
-    # benchmarks compiling.
-    configure_and_build "$top/build/bench" -DCMAKE_BUILD_TYPE=Release -DKIRVAN_BENCHMARKS=ON || failed=1
     exit "$failed"
     ;;
 *)
