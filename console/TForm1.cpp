@@ -62,7 +62,7 @@ QFont pixelFont(int pixels, bool bold = false)
 
 } // namespace
 
-TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder)
+TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder) : loop_(platform.loop)
 {
     workstation_ = std::make_unique<Workstation>(platform, *this, folder);
     setWindowTitle(QStringLiteral("КирванМонитор"));
@@ -562,7 +562,7 @@ void TForm1::AboutExecute()
 void TForm1::AddModulControlExecute()
 {
     ControlModuleEditor editor(workstation_->controlModules(), workstation_->tree().selected());
-    TForm4 form(editor, this);
+    TForm4 form(editor, loop_, this);
     form.exec();
 }
 
@@ -570,7 +570,7 @@ void TForm1::showModulePrompt()
 {
     const bool open = workstation_->controlModules().prompt().has_value();
     if (open && !Form3) {
-        auto* prompt = new TForm3(workstation_->controlModules(), this);
+        auto* prompt = new TForm3(workstation_->controlModules(), loop_, this);
         Form3 = prompt;
         // Near the lower right corner of the main window's client area, in screen coordinates,
         // but never off the screen: a main window larger than the screen would push it out.

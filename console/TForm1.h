@@ -1,5 +1,6 @@
 #pragma once
 
+#include "console/GuardedSlot.h"
 #include "console/MainActions.h"
 #include "console/Workstation.h"
 #include "events/EventServices.h"
@@ -8,7 +9,6 @@
 #include <QPointer>
 #include <memory>
 #include <optional>
-#include <type_traits>
 
 class QComboBox;
 class QFrame;
@@ -46,21 +46,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // A slot for a signal of the toolkit: the handler runs as an entry point of the workstation
-    // (Workstation::runHandler). It takes all of the signal's arguments or none.
+    // A slot for a signal of the toolkit, run as an entry point (see guardedSlot).
     template <class Handler>
     auto guarded(Handler handler)
     {
-        return [this, handler](const auto&... arguments) {
-            workstation_->runHandler([&] {
-                if constexpr (std::is_invocable_v<const Handler&, decltype(arguments)...>) {
-                    handler(arguments...);
-                } else {
-                    ((void)arguments, ...);
-                    handler();
-                }
-            });
-        };
+        return guardedSlot(loop_, std::move(handler));
     }
     QWidget* buildToolbarStrip();
     QWidget* buildPlanArea();
@@ -84,6 +74,7 @@ private:
     // Opens or closes the prompt of a manual control module as the control modules say.
     void showModulePrompt();
 
+    MessageLoop& loop_;
     std::unique_ptr<Workstation> workstation_;
     std::unique_ptr<MainActions> actions_;
     EventTableModel* tableModel_ = nullptr;

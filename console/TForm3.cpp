@@ -1,6 +1,7 @@
 #include "console/TForm3.h"
 
 #include "config/ControlModules.h"
+#include "console/GuardedSlot.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -34,10 +35,11 @@ QPushButton* promptButton(QWidget* form, const QString& name, const QString& cap
 
 } // namespace
 
-TForm3::TForm3(ControlModules& modules, QWidget* owner)
+TForm3::TForm3(ControlModules& modules, MessageLoop& loop, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                          | Qt::WindowCloseButtonHint),
-      modules_(modules)
+      modules_(modules),
+      loop_(loop)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Модуль управления"));
@@ -47,13 +49,13 @@ TForm3::TForm3(ControlModules& modules, QWidget* owner)
     Label2 = promptLabel(this, QStringLiteral("Label2"), prompt.Label2, QRect(19, 56, 251, 42));
     Button1 = promptButton(this, QStringLiteral("Button1"), QStringLiteral("ДА"), QPoint(11, 102));
     Button2 = promptButton(this, QStringLiteral("Button2"), QStringLiteral("ПРОПУСТИТЬ"), QPoint(162, 101));
-    connect(Button1, &QPushButton::clicked, this, [this] { modules_.Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { modules_.closePrompt(); });
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(loop, [this] { modules_.Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(loop, [this] { modules_.closePrompt(); }));
 }
 
 void TForm3::closeEvent(QCloseEvent* event)
 {
-    modules_.closePrompt();
+    loop_.runHandler([this] { modules_.closePrompt(); });
     event->accept();
 }
 

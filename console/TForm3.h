@@ -7,6 +7,8 @@ class QPushButton;
 
 namespace kirvan {
 
+class MessageLoop;
+
 class ControlModules;
 
 // The prompt of a manual control module: a small tool window, always on top and not modal, that
@@ -15,13 +17,15 @@ class ControlModules;
 // prompt is answered.
 class TForm3 final : public QWidget {
 public:
-    TForm3(ControlModules& modules, QWidget* owner);
+    // Its buttons run as entry points of `loop` (guardedSlot).
+    TForm3(ControlModules& modules, MessageLoop& loop, QWidget* owner);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     ControlModules& modules_;
+    MessageLoop& loop_;
     QLabel* Label1;
     QLabel* Label2;
     QPushButton* Button1;

@@ -1,6 +1,7 @@
 #include "console/TForm4.h"
 
 #include "config/ControlModuleEditor.h"
+#include "console/GuardedSlot.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -37,7 +38,7 @@ QPushButton* button(QWidget* form, const QString& name, const QString& caption, 
 
 } // namespace
 
-TForm4::TForm4(ControlModuleEditor& editor, QWidget* owner)
+TForm4::TForm4(ControlModuleEditor& editor, MessageLoop& loop, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       editor_(editor)
 {
@@ -67,18 +68,20 @@ TForm4::TForm4(ControlModuleEditor& editor, QWidget* owner)
     Button3 = button(this, QStringLiteral("Button3"), QStringLiteral("Удалить"), 202);
     Button4 = button(this, QStringLiteral("Button4"), QStringLiteral("Выйти"), 283);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this](int index) {
-        editor_.setScenario(index);
-        ComboBox1Change();
-    });
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this](int index) { editor_.setMode(index); });
-    connect(Edit1, &QLineEdit::textEdited, this, [this](const QString& text) { editor_.setComment(text); });
-    connect(Button1, &QPushButton::clicked, this, [this] { editor_.Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { editor_.Button2Click(); });
-    connect(Button3, &QPushButton::clicked, this, [this] {
-        if (editor_.Button3Click())
-            accept();
-    });
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, guardedSlot(loop, [this](int index) {
+                editor_.setScenario(index);
+                ComboBox1Change();
+            }));
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this,
+            guardedSlot(loop, [this](int index) { editor_.setMode(index); }));
+    connect(Edit1, &QLineEdit::textEdited, this,
+            guardedSlot(loop, [this](const QString& text) { editor_.setComment(text); }));
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(loop, [this] { editor_.Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(loop, [this] { editor_.Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guardedSlot(loop, [this] {
+                if (editor_.Button3Click())
+                    accept();
+            }));
     connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
     ComboBox1Change();
 }

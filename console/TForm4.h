@@ -9,13 +9,16 @@ class QPushButton;
 
 namespace kirvan {
 
+class MessageLoop;
+
 class ControlModuleEditor;
 
 // The control-module editor of a zone, shown modally: it shows the editor's fields and hands
 // every change and button to it.
 class TForm4 final : public QDialog {
 public:
-    TForm4(ControlModuleEditor& editor, QWidget* owner);
+    // Its buttons run as entry points of `loop` (guardedSlot).
+    TForm4(ControlModuleEditor& editor, MessageLoop& loop, QWidget* owner);
 
 private:
     // The three action buttons need a scenario.
