@@ -308,7 +308,7 @@ TEST_F(TForm1Test, ModuleEditorOffersItsButtonsOnlyWithAScenario)
     EXPECT_TRUE(window->actions().AddModulControl->isEnabled());
     Workstation& w = window->workstation();
     ControlModuleEditor editor(w.controlModules(), w.tree().nodeAt(1));
-    TForm4 form(editor, window.get());
+    TForm4 form(editor, loop, window.get());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Редактирование модуля управления"));
     EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("A01:СКЛАД"));
     EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("Цех 1"));
