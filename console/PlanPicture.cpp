@@ -3,6 +3,7 @@
 #include "plans/PlanArea.h"
 #include "plans/PlanEditor.h"
 #include "plans/PlanMarkers.h"
+#include "platform/MessageLoop.h"
 
 #include <QHelpEvent>
 #include <QMenu>
@@ -12,8 +13,9 @@
 
 namespace kirvan {
 
-PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu)
-    : area_(area), markers_(markers), editor_(editor), markerMenu_(markerMenu)
+PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu,
+                         MessageLoop& loop)
+    : area_(area), markers_(markers), editor_(editor), loop_(loop), markerMenu_(markerMenu)
 {
     setObjectName(QStringLiteral("Panel4"));
     setMouseTracking(true);
@@ -58,23 +60,28 @@ void PlanPicture::resizeEvent(QResizeEvent* event)
 
 void PlanPicture::mouseMoveEvent(QMouseEvent* event)
 {
-    editor_.Image1MouseMove(event->position().toPoint());
+    loop_.runHandler([this, event] { editor_.Image1MouseMove(event->position().toPoint()); });
 }
 
 void PlanPicture::mousePressEvent(QMouseEvent* event)
 {
-    const TImgDat* marker = markerAt(event->position().toPoint());
+    loop_.runHandler([this, event] { pressMarker(*event); });
+}
+
+void PlanPicture::pressMarker(const QMouseEvent& event)
+{
+    const TImgDat* marker = markerAt(event.position().toPoint());
     if (!marker)
         return;
     const QString name = marker->name;
     markers_.Shape1MouseDown(name);
     const TImgDat* pressed = markers_.find(name);
-    if (event->button() == Qt::RightButton && pressed && pressed->popupAttached) {
+    if (event.button() == Qt::RightButton && pressed && pressed->popupAttached) {
         const QList<QAction*> items = markerMenu_.actions();
         // "Поставить на охрану" and "Снять с охраны" are for security detectors' squares.
         for (int arming = 2; arming < items.size(); ++arming)
             items[arming]->setVisible(markers_.armItemsVisible());
-        markerMenu_.popup(event->globalPosition().toPoint());
+        markerMenu_.popup(event.globalPosition().toPoint());
     }
 }
 
@@ -83,7 +90,7 @@ void PlanPicture::mouseReleaseEvent(QMouseEvent* event)
     // A click on a marker is the marker's, not the picture's.
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton && rect().contains(at) && !markerAt(at))
-        editor_.Image1Click();
+        loop_.runHandler([this] { editor_.Image1Click(); });
 }
 
 bool PlanPicture::event(QEvent* event)

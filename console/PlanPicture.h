@@ -6,6 +6,8 @@ class QMenu;
 
 namespace kirvan {
 
+class MessageLoop;
+
 class PlanArea;
 class PlanEditor;
 class PlanMarkers;
@@ -16,7 +18,8 @@ struct TImgDat;
 // one goes to Shape1MouseDown, and a right press opens the marker pop-up once one is attached.
 class PlanPicture final : public QWidget {
 public:
-    PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu);
+    // The mouse handlers run as entry points of `loop`.
+    PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop);
 
     // The placing pointer (crosshair) follows the editor.
     void follow();
@@ -30,12 +33,15 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // A press on a marker selects it; the right button opens the marker's pop-up menu.
+    void pressMarker(const QMouseEvent& event);
     // The topmost visible marker under a point: the newest is drawn last, so it is found first.
     const TImgDat* markerAt(QPoint at) const;
 
     PlanArea& area_;
     PlanMarkers& markers_;
     PlanEditor& editor_;
+    MessageLoop& loop_;
     QMenu& markerMenu_;
 };
 

@@ -152,7 +152,7 @@ QWidget* TForm1::buildPlanArea()
     Label1->setStyleSheet(QStringLiteral("color: palette(highlight);"));
     layout->addWidget(Label1);
     Workstation& w = *workstation_;
-    Image1 = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->PopupMenu4);
+    Image1 = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->PopupMenu4, loop_);
     layout->addWidget(Image1, 1);
     return Panel8;
 }
@@ -360,20 +360,20 @@ void TForm1::connectPlans()
     PlanEditor& editor = w.planEditor();
     MarkerCommands& markers = w.markerCommands();
     // The check mark follows the mode, which changes only when the operator confirms.
-    connect(actions_->ImageEdit, &QAction::triggered, this, [this, &editor] {
-        editor.ImageEditExecute();
-        actions_->ImageEdit->setChecked(editor.editMode());
-    });
-    connect(actions_->ImageLoad, &QAction::triggered, this, [&editor] { editor.ImageLoadExecute(); });
-    connect(actions_->ImageDesign, &QAction::triggered, this, [&editor] { editor.ImageDesignExecute(); });
-    connect(actions_->SetDat, &QAction::triggered, this, [&editor] { editor.SetDatExecute(); });
-    connect(actions_->DelDat, &QAction::triggered, this, [&editor] { editor.DelDatExecute(); });
-    connect(actions_->showMarkers, &QAction::triggered, this, [&markers] { markers.N12Click(); });
-    connect(actions_->hideMarkers, &QAction::triggered, this, [&markers] { markers.N13Click(); });
-    connect(actions_->markerDatOn, &QAction::triggered, this, [&markers] { markers.N14Click(); });
-    connect(actions_->markerDatOff, &QAction::triggered, this, [&markers] { markers.N15Click(); });
-    connect(actions_->markerArm, &QAction::triggered, this, [&markers] { markers.N16Click(); });
-    connect(actions_->markerDisarm, &QAction::triggered, this, [&markers] { markers.N17Click(); });
+    connect(actions_->ImageEdit, &QAction::triggered, this, guarded([this, &editor] {
+                editor.ImageEditExecute();
+                actions_->ImageEdit->setChecked(editor.editMode());
+            }));
+    connect(actions_->ImageLoad, &QAction::triggered, this, guarded([&editor] { editor.ImageLoadExecute(); }));
+    connect(actions_->ImageDesign, &QAction::triggered, this, guarded([&editor] { editor.ImageDesignExecute(); }));
+    connect(actions_->SetDat, &QAction::triggered, this, guarded([&editor] { editor.SetDatExecute(); }));
+    connect(actions_->DelDat, &QAction::triggered, this, guarded([&editor] { editor.DelDatExecute(); }));
+    connect(actions_->showMarkers, &QAction::triggered, this, guarded([&markers] { markers.N12Click(); }));
+    connect(actions_->hideMarkers, &QAction::triggered, this, guarded([&markers] { markers.N13Click(); }));
+    connect(actions_->markerDatOn, &QAction::triggered, this, guarded([&markers] { markers.N14Click(); }));
+    connect(actions_->markerDatOff, &QAction::triggered, this, guarded([&markers] { markers.N15Click(); }));
+    connect(actions_->markerArm, &QAction::triggered, this, guarded([&markers] { markers.N16Click(); }));
+    connect(actions_->markerDisarm, &QAction::triggered, this, guarded([&markers] { markers.N17Click(); }));
     showPlanTitle();
 }
 
