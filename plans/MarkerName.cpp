@@ -2,6 +2,7 @@
 
 #include "config/CompositionTree.h"
 #include "events/EventRecord.h"
+#include "events/MarkerName.h"
 
 namespace kirvan::markername {
 
@@ -18,12 +19,12 @@ QString grandparentAddress(const TreeNode& detector)
 
 QString ofRecord(const QString& record)
 {
-    return QStringLiteral("SH") + record::chars(record, 1, 2) + record::chars(record, 5, 2) + record::chars(record, 8, 2);
+    return markerName(record::address(record), record::detectorId(record));
 }
 
 QString ofDetectorNode(const TreeNode& detector)
 {
-    return QStringLiteral("SH") + grandparentAddress(detector) + detector.text().mid(1, 2) + detector.text().mid(4, 2);
+    return markerName(grandparentAddress(detector), QStringView(detector.text()).left(6));
 }
 
 QString recordOfDetectorNode(const TreeNode& detector)
