@@ -1,6 +1,7 @@
 #include "config/SystemRemoval.h"
 
 #include "config/ComplexFile.h"
+#include "config/ControlModuleTable.h"
 #include "config/CompositionTree.h"
 #include "config/IniFile.h"
 #include "config/SettingsFile.h"
@@ -15,7 +16,6 @@ namespace kirvan {
 
 namespace {
 
-constexpr int controlModuleSlots = 256;
 constexpr std::uint8_t firstAdsStation = 0x20;
 
 } // namespace
@@ -30,17 +30,9 @@ QString SystemRemoval::question(const QString& systemText)
     return u"Вы уверены,что хотите вывести из состава комплекса "_s + systemText.mid(4) + u'?';
 }
 
-void SystemRemoval::eraseControlModules(const std::function<void(int slot)>& erased)
+int SystemRemoval::eraseControlModules(ControlModuleTable& modules)
 {
-    IniFile& ini = settings_.ini();
-    for (int slot = 1; slot <= controlModuleSlots; ++slot) {
-        const QString section = settings::controlModulePrefix.toString() + QString::number(slot);
-        if (ini.readString(section, u"СИСТЕМА", {}) != text_)
-            continue;
-        ini.eraseSection(section);
-        if (erased)
-            erased(slot);
-    }
+    return modules.eraseSystem(text_);
 }
 
 void SystemRemoval::releaseAddress()

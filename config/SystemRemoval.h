@@ -2,12 +2,12 @@
 
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 namespace kirvan {
 
 class CompositionTree;
+class ControlModuleTable;
 class IniStore;
 class SettingsFile;
 class TreeNode;
@@ -29,9 +29,9 @@ public:
     // The confirmation asked for a system node's text A01:СКЛАД: "Вы уверены,что хотите вывести
     // из состава комплекса СКЛАД?"
     static QString question(const QString& systemText);
-    // Erases every control-module section whose "СИСТЕМА" is the node's text; `erased` is told
-    // each slot number.
-    void eraseControlModules(const std::function<void(int slot)>& erased);
+    // Erases every control module whose "СИСТЕМА" is the node's text, in one write through the
+    // table, so the table the search uses stays in step. Returns how many went.
+    int eraseControlModules(ControlModuleTable& modules);
     // Empties "АДРЕС"/address of the settings, remembering the system file for the notice.
     void releaseAddress();
     // The journal line after the date and time.

@@ -142,7 +142,7 @@ void SystemCommands::DelConfigExecute()
     // The dialog kept the messages going: an event or a reload may have changed the tree.
     if (TreeNode* system = answer == Dialogs::Answer::Ok ? confirmedSystem(index, text) : nullptr) {
         SystemRemoval removal(s_.store, s_.settings, s_.tree, *system);
-        removal.eraseControlModules(onModuleErased_);
+        removal.eraseControlModules(s_.modules);
         removal.releaseAddress();
         s_.logDated(removal.journalText());
         TreeNode* neighbour = removal.deleteNode();

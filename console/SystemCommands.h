@@ -8,6 +8,7 @@ namespace kirvan {
 
 class CompositionTree;
 class ConfigurationLoader;
+class ControlModuleTable;
 class Dialogs;
 class IniStore;
 class LinkPort;
@@ -32,6 +33,7 @@ public:
         PanelLink& link;
         LinkPort& port;
         ConfigurationLoader& loader;
+        ControlModuleTable& modules;
         // Writes a journal line after the current date and time.
         std::function<void(const QString& text)> logDated;
     };
@@ -47,8 +49,6 @@ public:
     void setOnProgress(std::function<void()> handler) { onProgress_ = std::move(handler); }
     // Nodes were deleted from the tree: the view must let go of them at once.
     void setOnTreeChanged(std::function<void()> handler) { onTreeChanged_ = std::move(handler); }
-    // A control module of the removed system was erased from its slot.
-    void setOnControlModuleErased(std::function<void(int slot)> handler) { onModuleErased_ = std::move(handler); }
 
     // Asks for a system file and its address, registers the system, appends its zones and
     // detectors to the composition file and reloads the configuration. Polling and the port
@@ -73,7 +73,6 @@ private:
     std::function<void()> onClearPlan_;
     std::function<void()> onProgress_;
     std::function<void()> onTreeChanged_;
-    std::function<void(int)> onModuleErased_;
     bool running_ = false;
 };
 

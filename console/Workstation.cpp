@@ -65,7 +65,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       selection_(popup_),
       loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_),
       systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_,
-                                        link_, platform.port, loader_,
+                                        link_, platform.port, loader_, controlModules_.table(),
                                         [this](const QString& text) { logDated(text); }}),
       planDisplay_(settings_, store_, platform.pictures, planArea_, markers_),
       planEditor_(PlanEditor::Services{settings_, store_, platform.dialogs, platform.shell, statusBar_, tree_, popup_,

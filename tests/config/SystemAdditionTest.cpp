@@ -4,6 +4,7 @@
 #include "config/CompositionTree.h"
 #include "config/IniStore.h"
 #include "config/SettingsFile.h"
+#include "config/ControlModuleTable.h"
 #include "config/SystemRemoval.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
@@ -101,15 +102,18 @@ TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTh
     EXPECT_EQ(SystemRemoval::question(tree.topLevel()[0]->text()),
               u"Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
     SystemRemoval removal(store, settings, tree, *tree.topLevel()[0]);
-    std::vector<int> erased;
-    removal.eraseControlModules([&erased](int slot) { erased.push_back(slot); });
+    ControlModuleTable modules(ini);
+    modules.FillModulControlArray();
+    EXPECT_EQ(removal.eraseControlModules(modules), 2);
     removal.releaseAddress();
     EXPECT_EQ(removal.journalText(), u" СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);
     const TreeNode* neighbour = removal.deleteNode();
     EXPECT_EQ(neighbour, tree.topLevel()[0].get()) << "the next system takes the selection";
     removal.saveTree();
 
-    EXPECT_EQ(erased, std::vector<int>({1, 70}));
+    EXPECT_FALSE(modules.used(0));
+    EXPECT_FALSE(modules.used(69));
+    EXPECT_TRUE(modules.used(6)) << "the other system's module stays, in the table too";
     EXPECT_FALSE(ini.sectionExists(u"МОДУЛЬ УПРАВЛЕНИЯ 1"));
     EXPECT_TRUE(ini.sectionExists(u"МОДУЛЬ УПРАВЛЕНИЯ 7"));
     EXPECT_EQ(ini.readString(u"АДРЕС", u"01", u"?"_s), QString());
