@@ -45,6 +45,25 @@ QString tooLarge(qint64 limit)
     return QStringLiteral("файл больше %1 МБ").arg(limit / (1024 * 1024));
 }
 
+// The number (from 1) of the first line longer than `limit` bytes, or 0.
+qsizetype firstOverlongLine(const QByteArray& bytes, qsizetype limit)
+{
+    qsizetype number = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        const bool end = i == bytes.size() || bytes[i] == '\n' || bytes[i] == '\r';
+        if (!end)
+            continue;
+        if (i - lineStart > limit)
+            return number;
+        if (i < bytes.size() && bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        lineStart = i + 1;
+        ++number;
+    }
+    return 0;
+}
+
 } // namespace
 
 RegularFile RegularFile::read(const QString& path, qint64 limit)
@@ -77,6 +96,8 @@ RegularFile RegularFile::read(const QString& path, qint64 limit)
         error = readUpTo(fd, file.bytes, limit);
         if (error == 0 && file.bytes.size() > limit)
             file.failure = tooLarge(limit);
+        else if (const qsizetype line = error == 0 ? firstOverlongLine(file.bytes, maxLineBytes) : 0)
+            file.failure = QStringLiteral("строка %1 длиннее %2 КБ").arg(line).arg(maxLineBytes / 1024);
     }
     ::close(fd);
     if (error != 0)

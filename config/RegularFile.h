@@ -13,6 +13,8 @@ struct RegularFile {
     enum class Status { Read, Missing, Failed };
     // The largest configuration file read; the largest complex needs a few megabytes.
     static constexpr qint64 maxBytes = 64 * 1024 * 1024;
+    // No setting or description comes near it; a longer line means the file is not a text at all.
+    static constexpr qsizetype maxLineBytes = 64 * 1024;
 
     Status status = Status::Failed;
     QByteArray bytes;

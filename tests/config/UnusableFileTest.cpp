@@ -95,7 +95,16 @@ INSTANTIATE_TEST_SUITE_P(
                          ASSERT_TRUE(file.open(QIODevice::WriteOnly));
                          ASSERT_TRUE(file.resize(RegularFile::maxBytes + 1)); // sparse: no disk used
                      },
-                     u"файл больше 64 МБ"_s}),
+                     u"файл больше 64 МБ"_s},
+        UnusableFile{"LongLine",
+                     [](const QString& path) {
+                         QFile file(path);
+                         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+                         file.write("[Complex]\r\n");
+                         file.write(QByteArray(RegularFile::maxLineBytes + 1, 'x'));
+                         file.write("\r\n");
+                     },
+                     u"строка 2 длиннее 64 КБ"_s}),
     [](const ::testing::TestParamInfo<UnusableFile>& tested) { return std::string(tested.param.name); });
 
 } // namespace
