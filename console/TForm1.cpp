@@ -254,7 +254,9 @@ QWidget* TForm1::buildStatusBar()
     Panel15 = new QLabel;
     Panel15->setObjectName(QStringLiteral("Panel15"));
     Panel15->setFont(pixelFont(11));
-    Panel15->setFixedWidth(147);
+    // A closed port's reason ("COM1: нет доступа (группа dialout)") is longer than the link
+    // states and must be read whole: the panel widens for it at the message panel's expense.
+    Panel15->setMinimumWidth(147);
     layout->addWidget(Panel15);
     Panel17 = new QLabel;
     Panel17->setObjectName(QStringLiteral("Panel17"));

@@ -96,6 +96,22 @@ TEST_F(TForm1Test, WindowHasItsCaptionAndMinimumSize)
     EXPECT_GE(window->height(), 670);
 }
 
+TEST_F(TForm1Test, StatePanelKeepsItsWidthAndShowsAPortReasonWhole)
+{
+    auto window = openWindow();
+    window->show();
+    auto* panel = window->findChild<QLabel*>(QStringLiteral("Panel15"));
+    ASSERT_NE(panel, nullptr);
+    StatusBar& bar = window->workstation().statusBar();
+    bar.setPanel15(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel->width(), 147);
+    const QString reason = QStringLiteral("  COM1: нет доступа (группа dialout)");
+    bar.setPanel15(reason);
+    QCoreApplication::processEvents();
+    EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(reason));
+}
+
 TEST_F(TForm1Test, TableViewFollowsTheLayoutAndScrollsToTheNewestRows)
 {
     auto window = openWindow();
