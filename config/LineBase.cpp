@@ -11,27 +11,27 @@ namespace kirvan {
 
 LineBase::LineBase(const IniFile& systemFile)
 {
-    base_[0] = -1;
-    base_[1] = 7;
-    for (int r = 2; r < deviceCount; ++r) {
-        const QString panel = systemFile.readString(u"ПРИБОРЫ", QStringLiteral("ППКП%1").arg(r - 1), QStringLiteral("НЕТ"));
+    devices_[0] = Device{-1, 8};
+    for (int device = 1; device < deviceCount; ++device) {
+        const QString panel = systemFile.readString(u"ПРИБОРЫ", QStringLiteral("ППКП%1").arg(device), QStringLiteral("НЕТ"));
         if (panel == u"НЕТ")
             break;
-        base_[static_cast<std::size_t>(r)] = *base_[static_cast<std::size_t>(r - 1)] + (panel == u"-4" ? 4 : 8);
+        const Device& previous = *devices_[static_cast<std::size_t>(device - 1)];
+        devices_[static_cast<std::size_t>(device)] = Device{previous.base + previous.lines, panel == u"-4" ? 4 : 8};
     }
 }
 
 std::optional<int> LineBase::operator[](int device) const
 {
-    if (device < 0 || device >= deviceCount)
+    if (device < 0 || device >= deviceCount || !devices_[static_cast<std::size_t>(device)])
         return std::nullopt;
-    return base_[static_cast<std::size_t>(device)];
+    return devices_[static_cast<std::size_t>(device)]->base;
 }
 
 std::optional<int> LineBase::lineNumber(int device, int line) const
 {
     const std::optional<int> base = (*this)[device];
-    if (!base)
+    if (!base || line < 1 || line > devices_[static_cast<std::size_t>(device)]->lines)
         return std::nullopt;
     return *base + line;
 }
@@ -49,11 +49,14 @@ std::optional<DetectorCommand> buildDetectorCommand(const SettingsFile& settings
     const QString systemFile = file.suffix().isEmpty() ? path + QStringLiteral(".cnf")
                                                        : path.chopped(file.suffix().size()) + QStringLiteral("cnf");
     const std::optional<int> line = LineBase(IniFile(store, systemFile)).lineNumber(detector.device, detector.line);
-    if (!line || *line < 0 || *line > 127 || detector.number < 1 || detector.number > 256) {
+    if (!line || detector.number < 1 || detector.number > 256) {
         dialogs.messageBox(QStringLiteral("Предупреждение"),
-                           QStringLiteral("В файле конфигурации системы нет прибора %1 с линией %2")
+                           QStringLiteral("Команда не передана: прибора или линии извещателя И%1%2-%3 нет в "
+                                          "файле конфигурации системы %4.")
                                .arg(detector.device)
-                               .arg(detector.line),
+                               .arg(detector.line)
+                               .arg(detector.number, 2, 10, QLatin1Char('0'))
+                               .arg(SettingsFile::addressKey(detector.address)),
                            Dialogs::Icon::Warning);
         return std::nullopt;
     }

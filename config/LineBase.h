@@ -17,17 +17,23 @@ class SettingsFile;
 // for every command, since another program may change the system file.
 class LineBase {
 public:
-    static constexpr int deviceCount = 10;
+    static constexpr int deviceCount = 9;
 
     explicit LineBase(const IniFile& systemFile);
 
-    // Nothing for a device after the first absent panel, whose lines cannot be counted: a frame
-    // for it would reach a detector of another device.
+    // Nothing for a device at or beyond the first absent panel: the panels behind a gap cannot be
+    // counted, and a frame for them would reach a detector of another device.
     std::optional<int> operator[](int device) const;
+    // Nothing also for a line the device does not have (a panel of four lines has lines 1 to 4),
+    // since its number is that of another device's line.
     std::optional<int> lineNumber(int device, int line) const;
 
 private:
-    std::array<std::optional<int>, deviceCount> base_{};
+    struct Device {
+        int base;
+        int lines;
+    };
+    std::array<std::optional<Device>, deviceCount> devices_{};
 };
 
 // A command frame for one detector, with the line number in parameter A (plus 128 when the

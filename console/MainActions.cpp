@@ -26,13 +26,6 @@ QAction* command(QWidget& owner, const QString& caption, int picture = -1, const
     return action;
 }
 
-// A command whose work comes with a later part of the program: shown, but not offered.
-QAction* notYetBuilt(QAction* action)
-{
-    action->setEnabled(false);
-    return action;
-}
-
 } // namespace
 
 MainActions::MainActions(QMainWindow& window)
@@ -43,7 +36,7 @@ MainActions::MainActions(QMainWindow& window)
     AllSoundOff = command(w, QStringLiteral("Отключить звук"), 7);
     AllSoundOff->setShortcut(Qt::Key_F6);
     AllSoundOff->setShortcutContext(Qt::WidgetShortcut);
-    TotalControl = notYetBuilt(command(w, QStringLiteral("Общий контроль"), 6));
+    TotalControl = command(w, QStringLiteral("Общий контроль"), 6);
     ReadArhiv = command(w, QStringLiteral("Просмотр архива"), 3, Qt::Key_F3);
     exit = command(w, QStringLiteral("Выход"), 2);
     NewConfig = command(w, QStringLiteral("Ввести в состав"), 9);
@@ -57,17 +50,17 @@ MainActions::MainActions(QMainWindow& window)
     ImageDesign = command(w, QStringLiteral("Создать план"));
     SetDat = command(w, QStringLiteral("Установить извещатель"));
     DelDat = command(w, QStringLiteral("Удалить извещатель"));
-    ControlSys = notYetBuilt(command(w, QStringLiteral("Контроль"), -1, Qt::Key_F5));
-    SoundSys = notYetBuilt(command(w, QStringLiteral("Звук откл."), -1, Qt::Key_F6));
+    ControlSys = command(w, QStringLiteral("Контроль"), -1, Qt::Key_F5);
+    SoundSys = command(w, QStringLiteral("Звук откл."), -1, Qt::Key_F6);
     AddModulControl = command(w, QStringLiteral("Модуль управления"));
-    DatOn = notYetBuilt(command(w, QStringLiteral("Включить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Insert)));
-    DatOff = notYetBuilt(command(w, QStringLiteral("Выключить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Delete)));
-    arm = notYetBuilt(command(w, QStringLiteral("Поставить на охрану")));
-    disarm = notYetBuilt(command(w, QStringLiteral("Снять с охраны")));
+    DatOn = command(w, QStringLiteral("Включить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    DatOff = command(w, QStringLiteral("Выключить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    arm = command(w, QStringLiteral("Поставить на охрану"));
+    disarm = command(w, QStringLiteral("Снять с охраны"));
     showMarkers = command(w, QStringLiteral("Показать извещатели на плане"));
     hideMarkers = command(w, QStringLiteral("Скрыть извещатели на плане"));
-    simulateFault = notYetBuilt(command(w, QStringLiteral("Имитировать отказ")));
-    simulateFire = notYetBuilt(command(w, QStringLiteral("Имитировать пожар/тревогу")));
+    simulateFault = command(w, QStringLiteral("Имитировать отказ"));
+    simulateFire = command(w, QStringLiteral("Имитировать пожар/тревогу"));
     markerDatOn = command(w, QStringLiteral("Включить извещатель"));
     markerDatOff = command(w, QStringLiteral("Выключить извещатель"));
     markerArm = command(w, QStringLiteral("Поставить на охрану"));

@@ -331,7 +331,21 @@ void TForm1::connectCommands()
 {
     Workstation& w = *workstation_;
     connect(actions_->AlarmOff, &QAction::triggered, this, guarded([&w] { w.alarms().AlarmOffExecute(); }));
-    connect(actions_->AllSoundOff, &QAction::triggered, this, guarded([&w] { w.alarms().SoundOffExecute(); }));
+    OperatorCommands& c = w.commands();
+    const std::pair<QAction*, void (OperatorCommands::*)()> commands[] = {
+        {actions_->AllSoundOff, &OperatorCommands::AllSoundOffExecute},
+        {actions_->TotalControl, &OperatorCommands::TotalControlExecute},
+        {actions_->ControlSys, &OperatorCommands::ControlSysExecute},
+        {actions_->SoundSys, &OperatorCommands::SoundSysExecute},
+        {actions_->DatOn, &OperatorCommands::DatOnExecute},
+        {actions_->DatOff, &OperatorCommands::DatOffExecute},
+        {actions_->arm, &OperatorCommands::N9Click},
+        {actions_->disarm, &OperatorCommands::N10Click},
+        {actions_->simulateFault, &OperatorCommands::N20Click},
+        {actions_->simulateFire, &OperatorCommands::N21Click},
+    };
+    for (const auto& [action, execute] : commands)
+        connect(action, &QAction::triggered, this, guarded([&c, execute] { (c.*execute)(); }));
     connect(actions_->ReadArhiv, &QAction::triggered, this, guarded([&w] { w.ReadArhivExecute(); }));
     connect(actions_->exit, &QAction::triggered, this, guarded([this] { close(); }));
     connect(actions_->HelpMonitor, &QAction::triggered, this, guarded([&w] { w.HelpMonitorExecute(); }));

@@ -78,7 +78,9 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
                                            running ? link_.cycle().start() : link_.cycle().stop();
                                        },
                                        [this] { tree_.select(tree_.selected()); }}),
-      markerCommands_(MarkerCommands::Services{settings_, store_, platform.dialogs, statusBar_, tree_, markers_, link_})
+      markerCommands_(MarkerCommands::Services{settings_, store_, platform.dialogs, statusBar_, tree_, markers_, link_}),
+      commands_({tree_, dispatcher_, alarms_, loader_, settings_, store_, statusBar_, link_, platform.loop,
+                 platform.dialogs})
 {
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });

@@ -5,6 +5,7 @@
 #include "config/ControlModules.h"
 #include "config/TreePopup.h"
 #include "config/TreeSelection.h"
+#include "console/OperatorCommands.h"
 #include "console/RejectedRecordReport.h"
 #include "console/SystemCommands.h"
 #include "config/IniStore.h"
@@ -104,6 +105,7 @@ public:
     PlanMarkers& markers() { return markers_; }
     PlanEditor& planEditor() { return planEditor_; }
     MarkerCommands& markerCommands() { return markerCommands_; }
+    OperatorCommands& commands() { return commands_; }
     // The window follows the selected node; TreeView1Change has run when it is called.
     void setOnTreeSelection(std::function<void(TreeNode*)> handler) { onTreeSelection_ = std::move(handler); }
 
@@ -138,6 +140,7 @@ private:
     PlanDisplay planDisplay_;
     PlanEditor planEditor_;
     MarkerCommands markerCommands_;
+    OperatorCommands commands_;
     std::function<void(TreeNode*)> onTreeSelection_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;

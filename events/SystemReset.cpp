@@ -24,6 +24,8 @@ std::optional<int> SystemReset::ResetSystemState(const QString& addressWhenNoneS
         while (system->parent())
             system = system->parent();
     } else {
+        if (addressWhenNoneSelected.isEmpty())
+            return std::nullopt;
         const auto nodes = systemNodes(tree_, addressWhenNoneSelected);
         if (nodes.empty())
             return std::nullopt;

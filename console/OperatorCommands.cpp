@@ -1,0 +1,157 @@
+#include "console/OperatorCommands.h"
+
+#include "config/CompositionTree.h"
+#include "config/ConfigurationLoader.h"
+#include "config/LineBase.h"
+#include "config/SettingsFile.h"
+#include "events/AlarmState.h"
+#include "events/EventDispatcher.h"
+#include "link/Commands.h"
+#include "link/PanelLink.h"
+#include "platform/ConversionError.h"
+#include "platform/MessageLoop.h"
+#include "platform/StatusBar.h"
+
+namespace kirvan {
+
+namespace {
+
+const TreeNode& systemOf(const TreeNode& node)
+{
+    const TreeNode* system = &node;
+    while (system->parent())
+        system = system->parent();
+    return *system;
+}
+
+} // namespace
+
+std::optional<int> OperatorCommands::selectedSystemAddress() const
+{
+    const TreeNode* node = s_.tree.selected();
+    if (!node)
+        return std::nullopt;
+    return toInteger(systemOf(*node).text().mid(1, 2));
+}
+
+void OperatorCommands::systemRecord(int address, const char* code)
+{
+    s_.dispatcher.ProcessEvent(SettingsFile::addressKey(address) + QStringLiteral("/И01-01/")
+                               + QLatin1String(code));
+}
+
+void OperatorCommands::waitForNextTransmission()
+{
+    DelayTimer& delay = s_.link.delay();
+    delay.clearDelayDone();
+    s_.loop.waitUntil([&delay] { return delay.DelayDone(); });
+}
+
+void OperatorCommands::controlCheck(int address)
+{
+    systemRecord(address, "01");
+    waitForNextTransmission();
+    systemRecord(address, "00");
+}
+
+void OperatorCommands::ControlSysExecute()
+{
+    if (const std::optional<int> address = s_.alarms.ResetSystemState({}))
+        controlCheck(*address);
+}
+
+void OperatorCommands::SoundSysExecute()
+{
+    const std::optional<int> address = selectedSystemAddress();
+    if (!address)
+        return;
+    s_.alarms.SoundOffExecute();
+    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: ЗВУК.ОТКЛ"));
+    systemRecord(*address, "02");
+}
+
+const TreeNode* OperatorCommands::selectedDetector() const
+{
+    const TreeNode* node = s_.tree.selected();
+    return node && node->level() == 2 ? node : nullptr;
+}
+
+// The detector's own characters, as the node shows them, after its system's address.
+void OperatorCommands::detectorRecord(const char* code)
+{
+    if (const TreeNode* detector = selectedDetector())
+        s_.dispatcher.ProcessEvent(detector->parent()->parent()->text().mid(1, 2) + u'/' + detector->text().left(6)
+                                   + u'/' + QLatin1String(code));
+}
+
+void OperatorCommands::DatOnExecute()
+{
+    detectorRecord("03");
+}
+
+void OperatorCommands::DatOffExecute()
+{
+    detectorRecord("05");
+}
+
+void OperatorCommands::N20Click()
+{
+    detectorRecord("08");
+}
+
+void OperatorCommands::N21Click()
+{
+    detectorRecord("07");
+}
+
+// The detector node "И12-05 …" under the system node "A02:…": device and line digits in
+// characters 2-3, the detector number in 5-6.
+void OperatorCommands::sendToSelectedDetector(std::uint8_t code)
+{
+    const TreeNode* detector = selectedDetector();
+    if (!detector)
+        return;
+    const int deviceAndLine = toInteger(detector->text().mid(1, 2));
+    const DetectorAddress target{toInteger(detector->parent()->parent()->text().mid(1, 2)), deviceAndLine / 10,
+                                 deviceAndLine % 10, toInteger(detector->text().mid(4, 2))};
+    if (const std::optional<DetectorCommand> frame = buildDetectorCommand(s_.settings, s_.store, s_.dialogs, target, code))
+        s_.link.SendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
+}
+
+void OperatorCommands::N9Click()
+{
+    sendToSelectedDetector(command::arm);
+}
+
+void OperatorCommands::N10Click()
+{
+    sendToSelectedDetector(command::disarm);
+}
+
+template <typename Visit> void OperatorCommands::forEveryConfiguredAddress(Visit visit)
+{
+    for (int address = 0; address <= 3; ++address)
+        if (!s_.settings.systemFile(SettingsFile::addressKey(address)).isEmpty())
+            visit(address);
+}
+
+void OperatorCommands::TotalControlExecute()
+{
+    s_.alarms.AlarmOffExecute();
+    s_.loader.LoadConfiguration();
+    if (s_.tree.topLevel().empty())
+        return;
+    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
+    forEveryConfiguredAddress([this](int address) { controlCheck(address); });
+}
+
+void OperatorCommands::AllSoundOffExecute()
+{
+    s_.alarms.SoundOffExecute();
+    if (s_.tree.topLevel().empty())
+        return;
+    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: ЗВУК ОТКЛ."));
+    forEveryConfiguredAddress([this](int address) { systemRecord(address, "02"); });
+}
+
+} // namespace kirvan

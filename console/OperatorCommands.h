@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace kirvan {
+
+class AlarmState;
+class CompositionTree;
+class ConfigurationLoader;
+class Dialogs;
+class EventDispatcher;
+class IniStore;
+class MessageLoop;
+class PanelLink;
+class SettingsFile;
+class StatusBar;
+class TreeNode;
+
+// The operator's commands on the composition tree and the whole complex. The local ones hand
+// records to ProcessEvent as if the panel had reported them and put nothing on the line; arming
+// and disarming send a frame at once. Each takes its target from the tree's selected node; where
+// none fits (a shortcut pressed on another node or an empty tree) a command does nothing.
+class OperatorCommands {
+public:
+    struct Services {
+        CompositionTree& tree;
+        EventDispatcher& dispatcher;
+        AlarmState& alarms;
+        ConfigurationLoader& loader;
+        const SettingsFile& settings;
+        IniStore& store;
+        StatusBar& statusBar;
+        PanelLink& link;
+        MessageLoop& loop;
+        Dialogs& dialogs;
+    };
+
+    explicit OperatorCommands(Services services) : s_(services) {}
+
+    // "Контроль" (F5): the system of the selected node is reset and checked.
+    void ControlSysExecute();
+    // "Звук откл." (F6): sound off, reported for the selected node's system.
+    void SoundSysExecute();
+    // "Включить извещатель" (Ctrl+Insert), "Выключить извещатель" (Ctrl+Delete), "Имитировать
+    // отказ", "Имитировать пожар/тревогу": the selected detector's record with code 03, 05, 08, 07.
+    void DatOnExecute();
+    void DatOffExecute();
+    void N20Click();
+    void N21Click();
+    // "Общий контроль": alarm reset, the composition reloaded, every system checked in turn.
+    void TotalControlExecute();
+    // "Отключить звук": sound off, reported for every system.
+    void AllSoundOffExecute();
+    // "Поставить на охрану", "Снять с охраны": the selected detector armed or disarmed by a frame
+    // sent at once; the journal follows the panel's report.
+    void N9Click();
+    void N10Click();
+
+private:
+    // The address of the selected node's system, read as a number; nothing without a selection.
+    std::optional<int> selectedSystemAddress() const;
+    void systemRecord(int address, const char* code);
+    // Code 01, the wait for the next transmission, code 00.
+    void controlCheck(int address);
+    // Ends when the next Delay started elsewhere ends, normally the pause of the next frame that
+    // polling sends; commands, polling and reception go on meanwhile.
+    void waitForNextTransmission();
+    void detectorRecord(const char* code);
+    const TreeNode* selectedDetector() const;
+    void sendToSelectedDetector(std::uint8_t code);
+    // The addresses 0 to 3 that have a system file entry.
+    template <typename Visit> void forEveryConfiguredAddress(Visit visit);
+
+    Services s_;
+};
+
+} // namespace kirvan
