@@ -1,6 +1,7 @@
 #include "tests/console/WorkstationFixture.h"
 
 #include "config/StateIcon.h"
+#include "link/CommandQueue.h"
 #include "link/Commands.h"
 #include "platform/Timer.h"
 
@@ -8,7 +9,7 @@ namespace kirvan::testing {
 namespace {
 
 // Systems at addresses 0 and 2 only: ОФИС with a control panel of four lines, СКЛАД with two of
-// eight and no third.
+// eight and no third. A01 stands in the tree without a system file entry.
 class OperatorCommandsTest : public WorkstationFixture {
 protected:
     OperatorCommandsTest()
@@ -21,8 +22,9 @@ protected:
                          QStringLiteral("[АДРЕС]\n00=") + folder.file(QStringLiteral("Офис.cnf")) + QStringLiteral("\n02=")
                              + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
         folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
-                         QStringLiteral("A00:ОФИС\n\tПриёмная\n\t\tИ21-03 Вход\nA02:СКЛАД\n\tЦех\n\t\tИ12-07 Ворота\n"
-                                        "\t\tИ31-01 Склад\n"));
+                         QStringLiteral("A00:ОФИС\n\tПриёмная\n\t\tИ21-03 Вход\n\t\tИ15-01 Окно\n"
+                                        "A01:ПУСТО\n\tЗал\n\t\tИ01-01 Дверь\n"
+                                        "A02:СКЛАД\n\tЦех\n\t\tИ12-07 Ворота\n\t\tИ31-01 Склад\n"));
         workstation = startWorkstation();
     }
 
@@ -97,29 +99,98 @@ TEST_F(OperatorCommandsTest, LocalCommandsHandTheirRecordsToEventProcessing)
     })) << "local commands put nothing on the line";
 }
 
-TEST_F(OperatorCommandsTest, ControlCheckResetsTheSystemAndEndsWithTheNextTransmission)
+struct ArmingCase {
+    const char* name;
+    const char16_t* selected;
+    void (OperatorCommands::*command)();
+    std::optional<Command> frame;
+    const char16_t* warning; // nullptr: none
+};
+
+// Arming and disarming go out at once, each as one frame with the line number and detector index;
+// where the line number cannot be known nothing goes out and the operator is told which detector.
+TEST_F(OperatorCommandsTest, ArmingSendsOneFrameOrWarnsAndSendsNothing)
 {
-    select(QStringLiteral("И12-07"));
-    workstation->commands().N21Click();
-    ASSERT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
-    newRecords();
-    loop.advance(PollingCycle::startupTicks * 800); // polling has begun to send
-    const auto started = loop.now();
-    workstation->commands().ControlSysExecute();
-    EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("02/И01-01/01"), QStringLiteral("02/И01-01/00")}));
-    EXPECT_GT(loop.now(), started) << "the normal line waits for a frame";
-    EXPECT_LE(loop.now() - started, 800 + 200);
-    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal);
-    EXPECT_EQ(workstation->tree().topLevel()[1]->imageIndex(), stateicon::systemNormal);
+    const ArmingCase cases[] = {
+        {"disarm И12-07: line 7 + 2, index 6", u"И12-07", &OperatorCommands::N10Click, Command{2, command::disarm, 9, 6},
+         nullptr},
+        {"arm behind a panel of four lines: line 7 + 4 + 1", u"И21-03", &OperatorCommands::N9Click,
+         Command{0, command::arm, 12, 2}, nullptr},
+        {"a device at the first absent panel", u"И31-01", &OperatorCommands::N9Click, std::nullopt,
+         u"Команда не передана: прибора или линии извещателя И31-01 нет в файле конфигурации системы 02."},
+        {"line 5 of a panel of four lines", u"И15-01", &OperatorCommands::N10Click, std::nullopt,
+         u"Команда не передана: прибора или линии извещателя И15-01 нет в файле конфигурации системы 00."},
+        {"a system without a file entry", u"И01-01", &OperatorCommands::N9Click, std::nullopt,
+         u"Не обнаружен файл конфигурации!"},
+        {"a zone", u"Цех", &OperatorCommands::N9Click, std::nullopt, nullptr},
+        {"a system", u"A02", &OperatorCommands::N10Click, std::nullopt, nullptr},
+    };
+    for (const ArmingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        select(QString::fromUtf16(c.selected));
+        workstation->statusBar().setPanel13(QStringLiteral("unchanged"));
+        const std::size_t sentBefore = port.sent.size();
+        const std::size_t shownBefore = dialogs.shown.size();
+        newRecords();
+        (workstation->commands().*c.command)();
+        std::vector<Command> frames;
+        for (std::size_t i = sentBefore; i + 7 <= port.sent.size(); ++i)
+            if (port.sent[i].parity == paMark
+                && (port.sent[i + 2].byte == command::arm || port.sent[i + 2].byte == command::disarm))
+                frames.push_back({port.sent[i].byte, port.sent[i + 2].byte, port.sent[i + 3].byte, port.sent[i + 4].byte});
+        EXPECT_EQ(frames, c.frame ? std::vector<Command>{*c.frame} : std::vector<Command>{});
+        if (c.warning) {
+            ASSERT_EQ(dialogs.shown.size(), shownBefore + 1);
+            EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("Предупреждение"));
+            EXPECT_EQ(dialogs.shown.back().text, QString::fromUtf16(c.warning));
+        } else {
+            EXPECT_EQ(dialogs.shown.size(), shownBefore);
+        }
+        EXPECT_TRUE(newRecords().isEmpty()) << "the journal follows the panel's report";
+        EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("unchanged"));
+    }
 }
 
-TEST_F(OperatorCommandsTest, ControlCheckWaitsWhilePollingStopsAndOthersActMeanwhile)
+struct WaitCase {
+    const char* name;
+    int startAt; // the time of the check after polling started
+    int endsBy;  // the check is over by then
+};
+
+// The check ends with the pause of the next frame that polling sends: within a polling period on
+// a running line, and only after the start-up ticks, when polling has not sent anything yet.
+TEST_F(OperatorCommandsTest, ControlCheckResetsTheSystemAndEndsWithTheNextTransmission)
 {
+    const auto pollingStarted = loop.now();
+    const int startupOver = PollingCycle::startupTicks * 800;
+    const WaitCase cases[] = {
+        {"right after start-up", 0, startupOver + 200},
+        {"on a running line", startupOver + 100, startupOver + 100 + 800 + 200},
+    };
+    select(QStringLiteral("И12-07"));
+    for (const WaitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        workstation->commands().N21Click();
+        ASSERT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
+        loop.advance(pollingStarted + c.startAt - loop.now());
+        newRecords();
+        workstation->commands().ControlSysExecute();
+        EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("02/И01-01/01"), QStringLiteral("02/И01-01/00")}));
+        EXPECT_GT(loop.now(), pollingStarted + c.startAt) << "the check waits for a frame";
+        EXPECT_LE(loop.now(), pollingStarted + c.endsBy);
+        EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal);
+        EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemNormal);
+    }
+}
+
+TEST_F(OperatorCommandsTest, ControlCheckWaitsThroughPlanEditModeWhileOthersActMeanwhile)
+{
+    loop.advance(PollingCycle::startupTicks * 800 + 100);
+    workstation->planEditor().ImageEditExecute();
+    ASSERT_TRUE(workstation->planEditor().editMode());
     select(QStringLiteral("A02"));
-    // As plan edit mode does.
-    PollingCycle& polling = workstation->link().cycle();
-    polling.stop();
-    // Meanwhile: a fire from the line, a second control check of the other system, polling again.
+    // Meanwhile: a fire from the line, a second control check of the other system, plan edit
+    // mode left, so that polling sends again.
     std::vector<std::pair<int, std::function<void()>>> meanwhile = {
         {1000, [&] { workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07")); }},
         {2000,
@@ -127,7 +198,7 @@ TEST_F(OperatorCommandsTest, ControlCheckWaitsWhilePollingStopsAndOthersActMeanw
              select(QStringLiteral("A00"));
              workstation->commands().ControlSysExecute();
          }},
-        {5000, [&] { polling.start(); }},
+        {5000, [&] { workstation->planEditor().ImageEditExecute(); }},
     };
     std::vector<std::unique_ptr<Timer>> timers;
     for (auto& [at, action] : meanwhile) {
@@ -142,8 +213,10 @@ TEST_F(OperatorCommandsTest, ControlCheckWaitsWhilePollingStopsAndOthersActMeanw
         timers.push_back(std::move(timer));
     }
     newRecords();
+    const auto started = loop.now();
     workstation->commands().ControlSysExecute();
-    EXPECT_GT(loop.now(), 5000);
+    EXPECT_FALSE(workstation->planEditor().editMode());
+    EXPECT_GT(loop.now(), started + 5000);
     EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("02/И01-01/01"), QStringLiteral("02/И12-07/07"),
                                          QStringLiteral("00/И01-01/01"), QStringLiteral("00/И01-01/00"),
                                          QStringLiteral("02/И01-01/00")}));
@@ -159,7 +232,7 @@ TEST_F(OperatorCommandsTest, TotalControlResetsReloadsAndChecksEverySystemInTurn
     EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
     EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("00/И01-01/01"), QStringLiteral("00/И01-01/00"),
                                          QStringLiteral("02/И01-01/01"), QStringLiteral("02/И01-01/00")}));
-    EXPECT_EQ(workstation->tree().topLevel()[1]->imageIndex(), stateicon::systemNormal) << "reloaded";
+    EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemNormal) << "reloaded";
 }
 
 TEST_F(OperatorCommandsTest, TotalControlAndSoundOffOfAnEmptyComplexOnlyResetAndSilence)

@@ -164,6 +164,44 @@ TEST_F(TForm1Test, TreeViewLetsGoOfTheOldNodesBeforeALoadFreesThem)
     EXPECT_EQ(view->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("A01:ОФИС"));
 }
 
+// "Общий контроль" rebuilds a tree that the view shows with a selected detector; a fire from the
+// line arrives while the load's message box is open. The view never reaches a freed node, and
+// afterwards shows the new tree with its selection.
+TEST_F(TForm1Test, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
+{
+    writeStoreComplex();
+    auto window = openWindow();
+    window->show();
+    Workstation& w = window->workstation();
+    auto* view = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    ASSERT_NE(view, nullptr);
+    w.tree().select(w.tree().topLevel().front()->children().front()->children().front().get());
+    ASSERT_EQ(view->currentIndex().data().toString(), QStringLiteral("И12-05 Коридор"));
+
+    folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
+                     QStringLiteral("A07:ЧУЖАЯ\nA01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n"));
+    QStringList seen;
+    dialogs.whileShown = [&] {
+        receiveFire(w);
+        for (int y = 2; y < 60; y += 4)
+            seen << view->indexAt(QPoint(5, y)).data().toString();
+        seen << view->currentIndex().data().toString();
+        (void)window->grab();
+    };
+    window->actions().TotalControl->trigger();
+    dialogs.whileShown = {};
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    seen.removeAll(QString());
+    EXPECT_TRUE(seen.isEmpty()) << seen.join(u',').toStdString();
+    EXPECT_TRUE(w.log().historyList().join(u'\n').contains(QStringLiteral("01/И12-05/07")))
+        << "the fire is journalled";
+    ASSERT_NE(w.tree().selected(), nullptr);
+    EXPECT_EQ(view->currentIndex().data().toString(), w.tree().selected()->text());
+    view->expandAll();
+    EXPECT_EQ(view->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("A01:СКЛАД"));
+    (void)window->grab();
+}
+
 TEST_F(TForm1Test, StatusFieldBlinksTheAlarmUntilSoundOff)
 {
     auto window = openWindow();
