@@ -1,6 +1,7 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include "config/IniStore.h"
+#include "config/WorkstationLock.h"
 #include "journal/Mailbox.h"
 #include "link/CommandQueue.h"
 #include "platform/StatusBar.h"
@@ -8,6 +9,7 @@
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
+#include "tests/support/WorkedExample.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -37,13 +39,14 @@ protected:
         QTextStream inStream(&input);
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        const int status = runToolCommand(arguments, ToolPlatform{store, loop, folder.path()}, inStream, outStream, errStream);
+        const int status = runToolCommand(arguments, ToolPlatform{store, loop, clock, locale, folder.path()}, inStream, outStream, errStream);
         outStream.flush();
         errStream.flush();
         return {status, out, err};
     }
 
     testing::FixedLocale locale;
+    testing::FixedClock clock;
     IniStore store{locale};
     testing::VirtualMessageLoop loop;
     TempFolder folder;
@@ -201,6 +204,76 @@ TEST_F(ToolCommandTest, MailboxRefusesBadRequestsBeforeTouchingTheFile)
     }
     EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.cds"_s)));
     EXPECT_EQ(run({u"mailbox"_s, u"show"_s, u"--dir"_s, folder.path()}).status, ToolFailed) << "no mailbox file";
+}
+
+class SystemToolTest : public ToolCommandTest {
+protected:
+    SystemToolTest()
+    {
+        folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[ОБЩИЙ ПЛАН]\n0=\n"
+                                                  u"[АДРЕС]\n00=\n01=\n02=\n03=\n"_s);
+        systemFile = testing::writeWarehouse(folder);
+    }
+    QString systemFile;
+};
+
+TEST_F(SystemToolTest, AddAndRemoveWriteTheFilesTheWindowsCommandsWrite)
+{
+    const auto added = run({u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()});
+    EXPECT_EQ(added.status, ToolOk) << added.err.toStdString();
+    EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), testing::warehouseLines());
+    EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s), u"[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n"
+                                                      u"[АДРЕС]\r\n00=\r\n01="_s
+                                                          + systemFile + u"\r\n02=\r\n03=\r\n"_s);
+    EXPECT_TRUE(folder.readText(u"Склад.cnf"_s).startsWith(u"[СИСТЕМА]\r\nАДРЕС=01\r\n"_s));
+
+    const auto removed = run({u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()});
+    EXPECT_EQ(removed.status, ToolOk) << removed.err.toStdString();
+    EXPECT_EQ(removed.out, u"removed A01:СКЛАД\n"_s);
+    EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), QString());
+    EXPECT_EQ(folder.readText(u"KirvanMonitorP.txt"_s),
+              u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА\r\n"
+              u"08.12.2023 9:15:02 СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА\r\n"_s);
+}
+
+TEST_F(SystemToolTest, RefusalsChangeNothing)
+{
+    const QByteArray settings = folder.read(u"KirvanMonitorP.ini"_s);
+    const auto lock = WorkstationLock::acquire(folder.path());
+    ASSERT_TRUE(lock);
+    const auto running = run({u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()});
+    EXPECT_EQ(running.status, ToolFailed);
+    EXPECT_TRUE(running.err.contains(WorkstationLock::heldMessage(folder.path()))) << running.err.toStdString();
+
+    struct Refusal {
+        QStringList arguments;
+        int status;
+        QString says;
+    };
+    const TempFolder elsewhere;
+    for (const Refusal& refusal : {
+             Refusal{{u"system"_s, u"add"_s, systemFile, u"4"_s, u"--dir"_s, folder.path()}, ToolUsage, u"0..3"_s},
+             Refusal{{u"system"_s, u"add"_s, systemFile, u"один"_s, u"--dir"_s, folder.path()}, ToolUsage, u"0..3"_s},
+             Refusal{{u"system"_s, u"add"_s, systemFile, u"1"_s}, ToolUsage, u"--dir"_s},
+             Refusal{{u"system"_s, u"add"_s, folder.file(u"Нет.cnf"_s), u"1"_s, u"--dir"_s, folder.path()}, ToolFailed, u"no system file"_s},
+             Refusal{{u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, elsewhere.path()}, ToolFailed, u"not a workstation folder"_s},
+             Refusal{{u"system"_s, u"remove"_s, u"2"_s, u"--dir"_s, elsewhere.path()}, ToolFailed, u"not a workstation folder"_s}}) {
+        const auto result = run(refusal.arguments);
+        EXPECT_EQ(result.status, refusal.status) << refusal.arguments.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains(refusal.says)) << result.err.toStdString();
+    }
+    EXPECT_EQ(folder.read(u"KirvanMonitorP.ini"_s), settings);
+    EXPECT_FALSE(QFile::exists(folder.file(u"kirvanmonitorp.cnf"_s)));
+    EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.txt"_s)));
+}
+
+TEST_F(SystemToolTest, RemovingAnAddressWithoutASystemIsRefused)
+{
+    EXPECT_EQ(run({u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()}).status, ToolOk);
+    const auto result = run({u"system"_s, u"remove"_s, u"2"_s, u"--dir"_s, folder.path()});
+    EXPECT_EQ(result.status, ToolFailed);
+    EXPECT_TRUE(result.err.contains(u"no system with address 02"_s)) << result.err.toStdString();
+    EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), testing::warehouseLines());
 }
 
 } // namespace

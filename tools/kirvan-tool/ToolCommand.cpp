@@ -6,6 +6,7 @@
 #include "config/IniValue.h"
 #include "tools/kirvan-tool/DecodeCommand.h"
 #include "tools/kirvan-tool/MailboxCommand.h"
+#include "tools/kirvan-tool/SystemCommand.h"
 
 #include <functional>
 #include <map>
@@ -20,8 +21,10 @@ const char* const usageText =
     "Usage: kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]\n"
     "       kirvan-tool decode [HEX ...] | decode --raw FILE\n"
     "       kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]\n"
+    "       kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n"
     "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
-    "decodes captures of the serial line and writes requests into the command mailbox.\n"
+    "decodes captures of the serial line, writes requests into the command mailbox and adds\n"
+    "and removes alarm systems of a workstation folder.\n"
     "  ini get      FILE SECTION KEY [DEFAULT]  print a text value\n"
     "  ini get-int  FILE SECTION KEY [DEFAULT]  print an integer value (default 0)\n"
     "  ini get-real FILE SECTION KEY [DEFAULT]  print a real value (default 0)\n"
@@ -41,6 +44,10 @@ const char* const usageText =
     "                       (close, start) or FALSE (open, stop); DIR: the workstation folder,\n"
     "                       by default the folder of kirvan-tool\n"
     "  mailbox show         the mailbox's first record and the command it stands for\n"
+    "  system add FILE ADDRESS  take the system of the configuration file FILE into the complex\n"
+    "                       of DIR under ADDRESS (0 to 3), as \"Ввести в состав\" does\n"
+    "  system remove ADDRESS    take the system at ADDRESS out, as \"Вывести из состава\" does;\n"
+    "                       both refuse while the workstation runs on DIR\n"
     "  --help | --version\n"
     "Exit status: 0 done, 1 failed, 2 usage error.\n";
 
@@ -143,6 +150,12 @@ const std::map<QString, Command>& commands()
 int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, QTextStream& in, QTextStream& out,
                    QTextStream& err)
 {
+    if (!arguments.isEmpty() && arguments[0] == QLatin1String("system")) {
+        const int status = runSystemCommand(arguments.mid(1), platform, out, err);
+        if (status == ToolUsage)
+            err << usageText;
+        return status;
+    }
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("mailbox")) {
         const int status = runMailboxCommand(arguments.mid(1), platform.loop, platform.defaultFolder, out, err);
         if (status == ToolUsage)

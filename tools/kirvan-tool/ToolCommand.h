@@ -5,7 +5,9 @@
 
 namespace kirvan {
 
+class Clock;
 class IniStore;
+class Locale;
 class MessageLoop;
 
 // Exit statuses of kirvan-tool.
@@ -15,6 +17,9 @@ enum ToolStatus { ToolOk = 0, ToolFailed = 1, ToolUsage = 2 };
 struct ToolPlatform {
     IniStore& store;
     MessageLoop& loop;
+    // Journal lines are dated as the workstation dates them.
+    const Clock& clock;
+    const Locale& locale;
     // The workstation folder of commands given no --dir: the folder of the program file.
     QString defaultFolder;
 };

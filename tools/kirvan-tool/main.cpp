@@ -1,6 +1,7 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include "config/IniStore.h"
+#include "platform/Clock.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/SystemLocale.h"
 
@@ -16,7 +17,8 @@ int main(int argc, char** argv)
     const kirvan::SystemLocale locale;
     kirvan::IniStore store(locale);
     kirvan::QtMessageLoop loop;
-    const kirvan::ToolPlatform platform{store, loop, QCoreApplication::applicationDirPath()};
+    const kirvan::SystemClock clock;
+    const kirvan::ToolPlatform platform{store, loop, clock, locale, QCoreApplication::applicationDirPath()};
     const int status = kirvan::runToolCommand(application.arguments().mid(1), platform, in, out, err);
     out.flush();
     err.flush();

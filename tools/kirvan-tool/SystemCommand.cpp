@@ -1,0 +1,182 @@
+#include "tools/kirvan-tool/SystemCommand.h"
+
+#include "config/CompositionTree.h"
+#include "config/ConfigurationLoader.h"
+#include "config/ControlModuleTable.h"
+#include "config/LinkControl.h"
+#include "config/PathCase.h"
+#include "config/SettingsFile.h"
+#include "config/SystemAddition.h"
+#include "config/SystemRemoval.h"
+#include "config/TreePopup.h"
+#include "config/WorkstationLock.h"
+#include "journal/LogFile.h"
+#include "platform/Clock.h"
+#include "platform/ConversionError.h"
+#include "platform/Dialogs.h"
+#include "platform/Locale.h"
+#include "platform/StatusBar.h"
+#include "tools/kirvan-tool/ToolCommand.h"
+
+#include <QFileInfo>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan {
+
+namespace {
+
+// A refusal: one line on standard error and exit status 1.
+struct Refused : std::runtime_error {
+    using std::runtime_error::runtime_error;
+    explicit Refused(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+// Loading the composition as the workstation would, without a line to poll: what the window
+// removes from its tree (systems at addresses it does not serve) is gone from the tree here too.
+struct NoLink final : LinkControl {
+    void resetForLoad() override {}
+    void acceptSystem(int) override {}
+    void Delay(int) override {}
+    void startPolling() override {}
+    void stopPolling() override {}
+};
+
+// The load's messages become warnings on standard error.
+struct WarningDialogs final : Dialogs {
+    explicit WarningDialogs(QTextStream& stream) : err(stream) {}
+    Answer messageBox(const QString&, const QString& text, Icon, Buttons) override
+    {
+        err << "kirvan-tool: " << text << '\n';
+        return Answer::Ok;
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> openFile(const QString&, const QString&) override { return std::nullopt; }
+    QTextStream& err;
+};
+
+// The folder's settings, taken only from a workstation folder no program works on.
+struct Workplace {
+    WorkstationLock lock;
+    SettingsFile settings;
+};
+
+Workplace open(const QString& folder, IniStore& store)
+{
+    const WorkstationFolder workstation(folder);
+    if (!QFileInfo(resolvePathCase(workstation.settingsFile())).isFile())
+        throw Refused(u"%1 is not a workstation folder: it has no KirvanMonitorP.ini"_s.arg(workstation.path()));
+    QString failure;
+    WorkstationLock::Refusal refusal{};
+    std::optional<WorkstationLock> lock = WorkstationLock::acquire(workstation.path(), &refusal, &failure);
+    if (!lock)
+        throw Refused(refusal == WorkstationLock::Refusal::HeldByAnother ? WorkstationLock::heldMessage(workstation.path())
+                                                                         : failure);
+    return Workplace{std::move(*lock), SettingsFile(store, workstation)};
+}
+
+// The address as the window's dialog takes it: a number from 0 to 3.
+std::optional<int> address(const QString& text)
+{
+    try {
+        const int value = toInteger(text);
+        if (value >= SystemAddition::lowestAddress && value <= SystemAddition::highestAddress)
+            return value;
+    } catch (const ConversionError&) {
+    }
+    return std::nullopt;
+}
+
+void logDated(const ToolPlatform& platform, const SettingsFile& settings, const QString& text)
+{
+    LogFile log(settings.folder().logFile());
+    log.append(platform.locale.dateTime(platform.clock.now()) + text);
+    if (!log.flush())
+        throw Refused(u"the journal line was not written to %1"_s.arg(log.path()));
+}
+
+int add(const QString& file, int system, const QString& folder, const ToolPlatform& platform,
+        QTextStream& out)
+{
+    const QFileInfo systemFile(resolvePathCase(file));
+    if (!systemFile.isFile())
+        throw Refused(u"no system file %1"_s.arg(file));
+    Workplace place = open(folder, platform.store);
+    SystemAddition addition(platform.store, place.settings, systemFile.absoluteFilePath(), system);
+    addition.writeAddressIntoSystemFile();
+    addition.registerInSettings();
+    int zones = 0;
+    addition.appendToComplexFile([&zones](const QString&) { ++zones; });
+    logDated(platform, place.settings, addition.journalText());
+    out << "added " << addition.nodeText() << " (" << zones << " zones named)\n";
+    return ToolOk;
+}
+
+int remove(int system, const QString& folder, const ToolPlatform& platform, QTextStream& out,
+           QTextStream& err)
+{
+    const QString key = SettingsFile::addressKey(system);
+    Workplace place = open(folder, platform.store);
+    CompositionTree tree;
+    StatusBar statusBar;
+    WarningDialogs dialogs(err);
+    NoLink link;
+    TreePopup popup;
+    ConfigurationLoader(tree, place.settings, platform.store, statusBar, dialogs, link, popup).LoadConfiguration();
+    TreeNode* node = nullptr;
+    for (const auto& candidate : tree.topLevel())
+        if (!node && candidate->text().mid(1, 2) == key)
+            node = candidate.get();
+    if (!node)
+        throw Refused(u"no system with address %1 in %2"_s.arg(key, place.settings.folder().complexFile()));
+
+    const QString text = node->text();
+    SystemRemoval removal(platform.store, place.settings, tree, *node);
+    ControlModuleTable modules(place.settings.ini());
+    modules.FillModulControlArray();
+    removal.eraseControlModules(modules);
+    removal.releaseAddress();
+    logDated(platform, place.settings, removal.journalText());
+    removal.deleteNode();
+    removal.saveTree();
+    out << "removed " << text << '\n';
+    if (const auto notice = removal.notice())
+        out << "the АДС station 0x" << QString::number(notice->station, 16)
+            << " was not told (the workstation is not running); remove the system there as well\n";
+    return ToolOk;
+}
+
+} // namespace
+
+int runSystemCommand(const QStringList& arguments, const ToolPlatform& platform, QTextStream& out, QTextStream& err)
+{
+    QStringList words = arguments;
+    const qsizetype dir = words.indexOf(u"--dir"_s);
+    if (dir < 0 || dir + 1 >= words.size()) {
+        err << "kirvan-tool: system commands need --dir DIR, the workstation folder\n";
+        return ToolUsage;
+    }
+    const QString folder = words[dir + 1];
+    words.remove(dir, 2);
+    const bool adding = words.size() == 3 && words[0] == u"add";
+    const bool removing = words.size() == 2 && words[0] == u"remove";
+    if (!adding && !removing) {
+        err << "kirvan-tool: expected: system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n";
+        return ToolUsage;
+    }
+    const std::optional<int> system = address(words.back());
+    if (!system) {
+        err << "kirvan-tool: ADDRESS: Версия программы обслуживает адреса из диапазона 0..3 (\"" << words.back()
+            << "\")\n";
+        return ToolUsage;
+    }
+    try {
+        return adding ? add(words[1], *system, folder, platform, out) : remove(*system, folder, platform, out, err);
+    } catch (const std::exception& failure) {
+        err << "kirvan-tool: " << QString::fromStdString(failure.what()) << '\n';
+        return ToolFailed;
+    }
+}
+
+} // namespace kirvan
