@@ -4,6 +4,7 @@
 #include "config/IniFile.h"
 #include "config/SettingsFile.h"
 #include "config/SettingsKeys.h"
+#include "platform/ConversionError.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -41,6 +42,17 @@ DeviceIndex indexDevice(IniStore& store, const QString& systemFile, int device)
 }
 
 } // namespace
+
+std::optional<int> SystemAddition::parseAddress(const QString& typed)
+{
+    try {
+        const int address = toInteger(typed);
+        if (address >= lowestAddress && address <= highestAddress)
+            return address;
+    } catch (const ConversionError&) {
+    }
+    return std::nullopt;
+}
 
 SystemAddition::SystemAddition(IniStore& store, SettingsFile& settings, QString systemFile, int address)
     : store_(store),

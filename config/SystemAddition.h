@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace kirvan {
@@ -19,6 +20,10 @@ public:
     static constexpr int lowestAddress = 0;
     static constexpr int highestAddress = 3;
     using Progress = std::function<void(const QString& zone)>;
+
+    // The address as typed: a decimal number from 0 to 3, blanks around it allowed; nothing for
+    // any other text, which is asked again or refused rather than stored.
+    static std::optional<int> parseAddress(const QString& typed);
 
     // `systemFile`: the system's configuration file as a full local path.
     SystemAddition(IniStore& store, SettingsFile& settings, QString systemFile, int address);

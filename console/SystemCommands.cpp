@@ -8,7 +8,6 @@
 #include "link/Commands.h"
 #include "link/LinkPort.h"
 #include "link/PanelLink.h"
-#include "platform/ConversionError.h"
 #include "platform/Dialogs.h"
 #include "platform/StatusBar.h"
 
@@ -115,13 +114,8 @@ std::optional<int> SystemCommands::askAddress()
             s_.dialogs.inputBox(u"Регистрация адреса"_s, u"Введите адрес системы(0..3)"_s, {});
         if (!typed)
             return std::nullopt;
-        try {
-            const int address = toInteger(*typed);
-            if (address >= SystemAddition::lowestAddress && address <= SystemAddition::highestAddress)
-                return address;
-        } catch (const ConversionError&) {
-            // asked again, as an address out of range is
-        }
+        if (const std::optional<int> address = SystemAddition::parseAddress(*typed))
+            return address;
         s_.dialogs.messageBox(u"Ошибка"_s, u"Версия программы обслуживает адреса из диапазона 0..3"_s,
                               Dialogs::Icon::Error);
     }

@@ -211,10 +211,13 @@ protected:
     SystemToolTest()
     {
         folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[ОБЩИЙ ПЛАН]\n0=\n"
-                                                  u"[АДРЕС]\n00=\n01=\n02=\n03=\n"_s);
+                                                  u"[АДРЕС]\n00=\n01=\n02=\n03=\n"_s + modules);
         systemFile = testing::writeWarehouse(folder);
     }
     QString systemFile;
+    // A control module of the system to come, and one of another system.
+    const QString modules = u"[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=3\nРЕЖИМ=АВТОМАТ\n"
+                            u"[МОДУЛЬ УПРАВЛЕНИЯ 2]\nСИСТЕМА=A02:ОФИС\nЗОНА=Холл\nСЦЕНАРИЙ=4\nРЕЖИМ=РУЧНОЙ\n"_s;
 };
 
 TEST_F(SystemToolTest, AddAndRemoveWriteTheFilesTheWindowsCommandsWrite)
@@ -224,13 +227,18 @@ TEST_F(SystemToolTest, AddAndRemoveWriteTheFilesTheWindowsCommandsWrite)
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), testing::warehouseLines());
     EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s), u"[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n"
                                                       u"[АДРЕС]\r\n00=\r\n01="_s
-                                                          + systemFile + u"\r\n02=\r\n03=\r\n"_s);
+                                                          + systemFile + u"\r\n02=\r\n03=\r\n"_s
+                                                          + QString(modules).replace(u"\n"_s, u"\r\n"_s));
     EXPECT_TRUE(folder.readText(u"Склад.cnf"_s).startsWith(u"[СИСТЕМА]\r\nАДРЕС=01\r\n"_s));
 
     const auto removed = run({u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()});
     EXPECT_EQ(removed.status, ToolOk) << removed.err.toStdString();
     EXPECT_EQ(removed.out, u"removed A01:СКЛАД\n"_s);
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), QString());
+    const QString settings = folder.readText(u"KirvanMonitorP.ini"_s);
+    EXPECT_TRUE(settings.contains(u"[АДРЕС]\r\n00=\r\n01=\r\n02="_s)) << settings.toStdString();
+    EXPECT_FALSE(settings.contains(u"A01:СКЛАД"_s)) << "its control module is erased";
+    EXPECT_TRUE(settings.contains(u"СИСТЕМА=A02:ОФИС"_s)) << "another system's module stays";
     EXPECT_EQ(folder.readText(u"KirvanMonitorP.txt"_s),
               u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА\r\n"
               u"08.12.2023 9:15:02 СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА\r\n"_s);
@@ -241,9 +249,12 @@ TEST_F(SystemToolTest, RefusalsChangeNothing)
     const QByteArray settings = folder.read(u"KirvanMonitorP.ini"_s);
     const auto lock = WorkstationLock::acquire(folder.path());
     ASSERT_TRUE(lock);
-    const auto running = run({u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()});
-    EXPECT_EQ(running.status, ToolFailed);
-    EXPECT_TRUE(running.err.contains(WorkstationLock::heldMessage(folder.path()))) << running.err.toStdString();
+    for (const QStringList& arguments : {QStringList{u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()},
+                                         QStringList{u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()}}) {
+        const auto running = run(arguments);
+        EXPECT_EQ(running.status, ToolFailed);
+        EXPECT_TRUE(running.err.contains(WorkstationLock::heldMessage(folder.path()))) << running.err.toStdString();
+    }
 
     struct Refusal {
         QStringList arguments;

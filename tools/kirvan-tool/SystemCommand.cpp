@@ -12,7 +12,6 @@
 #include "config/WorkstationLock.h"
 #include "journal/LogFile.h"
 #include "platform/Clock.h"
-#include "platform/ConversionError.h"
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/StatusBar.h"
@@ -74,18 +73,6 @@ Workplace open(const QString& folder, IniStore& store)
         throw Refused(refusal == WorkstationLock::Refusal::HeldByAnother ? WorkstationLock::heldMessage(workstation.path())
                                                                          : failure);
     return Workplace{std::move(*lock), SettingsFile(store, workstation)};
-}
-
-// The address as the window's dialog takes it: a number from 0 to 3.
-std::optional<int> address(const QString& text)
-{
-    try {
-        const int value = toInteger(text);
-        if (value >= SystemAddition::lowestAddress && value <= SystemAddition::highestAddress)
-            return value;
-    } catch (const ConversionError&) {
-    }
-    return std::nullopt;
 }
 
 void logDated(const ToolPlatform& platform, const SettingsFile& settings, const QString& text)
@@ -165,7 +152,7 @@ int runSystemCommand(const QStringList& arguments, const ToolPlatform& platform,
         err << "kirvan-tool: expected: system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n";
         return ToolUsage;
     }
-    const std::optional<int> system = address(words.back());
+    const std::optional<int> system = SystemAddition::parseAddress(words.back());
     if (!system) {
         err << "kirvan-tool: ADDRESS: Версия программы обслуживает адреса из диапазона 0..3 (\"" << words.back()
             << "\")\n";
