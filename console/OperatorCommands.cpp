@@ -62,10 +62,11 @@ void OperatorCommands::ControlSysExecute()
 
 void OperatorCommands::SoundSysExecute()
 {
+    // The sound goes off even without a node: F6 is the key an operator presses to silence.
+    s_.alarms.SoundOffExecute();
     const std::optional<int> address = selectedSystemAddress();
     if (!address)
         return;
-    s_.alarms.SoundOffExecute();
     s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: ЗВУК.ОТКЛ"));
     systemRecord(*address, "02");
 }

@@ -41,7 +41,8 @@ public:
 
     // "Контроль" (F5): the system of the selected node is reset and checked.
     void ControlSysExecute();
-    // "Звук откл." (F6): sound off, reported for the selected node's system.
+    // "Звук откл." (F6): sound off, reported for the selected node's system; without a node the
+    // sound still goes off.
     void SoundSysExecute();
     // "Включить извещатель" (Ctrl+Insert), "Выключить извещатель" (Ctrl+Delete), "Имитировать
     // отказ", "Имитировать пожар/тревогу": the selected detector's record with code 03, 05, 08, 07.
