@@ -111,9 +111,11 @@ std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& 
     return lines;
 }
 
-void SystemAddition::appendToComplexFile(const Progress& progress) const
+std::vector<ComplexFile::Line> SystemAddition::appendToComplexFile(const Progress& progress) const
 {
-    ComplexFile::append(settings_.folder().complexFile(), compositionLines(progress));
+    std::vector<ComplexFile::Line> lines = compositionLines(progress);
+    ComplexFile::append(settings_.folder().complexFile(), lines);
+    return lines;
 }
 
 QString SystemAddition::journalText() const

@@ -40,8 +40,8 @@ public:
     // gets its line unless its name begins with "ЗОНА". `progress` is told each zone's name, and
     // again after each detector file read for it.
     std::vector<ComplexFile::Line> compositionLines(const Progress& progress) const;
-    // Appends them to the composition file in one crash-safe write.
-    void appendToComplexFile(const Progress& progress) const;
+    // Appends them to the composition file in one crash-safe write; returns them.
+    std::vector<ComplexFile::Line> appendToComplexFile(const Progress& progress) const;
     // The journal line after the date and time.
     QString journalText() const;
 

@@ -224,6 +224,7 @@ TEST_F(SystemToolTest, AddAndRemoveWriteTheFilesTheWindowsCommandsWrite)
 {
     const auto added = run({u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()});
     EXPECT_EQ(added.status, ToolOk) << added.err.toStdString();
+    EXPECT_EQ(added.out, u"added A01:СКЛАД (zones: 1, detectors: 3)\n"_s) << "ЗОНА 2 has no detectors";
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), testing::warehouseLines());
     EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s), u"[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n"
                                                       u"[АДРЕС]\r\n00=\r\n01="_s

@@ -18,6 +18,7 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -93,10 +94,12 @@ int add(const QString& file, int system, const QString& folder, const ToolPlatfo
     SystemAddition addition(platform.store, place.settings, systemFile.absoluteFilePath(), system);
     addition.writeAddressIntoSystemFile();
     addition.registerInSettings();
-    int zones = 0;
-    addition.appendToComplexFile([&zones](const QString&) { ++zones; });
+    const std::vector<ComplexFile::Line> lines = addition.appendToComplexFile({});
+    const auto count = [&lines](int level) {
+        return std::count_if(lines.begin(), lines.end(), [level](const ComplexFile::Line& line) { return line.level == level; });
+    };
     logDated(platform, place.settings, addition.journalText());
-    out << "added " << addition.nodeText() << " (" << zones << " zones named)\n";
+    out << "added " << addition.nodeText() << " (zones: " << count(1) << ", detectors: " << count(2) << ")\n";
     return ToolOk;
 }
 
