@@ -257,6 +257,14 @@ int TCustomCommPort::ReadBuf(std::span<std::uint8_t> into)
     return n;
 }
 
+bool TCustomCommPort::AllSent()
+{
+    if (!Usable() || !device_)
+        return true;
+    // The count drops only once the write thread has handed the bytes to the driver.
+    return tx_.count.load() == 0 && device_->outputDrained();
+}
+
 std::uint8_t TCustomCommPort::ReadByte()
 {
     std::uint8_t byte = 0;

@@ -45,6 +45,11 @@ public:
     // Takes up to into.size() bytes from the front of the receive buffer; 0 while closed.
     int ReadBuf(std::span<std::uint8_t> into);
 
+    // Whether every byte handed over has left the line: the transmit buffer is empty and the
+    // driver has sent them all. True while closed or unusable, when nothing more will go out.
+    // A change of the parity applies to the next byte the line sends, so it waits for this.
+    bool AllSent();
+
     // False once the device has disappeared while open (adapter unplugged): the threads have
     // stopped, and the owner closes the port and opens it again when the device is back.
     bool Usable() const { return open_.load() && !lost_.load(); }

@@ -26,6 +26,27 @@ bool deviceGone(int error)
 {
     return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE || error == EBADF;
 }
+
+int openUnchanged(const QString& path)
+{
+    if (path.isEmpty()) {
+        errno = ENODEV;
+        return -1;
+    }
+    return ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+}
+
+// Another program uses the terminal: it has set exclusive use (which a privileged open passes),
+// or it holds the lock.
+bool heldElsewhere(int fd)
+{
+    int exclusive = 0;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0) {
+        errno = EBUSY;
+        return true;
+    }
+    return flock(fd, LOCK_EX | LOCK_NB) != 0;
+}
 } // namespace
 
 std::uint32_t PosixSerialDevice::Counters::errorFlags(const Counters& since) const
@@ -43,14 +64,20 @@ std::uint32_t PosixSerialDevice::Counters::errorFlags(const Counters& since) con
     return flags;
 }
 
+bool PosixSerialDevice::probe(const QString& path)
+{
+    const int fd = openUnchanged(path);
+    if (fd < 0)
+        return false;
+    const bool free = isatty(fd) && !heldElsewhere(fd);
+    // Closing releases the lock the test took.
+    ::close(fd);
+    return free;
+}
+
 std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const QString& path)
 {
-    if (path.isEmpty()) {
-        errno = ENODEV;
-        return nullptr;
-    }
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openUnchanged(path);
     if (fd < 0)
         return nullptr;
     // The caller tells the operator why: errno survives the clean-up.
@@ -61,9 +88,9 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const QString& path)
         return nullptr;
     };
     // TIOCEXCL keeps other programs out, except privileged ones; the lock keeps out those too
-    // where they honour it, and a second port object of this program.
-    if (!isatty(fd) || ioctl(fd, TIOCEXCL) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0
-        || !posix::makeRaw(fd))
+    // where they honour it, and a second port object of this program. Both are taken only once
+    // the terminal is known to be free, so a busy one is left as it was.
+    if (!isatty(fd) || heldElsewhere(fd) || ioctl(fd, TIOCEXCL) != 0 || !posix::makeRaw(fd))
         return refuse();
     const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd < 0)
@@ -84,6 +111,8 @@ PosixSerialDevice::PosixSerialDevice(int fd, int wakeFd) : fd_(fd), wakeFd_(wake
 PosixSerialDevice::~PosixSerialDevice()
 {
     tcflush(fd_, TCIOFLUSH);
+    // The terminal may outlive this port (a pseudo-terminal, another holder): leave it shareable.
+    ioctl(fd_, TIOCNXCL);
     ::close(wakeFd_);
     ::close(fd_);
 }
@@ -308,6 +337,21 @@ std::optional<int> PosixSerialDevice::write(std::span<const std::uint8_t> from)
     return std::nullopt;
 }
 
+bool PosixSerialDevice::outputDrained()
+{
+    const auto queued = queueCount(TIOCOUTQ);
+    if (!queued)
+        return true;
+    if (*queued > 0)
+        return false;
+    // The UART's own buffer and shift register; devices without them (pseudo-terminals, many USB
+    // adapters) have nothing more to send once the queue is empty.
+    unsigned int lineStatus = 0;
+    if (ioctl(fd_, TIOCSERGETLSR, &lineStatus) == 0)
+        return (lineStatus & TIOCSER_TEMT) != 0;
+    return true;
+}
+
 PosixSerialPorts::PosixSerialPorts(QString workstationFolder)
     : workstationFolder_(std::move(workstationFolder))
 {
@@ -316,6 +360,11 @@ PosixSerialPorts::PosixSerialPorts(QString workstationFolder)
 std::unique_ptr<SerialDevice> PosixSerialPorts::open(int comNumber)
 {
     return PosixSerialDevice::open(portDevicePath(workstationFolder_, comNumber));
+}
+
+bool PosixSerialPorts::probe(int comNumber)
+{
+    return PosixSerialDevice::probe(portDevicePath(workstationFolder_, comNumber));
 }
 
 } // namespace kirvan

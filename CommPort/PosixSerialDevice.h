@@ -17,6 +17,10 @@ class PosixSerialDevice final : public SerialDevice {
 public:
     // Nothing when the device cannot be opened, is in use, or is not a terminal; errno says why.
     static std::unique_ptr<PosixSerialDevice> open(const QString& path);
+    // Whether the device exists, is a terminal and is not held by another program (exclusive use
+    // or the lock this program takes). It changes nothing: no line settings, no flush, no
+    // exclusive mode left behind, so a port another program works on is not disturbed.
+    static bool probe(const QString& path);
     ~PosixSerialDevice() override;
 
     bool readSettings(LineSettings& settings) override;
@@ -30,6 +34,7 @@ public:
     bool finishEventWait(std::uint32_t& events) override;
     std::optional<int> read(std::span<std::uint8_t> into) override;
     std::optional<int> write(std::span<const std::uint8_t> from) override;
+    bool outputDrained() override;
     bool lost() const override { return lost_.load(); }
 
 private:
@@ -82,6 +87,7 @@ class PosixSerialPorts final : public SerialPorts {
 public:
     explicit PosixSerialPorts(QString workstationFolder);
     std::unique_ptr<SerialDevice> open(int comNumber) override;
+    bool probe(int comNumber) override;
 
 private:
     QString workstationFolder_;

@@ -77,6 +77,9 @@ public:
     // failed and should be tried again on the next pass.
     virtual std::optional<int> read(std::span<std::uint8_t> into) = 0;
     virtual std::optional<int> write(std::span<const std::uint8_t> from) = 0;
+    // Whether the driver has sent every byte it was given, its hardware buffer included (as
+    // tcdrain would wait for), without waiting. A lost device has nothing more to send.
+    virtual bool outputDrained() = 0;
 
     virtual bool lost() const = 0;
 };
@@ -86,6 +89,8 @@ class SerialPorts {
 public:
     virtual ~SerialPorts() = default;
     virtual std::unique_ptr<SerialDevice> open(int comNumber) = 0;
+    // Whether port n exists and is free, leaving the device as it was found.
+    virtual bool probe(int comNumber) { return open(comNumber) != nullptr; }
 };
 
 } // namespace kirvan

@@ -137,6 +137,10 @@ void Workstation::start()
     }
     loader_.LoadConfiguration();
     controlModules_.FillModulControlArray();
+    // The port is searched at once, so that the polling cycle's first frames go out on it: a
+    // port still closed when the first link checks fall due would read as every system lost.
+    if (!platform_.port.isOpen())
+        link_.ports().FindComPortExecute();
 }
 
 void Workstation::FormActivate()

@@ -65,7 +65,8 @@ public:
     ~Workstation();
 
     // The rest of start-up once the window exists: leftovers of killed writes are removed, the
-    // installation flag is read, then the composition is loaded and polling starts.
+    // installation flag is read, then the composition is loaded, polling starts and, while the
+    // port is closed, the port search runs.
     void start();
     // Each activation of the main window: the help page after the installation, once.
     void FormActivate();

@@ -15,6 +15,7 @@ public:
     void setParity(TParity parity) override { port_.setParity(parity); }
     int OutFree() override { return port_.OutFree(); }
     void WriteByte(std::uint8_t byte) override { port_.WriteByte(byte); }
+    bool AllSent() override { return port_.AllSent(); }
     void close() override { port_.setOpen(false); }
     void openNumber(int comNumber) override
     {
@@ -24,7 +25,7 @@ public:
     }
     bool isOpen() const override { return port_.Usable(); }
     int openError() const override { return port_.OpenError(); }
-    bool probe(int comNumber) override { return ports_.open(comNumber) != nullptr; }
+    bool probe(int comNumber) override { return ports_.probe(comNumber); }
 
 private:
     TCommPort& port_;

@@ -13,6 +13,8 @@ public:
     virtual void setParity(TParity parity) = 0;
     virtual int OutFree() = 0;
     virtual void WriteByte(std::uint8_t byte) = 0;
+    // Whether every byte handed over has left the line (also while closed: nothing will go).
+    virtual bool AllSent() = 0;
 
     virtual void close() = 0;
     // Closes, sets the port number and opens; a port that cannot be opened stays closed.

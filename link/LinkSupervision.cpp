@@ -85,4 +85,21 @@ bool LinkSupervision::takePortSearch(std::int64_t now)
     return true;
 }
 
+void LinkSupervision::portClosed(std::int64_t now)
+{
+    for (System& system : systems_) {
+        system.checkSentAt.reset();
+        system.missed = 0;
+    }
+    lastHeard_ = now;
+}
+
+bool LinkSupervision::takeClosedPortSearch(std::int64_t now)
+{
+    if (lastClosedPortSearch_ && now - *lastClosedPortSearch_ < portSearchIntervalMs)
+        return false;
+    lastClosedPortSearch_ = now;
+    return true;
+}
+
 } // namespace kirvan

@@ -14,7 +14,8 @@ namespace kirvan {
 // checks in a row unanswered is reported lost once (record NN/И01-01/23, LinkState 0x30); when it
 // is heard again, its return is reported once (record NN/И01-01/00). When no configured system
 // has been heard for 20 s, a port search is due, at most once a minute, so that a line whose
-// adapter was unplugged and plugged back in recovers without the operator.
+// adapter was unplugged and plugged back in recovers without the operator. Nothing of this runs
+// for the time the port is closed: a port that cannot be opened is no link loss of the systems.
 class LinkSupervision {
 public:
     static constexpr int missedChecksForLoss = 2;
@@ -42,6 +43,11 @@ public:
     void review(std::int64_t now);
     // Whether the port should be searched now; a yes counts as the search being made.
     bool takePortSearch(std::int64_t now);
+    // The port is closed: the checks sent meanwhile never reached the line, so none of them is
+    // missed, and the silence before a search starts anew.
+    void portClosed(std::int64_t now);
+    // Whether the closed port should be searched now (once a minute); a yes counts as made.
+    bool takeClosedPortSearch(std::int64_t now);
 
 private:
     struct System {
@@ -58,6 +64,7 @@ private:
     std::array<System, 4> systems_{};
     std::int64_t lastHeard_ = 0;
     std::optional<std::int64_t> lastPortSearch_;
+    std::optional<std::int64_t> lastClosedPortSearch_;
 };
 
 } // namespace kirvan

@@ -10,9 +10,10 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
                      RecordHandler processEvent)
     : loop_(loop),
       delay_(loop),
-      transmitter_(port, delay_, statusBar, [this] { return cycle_.startupOver(); }),
+      transmitter_(loop, port, delay_, statusBar, [this] { return cycle_.startupOver(); }),
       ports_(port, settings, statusBar),
-      cycle_(loop, queue_, transmitter_, statusBar, processEvent, [this] { ports_.FindComPortExecute(); }),
+      cycle_(loop, queue_, transmitter_, statusBar, processEvent, [this] { ports_.FindComPortExecute(); },
+             [&port] { return port.isOpen(); }),
       receiver_(port, cycle_.LinkState(), statusBar, processEvent)
 {
     // Every frame sent shows the link as normal 200 ms later, answered or not; the supervision

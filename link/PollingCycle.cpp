@@ -11,12 +11,13 @@ namespace kirvan {
 
 PollingCycle::PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& transmitter,
                            StatusBar& statusBar, LinkSupervision::RecordHandler processEvent,
-                           std::function<void()> portSearch)
+                           std::function<void()> portSearch, std::function<bool()> portOpen)
     : loop_(loop),
       queue_(queue),
       transmitter_(transmitter),
       statusBar_(statusBar),
       portSearch_(std::move(portSearch)),
+      portOpen_(std::move(portOpen)),
       timer4_(loop.createTimer()),
       // A report that fails (a log that cannot be written, say) must not stop the polling.
       supervision_(linkState_, [this, processEvent = std::move(processEvent)](const QString& record) {
@@ -61,6 +62,11 @@ void PollingCycle::Timer4Timer()
         ~Done() { ticking = false; }
     } done{ticking_};
 
+    if (!portOpen_()) {
+        supervision_.portClosed(loop_.now());
+        if (supervision_.takeClosedPortSearch(loop_.now()))
+            loop_.runHandler(portSearch_);
+    }
     supervision_.review(loop_.now());
     if (const auto command = queue_.takeNext()) {
         transmitter_.SendFrame(command->address, command->code, command->parameterA, command->parameterB);
@@ -77,8 +83,10 @@ void PollingCycle::sendLinkCheck()
         state = LinkSupervision::searchPort;
     statusBar_.setPanel13(QStringLiteral("          КОМАНДА: ПРОВЕРКА СВЯЗИ"));
     statusBar_.setPanel15(QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС"));
+    const bool portOpen = portOpen_();
     transmitter_.SendFrame(static_cast<std::uint8_t>(address), command::linkCheck, 0, 0);
-    supervision_.checkSent(address, loop_.now());
+    if (portOpen)
+        supervision_.checkSent(address, loop_.now());
     // A silent line: close and reopen the chosen port, which brings back an adapter that was
     // unplugged and plugged in again.
     if (state == LinkSupervision::searchPort) {

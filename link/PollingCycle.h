@@ -21,8 +21,11 @@ public:
     static constexpr int tickMs = 800;
     static constexpr int startupTicks = 8;
 
+    // `portOpen` tells whether the port is open: while it is closed nothing goes out, so no
+    // system can be missing, and the port is searched once a minute instead.
     PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& transmitter, StatusBar& statusBar,
-                 LinkSupervision::RecordHandler processEvent, std::function<void()> portSearch);
+                 LinkSupervision::RecordHandler processEvent, std::function<void()> portSearch,
+                 std::function<bool()> portOpen);
     ~PollingCycle();
 
     void Timer4Timer();
@@ -48,6 +51,7 @@ private:
     Transmitter& transmitter_;
     StatusBar& statusBar_;
     std::function<void()> portSearch_;
+    std::function<bool()> portOpen_;
     std::unique_ptr<Timer> timer4_;
     bool ticking_ = false;
     int pollTicks_ = 0;

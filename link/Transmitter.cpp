@@ -2,20 +2,33 @@
 
 #include "link/DelayTimer.h"
 #include "link/LinkPort.h"
+#include "platform/MessageLoop.h"
 #include "platform/StatusBar.h"
+#include "platform/Timer.h"
 
 namespace kirvan {
 
 namespace {
-// Time for the address byte to leave the line before the parity changes for the body.
+// The pause between the address byte leaving the line and the body.
 constexpr int addressGapMs = 200;
+// A byte takes about 2.3 ms at 4800 bit/s.
+constexpr int lineWatchMs = 2;
 } // namespace
 
-Transmitter::Transmitter(LinkPort& port, DelayTimer& delay, StatusBar& statusBar,
+Transmitter::Transmitter(MessageLoop& loop, LinkPort& port, DelayTimer& delay, StatusBar& statusBar,
                          std::function<bool()> startupOver)
-    : port_(port), delay_(delay), statusBar_(statusBar), startupOver_(std::move(startupOver))
+    : loop_(loop),
+      port_(port),
+      delay_(delay),
+      statusBar_(statusBar),
+      startupOver_(std::move(startupOver)),
+      lineWatch_(loop.createTimer())
 {
+    lineWatch_->setInterval(lineWatchMs);
+    lineWatch_->setOnTimer([] {});
 }
+
+Transmitter::~Transmitter() = default;
 
 void Transmitter::SendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA,
                             std::uint8_t parameterB)
@@ -46,15 +59,32 @@ void Transmitter::sendOne(const Command& command)
               0,
               0};
     frame_[6] = frameChecksum(frame_.data());
+    // The frame before may still be on its way (held back by CTS); its body must not go out
+    // with this frame's mark parity.
+    if (!awaitAllSent())
+        return;
     port_.setParity(paMark);
     if (port_.OutFree() >= 1)
         port_.WriteByte(frame_[0]);
+    // A held address byte must not go out with space parity; the frame ends here if it stays held.
+    if (!awaitAllSent())
+        return;
     delay_.Delay(addressGapMs);
     port_.setParity(paSpace);
     // The body goes whole or not at all: a part of it would make a false frame.
     if (port_.OutFree() >= 7)
         for (std::size_t i = 1; i < frame_.size(); ++i)
             port_.WriteByte(frame_[i]);
+}
+
+bool Transmitter::awaitAllSent()
+{
+    if (port_.AllSent())
+        return true;
+    lineWatch_->setEnabled(true);
+    const bool sent = loop_.waitUntil([this] { return port_.AllSent(); }, heldLimitMs);
+    lineWatch_->setEnabled(false);
+    return sent;
 }
 
 } // namespace kirvan

@@ -131,6 +131,7 @@ TEST_F(PortThreadsTest, OutputWaitsWhileCtsIsOff)
     }
     EXPECT_TRUE(line.sent().empty());
     EXPECT_EQ(port.OutFree(), 4093);
+    EXPECT_FALSE(port.AllSent()) << "held bytes have not left: a parity change must wait";
 
     line.setCts(true);
     serveUntil([&] { return port.CTS(); });
@@ -140,6 +141,7 @@ TEST_F(PortThreadsTest, OutputWaitsWhileCtsIsOff)
     serveUntil([&] { return line.sent().size() == 3; });
     EXPECT_LE(line.sent().front().at - on, 200);
     EXPECT_EQ(port.OutFree(), 4096);
+    EXPECT_TRUE(port.AllSent());
 }
 
 TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)

@@ -6,6 +6,11 @@
 #include "tests/support/TempFolder.h"
 
 #include <QFile>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -70,6 +75,52 @@ TEST_F(PtyPortTest, OpensByNumberThroughTheWorkstationsLinkAndCarriesEveryByteBo
     EXPECT_EQ(far.read(values.size(), readLimit), values);
     port.setOpen(false);
     EXPECT_FALSE(port.Open());
+}
+
+// Another program's terminal: its settings, unread input and exclusive flag as it left them.
+struct TerminalState {
+    explicit TerminalState(int fd)
+    {
+        tcgetattr(fd, &settings);
+        ioctl(fd, FIONREAD, &unread);
+        ioctl(fd, TIOCGEXCL, &exclusive);
+    }
+    bool operator==(const TerminalState& other) const
+    {
+        return std::memcmp(&settings, &other.settings, sizeof settings) == 0 && unread == other.unread
+               && exclusive == other.exclusive;
+    }
+    termios settings{};
+    int unread = -1;
+    int exclusive = -1;
+};
+
+TEST_F(PtyPortTest, TheProbeLeavesATerminalHeldByAnotherProgramAsItFoundIt)
+{
+    // The other program works in canonical mode with even parity and has a line not yet read.
+    const int held = ::open(QFile::encodeName(far.slavePath()).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(held, 0);
+    termios settings{};
+    tcgetattr(held, &settings);
+    settings.c_cflag |= PARENB;
+    settings.c_lflag |= ICANON;
+    tcsetattr(held, TCSANOW, &settings);
+    ASSERT_TRUE(far.write({'a', 'b', 'c', '\n'}));
+    ASSERT_TRUE(waitFor([&] { return TerminalState(held).unread == 4; }));
+    for (const bool exclusive : {false, true}) {
+        SCOPED_TRACE(exclusive ? "held in exclusive use" : "held openly");
+        if (exclusive)
+            ioctl(held, TIOCEXCL);
+        const TerminalState before(held);
+        // In exclusive use it is busy; held openly it may be chosen, and only opening takes it.
+        EXPECT_EQ(ports.probe(3), !exclusive);
+        EXPECT_TRUE(TerminalState(held) == before);
+    }
+    // Busy for the port itself too, and still untouched.
+    const TerminalState before(held);
+    EXPECT_EQ(ports.open(3), nullptr);
+    EXPECT_TRUE(TerminalState(held) == before);
+    ::close(held);
 }
 
 TEST_F(PtyPortTest, TheDeviceCannotBeOpenedTwice)

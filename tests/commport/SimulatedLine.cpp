@@ -131,6 +131,12 @@ public:
         return static_cast<int>(from.size());
     }
 
+    bool outputDrained() override
+    {
+        std::lock_guard lock(line_.mutex_);
+        return line_.lost_ || line_.output_.empty();
+    }
+
     bool lost() const override
     {
         std::lock_guard lock(line_.mutex_);

@@ -116,5 +116,29 @@ TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheSce
     EXPECT_TRUE(scenarioQueued());
 }
 
+TEST_F(WorkstationTest, StartWithThePortClosedSearchesItAtOnceAndReportsNoLinkLossWhileItStaysClosed)
+{
+    folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
+    folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QStringLiteral("A01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n"));
+    folder.writeText(QStringLiteral("KirvanMonitorP.ini"), QStringLiteral("[Настройки]\nCOM-порт=3\n[АДРЕС]\n01=")
+                                                               + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
+    port.open = false;
+    {
+        auto workstation = startWorkstation();
+        EXPECT_EQ(port.opened, std::vector<int>{3});
+        EXPECT_TRUE(port.open);
+    }
+    // The adapter is missing: the port stays closed, and that is no loss of the systems.
+    port.open = false;
+    port.existing.clear();
+    port.opened.clear();
+    auto workstation = startWorkstation();
+    loop.advance(90'000);
+    EXPECT_FALSE(port.open);
+    EXPECT_EQ(port.opened.size(), 3u) << "at start, at the first working tick and a minute later";
+    EXPECT_FALSE(workstation->log().historyList().join(u'\n').contains(QStringLiteral("/23")));
+    EXPECT_FALSE(logLines().join(u'\n').contains(QStringLiteral("/23")));
+}
+
 } // namespace
 } // namespace kirvan::testing

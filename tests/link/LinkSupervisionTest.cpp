@@ -67,21 +67,27 @@ TEST_F(LinkSupervisionTest, SilentLineReopensThePortAtMostOnceAMinute)
     EXPECT_EQ(records.size(), 4u) << "losses are not reported again";
 }
 
-TEST_F(LinkSupervisionTest, PortThatVanishedAndCameBackIsReopenedAndTheSystemsReturn)
+TEST_F(LinkSupervisionTest, ClosedPortIsNoLinkLossAndIsSearchedOnceAMinuteUntilItOpens)
 {
     settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, 2);
-    // The adapter is unplugged: nothing goes out, nothing comes back, the port cannot be opened.
+    // The adapter is missing: the port cannot be opened, nothing goes out, nothing comes back.
     port.open = false;
     port.existing.erase(2);
-    loop.advance(30'000);
+    loop.advance(100'000);
     EXPECT_FALSE(port.open);
-    // Plugged back in: the next search opens it and the systems answer again.
+    EXPECT_TRUE(records.empty()) << "a port that is not open is no link loss of the systems";
+    EXPECT_EQ(port.opened, (std::vector<int>{2, 2})) << "searched at the first tick and a minute later";
+    // Plugged in: the next search opens it and the systems answer; nothing was lost meanwhile.
     port.existing.insert(2);
-    loop.advance(70'000);
+    loop.advance(60'000);
     EXPECT_TRUE(port.open);
-    loop.advance(10'000);
-    EXPECT_EQ(std::count(records.begin(), records.end(), QStringLiteral("00/И01-01/00")), 1);
+    loop.advance(30'000);
+    EXPECT_TRUE(records.empty());
     EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 0, 0}));
+    // A system that falls silent once the port is open is reported as before.
+    silence(3);
+    loop.advance(10'000);
+    EXPECT_EQ(records, std::vector<QString>{QStringLiteral("03/И01-01/23")});
 }
 
 } // namespace

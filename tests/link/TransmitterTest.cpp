@@ -89,5 +89,74 @@ TEST_F(TransmitterTest, SendAskedDuringAnotherFramesPauseIsHeldBackAndFollowsIt)
     EXPECT_FALSE(link.transmitter().sending());
 }
 
+// Every byte must reach the line with its own frame's parity: the address byte with mark, the
+// body with space. The line here runs at a panel line's pace, the port's write thread takes bytes
+// every 100 ms, and CTS may hold the line.
+class LineParityTest : public TransmitterTest {
+protected:
+    LineParityTest()
+    {
+        port.linePace = FakeLinkPort::panelLine;
+        passStartup(link);
+    }
+    // Lets the line send what waits, then checks every frame sent so far.
+    void expectEveryFrameWithItsOwnParities(std::size_t frames)
+    {
+        loop.advance(1000);
+        ASSERT_TRUE(port.AllSent());
+        ASSERT_EQ(port.sent.size(), frames * 7);
+        for (std::size_t i = 0; i < port.sent.size(); ++i)
+            EXPECT_EQ(port.sent[i].parity, i % 7 == 0 ? paMark : paSpace) << "byte " << i;
+    }
+};
+
+TEST_F(LineParityTest, HeldBackAndBackToBackFramesKeepTheirParities)
+{
+    auto operatorCommands = loop.createTimer();
+    operatorCommands->setInterval(100);
+    operatorCommands->setOnTimer([&] {
+        operatorCommands->setEnabled(false);
+        link.SendFrame(1, command::arm, 2, 4);
+        link.SendFrame(3, command::disarm, 1, 0);
+    });
+    operatorCommands->setEnabled(true);
+    link.SendFrame(0, command::linkCheck, 0, 0);
+    link.SendFrame(2, command::arm, 5, 3);
+    expectEveryFrameWithItsOwnParities(4);
+    EXPECT_EQ(framesSent()[3], frameBytes(0x02, 0x20, command::arm, 5, 3));
+}
+
+TEST_F(LineParityTest, AnAddressByteHeldByCtsLeavesWithMarkAndTheBodyFollows200msLater)
+{
+    port.holdLine(true);
+    auto release = loop.createTimer();
+    release->setInterval(500);
+    release->setOnTimer([&] {
+        release->setEnabled(false);
+        port.holdLine(false);
+    });
+    release->setEnabled(true);
+    link.SendFrame(2, command::arm, 5, 3);
+    expectEveryFrameWithItsOwnParities(1);
+    EXPECT_GE(port.sent[1].at, 500 + 200) << "the pause runs from the address byte leaving";
+}
+
+TEST_F(LineParityTest, ALineHeldTooLongCostsTheFrameButNoByteGoesWithTheWrongParity)
+{
+    port.holdLine(true);
+    link.SendFrame(2, command::arm, 5, 3);
+    EXPECT_GE(loop.now(), Transmitter::heldLimitMs);
+    EXPECT_TRUE(port.sent.empty());
+    port.holdLine(false);
+    link.SendFrame(1, command::linkCheck, 0, 0);
+    loop.advance(1000);
+    ASSERT_TRUE(port.AllSent());
+    // The held address byte alone, then the next frame whole.
+    ASSERT_EQ(port.sent.size(), 8u);
+    EXPECT_EQ(port.sent[0], (Sent{0x02, paMark, 0}));
+    for (std::size_t i = 1; i < 8; ++i)
+        EXPECT_EQ(port.sent[i].parity, i == 1 ? paMark : paSpace) << "byte " << i;
+}
+
 } // namespace
 } // namespace kirvan::testing

@@ -4,15 +4,21 @@
 #include "platform/MessageLoop.h"
 #include "tests/support/FrameBytes.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <deque>
 #include <functional>
+#include <optional>
 #include <set>
 #include <vector>
 
 namespace kirvan::testing {
 
-// The serial port on the panel link's side: records every byte handed to it with the parity in
-// force and the (virtual) time, delivers received bytes, and plays which ports exist.
+// The serial port on the panel link's side, with the line behind it: records every byte with the
+// parity in force when it reaches the line and the (virtual) time it was handed over, delivers
+// received bytes, and plays which ports exist. By default a byte reaches the line at once; with
+// `linePace` it waits for the port's write pass and for the bytes before it, takes a byte time on
+// the line, and does not start while CTS holds the line.
 class FakeLinkPort final : public LinkPort {
 public:
     struct Sent {
@@ -21,20 +27,37 @@ public:
         std::int64_t at;
         bool operator==(const Sent&) const = default;
     };
+    struct Pace {
+        std::int64_t byteMicroseconds;
+        std::int64_t writePassMs; // bytes are taken from the port's buffer at multiples of this
+    };
+    // 4800 bit/s, 11 bits a byte; the port's write thread makes a pass every 100 ms.
+    static constexpr Pace panelLine{2292, 100};
 
     explicit FakeLinkPort(MessageLoop& loop) : loop_(loop) {}
 
     int InCount() override { return received.InCount(); }
     std::uint8_t ReadByte() override { return received.ReadByte(); }
-    void setParity(TParity value) override { parity = value; }
+    void setParity(TParity value) override
+    {
+        // The bytes that started before the change keep the parity they left with.
+        advanceLine();
+        parity = value;
+    }
     int OutFree() override { return outFree; }
     void WriteByte(std::uint8_t byte) override
     {
         if (!open)
             return;
-        sent.push_back({byte, parity, loop_.now()});
+        waiting_.push_back({byte, paNone, loop_.now()});
+        advanceLine();
         if (onWritten)
             onWritten(byte);
+    }
+    bool AllSent() override
+    {
+        advanceLine();
+        return waiting_.empty() && lineFreeUs_ <= nowUs();
     }
     void close() override { open = false; }
     void openNumber(int comNumber) override
@@ -47,6 +70,15 @@ public:
     int openError() const override { return open ? 0 : refusal; }
     bool probe(int comNumber) override { return existing.count(comNumber) > 0; }
 
+    // CTS off holds the bytes not yet started; on lets them go from now.
+    void holdLine(bool held)
+    {
+        advanceLine();
+        ctsHeld_ = held;
+        lineFreeUs_ = std::max(lineFreeUs_, nowUs());
+        advanceLine();
+    }
+
     std::vector<std::uint8_t> sentBytes() const
     {
         std::vector<std::uint8_t> bytes;
@@ -56,6 +88,7 @@ public:
     }
 
     FakeByteSource received;
+    // The bytes that have reached the line.
     std::vector<Sent> sent;
     TParity parity = paNone;
     int outFree = 4096;
@@ -66,9 +99,34 @@ public:
     int refusal = ENOENT;
     std::vector<int> opened;
     std::function<void(std::uint8_t)> onWritten;
+    std::optional<Pace> linePace;
 
 private:
+    std::int64_t nowUs() const { return loop_.now() * 1000; }
+
+    // Starts every byte whose time has come, with the parity in force now.
+    void advanceLine()
+    {
+        while (!waiting_.empty() && !ctsHeld_) {
+            const Sent& next = waiting_.front();
+            std::int64_t startUs = next.at * 1000;
+            if (linePace) {
+                const std::int64_t pass = linePace->writePassMs;
+                startUs = (next.at + pass - 1) / pass * pass * 1000;
+                startUs = std::max(startUs, lineFreeUs_);
+            }
+            if (startUs > nowUs())
+                return;
+            sent.push_back({next.byte, parity, next.at});
+            lineFreeUs_ = startUs + (linePace ? linePace->byteMicroseconds : 0);
+            waiting_.pop_front();
+        }
+    }
+
     MessageLoop& loop_;
+    std::deque<Sent> waiting_;
+    std::int64_t lineFreeUs_ = 0;
+    bool ctsHeld_ = false;
 };
 
 } // namespace kirvan::testing

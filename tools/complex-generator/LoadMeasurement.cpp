@@ -47,6 +47,8 @@ public:
     void setParity(TParity) override {}
     int OutFree() override { return 0; }
     void WriteByte(std::uint8_t) override {}
+    bool AllSent() override { return true; }
+    bool isOpen() override { return false; }
     void close() override {}
     void openNumber(int) override {}
     bool isOpen() const override { return false; }
