@@ -5,6 +5,7 @@
 // prints how many frames never reached the journal (target 0) and the time from the write of a
 // frame's last byte to its journal line (target: 95th percentile at most 250 ms).
 
+#include "link/FrameDecoder.h"
 #include "tests/endtoend/EndToEndRig.h"
 
 #include <algorithm>
@@ -35,16 +36,25 @@ TEST(EndToEndMeasurement, DISABLED_MeasureLineIntegrity)
     std::vector<Clock::time_point> written; // last byte of each event frame, in order
     std::vector<Clock::time_point> journaled;
     EndToEndRig rig;
+    // The frames of the injected events; answers, the state reports, noise and bad frames aside.
+    const auto injected = [&](const std::vector<std::uint8_t>& item) {
+        if (item.size() != 7 || frameChecksum(item.data()) != item[6])
+            return false;
+        Frame frame;
+        std::copy(item.begin(), item.end(), frame.begin());
+        const QString record = DecodeFrame(frame);
+        return record == fault || record == fire;
+    };
     rig.simulator->setOnWritten([&](const std::vector<std::uint8_t>& item, Clock::time_point at) {
-        // Event frames only: answers to link checks (code 0) and noise are not counted.
-        if (item.size() == 7 && item[0] == 0x20 && item[2] != 0) {
+        if (injected(item)) {
             std::lock_guard lock(mutex);
             written.push_back(at);
         }
     });
-    rig.workstation->log().history().setOnChanged([&] {
+    HistoryLine& history = rig.workstation->log().history();
+    history.setOnChanged([&] {
         const auto now = Clock::now();
-        const QString& last = rig.workstation->log().historyList().back();
+        const QString& last = history.list().back();
         if (last.startsWith(fault) || last.startsWith(fire)) {
             std::lock_guard lock(mutex);
             journaled.push_back(now);

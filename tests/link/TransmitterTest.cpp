@@ -15,6 +15,20 @@ void passStartup(PanelLink& link)
         link.cycle().Timer4Timer();
 }
 
+// A poll's frame; two operator commands arrive while it waits for its body.
+void sendPollWithTwoOperatorCommands(PanelLink& link, MessageLoop& loop)
+{
+    auto operatorCommands = loop.createTimer();
+    operatorCommands->setInterval(100);
+    operatorCommands->setOnTimer([&] {
+        operatorCommands->setEnabled(false);
+        link.SendFrame(1, command::arm, 2, 4);
+        link.SendFrame(3, command::disarm, 1, 0);
+    });
+    operatorCommands->setEnabled(true);
+    link.SendFrame(0, command::linkCheck, 0, 0);
+}
+
 TEST_F(TransmitterTest, AddressByteWithMarkParityThenTheBodyWithSpaceParity200msLater)
 {
     passStartup(link);
@@ -61,16 +75,7 @@ TEST_F(TransmitterTest, LinkLampIsNeutralWhileSendingAndGreenAfter)
 TEST_F(TransmitterTest, SendAskedDuringAnotherFramesPauseIsHeldBackAndFollowsIt)
 {
     passStartup(link);
-    // Two operator commands arrive while the poll's frame waits for its body.
-    auto operatorCommands = loop.createTimer();
-    operatorCommands->setInterval(100);
-    operatorCommands->setOnTimer([&] {
-        operatorCommands->setEnabled(false);
-        link.SendFrame(1, command::arm, 2, 4);
-        link.SendFrame(3, command::disarm, 1, 0);
-    });
-    operatorCommands->setEnabled(true);
-    link.SendFrame(0, command::linkCheck, 0, 0);
+    sendPollWithTwoOperatorCommands(link, loop);
 
     const auto frames = framesSent();
     ASSERT_EQ(frames.size(), 3u);
@@ -112,15 +117,7 @@ protected:
 
 TEST_F(LineParityTest, HeldBackAndBackToBackFramesKeepTheirParities)
 {
-    auto operatorCommands = loop.createTimer();
-    operatorCommands->setInterval(100);
-    operatorCommands->setOnTimer([&] {
-        operatorCommands->setEnabled(false);
-        link.SendFrame(1, command::arm, 2, 4);
-        link.SendFrame(3, command::disarm, 1, 0);
-    });
-    operatorCommands->setEnabled(true);
-    link.SendFrame(0, command::linkCheck, 0, 0);
+    sendPollWithTwoOperatorCommands(link, loop);
     link.SendFrame(2, command::arm, 5, 3);
     expectEveryFrameWithItsOwnParities(4);
     EXPECT_EQ(framesSent()[3], frameBytes(0x02, 0x20, command::arm, 5, 3));
