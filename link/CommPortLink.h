@@ -24,6 +24,7 @@ public:
         port_.setOpen(true);
     }
     bool isOpen() const override { return port_.Usable(); }
+    bool deviceLost() const override { return port_.Open() && !port_.Usable(); }
     int openError() const override { return port_.OpenError(); }
     bool probe(int comNumber) override { return ports_.probe(comNumber); }
 

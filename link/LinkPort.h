@@ -21,6 +21,8 @@ public:
     virtual void openNumber(int comNumber) = 0;
     // Whether the port is open and usable.
     virtual bool isOpen() const = 0;
+    // Whether the port was opened and its device has disappeared since (adapter unplugged).
+    virtual bool deviceLost() const = 0;
     // Why the last opening failed, as the system said (ENOENT: no device, EACCES: no
     // permission, EBUSY: held by another program); 0 when it succeeded or there was none.
     virtual int openError() const = 0;

@@ -96,9 +96,10 @@ void LinkSupervision::portClosed(std::int64_t now)
 
 bool LinkSupervision::takeClosedPortSearch(std::int64_t now)
 {
-    if (lastClosedPortSearch_ && now - *lastClosedPortSearch_ < portSearchIntervalMs)
+    // One search a minute at most, whichever way it fell due.
+    if (lastPortSearch_ && now - *lastPortSearch_ < portSearchIntervalMs)
         return false;
-    lastClosedPortSearch_ = now;
+    lastPortSearch_ = now;
     return true;
 }
 

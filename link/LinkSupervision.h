@@ -64,7 +64,6 @@ private:
     std::array<System, 4> systems_{};
     std::int64_t lastHeard_ = 0;
     std::optional<std::int64_t> lastPortSearch_;
-    std::optional<std::int64_t> lastClosedPortSearch_;
 };
 
 } // namespace kirvan

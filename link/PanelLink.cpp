@@ -13,7 +13,9 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
       transmitter_(loop, port, delay_, statusBar, [this] { return cycle_.startupOver(); }),
       ports_(port, settings, statusBar),
       cycle_(loop, queue_, transmitter_, statusBar, processEvent, [this] { ports_.FindComPortExecute(); },
-             [&port] { return port.isOpen(); }),
+             // A device lost while open is a line gone silent under systems that were being
+             // supervised: their loss is real and reported; a port never opened is not.
+             [&port] { return port.isOpen() || port.deviceLost(); }),
       receiver_(port, cycle_.LinkState(), statusBar, processEvent)
 {
     // Every frame sent shows the link as normal 200 ms later, answered or not; the supervision

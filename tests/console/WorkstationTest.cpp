@@ -2,6 +2,7 @@
 
 #include "config/SettingsKeys.h"
 #include "config/FileWriteError.h"
+#include "link/PollingCycle.h"
 
 #include <QDir>
 
@@ -127,6 +128,9 @@ TEST_F(WorkstationTest, StartWithThePortClosedSearchesItAtOnceAndReportsNoLinkLo
         auto workstation = startWorkstation();
         EXPECT_EQ(port.opened, std::vector<int>{3});
         EXPECT_TRUE(port.open);
+        loop.advance(PollingCycle::tickMs * (PollingCycle::startupTicks + 1));
+        ASSERT_FALSE(port.sent.empty());
+        EXPECT_EQ(port.sent.front().at, 7200) << "the first frame once the start-up ticks are over";
     }
     // The adapter is missing: the port stays closed, and that is no loss of the systems.
     port.open = false;

@@ -2,6 +2,8 @@
 
 #include "config/SettingsKeys.h"
 
+#include <algorithm>
+
 namespace kirvan::testing {
 namespace {
 
@@ -88,6 +90,23 @@ TEST_F(LinkSupervisionTest, ClosedPortIsNoLinkLossAndIsSearchedOnceAMinuteUntilI
     silence(3);
     loop.advance(10'000);
     EXPECT_EQ(records, std::vector<QString>{QStringLiteral("03/И01-01/23")});
+}
+
+TEST_F(LinkSupervisionTest, AdapterUnpluggedWhileOpenIsEverySystemsLossAndItsReturnBringsThemBack)
+{
+    settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, 2);
+    // The line the systems were supervised on is gone: that is a loss, unlike a port never opened.
+    port.lost = true;
+    port.existing.erase(2);
+    loop.advance(30'000);
+    EXPECT_EQ(records.size(), 4u);
+    EXPECT_FALSE(port.open) << "the silent line's search found no port";
+    port.existing.insert(2);
+    loop.advance(70'000);
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(std::count(records.begin(), records.end(), QStringLiteral("00/И01-01/00")), 1);
+    EXPECT_EQ(records.size(), 8u);
+    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 0, 0}));
 }
 
 } // namespace

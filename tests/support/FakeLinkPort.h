@@ -47,7 +47,7 @@ public:
     int OutFree() override { return outFree; }
     void WriteByte(std::uint8_t byte) override
     {
-        if (!open)
+        if (!isOpen())
             return;
         waiting_.push_back({byte, paNone, loop_.now()});
         advanceLine();
@@ -59,14 +59,16 @@ public:
         advanceLine();
         return waiting_.empty() && lineFreeUs_ <= nowUs();
     }
-    void close() override { open = false; }
+    void close() override { open = lost = false; }
     void openNumber(int comNumber) override
     {
         opened.push_back(comNumber);
         number = comNumber;
         open = existing.count(comNumber) > 0;
+        lost = false;
     }
-    bool isOpen() const override { return open; }
+    bool isOpen() const override { return open && !lost; }
+    bool deviceLost() const override { return open && lost; }
     int openError() const override { return open ? 0 : refusal; }
     bool probe(int comNumber) override { return existing.count(comNumber) > 0; }
 
@@ -93,6 +95,8 @@ public:
     TParity parity = paNone;
     int outFree = 4096;
     bool open = true;
+    // The device has disappeared while open: nothing goes out until the port is opened again.
+    bool lost = false;
     int number = 0;
     std::set<int> existing{1, 2, 3, 4};
     // The system's error for a port that does not open.

@@ -48,10 +48,10 @@ public:
     int OutFree() override { return 0; }
     void WriteByte(std::uint8_t) override {}
     bool AllSent() override { return true; }
-    bool isOpen() override { return false; }
     void close() override {}
     void openNumber(int) override {}
     bool isOpen() const override { return false; }
+    bool deviceLost() const override { return false; }
     int openError() const override { return 0; }
     bool probe(int) override { return false; }
 };
