@@ -1,6 +1,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 #include <csignal>
@@ -18,6 +19,10 @@ protected:
     {
         // A workstation that has run before, so that its start-up line shows it is up.
         folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[АДРЕС]\n00=\n"_s);
+        // COM1 is an adapter that is not plugged in, never the serial port of the machine the tests
+        // run on: opening a real UART may take its time or disturb what is connected to it.
+        ASSERT_TRUE(QDir(folder.path()).mkdir(u"ports"_s));
+        ASSERT_TRUE(QFile::link(u"absent-adapter"_s, folder.path() + u"/ports/COM1"_s));
     }
 
     static QProcessEnvironment environment(bool display)
