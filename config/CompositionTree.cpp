@@ -13,6 +13,7 @@ int TreeNode::level() const
 TreeNode* CompositionTree::add(TreeNode* parent, QString text)
 {
     auto& siblings = parent ? parent->children_ : topLevel_;
+    detectorsIndexed_ = false;
     siblings.push_back(std::unique_ptr<TreeNode>(new TreeNode(parent, std::move(text))));
     return siblings.back().get();
 }
@@ -26,6 +27,7 @@ void CompositionTree::remove(TreeNode* node)
         }
     }
     auto& siblings = node->parent_ ? node->parent_->children_ : topLevel_;
+    detectorsIndexed_ = false;
     std::erase_if(siblings, [node](const std::unique_ptr<TreeNode>& sibling) { return sibling.get() == node; });
 }
 
@@ -33,6 +35,7 @@ void CompositionTree::clear()
 {
     topLevel_.clear();
     selected_ = nullptr;
+    detectorsIndexed_ = false;
 }
 
 void CompositionTree::select(TreeNode* node)
@@ -64,6 +67,36 @@ bool walkNodes(const std::vector<std::unique_ptr<TreeNode>>& nodes,
 void CompositionTree::walk(const std::function<bool(TreeNode&)>& visit) const
 {
     walkNodes(topLevel_, visit);
+}
+
+namespace {
+QString systemAddress(const TreeNode& system)
+{
+    return system.text().mid(1, 2);
+}
+} // namespace
+
+void CompositionTree::indexDetectors() const
+{
+    detectors_.clear();
+    for (const auto& system : topLevel_) {
+        const QString address = systemAddress(*system);
+        for (const auto& zone : system->children())
+            for (const auto& detector : zone->children()) {
+                // Walked in tree order, so the first of equal captions keeps its place.
+                DetectorKey key{address, detector->text().left(6)};
+                if (!detectors_.contains(key))
+                    detectors_.insert(std::move(key), detector.get());
+            }
+    }
+    detectorsIndexed_ = true;
+}
+
+TreeNode* CompositionTree::detectorNode(QStringView address, QStringView detectorId) const
+{
+    if (!detectorsIndexed_)
+        indexDetectors();
+    return detectors_.value(DetectorKey{address.toString(), detectorId.toString()}, nullptr);
 }
 
 qsizetype CompositionTree::count() const

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <QStringView>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,8 +12,8 @@ namespace kirvan {
 // One node of the composition tree: a system, a zone or a detector, by its level.
 class TreeNode {
 public:
+    // Fixed for the node's life: the tree's detector index is built from it.
     const QString& text() const { return text_; }
-    void setText(QString text) { text_ = std::move(text); }
     int imageIndex() const { return imageIndex_; }
     int selectedIndex() const { return selectedIndex_; }
 
@@ -52,6 +54,12 @@ public:
     // Visits every node in tree order; the visitor returns false to stop.
     void walk(const std::function<bool(TreeNode&)>& visit) const;
 
+    // The detector node (level 2) whose caption begins with `detectorId`, under a system node
+    // whose characters 2-3 are `address`; the first in tree order; nullptr when there is none.
+    // A lookup in an index that every add, remove and clear renews, so events find their node
+    // in the same time at any size of the complex.
+    TreeNode* detectorNode(QStringView address, QStringView detectorId) const;
+
     // The selected node, which commands take as their target; nullptr when none.
     TreeNode* selected() const { return selected_; }
     // Selects a node and runs the selection handler (the plan of the node is shown then).
@@ -62,7 +70,13 @@ public:
     void setOnPictureChanged(std::function<void(TreeNode&)> handler) { onPictureChanged_ = std::move(handler); }
 
 private:
+    using DetectorKey = std::pair<QString, QString>; // address, detector id
+    void indexDetectors() const;
+
     std::vector<std::unique_ptr<TreeNode>> topLevel_;
+    // Built at the first lookup after a change of the nodes; one walk of the tree.
+    mutable QHash<DetectorKey, TreeNode*> detectors_;
+    mutable bool detectorsIndexed_ = false;
     TreeNode* selected_ = nullptr;
     std::function<void(TreeNode*)> onSelectionChanged_;
     std::function<void(TreeNode&)> onPictureChanged_;

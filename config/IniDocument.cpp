@@ -3,6 +3,7 @@
 #include "config/TextLines.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -10,7 +11,7 @@ namespace kirvan {
 
 namespace {
 
-constexpr QStringView crlf = u"\r\n";
+const QString crlf = QStringLiteral("\r\n");
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
@@ -25,7 +26,66 @@ QStringView trimBlanks(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-QString fold(QStringView name) { return trimBlanks(name).toString().toCaseFolded(); }
+// Names are compared by code point, each case-folded, as QString::toCaseFolded folds them.
+char32_t nextFolded(QStringView text, qsizetype& i)
+{
+    char32_t c = text[i++].unicode();
+    if (QChar::isHighSurrogate(c) && i < text.size() && text[i].isLowSurrogate())
+        c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text[i++].unicode());
+    return QChar::toCaseFolded(c);
+}
+
+bool foldedEqual(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size())
+        if (nextFolded(a, i) != nextFolded(b, j))
+            return false;
+    return i == a.size() && j == b.size();
+}
+
+constexpr quint32 hashBits = 0x3FFF'FFFF;
+
+// FNV-1a over the folded code points, cut to the bits a line has room for.
+quint32 foldedHash(QStringView text)
+{
+    quint32 hash = 2166136261u;
+    for (qsizetype i = 0; i < text.size();)
+        hash = (hash ^ static_cast<quint32>(nextFolded(text, i))) * 16777619u;
+    return hash & hashBits;
+}
+
+// What a line is: a section header with its name, a key line with its key and where its value
+// starts, or anything else (blank, comment, foreign).
+struct LineShape {
+    int kind = 0; // IniDocument's Kind
+    QStringView name;
+    qsizetype valueStart = 0;
+};
+
+constexpr int otherLine = 0;
+constexpr int headerLine = 1;
+constexpr int keyValueLine = 2;
+
+LineShape shapeOf(QStringView line)
+{
+    const QStringView content = trimBlanks(line);
+    if (content.isEmpty() || content.front() == u';')
+        return {};
+    if (content.front() == u'[') {
+        const qsizetype close = content.indexOf(u']');
+        if (close > 0)
+            return {headerLine, trimBlanks(content.sliced(1, close - 1)), 0};
+    }
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals < 0)
+        return {};
+    const QStringView key = trimBlanks(line.first(equals));
+    if (key.isEmpty())
+        return {};
+    return {keyValueLine, key, equals + 1};
+}
 
 QStringView unquoted(QStringView value)
 {
@@ -68,81 +128,115 @@ QString oneLine(QStringView value)
 
 } // namespace
 
-IniDocument::IniDocument(QStringView text)
+IniDocument::IniDocument(QString text) : text_(std::move(text))
 {
-    forEachLine(text, [this](QStringView line, QStringView ending) {
-        // The line keeps a view of a constant, not of the text it was read from.
-        const QStringView kept = ending == crlf             ? crlf
-                                 : ending == QStringView(u"\n") ? QStringView(u"\n")
-                                 : ending.isEmpty()          ? QStringView()
-                                                             : QStringView(u"\r");
-        lines_.push_back(makeLine(line.toString(), kept));
-    });
     reindex();
-}
-
-IniDocument::Line IniDocument::makeLine(QString text, QStringView ending)
-{
-    Line line;
-    line.text = std::move(text);
-    line.ending = ending;
-    const QStringView content = trimBlanks(line.text);
-    if (content.isEmpty() || content.front() == u';')
-        return line;
-    if (content.front() == u'[') {
-        const qsizetype close = content.indexOf(u']');
-        if (close > 0) {
-            line.kind = Kind::Header;
-            line.name = fold(content.sliced(1, close - 1));
-            return line;
-        }
-    }
-    const qsizetype equals = line.text.indexOf(u'=');
-    if (equals < 0)
-        return line;
-    QString key = fold(QStringView(line.text).first(equals));
-    if (key.isEmpty())
-        return line;
-    line.kind = Kind::Key;
-    line.name = std::move(key);
-    line.valueStart = equals + 1;
-    return line;
 }
 
 void IniDocument::reindex()
 {
-    sections_.clear();
-    Section* current = nullptr;
-    for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
-        const Line& line = lines_[static_cast<std::size_t>(i)];
-        if (line.kind == Kind::Header) {
-            // A later section of the same name is invisible to reads.
-            const bool first = !sections_.contains(line.name);
-            current = first ? &sections_.insert(line.name, Section{i, -1, {}}).value() : nullptr;
-        } else if (line.kind == Kind::Key && current) {
-            if (!current->keys.contains(line.name))
-                current->keys.insert(line.name, i);
-            current->lastKey = i;
-        }
-    }
+    static_assert(headerLine == Header && keyValueLine == Key && otherLine == Other);
+    // Lines are found by 32-bit positions.
+    if (text_.size() > qsizetype(std::numeric_limits<quint32>::max()))
+        throw std::length_error("INI text too long");
+    lines_.clear();
+    headers_.clear();
+    std::size_t count = 0;
+    forEachLine(text_, [&](QStringView, QStringView) { ++count; });
+    lines_.reserve(count);
+    forEachLine(text_, [&](QStringView line, QStringView) {
+        const LineShape shape = shapeOf(line);
+        const auto index = static_cast<quint32>(lines_.size());
+        const quint32 hash = shape.kind == otherLine ? 0 : foldedHash(shape.name);
+        lines_.push_back(Line{static_cast<quint32>(line.data() - text_.constData()),
+                              static_cast<quint32>(shape.kind) << 30 | hash});
+        if (shape.kind == headerLine)
+            headers_.push_back(HeaderLine{hash, index});
+    });
+    std::sort(headers_.begin(), headers_.end());
+    headers_.shrink_to_fit();
+}
+
+qsizetype IniDocument::lineEnd(qsizetype line) const
+{
+    return line + 1 < qsizetype(lines_.size()) ? qsizetype(lines_[std::size_t(line + 1)].start) : text_.size();
+}
+
+QStringView IniDocument::lineText(qsizetype line) const
+{
+    const qsizetype start = lines_[std::size_t(line)].start;
+    qsizetype end = lineEnd(line);
+    // A line holds no line break of its own, so what ends it is its ending.
+    while (end > start && (text_[end - 1] == u'\r' || text_[end - 1] == u'\n'))
+        --end;
+    return QStringView(text_).sliced(start, end - start);
+}
+
+QStringView IniDocument::nameOf(qsizetype line) const
+{
+    return shapeOf(lineText(line)).name;
+}
+
+qsizetype IniDocument::valueStart(qsizetype line) const
+{
+    return shapeOf(lineText(line)).valueStart;
+}
+
+bool IniDocument::named(qsizetype line, QStringView name, quint32 nameHash) const
+{
+    return lines_[std::size_t(line)].nameHash() == nameHash && foldedEqual(nameOf(line), name);
+}
+
+qsizetype IniDocument::firstHeader(QStringView section) const
+{
+    const QStringView name = trimBlanks(section);
+    const quint32 hash = foldedHash(name);
+    // Headers of one hash lie in line order, so the first of the name comes first.
+    for (auto header = std::lower_bound(headers_.begin(), headers_.end(), HeaderLine{hash, 0});
+         header != headers_.end() && header->nameHash == hash; ++header)
+        if (foldedEqual(nameOf(header->line), name))
+            return header->line;
+    return -1;
+}
+
+qsizetype IniDocument::sectionEnd(qsizetype header) const
+{
+    qsizetype line = header + 1;
+    while (line < qsizetype(lines_.size()) && lines_[std::size_t(line)].kind() != Header)
+        ++line;
+    return line;
+}
+
+qsizetype IniDocument::keyLine(qsizetype header, QStringView key) const
+{
+    const QStringView name = trimBlanks(key);
+    const quint32 hash = foldedHash(name);
+    for (qsizetype line = header + 1, end = sectionEnd(header); line < end; ++line)
+        if (lines_[std::size_t(line)].kind() == Key && named(line, name, hash))
+            return line;
+    return -1;
 }
 
 std::optional<QStringView> IniDocument::value(QStringView section, QStringView key) const
 {
-    const auto found = sections_.constFind(fold(section));
-    if (found == sections_.cend())
+    const qsizetype header = firstHeader(section);
+    if (header < 0)
         return std::nullopt;
-    const auto keyLine = found->keys.constFind(fold(key));
-    if (keyLine == found->keys.cend())
+    const qsizetype line = keyLine(header, key);
+    if (line < 0)
         return std::nullopt;
-    const Line& line = lines_[static_cast<std::size_t>(keyLine.value())];
-    return unquoted(trimBlanks(QStringView(line.text).sliced(line.valueStart)));
+    return unquoted(trimBlanks(lineText(line).sliced(valueStart(line))));
 }
 
 bool IniDocument::sectionExists(QStringView section) const
 {
-    const auto found = sections_.constFind(fold(section));
-    return found != sections_.cend() && !found->keys.isEmpty();
+    const qsizetype header = firstHeader(section);
+    if (header < 0)
+        return false;
+    for (qsizetype line = header + 1, end = sectionEnd(header); line < end; ++line)
+        if (lines_[std::size_t(line)].kind() == Key)
+            return true;
+    return false;
 }
 
 bool IniDocument::setValue(QStringView section, QStringView key, QStringView value)
@@ -151,78 +245,83 @@ bool IniDocument::setValue(QStringView section, QStringView key, QStringView val
     checkKey(key);
     const QString text = oneLine(value);
 
-    const auto found = sections_.constFind(fold(section));
-    if (found == sections_.cend()) {
-        insertLine(qsizetype(lines_.size()), u'[' + trimBlanks(section).toString() + u']');
-        insertLine(qsizetype(lines_.size()), keyLineText(key, text));
-        reindex();
+    const qsizetype header = firstHeader(section);
+    if (header < 0) {
+        insertLine(qsizetype(lines_.size()),
+                   u'[' + trimBlanks(section).toString() + u']' + crlf + keyLineText(key, text));
         return true;
     }
-    const auto existing = found->keys.constFind(fold(key));
-    if (existing != found->keys.cend()) {
-        Line& line = lines_[static_cast<std::size_t>(existing.value())];
-        if (QStringView(line.text).sliced(line.valueStart) == text)
+    if (const qsizetype line = keyLine(header, key); line >= 0) {
+        const qsizetype start = valueStart(line);
+        const QStringView current = lineText(line).sliced(start);
+        if (current == text)
             return false;
-        line.text = line.text.first(line.valueStart) + text;
+        text_.replace(qsizetype(lines_[std::size_t(line)].start) + start, current.size(), text);
         reindex();
         return true;
     }
-    const qsizetype after = found->lastKey >= 0 ? found->lastKey : found->header;
+    qsizetype after = header;
+    for (qsizetype line = header + 1, end = sectionEnd(header); line < end; ++line)
+        if (lines_[std::size_t(line)].kind() == Key)
+            after = line;
     insertLine(after + 1, keyLineText(key, text));
-    reindex();
     return true;
 }
 
-void IniDocument::insertLine(qsizetype at, QString text)
+void IniDocument::insertLine(qsizetype at, const QString& text)
 {
-    // The line before must end, or the new one would continue it.
-    if (at > 0) {
-        Line& before = lines_[static_cast<std::size_t>(at - 1)];
-        if (before.ending.isEmpty())
-            before.ending = crlf;
+    const qsizetype count = qsizetype(lines_.size());
+    if (at < count) {
+        text_.insert(lines_[std::size_t(at)].start, text + crlf);
+    } else {
+        // The last line must end, or the new one would continue it.
+        const bool lastEnds = text_.isEmpty() || text_.back() == u'\r' || text_.back() == u'\n';
+        text_ += (lastEnds ? QString() : crlf) + text + crlf;
     }
-    lines_.insert(lines_.begin() + at, makeLine(std::move(text), crlf));
+    reindex();
 }
 
 template <typename Predicate> bool IniDocument::removeLines(Predicate doomed)
 {
-    // A copy, not a pointer: remove_if moves lines over the header while the section goes on.
-    std::optional<QString> section;
-    const auto kept = std::remove_if(lines_.begin(), lines_.end(), [&](const Line& line) {
-        if (line.kind == Kind::Header)
-            section = line.name;
-        return doomed(line, section ? &*section : nullptr);
-    });
-    if (kept == lines_.end())
+    QString kept;
+    kept.reserve(text_.size());
+    qsizetype header = -1;
+    bool removed = false;
+    for (qsizetype line = 0; line < qsizetype(lines_.size()); ++line) {
+        if (lines_[std::size_t(line)].kind() == Header)
+            header = line;
+        if (doomed(line, header)) {
+            removed = true;
+            continue;
+        }
+        const qsizetype start = lines_[std::size_t(line)].start;
+        kept += QStringView(text_).sliced(start, lineEnd(line) - start);
+    }
+    if (!removed)
         return false;
-    lines_.erase(kept, lines_.end());
+    text_ = std::move(kept);
+    text_.squeeze();
     reindex();
     return true;
 }
 
 bool IniDocument::removeKey(QStringView section, QStringView key)
 {
-    const QString sectionName = fold(section);
-    const QString keyName = fold(key);
-    return removeLines([&](const Line& line, const QString* in) {
-        return line.kind == Kind::Key && in && *in == sectionName && line.name == keyName;
+    const QStringView sectionName = trimBlanks(section);
+    const quint32 sectionHash = foldedHash(sectionName);
+    const QStringView keyName = trimBlanks(key);
+    const quint32 keyHash = foldedHash(keyName);
+    return removeLines([&](qsizetype line, qsizetype header) {
+        return lines_[std::size_t(line)].kind() == Key && header >= 0 && named(header, sectionName, sectionHash)
+               && named(line, keyName, keyHash);
     });
 }
 
 bool IniDocument::eraseSection(QStringView section)
 {
-    const QString sectionName = fold(section);
-    return removeLines([&](const Line&, const QString* in) { return in && *in == sectionName; });
-}
-
-QString IniDocument::serialize() const
-{
-    QString text;
-    for (const Line& line : lines_) {
-        text += line.text;
-        text += line.ending;
-    }
-    return text;
+    const QStringView sectionName = trimBlanks(section);
+    const quint32 sectionHash = foldedHash(sectionName);
+    return removeLines([&](qsizetype, qsizetype header) { return header >= 0 && named(header, sectionName, sectionHash); });
 }
 
 } // namespace kirvan

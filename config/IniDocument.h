@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -21,7 +20,7 @@ class IniDocument {
 public:
     IniDocument() = default;
     // Lines end at CR LF, LF or CR.
-    explicit IniDocument(QStringView text);
+    explicit IniDocument(QString text);
 
     // The value without surrounding blanks and without one pair of enclosing quotes; nothing
     // when the section or the key is missing. The view lives as long as the document unchanged.
@@ -40,33 +39,46 @@ public:
     // section cannot take the erased one's place. Returns whether anything went.
     bool eraseSection(QStringView section);
 
-    QString serialize() const;
+    QString serialize() const { return text_; }
 
 private:
-    enum class Kind { Other, Header, Key };
+    // The text is kept as one string with a small index of its lines, so that a parsed file
+    // costs little more than its text: the cache holds every file of the largest complex.
+    enum Kind : quint32 { Other, Header, Key };
     struct Line {
-        QString text;        // without the line ending
-        QStringView ending;  // "\r\n", "\n", "\r" or nothing for an unterminated last line
-        Kind kind = Kind::Other;
-        QString name;        // folded section name of a header, folded key of a key line
-        qsizetype valueStart = 0; // of a key line: just past the "="
+        quint32 start = 0; // of the line in the text
+        quint32 tag = 0;   // the kind in the top two bits, below them the hash of the folded name
+        Kind kind() const { return static_cast<Kind>(tag >> 30); }
+        quint32 nameHash() const { return tag & 0x3FFF'FFFF; }
     };
-    // Where the first section of a name lies, for reads and in-place writes.
-    struct Section {
-        qsizetype header = 0;
-        qsizetype lastKey = -1;
-        QHash<QString, qsizetype> keys; // folded key -> its first line
+    // A header line, found by the hash of its folded name.
+    struct HeaderLine {
+        quint32 nameHash;
+        quint32 line;
+        auto operator<=>(const HeaderLine&) const = default;
     };
 
-    static Line makeLine(QString text, QStringView ending);
     void reindex();
-    void insertLine(qsizetype at, QString text);
-    // Removes the lines for which `doomed(line, section)` holds, `section` being the folded name
-    // of the section the line lies in, or null before the first header.
+    // The line without its ending.
+    QStringView lineText(qsizetype line) const;
+    qsizetype lineEnd(qsizetype line) const; // past the ending
+    QStringView nameOf(qsizetype line) const;
+    bool named(qsizetype line, QStringView name, quint32 nameHash) const;
+    // The first header of the name, or -1.
+    qsizetype firstHeader(QStringView section) const;
+    // The line of the next header after `header`, or the line count.
+    qsizetype sectionEnd(qsizetype header) const;
+    // The first line of the key in the section that starts at `header`, or -1.
+    qsizetype keyLine(qsizetype header, QStringView key) const;
+    qsizetype valueStart(qsizetype line) const;
+    void insertLine(qsizetype at, const QString& text);
+    // Removes the lines for which `doomed(line, header)` holds, `header` being the line of the
+    // header of the section the line lies in, or -1 before the first header.
     template <typename Predicate> bool removeLines(Predicate doomed);
 
+    QString text_;
     std::vector<Line> lines_;
-    QHash<QString, Section> sections_; // folded name -> first section of that name
+    std::vector<HeaderLine> headers_; // sorted
 };
 
 } // namespace kirvan

@@ -86,11 +86,17 @@ QIcon stateIcon(int index)
 {
     if (!isStateIcon(index))
         return {};
-    QIcon icon;
-    // A QIcon chooses among its pixmaps by device pixels: 32 and 48 also serve 16 and 24 at double
-    // resolution, 64 and 96 serve 32 and 48.
-    for (const int pixels : {16, 24, 32, 48, 64, 96})
-        icon.addPixmap(stateIconPixmap(index, pixels, 1));
+    // Drawn once per picture for the program's life: views ask for a node's picture every time
+    // they paint or measure a row, and the tree has thousands of rows. Never destroyed: pixmaps
+    // must not outlive the application object, which goes before static objects do.
+    static auto* const drawn = new std::array<QIcon, StateIconCount>;
+    QIcon& icon = (*drawn)[static_cast<std::size_t>(index)];
+    if (icon.isNull()) {
+        // A QIcon chooses among its pixmaps by device pixels: 32 and 48 also serve 16 and 24 at
+        // double resolution, 64 and 96 serve 32 and 48.
+        for (const int pixels : {16, 24, 32, 48, 64, 96})
+            icon.addPixmap(stateIconPixmap(index, pixels, 1));
+    }
     return icon;
 }
 

@@ -19,7 +19,8 @@ QImage stateIconImage(int index, int pixelSize);
 QPixmap stateIconPixmap(int index, int size, qreal devicePixelRatio);
 
 // Picture `index` with versions of 16, 24, 32 and 48 pixels, also at double resolution; an empty
-// icon for an index outside 0 to 27. Needs a QGuiApplication.
+// icon for an index outside 0 to 27. Drawn at the first call, shared by every later one. Needs a
+// QGuiApplication; main thread only.
 QIcon stateIcon(int index);
 
 } // namespace kirvan

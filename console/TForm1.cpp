@@ -223,6 +223,9 @@ QWidget* TForm1::buildCompositionPanel()
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setIndentation(19);
+    // All rows are one line with a 16-pixel picture; without this the view measures every row of
+    // the expanded tree at the first change of a picture.
+    TreeView1->setUniformRowHeights(true);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
     treeModel_ = new CompositionTreeModel(workstation_->tree(), this);

@@ -11,16 +11,7 @@ QString nodeAddress(const TreeNode& systemNode)
 
 TreeNode* detectorNode(const CompositionTree& tree, const QString& record)
 {
-    const QString detectorId = record.mid(3, 6);
-    const QString address = record.left(2);
-    TreeNode* found = nullptr;
-    tree.walk([&](TreeNode& node) {
-        if (node.level() == 2 && node.text().left(6) == detectorId
-            && nodeAddress(*node.parent()->parent()) == address)
-            found = &node;
-        return found == nullptr;
-    });
-    return found;
+    return tree.detectorNode(QStringView(record).left(2), QStringView(record).mid(3, 6));
 }
 
 qsizetype FindDetectorNode(const CompositionTree& tree, const QString& record)

@@ -53,28 +53,56 @@ void ScanAndDecode(benchmark::State& state)
 }
 BENCHMARK(ScanAndDecode);
 
-QString detectorId(int line, int number)
-{
-    return QStringLiteral("И0%1-%2").arg(line).arg(number, 2, 10, QLatin1Char('0'));
-}
+// A detector of the complex: system address, device, line and number.
+struct DetectorPlace {
+    int address;
+    int device;
+    int line;
+    int number;
 
-// A workstation with one system whose device 0 has 8 lines of 60 detectors, all in the tree.
+    QString id() const
+    {
+        return QStringLiteral("И%1%2-%3").arg(device).arg(line).arg(number, 2, 10, QLatin1Char('0'));
+    }
+};
+
+// A workstation whose complex has `detectors` detectors, filling system by system (up to four),
+// device by device (nine) and line by line (eight of 60), about 17 to a zone, all in the tree.
 class Workstation {
 public:
-    Workstation()
+    explicit Workstation(int detectors)
     {
-        QString detectors;
-        QString complex = QStringLiteral("A01:СКЛАД\n\tЦех 1\n");
-        for (int line = 1; line <= 8; ++line)
-            for (int number = 1; number <= 60; ++number) {
-                detectors += QStringLiteral("[%1]\nЗОНА=Цех 1\nТЕКСТ=Помещение %2\nТИП=ДЫМОВОЙ\nСОСТОЯНИЕ=ВКЛ\nX=3,5\nY=2\n")
-                                 .arg(detectorId(line, number))
-                                 .arg(line * 100 + number);
-                complex += QStringLiteral("\t\t%1 Помещение\n").arg(detectorId(line, number));
+        constexpr int perLine = 60;
+        constexpr int perDevice = 8 * perLine;
+        constexpr int perSystem = 9 * perDevice;
+        constexpr int perZone = 17;
+        QString complex;
+        std::vector<QString> detectorFiles;
+        for (int d = 0; d < detectors; ++d) {
+            const int inSystem = d % perSystem;
+            const DetectorPlace place{d / perSystem, inSystem / perDevice, inSystem % perDevice / perLine + 1,
+                                      inSystem % perLine + 1};
+            if (inSystem == 0) {
+                flushSystem(detectorFiles);
+                const QString name = QStringLiteral("СИСТЕМА%1").arg(place.address);
+                folder.writeText(name + QStringLiteral(".cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=0%1\n").arg(place.address));
+                settings.ini().writeString(settings::sectionAddress, QStringLiteral("0%1").arg(place.address),
+                                           folder.file(name + QStringLiteral(".cnf")));
+                complex += QStringLiteral("A0%1:%2\n").arg(place.address).arg(name);
+                systemName = name;
             }
-        folder.writeText(QStringLiteral("Склад.tb0"), detectors);
-        folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
-        settings.ini().writeString(settings::sectionAddress, u"01", folder.file(QStringLiteral("Склад.cnf")));
+            if (inSystem % perZone == 0)
+                complex += QStringLiteral("\tЗона %1\n").arg(inSystem / perZone + 1);
+            detectorFiles.resize(static_cast<std::size_t>(place.device) + 1);
+            detectorFiles[static_cast<std::size_t>(place.device)] +=
+                QStringLiteral("[%1]\nЗОНА=Зона %2\nТЕКСТ=Помещение %3\nТИП=ДЫМОВОЙ\nСОСТОЯНИЕ=ВКЛ\nX=3,5\nY=2\n")
+                    .arg(place.id())
+                    .arg(inSystem / perZone + 1)
+                    .arg(d);
+            complex += QStringLiteral("\t\t%1 Помещение\n").arg(place.id());
+            places.push_back(place);
+        }
+        flushSystem(detectorFiles);
         ComplexFile::parseInto(tree, complex);
     }
 
@@ -92,24 +120,36 @@ public:
     testing::CountingWindow window;
     EventDispatcher dispatcher{EventEnvironment{settings, store, table, log, tree, clock, locale,
                                                 EventServices{alarms, markers, modules, window}}};
+    std::vector<DetectorPlace> places;
+
+private:
+    void flushSystem(std::vector<QString>& detectorFiles)
+    {
+        for (std::size_t device = 0; device < detectorFiles.size(); ++device)
+            folder.writeText(QStringLiteral("%1.tb%2").arg(systemName).arg(device), detectorFiles[device]);
+        detectorFiles.clear();
+    }
+
+    QString systemName;
 };
 
-// Faults, fires, contacts and state reports of random detectors: rows, lines, tree marks.
+// Faults, fires, contacts and state reports of random detectors: rows, lines, tree marks. The
+// cost per record must not grow with the complex (argument: detectors; 17,280 is the largest
+// complex).
 void ProcessEventReadingFiles(benchmark::State& state)
 {
-    Workstation workstation;
+    Workstation workstation(static_cast<int>(state.range(0)));
     std::mt19937 random(11);
     const char* const codes[] = {"08", "07", "00", "24", "34", "99"};
     for (auto _ : state) {
-        const int line = static_cast<int>(random() % 8) + 1;
-        const int number = static_cast<int>(random() % 60) + 1;
-        const QString record = QStringLiteral("01/%1/%2").arg(detectorId(line, number), QLatin1String(codes[random() % 6]));
+        const DetectorPlace& place = workstation.places[random() % workstation.places.size()];
+        const QString record = QStringLiteral("0%1/%2/%3").arg(place.address).arg(place.id(), QLatin1String(codes[random() % 6]));
         workstation.dispatcher.ProcessEvent(record);
         workstation.alarms.calls.clear();
     }
     state.counters["records/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(ProcessEventReadingFiles)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ProcessEventReadingFiles)->Arg(100)->Arg(2000)->Arg(17280)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kirvan
