@@ -4,12 +4,14 @@
 #include "journal/EventTable.h"
 
 #include <QColor>
+#include <algorithm>
 #include <optional>
 
 namespace kirvan {
 
 EventTableModel::EventTableModel(EventTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), shownRows_(table.rowCount() - 1)
+    : QAbstractTableModel(parent), table_(table), shownRows_(table.rowCount() - 1),
+      shownDropped_(table.droppedRows())
 {
 }
 
@@ -68,13 +70,22 @@ QVariant EventTableModel::headerData(int section, Qt::Orientation orientation, i
 
 void EventTableModel::refresh()
 {
+    // The oldest rows leave the top once the table holds as many as it keeps.
+    if (const int dropped = std::min(table_.droppedRows() - shownDropped_, shownRows_); dropped > 0) {
+        beginRemoveRows({}, 0, dropped - 1);
+        shownRows_ -= dropped;
+        shownDropped_ = table_.droppedRows();
+        endRemoveRows();
+    }
     const int rows = table_.rowCount() - 1;
     if (rows > shownRows_) {
         beginInsertRows({}, shownRows_, rows - 1);
         shownRows_ = rows;
         endInsertRows();
     }
-    Q_EMIT dataChanged(index(0, 0), index(shownRows_ - 1, EventTable::ColumnCount - 1));
+    // Cells are only ever written in the row the next event fills.
+    const int filling = table_.fillingRow() - 1;
+    Q_EMIT dataChanged(index(filling, 0), index(filling, EventTable::ColumnCount - 1));
 }
 
 } // namespace kirvan

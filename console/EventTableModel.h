@@ -19,12 +19,13 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The table changed: rows added or cells written.
+    // The table changed: rows added or dropped, cells written.
     void refresh();
 
 private:
     EventTable& table_;
     int shownRows_;
+    int shownDropped_;
 };
 
 } // namespace kirvan

@@ -11,9 +11,6 @@ namespace kirvan {
 
 namespace {
 
-// The grid always shows this many empty rows below the row the next event fills, so a cell
-// write never needs a row to be made first.
-constexpr int emptyRowsBelow = 39;
 constexpr int collapsedDepth = 3;
 constexpr int expandedDepth = 20;
 // Room for the vertical scroll bar and the grid lines next to the fitted message column.
@@ -40,11 +37,11 @@ const std::array<EventTable::Column, EventTable::ColumnCount>& EventTable::colum
     return all;
 }
 
-EventTable::EventTable(IniFile& settings) : settings_(settings), rows_(1 + emptyRowsBelow)
+EventTable::EventTable(IniFile& settings) : settings_(settings)
 {
     for (int column = 0; column < ColumnCount; ++column) {
         const auto index = static_cast<std::size_t>(column);
-        rows_.front()[index] = QString::fromUtf16(columns()[index].header);
+        header_[index] = QString::fromUtf16(columns()[index].header);
         widths_[index] = columns()[index].width;
     }
 }
@@ -52,13 +49,13 @@ EventTable::EventTable(IniFile& settings) : settings_(settings), rows_(1 + empty
 void EventTable::writeCell(int column, const QString& text)
 {
     checkColumn(column);
-    rows_[static_cast<std::size_t>(journalRow_)][static_cast<std::size_t>(column)] = text;
+    filling_[static_cast<std::size_t>(column)] = text;
     changed();
 }
 
 QString EventTable::readCell(int column) const
 {
-    return cell(journalRow_, column);
+    return cell(fillingRow(), column);
 }
 
 QString EventTable::cell(int row, int column) const
@@ -66,15 +63,36 @@ QString EventTable::cell(int row, int column) const
     checkColumn(column);
     if (row < 0 || row >= rowCount())
         throw std::out_of_range("event table row out of range");
-    return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    const auto index = static_cast<std::size_t>(column);
+    if (row == 0)
+        return header_[index];
+    if (row == fillingRow())
+        return filling_[index];
+    if (row > fillingRow())
+        return {};
+    const KeptRow& kept = kept_[static_cast<std::size_t>(row - 1)];
+    const qsizetype start = column == 0 ? 0 : kept.ends[index - 1];
+    return kept.text.mid(start, kept.ends[index] - start);
 }
 
 void EventTable::CommitJournalRow(int offset)
 {
-    rows_.emplace_back();
+    KeptRow row;
+    row.text.reserve(std::accumulate(filling_.begin(), filling_.end(), qsizetype(0),
+                                     [](qsizetype sum, const QString& cell) { return sum + cell.size(); }));
+    for (std::size_t column = 0; column < filling_.size(); ++column) {
+        row.text += filling_[column];
+        row.ends[column] = static_cast<quint32>(row.text.size());
+    }
+    kept_.push_back(std::move(row));
+    filling_ = {};
+    if (kept_.size() > std::size_t(MaxRows)) {
+        kept_.pop_front();
+        ++dropped_;
+    }
     ++journalRow_;
     if (journalRow_ > journalDepth_)
-        scrollTo(journalRow_ - journalDepth_ - offset);
+        scrollToEvent(journalRow_ - journalDepth_ - offset);
     changed();
 }
 
@@ -93,7 +111,7 @@ void EventTable::applyLayout(bool expanded, int depth, QStringView stored)
     expanded_ = expanded;
     journalDepth_ = depth;
     if (journalRow_ > journalDepth_)
-        scrollTo(journalRow_ - journalDepth_);
+        scrollToEvent(journalRow_ - journalDepth_);
     changed();
     // Every resize of the window reapplies the layout; rewriting an unchanged key would replace
     // the settings file (with its fsync) dozens of times a second while the operator drags the
@@ -142,10 +160,10 @@ void EventTable::setColumnWidth(int column, int width)
     changed();
 }
 
-void EventTable::scrollTo(int row)
+void EventTable::scrollToEvent(int number)
 {
-    // The header is not a data row: the view never scrolls above the first event.
-    topRow_ = std::max(1, row);
+    // The header is not a data row: the view never scrolls above the first event kept.
+    topRow_ = std::max(1, number - dropped_);
 }
 
 void EventTable::changed() const

@@ -2,16 +2,19 @@
 
 #include <QString>
 #include <array>
+#include <deque>
 #include <functional>
-#include <vector>
 
 namespace kirvan {
 
 class IniFile;
 
 // The event table of the main window as a model: one row per fault, fire or technology event of
-// this run, newest at the bottom. Rows are only ever appended, never cleared or reordered, and
-// the row the next event fills is always followed by 39 empty ones. Row 0 is the header.
+// this run, newest at the bottom. Rows are appended, never cleared or reordered, and the row the
+// next event fills is always followed by 39 empty ones. Row 0 is the header. The grid keeps the
+// newest MaxRows event rows: a workstation runs for months, and a chattering detector would
+// otherwise fill the memory; the oldest row leaves the top for each new one, while the event
+// numbers (JournalRow) keep counting. The text log keeps every line.
 // The table keeps the layout state (collapsed under the plan or expanded over the plan area);
 // the window places its panels from expanded() and scrolls the grid to topRow().
 class EventTable {
@@ -23,25 +26,33 @@ public:
     static constexpr int ColumnCount = 6;
     static constexpr int MessageColumn = 3; // the one that takes up the window's spare width
     static const std::array<Column, ColumnCount>& columns();
+    // The history line keeps as many lines.
+    static constexpr int MaxRows = 10000;
 
     // `settings` holds the stored layout ("Настройки"/"Таблица"); it must outlive the table.
     explicit EventTable(IniFile& settings);
 
-    // The row the next event fills; 1 at start.
+    // The number of the event the next row is filled for; 1 at start, never reset in a run.
     int JournalRow() const { return journalRow_; }
     // How many of the newest rows stay in view when the table scrolls: 3 collapsed (also before
     // the first layout), 20 expanded.
     int JournalDepth() const { return journalDepth_; }
-    // Rows of the grid, the header included: 40 at start, one more per committed row.
-    int rowCount() const { return static_cast<int>(rows_.size()); }
-    // The top visible data row (1 while nothing has scrolled).
+    // Rows of the grid, the header included: 40 at start, one more per committed row up to
+    // MaxRows kept rows. Rows of the grid are counted from the header; the row of event n is
+    // n - droppedRows().
+    int rowCount() const { return journalRow_ - dropped_ + emptyRowsBelow; }
+    // Event rows that have left the top of the grid.
+    int droppedRows() const { return dropped_; }
+    // The row of the grid that the next event fills.
+    int fillingRow() const { return journalRow_ - dropped_; }
+    // The top visible data row of the grid (1 while nothing has scrolled).
     int topRow() const { return topRow_; }
 
-    // The cells of row JournalRow. A column outside 0..5 throws std::out_of_range.
+    // The cells of the event JournalRow. A column outside 0..5 throws std::out_of_range.
     void writeCell(int column, const QString& text);
     QString readCell(int column) const;
-    // Any cell; empty for rows not yet filled. Row 0 is the header. Out of range throws
-    // std::out_of_range.
+    // Any cell of the grid; empty for rows not yet filled. Row 0 is the header. Out of range
+    // throws std::out_of_range.
     QString cell(int row, int column) const;
 
     // Closes row JournalRow and scrolls so that the newest rows stay in view: offset 0 after
@@ -71,16 +82,27 @@ public:
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
 private:
+    static constexpr int emptyRowsBelow = 39;
+    using Cells = std::array<QString, ColumnCount>;
+    // A committed row: its six texts in one string, each ending where `ends` says; a row costs
+    // little more than its text.
+    struct KeptRow {
+        QString text;
+        std::array<quint32, ColumnCount> ends{};
+    };
+
     // True when the width changed; announces nothing.
     bool setMessageWidth(int gridWidth);
-    using Row = std::array<QString, ColumnCount>;
-
     void applyLayout(bool expanded, int depth, QStringView stored);
-    void scrollTo(int row);
+    // Scrolls so that event `number` is the top visible row, as far as the grid has it.
+    void scrollToEvent(int number);
     void changed() const;
 
     IniFile& settings_;
-    std::vector<Row> rows_;
+    Cells header_;
+    std::deque<KeptRow> kept_; // events dropped_ + 1 to JournalRow - 1
+    Cells filling_;            // the event JournalRow
+    int dropped_ = 0;
     std::array<int, ColumnCount> widths_{};
     int journalRow_ = 1;
     int journalDepth_ = 3;

@@ -1,6 +1,8 @@
 #include "console/TForm1.h"
 
 #include "config/ControlModuleEditor.h"
+#include "config/StateIcon.h"
+#include "console/StateIcons.h"
 #include "console/TForm4.h"
 
 #include "tests/console/WorkstationFixture.h"
@@ -200,6 +202,35 @@ TEST_F(TForm1Test, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
     view->expandAll();
     EXPECT_EQ(view->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("A01:СКЛАД"));
     (void)window->grab();
+
+TEST_F(TForm1Test, APictureChangeRepaintsTheRowOfItsNode)
+{
+    folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
+                     QStringLiteral("A00:ОФИС\r\n\tЗал\r\n\t\tИ01-01 a\r\n\t\tИ01-02 b\r\n"
+                                    "A01:СКЛАД\r\n\tЦех\r\n\t\tИ01-01 c\r\n\t\tИ01-02 d\r\n\t\tИ01-03 e\r\n"));
+    auto window = openWindow();
+    window->show();
+    CompositionTree& tree = window->workstation().tree();
+    ASSERT_EQ(tree.count(), 9);
+    auto* view = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    ASSERT_NE(view, nullptr);
+    std::vector<QModelIndex> changes;
+    QObject::connect(view->model(), &QAbstractItemModel::dataChanged,
+                     [&changes](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                         EXPECT_EQ(topLeft, bottomRight);
+                         changes.push_back(topLeft);
+                     });
+
+    // Not the first child, under the second system: a wrong row or parent shows at once.
+    for (TreeNode* node : {tree.nodeAt(8), tree.nodeAt(5)}) {
+        changes.clear();
+        tree.setPicture(*node, stateicon::fire);
+        ASSERT_EQ(changes.size(), 1);
+        const QModelIndex changed = changes.front();
+        const QModelIndex shown = view->indexAt(view->visualRect(changed).center());
+        EXPECT_EQ(shown.data().toString(), node->text()) << "the repainted row shows the node";
+        EXPECT_EQ(qvariant_cast<QIcon>(shown.data(Qt::DecorationRole)).cacheKey(), stateIcon(stateicon::fire).cacheKey());
+    }
 }
 
 TEST_F(TForm1Test, StatusFieldBlinksTheAlarmUntilSoundOff)

@@ -169,6 +169,64 @@ INSTANTIATE_TEST_SUITE_P(
         CommitCase{"FortiethRowFaultExpanded", true, 39, 1, 41, 20}),
     caseName<CommitCase>);
 
+// Beyond MaxRows the oldest row leaves the grid for each new one; the numbers keep counting and
+// the newest rows stay in view as below the bound.
+struct BoundCase {
+    const char* name;
+    bool expanded;
+    int rowsBefore;    // committed with offset 1 beforehand
+    int offset;        // of the commit under test
+    int journalRow;    // afterwards
+    int rowCount;      // of the grid afterwards
+    const char* first; // number in the first data row of the grid
+    int topRow;        // row of the grid
+    const char* top;   // number shown in it
+};
+
+void PrintTo(const BoundCase& c, std::ostream* out) { *out << c.name; }
+
+class TableBoundTest : public EventTableTest, public ::testing::WithParamInterface<BoundCase> {};
+
+TEST_P(TableBoundTest, KeepsTheNewestRowsNumberedAndInView)
+{
+    const BoundCase& c = GetParam();
+    if (c.expanded)
+        table.SpinButton1UpClick();
+    commitRows(c.rowsBefore, 1);
+    table.writeCell(0, QString::number(table.JournalRow()));
+    table.CommitJournalRow(c.offset);
+    EXPECT_EQ(table.JournalRow(), c.journalRow);
+    ASSERT_EQ(table.rowCount(), c.rowCount);
+    EXPECT_EQ(table.rowCount() - table.fillingRow(), 39);
+    EXPECT_EQ(table.cell(1, 0), QString::fromLatin1(c.first));
+    EXPECT_EQ(table.cell(table.fillingRow() - 1, 0), QString::number(c.journalRow - 1)) << "the newest row";
+    EXPECT_EQ(table.cell(table.fillingRow(), 0), QString()) << "the row the next event fills";
+    EXPECT_EQ(table.topRow(), c.topRow);
+    EXPECT_EQ(table.cell(c.topRow, 0), QString::fromLatin1(c.top));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableBoundTest,
+    ::testing::Values(
+        BoundCase{"LastRowBelowTheBound", false, 9999, 1, 10001, 10040, "1", 9997, "9997"},
+        BoundCase{"FirstRowPastTheBoundDropsTheOldest", false, 10000, 1, 10002, 10040, "2", 9997, "9998"},
+        BoundCase{"FireFarPastTheBoundCollapsed", false, 24999, 0, 25001, 10040, "15001", 9998, "24998"},
+        BoundCase{"FaultFarPastTheBoundExpanded", true, 24999, 1, 25001, 10040, "15001", 9980, "24980"},
+        BoundCase{"FireFarPastTheBoundExpanded", true, 24999, 0, 25001, 10040, "15001", 9981, "24981"}),
+    caseName<BoundCase>);
+
+TEST_F(EventTableTest, SwitchingLayoutsAtTheBoundScrollsToTheNewestRows)
+{
+    commitRows(12000, 1);
+    ASSERT_EQ(table.droppedRows(), 2000);
+    table.SpinButton1UpClick();
+    EXPECT_EQ(table.topRow(), 9981);
+    EXPECT_EQ(table.cell(table.topRow(), 0), u"11981"_s);
+    table.SpinButton1DownClick();
+    EXPECT_EQ(table.topRow(), 9998);
+    EXPECT_EQ(table.cell(table.topRow(), 0), u"11998"_s);
+}
+
 TEST_F(EventTableTest, SwitchingLayoutsScrollsToTheDepthOfTheNewLayout)
 {
     commitRows(24, 1);

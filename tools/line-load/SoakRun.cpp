@@ -1,0 +1,190 @@
+#include "tools/line-load/SoakRun.h"
+
+#include "config/IniStore.h"
+#include "config/WorkstationFolder.h"
+#include "platform/SystemLocale.h"
+#include "tools/kirvan-sim/SimComplex.h"
+#include "tools/kirvan-sim/SimLine.h"
+#include "tools/line-load/ProcessFigures.h"
+#include "tools/line-load/ZoneDetectors.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+
+namespace kirvan::load {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int comNumber = 1;
+constexpr int startUpSeconds = 10; // the workstation loads and sends its first commands
+constexpr int drainSeconds = 5;    // the last events reach the journal
+constexpr int boundEvents = 10000; // the event table and the history line are full from here on
+constexpr std::uint8_t answerMark = 0xAA; // second byte of the answer to a link check
+
+// The journal lines the workstation has written since the run began, read as they come.
+class JournalTail {
+public:
+    explicit JournalTail(QString path) : path_(std::move(path))
+    {
+        QFile file(path_);
+        offset_ = file.exists() ? file.size() : 0;
+    }
+    void read()
+    {
+        QFile file(path_);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(offset_))
+            return;
+        partial_ += file.readAll();
+        offset_ = file.pos();
+        qsizetype start = 0;
+        for (qsizetype end = partial_.indexOf('\n'); end >= 0; start = end + 1, end = partial_.indexOf('\n', start)) {
+            const QByteArray line = partial_.mid(start, end - start);
+            ++lines;
+            // A record first: "01/И12-05/07 ...", one byte a character in Windows-1251.
+            if (line.size() > 12 && line[2] == '/' && line[9] == '/') {
+                const QByteArray code = line.mid(10, 2);
+                eventLines += code == "07" || code == "08" || code == "51" ? 1 : 0;
+            }
+        }
+        partial_.remove(0, start);
+    }
+
+    long lines = 0;
+    long eventLines = 0;
+
+private:
+    QString path_;
+    qint64 offset_ = 0;
+    QByteArray partial_;
+};
+
+sim::EventKind kindOf(long event)
+{
+    switch (event % 3) {
+    case 0: return sim::EventKind::Fire;
+    case 1: return sim::EventKind::Fault;
+    default: return sim::EventKind::Technology;
+    }
+}
+
+} // namespace
+
+int runSoak(const SoakOptions& options, QTextStream& out)
+{
+    const std::vector<Target> targets = firstDetectorOfEachZone(options.folder);
+    if (targets.empty()) {
+        out << "no zone with a detector in " << options.folder << Qt::endl;
+        return 2;
+    }
+    const SystemLocale locale;
+    IniStore store(locale);
+    sim::SimComplex complex(store, options.folder);
+    sim::SimLine line(complex, options.folder, comNumber, [](const QString&) {});
+    std::atomic<long> written = 0;
+    line.setOnWritten([&written](const std::vector<std::uint8_t>& item, Clock::time_point) {
+        if (item.size() == 7 && item[1] != answerMark)
+            ++written;
+    });
+
+    QProcess workstation;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("DISPLAY")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    workstation.setProcessEnvironment(environment);
+    workstation.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    workstation.setStandardOutputFile(QProcess::nullDevice());
+    const int runSeconds = startUpSeconds + options.minutes * 60 + drainSeconds;
+    workstation.start(options.workstation, {QStringLiteral("--dir"), options.folder, QStringLiteral("--com"),
+                                            QString::number(comNumber), QStringLiteral("--quit-after"),
+                                            QString::number(runSeconds + 30)});
+    if (!workstation.waitForStarted()) {
+        out << "cannot start " << options.workstation << Qt::endl;
+        return 2;
+    }
+    const pid_t pid = static_cast<pid_t>(workstation.processId());
+    JournalTail journal(WorkstationFolder(options.folder).logFile());
+    out << "workstation " << pid << " on " << options.folder << "; " << options.eventsPerSecond
+        << " events a second for " << options.minutes << " minutes, fire, fault and technology alarm in turn over "
+        << targets.size() << " zones" << Qt::endl;
+
+    long sent = 0;
+    Clock::time_point sendingStart;
+    QTimer sender;
+    sender.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&sender, &QTimer::timeout, [&] {
+        const double seconds = std::chrono::duration<double>(Clock::now() - sendingStart).count();
+        for (const auto due = static_cast<long>(seconds * options.eventsPerSecond); sent < due; ++sent) {
+            const Target& target = targets[static_cast<std::size_t>(sent) % targets.size()];
+            line.execute(sim::SimCommand{sim::SimCommand::Action::Event, kindOf(sent), target.address, target.point, 0});
+        }
+    });
+
+    int minute = 0;
+    double lastCpu = 0;
+    long residentAtBound = 0;
+    long lowest = 0;
+    long highest = 0;
+    const auto report = [&](const QString& when) {
+        journal.read();
+        const auto figures = processFigures(pid);
+        if (!figures)
+            return;
+        const double cpuPercent = (figures->cpuSeconds - lastCpu) / 60.0 * 100.0;
+        lastCpu = figures->cpuSeconds;
+        if (residentAtBound == 0 && written >= boundEvents)
+            residentAtBound = lowest = highest = figures->residentKb;
+        if (residentAtBound != 0) {
+            lowest = std::min(lowest, figures->residentKb);
+            highest = std::max(highest, figures->residentKb);
+        }
+        out << when << ": events sent " << written << " (waiting in the simulator " << sent - written
+            << "), event lines in the journal " << journal.eventLines << " (all lines " << journal.lines
+            << "), resident " << megabytes(figures->residentKb) << ", processor "
+            << QString::number(cpuPercent, 'f', 1) << " % of a core" << Qt::endl;
+    };
+
+    QTimer minutes;
+    QObject::connect(&minutes, &QTimer::timeout, [&] {
+        ++minute;
+        report(QStringLiteral("minute %1").arg(minute));
+        if (minute == options.minutes) {
+            minutes.stop();
+            sender.stop();
+        }
+    });
+    QTimer::singleShot(startUpSeconds * 1000, [&] {
+        lastCpu = processFigures(pid).value_or(ProcessFigures{}).cpuSeconds;
+        sendingStart = Clock::now();
+        sender.start(5);
+        minutes.start(60 * 1000);
+    });
+    QTimer::singleShot(runSeconds * 1000, [&] { QCoreApplication::quit(); });
+    QObject::connect(&workstation, &QProcess::finished, [&] {
+        out << "the workstation ended early" << Qt::endl;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    QObject::disconnect(&workstation, nullptr, nullptr, nullptr);
+
+    journal.read();
+    const long lost = written - journal.eventLines;
+    out << "end: events sent " << written << ", event lines in the journal " << journal.eventLines << ", lost "
+        << lost << Qt::endl;
+    if (residentAtBound != 0)
+        out << "resident after the first " << boundEvents << " events: " << megabytes(residentAtBound)
+            << ", since then between " << megabytes(lowest) << " and " << megabytes(highest) << " (spread "
+            << megabytes(highest - lowest) << ")" << Qt::endl;
+    workstation.terminate();
+    if (!workstation.waitForFinished(10000))
+        workstation.kill();
+    return lost == 0 ? 0 : 1;
+}
+
+} // namespace kirvan::load

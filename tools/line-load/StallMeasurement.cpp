@@ -1,0 +1,193 @@
+#include "tools/line-load/StallMeasurement.h"
+
+#include "CommPort/CommPort1.h"
+#include "CommPort/PosixSerialDevice.h"
+#include "config/IniStore.h"
+#include "console/TForm1.h"
+#include "link/CommPortLink.h"
+#include "platform/Clock.h"
+#include "platform/QtDesktopShell.h"
+#include "platform/QtMessageLoop.h"
+#include "platform/SystemLocale.h"
+#include "tools/kirvan-sim/SimComplex.h"
+#include "tools/kirvan-sim/SimLine.h"
+#include "tools/line-load/ProcessFigures.h"
+#include "tools/line-load/ZoneDetectors.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <chrono>
+#include <unistd.h>
+
+namespace kirvan::load {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double milliseconds(Clock::duration duration)
+{
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+// The longest time between two moments, once started.
+class LongestGap {
+public:
+    void start() { last_ = Clock::now(), longest_ = {}, started_ = true; }
+    void mark()
+    {
+        const auto now = Clock::now();
+        if (started_)
+            longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    }
+    double longestMs() const { return milliseconds(longest_); }
+
+private:
+    Clock::time_point last_;
+    Clock::duration longest_{};
+    bool started_ = false;
+};
+
+// The workstation's port, with the start of every frame it sends marked: the address byte goes
+// with the mark parity.
+class WatchedPort final : public LinkPort {
+public:
+    WatchedPort(LinkPort& port, LongestGap& frames) : port_(port), frames_(frames) {}
+    int InCount() override { return port_.InCount(); }
+    std::uint8_t ReadByte() override { return port_.ReadByte(); }
+    void setParity(TParity parity) override
+    {
+        if (parity == paMark)
+            frames_.mark();
+        port_.setParity(parity);
+    }
+    int OutFree() override { return port_.OutFree(); }
+    void WriteByte(std::uint8_t byte) override { port_.WriteByte(byte); }
+    void close() override { port_.close(); }
+    void openNumber(int comNumber) override { port_.openNumber(comNumber); }
+    bool probe(int comNumber) override { return port_.probe(comNumber); }
+
+private:
+    LinkPort& port_;
+    LongestGap& frames_;
+};
+
+// Nobody is there to answer: every message box is printed and taken as confirmed.
+class AnsweringDialogs final : public Dialogs {
+public:
+    explicit AnsweringDialogs(QTextStream& out) : out_(out) {}
+    Answer messageBox(const QString& caption, const QString& text, Icon, Buttons) override
+    {
+        out_ << "message box " << caption << ": " << text << Qt::endl;
+        return Answer::Ok;
+    }
+    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> openFile(const QString&, const QString&) override { return {}; }
+
+private:
+    QTextStream& out_;
+};
+
+constexpr int comNumber = 1;
+constexpr int settleMs = 1000;  // the window lays itself out and paints
+constexpr int warmUpMs = 3000;  // the first polls go out
+constexpr int drainMs = 3000;   // the last fires reach the journal
+
+} // namespace
+
+int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream& out)
+{
+    const std::vector<Target> targets = spread(firstDetectorOfEachZone(folder), static_cast<std::size_t>(zones));
+    if (targets.empty()) {
+        out << "no zone with a detector in " << folder << Qt::endl;
+        return 1;
+    }
+    QtMessageLoop loop;
+    loop.setErrorHandler([&out](const std::exception& failure) { out << "error: " << failure.what() << Qt::endl; });
+    const SystemLocale locale;
+    const SystemClock clock;
+    QtDesktopShell shell;
+    AnsweringDialogs dialogs(out);
+    PosixSerialPorts serialPorts(folder);
+    SteadyPortClock portClock;
+    TCommPort CommPort1(loop, serialPorts, portClock);
+    CommPortLink commPortLink(CommPort1, serialPorts);
+    LongestGap frames;
+    WatchedPort port(commPortLink, frames);
+
+    const auto loadStart = Clock::now();
+    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port},
+                                           WorkstationFolder(folder));
+    configureCommPort1(CommPort1, [&window](TCustomCommPort&, std::uint16_t count) {
+        if (window)
+            window->workstation().link().receiver().CommPort1TriggerAvail(count);
+    });
+    window->show();
+    out << "start-up with " << window->workstation().tree().count() << " nodes: "
+        << QString::number(milliseconds(Clock::now() - loadStart), 'f', 0) << " ms" << Qt::endl;
+
+    // The simulator comes after the workstation's memory is measured.
+    IniStore simulatorStore(locale);
+    std::unique_ptr<sim::SimComplex> complex;
+    std::unique_ptr<sim::SimLine> line;
+
+    LongestGap mainThread;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&mainThread] { mainThread.mark(); });
+    heartbeat.start(1);
+
+    std::size_t fired = 0;
+    QTimer fires;
+    QObject::connect(&fires, &QTimer::timeout, [&] {
+        const Target& target = targets[fired++];
+        line->execute(sim::SimCommand{sim::SimCommand::Action::Event, sim::EventKind::Fire, target.address, target.point, 0});
+        if (fired == targets.size())
+            fires.stop();
+    });
+
+    QTimer::singleShot(settleMs, [&] {
+        out << "resident with the complex loaded and shown: "
+            << megabytes(processFigures(getpid()).value_or(ProcessFigures{}).residentKb) << Qt::endl;
+        try {
+            complex = std::make_unique<sim::SimComplex>(simulatorStore, folder);
+            line = std::make_unique<sim::SimLine>(*complex, folder, comNumber, [](const QString&) {});
+        } catch (const sim::ComplexError& error) {
+            out << "simulator: " << error.what() << Qt::endl;
+            QApplication::exit(1);
+            return;
+        }
+        window->workstation().link().ports().IniCOMExecute(comNumber);
+    });
+    QTimer::singleShot(settleMs + warmUpMs, [&] {
+        mainThread.start();
+        frames.start();
+        fires.start(intervalMs);
+    });
+    const int endMs = settleMs + warmUpMs + static_cast<int>(targets.size()) * intervalMs + drainMs;
+    QTimer::singleShot(endMs, [&] {
+        const double stall = mainThread.longestMs();
+        const double pause = frames.longestMs();
+        int journalled = 0;
+        for (const QString& entry : window->workstation().log().history().list())
+            journalled += entry.mid(9, 3) == QStringLiteral("/07") ? 1 : 0;
+        out << "fires sent in " << targets.size() << " zones, one every " << intervalMs << " ms; fire lines in the journal: "
+            << journalled << Qt::endl
+            << "longest main-thread stall: " << QString::number(stall, 'f', 1) << " ms (target < 50 ms)" << Qt::endl
+            << "longest pause between frames sent: " << QString::number(pause, 'f', 1)
+            << " ms (polling period 800 ms, target < 900 ms)" << Qt::endl
+            << "resident at the end: " << megabytes(processFigures(getpid()).value_or(ProcessFigures{}).residentKb)
+            << Qt::endl;
+        window->close();
+        QApplication::quit();
+    });
+    const int status = QApplication::exec();
+    heartbeat.stop();
+    window.reset();
+    // Before the simulator's end of the line goes.
+    CommPort1.setOpen(false);
+    return status;
+}
+
+} // namespace kirvan::load

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+namespace kirvan::load {
+
+// The workstation's window on the complex of `folder`, against the simulator in this process:
+// prints resident memory with the complex loaded, then fires in `zones` different zones, one
+// every `intervalMs`, and the longest stall of the main thread and the longest pause between
+// two frames the workstation sent while they arrived. Needs a QApplication. Returns the exit
+// status.
+int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream& out);
+
+} // namespace kirvan::load

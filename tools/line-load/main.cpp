@@ -1,0 +1,55 @@
+// kirvan-load: the workstation under load from the simulator.
+//   kirvan-load stall DIR [ZONES [INTERVAL_MS]]
+//       the window on the complex of DIR in this process; fires in ZONES (50) zones one every
+//       INTERVAL_MS (200); prints the longest main-thread stall, the longest pause between polls
+//       and resident memory
+//   kirvan-load soak DIR EVENTS_PER_SECOND MINUTES [WORKSTATION]
+//       KirvanMonitorP (default: the one of this build) on DIR against the simulator; prints every
+//       minute events sent, journal lines written, resident memory and processor time
+#include "tools/kirvan-sim/SimComplex.h"
+#include "tools/line-load/SoakRun.h"
+#include "tools/line-load/StallMeasurement.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace {
+
+int usage()
+{
+    QTextStream(stderr) << "usage: kirvan-load stall DIR [ZONES [INTERVAL_MS]]\n"
+                           "       kirvan-load soak DIR EVENTS_PER_SECOND MINUTES [WORKSTATION]\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QTextStream out(stdout);
+    const QStringList arguments = application.arguments().mid(1);
+    const auto number = [&arguments](qsizetype at, double fallback) {
+        bool ok = false;
+        const double value = arguments.value(at).toDouble(&ok);
+        return ok && value > 0 ? value : fallback;
+    };
+    try {
+        if (arguments.size() >= 2 && arguments[0] == QStringLiteral("stall"))
+            return kirvan::load::measureStalls(QDir(arguments[1]).absolutePath(), static_cast<int>(number(2, 50)),
+                                               static_cast<int>(number(3, 200)), out);
+        if (arguments.size() >= 4 && arguments[0] == QStringLiteral("soak")) {
+            const QString workstation = arguments.value(
+                4, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../console/KirvanMonitorP")));
+            return kirvan::load::runSoak({QDir(arguments[1]).absolutePath(), workstation, number(2, 50),
+                                          static_cast<int>(number(3, 30))},
+                                         out);
+        }
+    } catch (const kirvan::sim::ComplexError& error) {
+        out << "kirvan-load: " << error.what() << Qt::endl;
+        return 2;
+    }
+    return usage();
+}
