@@ -202,6 +202,25 @@ TEST_F(TForm1Test, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
     view->expandAll();
     EXPECT_EQ(view->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("A01:СКЛАД"));
     (void)window->grab();
+}
+
+TEST_F(TForm1Test, TableViewDropsTheOldestRowsAtTheBound)
+{
+    auto window = openWindow();
+    window->show();
+    EventTable& table = window->workstation().table();
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    for (int row = 1; row <= EventTable::MaxRows + 3; ++row) {
+        table.writeCell(0, QString::number(row));
+        table.CommitJournalRow(0);
+    }
+    ASSERT_EQ(table.droppedRows(), 3);
+    EXPECT_EQ(grid->model()->rowCount(), table.rowCount() - 1);
+    EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("4"));
+    EXPECT_EQ(grid->rowAt(0), table.topRow() - 1);
+    EXPECT_EQ(grid->model()->index(grid->rowAt(0), 0).data().toString(),
+              QString::number(EventTable::MaxRows + 4 - 3)) << "the three newest rows at the top";
+}
 
 TEST_F(TForm1Test, APictureChangeRepaintsTheRowOfItsNode)
 {

@@ -14,9 +14,11 @@
 #include "platform/StatusBar.h"
 #include "platform/SystemLocale.h"
 
+#include <QDir>
 #include <QFile>
 #include <chrono>
 #include <ctime>
+#include <malloc.h>
 
 using namespace Qt::StringLiterals;
 
@@ -107,6 +109,30 @@ long statusKilobytes(QStringView key)
     return -1;
 }
 
+// The heap that parsed INI files take in the cache, against the size of the files: every INI file
+// of the folder read once through a store of its own.
+void measureCache(const QString& folder, const Locale& locale, QTextStream& out)
+{
+    const QFileInfoList files = QDir(folder).entryInfoList(
+        {u"*.ini"_s, u"*.cnf"_s, u"*.tb?"_s}, QDir::Files);
+    IniStore store(locale);
+    const std::size_t heapBefore = mallinfo2().uordblks;
+    qint64 fileBytes = 0;
+    int read = 0;
+    for (const QFileInfo& file : files) {
+        // The composition file is no INI file.
+        if (file.fileName().compare(u"kirvanmonitorp.cnf"_s, Qt::CaseInsensitive) == 0)
+            continue;
+        store.read(file.filePath(), [](const IniDocument&) {});
+        fileBytes += file.size();
+        ++read;
+    }
+    const auto heapBytes = static_cast<double>(mallinfo2().uordblks - heapBefore);
+    out << u"INI cache: "_s << read << u" files of "_s << QString::number(static_cast<double>(fileBytes) / 1e6, 'f', 2)
+        << u" MB take "_s << QString::number(heapBytes / 1e6, 'f', 2) << u" MB parsed ("_s
+        << QString::number(heapBytes / static_cast<double>(fileBytes), 'f', 2) << u" times the files)"_s << Qt::endl;
+}
+
 } // namespace
 
 int measureLoad(const QString& folder, QTextStream& out)
@@ -142,6 +168,7 @@ int measureLoad(const QString& folder, QTextStream& out)
     }
     out << u"resident with the tree loaded: "_s << statusKilobytes(u"VmRSS") << u" kB, peak "_s
         << statusKilobytes(u"VmHWM") << u" kB"_s << Qt::endl;
+    measureCache(folder, locale, out);
     return 0;
 }
 

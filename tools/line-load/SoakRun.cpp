@@ -2,6 +2,7 @@
 
 #include "config/IniStore.h"
 #include "config/WorkstationFolder.h"
+#include "link/FrameDecoder.h"
 #include "platform/SystemLocale.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
@@ -24,9 +25,16 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int comNumber = 1;
 constexpr int startUpSeconds = 10; // the workstation loads and sends its first commands
-constexpr int drainSeconds = 5;    // the last events reach the journal
+constexpr int settleSeconds = 3;   // the last events written reach the journal
+constexpr int drainLimitSeconds = 600; // for the simulator to write what it still holds
 constexpr int boundEvents = 10000; // the event table and the history line are full from here on
-constexpr std::uint8_t answerMark = 0xAA; // second byte of the answer to a link check
+
+// Whether the record is one of the events the soak sends (its journal line is counted).
+bool soakEvent(QStringView record)
+{
+    const QStringView code = record.mid(10, 2);
+    return record.size() == 12 && (code == u"07" || code == u"08" || code == u"51");
+}
 
 // The journal lines the workstation has written since the run began, read as they come.
 class JournalTail {
@@ -48,10 +56,8 @@ public:
             const QByteArray line = partial_.mid(start, end - start);
             ++lines;
             // A record first: "01/И12-05/07 ...", one byte a character in Windows-1251.
-            if (line.size() > 12 && line[2] == '/' && line[9] == '/') {
-                const QByteArray code = line.mid(10, 2);
-                eventLines += code == "07" || code == "08" || code == "51" ? 1 : 0;
-            }
+            if (line.size() > 12 && line[2] == '/' && line[9] == '/' && line[12] == ' ')
+                eventLines += soakEvent(QString::fromLatin1(line.left(12))) ? 1 : 0;
         }
         partial_.remove(0, start);
     }
@@ -88,8 +94,13 @@ int runSoak(const SoakOptions& options, QTextStream& out)
     sim::SimComplex complex(store, options.folder);
     sim::SimLine line(complex, options.folder, comNumber, [](const QString&) {});
     std::atomic<long> written = 0;
+    // Only the events sent count, not the answers and state reports the simulator sends too.
     line.setOnWritten([&written](const std::vector<std::uint8_t>& item, Clock::time_point) {
-        if (item.size() == 7 && item[1] != answerMark)
+        if (item.size() != Frame().size())
+            return;
+        Frame frame;
+        std::copy(item.begin(), item.end(), frame.begin());
+        if (soakEvent(DecodeFrame(frame)))
             ++written;
     });
 
@@ -100,7 +111,7 @@ int runSoak(const SoakOptions& options, QTextStream& out)
     workstation.setProcessEnvironment(environment);
     workstation.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     workstation.setStandardOutputFile(QProcess::nullDevice());
-    const int runSeconds = startUpSeconds + options.minutes * 60 + drainSeconds;
+    const int runSeconds = startUpSeconds + options.minutes * 60 + drainLimitSeconds + settleSeconds;
     workstation.start(options.workstation, {QStringLiteral("--dir"), options.folder, QStringLiteral("--com"),
                                             QString::number(comNumber), QStringLiteral("--quit-after"),
                                             QString::number(runSeconds + 30)});
@@ -150,6 +161,15 @@ int runSoak(const SoakOptions& options, QTextStream& out)
             << QString::number(cpuPercent, 'f', 1) << " % of a core" << Qt::endl;
     };
 
+    // After the last minute the simulator writes what it still holds; then the workstation gets
+    // a moment for the last of them.
+    QTimer drain;
+    QObject::connect(&drain, &QTimer::timeout, [&] {
+        if (written < sent)
+            return;
+        drain.stop();
+        QTimer::singleShot(settleSeconds * 1000, [] { QCoreApplication::quit(); });
+    });
     QTimer minutes;
     QObject::connect(&minutes, &QTimer::timeout, [&] {
         ++minute;
@@ -157,6 +177,7 @@ int runSoak(const SoakOptions& options, QTextStream& out)
         if (minute == options.minutes) {
             minutes.stop();
             sender.stop();
+            drain.start(200);
         }
     });
     QTimer::singleShot(startUpSeconds * 1000, [&] {

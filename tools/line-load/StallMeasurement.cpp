@@ -6,6 +6,7 @@
 #include "console/TForm1.h"
 #include "link/CommPortLink.h"
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/SystemLocale.h"
@@ -33,7 +34,12 @@ double milliseconds(Clock::duration duration)
 // The longest time between two moments, once started.
 class LongestGap {
 public:
-    void start() { last_ = Clock::now(), longest_ = {}, started_ = true; }
+    void start()
+    {
+        last_ = Clock::now();
+        longest_ = {};
+        started_ = true;
+    }
     void mark()
     {
         const auto now = Clock::now();
@@ -91,7 +97,7 @@ private:
 
 constexpr int comNumber = 1;
 constexpr int settleMs = 1000;  // the window lays itself out and paints
-constexpr int warmUpMs = 3000;  // the first polls go out
+constexpr int warmUpMs = 8000;  // the start-up ticks of the polling pass, the first polls go out
 constexpr int drainMs = 3000;   // the last fires reach the journal
 
 } // namespace
