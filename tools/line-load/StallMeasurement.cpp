@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/QtMessageLoop.h"
+#include "platform/QtSound.h"
 #include "platform/SystemLocale.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
@@ -114,6 +115,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     const SystemLocale locale;
     const SystemClock clock;
     QtDesktopShell shell;
+    QtSound sound;
     AnsweringDialogs dialogs(out);
     PosixSerialPorts serialPorts(folder);
     SteadyPortClock portClock;
@@ -123,7 +125,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     WatchedPort port(commPortLink, frames);
 
     const auto loadStart = Clock::now();
-    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port},
+    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound},
                                            WorkstationFolder(folder));
     configureCommPort1(CommPort1, [&window](TCustomCommPort&, std::uint16_t count) {
         if (window)
