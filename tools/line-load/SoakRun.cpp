@@ -28,6 +28,9 @@ constexpr int startUpSeconds = 10; // the workstation loads and sends its first 
 constexpr int settleSeconds = 3;   // the last events written reach the journal
 constexpr int drainLimitSeconds = 600; // for the simulator to write what it still holds
 constexpr int boundEvents = 10000; // the event table and the history line are full from here on
+// At the line's own pace: so many events wait in the simulator, so its writer never runs dry
+// between two sender ticks and the memory it holds stays small.
+constexpr long backToBackWaiting = 4;
 
 // Whether the record is one of the events the soak sends (its journal line is counted).
 bool soakEvent(QStringView record)
@@ -121,8 +124,10 @@ int runSoak(const SoakOptions& options, QTextStream& out)
     }
     const pid_t pid = static_cast<pid_t>(workstation.processId());
     JournalTail journal(WorkstationFolder(options.folder).logFile());
-    out << "workstation " << pid << " on " << options.folder << "; " << options.eventsPerSecond
-        << " events a second for " << options.minutes << " minutes, fire, fault and technology alarm in turn over "
+    out << "workstation " << pid << " on " << options.folder << "; "
+        << (options.eventsPerSecond > 0 ? QString::number(options.eventsPerSecond) + QStringLiteral(" events a second")
+                                        : QStringLiteral("events back to back at the line's pace"))
+        << " for " << options.minutes << " minutes, fire, fault and technology alarm in turn over "
         << targets.size() << " zones" << Qt::endl;
 
     long sent = 0;
@@ -131,7 +136,9 @@ int runSoak(const SoakOptions& options, QTextStream& out)
     sender.setTimerType(Qt::PreciseTimer);
     QObject::connect(&sender, &QTimer::timeout, [&] {
         const double seconds = std::chrono::duration<double>(Clock::now() - sendingStart).count();
-        for (const auto due = static_cast<long>(seconds * options.eventsPerSecond); sent < due; ++sent) {
+        const long due = options.eventsPerSecond > 0 ? static_cast<long>(seconds * options.eventsPerSecond)
+                                                     : written + backToBackWaiting;
+        for (; sent < due; ++sent) {
             const Target& target = targets[static_cast<std::size_t>(sent) % targets.size()];
             line.execute(sim::SimCommand{sim::SimCommand::Action::Event, kindOf(sent), target.address, target.point, 0});
         }
@@ -139,6 +146,7 @@ int runSoak(const SoakOptions& options, QTextStream& out)
 
     int minute = 0;
     double lastCpu = 0;
+    long lastWritten = 0;
     long residentAtBound = 0;
     long lowest = 0;
     long highest = 0;
@@ -147,18 +155,22 @@ int runSoak(const SoakOptions& options, QTextStream& out)
         const auto figures = processFigures(pid);
         if (!figures)
             return;
+        const long writtenNow = written;
         const double cpuPercent = (figures->cpuSeconds - lastCpu) / 60.0 * 100.0;
+        const double rate = static_cast<double>(writtenNow - lastWritten) / 60.0;
         lastCpu = figures->cpuSeconds;
-        if (residentAtBound == 0 && written >= boundEvents)
+        lastWritten = writtenNow;
+        if (residentAtBound == 0 && writtenNow >= boundEvents)
             residentAtBound = lowest = highest = figures->residentKb;
         if (residentAtBound != 0) {
             lowest = std::min(lowest, figures->residentKb);
             highest = std::max(highest, figures->residentKb);
         }
-        out << when << ": events sent " << written << " (waiting in the simulator " << sent - written
-            << "), event lines in the journal " << journal.eventLines << " (all lines " << journal.lines
-            << "), resident " << megabytes(figures->residentKb) << ", processor "
-            << QString::number(cpuPercent, 'f', 1) << " % of a core" << Qt::endl;
+        out << when << ": events sent " << writtenNow << " (" << QString::number(rate, 'f', 1)
+            << " a second; waiting in the simulator " << sent - writtenNow << "), event lines in the journal "
+            << journal.eventLines << " (all lines " << journal.lines << "), resident "
+            << megabytes(figures->residentKb) << ", processor " << QString::number(cpuPercent, 'f', 1)
+            << " % of a core" << Qt::endl;
     };
 
     // After the last minute the simulator writes what it still holds; then the workstation gets

@@ -8,7 +8,7 @@ namespace kirvan::load {
 struct SoakOptions {
     QString folder;
     QString workstation; // the program KirvanMonitorP
-    double eventsPerSecond = 50;
+    double eventsPerSecond = 50; // 0: as fast as the line takes them, frames back to back
     int minutes = 30;
 };
 

@@ -11,6 +11,7 @@
 #include "platform/QtMessageLoop.h"
 #include "platform/QtSound.h"
 #include "platform/SystemLocale.h"
+#include "plans/QtPictureLoader.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
 #include "tools/line-load/ProcessFigures.h"
@@ -73,6 +74,8 @@ public:
     void WriteByte(std::uint8_t byte) override { port_.WriteByte(byte); }
     void close() override { port_.close(); }
     void openNumber(int comNumber) override { port_.openNumber(comNumber); }
+    bool isOpen() const override { return port_.isOpen(); }
+    int openError() const override { return port_.openError(); }
     bool probe(int comNumber) override { return port_.probe(comNumber); }
 
 private:
@@ -116,6 +119,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     const SystemClock clock;
     QtDesktopShell shell;
     QtSound sound;
+    const QtPictureLoader pictures;
     AnsweringDialogs dialogs(out);
     PosixSerialPorts serialPorts(folder);
     SteadyPortClock portClock;
@@ -125,7 +129,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     WatchedPort port(commPortLink, frames);
 
     const auto loadStart = Clock::now();
-    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound},
+    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures},
                                            WorkstationFolder(folder));
     configureCommPort1(CommPort1, [&window](TCustomCommPort&, std::uint16_t count) {
         if (window)

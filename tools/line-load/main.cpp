@@ -3,7 +3,7 @@
 //       the window on the complex of DIR in this process; fires in ZONES (50) zones one every
 //       INTERVAL_MS (200); prints the longest main-thread stall, the longest pause between polls
 //       and resident memory
-//   kirvan-load soak DIR EVENTS_PER_SECOND MINUTES [WORKSTATION]
+//   kirvan-load soak DIR EVENTS_PER_SECOND|max MINUTES [WORKSTATION]
 //       KirvanMonitorP (default: the one of this build) on DIR against the simulator; prints every
 //       minute events sent, journal lines written, resident memory and processor time
 #include "tools/kirvan-sim/SimComplex.h"
@@ -18,7 +18,7 @@ namespace {
 int usage()
 {
     QTextStream(stderr) << "usage: kirvan-load stall DIR [ZONES [INTERVAL_MS]]\n"
-                           "       kirvan-load soak DIR EVENTS_PER_SECOND MINUTES [WORKSTATION]\n";
+                           "       kirvan-load soak DIR EVENTS_PER_SECOND|max MINUTES [WORKSTATION]\n";
     return 2;
 }
 
@@ -43,7 +43,8 @@ int main(int argc, char** argv)
         if (arguments.size() >= 4 && arguments[0] == QStringLiteral("soak")) {
             const QString workstation = arguments.value(
                 4, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../console/KirvanMonitorP")));
-            return kirvan::load::runSoak({QDir(arguments[1]).absolutePath(), workstation, number(2, 50),
+            const double rate = arguments[2] == QStringLiteral("max") ? 0 : number(2, 50);
+            return kirvan::load::runSoak({QDir(arguments[1]).absolutePath(), workstation, rate,
                                           static_cast<int>(number(3, 30))},
                                          out);
         }
