@@ -16,6 +16,8 @@ OperatorNotices::~OperatorNotices() = default;
 
 void OperatorNotices::post(const QString& caption, const QString& text)
 {
+    if (waiting_.size() == MaxWaiting)
+        waiting_.pop_front();
     waiting_.emplace_back(caption, text);
     timer_->setEnabled(true);
 }
