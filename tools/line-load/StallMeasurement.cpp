@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <chrono>
+#include <ctime>
 #include <unistd.h>
 
 namespace kirvan::load {
@@ -33,18 +34,33 @@ double milliseconds(Clock::duration duration)
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-// The longest time between two moments, once started.
+std::chrono::nanoseconds wallClock()
+{
+    return Clock::now().time_since_epoch();
+}
+
+// Processor time of the calling thread: what the main thread itself spent, whatever other
+// programs on the machine took from it meanwhile.
+std::chrono::nanoseconds threadProcessorTime()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
+
+// The longest time between two moments, once started, on the given clock.
 class LongestGap {
 public:
+    explicit LongestGap(std::chrono::nanoseconds (*now)() = wallClock) : now_(now) {}
     void start()
     {
-        last_ = Clock::now();
+        last_ = now_();
         longest_ = {};
         started_ = true;
     }
     void mark()
     {
-        const auto now = Clock::now();
+        const auto now = now_();
         if (started_)
             longest_ = std::max(longest_, now - last_);
         last_ = now;
@@ -52,8 +68,9 @@ public:
     double longestMs() const { return milliseconds(longest_); }
 
 private:
-    Clock::time_point last_;
-    Clock::duration longest_{};
+    std::chrono::nanoseconds (*now_)();
+    std::chrono::nanoseconds last_{};
+    std::chrono::nanoseconds longest_{};
     bool started_ = false;
 };
 
@@ -145,9 +162,13 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     std::unique_ptr<sim::SimLine> line;
 
     LongestGap mainThread;
+    LongestGap mainThreadWork(threadProcessorTime);
     QTimer heartbeat;
     heartbeat.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&heartbeat, &QTimer::timeout, [&mainThread] { mainThread.mark(); });
+    QObject::connect(&heartbeat, &QTimer::timeout, [&mainThread, &mainThreadWork] {
+        mainThread.mark();
+        mainThreadWork.mark();
+    });
     heartbeat.start(1);
 
     std::size_t fired = 0;
@@ -174,6 +195,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     });
     QTimer::singleShot(settleMs + warmUpMs, [&] {
         mainThread.start();
+        mainThreadWork.start();
         frames.start();
         fires.start(intervalMs);
     });
@@ -187,6 +209,9 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
         out << "fires sent in " << targets.size() << " zones, one every " << intervalMs << " ms; fire lines in the journal: "
             << journalled << Qt::endl
             << "longest main-thread stall: " << QString::number(stall, 'f', 1) << " ms (target < 50 ms)" << Qt::endl
+            << "longest main-thread work between two turns of the message loop: "
+            << QString::number(mainThreadWork.longestMs(), 'f', 1)
+            << " ms of its own processor time (without the time other programs held the core)" << Qt::endl
             << "longest pause between frames sent: " << QString::number(pause, 'f', 1)
             << " ms (polling period 800 ms, target < 900 ms)" << Qt::endl
             << "resident at the end: " << megabytes(processFigures(getpid()).value_or(ProcessFigures{}).residentKb)

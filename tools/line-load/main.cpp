@@ -1,7 +1,8 @@
 // kirvan-load: the workstation under load from the simulator.
 //   kirvan-load stall DIR [ZONES [INTERVAL_MS]]
 //       the window on the complex of DIR in this process; fires in ZONES (50) zones one every
-//       INTERVAL_MS (200); prints the longest main-thread stall, the longest pause between polls
+//       INTERVAL_MS (200); prints the longest main-thread stall (wall clock and the thread's own
+//       processor time), the longest pause between polls
 //       and resident memory
 //   kirvan-load soak DIR EVENTS_PER_SECOND|max MINUTES [WORKSTATION]
 //       KirvanMonitorP (default: the one of this build) on DIR against the simulator; prints every
