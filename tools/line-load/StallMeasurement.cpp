@@ -89,9 +89,11 @@ public:
     }
     int OutFree() override { return port_.OutFree(); }
     void WriteByte(std::uint8_t byte) override { port_.WriteByte(byte); }
+    bool AllSent() override { return port_.AllSent(); }
     void close() override { port_.close(); }
     void openNumber(int comNumber) override { port_.openNumber(comNumber); }
     bool isOpen() const override { return port_.isOpen(); }
+    bool deviceLost() const override { return port_.deviceLost(); }
     int openError() const override { return port_.openError(); }
     bool probe(int comNumber) override { return port_.probe(comNumber); }
 
