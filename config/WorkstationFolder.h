@@ -1,14 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 namespace kirvan {
 
-// The folder the workstation works in: by default the folder of the program file, or the one
-// given with --dir. The settings, the composition file, the text log and the mailbox lie here.
+// The folder the workstation works in: the one given with --dir, or defaultWorkstationFolder.
+// The settings, the composition file, the text log and the mailbox lie here. Files the program
+// brings along (the help page, the sounds) are looked for here first and then in the installed
+// program's shared data folder, so a site can replace them in its own folder.
 class WorkstationFolder {
 public:
-    explicit WorkstationFolder(QString path);
+    explicit WorkstationFolder(QString path, QString sharedData = {});
 
     const QString& path() const { return path_; }
     QString settingsFile() const { return file(QStringLiteral("KirvanMonitorP.ini")); }
@@ -19,9 +23,24 @@ public:
     QString driveFolder(QChar drive) const { return file(QStringLiteral("drives/") + drive); }
 
     QString file(const QString& name) const;
+    // A file the program brings along: the folder's own when it has one (names matched without
+    // regard to case), otherwise the shared data folder's; without that folder, the own path.
+    QString resource(const QString& name) const;
 
 private:
     QString path_;
+    QString sharedData_;
 };
+
+// Where the workstation works when no folder is given. A program kept in a folder of its own, as
+// on Windows, works in that folder. An installed program cannot: a system's program folder
+// (`systemProgramFolders`, e.g. /usr/bin) is shared by every user, and a folder the user cannot
+// write holds no settings or log, so it works in `userDataFolder` instead.
+QString defaultWorkstationFolder(const QString& programFolder, const QStringList& systemProgramFolders,
+                                 const QString& userDataFolder,
+                                 const std::function<bool(const QString& folder)>& writable);
+
+// The user may create and rename files in the folder.
+bool folderWritable(const QString& folder);
 
 } // namespace kirvan

@@ -2,14 +2,35 @@
 
 namespace kirvan {
 
-QString commandLineUsage()
+QString commandLineUsage(MessageLanguage language)
 {
+    if (language == MessageLanguage::Russian)
+        return QStringLiteral(
+            "Использование: KirvanMonitorP [--dir ПАПКА] [--com N] [--fullscreen] [--quit-after СЕКУНДЫ]\n"
+            "                              [--screenshot ФАЙЛ]\n"
+            "Рабочее место оператора комплекса пожарной и охранной сигнализации КИРВАН.\n"
+            "  --dir ПАПКА           папка рабочего места: настройки, файл состава, журнал и почтовый\n"
+            "                        ящик команд. Без этого ключа — папка файла программы; если в неё\n"
+            "                        нельзя писать или программа установлена в систему (/usr/bin), —\n"
+            "                        $XDG_DATA_HOME/kirvanmonitorp, обычно ~/.local/share/kirvanmonitorp\n"
+            "                        (при первом запуске создаётся пустой, с начальными настройками)\n"
+            "  --com N               после запуска выбрать последовательный порт COM N (1–10), как в меню\n"
+            "  --fullscreen          главное окно на весь экран (режим киоска)\n"
+            "  --quit-after СЕКУНДЫ  закрыть главное окно обычным путём через это время\n"
+            "  --screenshot ФАЙЛ     сохранить снимок окна (PNG) перед его закрытием\n"
+            "  --help                показать эту справку\n"
+            "  --version             показать версию\n");
     return QStringLiteral(
-        "Usage: KirvanMonitorP [--dir DIR] [--com N] [--quit-after SECONDS] [--screenshot FILE]\n"
-        "Operator workstation of the fire and security alarm complex.\n"
+        "Usage: KirvanMonitorP [--dir DIR] [--com N] [--fullscreen] [--quit-after SECONDS]\n"
+        "                      [--screenshot FILE]\n"
+        "Operator workstation of the KIRVAN fire and security alarm complex.\n"
         "  --dir DIR             workstation folder with the settings, composition file, log and\n"
-        "                        mailbox (default: the folder of the program file)\n"
+        "                        mailbox. Without it: the folder of the program file; when that\n"
+        "                        folder is not writable or the program is installed (/usr/bin):\n"
+        "                        $XDG_DATA_HOME/kirvanmonitorp, usually ~/.local/share/kirvanmonitorp\n"
+        "                        (created empty on the first start, with first-start settings)\n"
         "  --com N               once started, choose serial port COM N (1 to 10) as the menu does\n"
+        "  --fullscreen          show the main window over the whole screen (kiosk operation)\n"
         "  --quit-after SECONDS  close the main window the normal way after that time\n"
         "  --screenshot FILE     save a picture of the window (PNG) just before it closes\n"
         "  --help                show this text\n"
@@ -46,6 +67,8 @@ std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QStrin
             line.help = true;
         } else if (option == QLatin1String("--version")) {
             line.version = true;
+        } else if (option == QLatin1String("--fullscreen")) {
+            line.fullScreen = true;
         } else if (option == QLatin1String("--dir")) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
                 error = QStringLiteral("--dir needs a folder");

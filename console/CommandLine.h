@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/MessageLanguage.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -7,10 +9,11 @@
 namespace kirvan {
 
 struct CommandLine {
-    QString folder;                 // the workstation folder; empty: the folder of the program file
+    QString folder;                 // the workstation folder; empty: chosen by defaultWorkstationFolder
     std::optional<int> comPort;     // chosen once start-up is done, as the menu item COMn does
     std::optional<int> quitAfter;   // seconds until the window closes the normal way
     QString screenshot;             // a picture of the window saved just before it closes
+    bool fullScreen = false;        // the main window over the whole screen (kiosk operation)
     bool help = false;
     bool version = false;
 };
@@ -18,6 +21,7 @@ struct CommandLine {
 // The options of KirvanMonitorP. A malformed command line gives nothing and the reason in `error`.
 std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QString& error);
 
-QString commandLineUsage();
+// The text of --help, also the source of the manual pages.
+QString commandLineUsage(MessageLanguage language = messageLanguage());
 
 } // namespace kirvan

@@ -7,6 +7,18 @@
 
 namespace kirvan::icon {
 
+QImage drawnOnGrid(int pixelSize, const std::function<void(QPainter&)>& drawing)
+{
+    QImage image(pixelSize, pixelSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.scale(pixelSize / 16.0, pixelSize / 16.0);
+    drawing(painter);
+    return image;
+}
+
 QLinearGradient verticalShade(qreal top, qreal bottom, const QColor& upper, const QColor& lower)
 {
     QLinearGradient shade(0, top, 0, bottom);

@@ -3,7 +3,9 @@
 #include <QBrush>
 #include <QColor>
 #include <QLinearGradient>
+#include <QImage>
 #include <QPainterPath>
+#include <functional>
 #include <initializer_list>
 
 class QPainter;
@@ -26,6 +28,10 @@ inline const Tone Green{QColor(24, 190, 40), QColor(0, 90, 0)};
 inline const Tone Grey{QColor(178, 178, 178), QColor(92, 92, 92)};
 inline const Tone Paper{QColor(255, 255, 255), QColor(96, 96, 96)};
 inline const QColor Ink(24, 24, 24);
+
+// A transparent square image `pixelSize` pixels wide with `drawing` on its 16 × 16 units, drawn
+// with antialiasing and without a pen.
+QImage drawnOnGrid(int pixelSize, const std::function<void(QPainter&)>& drawing);
 
 // A gradient from `upper` at the height `top` to `lower` at the height `bottom`.
 QLinearGradient verticalShade(qreal top, qreal bottom, const QColor& upper, const QColor& lower);

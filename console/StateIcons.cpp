@@ -63,14 +63,7 @@ QImage stateIconImage(int index, int pixelSize)
 {
     if (!isStateIcon(index) || pixelSize < 1)
         return {};
-    QImage image(pixelSize, pixelSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.scale(pixelSize / 16.0, pixelSize / 16.0);
-    Drawings[static_cast<std::size_t>(index)](painter);
-    return image;
+    return icon::drawnOnGrid(pixelSize, Drawings[static_cast<std::size_t>(index)]);
 }
 
 QPixmap stateIconPixmap(int index, int size, qreal devicePixelRatio)

@@ -2,7 +2,6 @@
 
 #include "config/AtomicFile.h"
 #include "config/FileWriteError.h"
-#include "config/PathCase.h"
 #include "config/SettingsKeys.h"
 #include "link/Commands.h"
 #include "link/LinkPort.h"
@@ -160,7 +159,7 @@ void Workstation::FormClose()
 
 void Workstation::HelpMonitorExecute()
 {
-    platform_.shell.openDocument(resolvePathCase(folder_.file(QStringLiteral("Help/index.html"))));
+    platform_.shell.openDocument(folder_.resource(QStringLiteral("Help/index.html")));
 }
 
 void Workstation::ReadArhivExecute()

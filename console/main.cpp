@@ -3,6 +3,7 @@
 #include "config/FileReadError.h"
 #include "config/FileWriteError.h"
 #include "config/WorkstationLock.h"
+#include "console/ApplicationIcon.h"
 #include "console/CommandLine.h"
 #include "console/QtDialogs.h"
 #include "console/StopSignals.h"
@@ -17,9 +18,11 @@
 #include "platform/SystemLocale.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
 
@@ -75,6 +78,23 @@ QStringList argumentsOf(int argc, char** argv)
     return arguments;
 }
 
+// The folder given with --dir, or the program's own; an installed program works in the user's
+// data folder, created empty on its first start.
+kirvan::WorkstationFolder workstationFolder(const QString& given)
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString shared = QDir(program).filePath(QStringLiteral(KIRVAN_SHARED_DATA_FROM_PROGRAM));
+    if (!given.isEmpty())
+        return kirvan::WorkstationFolder(given, shared);
+    const QString userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                             + QStringLiteral("/kirvanmonitorp");
+    const QStringList systemFolders{QStringLiteral(KIRVAN_SYSTEM_PROGRAM_FOLDER), QStringLiteral("/usr/bin"),
+                                    QStringLiteral("/usr/local/bin")};
+    const QString chosen = kirvan::defaultWorkstationFolder(program, systemFolders, userData, kirvan::folderWritable);
+    QDir().mkpath(chosen);
+    return kirvan::WorkstationFolder(chosen, shared);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -99,8 +119,8 @@ int main(int argc, char** argv)
 
     QApplication application(argc, argv);
     kirvan::installRussianTranslations(application);
-    const kirvan::WorkstationFolder folder(line->folder.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                                  : line->folder);
+    QApplication::setWindowIcon(kirvan::applicationIcon());
+    const kirvan::WorkstationFolder folder = workstationFolder(line->folder);
     // One workstation per folder: a second one would write its own start and stop lines and
     // link losses into the live journal.
     kirvan::WorkstationLock::Refusal refusal{};
@@ -148,7 +168,10 @@ int main(int argc, char** argv)
     kirvan::configureCommPort1(CommPort1, [&window](kirvan::TCustomCommPort&, std::uint16_t count) {
         window->workstation().link().receiver().CommPort1TriggerAvail(count);
     });
-    window->show();
+    if (line->fullScreen)
+        window->showFullScreen();
+    else
+        window->show();
     // As the operator's choice in the menu, with its report of a failure.
     if (line->comPort)
         window->actions().IniCOM[static_cast<std::size_t>(*line->comPort - 1)]->trigger();

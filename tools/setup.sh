@@ -5,7 +5,10 @@
 #                                      workstation on the demo complex (without a display: N seconds
 #                                      offscreen, default 30, with the journal on the terminal)
 #   tools/setup.sh test                install what is missing, build with sanitizers, run every test,
-#                                      then the serial port's tests again under ThreadSanitizer
+#                                      then the serial port's tests again under ThreadSanitizer, and
+#                                      check the Debian package of the optimised build
+#   tools/setup.sh package             build build/package/kirvanmonitorp_VERSION_ARCH.deb and check
+#                                      it with lintian
 # Both are idempotent: packages are installed only when absent, builds are incremental.
 set -euo pipefail
 
@@ -16,7 +19,8 @@ shift || true
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
           libemf2svg-dev libwmf-dev fonts-urw-base35
-          libgtest-dev libgmock-dev libbenchmark-dev)
+          libgtest-dev libgmock-dev libbenchmark-dev
+          dpkg-dev file desktop-file-utils man-db logrotate)
 
 install_missing() {
     local missing=() p
@@ -91,10 +95,23 @@ test)
     cmake --build "$top/build/tsan" --target commport_tests -j"$(nproc)"
     TSAN_OPTIONS="suppressions=$top/tests/commport/tsan.supp" \
         ctest --test-dir "$top/build/tsan" -L commport --output-on-failure || failed=1
+    # The package is made from the optimised build that the start command uses.
+    configure_and_build "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRVAN_TESTS=OFF
+    "$top/tests/package/check-package.sh" "$top/build/release" || failed=1
     exit "$failed"
     ;;
+package)
+    packages+=(lintian)
+    install_missing
+    configure_and_build "$top/build/package" -DCMAKE_BUILD_TYPE=Release -DKIRVAN_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+    rm -f "$top"/build/package/kirvanmonitorp_*.deb
+    (cd "$top/build/package" && cpack -G DEB)
+    deb=$(echo "$top"/build/package/kirvanmonitorp_*.deb)
+    lintian --fail-on error "$deb"
+    echo "Built $deb"
+    ;;
 *)
-    echo "usage: tools/setup.sh start [--seconds N] [workstation options] | tools/setup.sh test" >&2
+    echo "usage: tools/setup.sh start [--seconds N] [workstation options] | tools/setup.sh test | tools/setup.sh package" >&2
     exit 2
     ;;
 esac

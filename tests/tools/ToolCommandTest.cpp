@@ -106,7 +106,7 @@ TEST_P(ToolUsageTest, MalformedCommandLineExitsWithStatusTwoAndTheUsage)
 {
     const auto result = run(GetParam().arguments);
     EXPECT_EQ(result.status, ToolUsage);
-    EXPECT_TRUE(result.err.contains(u"Usage: kirvan-tool"_s));
+    EXPECT_TRUE(result.err.contains(u": kirvan-tool ini "_s));
     EXPECT_TRUE(result.out.isEmpty());
 }
 

@@ -2,6 +2,7 @@
 // ports/COMn. Usage: kirvan-sim --dir FOLDER [--com N] [--script FILE]
 
 #include "config/IniStore.h"
+#include "platform/MessageLanguage.h"
 #include "platform/SystemLocale.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
@@ -18,6 +19,8 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -110,6 +113,41 @@ void promptLoop(kirvan::sim::SimLine& line)
     }
 }
 
+QString indented(const QString& lines)
+{
+    QString out;
+    for (const QString& line : lines.split(u'\n', Qt::SkipEmptyParts))
+        out += QStringLiteral("  ") + line + u'\n';
+    return out;
+}
+
+QString usage()
+{
+    if (kirvan::messageLanguage() == kirvan::MessageLanguage::Russian)
+        return QStringLiteral(
+                   "Использование: kirvan-sim --dir ПАПКА [--com N] [--script ФАЙЛ]\n"
+                   "Имитатор комплекса: играет системы сигнализации папки рабочего места на псевдотерминале,\n"
+                   "связанном с её ports/COMn.\n"
+                   "  --dir ПАПКА      папка рабочего места: её настройки, файлы систем и извещателей\n"
+                   "  --com N          номер порта n в ports/COMn, от 1 до 10 (по умолчанию 1)\n"
+                   "  --script ФАЙЛ    сценарий (UTF-8), одна команда в строке; wait СЕКУНДЫ — пауза\n"
+                   "  --help           показать эту справку\n"
+                   "  --version        показать версию\n"
+                   "Команды в приглашении и в сценарии (АДРЕС — адрес системы 0–3):\n")
+               + indented(kirvan::sim::commandSummary());
+    return QStringLiteral(
+               "Usage: kirvan-sim --dir FOLDER [--com N] [--script FILE]\n"
+               "Complex simulator: plays the alarm systems of a workstation folder on a pseudo-terminal\n"
+               "linked as its ports/COMn.\n"
+               "  --dir FOLDER     the workstation folder: its settings, system and detector files\n"
+               "  --com N          the port number n of ports/COMn, 1 to 10 (default 1)\n"
+               "  --script FILE    a script (UTF-8), one command a line; wait SECONDS pauses\n"
+               "  --help           show this text\n"
+               "  --version        show the version\n"
+               "Commands at the prompt and in a script (ADDRESS is the system address 0 to 3):\n")
+           + indented(kirvan::sim::commandSummary());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -124,12 +162,16 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &quitSignals, nullptr);
 
     QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.contains(u"--help"_s)) {
+        std::fputs(usage().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (arguments.contains(u"--version"_s)) {
+        std::printf("kirvan-sim %s\n", KIRVAN_VERSION);
+        return 0;
+    }
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Plays the alarm systems of a workstation folder on a pseudo-terminal linked as its ports/COMn.\n"
-                       "Commands (prompt and script):\n")
-        + kirvan::sim::commandSummary());
-    parser.addHelpOption();
     const QCommandLineOption dir(QStringLiteral("dir"), QStringLiteral("The workstation folder."), QStringLiteral("FOLDER"));
     const QCommandLineOption com(QStringLiteral("com"), QStringLiteral("Port number n of ports/COMn (default 1)."),
                                  QStringLiteral("N"), QStringLiteral("1"));

@@ -4,6 +4,7 @@
 #include "config/IniFile.h"
 #include "config/IniStore.h"
 #include "config/IniValue.h"
+#include "platform/MessageLanguage.h"
 #include "tools/kirvan-tool/DecodeCommand.h"
 #include "tools/kirvan-tool/MailboxCommand.h"
 #include "tools/kirvan-tool/SystemCommand.h"
@@ -17,39 +18,76 @@ namespace kirvan {
 
 namespace {
 
-const char* const usageText =
-    "Usage: kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]\n"
-    "       kirvan-tool decode [HEX ...] | decode --raw FILE\n"
-    "       kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]\n"
-    "       kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n"
-    "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
-    "decodes captures of the serial line, writes requests into the command mailbox and adds\n"
-    "and removes alarm systems of a workstation folder.\n"
-    "  ini get      FILE SECTION KEY [DEFAULT]  print a text value\n"
-    "  ini get-int  FILE SECTION KEY [DEFAULT]  print an integer value (default 0)\n"
-    "  ini get-real FILE SECTION KEY [DEFAULT]  print a real value (default 0)\n"
-    "  ini set      FILE SECTION KEY VALUE      write a text value\n"
-    "  ini set-int  FILE SECTION KEY VALUE      write an integer value\n"
-    "  ini set-real FILE SECTION KEY VALUE      write a real value (\",\" or \".\")\n"
-    "  ini del      FILE SECTION KEY            delete a key\n"
-    "  ini erase    FILE SECTION                erase a section\n"
-    "  ini has      FILE SECTION                exit 0 when the section exists, 1 otherwise\n"
-    "  decode [HEX ...]     the frames in the bytes (two hexadecimal digits each; standard\n"
-    "                       input without arguments): a record, \"answer N\" or \"ignored\" each\n"
-    "  decode --raw FILE    the same for a binary capture\n"
-    "  mailbox send ADDRESS STATUS  leave a request in DIR/KirvanMonitorP.cds and wait until\n"
-    "                       the workstation takes it (exit 0) or S seconds (default 10) pass\n"
-    "                       (exit 1, the request withdrawn); ADDRESS e.g. A01:F1-05 (system 01,\n"
-    "                       group F = scenario, else a contact; digit 1; element 05), STATUS TRUE\n"
-    "                       (close, start) or FALSE (open, stop); DIR: the workstation folder,\n"
-    "                       by default the folder of kirvan-tool\n"
-    "  mailbox show         the mailbox's first record and the command it stands for\n"
-    "  system add FILE ADDRESS  take the system of the configuration file FILE into the complex\n"
-    "                       of DIR under ADDRESS (0 to 3), as \"Ввести в состав\" does\n"
-    "  system remove ADDRESS    take the system at ADDRESS out, as \"Вывести из состава\" does;\n"
-    "                       both refuse while the workstation runs on DIR\n"
-    "  --help | --version\n"
-    "Exit status: 0 done, 1 failed, 2 usage error.\n";
+QString usageText()
+{
+    if (messageLanguage() == MessageLanguage::Russian)
+        return QStringLiteral(
+            "Использование: kirvan-tool ini КОМАНДА ФАЙЛ РАЗДЕЛ [КЛЮЧ] [ЗНАЧЕНИЕ]\n"
+            "               kirvan-tool decode [HEX ...] | decode --raw ФАЙЛ\n"
+            "               kirvan-tool mailbox send АДРЕС СОСТОЯНИЕ [--dir ПАПКА] [--timeout С] | mailbox show [--dir ПАПКА]\n"
+            "               kirvan-tool system add ФАЙЛ АДРЕС --dir ПАПКА | system remove АДРЕС --dir ПАПКА\n"
+            "Читает и пишет INI-файлы рабочего места (Windows-1251) так же, как само рабочее место,\n"
+            "расшифровывает записи последовательной линии, оставляет запросы в почтовом ящике команд,\n"
+            "вводит системы в состав папки рабочего места и выводит их из него.\n"
+            "  ini get      ФАЙЛ РАЗДЕЛ КЛЮЧ [УМОЛЧАНИЕ]  вывести текстовое значение\n"
+            "  ini get-int  ФАЙЛ РАЗДЕЛ КЛЮЧ [УМОЛЧАНИЕ]  вывести целое значение (по умолчанию 0)\n"
+            "  ini get-real ФАЙЛ РАЗДЕЛ КЛЮЧ [УМОЛЧАНИЕ]  вывести вещественное значение (по умолчанию 0)\n"
+            "  ini set      ФАЙЛ РАЗДЕЛ КЛЮЧ ЗНАЧЕНИЕ     записать текстовое значение\n"
+            "  ini set-int  ФАЙЛ РАЗДЕЛ КЛЮЧ ЗНАЧЕНИЕ     записать целое значение\n"
+            "  ini set-real ФАЙЛ РАЗДЕЛ КЛЮЧ ЗНАЧЕНИЕ     записать вещественное значение (\",\" или \".\")\n"
+            "  ini del      ФАЙЛ РАЗДЕЛ КЛЮЧ              удалить ключ\n"
+            "  ini erase    ФАЙЛ РАЗДЕЛ                   удалить раздел\n"
+            "  ini has      ФАЙЛ РАЗДЕЛ                   код завершения 0, если раздел есть, иначе 1\n"
+            "  decode [HEX ...]     кадры в байтах (по две шестнадцатеричные цифры; без аргументов —\n"
+            "                       стандартный ввод): для каждого запись, \"answer N\" или \"ignored\"\n"
+            "  decode --raw ФАЙЛ    то же для двоичной записи линии\n"
+            "  mailbox send АДРЕС СОСТОЯНИЕ  оставить запрос в ПАПКА/KirvanMonitorP.cds и ждать, пока\n"
+            "                       рабочее место его примет (код 0), или С секунд (по умолчанию 10; код 1,\n"
+            "                       запрос отозван); АДРЕС, например A01:F1-05 (система 01, группа F —\n"
+            "                       сценарий, иначе контакт; цифра 1; элемент 05), СОСТОЯНИЕ TRUE\n"
+            "                       (замкнуть, запустить) или FALSE (разомкнуть, остановить); ПАПКА —\n"
+            "                       папка рабочего места, по умолчанию папка kirvan-tool\n"
+            "  mailbox show         первая запись почтового ящика и команда, которую она означает\n"
+            "  system add ФАЙЛ АДРЕС  ввести систему из файла конфигурации ФАЙЛ в комплекс папки\n"
+            "                       ПАПКА под адресом АДРЕС (от 0 до 3), как «Ввести в состав»\n"
+            "  system remove АДРЕС    вывести систему с адресом АДРЕС, как «Вывести из состава»;\n"
+            "                       обе команды отказываются, пока рабочее место работает в ПАПКЕ\n"
+            "  --help | --version\n"
+            "Код завершения: 0 — выполнено, 1 — ошибка, 2 — неверная командная строка.\n");
+    return QStringLiteral(
+        "Usage: kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]\n"
+        "       kirvan-tool decode [HEX ...] | decode --raw FILE\n"
+        "       kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]\n"
+        "       kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n"
+        "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
+        "decodes captures of the serial line, writes requests into the command mailbox and adds\n"
+        "and removes alarm systems of a workstation folder.\n"
+        "  ini get      FILE SECTION KEY [DEFAULT]  print a text value\n"
+        "  ini get-int  FILE SECTION KEY [DEFAULT]  print an integer value (default 0)\n"
+        "  ini get-real FILE SECTION KEY [DEFAULT]  print a real value (default 0)\n"
+        "  ini set      FILE SECTION KEY VALUE      write a text value\n"
+        "  ini set-int  FILE SECTION KEY VALUE      write an integer value\n"
+        "  ini set-real FILE SECTION KEY VALUE      write a real value (\",\" or \".\")\n"
+        "  ini del      FILE SECTION KEY            delete a key\n"
+        "  ini erase    FILE SECTION                erase a section\n"
+        "  ini has      FILE SECTION                exit 0 when the section exists, 1 otherwise\n"
+        "  decode [HEX ...]     the frames in the bytes (two hexadecimal digits each; standard\n"
+        "                       input without arguments): a record, \"answer N\" or \"ignored\" each\n"
+        "  decode --raw FILE    the same for a binary capture\n"
+        "  mailbox send ADDRESS STATUS  leave a request in DIR/KirvanMonitorP.cds and wait until\n"
+        "                       the workstation takes it (exit 0) or S seconds (default 10) pass\n"
+        "                       (exit 1, the request withdrawn); ADDRESS e.g. A01:F1-05 (system 01,\n"
+        "                       group F = scenario, else a contact; digit 1; element 05), STATUS TRUE\n"
+        "                       (close, start) or FALSE (open, stop); DIR: the workstation folder,\n"
+        "                       by default the folder of kirvan-tool\n"
+        "  mailbox show         the mailbox's first record and the command it stands for\n"
+        "  system add FILE ADDRESS  take the system of the configuration file FILE into the complex\n"
+        "                       of DIR under ADDRESS (0 to 3), as \"Ввести в состав\" does\n"
+        "  system remove ADDRESS    take the system at ADDRESS out, as \"Вывести из состава\" does;\n"
+        "                       both refuse while the workstation runs on DIR\n"
+        "  --help | --version\n"
+        "Exit status: 0 done, 1 failed, 2 usage error.\n");
+}
 
 // A command line that does not fit a command.
 struct UsageError : std::runtime_error {
@@ -153,23 +191,23 @@ int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, Q
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("system")) {
         const int status = runSystemCommand(arguments.mid(1), platform, out, err);
         if (status == ToolUsage)
-            err << usageText;
+            err << usageText();
         return status;
     }
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("mailbox")) {
         const int status = runMailboxCommand(arguments.mid(1), platform.loop, platform.defaultFolder, out, err);
         if (status == ToolUsage)
-            err << usageText;
+            err << usageText();
         return status;
     }
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("decode")) {
         const int status = runDecodeCommand(arguments.mid(1), in, out, err);
         if (status == ToolUsage)
-            err << usageText;
+            err << usageText();
         return status;
     }
     if (arguments.size() == 1 && arguments[0] == QLatin1String("--help")) {
-        out << usageText;
+        out << usageText();
         return ToolOk;
     }
     if (arguments.size() == 1 && arguments[0] == QLatin1String("--version")) {
@@ -186,7 +224,7 @@ int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, Q
         const QStringList rest = arguments.mid(3);
         return command->second(Arguments{rest}, ini, out, err);
     } catch (const UsageError& error) {
-        err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n' << usageText;
+        err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n' << usageText();
         return ToolUsage;
     } catch (const std::exception& error) {
         err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n';
