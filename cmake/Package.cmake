@@ -21,8 +21,8 @@ install(FILES ${package_resources}/kirvanmonitorp.desktop DESTINATION ${CMAKE_IN
 install(DIRECTORY ${KIRVAN_ICON_THEME}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/man/ DESTINATION ${CMAKE_INSTALL_MANDIR})
 install(FILES ${package_resources}/kirvanmonitorp.service DESTINATION lib/systemd/user)
-install(FILES ${package_resources}/kirvanmonitorp.logrotate DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/logrotate.d
-        RENAME kirvanmonitorp)
+# logrotate reads its rules from /etc whatever the prefix.
+install(FILES ${package_resources}/kirvanmonitorp.logrotate DESTINATION /etc/logrotate.d RENAME kirvanmonitorp)
 
 configure_file(${package_resources}/changelog.in ${CMAKE_BINARY_DIR}/package-doc/changelog @ONLY)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/package-doc/changelog.gz
@@ -41,11 +41,12 @@ set(CPACK_PACKAGE_NAME kirvanmonitorp)
 set(CPACK_PACKAGE_VENDOR "KirvanMonitorP developers")
 set(CPACK_PACKAGE_CONTACT "KirvanMonitorP developers <kirvanmonitorp@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "operator workstation for KIRVAN fire and security alarm complexes")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "operator workstation for KIRVAN fire and security alarm complexes
- KirvanMonitorP runs around the clock in the guard room. It is the master of the serial line to up
- to four alarm systems and turns their reports into a journal, a composition tree, floor plans,
- alarm sounds and operator commands. The package also holds the complex simulator kirvan-sim, the
- service tool kirvan-tool, a demo complex and the files for kiosk operation.")
+# CPack puts the summary first and indents these lines itself.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "KirvanMonitorP runs around the clock in the guard room. It is the
+master of the serial line to up to four alarm systems and turns their reports
+into a journal, a composition tree, floor plans, alarm sounds and operator
+commands. The package also holds the complex simulator kirvan-sim, the service
+tool kirvan-tool, a demo complex and the files for kiosk operation.")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

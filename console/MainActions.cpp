@@ -43,6 +43,7 @@ MainActions::MainActions(QMainWindow& window)
     DelConfig = command(w, QStringLiteral("Вывести из состава"), 21);
     ImageEdit = command(w, QStringLiteral("Редактор планов"), 10);
     ImageEdit->setCheckable(true);
+    JournalView = command(w, QStringLiteral("Просмотр журнала"), 3, QKeySequence(Qt::CTRL | Qt::Key_F3));
     HelpMonitor = command(w, QStringLiteral("Помощь"), 8, Qt::Key_F1);
     About = command(w, QStringLiteral("О программе"), 0);
 
@@ -73,6 +74,8 @@ MainActions::MainActions(QMainWindow& window)
     mode->addAction(exit);
     QMenu* service = bar->addMenu(QStringLiteral("Сервис"));
     service->addActions({NewConfig, DelConfig, ImageEdit});
+    service->addSeparator();
+    service->addAction(JournalView);
     // The menu's caption is the port search command's caption; the letters "СОМ" of the
     // sub-menu are Cyrillic.
     settingsMenu = bar->addMenu(QStringLiteral("Настройки"));

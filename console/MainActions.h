@@ -25,6 +25,7 @@ struct MainActions {
     QAction* NewConfig;
     QAction* DelConfig;
     QAction* ImageEdit;
+    QAction* JournalView;
     // "Настройки": the menu runs the port search when it opens.
     QMenu* settingsMenu;
     QActionGroup* comPorts;

@@ -3,6 +3,7 @@
 #include "config/ControlModuleEditor.h"
 #include "console/CompositionTreeModel.h"
 #include "console/EventTableModel.h"
+#include "console/JournalViewer.h"
 #include "console/PlanPicture.h"
 #include "console/StateIcons.h"
 #include "console/TForm3.h"
@@ -349,7 +350,12 @@ void TForm1::connectCommands()
     };
     for (const auto& [action, execute] : commands)
         connect(action, &QAction::triggered, this, guarded([&c, execute] { (c.*execute)(); }));
-    connect(actions_->ReadArhiv, &QAction::triggered, this, guarded([&w] { w.ReadArhivExecute(); }));
+    // Without a program of the desktop for the log (a kiosk), F3 shows it in the journal viewer.
+    connect(actions_->ReadArhiv, &QAction::triggered, this, guarded([this, &w] {
+                if (!w.ReadArhivExecute())
+                    showJournalViewer();
+            }));
+    connect(actions_->JournalView, &QAction::triggered, this, guarded([this] { showJournalViewer(); }));
     connect(actions_->exit, &QAction::triggered, this, guarded([this] { close(); }));
     connect(actions_->HelpMonitor, &QAction::triggered, this, guarded([&w] { w.HelpMonitorExecute(); }));
     connect(actions_->NewConfig, &QAction::triggered, this, guarded([&w] { w.systems().NewConfigExecute(); }));
@@ -559,6 +565,19 @@ void TForm1::restoreMainWindow()
         return;
     }
     activateWindow();
+}
+
+void TForm1::showJournalViewer()
+{
+    // One viewer, brought forward when it is open already; it closes with the main window.
+    if (!journalViewer_) {
+        const PlatformServices& platform = workstation_->platform();
+        journalViewer_ = new JournalViewer(workstation_->folder().logFile(), platform.locale, platform.clock, this);
+        journalViewer_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    journalViewer_->show();
+    journalViewer_->raise();
+    journalViewer_->activateWindow();
 }
 
 void TForm1::AboutExecute()

@@ -22,8 +22,9 @@ class QVBoxLayout;
 namespace kirvan {
 
 class CompositionTreeModel;
-class Locale;
 class EventTableModel;
+class JournalViewer;
+class Locale;
 class TForm3;
 class PlanPicture;
 
@@ -73,10 +74,12 @@ private:
     void AddModulControlExecute();
     // Opens or closes the prompt of a manual control module as the control modules say.
     void showModulePrompt();
+    void showJournalViewer();
 
     MessageLoop& loop_;
     std::unique_ptr<Workstation> workstation_;
     std::unique_ptr<MainActions> actions_;
+    QPointer<JournalViewer> journalViewer_;
     EventTableModel* tableModel_ = nullptr;
     CompositionTreeModel* treeModel_ = nullptr;
     QComboBox* ComboBox1 = nullptr;

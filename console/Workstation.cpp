@@ -162,9 +162,9 @@ void Workstation::HelpMonitorExecute()
     platform_.shell.openDocument(folder_.resource(QStringLiteral("Help/index.html")));
 }
 
-void Workstation::ReadArhivExecute()
+bool Workstation::ReadArhivExecute()
 {
-    log_.ReadArhivExecute(platform_.shell);
+    return log_.ReadArhivExecute(platform_.shell);
 }
 
 } // namespace kirvan

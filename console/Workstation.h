@@ -75,7 +75,8 @@ public:
     void FormClose();
 
     void HelpMonitorExecute();
-    void ReadArhivExecute();
+    // False when the log exists but no program of the desktop can show it.
+    bool ReadArhivExecute();
 
     // Every entry point of the toolkit (signal, event, menu, timer, main) runs its work here: an
     // exception ends that work only and is shown to the operator in a message box.
@@ -88,6 +89,7 @@ public:
     bool settingsOpen() const { return settingsOpen_; }
 
     const WorkstationFolder& folder() const { return folder_; }
+    const PlatformServices& platform() const { return platform_; }
     SettingsFile& settings() { return settings_; }
     EventTable& table() { return table_; }
     JournalLog& log() { return log_; }

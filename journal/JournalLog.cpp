@@ -17,13 +17,12 @@ void JournalLog::LogEvent(const QString& line)
     file_.append(line);
 }
 
-void JournalLog::ReadArhivExecute(DesktopShell& shell)
+bool JournalLog::ReadArhivExecute(DesktopShell& shell)
 {
     // Lines still waiting after an outage belong in what the operator is about to read.
     file_.flush();
     const QString path = resolvePathCase(file_.path());
-    if (QFileInfo(path).isFile())
-        shell.openDocument(path);
+    return !QFileInfo(path).isFile() || shell.openDocument(path);
 }
 
 } // namespace kirvan

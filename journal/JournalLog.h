@@ -39,7 +39,8 @@ public:
     }
 
     // "Просмотр архива": opens the log with the desktop's viewer for it, when the file exists.
-    void ReadArhivExecute(DesktopShell& shell);
+    // False when the log exists but the desktop has no program to show it.
+    bool ReadArhivExecute(DesktopShell& shell);
 
 private:
     HistoryLine history_;

@@ -13,8 +13,8 @@ public:
     virtual ~DesktopShell() = default;
 
     // Opens the document with the program the desktop associates with its type, its window
-    // shown restored.
-    virtual void openDocument(const QString& path) = 0;
+    // shown restored. False when no program could be asked to open it.
+    virtual bool openDocument(const QString& path) = 0;
 
     // Starts a program by name (looked up on the search path) with the given arguments.
     virtual void startProgram(const QString& program, const QStringList& arguments) = 0;

@@ -8,9 +8,9 @@ namespace kirvan {
 
 // The desktop decides how the document's window appears; a newly started viewer opens it in its
 // normal (restored) state, which is what the workstation asks for.
-void QtDesktopShell::openDocument(const QString& path)
+bool QtDesktopShell::openDocument(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtDesktopShell::startProgram(const QString& program, const QStringList& arguments)

@@ -8,7 +8,7 @@ namespace kirvan {
 // associations are reached through it.
 class QtDesktopShell final : public DesktopShell {
 public:
-    void openDocument(const QString& path) override;
+    bool openDocument(const QString& path) override;
     void startProgram(const QString& program, const QStringList& arguments) override;
 };
 

@@ -101,9 +101,12 @@ TEST_F(JournalLogTest, ReadArhivOpensTheExistingLogThroughTheShell)
     log.ReadArhivExecute(shell);
     EXPECT_TRUE(shell.opened.empty()) << "no line logged yet, no file: nothing happens";
     log.LogEvent(u"строка"_s);
-    log.ReadArhivExecute(shell);
+    EXPECT_TRUE(log.ReadArhivExecute(shell));
     EXPECT_EQ(shell.opened, std::vector<QString>({logPath}));
     EXPECT_TRUE(shell.started.empty());
+    // A kiosk without a program for text files: the caller falls back to its own viewer.
+    shell.opens = false;
+    EXPECT_FALSE(log.ReadArhivExecute(shell));
 }
 
 TEST_F(JournalLogTest, ReadArhivOpensALogOfAnotherCase)

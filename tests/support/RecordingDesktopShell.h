@@ -17,12 +17,17 @@ public:
         bool operator==(const Start&) const = default;
     };
 
-    void openDocument(const QString& path) override { opened.push_back(path); }
+    bool openDocument(const QString& path) override
+    {
+        opened.push_back(path);
+        return opens;
+    }
     void startProgram(const QString& program, const QStringList& arguments) override
     {
         started.push_back({program, arguments});
     }
 
+    bool opens = true; // false: the desktop has no program for the document
     std::vector<QString> opened;
     std::vector<Start> started;
 };

@@ -1,0 +1,316 @@
+#include "console/JournalViewer.h"
+
+#include "console/JournalPrint.h"
+#include "console/JournalViewerModel.h"
+#include "journal/JournalExport.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTableView>
+#include <QThreadPool>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kirvan {
+
+namespace {
+
+constexpr int FollowIntervalMs = 1000;
+
+QPushButton* button(const QString& caption, QWidget* owner, const std::function<void()>& action)
+{
+    auto* b = new QPushButton(caption);
+    QObject::connect(b, &QPushButton::clicked, owner, action);
+    return b;
+}
+
+} // namespace
+
+JournalViewer::JournalViewer(QString logPath, const Locale& locale, const Clock& clock, QWidget* parent)
+    : QWidget(parent, Qt::Window), logPath_(std::move(logPath)), order_(locale), clock_(clock)
+{
+    setObjectName(QStringLiteral("JournalViewer"));
+    setWindowTitle(QStringLiteral("Просмотр журнала"));
+    resize(1000, 640);
+    auto* layout = new QVBoxLayout(this);
+    buildFilterBar();
+    model_ = new JournalViewerModel(this);
+    table_ = new QTableView;
+    table_->setObjectName(QStringLiteral("JournalTable"));
+    table_->setModel(model_);
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int widths[] = {80, 64, 60, 80, 40};
+    for (int column = 0; column < 5; ++column)
+        table_->setColumnWidth(column, widths[column]);
+    layout->addWidget(table_, 1);
+
+    auto* bottom = new QHBoxLayout;
+    count_ = new QLabel;
+    count_->setObjectName(QStringLiteral("JournalCount"));
+    bottom->addWidget(count_, 1);
+    bottom->addWidget(button(QStringLiteral("Экспорт в CSV…"), this, [this] { exportCsvAsked(); }));
+    bottom->addWidget(button(QStringLiteral("Сохранить в PDF…"), this, [this] { printAsked(true); }));
+    bottom->addWidget(button(QStringLiteral("Печать…"), this, [this] { printAsked(false); }));
+    layout->addLayout(bottom);
+
+    follow_ = new QTimer(this);
+    follow_->setInterval(FollowIntervalMs);
+    connect(follow_, &QTimer::timeout, this, [this] { followLog(); });
+    follow_->start();
+    showCount();
+    startWork();
+}
+
+JournalViewer::~JournalViewer() = default;
+
+void JournalViewer::buildFilterBar()
+{
+    auto* period = new QHBoxLayout;
+    fromOn_ = new QCheckBox(QStringLiteral("с"));
+    from_ = new QDateTimeEdit;
+    toOn_ = new QCheckBox(QStringLiteral("по"));
+    to_ = new QDateTimeEdit;
+    for (QDateTimeEdit* edit : {from_, to_}) {
+        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy H:mm"));
+        edit->setCalendarPopup(true);
+        edit->setDateTime(clock_.now());
+    }
+    period->addWidget(new QLabel(QStringLiteral("Период:")));
+    period->addWidget(fromOn_);
+    period->addWidget(from_);
+    period->addWidget(toOn_);
+    period->addWidget(to_);
+    period->addWidget(button(QStringLiteral("последний час"), this, [this] { showPeriodFrom(3600); }));
+    period->addWidget(button(QStringLiteral("сутки"), this, [this] { showPeriodFrom(24 * 3600); }));
+    period->addWidget(button(QStringLiteral("неделя"), this, [this] { showPeriodFrom(7 * 24 * 3600); }));
+    period->addWidget(button(QStringLiteral("всё время"), this, [this] { showPeriodFrom(0); }));
+    period->addStretch();
+
+    auto* what = new QHBoxLayout;
+    what->addWidget(new QLabel(QStringLiteral("Система:")));
+    system_ = new QComboBox;
+    system_->addItem(QStringLiteral("все"), -1);
+    for (int address = 0; address <= 3; ++address)
+        system_->addItem(QStringLiteral("%1").arg(address, 2, 10, QChar(u'0')), address);
+    what->addWidget(system_);
+    for (int kind = 0; kind < JournalKindCount; ++kind) {
+        auto* box = new QCheckBox(journalKindName(JournalKind(kind)));
+        box->setChecked(true);
+        kinds_[std::size_t(kind)] = box;
+        what->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
+    }
+    text_ = new QLineEdit;
+    text_->setObjectName(QStringLiteral("JournalText"));
+    text_->setPlaceholderText(QStringLiteral("извещатель или текст"));
+    text_->setClearButtonEnabled(true);
+    what->addWidget(text_, 1);
+
+    for (QCheckBox* box : {fromOn_, toOn_})
+        connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
+    for (QDateTimeEdit* edit : {from_, to_})
+        connect(edit, &QDateTimeEdit::dateTimeChanged, this, [this] { applyFilter(); });
+    connect(system_, &QComboBox::currentIndexChanged, this, [this] { applyFilter(); });
+    connect(text_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+
+    auto* rows = qobject_cast<QVBoxLayout*>(layout());
+    rows->addLayout(period);
+    rows->addLayout(what);
+}
+
+JournalFilter JournalViewer::filter() const
+{
+    JournalFilter filter;
+    if (fromOn_->isChecked())
+        filter.from = from_->dateTime();
+    if (toOn_->isChecked())
+        filter.to = to_->dateTime();
+    filter.address = system_->currentData().toInt();
+    filter.kinds = 0;
+    for (int kind = 0; kind < JournalKindCount; ++kind)
+        if (kinds_[std::size_t(kind)]->isChecked())
+            filter.kinds |= kindBit(JournalKind(kind));
+    filter.text = text_->text().trimmed();
+    return filter;
+}
+
+void JournalViewer::setFilter(const JournalFilter& filter)
+{
+    updatingFields_ = true;
+    fromOn_->setChecked(filter.from.isValid());
+    if (filter.from.isValid())
+        from_->setDateTime(filter.from);
+    toOn_->setChecked(filter.to.isValid());
+    if (filter.to.isValid())
+        to_->setDateTime(filter.to);
+    system_->setCurrentIndex(std::max(0, system_->findData(filter.address)));
+    for (int kind = 0; kind < JournalKindCount; ++kind)
+        kinds_[std::size_t(kind)]->setChecked((filter.kinds & kindBit(JournalKind(kind))) != 0);
+    text_->setText(filter.text);
+    updatingFields_ = false;
+    applyFilter();
+}
+
+void JournalViewer::showPeriodFrom(qint64 secondsBack)
+{
+    JournalFilter wanted = filter();
+    wanted.from = secondsBack > 0 ? clock_.now().addSecs(-secondsBack) : QDateTime();
+    wanted.to = QDateTime();
+    setFilter(wanted);
+}
+
+void JournalViewer::applyFilter()
+{
+    if (updatingFields_)
+        return;
+    filterWanted_ = true;
+    startWork();
+}
+
+void JournalViewer::startWork()
+{
+    if (running_)
+        return; // taken up when the running work is done
+    running_ = true;
+    const bool rebuild = rebuildWanted_;
+    rebuildWanted_ = filterWanted_ = false;
+    count_->setText(countText());
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    QThreadPool::globalInstance()->start([self = QPointer<JournalViewer>(this), rebuild, path = logPath_,
+                                          order = order_, index = model_->index(), wanted = filter()]() mutable {
+        if (rebuild)
+            index = JournalIndex::build(path, order);
+        std::vector<std::uint32_t> rows = index.select(wanted);
+        QMetaObject::invokeMethod(qApp, [self, index = std::move(index), rows = std::move(rows)]() mutable {
+            QApplication::restoreOverrideCursor();
+            if (self)
+                self->workDone(std::move(index), std::move(rows));
+        }, Qt::QueuedConnection);
+    });
+}
+
+void JournalViewer::workDone(JournalIndex index, std::vector<std::uint32_t> rows)
+{
+    running_ = false;
+    model_->reset(std::move(index), std::move(rows));
+    // The newest lines are the last ones; a filter shows its newest too.
+    table_->scrollToBottom();
+    showCount();
+    if (rebuildWanted_ || filterWanted_)
+        startWork();
+}
+
+void JournalViewer::followLog()
+{
+    if (running_)
+        return;
+    JournalIndex index = model_->index();
+    const qsizetype before = index.size();
+    switch (index.follow()) {
+    case JournalIndex::Follow::Unchanged: return;
+    case JournalIndex::Follow::Rotated:
+        rebuildWanted_ = true;
+        startWork();
+        return;
+    case JournalIndex::Follow::Appended: break;
+    }
+    const bool atBottom = table_->verticalScrollBar()->value() == table_->verticalScrollBar()->maximum();
+    const std::vector<std::uint32_t> rows = index.select(filter(), before);
+    model_->append(std::move(index), rows);
+    if (atBottom)
+        table_->scrollToBottom();
+    showCount();
+}
+
+qsizetype JournalViewer::shownLines() const
+{
+    return qsizetype(model_->rows().size());
+}
+
+qsizetype JournalViewer::totalLines() const
+{
+    return model_->index().size();
+}
+
+QString JournalViewer::countText() const
+{
+    if (running_ && totalLines() == 0)
+        return QStringLiteral("Чтение журнала…");
+    return QStringLiteral("Показано строк: %1 из %2%3")
+        .arg(shownLines())
+        .arg(totalLines())
+        .arg(running_ ? QStringLiteral(" (идёт отбор…)") : QString());
+}
+
+void JournalViewer::showCount()
+{
+    count_->setText(countText());
+}
+
+bool JournalViewer::exportCsv(const QString& file, QString& error) const
+{
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(journalCsv(model_->index(), model_->rows(), filter())) < 0
+        || !out.commit()) {
+        error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool JournalViewer::print(QPagedPaintDevice& device) const
+{
+    return printJournal(device, model_->index(), model_->rows(), filter());
+}
+
+void JournalViewer::exportCsvAsked()
+{
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт журнала в CSV"),
+                                                      QStringLiteral("журнал.csv"), QStringLiteral("CSV (*.csv)"));
+    QString error;
+    if (!file.isEmpty() && !exportCsv(file, error))
+        QMessageBox::critical(this, QStringLiteral("Ошибка"),
+                              QStringLiteral("Не удалось записать файл %1: %2").arg(file, error));
+}
+
+void JournalViewer::printAsked(bool pdf)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (pdf) {
+        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить журнал в PDF"),
+                                                          QStringLiteral("журнал.pdf"), QStringLiteral("PDF (*.pdf)"));
+        if (file.isEmpty())
+            return;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file);
+    } else {
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    if (!print(printer))
+        QMessageBox::critical(this, QStringLiteral("Ошибка"), QStringLiteral("Не удалось напечатать журнал."));
+}
+
+} // namespace kirvan

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "journal/JournalFilter.h"
+#include "journal/JournalIndex.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QLineEdit;
+class QPagedPaintDevice;
+class QTableView;
+class QTimer;
+
+namespace kirvan {
+
+class Clock;
+class JournalViewerModel;
+class Locale;
+
+// "Просмотр журнала": a window of its own on the text log and its rotated predecessors, with
+// filters that combine and the count of shown and all lines, following the log as it grows. It
+// only reads the files. Reading and filtering a large log run on another thread, so the main
+// window never waits for them; the window takes up each result when it is ready.
+class JournalViewer final : public QWidget {
+public:
+    JournalViewer(QString logPath, const Locale& locale, const Clock& clock, QWidget* parent = nullptr);
+    ~JournalViewer() override;
+
+    JournalFilter filter() const;
+    // Shows the filter in the window's fields and applies it.
+    void setFilter(const JournalFilter& filter);
+    // True while the log is read or a filter applied on the other thread.
+    bool busy() const { return running_; }
+    qsizetype shownLines() const;
+    qsizetype totalLines() const;
+    QString countText() const;
+
+    // The shown lines as CSV into `file`; false with the reason in `error`.
+    bool exportCsv(const QString& file, QString& error) const;
+    bool print(QPagedPaintDevice& device) const;
+    // Takes up the lines the log has gained since the last look (every second by itself).
+    void followLog();
+
+private:
+    void buildFilterBar();
+    void showPeriodFrom(qint64 secondsBack);
+    void applyFilter();
+    void startWork();
+    void workDone(JournalIndex index, std::vector<std::uint32_t> rows);
+    void showCount();
+    void exportCsvAsked();
+    void printAsked(bool pdf);
+
+    QString logPath_;
+    JournalDateOrder order_;
+    const Clock& clock_;
+    JournalViewerModel* model_ = nullptr;
+    QTableView* table_ = nullptr;
+    QCheckBox* fromOn_ = nullptr;
+    QDateTimeEdit* from_ = nullptr;
+    QCheckBox* toOn_ = nullptr;
+    QDateTimeEdit* to_ = nullptr;
+    QComboBox* system_ = nullptr;
+    std::array<QCheckBox*, JournalKindCount> kinds_{};
+    QLineEdit* text_ = nullptr;
+    QLabel* count_ = nullptr;
+    QTimer* follow_ = nullptr;
+    bool running_ = false;
+    bool rebuildWanted_ = true;
+    bool filterWanted_ = false;
+    bool updatingFields_ = false;
+};
+
+} // namespace kirvan

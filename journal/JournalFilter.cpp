@@ -1,0 +1,81 @@
+#include "journal/JournalFilter.h"
+
+#include "config/Cp1251.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+
+namespace kirvan {
+
+namespace {
+
+std::int64_t momentOf(const QDateTime& at)
+{
+    const QDate d = at.date();
+    const QTime t = at.time();
+    return JournalDateOrder::moment(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+}
+
+// Lower case of every Windows-1251 byte: Latin A-Z, Cyrillic А-Я (0xC0-0xDF) and Ё (0xA8).
+constexpr std::array<char, 256> lowerCase = [] {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        int lower = c;
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDF))
+            lower = c + 0x20;
+        else if (c == 0xA8)
+            lower = 0xB8;
+        table[std::size_t(c)] = char(lower);
+    }
+    return table;
+}();
+
+char folded(char c)
+{
+    return lowerCase[static_cast<unsigned char>(c)];
+}
+
+} // namespace
+
+JournalFilter::Conditions JournalFilter::conditions() const
+{
+    return {from.isValid() ? momentOf(from) : 0, to.isValid() ? momentOf(to) : 0, address, kinds};
+}
+
+QString JournalFilter::description() const
+{
+    const QString format = QStringLiteral("dd.MM.yyyy H:mm");
+    QStringList parts;
+    if (from.isValid() || to.isValid())
+        parts << QStringLiteral("период%1%2")
+                     .arg(from.isValid() ? QStringLiteral(" с ") + from.toString(format) : QString(),
+                          to.isValid() ? QStringLiteral(" по ") + to.toString(format) : QString());
+    if (address >= 0)
+        parts << QStringLiteral("система %1").arg(address, 2, 10, QChar(u'0'));
+    if (kinds != AllJournalKinds) {
+        QStringList names;
+        for (int kind = 0; kind < JournalKindCount; ++kind)
+            if (kinds & kindBit(JournalKind(kind)))
+                names << journalKindName(JournalKind(kind));
+        parts << QStringLiteral("события: ") + (names.isEmpty() ? QStringLiteral("никакие") : names.join(QStringLiteral(", ")));
+    }
+    if (hasText())
+        parts << QStringLiteral("текст «%1»").arg(text);
+    return parts.isEmpty() ? QStringLiteral("все строки") : parts.join(QStringLiteral("; "));
+}
+
+JournalTextMatcher::JournalTextMatcher(const QString& text) : needle_(cp1251::encode(text).bytes)
+{
+    std::transform(needle_.begin(), needle_.end(), needle_.begin(), folded);
+}
+
+bool JournalTextMatcher::matches(QByteArrayView line) const
+{
+    if (needle_.isEmpty())
+        return true;
+    const auto equal = [](char a, char b) { return folded(a) == b; };
+    return std::search(line.begin(), line.end(), needle_.begin(), needle_.end(), equal) != line.end();
+}
+
+} // namespace kirvan

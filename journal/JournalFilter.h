@@ -1,0 +1,48 @@
+#pragma once
+
+#include "journal/JournalLine.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+namespace kirvan {
+
+// Which lines of the text log the viewer shows. The conditions combine: a line is shown when it
+// lies in the period, belongs to the system, is of one of the kinds and holds the text.
+struct JournalFilter {
+    QDateTime from;                   // invalid: no lower bound
+    QDateTime to;                     // invalid: no upper bound
+    int address = -1;                 // the system address; -1: every system
+    JournalKinds kinds = AllJournalKinds;
+    QString text;                     // a detector or any text, letter case ignored
+
+    // Everything but the text, checked on what the index keeps of a line.
+    struct Conditions {
+        std::int64_t from = 0;
+        std::int64_t to = 0;
+        int address = -1;
+        JournalKinds kinds = AllJournalKinds;
+        bool admits(const JournalLineInfo& line) const
+        {
+            return (kinds & kindBit(line.kind)) != 0 && (address < 0 || line.address == address)
+                   && (from == 0 || line.moment >= from) && (to == 0 || line.moment <= to);
+        }
+    };
+    Conditions conditions() const;
+    bool hasText() const { return !text.isEmpty(); }
+    // The filter in Russian words, for the heads of exports and printouts.
+    QString description() const;
+};
+
+// Finds a text in Windows-1251 lines without regard to letter case (Latin and Cyrillic, Ё too).
+class JournalTextMatcher {
+public:
+    explicit JournalTextMatcher(const QString& text);
+    bool matches(QByteArrayView line) const;
+
+private:
+    QByteArray needle_; // folded to lower case
+};
+
+} // namespace kirvan

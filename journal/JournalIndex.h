@@ -1,0 +1,67 @@
+#pragma once
+
+#include "journal/JournalFilter.h"
+#include "journal/JournalLine.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace kirvan {
+
+// The lines of the text log and of its rotated predecessors (KirvanMonitorP.txt-YYYYMMDD of the
+// log rotation, or KirvanMonitorP.txt.N), oldest first: read once to note where each line lies and
+// what it reports, and read again line by line only when shown, so a log of a million lines takes
+// a few tens of megabytes. The files are only read: never locked, written or renamed.
+//
+// A copy is cheap and never changes under its holder (what has been read is shared and fixed), so
+// a copy can be filtered on another thread while the original follows the log.
+class JournalIndex {
+public:
+    struct Entry {
+        std::int64_t offset = 0;
+        std::uint32_t length = 0; // without CR LF
+        std::uint16_t file = 0;
+        JournalLineInfo info;
+    };
+
+    JournalIndex() = default;
+    // Reads the log's predecessors and the log itself. Takes its time: not on the window's thread
+    // for a large log.
+    static JournalIndex build(const QString& logPath, const JournalDateOrder& order);
+
+    enum class Follow { Unchanged, Appended, Rotated };
+    // Takes up the lines completed in the log since the last look. Rotated: the log was renamed or
+    // cut since, and only a new build shows it as it is.
+    Follow follow();
+
+    qsizetype size() const { return size_; }
+    const Entry& entry(qsizetype row) const;
+    QString line(qsizetype row) const;
+    // The files read, oldest first; the log itself is the last.
+    QStringList files() const;
+
+    // The rows from `first` on that the filter shows, in order.
+    std::vector<std::uint32_t> select(const JournalFilter& filter, qsizetype first = 0) const;
+
+private:
+    struct Source;
+    struct Segment {
+        std::vector<Entry> entries;
+    };
+    QByteArray bytes(const Entry& entry) const;
+    bool readInto(std::uint16_t file, bool whole);
+    qsizetype segmentOf(qsizetype row) const;
+
+    QString logPath_;
+    JournalDateOrder order_{0, 1, 2};
+    std::vector<std::shared_ptr<Source>> sources_;
+    std::vector<std::shared_ptr<const Segment>> segments_;
+    std::vector<qsizetype> segmentStarts_;
+    qsizetype size_ = 0;
+    std::int64_t lastMoment_ = 0;
+};
+
+} // namespace kirvan
