@@ -16,6 +16,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 mode=${1:-}
 shift || true
 
+# qt6-base-dev brings Qt Print Support as well (the journal viewer's printing and PDF).
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
           libemf2svg-dev libwmf-dev fonts-urw-base35

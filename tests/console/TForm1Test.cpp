@@ -56,7 +56,8 @@ TEST_F(TForm1Test, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
     EXPECT_EQ(menus[1]->text(), QStringLiteral("Сервис"));
     EXPECT_EQ(entries(menus[1]->menu()),
               (QStringList{QStringLiteral("Ввести в состав|"), QStringLiteral("Вывести из состава|"),
-                           QStringLiteral("Редактор планов|")}));
+                           QStringLiteral("Редактор планов|"), QStringLiteral("-"),
+                           QStringLiteral("Просмотр журнала|Ctrl+F3")}));
     EXPECT_TRUE(window->actions().ImageEdit->isCheckable());
     EXPECT_EQ(menus[2]->text(), QStringLiteral("Настройки"));
     const QMenu* ports = menus[2]->menu()->actions().front()->menu();
