@@ -3,7 +3,7 @@
 #include "console/ApplicationIcon.h"
 
 #include <QDir>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QTextStream>
@@ -32,10 +32,9 @@ bool writeSvg(const QString& file)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QGuiApplication application(argc, argv);
-    const QStringList arguments = QGuiApplication::arguments();
+    // Pictures without text need no display and no application of the toolkit's window system.
+    const QCoreApplication application(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
     QTextStream err(stderr);
     if (arguments.size() != 2) {
         err << "usage: kirvan-app-icon FOLDER\n";
