@@ -9,12 +9,10 @@ install(TARGETS KirvanMonitorP kirvan-sim kirvan-tool RUNTIME DESTINATION ${CMAK
 # The help page and the demo complex; a workstation folder's own copy of a file comes first.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/demo/Help DESTINATION ${KIRVAN_INSTALL_SHARED_DATA})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/demo/ DESTINATION ${KIRVAN_INSTALL_SHARED_DATA}/demo)
-# The alarm sounds go beside the help page, where the program looks for them after the workstation
-# folder: every *.wav the demo brings.
-file(GLOB sounds CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/demo/*.wav ${PROJECT_SOURCE_DIR}/resources/sounds/*.wav)
-if(sounds)
-  install(FILES ${sounds} DESTINATION ${KIRVAN_INSTALL_SHARED_DATA})
-endif()
+# The alarm sounds synthesised beside the program go beside the help page, where the installed
+# program looks for them after the workstation folder.
+install(FILES $<TARGET_FILE_DIR:KirvanMonitorP>/fault.wav $<TARGET_FILE_DIR:KirvanMonitorP>/alarm.wav
+        DESTINATION ${KIRVAN_INSTALL_SHARED_DATA})
 install(FILES ${package_resources}/kirvanmonitorp-autostart.desktop DESTINATION ${KIRVAN_INSTALL_SHARED_DATA}/kiosk)
 
 install(FILES ${package_resources}/kirvanmonitorp.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -15,6 +15,8 @@ public:
     explicit WorkstationFolder(QString path, QString sharedData = {});
 
     const QString& path() const { return path_; }
+    // The installed program's shared data folder; empty when the program runs from its build.
+    const QString& sharedData() const { return sharedData_; }
     QString settingsFile() const { return file(QStringLiteral("KirvanMonitorP.ini")); }
     QString complexFile() const { return file(QStringLiteral("kirvanmonitorp.cnf")); }
     QString logFile() const { return file(QStringLiteral("KirvanMonitorP.txt")); }

@@ -31,6 +31,14 @@ private:
     ControlModules& modules_;
 };
 
+QStringList soundFolders(const WorkstationFolder& folder)
+{
+    QStringList folders{folder.path(), QCoreApplication::applicationDirPath()};
+    if (!folder.sharedData().isEmpty())
+        folders << folder.sharedData();
+    return folders;
+}
+
 } // namespace
 
 Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window,
@@ -48,8 +56,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
                       }),
       moduleSearch_(std::make_unique<ModuleSearch>(controlModules_)),
       markers_(settings_, store_, planArea_),
-      // The workstation's own sounds first, then the program's.
-      sounds_(platform.sound, {folder_.path(), QCoreApplication::applicationDirPath()},
+      // The workstation's own sounds first, then those beside the program, then the installed ones.
+      sounds_(platform.sound, soundFolders(folder_),
               [this](const QString& text) { statusBar_.setPanel17(text); }),
       systemReset_(tree_, settings_, store_, markers_),
       alarms_(platform.loop, sounds_, markers_,

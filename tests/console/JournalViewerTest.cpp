@@ -74,7 +74,7 @@ TEST_F(JournalViewerTest, FiltersOneSystemsFiresFollowsTheLogAndExports)
 TEST_F(JournalViewerTest, ArchiveCommandFallsBackToTheViewer)
 {
     writeLog();
-    TForm1 window(PlatformServices{loop, dialogs, shell, clock, locale, port}, WorkstationFolder(folder.path()));
+    TForm1 window(platform(), WorkstationFolder(folder.path()));
     const auto viewers = [&] { return window.findChildren<QWidget*>(u"JournalViewer"_s).size(); };
     window.actions().ReadArhiv->trigger();
     EXPECT_EQ(shell.opened.size(), 1u);

@@ -1,8 +1,10 @@
 #include "tests/console/WorkstationFixture.h"
 
-#include "config/SettingsKeys.h"
 #include "config/FileWriteError.h"
+#include "config/SettingsKeys.h"
 #include "link/PollingCycle.h"
+#include "platform/AlertTones.h"
+#include "platform/WaveFile.h"
 
 #include <QDir>
 
@@ -93,6 +95,20 @@ TEST_F(WorkstationTest, ReceivedFireReachesTheJournalThroughTheWholeChain)
     EXPECT_EQ(sound.calls, std::vector<QString>{QStringLiteral("looped ")});
     EXPECT_EQ(workstation->statusBar().Panel17(),
               QStringLiteral("ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"));
+}
+
+// An installed program keeps its sounds in the shared data folder, after the workstation's own.
+TEST_F(WorkstationTest, FireSoundsTheInstalledAlarmFileWhenTheFolderHasNone)
+{
+    writeStoreComplex();
+    const TempFolder shared;
+    shared.write(QStringLiteral("alarm.wav"), waveFileBytes(tones::alarmSweep()));
+    Workstation workstation(platform(), restorer, WorkstationFolder(folder.path(), shared.path()));
+    workstation.start();
+    receiveFire(workstation);
+    loop.advance(1000);
+    EXPECT_EQ(sound.calls, std::vector<QString>{QStringLiteral("looped ") + shared.file(QStringLiteral("alarm.wav"))});
+    EXPECT_EQ(workstation.statusBar().Panel17(), QString());
 }
 
 TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheScenario)

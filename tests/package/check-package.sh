@@ -34,6 +34,7 @@ LC_ALL=C.UTF-8 "$root/usr/bin/kirvan-tool" --help | grep -q '^Usage: kirvan-tool
 LC_ALL=C.UTF-8 "$root/usr/bin/kirvan-sim" --help | grep -q '^Usage: kirvan-sim --dir' || fail "kirvan-sim --help"
 
 for file in usr/share/kirvanmonitorp/Help/index.html usr/share/kirvanmonitorp/demo/kirvanmonitorp.cnf \
+    usr/share/kirvanmonitorp/fault.wav usr/share/kirvanmonitorp/alarm.wav \
     usr/share/icons/hicolor/scalable/apps/kirvanmonitorp.svg usr/share/icons/hicolor/48x48/apps/kirvanmonitorp.png \
     usr/lib/systemd/user/kirvanmonitorp.service etc/logrotate.d/kirvanmonitorp \
     usr/share/doc/kirvanmonitorp/copyright usr/share/doc/kirvanmonitorp/changelog.gz; do
