@@ -5,11 +5,12 @@
 #                                      workstation on the demo complex (without a display: N seconds
 #                                      offscreen, default 30, with the journal on the terminal)
 #   tools/setup.sh test                install what is missing, build with sanitizers, run every test,
-#                                      then the serial port's tests again under ThreadSanitizer, and
-#                                      check the Debian package of the optimised build
+#                                      then the serial port's tests again under ThreadSanitizer; build
+#                                      everything optimised (Release, tests and benchmarks too) and
+#                                      check the Debian package made of that build
 #   tools/setup.sh package             build build/package/kirvanmonitorp_VERSION_ARCH.deb and check
 #                                      it with lintian
-# Both are idempotent: packages are installed only when absent, builds are incremental.
+# All are idempotent: packages are installed only when absent, builds are incremental.
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -22,6 +23,10 @@ packages=(cmake ninja-build g++ pkg-config
           libemf2svg-dev libwmf-dev fonts-urw-base35
           libgtest-dev libgmock-dev libbenchmark-dev
           dpkg-dev file desktop-file-utils man-db logrotate)
+
+# The optimised build of the test and package commands: a Release build with the default options
+# and the benchmarks, installed under /usr.
+optimised=(-DCMAKE_BUILD_TYPE=Release -DKIRVAN_BENCHMARKS=ON -DCMAKE_INSTALL_PREFIX=/usr)
 
 install_missing() {
     local missing=() p
@@ -96,15 +101,15 @@ test)
     cmake --build "$top/build/tsan" --target commport_tests -j"$(nproc)"
     TSAN_OPTIONS="suppressions=$top/tests/commport/tsan.supp" \
         ctest --test-dir "$top/build/tsan" -L commport --output-on-failure || failed=1
-    # The package is made from the optimised build that the start command uses.
-    configure_and_build "$top/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIRVAN_TESTS=OFF
-    "$top/tests/package/check-package.sh" "$top/build/release" || failed=1
+    # The optimised build compiles cleanly with the tests and benchmarks too; the package is made of it.
+    configure_and_build "$top/build/package" "${optimised[@]}"
+    "$top/tests/package/check-package.sh" "$top/build/package" || failed=1
     exit "$failed"
     ;;
 package)
     packages+=(lintian)
     install_missing
-    configure_and_build "$top/build/package" -DCMAKE_BUILD_TYPE=Release -DKIRVAN_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+    configure_and_build "$top/build/package" "${optimised[@]}"
     rm -f "$top"/build/package/kirvanmonitorp_*.deb
     (cd "$top/build/package" && cpack -G DEB)
     deb=$(echo "$top"/build/package/kirvanmonitorp_*.deb)
