@@ -76,8 +76,7 @@ TEST(FrameScannerTest, CandidateStartingWithAnotherByteIsRejectedEvenWithAGoodCh
 
 TEST(FrameScannerTest, WrongChecksumBetweenFramesLosesNoValidFrame)
 {
-    Bytes broken = fire;
-    broken[6] ^= 0x01;
+    const Bytes broken = join({Bytes(fire.begin(), fire.end() - 1), {static_cast<std::uint8_t>(fire.back() ^ 0x01)}});
     const Scan s = scan(join({answer, broken, {0x00, 0x13, 0x77}, fire, answer}));
     EXPECT_EQ(s.frames.size(), 3u);
 }
