@@ -53,9 +53,12 @@ private:
     {
         if (prepared.empty())
             return std::nullopt;
-        auto next = prepared.front();
+        // Taken apart and put together again: copying the optional itself makes optimising
+        // compilers warn about its unused storage.
+        const bool given = prepared.front().has_value();
+        QString value = prepared.front().value_or(QString());
         prepared.pop_front();
-        return next;
+        return given ? std::optional<QString>(std::move(value)) : std::nullopt;
     }
 };
 
