@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace kirvan {
 
@@ -286,11 +287,14 @@ void TCustomCommPort::dispatch(std::uint32_t eventWord)
     if (stopFlag_)
         return;
     lastStatus_ = {};
-    if (device_) {
-        if (const auto status = device_->clearErrors())
-            lastStatus_ = *status;
+    {
+        std::lock_guard lock(errorsLock_);
+        if (device_) {
+            if (const auto status = device_->clearErrors())
+                lastStatus_ = *status;
+        }
+        lastStatus_.errors |= std::exchange(keptErrors_, 0);
     }
-    lastStatus_.errors |= keptErrors_.exchange(0);
     const auto notify = [this, eventWord](std::uint32_t event, const TNotifyEvent& bound) {
         if ((eventWord & event) == 0 || !bound)
             return;
@@ -309,10 +313,13 @@ void TCustomCommPort::dispatch(std::uint32_t eventWord)
     notify(lineEvent::txEmpty, onTxEmptySignal_);
 }
 
-void TCustomCommPort::keepErrors(const std::optional<LineStatus>& status)
+std::optional<LineStatus> TCustomCommPort::clearAndKeepErrors(SerialDevice& device)
 {
-    if (status && status->errors != 0)
+    std::lock_guard lock(errorsLock_);
+    auto status = device.clearErrors();
+    if (status)
         keptErrors_ |= status->errors;
+    return status;
 }
 
 void TCustomCommPort::lineLost()

@@ -138,9 +138,11 @@ private:
     void reportLineLost();
     // Any thread: the device has disappeared. Stops the threads; the first caller reports it.
     void lineLost();
-    // Line errors read by a worker's pass are kept for the next dispatch, so that clearing them
-    // there does not hide them from OnErrorSignal.
-    void keepErrors(const std::optional<LineStatus>& status);
+    // A worker's pass reads the line status and clears the device's errors; the errors are kept
+    // for the next dispatch, so that clearing them there does not hide them from OnErrorSignal.
+    // Clearing and keeping are one step for the dispatch, which could otherwise run between them
+    // and report an error event without its errors.
+    std::optional<LineStatus> clearAndKeepErrors(SerialDevice& device);
     // The threads leave their loops once this holds.
     bool stopping() const { return stopFlag_.load() || lost_.load(); }
 
@@ -194,7 +196,8 @@ private:
     std::atomic<bool> stopFlag_{false};
     std::atomic<bool> lost_{false};
     std::atomic<bool> lostReported_{false};
-    std::atomic<std::uint32_t> keptErrors_{0};
+    std::mutex errorsLock_;
+    std::uint32_t keptErrors_ = 0; // guarded by errorsLock_
     Buffer tx_;
     Buffer rx_;
     std::atomic<bool> ringState_{false};

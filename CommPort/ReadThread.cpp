@@ -25,8 +25,7 @@ void TReadThread::Execute()
         }
         if (port_.stopping())
             break;
-        const auto status = handle_.clearErrors();
-        port_.keepErrors(status);
+        const auto status = port_.clearAndKeepErrors(handle_);
         const int waiting = status ? static_cast<int>(std::min<std::uint32_t>(status->inQueue, 0x7FFFFFFF)) : 0;
         {
             std::lock_guard lock(rx.lock);
