@@ -58,7 +58,6 @@ void ManualPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t dea
     }
     const std::string what = awaited ? awaited->name() : "pause";
     waiters_.push_back({workers_[std::this_thread::get_id()], what, awaited, deadline});
-    ++entered_[what];
     if (onWait_)
         onWait_();
     changed().wait(lock);
@@ -75,12 +74,6 @@ bool ManualPortClock::waiting(const std::string& worker, const std::string& sign
             || (waiter.deadline >= 0 && now_.load() >= waiter.deadline);
         return waiter.worker == worker && waiter.what == signalName && !ended;
     });
-}
-
-int ManualPortClock::entered(const std::string& signalName)
-{
-    std::lock_guard lock(mutex());
-    return entered_[signalName];
 }
 
 void ManualPortClock::setOnWait(std::function<void()> handler)

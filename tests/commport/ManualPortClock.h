@@ -31,8 +31,6 @@ public:
     // to end its wait. A worker is known by the first signal it sets: the port's threads each
     // set their start signal first ("status thread", "read thread", "write thread").
     bool waiting(const std::string& worker, const std::string& signalName);
-    // How many times a worker has started to wait for the named signal.
-    int entered(const std::string& signalName);
     // Called whenever a worker starts to wait (the test wakes its message loop to look again).
     void setOnWait(std::function<void()> handler);
 
@@ -62,7 +60,6 @@ private:
         std::int64_t deadline;
     };
     std::vector<Waiter> waiters_;
-    std::map<std::string, int> entered_;
     std::map<std::thread::id, std::string> workers_;
     std::function<void()> onWait_;
     std::vector<std::string> journal_;
