@@ -141,32 +141,6 @@ TEST_F(TForm1Test, TableViewFollowsTheLayoutAndScrollsToTheNewestRows)
     EXPECT_TRUE(plan->isVisible());
 }
 
-TEST_F(TForm1Test, TreeViewLetsGoOfTheOldNodesBeforeALoadFreesThem)
-{
-    folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QStringLiteral("A00:СКЛАД\n\tЦех\n\t\tИ01-01 дым\n"));
-    auto window = openWindow();
-    window->show();
-    auto* view = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
-    ASSERT_NE(view, nullptr);
-    ASSERT_EQ(view->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("A00:СКЛАД"));
-
-    // The range message comes while the load visits the new tree: the window is drawn and
-    // used meanwhile, and must not reach a node of the old one.
-    folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QStringLiteral("A07:ЧУЖАЯ\nA01:ОФИС\n"));
-    QStringList seen;
-    dialogs.whileShown = [&] {
-        for (int y = 2; y < 60; y += 4)
-            seen << view->indexAt(QPoint(5, y)).data().toString();
-        seen << view->currentIndex().data().toString();
-        (void)window->grab();
-    };
-    window->workstation().loader().LoadConfiguration();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    seen.removeAll(QString());
-    EXPECT_TRUE(seen.isEmpty()) << seen.join(u',').toStdString();
-    EXPECT_EQ(view->indexAt(QPoint(5, 5)).data().toString(), QStringLiteral("A01:ОФИС"));
-}
-
 // "Общий контроль" rebuilds a tree that the view shows with a selected detector; a fire from the
 // line arrives while the load's message box is open. The view never reaches a freed node, and
 // afterwards shows the new tree with its selection.
