@@ -1,11 +1,11 @@
-#include "config/ComplexFile.h"
+#include "complex/ComplexFile.h"
 
-#include "config/AtomicFile.h"
-#include "config/Cp1251.h"
-#include "config/FileWriteError.h"
-#include "config/PathCase.h"
-#include "config/RegularFile.h"
-#include "config/TextLines.h"
+#include "files/AtomicFile.h"
+#include "files/Cp1251.h"
+#include "files/FileWriteError.h"
+#include "files/PathCase.h"
+#include "files/RegularFile.h"
+#include "files/TextLines.h"
 
 
 namespace kirvan::ComplexFile {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/CompositionTree.h"
+#include "complex/CompositionTree.h"
 
 #include <QByteArray>
 #include <QString>

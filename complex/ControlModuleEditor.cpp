@@ -1,9 +1,9 @@
-#include "config/ControlModuleEditor.h"
+#include "complex/ControlModuleEditor.h"
 
-#include "config/CompositionTree.h"
-#include "config/ControlModules.h"
-#include "config/FileWriteError.h"
-#include "config/IniFile.h"
+#include "complex/CompositionTree.h"
+#include "complex/ControlModules.h"
+#include "files/FileWriteError.h"
+#include "files/IniFile.h"
 #include "platform/ConversionError.h"
 #include "platform/Dialogs.h"
 

@@ -1,8 +1,8 @@
-#include "config/ControlModuleTable.h"
+#include "complex/ControlModuleTable.h"
 
-#include "config/IniDocument.h"
-#include "config/IniFile.h"
-#include "config/SettingsKeys.h"
+#include "files/IniDocument.h"
+#include "files/IniFile.h"
+#include "files/SettingsKeys.h"
 
 #include <algorithm>
 

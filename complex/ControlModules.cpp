@@ -1,6 +1,6 @@
-#include "config/ControlModules.h"
+#include "complex/ControlModules.h"
 
-#include "config/IniFile.h"
+#include "files/IniFile.h"
 #include "platform/ConversionError.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageLoop.h"

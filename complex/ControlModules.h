@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/ControlModuleTable.h"
+#include "complex/ControlModuleTable.h"
 
 #include <QSet>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "config/DetectorFile.h"
+#include "complex/DetectorFile.h"
 
-#include "config/IniStore.h"
-#include "config/StateIcon.h"
+#include "files/IniStore.h"
+#include "complex/StateIcon.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
-#include "config/LineBase.h"
+#include "complex/LineBase.h"
 
-#include "config/IniFile.h"
-#include "config/PathCase.h"
-#include "config/SettingsFile.h"
+#include "files/IniFile.h"
+#include "files/PathCase.h"
+#include "files/SettingsFile.h"
 #include "platform/Dialogs.h"
 
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "config/SystemAddition.h"
+#include "complex/SystemAddition.h"
 
-#include "config/DetectorFile.h"
-#include "config/IniFile.h"
-#include "config/SettingsFile.h"
-#include "config/SettingsKeys.h"
+#include "complex/DetectorFile.h"
+#include "files/IniFile.h"
+#include "files/SettingsFile.h"
+#include "files/SettingsKeys.h"
 #include "platform/ConversionError.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/ComplexFile.h"
+#include "complex/ComplexFile.h"
 
 #include <QString>
 #include <functional>

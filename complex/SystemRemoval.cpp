@@ -1,11 +1,11 @@
-#include "config/SystemRemoval.h"
+#include "complex/SystemRemoval.h"
 
-#include "config/ComplexFile.h"
-#include "config/ControlModuleTable.h"
-#include "config/CompositionTree.h"
-#include "config/IniFile.h"
-#include "config/SettingsFile.h"
-#include "config/SettingsKeys.h"
+#include "complex/ComplexFile.h"
+#include "complex/ControlModuleTable.h"
+#include "complex/CompositionTree.h"
+#include "files/IniFile.h"
+#include "files/SettingsFile.h"
+#include "files/SettingsKeys.h"
 #include "platform/ConversionError.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "config/TreePopup.h"
+#include "complex/TreePopup.h"
 
-#include "config/CompositionTree.h"
-#include "config/StateIcon.h"
+#include "complex/CompositionTree.h"
+#include "complex/StateIcon.h"
 
 namespace kirvan {
 

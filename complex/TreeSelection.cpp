@@ -1,6 +1,6 @@
-#include "config/TreeSelection.h"
+#include "complex/TreeSelection.h"
 
-#include "config/TreePopup.h"
+#include "complex/TreePopup.h"
 
 namespace kirvan {
 

@@ -1,8 +1,7 @@
-#include "plans/MarkerName.h"
-
-#include "config/CompositionTree.h"
-#include "events/EventRecord.h"
 #include "events/MarkerName.h"
+
+#include "complex/CompositionTree.h"
+#include "events/EventRecord.h"
 
 namespace kirvan::markername {
 
@@ -17,14 +16,21 @@ QString grandparentAddress(const TreeNode& detector)
 
 } // namespace
 
+QString of(QStringView address, QStringView detectorId)
+{
+    QString name = QStringLiteral("SH");
+    name.append(address).append(detectorId.mid(1, 2)).append(detectorId.mid(4, 2));
+    return name;
+}
+
 QString ofRecord(const QString& record)
 {
-    return markerName(record::address(record), record::detectorId(record));
+    return of(record::address(record), record::detectorId(record));
 }
 
 QString ofDetectorNode(const TreeNode& detector)
 {
-    return markerName(grandparentAddress(detector), QStringView(detector.text()).left(6));
+    return of(grandparentAddress(detector), QStringView(detector.text()).left(6));
 }
 
 QString recordOfDetectorNode(const TreeNode& detector)

@@ -1,6 +1,6 @@
-#include "config/AtomicFile.h"
+#include "files/AtomicFile.h"
 
-#include "config/FileWriteError.h"
+#include "files/FileWriteError.h"
 #include "platform/SystemError.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "config/DocumentCache.h"
+#include "files/DocumentCache.h"
 
-#include "config/Cp1251.h"
-#include "config/RegularFile.h"
+#include "files/Cp1251.h"
+#include "files/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/FolderWatcher.h"
-#include "config/IniDocument.h"
+#include "files/FolderWatcher.h"
+#include "files/IniDocument.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/FileError.h"
+#include "files/FileError.h"
 
 namespace kirvan {
 

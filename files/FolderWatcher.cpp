@@ -1,4 +1,4 @@
-#include "config/FolderWatcher.h"
+#include "files/FolderWatcher.h"
 
 #include <QFile>
 #include <array>

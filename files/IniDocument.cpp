@@ -1,6 +1,6 @@
-#include "config/IniDocument.h"
+#include "files/IniDocument.h"
 
-#include "config/TextLines.h"
+#include "files/TextLines.h"
 
 #include <algorithm>
 #include <limits>

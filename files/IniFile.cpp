@@ -1,8 +1,8 @@
-#include "config/IniFile.h"
+#include "files/IniFile.h"
 
-#include "config/FileWriteError.h"
-#include "config/IniStore.h"
-#include "config/IniValue.h"
+#include "files/FileWriteError.h"
+#include "files/IniStore.h"
+#include "files/IniValue.h"
 
 #include <optional>
 

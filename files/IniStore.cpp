@@ -1,9 +1,9 @@
-#include "config/IniStore.h"
+#include "files/IniStore.h"
 
-#include "config/AtomicFile.h"
-#include "config/Cp1251.h"
-#include "config/FileWriteError.h"
-#include "config/PathCase.h"
+#include "files/AtomicFile.h"
+#include "files/Cp1251.h"
+#include "files/FileWriteError.h"
+#include "files/PathCase.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/DocumentCache.h"
-#include "config/IniDocument.h"
+#include "files/DocumentCache.h"
+#include "files/IniDocument.h"
 #include "platform/Locale.h"
 
 #include <QChar>

@@ -1,4 +1,4 @@
-#include "config/IniValue.h"
+#include "files/IniValue.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "config/PathCase.h"
+#include "files/PathCase.h"
 
 #include <QFile>
 #include <QHash>

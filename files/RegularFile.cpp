@@ -1,4 +1,4 @@
-#include "config/RegularFile.h"
+#include "files/RegularFile.h"
 
 #include "platform/SystemError.h"
 

@@ -1,11 +1,11 @@
-#include "config/SettingsFile.h"
+#include "files/SettingsFile.h"
 
-#include "config/AtomicFile.h"
-#include "config/FileReadError.h"
-#include "config/IniStore.h"
-#include "config/PathCase.h"
-#include "config/SettingsKeys.h"
-#include "config/StoredPath.h"
+#include "files/AtomicFile.h"
+#include "files/FileReadError.h"
+#include "files/IniStore.h"
+#include "files/PathCase.h"
+#include "files/SettingsKeys.h"
+#include "files/StoredPath.h"
 
 #include <QDir>
 #include <QFileInfo>

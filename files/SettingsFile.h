@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/IniFile.h"
-#include "config/WorkstationFolder.h"
+#include "files/IniFile.h"
+#include "files/WorkstationFolder.h"
 
 namespace kirvan {
 

@@ -1,4 +1,4 @@
-#include "config/StoredPath.h"
+#include "files/StoredPath.h"
 
 namespace kirvan {
 

@@ -1,4 +1,4 @@
-#include "config/TextLines.h"
+#include "files/TextLines.h"
 
 namespace kirvan {
 

@@ -1,6 +1,6 @@
-#include "config/WorkstationFolder.h"
+#include "files/WorkstationFolder.h"
 
-#include "config/PathCase.h"
+#include "files/PathCase.h"
 
 #include <QDir>
 #include <QFile>

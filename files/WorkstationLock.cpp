@@ -1,4 +1,4 @@
-#include "config/WorkstationLock.h"
+#include "files/WorkstationLock.h"
 
 #include "platform/SystemError.h"
 

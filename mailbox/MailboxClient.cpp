@@ -1,8 +1,8 @@
-#include "journal/MailboxClient.h"
+#include "mailbox/MailboxClient.h"
 
-#include "config/PathCase.h"
-#include "journal/Mailbox.h"
-#include "journal/MailboxFile.h"
+#include "files/PathCase.h"
+#include "mailbox/Mailbox.h"
+#include "mailbox/MailboxFile.h"
 #include "platform/MessageLoop.h"
 #include "platform/Timer.h"
 

@@ -1,6 +1,6 @@
-#include "journal/MailboxFile.h"
+#include "mailbox/MailboxFile.h"
 
-#include "config/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <QFile>
 #include <cerrno>

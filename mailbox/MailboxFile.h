@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/MailboxPacket.h"
+#include "mailbox/MailboxPacket.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "journal/MailboxPacket.h"
+#include "mailbox/MailboxPacket.h"
 
-#include "config/Cp1251.h"
+#include "files/Cp1251.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>

@@ -1,4 +1,4 @@
-#include "journal/MailboxRequest.h"
+#include "mailbox/MailboxRequest.h"
 
 #include "link/Commands.h"
 #include "platform/ConversionError.h"

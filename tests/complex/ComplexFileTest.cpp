@@ -1,6 +1,6 @@
-#include "config/ComplexFile.h"
+#include "complex/ComplexFile.h"
 
-#include "config/FileWriteError.h"
+#include "files/FileWriteError.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>

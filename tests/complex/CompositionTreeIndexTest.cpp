@@ -1,5 +1,5 @@
-#include "config/ComplexFile.h"
-#include "config/CompositionTree.h"
+#include "complex/ComplexFile.h"
+#include "complex/CompositionTree.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "config/CompositionTree.h"
+#include "complex/CompositionTree.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "config/LineBase.h"
+#include "complex/LineBase.h"
 
-#include "tests/config/IniTestSupport.h"
+#include "tests/support/IniTestSupport.h"
 
 namespace kirvan::testing {
 namespace {

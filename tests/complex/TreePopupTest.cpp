@@ -1,8 +1,8 @@
-#include "config/TreePopup.h"
+#include "complex/TreePopup.h"
 
-#include "config/CompositionTree.h"
-#include "config/StateIcon.h"
-#include "config/TreeSelection.h"
+#include "complex/CompositionTree.h"
+#include "complex/StateIcon.h"
+#include "complex/TreeSelection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "config/ComplexFile.h"
-#include "config/FileReadError.h"
-#include "config/IniStore.h"
-#include "config/RegularFile.h"
-#include "config/SettingsFile.h"
+#include "complex/ComplexFile.h"
+#include "files/FileReadError.h"
+#include "files/IniStore.h"
+#include "files/RegularFile.h"
+#include "files/SettingsFile.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,5 +1,5 @@
-#include "config/IniValue.h"
-#include "tests/config/IniTestSupport.h"
+#include "files/IniValue.h"
+#include "tests/support/IniTestSupport.h"
 
 #include <climits>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "config/FileWriteError.h"
-#include "tests/config/IniTestSupport.h"
+#include "files/FileWriteError.h"
+#include "tests/support/IniTestSupport.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "config/SettingsFile.h"
+#include "files/SettingsFile.h"
 
-#include "config/FileWriteError.h"
-#include "config/IniStore.h"
-#include "config/SettingsKeys.h"
+#include "files/FileWriteError.h"
+#include "files/IniStore.h"
+#include "files/SettingsKeys.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "config/WorkstationFolder.h"
+#include "files/WorkstationFolder.h"
 #include "tests/support/TempFolder.h"
 
 #include <QDir>

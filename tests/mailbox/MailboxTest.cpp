@@ -1,8 +1,8 @@
-#include "journal/Mailbox.h"
+#include "mailbox/Mailbox.h"
 
-#include "config/Cp1251.h"
-#include "journal/MailboxClient.h"
-#include "journal/MailboxRequest.h"
+#include "files/Cp1251.h"
+#include "mailbox/MailboxClient.h"
+#include "mailbox/MailboxRequest.h"
 #include "link/CommandQueue.h"
 #include "platform/ConversionError.h"
 #include "platform/StatusBar.h"

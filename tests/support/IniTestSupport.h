@@ -1,8 +1,8 @@
 #pragma once
 
-#include "config/Cp1251.h"
-#include "config/IniFile.h"
-#include "config/IniStore.h"
+#include "files/Cp1251.h"
+#include "files/IniFile.h"
+#include "files/IniStore.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 
