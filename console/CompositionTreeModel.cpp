@@ -1,6 +1,6 @@
 #include "console/CompositionTreeModel.h"
 
-#include "config/CompositionTree.h"
+#include "complex/CompositionTree.h"
 #include "console/StateIcons.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "console/OperatorCommands.h"
 
-#include "config/CompositionTree.h"
-#include "config/ConfigurationLoader.h"
-#include "config/LineBase.h"
-#include "config/SettingsFile.h"
+#include "complex/CompositionTree.h"
+#include "complex/ConfigurationLoader.h"
+#include "complex/LineBase.h"
+#include "files/SettingsFile.h"
 #include "events/AlarmState.h"
 #include "events/EventDispatcher.h"
 #include "link/Commands.h"

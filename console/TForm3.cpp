@@ -1,6 +1,6 @@
 #include "console/TForm3.h"
 
-#include "config/ControlModules.h"
+#include "complex/ControlModules.h"
 #include "console/GuardedSlot.h"
 
 #include <QCloseEvent>

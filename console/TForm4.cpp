@@ -1,6 +1,6 @@
 #include "console/TForm4.h"
 
-#include "config/ControlModuleEditor.h"
+#include "complex/ControlModuleEditor.h"
 #include "console/GuardedSlot.h"
 
 #include <QComboBox>

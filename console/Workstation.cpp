@@ -1,8 +1,8 @@
 #include "console/Workstation.h"
 
-#include "config/AtomicFile.h"
-#include "config/FileWriteError.h"
-#include "config/SettingsKeys.h"
+#include "files/AtomicFile.h"
+#include "files/FileWriteError.h"
+#include "files/SettingsKeys.h"
 #include "link/Commands.h"
 #include "link/LinkPort.h"
 #include "platform/Clock.h"

@@ -1,6 +1,6 @@
 #include "events/AlarmSounds.h"
 
-#include "config/PathCase.h"
+#include "files/PathCase.h"
 #include "platform/Sound.h"
 #include "platform/WaveFile.h"
 

@@ -5,7 +5,7 @@
 #include "events/TreeMarking.h"
 #include "journal/EventTable.h"
 
-#include "config/CompositionTree.h"
+#include "complex/CompositionTree.h"
 
 namespace kirvan {
 

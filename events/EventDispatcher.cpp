@@ -1,7 +1,7 @@
 #include "events/EventDispatcher.h"
 
-#include "config/PathCase.h"
-#include "config/SettingsFile.h"
+#include "files/PathCase.h"
+#include "files/SettingsFile.h"
 #include "events/EventRecord.h"
 #include "events/Reaction.h"
 #include "events/Reactions.h"

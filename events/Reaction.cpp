@@ -1,7 +1,7 @@
 #include "events/Reaction.h"
 
-#include "config/CompositionTree.h"
-#include "config/DetectorFile.h"
+#include "complex/CompositionTree.h"
+#include "complex/DetectorFile.h"
 #include "events/EventRecord.h"
 #include "events/TreeMarking.h"
 #include "journal/EventTable.h"

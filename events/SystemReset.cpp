@@ -1,9 +1,9 @@
 #include "events/SystemReset.h"
 
-#include "config/CompositionTree.h"
-#include "config/DetectorFile.h"
-#include "config/SettingsFile.h"
-#include "config/StateIcon.h"
+#include "complex/CompositionTree.h"
+#include "complex/DetectorFile.h"
+#include "files/SettingsFile.h"
+#include "complex/StateIcon.h"
 #include "events/EventServices.h"
 #include "events/MarkerName.h"
 #include "events/TreeMarking.h"
@@ -45,7 +45,7 @@ void SystemReset::resetDetectors(const TreeNode& system, const QString& addressK
     for (const auto& zone : system.children())
         for (const auto& detector : zone->children()) {
             tree_.setPicture(*detector, configuredDetectorPicture(store_, systemFile, detector->text()));
-            markers_.removeMarker(markerName(address, QStringView(detector->text()).left(6)));
+            markers_.removeMarker(markername::of(address, QStringView(detector->text()).left(6)));
         }
 }
 

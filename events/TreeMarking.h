@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/CompositionTree.h"
-#include "config/StateIcon.h"
+#include "complex/CompositionTree.h"
+#include "complex/StateIcon.h"
 
 #include <QString>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "journal/EventTable.h"
 
-#include "config/IniFile.h"
-#include "config/SettingsKeys.h"
+#include "files/IniFile.h"
+#include "files/SettingsKeys.h"
 
 #include <algorithm>
 #include <numeric>

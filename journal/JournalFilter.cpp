@@ -1,6 +1,6 @@
 #include "journal/JournalFilter.h"
 
-#include "config/Cp1251.h"
+#include "files/Cp1251.h"
 
 #include <QStringList>
 #include <algorithm>

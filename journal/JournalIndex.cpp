@@ -1,7 +1,7 @@
 #include "journal/JournalIndex.h"
 
-#include "config/Cp1251.h"
-#include "config/PathCase.h"
+#include "files/Cp1251.h"
+#include "files/PathCase.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "journal/JournalLine.h"
 
-#include "config/Cp1251.h"
+#include "files/Cp1251.h"
 #include "platform/Locale.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "journal/JournalLog.h"
 
-#include "config/PathCase.h"
+#include "files/PathCase.h"
 #include "platform/DesktopShell.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "journal/LogFile.h"
 
-#include "config/Cp1251.h"
-#include "config/PathCase.h"
+#include "files/Cp1251.h"
+#include "files/PathCase.h"
 #include "platform/MessageLoop.h"
 #include "platform/SystemError.h"
 #include "platform/Timer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/LinkControl.h"
+#include "complex/LinkControl.h"
 
 namespace kirvan {
 

@@ -1,7 +1,7 @@
 #include "link/PortSelection.h"
 
-#include "config/IniFile.h"
-#include "config/SettingsKeys.h"
+#include "files/IniFile.h"
+#include "files/SettingsKeys.h"
 #include "link/LinkPort.h"
 #include "platform/StatusBar.h"
 #include "platform/SystemError.h"

@@ -1,14 +1,14 @@
 #include "plans/MarkerCommands.h"
 
-#include "config/CompositionTree.h"
-#include "config/LineBase.h"
+#include "complex/CompositionTree.h"
+#include "complex/LineBase.h"
 #include "events/EventServices.h"
 #include "link/Commands.h"
 #include "link/PanelLink.h"
 #include "platform/ConversionError.h"
 #include "platform/Dialogs.h"
 #include "platform/StatusBar.h"
-#include "plans/MarkerName.h"
+#include "events/MarkerName.h"
 #include "plans/PlanMarkers.h"
 
 namespace kirvan {

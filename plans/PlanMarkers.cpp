@@ -1,11 +1,11 @@
 #include "plans/PlanMarkers.h"
 
-#include "config/DetectorFile.h"
-#include "config/IniFile.h"
-#include "config/PathCase.h"
-#include "config/SettingsFile.h"
+#include "complex/DetectorFile.h"
+#include "files/IniFile.h"
+#include "files/PathCase.h"
+#include "files/SettingsFile.h"
 #include "events/EventRecord.h"
-#include "plans/MarkerName.h"
+#include "events/MarkerName.h"
 #include "plans/PlanArea.h"
 #include "plans/ZonePlan.h"
 

@@ -1,6 +1,6 @@
 #include "plans/ZonePlan.h"
 
-#include "config/IniStore.h"
+#include "files/IniStore.h"
 
 namespace kirvan::zoneplan {
 

@@ -18,7 +18,7 @@ mode=${1:-}
 shift || true
 
 # qt6-base-dev brings Qt Print Support as well (the journal viewer's printing and PDF).
-packages=(cmake ninja-build g++ pkg-config
+packages=(cmake ninja-build g++ pkg-config ccache
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
           libemf2svg-dev libwmf-dev fonts-urw-base35
           libgtest-dev libgmock-dev libbenchmark-dev

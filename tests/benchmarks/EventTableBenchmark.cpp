@@ -1,8 +1,8 @@
 // The event table under a long alarm flood. It keeps the newest 10,000 rows; a kept row of six
 // short texts must cost a few hundred bytes, and committing a row must stay cheap once the
 // oldest leave at the top.
-#include "config/IniFile.h"
-#include "config/IniStore.h"
+#include "files/IniFile.h"
+#include "files/IniStore.h"
 #include "journal/EventTable.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"

@@ -1,9 +1,9 @@
 // Reads of detector keys through IniFile. Event processing reads several keys of a detector
 // file for every event, so a read must stay far below the 800 ms polling period even while
 // another program rewrites the file. Target: 100,000 reads per second on one core.
-#include "config/Cp1251.h"
-#include "config/IniFile.h"
-#include "config/IniStore.h"
+#include "files/Cp1251.h"
+#include "files/IniFile.h"
+#include "files/IniStore.h"
 #include "tests/support/FixedLocale.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 // The receive path at speed. The line carries at most about 62 frames a second; the targets
 // leave room for bursts and slow disks: scanning and decoding at least 50 MB/s, ProcessEvent
 // with real file reads at least 5,000 records per second on one core.
-#include "config/ComplexFile.h"
-#include "config/CompositionTree.h"
-#include "config/IniStore.h"
-#include "config/SettingsFile.h"
-#include "config/SettingsKeys.h"
+#include "complex/ComplexFile.h"
+#include "complex/CompositionTree.h"
+#include "files/IniStore.h"
+#include "files/SettingsFile.h"
+#include "files/SettingsKeys.h"
 #include "events/EventDispatcher.h"
 #include "journal/EventTable.h"
 #include "journal/JournalLog.h"

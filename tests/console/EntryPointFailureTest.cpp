@@ -1,4 +1,4 @@
-#include "config/SettingsKeys.h"
+#include "files/SettingsKeys.h"
 #include "console/TForm1.h"
 #include "platform/Timer.h"
 #include "tests/console/WorkstationFixture.h"

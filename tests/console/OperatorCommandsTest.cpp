@@ -1,6 +1,6 @@
 #include "tests/console/WorkstationFixture.h"
 
-#include "config/StateIcon.h"
+#include "complex/StateIcon.h"
 #include "link/CommandQueue.h"
 #include "link/Commands.h"
 #include "platform/Timer.h"

@@ -1,6 +1,6 @@
 #include "tests/console/WorkstationFixture.h"
 
-#include "config/SettingsKeys.h"
+#include "files/SettingsKeys.h"
 #include "platform/Timer.h"
 #include "tests/support/WorkedExample.h"
 

@@ -1,7 +1,7 @@
 #include "console/TForm1.h"
 
-#include "config/ControlModuleEditor.h"
-#include "config/StateIcon.h"
+#include "complex/ControlModuleEditor.h"
+#include "complex/StateIcon.h"
 #include "console/StateIcons.h"
 #include "console/TForm4.h"
 

@@ -1,6 +1,6 @@
 #include "tests/console/WorkstationFixture.h"
 
-#include "journal/MailboxClient.h"
+#include "mailbox/MailboxClient.h"
 #include "platform/Timer.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "tests/console/WorkstationFixture.h"
 
-#include "config/FileWriteError.h"
-#include "config/SettingsKeys.h"
+#include "files/FileWriteError.h"
+#include "files/SettingsKeys.h"
 #include "link/PollingCycle.h"
 #include "platform/AlertTones.h"
 #include "platform/WaveFile.h"

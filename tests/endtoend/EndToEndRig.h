@@ -2,7 +2,7 @@
 
 #include "CommPort/CommPort.h"
 #include "CommPort/PosixSerialDevice.h"
-#include "config/IniStore.h"
+#include "files/IniStore.h"
 #include "console/Workstation.h"
 #include "link/CommPortLink.h"
 #include "plans/QtPictureLoader.h"

@@ -1,4 +1,4 @@
-#include "config/IniStore.h"
+#include "files/IniStore.h"
 #include "link/FrameDecoder.h"
 #include "link/FrameScanner.h"
 #include "tests/endtoend/SmallComplex.h"

@@ -7,7 +7,7 @@
 #include "tests/support/RecordingSound.h"
 #include "tests/support/VirtualMessageLoop.h"
 
-#include "config/StateIcon.h"
+#include "complex/StateIcon.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "tests/events/EventFixture.h"
 
-#include "config/SettingsKeys.h"
+#include "files/SettingsKeys.h"
 
 namespace kirvan::testing {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "config/ComplexFile.h"
-#include "config/CompositionTree.h"
-#include "config/IniStore.h"
-#include "config/SettingsFile.h"
+#include "complex/ComplexFile.h"
+#include "complex/CompositionTree.h"
+#include "files/IniStore.h"
+#include "files/SettingsFile.h"
 #include "events/EventDispatcher.h"
 #include "events/EventServices.h"
 #include "journal/EventTable.h"

@@ -1,8 +1,8 @@
 #include "tests/events/EventFixture.h"
 
-#include "config/SettingsKeys.h"
+#include "files/SettingsKeys.h"
 #include "events/TreeMarking.h"
-#include "config/FileWriteError.h"
+#include "files/FileWriteError.h"
 #include "platform/ConversionError.h"
 #include "tests/support/FileSizeLimit.h"
 

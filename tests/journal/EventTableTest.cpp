@@ -1,8 +1,8 @@
 #include "journal/EventTable.h"
 
-#include "config/IniFile.h"
-#include "config/IniStore.h"
-#include "config/SettingsKeys.h"
+#include "files/IniFile.h"
+#include "files/IniStore.h"
+#include "files/SettingsKeys.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 

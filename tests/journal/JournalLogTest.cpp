@@ -1,6 +1,6 @@
 #include "journal/JournalLog.h"
 
-#include "config/Cp1251.h"
+#include "files/Cp1251.h"
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/TempFolder.h"
 

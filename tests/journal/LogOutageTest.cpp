@@ -1,4 +1,4 @@
-#include "config/Cp1251.h"
+#include "files/Cp1251.h"
 #include "journal/JournalLog.h"
 #include "platform/SystemError.h"
 

@@ -1,6 +1,6 @@
 #include "tests/link/PanelLinkFixture.h"
 
-#include "config/SettingsKeys.h"
+#include "files/SettingsKeys.h"
 
 #include <algorithm>
 

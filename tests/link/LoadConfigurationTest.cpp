@@ -1,9 +1,9 @@
 #include "tests/link/PanelLinkFixture.h"
 
-#include "config/CompositionTree.h"
-#include "config/ConfigurationLoader.h"
-#include "config/SettingsKeys.h"
-#include "config/TreePopup.h"
+#include "complex/CompositionTree.h"
+#include "complex/ConfigurationLoader.h"
+#include "files/SettingsKeys.h"
+#include "complex/TreePopup.h"
 #include "link/Commands.h"
 #include "link/PanelLinkControl.h"
 #include "platform/Timer.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "config/IniStore.h"
-#include "config/SettingsFile.h"
+#include "files/IniStore.h"
+#include "files/SettingsFile.h"
 #include "link/PanelLink.h"
 #include "platform/StatusBar.h"
 #include "tests/support/FakeLinkPort.h"

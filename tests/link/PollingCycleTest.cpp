@@ -1,6 +1,6 @@
 #include "tests/link/PanelLinkFixture.h"
 
-#include "config/SettingsKeys.h"
+#include "files/SettingsKeys.h"
 #include "link/Commands.h"
 
 namespace kirvan::testing {

@@ -1,7 +1,7 @@
 #include "tests/plans/PlansFixture.h"
 
 #include "link/Commands.h"
-#include "plans/MarkerName.h"
+#include "events/MarkerName.h"
 
 namespace kirvan::testing {
 namespace {

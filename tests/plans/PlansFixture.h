@@ -2,7 +2,7 @@
 
 #include "tests/console/WorkstationFixture.h"
 
-#include "config/CompositionTree.h"
+#include "complex/CompositionTree.h"
 
 namespace kirvan::testing {
 

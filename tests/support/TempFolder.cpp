@@ -1,6 +1,6 @@
 #include "tests/support/TempFolder.h"
 
-#include "config/Cp1251.h"
+#include "files/Cp1251.h"
 
 #include <QFile>
 #include <stdexcept>

@@ -1,8 +1,8 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
-#include "config/IniStore.h"
-#include "config/WorkstationLock.h"
-#include "journal/Mailbox.h"
+#include "files/IniStore.h"
+#include "files/WorkstationLock.h"
+#include "mailbox/Mailbox.h"
 #include "link/CommandQueue.h"
 #include "platform/StatusBar.h"
 #include "platform/Timer.h"

@@ -1,8 +1,8 @@
 #include "tools/complex-generator/AdditionMeasurement.h"
 
-#include "config/IniStore.h"
-#include "config/SettingsFile.h"
-#include "config/SystemAddition.h"
+#include "files/IniStore.h"
+#include "files/SettingsFile.h"
+#include "complex/SystemAddition.h"
 #include "platform/SystemLocale.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "tools/complex-generator/LargestComplex.h"
 
-#include "config/AtomicFile.h"
-#include "config/Cp1251.h"
+#include "files/AtomicFile.h"
+#include "files/Cp1251.h"
 
 #include <QDir>
 

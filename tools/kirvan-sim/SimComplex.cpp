@@ -1,13 +1,13 @@
 #include "tools/kirvan-sim/SimComplex.h"
 
-#include "config/ComplexFile.h"
-#include "config/CompositionTree.h"
-#include "config/DetectorFile.h"
-#include "config/IniStore.h"
-#include "config/PathCase.h"
-#include "config/SettingsFile.h"
-#include "config/SettingsKeys.h"
-#include "config/WorkstationFolder.h"
+#include "complex/ComplexFile.h"
+#include "complex/CompositionTree.h"
+#include "complex/DetectorFile.h"
+#include "files/IniStore.h"
+#include "files/PathCase.h"
+#include "files/SettingsFile.h"
+#include "files/SettingsKeys.h"
+#include "files/WorkstationFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

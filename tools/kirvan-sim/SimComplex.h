@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/IniFile.h"
+#include "files/IniFile.h"
 #include "tools/kirvan-sim/EventFrames.h"
 
 #include <QString>

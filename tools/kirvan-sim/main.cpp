@@ -1,7 +1,7 @@
 // kirvan-sim: plays the alarm systems of a workstation folder on a pseudo-terminal linked as its
 // ports/COMn. Usage: kirvan-sim --dir FOLDER [--com N] [--script FILE]
 
-#include "config/IniStore.h"
+#include "files/IniStore.h"
 #include "platform/MessageLanguage.h"
 #include "platform/SystemLocale.h"
 #include "tools/kirvan-sim/SimComplex.h"

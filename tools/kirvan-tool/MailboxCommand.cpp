@@ -1,10 +1,10 @@
 #include "tools/kirvan-tool/MailboxCommand.h"
 
-#include "config/PathCase.h"
-#include "config/WorkstationFolder.h"
-#include "journal/MailboxClient.h"
-#include "journal/MailboxFile.h"
-#include "journal/MailboxRequest.h"
+#include "files/PathCase.h"
+#include "files/WorkstationFolder.h"
+#include "mailbox/MailboxClient.h"
+#include "mailbox/MailboxFile.h"
+#include "mailbox/MailboxRequest.h"
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
-#include "config/FileWriteError.h"
-#include "config/IniFile.h"
-#include "config/IniStore.h"
-#include "config/IniValue.h"
+#include "files/FileWriteError.h"
+#include "files/IniFile.h"
+#include "files/IniStore.h"
+#include "files/IniValue.h"
 #include "platform/MessageLanguage.h"
 #include "tools/kirvan-tool/DecodeCommand.h"
 #include "tools/kirvan-tool/MailboxCommand.h"

@@ -1,6 +1,6 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
-#include "config/IniStore.h"
+#include "files/IniStore.h"
 #include "platform/Clock.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/SystemLocale.h"

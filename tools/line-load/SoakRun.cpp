@@ -1,7 +1,7 @@
 #include "tools/line-load/SoakRun.h"
 
-#include "config/IniStore.h"
-#include "config/WorkstationFolder.h"
+#include "files/IniStore.h"
+#include "files/WorkstationFolder.h"
 #include "link/FrameDecoder.h"
 #include "platform/SystemLocale.h"
 #include "tools/kirvan-sim/SimComplex.h"

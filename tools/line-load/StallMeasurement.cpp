@@ -2,7 +2,7 @@
 
 #include "CommPort/CommPort1.h"
 #include "CommPort/PosixSerialDevice.h"
-#include "config/IniStore.h"
+#include "files/IniStore.h"
 #include "console/TForm1.h"
 #include "link/CommPortLink.h"
 #include "platform/Clock.h"

@@ -1,8 +1,8 @@
 #include "tools/line-load/ZoneDetectors.h"
 
-#include "config/ComplexFile.h"
-#include "config/CompositionTree.h"
-#include "config/WorkstationFolder.h"
+#include "complex/ComplexFile.h"
+#include "complex/CompositionTree.h"
+#include "files/WorkstationFolder.h"
 #include "tools/kirvan-sim/SimComplex.h"
 
 namespace kirvan::load {

@@ -1,0 +1,126 @@
+#include "complex/SystemAddition.h"
+
+#include "complex/DetectorFile.h"
+#include "files/IniFile.h"
+#include "files/SettingsFile.h"
+#include "files/SettingsKeys.h"
+#include "platform/ConversionError.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <array>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan {
+
+namespace {
+
+constexpr int zoneCount = 256;
+constexpr int deviceCount = 9;
+constexpr int lineCount = 8;
+constexpr int detectorsPerLine = 60;
+
+// The detector lines of one device's file by the zone each detector names, in line and number
+// order. Each file is read once, not once per zone: that is what makes the largest system quick.
+using DeviceIndex = QHash<QString, QStringList>;
+
+DeviceIndex indexDevice(IniStore& store, const QString& systemFile, int device)
+{
+    DeviceIndex index;
+    const IniFile detectors(store, detectorFilePath(systemFile, QChar(u'0' + device)));
+    for (int line = 1; line <= lineCount; ++line)
+        for (int number = 1; number <= detectorsPerLine; ++number) {
+            // The probe's name keeps its trailing blank; it is written into the line as it is.
+            const QString section = u"И%1%2-%3 "_s.arg(device).arg(line).arg(number, 2, 10, QLatin1Char('0'));
+            // A section without a zone reads "-", which only a zone of that name matches.
+            const QString zone = detectors.readString(section, u"ЗОНА", u"-"_s);
+            index[zone].append(section + detectors.readString(section, u"ТЕКСТ", {}));
+        }
+    return index;
+}
+
+} // namespace
+
+std::optional<int> SystemAddition::parseAddress(const QString& typed)
+{
+    try {
+        const int address = toInteger(typed);
+        if (address >= lowestAddress && address <= highestAddress)
+            return address;
+    } catch (const ConversionError&) {
+    }
+    return std::nullopt;
+}
+
+SystemAddition::SystemAddition(IniStore& store, SettingsFile& settings, QString systemFile, int address)
+    : store_(store),
+      settings_(settings),
+      systemFile_(std::move(systemFile)),
+      address_(address),
+      nodeText_(u"A"_s + SettingsFile::addressKey(address) + u':' + QFileInfo(systemFile_).completeBaseName().toUpper())
+{
+}
+
+void SystemAddition::writeAddressIntoSystemFile()
+{
+    IniFile(store_, systemFile_).writeString(u"СИСТЕМА", u"АДРЕС", SettingsFile::addressKey(address_));
+}
+
+void SystemAddition::registerInSettings()
+{
+    settings_.ini().writeString(settings::sectionAddress, SettingsFile::addressKey(address_), systemFile_);
+}
+
+std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& progress) const
+{
+    const IniFile system(store_, systemFile_);
+    std::array<bool, deviceCount> present{};
+    present[0] = true; // the console is always there
+    for (int device = 1; device < deviceCount; ++device)
+        present[static_cast<std::size_t>(device)] =
+            system.readString(u"ПРИБОРЫ", u"ППКП"_s + QString::number(device), u"НЕТ"_s) != u"НЕТ";
+    std::array<std::optional<DeviceIndex>, deviceCount> devices;
+
+    std::vector<ComplexFile::Line> lines{{0, nodeText_}};
+    for (int number = 1; number <= zoneCount; ++number) {
+        const QString zone = system.readString(u"ЗОНА", QString::number(number), {});
+        if (zone.isEmpty())
+            continue;
+        if (progress)
+            progress(zone);
+        std::vector<ComplexFile::Line> detectors;
+        for (int device = 0; device < deviceCount; ++device) {
+            const auto d = static_cast<std::size_t>(device);
+            if (!present[d])
+                continue;
+            if (!devices[d]) {
+                devices[d] = indexDevice(store_, systemFile_, device);
+                if (progress)
+                    progress(zone); // a file read is the longest step: the window answers after each
+            }
+            for (const QString& detector : devices[d]->value(zone))
+                detectors.push_back({2, detector});
+        }
+        if (detectors.empty() && zone.startsWith(u"ЗОНА"))
+            continue; // an unnamed zone without detectors is left out
+        lines.push_back({1, zone});
+        lines.insert(lines.end(), detectors.begin(), detectors.end());
+    }
+    return lines;
+}
+
+std::vector<ComplexFile::Line> SystemAddition::appendToComplexFile(const Progress& progress) const
+{
+    std::vector<ComplexFile::Line> lines = compositionLines(progress);
+    ComplexFile::append(settings_.folder().complexFile(), lines);
+    return lines;
+}
+
+QString SystemAddition::journalText() const
+{
+    return u" СИСТЕМА "_s + nodeText_ + u" ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s;
+}
+
+} // namespace kirvan

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "complex/ComplexFile.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace kirvan {
+
+class IniStore;
+class SettingsFile;
+
+// Adding an alarm system to the complex, as far as files go: shared by the window's command
+// "Ввести в состав" and by `kirvan-tool system add`, so both write the same bytes.
+class SystemAddition {
+public:
+    // Addresses the program serves.
+    static constexpr int lowestAddress = 0;
+    static constexpr int highestAddress = 3;
+    using Progress = std::function<void(const QString& zone)>;
+
+    // The address as typed: a decimal number from 0 to 3, blanks around it allowed; nothing for
+    // any other text, which is asked again or refused rather than stored.
+    static std::optional<int> parseAddress(const QString& typed);
+
+    // `systemFile`: the system's configuration file as a full local path.
+    SystemAddition(IniStore& store, SettingsFile& settings, QString systemFile, int address);
+
+    // "A01:СКЛАД": "A", the address in two digits, ":", the file's base name in upper case.
+    const QString& nodeText() const { return nodeText_; }
+
+    // "СИСТЕМА"/"АДРЕС" of the system file: the two-digit address.
+    void writeAddressIntoSystemFile();
+    // "АДРЕС"/address of the settings: the system file's full path.
+    void registerInSettings();
+    // The system's lines of the composition file: the system node, then each zone by its number
+    // with the detectors that name it, by device, line and number. A zone without detectors
+    // gets its line unless its name begins with "ЗОНА". `progress` is told each zone's name, and
+    // again after each detector file read for it.
+    std::vector<ComplexFile::Line> compositionLines(const Progress& progress) const;
+    // Appends them to the composition file in one crash-safe write; returns them.
+    std::vector<ComplexFile::Line> appendToComplexFile(const Progress& progress) const;
+    // The journal line after the date and time.
+    QString journalText() const;
+
+private:
+    IniStore& store_;
+    SettingsFile& settings_;
+    QString systemFile_;
+    int address_;
+    QString nodeText_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,16 @@
+#include "complex/TreeSelection.h"
+
+#include "complex/TreePopup.h"
+
+namespace kirvan {
+
+void TreeSelection::TreeView1Change(const TreeNode* node)
+{
+    if (!node)
+        return;
+    if (planDisplay_)
+        planDisplay_(*node);
+    popup_.showFor(*node);
+}
+
+} // namespace kirvan

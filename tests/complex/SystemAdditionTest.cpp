@@ -1,0 +1,135 @@
+#include "complex/SystemAddition.h"
+
+#include "complex/ComplexFile.h"
+#include "complex/CompositionTree.h"
+#include "files/IniStore.h"
+#include "files/SettingsFile.h"
+#include "complex/ControlModuleTable.h"
+#include "complex/SystemRemoval.h"
+#include "tests/support/FixedLocale.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/WorkedExample.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan {
+namespace {
+
+using testing::TempFolder;
+
+class SystemAdditionTest : public ::testing::Test {
+protected:
+    SystemAddition add(const QString& systemFile, int address, QStringList* zones = nullptr)
+    {
+        SystemAddition addition(store, settings, systemFile, address);
+        addition.writeAddressIntoSystemFile();
+        addition.registerInSettings();
+        addition.appendToComplexFile([zones](const QString& zone) {
+            if (zones)
+                zones->append(zone);
+        });
+        return addition;
+    }
+    QString complexFile() const { return folder.readText(u"kirvanmonitorp.cnf"_s); }
+
+    TempFolder folder;
+    testing::FixedLocale locale;
+    IniStore store{locale};
+    SettingsFile settings{store, WorkstationFolder(folder.path())};
+};
+
+TEST_F(SystemAdditionTest, TheWorkedExampleWritesItsFilesByteForByte)
+{
+    const QString systemFile = testing::writeWarehouse(folder);
+    QStringList zones;
+    const SystemAddition addition = add(systemFile, 1, &zones);
+
+    EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), testing::warehouseLines());
+    EXPECT_TRUE(folder.readText(u"Склад.cnf"_s).startsWith(u"[СИСТЕМА]\r\nАДРЕС=01\r\nАДС=1\r\n[ЗОНА]\r\n"_s));
+    EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s),
+              u"[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n[АДРЕС]\r\n00=\r\n01="_s + systemFile
+                  + u"\r\n02=\r\n03=\r\n"_s);
+    EXPECT_EQ(addition.journalText(), u" СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
+    zones.removeDuplicates(); // shown again after each file read for it
+    EXPECT_EQ(zones, QStringList({u"Цех 1"_s, u"ЗОНА 2"_s})) << "every named zone is shown while it is built";
+}
+
+TEST_F(SystemAdditionTest, ZoneAndDetectorRules)
+{
+    folder.writeText(u"Цех.cnf"_s, u"[ЗОНА]\n1=ЗОНА 1\n2=Цех\n3=ЗОНА 5\n5=Котельная\n7=Лаборатория\n"
+                                   u"[ПРИБОРЫ]\nППКП1=ЕСТЬ\nППКП3=  НЕТ\nППКП4=ЕСТЬ\n"_s);
+    // A zone line comes before its detectors, which go by device, line and number; a section
+    // header in lower case is found and written as probed.
+    folder.writeText(u"Цех.tb0"_s, u"[И02-01]\nЗОНА=Котельная\nТЕКСТ=Насосная\n[и01-07]\nЗОНА=ЗОНА 1\n"
+                                   u"[И01-08]\nТЕКСТ=Без зоны\n[И01-09]\nЗОНА=котельная\n"_s);
+    folder.writeText(u"Цех.tb1"_s, u"[И18-60]\nЗОНА=Котельная\nТЕКСТ=Склад\n"_s);
+    // Device 3 says "НЕТ" after blanks, device 2 has no key: neither is read.
+    folder.writeText(u"Цех.tb3"_s, u"[И31-01]\nЗОНА=Котельная\n"_s);
+    folder.writeText(u"Цех.tb2"_s, u"[И21-01]\nЗОНА=Котельная\n"_s);
+    folder.writeText(u"Цех.tb4"_s, u"[И41-01]\nЗОНА=Лаборатория\nТЕКСТ=Шкаф\n[И11-01]\nЗОНА=Лаборатория\n"_s);
+    add(folder.file(u"Цех.cnf"_s), 2);
+    EXPECT_EQ(complexFile(), u"A02:ЦЕХ\r\n\tЗОНА 1\r\n\t\tИ01-07 \r\n\tЦех\r\n\tКотельная\r\n\t\tИ02-01 Насосная\r\n"
+                             u"\t\tИ18-60 Склад\r\n\tЛаборатория\r\n\t\tИ41-01 Шкаф\r\n"_s);
+}
+
+TEST_F(SystemAdditionTest, ASecondAdditionUnderTheSameAddressReplacesTheEntryAndAppendsANode)
+{
+    const QString first = testing::writeWarehouse(folder);
+    folder.writeText(u"Дом.cnf"_s, u"[ЗОНА]\n1=Холл\n"_s);
+    add(first, 1);
+    add(folder.file(u"Дом.cnf"_s), 1);
+    EXPECT_EQ(complexFile(), testing::warehouseLines() + u"A01:ДОМ\r\n\tХолл\r\n"_s);
+    EXPECT_EQ(settings.systemFile(u"01"), folder.file(u"Дом.cnf"_s));
+}
+
+TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTheTree)
+{
+    const QString systemFile = testing::writeWarehouse(folder);
+    folder.writeText(u"Дом.cnf"_s, u"[СИСТЕМА]\nАДС=3\n[ЗОНА]\n1=Холл\n"_s);
+    add(systemFile, 1);
+    add(folder.file(u"Дом.cnf"_s), 2);
+    IniFile& ini = settings.ini();
+    for (const auto& [slot, system] : {std::pair{u"1"_s, u"A01:СКЛАД"_s}, {u"7"_s, u"A02:ДОМ"_s}, {u"70"_s, u"A01:СКЛАД"_s}}) {
+        ini.writeString(u"МОДУЛЬ УПРАВЛЕНИЯ "_s + slot, u"СИСТЕМА", system);
+        ini.writeString(u"МОДУЛЬ УПРАВЛЕНИЯ "_s + slot, u"ЗОНА", u"Цех 1");
+    }
+    ini.writeString(u"Настройки", u"Оборудование", u"0");
+    CompositionTree tree;
+    ComplexFile::load(tree, settings.folder().complexFile());
+
+    EXPECT_EQ(SystemRemoval::question(tree.topLevel()[0]->text()),
+              u"Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
+    SystemRemoval removal(store, settings, tree, *tree.topLevel()[0]);
+    ControlModuleTable modules(ini);
+    modules.FillModulControlArray();
+    EXPECT_EQ(removal.eraseControlModules(modules), 2);
+    removal.releaseAddress();
+    EXPECT_EQ(removal.journalText(), u" СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);
+    const TreeNode* neighbour = removal.deleteNode();
+    EXPECT_EQ(neighbour, tree.topLevel()[0].get()) << "the next system takes the selection";
+    removal.saveTree();
+
+    EXPECT_FALSE(modules.used(0));
+    EXPECT_FALSE(modules.used(69));
+    EXPECT_TRUE(modules.used(6)) << "the other system's module stays, in the table too";
+    EXPECT_FALSE(ini.sectionExists(u"МОДУЛЬ УПРАВЛЕНИЯ 1"));
+    EXPECT_TRUE(ini.sectionExists(u"МОДУЛЬ УПРАВЛЕНИЯ 7"));
+    EXPECT_EQ(ini.readString(u"АДРЕС", u"01", u"?"_s), QString());
+    EXPECT_EQ(complexFile(), u"A02:ДОМ\r\n\tХолл\r\n"_s);
+    EXPECT_TRUE(folder.readText(u"Склад.cnf"_s).contains(u"АДРЕС=01"_s)) << "the system's own files stay";
+    ASSERT_TRUE(removal.notice());
+    EXPECT_EQ(removal.notice()->station, 0x20);
+    EXPECT_EQ(removal.notice()->address, 1);
+
+    SystemRemoval second(store, settings, tree, *tree.topLevel()[0]);
+    second.releaseAddress();
+    EXPECT_EQ(second.notice()->station, 0x23) << "АДС 3";
+    ini.deleteKey(u"Настройки", u"Оборудование");
+    EXPECT_FALSE(second.notice()) << "without \"Оборудование\" no frame";
+    EXPECT_EQ(second.deleteNode(), nullptr);
+}
+
+} // namespace
+} // namespace kirvan
