@@ -34,10 +34,10 @@ std::optional<int> OperatorCommands::selectedSystemAddress() const
     return toInteger(systemOf(*node).text().mid(1, 2));
 }
 
-void OperatorCommands::systemRecord(int address, const char* code)
+void OperatorCommands::systemRecord(int address, const char* code, const RecordContext& context)
 {
     s_.dispatcher.ProcessEvent(SettingsFile::addressKey(address) + QStringLiteral("/И01-01/")
-                               + QLatin1String(code));
+                               + QLatin1String(code), context);
 }
 
 void OperatorCommands::waitForNextTransmission()
@@ -47,17 +47,18 @@ void OperatorCommands::waitForNextTransmission()
     s_.loop.waitUntil([&delay] { return delay.DelayDone(); });
 }
 
-void OperatorCommands::controlCheck(int address)
+void OperatorCommands::controlCheck(int address, std::uint64_t since)
 {
-    systemRecord(address, "01");
+    systemRecord(address, "01", RecordContext{false, since});
     waitForNextTransmission();
     systemRecord(address, "00");
 }
 
+// The selection decides which system F5 checks; the check's record then resets that system.
 void OperatorCommands::ControlSysExecute()
 {
-    if (const std::optional<int> address = s_.alarms.ResetSystemState({}))
-        controlCheck(*address);
+    if (const std::optional<int> address = selectedSystemAddress())
+        controlCheck(*address, s_.alarms.lastAnnouncement());
 }
 
 void OperatorCommands::SoundSysExecute()
@@ -78,11 +79,11 @@ const TreeNode* OperatorCommands::selectedDetector() const
 }
 
 // The detector's own characters, as the node shows them, after its system's address.
-void OperatorCommands::detectorRecord(const char* code)
+void OperatorCommands::detectorRecord(const char* code, const RecordContext& context)
 {
     if (const TreeNode* detector = selectedDetector())
         s_.dispatcher.ProcessEvent(detector->parent()->parent()->text().mid(1, 2) + u'/' + detector->text().left(6)
-                                   + u'/' + QLatin1String(code));
+                                   + u'/' + QLatin1String(code), context);
 }
 
 void OperatorCommands::DatOnExecute()
@@ -97,12 +98,12 @@ void OperatorCommands::DatOffExecute()
 
 void OperatorCommands::N20Click()
 {
-    detectorRecord("08");
+    detectorRecord("08", RecordContext{true, {}});
 }
 
 void OperatorCommands::N21Click()
 {
-    detectorRecord("07");
+    detectorRecord("07", RecordContext{true, {}});
 }
 
 // The detector node "И12-05 …" under the system node "A02:…": device and line digits in
@@ -138,12 +139,15 @@ template <typename Visit> void OperatorCommands::forEveryConfiguredAddress(Visit
 
 void OperatorCommands::TotalControlExecute()
 {
+    // The systems are checked one after another, with a wait for the line between them: an
+    // alarm that arrives meanwhile is not the check's to reset.
+    const std::uint64_t since = s_.alarms.lastAnnouncement();
     s_.alarms.AlarmOffExecute();
     s_.loader.LoadConfiguration();
     if (s_.tree.topLevel().empty())
         return;
     s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
-    forEveryConfiguredAddress([this](int address) { controlCheck(address); });
+    forEveryConfiguredAddress([this, since](int address) { controlCheck(address, since); });
 }
 
 void OperatorCommands::AllSoundOffExecute()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "events/RecordContext.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -39,13 +41,14 @@ public:
 
     explicit OperatorCommands(Services services) : s_(services) {}
 
-    // "Контроль" (F5): the system of the selected node is reset and checked.
+    // "Контроль" (F5): the system of the selected node is checked; its record resets it.
     void ControlSysExecute();
     // "Звук откл." (F6): sound off, reported for the selected node's system; without a node the
     // sound still goes off.
     void SoundSysExecute();
     // "Включить извещатель" (Ctrl+Insert), "Выключить извещатель" (Ctrl+Delete), "Имитировать
-    // отказ", "Имитировать пожар/тревогу": the selected detector's record with code 03, 05, 08, 07.
+    // отказ", "Имитировать пожар/тревогу": the selected detector's record with code 03, 05, 08, 07;
+    // the two simulations are journaled as such and start no control module.
     void DatOnExecute();
     void DatOffExecute();
     void N20Click();
@@ -62,13 +65,14 @@ public:
 private:
     // The address of the selected node's system, read as a number; nothing without a selection.
     std::optional<int> selectedSystemAddress() const;
-    void systemRecord(int address, const char* code);
-    // Code 01, the wait for the next transmission, code 00.
-    void controlCheck(int address);
+    void systemRecord(int address, const char* code, const RecordContext& context = {});
+    // Code 01, the wait for the next transmission, code 00. The check resets what was announced
+    // up to `since`.
+    void controlCheck(int address, std::uint64_t since);
     // Ends when the next Delay started elsewhere ends, normally the pause of the next frame that
     // polling sends; commands, polling and reception go on meanwhile.
     void waitForNextTransmission();
-    void detectorRecord(const char* code);
+    void detectorRecord(const char* code, const RecordContext& context = {});
     const TreeNode* selectedDetector() const;
     void sendToSelectedDetector(std::uint8_t code);
     // The addresses 0 to 3 that have a system file entry.

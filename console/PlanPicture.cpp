@@ -33,7 +33,7 @@ void PlanPicture::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
     if (!area_.picture().isNull())
-        painter.drawImage(rect(), area_.picture());
+        painter.drawImage(0, 0, scaledPicture());
     if (!area_.message().isEmpty()) {
         painter.setPen(Qt::darkRed);
         painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, area_.message());
@@ -50,6 +50,19 @@ void PlanPicture::paintEvent(QPaintEvent*)
         else
             painter.drawEllipse(box.adjusted(0, 0, -1, -1));
     }
+}
+
+// Scaled once per picture and size, averaging the pixels it shrinks: a plain stretch of a large
+// plan drops whole rows and columns, and the thin lines of its walls with them.
+const QImage& PlanPicture::scaledPicture()
+{
+    const QImage& picture = area_.picture();
+    if (picture.cacheKey() != scaledFrom_ || scaled_.size() != size()) {
+        scaled_ = picture.size() == size() ? picture
+                                           : picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaledFrom_ = picture.cacheKey();
+    }
+    return scaled_;
 }
 
 void PlanPicture::resizeEvent(QResizeEvent* event)

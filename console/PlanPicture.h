@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class QMenu;
@@ -33,6 +34,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // The plan at the panel's size.
+    const QImage& scaledPicture();
     // A press on a marker selects it; the right button opens the marker's pop-up menu.
     void pressMarker(const QMouseEvent& event);
     // The topmost visible marker under a point: the newest is drawn last, so it is found first.
@@ -43,6 +46,8 @@ private:
     PlanEditor& editor_;
     MessageLoop& loop_;
     QMenu& markerMenu_;
+    QImage scaled_;
+    qint64 scaledFrom_ = 0;
 };
 
 } // namespace kirvan

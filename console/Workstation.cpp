@@ -61,7 +61,9 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
               [this](const QString& text) { statusBar_.setPanel17(text); }),
       systemReset_(tree_, settings_, store_, markers_),
       alarms_(platform.loop, sounds_, markers_,
-              [this](const QString& address) { return systemReset_.ResetSystemState(address); }),
+              [this](const QString& address, const std::set<QString>& spared) {
+                  systemReset_.ResetSystemState(address, spared);
+              }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, markers_, *moduleSearch_, window}}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
@@ -91,6 +93,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
 {
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
+    planArea_.setOnResized([this] { markers_.placeAgain(); });
     selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {
         selection_.TreeView1Change(node);

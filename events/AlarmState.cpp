@@ -1,6 +1,7 @@
 #include "events/AlarmState.h"
 
 #include "events/AlarmSounds.h"
+#include "events/MarkerName.h"
 #include "platform/MessageLoop.h"
 #include "platform/Timer.h"
 
@@ -10,6 +11,17 @@ namespace {
 
 const QString faultSound = QStringLiteral("fault.wav");
 const QString alarmSound = QStringLiteral("alarm.wav");
+
+// Which of two alarms the status field shows: fire above technology above fault.
+int rank(int level)
+{
+    switch (level) {
+    case Annunciation::Fire: return 3;
+    case Annunciation::Technology: return 2;
+    case Annunciation::Fault: return 1;
+    default: return 0;
+    }
+}
 
 } // namespace
 
@@ -80,8 +92,15 @@ void AlarmState::SoundOffExecute()
         setText(wordOf(level_));
 }
 
+void AlarmState::announce(int level, const QString& record)
+{
+    const QString marker = markername::ofRecord(record);
+    announced_.insert(marker + QString::number(level), Announced{++lastAnnouncement_, level, marker});
+}
+
 void AlarmState::AlarmOffExecute()
 {
+    announced_.clear();
     Timer2->setEnabled(false);
     markers_.removeAllMarkers();
     setLevel(Normal);
@@ -90,9 +109,42 @@ void AlarmState::AlarmOffExecute()
     SoundOffExecute();
 }
 
-std::optional<int> AlarmState::ResetSystemState(const QString& addressWhenNoneSelected)
+void AlarmState::controlCheck(const QString& address, std::uint64_t since)
 {
-    return resetSystem_ ? resetSystem_(addressWhenNoneSelected) : std::nullopt;
+    announced_.removeIf([since](const auto& entry) { return entry.value().number <= since; });
+    if (announced_.isEmpty())
+        AlarmOffExecute();
+    else
+        keepAnnounced();
+    if (resetSystem_)
+        resetSystem_(address, announcedMarkers());
+}
+
+// The blinking and the sound stay as they were: an alarm that came after the check began is as
+// new as it was.
+void AlarmState::keepAnnounced()
+{
+    int level = Normal;
+    int fires = 0;
+    for (const Announced& alarm : std::as_const(announced_)) {
+        if (rank(alarm.level) > rank(level))
+            level = alarm.level;
+        if (alarm.level == Fire || alarm.level == Technology)
+            ++fires;
+    }
+    markers_.removeMarkersExcept(announcedMarkers());
+    setLevel(level);
+    fireCounter_ = fires;
+    if (!text_.isEmpty() || !blinking())
+        setText(wordOf(level_));
+}
+
+std::set<QString> AlarmState::announcedMarkers() const
+{
+    std::set<QString> markers;
+    for (const Announced& alarm : std::as_const(announced_))
+        markers.insert(alarm.marker);
+    return markers;
 }
 
 void AlarmState::setLevel(int level)

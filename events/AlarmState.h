@@ -3,9 +3,11 @@
 #include "events/EventServices.h"
 #include "platform/Rgb.h"
 
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <set>
 
 namespace kirvan {
 
@@ -15,11 +17,13 @@ class Timer;
 
 // The alarm annunciation: the status field Edit1 with the highest alarm since the last reset in
 // its colour and word, blinking and sounding while the alarm is new (Timer2), with the plan
-// markers blinking in step; sound off, alarm reset and the fire counter.
+// markers blinking in step; sound off, alarm reset and the fire counter; the alarms announced
+// since the last reset, so that a control check resets only what it found.
 class AlarmState final : public Annunciation {
 public:
     static constexpr int blinkIntervalMs = 500;
-    using SystemReset = std::function<std::optional<int>(const QString& addressWhenNoneSelected)>;
+    // Resets the system `address`, sparing the detectors whose markers are named.
+    using SystemReset = std::function<void(const QString& address, const std::set<QString>& spared)>;
 
     AlarmState(MessageLoop& loop, AlarmSounds& sounds, MarkerPainter& markers, SystemReset resetSystem);
     ~AlarmState() override;
@@ -30,9 +34,11 @@ public:
     void RaiseFireAlarm() override { raise(Fire); }
     void RaiseTechnologyAlarm() override { raise(Technology); }
     void RaiseFaultAlarm() override { raise(Fault); }
+    void announce(int level, const QString& record) override;
+    std::uint64_t lastAnnouncement() const override { return lastAnnouncement_; }
     void SoundOffExecute() override;
     void AlarmOffExecute() override;
-    std::optional<int> ResetSystemState(const QString& addressWhenNoneSelected) override;
+    void controlCheck(const QString& address, std::uint64_t since) override;
 
     // One blink step of Timer2.
     void Timer2Timer();
@@ -50,6 +56,16 @@ public:
     static Rgb colourOf(int level);
 
 private:
+    struct Announced {
+        std::uint64_t number;
+        int level;
+        QString marker;
+    };
+
+    // After a control check: the highest alarm still announced is shown, the markers of the
+    // others go.
+    void keepAnnounced();
+    std::set<QString> announcedMarkers() const;
     void raise(int level);
     void setLevel(int level);
     void setText(const QString& text);
@@ -61,6 +77,9 @@ private:
     std::unique_ptr<Timer> Timer2;
     int level_ = Normal;
     int fireCounter_ = 0;
+    // One entry per detector and level, the newest announcement of it; bounded by the complex.
+    QHash<QString, Announced> announced_;
+    std::uint64_t lastAnnouncement_ = 0;
     QString text_ = wordOf(Normal);
     std::function<void()> onChanged_;
 };

@@ -35,13 +35,27 @@ QString zoneAndText(const Reaction& r)
 // An alarm of a detector whose description is missing (a detector file out of date after the
 // lines were rewired, or no file at all) is still an alarm: it is shown with this text in place
 // of the description.
-QString alarmMessage(const Reaction& r)
+QString describedAlarm(const Reaction& r)
 {
     if (!r.detectorValue(keyText).isEmpty())
         return zoneAndText(r);
     const QString undescribed = QStringLiteral("извещатель не описан ") + r.detectorId();
     const QString zone = r.detectorValue(keyZone);
     return zone.isEmpty() ? undescribed : zone + u' ' + undescribed;
+}
+
+// A simulated alarm says so in its row and its journal line, so that no one takes it for a
+// real one, now or when the journal is read later.
+QString alarmMessage(const Reaction& r)
+{
+    return r.context().simulated ? QStringLiteral("ИМИТАЦИЯ ") + describedAlarm(r) : describedAlarm(r);
+}
+
+// A simulation starts nothing in the complex: control modules are offered for real alarms only.
+void findControlModules(Reaction& r)
+{
+    if (!r.context().simulated)
+        r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
 }
 
 void reactSwitching(Reaction& r, const QString& suffix, const QString& state, bool switchedOn)
@@ -79,6 +93,7 @@ void showTechnology(Reaction& r)
     const bool fireShown = alarms.AlarmLevel() == Annunciation::Fire;
     if (!fireShown)
         alarms.RaiseTechnologyAlarm();
+    r.announce(Annunciation::Technology);
     r.services().markers.PaintMarker(r.record(), colours::blue, !fireShown);
 }
 
@@ -92,10 +107,10 @@ void reactNormal(Reaction& r)
 void reactControlCheck(Reaction& r)
 {
     r.shortLine(QStringLiteral(": КОНТРОЛЬ"));
-    r.services().alarms.AlarmOffExecute();
-    // A control check from the line may come while no node is selected; it then resets the
-    // system that reported it.
-    r.services().alarms.ResetSystemState(record::address(r.record()));
+    // The record's own system is reset, whatever node the operator has selected: every fire
+    // selects its detector, so a check reported by one system would otherwise reset another.
+    Annunciation& alarms = r.services().alarms;
+    alarms.controlCheck(record::address(r.record()), r.context().checkSince.value_or(alarms.lastAnnouncement()));
 }
 
 void reactSoundOff(Reaction& r)
@@ -119,11 +134,12 @@ void reactFire(Reaction& r)
     r.services().window.restoreMainWindow();
     const bool technology = r.detectorValue(keyType) == typeTechnology;
     r.fillRow(technology ? QStringLiteral("ТЕХНОЛОГ") : QStringLiteral("ПОЖАР"), alarmMessage(r));
-    r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
+    findControlModules(r);
     if (technology) {
         showTechnology(r);
     } else {
         r.services().alarms.RaiseFireAlarm();
+        r.announce(Annunciation::Fire);
         r.services().markers.PaintMarker(r.record(), colours::red, true);
     }
     r.rowLine();
@@ -151,7 +167,7 @@ void reactTechnology(Reaction& r)
 {
     r.services().window.restoreMainWindow();
     r.fillRow(QStringLiteral("ТЕХНОЛОГИЯ"), alarmMessage(r));
-    r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
+    findControlModules(r);
     showTechnology(r);
     r.rowLine();
     r.markDetectorNode(Reaction::Marking::Technology);

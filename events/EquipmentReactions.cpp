@@ -116,6 +116,7 @@ void raiseFaultUnlessFireShown(Reaction& r)
     Annunciation& alarms = r.services().alarms;
     if (alarms.AlarmLevel() != Annunciation::Fire)
         alarms.RaiseFaultAlarm();
+    r.announce(Annunciation::Fault);
 }
 
 QString zoneWith(Reaction& r, const char16_t* suffix)
@@ -172,6 +173,7 @@ void reactRelease(Reaction& r)
     r.services().window.restoreMainWindow();
     r.fillRow(fire, zoneWith(r, suffixes[r.code() - 38]));
     r.services().alarms.RaiseFireAlarm();
+    r.announce(Annunciation::Fire);
     r.services().markers.PaintMarker(r.record(), colours::red, true);
     r.rowLine();
     r.markDetectorNode(Reaction::Marking::Fire);
@@ -200,6 +202,7 @@ void reactDirection(Reaction& r)
     r.rowLine();
     r.services().markers.PaintMarker(r.record(), colours::red, true);
     r.services().alarms.RaiseFireAlarm();
+    r.announce(Annunciation::Fire);
     r.markEverySystemNode(stateicon::systemFire);
     r.commitRow(1);
 }

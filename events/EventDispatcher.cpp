@@ -11,7 +11,7 @@
 
 namespace kirvan {
 
-void EventDispatcher::ProcessEvent(const QString& record)
+void EventDispatcher::ProcessEvent(const QString& record, const RecordContext& context)
 {
     const int code = record::eventCode(record);
     const QString systemFile = environment_.settings.systemFile(record::address(record));
@@ -19,7 +19,7 @@ void EventDispatcher::ProcessEvent(const QString& record)
     if (QFileInfo(systemFile).completeBaseName().isEmpty())
         return;
 
-    Reaction reaction(environment_, record, systemFile, code);
+    Reaction reaction(environment_, record, systemFile, code, context);
     if (!QFileInfo::exists(resolvePathCase(systemFile))) {
         // Only the link supervision of the АДС stations speaks for addresses without a file.
         if (code != 23)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/EventEnvironment.h"
+#include "events/RecordContext.h"
 
 #include <QString>
 
@@ -16,7 +17,7 @@ public:
 
     // Throws ConversionError, before anything is read or changed, when characters 11-12 are
     // not a decimal number.
-    void ProcessEvent(const QString& record);
+    void ProcessEvent(const QString& record, const RecordContext& context = {});
 
 private:
     EventEnvironment environment_;

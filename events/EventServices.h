@@ -3,7 +3,8 @@
 #include "platform/Rgb.h"
 
 #include <QString>
-#include <optional>
+#include <cstdint>
+#include <set>
 
 namespace kirvan {
 
@@ -20,12 +21,18 @@ public:
     virtual void RaiseFireAlarm() = 0;
     virtual void RaiseTechnologyAlarm() = 0;
     virtual void RaiseFaultAlarm() = 0;
+    // Every fire, technology or fault record is announced, whether it raised the shown alarm or
+    // yielded to a higher one; what a control check resets is counted in announcements.
+    virtual void announce(int level, const QString& record) = 0;
+    // The number of the newest announcement, the first being 1.
+    virtual std::uint64_t lastAnnouncement() const = 0;
     virtual void SoundOffExecute() = 0;
     virtual void AlarmOffExecute() = 0;
-    // Resets the pictures and markers of the system of the tree's selected node; with no node
-    // selected, of the first system node of the address (characters 1-2 of a record). Returns
-    // the address of the system reset, nothing when there was none.
-    virtual std::optional<int> ResetSystemState(const QString& addressWhenNoneSelected) = 0;
+    // The control check of the system `address` (two digits), begun when `since` was the newest
+    // announcement: what was announced up to then is reset (the whole alarm, when that is all),
+    // and the system's pictures and markers return to normal. An alarm announced after the
+    // check began stays announced, with its level, marker and pictures.
+    virtual void controlCheck(const QString& address, std::uint64_t since) = 0;
 };
 
 // The detector markers on the plans.
@@ -41,6 +48,8 @@ public:
     virtual void stopMarkerBlinking() = 0;
     // Every marker goes, also those of plans not shown, the newest first.
     virtual void removeAllMarkers() = 0;
+    // Every marker goes except those named ("SH…" names).
+    virtual void removeMarkersExcept(const std::set<QString>& kept) = 0;
     // The marker of one detector goes, if it has one; the name is the marker's "SH…" name.
     virtual void removeMarker(const QString& markerName) = 0;
 };
@@ -52,7 +61,8 @@ public:
     virtual void FindModulControl(const QString& systemName, const QString& zone) = 0;
 };
 
-// The main window, brought back from the minimised state and activated on every alarm row.
+// The main window, brought back from the minimised state and in front of the program's other
+// windows on every alarm row.
 class MainWindowRestorer {
 public:
     virtual ~MainWindowRestorer() = default;

@@ -19,11 +19,13 @@ enum Column { Number = 0, Status = 1, Object = 2, Message = 3, Date = 4, Time = 
 } // namespace
 
 Reaction::Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile,
-                   int code)
+                   int code, const RecordContext& context)
     : environment_(environment),
       record_(record),
       moment_(environment.clock.now()),
       code_(code),
+      context_(context),
+      fireShownBefore_(environment.services.alarms.AlarmLevel() == Annunciation::Fire),
       systemName_(QFileInfo(systemFile).completeBaseName().toUpper()),
       detectorId_(record::detectorId(record)),
       systemFile_(environment.store, systemFile),
@@ -108,6 +110,11 @@ void Reaction::commitRow(int offset)
     environment_.table.CommitJournalRow(offset);
 }
 
+void Reaction::announce(int level)
+{
+    environment_.services.alarms.announce(level, record_);
+}
+
 void Reaction::pointFault(const QString& message, FaultYieldsTo yieldsTo)
 {
     environment_.services.window.restoreMainWindow();
@@ -118,6 +125,7 @@ void Reaction::pointFault(const QString& message, FaultYieldsTo yieldsTo)
                         || (yieldsTo == FaultYieldsTo::FireAndTechnology && level == Annunciation::Technology);
     if (!yields)
         alarms.RaiseFaultAlarm();
+    announce(Annunciation::Fault);
     environment_.services.markers.PaintMarker(record_, colours::yellow, !yields);
     rowLine();
     markDetectorNode(Marking::Fault);
@@ -132,6 +140,10 @@ void Reaction::markDetectorNode(Marking marking)
         return;
     TreeNode* system = detector->parent()->parent();
     const bool firstAlarm = environment_.services.alarms.FireCounter() == 0;
+    // While a fire is shown the tree's selection, and the plan with it, stays with the fire that
+    // began it (or where the operator has moved it): a later fire, a technology alarm or a fault
+    // must not take the display away.
+    const bool selects = !fireShownBefore_;
     switch (marking) {
     case Marking::Fire:
         tree.setPicture(*detector, stateicon::fire);
@@ -149,7 +161,8 @@ void Reaction::markDetectorNode(Marking marking)
         tree.setPicture(*system, stateicon::systemFault);
         break;
     }
-    tree.select(detector);
+    if (selects)
+        tree.select(detector);
 }
 
 void Reaction::markSystemNode(int stateIcon)

@@ -2,6 +2,7 @@
 
 #include "files/IniFile.h"
 #include "events/EventEnvironment.h"
+#include "events/RecordContext.h"
 
 #include <QDateTime>
 #include <QString>
@@ -13,13 +14,14 @@ namespace kirvan {
 class Reaction {
 public:
     Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile,
-             int code);
+             int code, const RecordContext& context = {});
 
     const QString& record() const { return record_; }
     const QString& systemName() const { return systemName_; }
     const QString& detectorId() const { return detectorId_; }
     QChar deviceChar() const;
     int code() const { return code_; }
+    const RecordContext& context() const { return context_; }
     // Character n of the record, counted from 1.
     QChar at(int position) const;
 
@@ -42,6 +44,8 @@ public:
     void complexLine();
     void adsLine();
     void commitRow(int offset);
+    // The record is a fire, technology or fault alarm (Annunciation's levels).
+    void announce(int level);
 
     // The fault row of a detector or point: the fault alarm, unless an alarm it yields to is
     // shown (then only a steady yellow marker), the row form of the line, the detector's node.
@@ -66,6 +70,9 @@ private:
     const QString record_;
     const QDateTime moment_;
     const int code_;
+    const RecordContext context_;
+    // A fire was shown before this record: the display stays with it.
+    const bool fireShownBefore_;
     QString systemName_;
     QString detectorId_;
     IniFile systemFile_;

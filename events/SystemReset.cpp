@@ -7,7 +7,6 @@
 #include "events/EventServices.h"
 #include "events/MarkerName.h"
 #include "events/TreeMarking.h"
-#include "platform/ConversionError.h"
 
 namespace kirvan {
 
@@ -17,36 +16,30 @@ SystemReset::SystemReset(CompositionTree& tree, const SettingsFile& settings, In
 {
 }
 
-std::optional<int> SystemReset::ResetSystemState(const QString& addressWhenNoneSelected)
+void SystemReset::ResetSystemState(const QString& address, const std::set<QString>& spared)
 {
-    TreeNode* system = tree_.selected();
-    if (system) {
-        while (system->parent())
-            system = system->parent();
-    } else {
-        if (addressWhenNoneSelected.isEmpty())
-            return std::nullopt;
-        const auto nodes = systemNodes(tree_, addressWhenNoneSelected);
-        if (nodes.empty())
-            return std::nullopt;
-        system = nodes.front();
-    }
-    const QString addressKey = system->text().mid(1, 2);
-    const int address = toInteger(addressKey);
-    tree_.setPicture(*system, stateicon::systemNormal);
-    resetDetectors(*system, addressKey, settings_.systemFile(addressKey));
-    return address;
+    const QString systemFile = settings_.systemFile(address);
+    for (TreeNode* system : systemNodes(tree_, address))
+        if (!resetDetectors(*system, address, systemFile, spared))
+            tree_.setPicture(*system, stateicon::systemNormal);
 }
 
 // Detectors are the nodes two levels below the system; zones and anything deeper are passed over.
-void SystemReset::resetDetectors(const TreeNode& system, const QString& addressKey, const QString& systemFile)
+bool SystemReset::resetDetectors(const TreeNode& system, const QString& address, const QString& systemFile,
+                                 const std::set<QString>& spared)
 {
-    const QString address = SettingsFile::addressKey(toInteger(addressKey));
+    bool anySpared = false;
     for (const auto& zone : system.children())
         for (const auto& detector : zone->children()) {
+            const QString marker = markername::of(address, QStringView(detector->text()).left(6));
+            if (spared.count(marker)) {
+                anySpared = true;
+                continue;
+            }
             tree_.setPicture(*detector, configuredDetectorPicture(store_, systemFile, detector->text()));
-            markers_.removeMarker(markername::of(address, QStringView(detector->text()).left(6)));
+            markers_.removeMarker(marker);
         }
+    return anySpared;
 }
 
 } // namespace kirvan

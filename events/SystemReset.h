@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QString>
-#include <optional>
+#include <set>
 
 namespace kirvan {
 
@@ -17,15 +17,16 @@ class SystemReset {
 public:
     SystemReset(CompositionTree& tree, const SettingsFile& settings, IniStore& store, MarkerPainter& markers);
 
-    // Resets the system of the selected node (the node itself, its parent or its grandparent).
-    // With no node selected, a control check from the line still resets a system: the first
-    // system node of `addressWhenNoneSelected` (characters 1-2 of its record), if any. Returns
-    // the address of the system reset. Throws ConversionError when the system node's characters
-    // 2-3 are not a number.
-    std::optional<int> ResetSystemState(const QString& addressWhenNoneSelected = {});
+    // Resets the system nodes of `address` (two digits, as characters 1-2 of a record) with
+    // their detectors, except the detectors whose marker names are `spared` (alarms announced
+    // after the check began): they keep their pictures and markers, and their system node its
+    // picture.
+    void ResetSystemState(const QString& address, const std::set<QString>& spared = {});
 
 private:
-    void resetDetectors(const TreeNode& system, const QString& addressKey, const QString& systemFile);
+    // True when a detector was spared.
+    bool resetDetectors(const TreeNode& system, const QString& address, const QString& systemFile,
+                        const std::set<QString>& spared);
 
     CompositionTree& tree_;
     const SettingsFile& settings_;

@@ -6,6 +6,8 @@ void PlanArea::setSize(QSize size)
 {
     if (size.isValid() && size != size_) {
         size_ = size;
+        if (onResized_)
+            onResized_();
         changed();
     }
 }

@@ -30,6 +30,8 @@ public:
     void clear() { show({}, {}, {}); }
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+    // After every change of size, before the view is told of it.
+    void setOnResized(std::function<void()> handler) { onResized_ = std::move(handler); }
 
 private:
     void changed();
@@ -40,6 +42,7 @@ private:
     QString message_;
     QSize size_ = designSize;
     std::function<void()> onChanged_;
+    std::function<void()> onResized_;
 };
 
 } // namespace kirvan

@@ -195,9 +195,10 @@ void PlanEditor::placeSelected(const TreeNode& detector)
     // the next alarm reset.
     IniFile detectorFile(s_.store, detectorFilePath(systemFile, detector.text().at(1)));
     const QString section = detector.text().left(6);
-    detectorFile.writeFloat(section, u"X", double(picture.width()) / x);
-    detectorFile.writeFloat(section, u"Y", double(picture.height()) / y);
-    s_.markers.place(name, pointer_, detector.text(), s_.area.CurrentPlan());
+    const QPointF stored(double(picture.width()) / x, double(picture.height()) / y);
+    detectorFile.writeFloat(section, u"X", stored.x());
+    detectorFile.writeFloat(section, u"Y", stored.y());
+    s_.markers.place(name, pointer_, stored, detector.text(), s_.area.CurrentPlan());
 }
 
 void PlanEditor::DelDatExecute()

@@ -19,13 +19,23 @@ namespace {
 
 // The stored place "X" or "Y" is the picture's size divided by the pointer's position. Nothing
 // for a detector without a place: a missing or negative value, or one that gives no pixel (zero
-// would divide by zero).
+// would divide by zero). Rounded: the division rarely gives back the placed pixel exactly, and
+// truncating would move a marker a pixel up or left of where it was put.
 std::optional<int> placeFromStored(int pictureExtent, double stored)
 {
-    const double pixel = std::trunc(pictureExtent / stored);
+    const double pixel = std::round(pictureExtent / stored);
     if (!std::isfinite(pixel) || pixel < 0 || pixel > std::numeric_limits<int>::max())
         return std::nullopt;
     return static_cast<int>(pixel);
+}
+
+std::optional<QPoint> placeIn(QSize picture, QPointF stored)
+{
+    const std::optional<int> left = placeFromStored(picture.width(), stored.x());
+    const std::optional<int> top = placeFromStored(picture.height(), stored.y());
+    if (!left || !top)
+        return std::nullopt;
+    return QPoint(*left, *top);
 }
 
 } // namespace
@@ -47,31 +57,33 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
         return false;
     const QString name = markername::ofRecord(record);
     if (TImgDat* marker = findMutable(name)) {
-        // Only colour and blinking: a marker the blink has just hidden stays hidden until the
-        // next blink step or until sound off shows it.
         marker->Blink = blink;
         marker->colour = colour;
+        // The blink may have just hidden it; with blinking over nothing would show it again.
+        if (!blink && marker->Plane == area_.CurrentPlan())
+            marker->visible = true;
         changed();
         return false;
     }
     const QString id = record::detectorId(record);
     const IniFile detectorFile(store_, detectorFilePath(systemFile, record::at(record, 5)));
-    const std::optional<int> left = placeFromStored(area_.size().width(), detectorFile.readFloat(id, u"X", -1));
-    const std::optional<int> top = placeFromStored(area_.size().height(), detectorFile.readFloat(id, u"Y", -1));
-    if (!left || !top)
+    const QPointF stored(detectorFile.readFloat(id, u"X", -1), detectorFile.readFloat(id, u"Y", -1));
+    const std::optional<QPoint> position = placeIn(area_.size(), stored);
+    if (!position)
         return false;
 
     auto marker = std::make_unique<TImgDat>();
     marker->name = name;
-    // A switched-off detector shows white whatever its event, so the operator sees it is off.
-    marker->colour = detectorFile.readString(id, detectorfile::keyState, QStringLiteral("ВЫКЛ")) == u"ВЫКЛ"
-                         ? colours::white
-                         : colour;
+    // A switched-off detector shows white, so the operator sees it is off; but a fire, a
+    // technology alarm or a fault is never white on a white plan.
+    const bool switchedOff = detectorFile.readString(id, detectorfile::keyState, QStringLiteral("ВЫКЛ")) == u"ВЫКЛ";
+    marker->colour = switchedOff && colour == colours::green ? colours::white : colour;
     marker->shape = detectorFile.readString(id, detectorfile::keyType, {}) == detectorfile::typeSecurity
                         ? TImgDat::Shape::Square
                         : TImgDat::Shape::Circle;
     marker->Blink = blink;
-    marker->position = QPoint(*left, *top);
+    marker->position = *position;
+    marker->stored = stored;
     marker->hint = QStringLiteral("A") + record::address(record) + u'/' + id + u' ' + detectorFile.readString(id, u"ТЕКСТ", {});
     marker->pressHandler = true;
     // A detector whose zone is not among the system's zones belongs to no plan and stays visible.
@@ -94,15 +106,24 @@ QString PlanMarkers::planOf(const QString& systemFile, const QString& zone) cons
     return IniFile(store_, systemFile).readString(u"ПЛАН ЗОНЫ", QString::number(n), QStringLiteral("-"));
 }
 
-void PlanMarkers::place(const QString& name, QPoint at, const QString& hint, const QString& plane)
+void PlanMarkers::place(const QString& name, QPoint at, QPointF stored, const QString& hint, const QString& plane)
 {
     auto marker = std::make_unique<TImgDat>();
     marker->name = name;
     marker->colour = colours::green;
     marker->position = at;
+    marker->stored = stored;
     marker->hint = hint;
     marker->Plane = plane;
     markers_.push_back(std::move(marker));
+    changed();
+}
+
+void PlanMarkers::placeAgain()
+{
+    for (const auto& marker : markers_)
+        if (const std::optional<QPoint> position = placeIn(area_.size(), marker->stored))
+            marker->position = *position;
     changed();
 }
 
@@ -140,6 +161,12 @@ void PlanMarkers::removeAllMarkers()
 {
     while (!markers_.empty())
         markers_.pop_back();
+    changed();
+}
+
+void PlanMarkers::removeMarkersExcept(const std::set<QString>& kept)
+{
+    std::erase_if(markers_, [&kept](const auto& marker) { return !kept.count(marker->name); });
     changed();
 }
 

@@ -25,13 +25,19 @@ public:
     void blinkMarkers() override;
     void stopMarkerBlinking() override;
     void removeAllMarkers() override;
+    void removeMarkersExcept(const std::set<QString>& kept) override;
     void removeMarker(const QString& markerName) override;
 
     // Recolours the record's marker, or creates it from the detector's stored place; true only
-    // when a marker was created. The colour becomes white while the detector is switched off.
+    // when a marker was created. A marker made without an alarm (green) is white while the
+    // detector is switched off; an alarm always shows its own colour.
     bool paint(const QString& record, Rgb colour, bool blink);
-    // A marker placed by hand in plan edit mode: a green circle with the node's text as its hint.
-    void place(const QString& name, QPoint at, const QString& hint, const QString& plane);
+    // A marker placed by hand in plan edit mode: a green circle with the node's text as its hint,
+    // at `at`, placed from `stored` (the "X" and "Y" written for it) when the area's size changes.
+    void place(const QString& name, QPoint at, QPointF stored, const QString& hint, const QString& plane);
+    // The plan area's size changed: every marker goes to its stored place on the new size, so it
+    // stays over the room it marks.
+    void placeAgain();
     // Plan display: exactly the markers of the plan are visible.
     void showPlan(const QString& plan);
 

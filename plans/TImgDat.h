@@ -3,6 +3,7 @@
 #include "platform/Rgb.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 
 namespace kirvan {
@@ -17,8 +18,10 @@ struct TImgDat {
     QString name;
     Shape shape = Shape::Circle;
     Rgb colour;
-    // Top-left corner in pixels of the plan picture; it stays when the picture is resized.
+    // Top-left corner in pixels of the plan picture, from `stored` and the picture's size.
     QPoint position;
+    // The detector file's "X" and "Y": the picture's width and height divided by the place.
+    QPointF stored;
     QString hint;
     bool showHint = true;
     bool visible = true;

@@ -46,7 +46,9 @@ protected:
     std::vector<QString> told;
     AlarmSounds sounds{sound, {folder.path()}, [this](const QString& text) { told.push_back(text); }};
     SystemReset reset{tree, settings, store, markers};
-    AlarmState state{loop, sounds, markers, [this](const QString& address) { return reset.ResetSystemState(address); }};
+    AlarmState state{loop, sounds, markers, [this](const QString& address, const std::set<QString>& spared) {
+                         reset.ResetSystemState(address, spared);
+                     }};
     EventDispatcher real{EventEnvironment{settings, store, table, log, tree, clock, locale,
                                           EventServices{state, markers, modules, window}}};
 };
@@ -164,13 +166,6 @@ TEST_F(AnnunciationTest, SoundOffSteadiesTheMarkersAndAlarmResetRemovesThemAll)
     EXPECT_EQ(markers.calls.size(), 5u) << "Timer2 is off";
 }
 
-struct ResetCase {
-    const char* name;
-    const char16_t* selected; // the start of the selected node's text, or nothing
-    const char16_t* recordAddress;
-    std::optional<int> address;
-};
-
 TEST_F(AnnunciationTest, SystemResetReturnsTheSystemsPicturesAndRemovesItsMarkers)
 {
     // A second system whose pictures a reset of system 01 must not touch.
@@ -178,37 +173,100 @@ TEST_F(AnnunciationTest, SystemResetReturnsTheSystemsPicturesAndRemovesItsMarker
     settings.ini().writeString(u"АДРЕС", u"00", folder.file(QStringLiteral("Офис.cnf")));
     TreeNode* office = tree.add(nullptr, QStringLiteral("A00:ОФИС"));
     tree.add(tree.add(office, QStringLiteral("Приёмная")), QStringLiteral("И01-05 Вход"));
-    const ResetCase cases[] = {
-        {"system node", u"A01", u"", 1},
-        {"zone node", u"Цех 1", u"", 1},
-        {"detector node", u"И13-12", u"", 1},
-        {"nothing selected: the record's system", nullptr, u"01", 1},
-        {"nothing selected, no such system", nullptr, u"02", std::nullopt},
+    tree.walk([this](TreeNode& n) {
+        tree.setPicture(n, stateicon::fire);
+        return true;
+    });
+    // The selection is the operator's: the reset goes by the address it is given.
+    tree.select(office);
+    reset.ResetSystemState(QStringLiteral("01"));
+    EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemNormal);
+    EXPECT_EQ(node(QStringLiteral("Цех 1"))->imageIndex(), stateicon::fire) << "zones are passed over";
+    EXPECT_EQ(node(QStringLiteral("И01-05"))->imageIndex(), stateicon::detectorOn);
+    EXPECT_EQ(node(QStringLiteral("И01-06"))->imageIndex(), stateicon::securityOff);
+    EXPECT_EQ(node(QStringLiteral("И01-07"))->imageIndex(), stateicon::detectorOff) << "no state reads as off";
+    EXPECT_EQ(node(QStringLiteral("И13-12"))->imageIndex(), stateicon::detectorOff);
+    EXPECT_EQ(markers.calls, (std::vector<std::string>{"remove SH010105", "remove SH010106", "remove SH010107",
+                                                       "remove SH011312"}));
+    EXPECT_EQ(office->imageIndex(), stateicon::fire);
+    EXPECT_EQ(office->children().front()->children().front()->imageIndex(), stateicon::fire);
+}
+
+TEST_F(AnnunciationTest, SystemResetSparesTheDetectorsAnnouncedAfterTheCheckBegan)
+{
+    tree.walk([this](TreeNode& n) {
+        tree.setPicture(n, stateicon::fire);
+        return true;
+    });
+    reset.ResetSystemState(QStringLiteral("01"), {QStringLiteral("SH011312")});
+    EXPECT_EQ(node(QStringLiteral("И13-12"))->imageIndex(), stateicon::fire);
+    EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::fire) << "its system still has an alarm";
+    EXPECT_EQ(node(QStringLiteral("И01-05"))->imageIndex(), stateicon::detectorOn);
+    EXPECT_EQ(markers.calls, (std::vector<std::string>{"remove SH010105", "remove SH010106", "remove SH010107"}));
+}
+
+struct CheckCase {
+    const char* name;
+    std::vector<const char16_t*> before; // announced before the check begins
+    std::vector<const char16_t*> after;  // arriving while it waits between systems
+    int level;
+    bool blinking;
+    int markersKept;
+    int detectorIcon; // И13-12 once the check's record has come
+};
+
+// "Общий контроль" checks the systems one after another; what arrives between its records is
+// not the check's to reset.
+TEST_F(AnnunciationTest, ControlCheckResetsOnlyWhatWasAnnouncedWhenItBegan)
+{
+    const CheckCase cases[] = {
+        {"fire before, nothing after: all is reset", {u"01/И13-12/07"}, {}, 0, false, 0, stateicon::detectorOff},
+        {"fire after: it stays announced", {u"01/И01-05/07"}, {u"01/И13-12/07"}, 2, true, 1, stateicon::fire},
+        {"fire before, fault after: the fault is shown", {u"01/И01-05/07"}, {u"01/И13-12/08"}, 1, true, 1,
+         stateicon::fault},
+        {"fault and technology after: technology is shown", {}, {u"01/И13-12/08", u"01/И01-07/07"}, 3, true, 2,
+         stateicon::fault},
+        {"sound off after the fault: it stays steady", {}, {u"01/И13-12/08", u"sound off"}, 1, false, 1,
+         stateicon::fault},
     };
-    for (const ResetCase& c : cases) {
+    for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.name);
-        tree.walk([this](TreeNode& n) {
-            tree.setPicture(n, stateicon::fire);
-            return true;
-        });
-        tree.select(c.selected ? node(QString::fromUtf16(c.selected)) : nullptr);
+        step(QStringLiteral("alarm off"));
+        for (const char16_t* what : c.before)
+            step(QString::fromUtf16(what));
+        const std::uint64_t since = state.lastAnnouncement();
+        for (const char16_t* what : c.after)
+            step(QString::fromUtf16(what));
         markers.calls.clear();
-        EXPECT_EQ(state.ResetSystemState(QString::fromUtf16(c.recordAddress)), c.address);
-        if (!c.address) {
-            EXPECT_TRUE(markers.calls.empty());
-            continue;
+        real.ProcessEvent(QStringLiteral("01/И01-01/01"), RecordContext{false, since});
+        EXPECT_EQ(state.AlarmLevel(), c.level);
+        EXPECT_EQ(state.blinking(), c.blinking);
+        EXPECT_EQ(state.FireCounter() > 0, c.level == Annunciation::Fire || c.level == Annunciation::Technology);
+        if (c.level != Annunciation::Normal) {
+            EXPECT_EQ(markers.calls.front(), "remove all but " + std::to_string(c.markersKept));
+            EXPECT_NE(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemNormal) << "the system keeps its alarm";
         }
-        EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemNormal);
-        EXPECT_EQ(node(QStringLiteral("Цех 1"))->imageIndex(), stateicon::fire) << "zones are passed over";
+        EXPECT_EQ(node(QStringLiteral("И13-12"))->imageIndex(), c.detectorIcon);
         EXPECT_EQ(node(QStringLiteral("И01-05"))->imageIndex(), stateicon::detectorOn);
-        EXPECT_EQ(node(QStringLiteral("И01-06"))->imageIndex(), stateicon::securityOff);
-        EXPECT_EQ(node(QStringLiteral("И01-07"))->imageIndex(), stateicon::detectorOff) << "no state reads as off";
-        EXPECT_EQ(node(QStringLiteral("И13-12"))->imageIndex(), stateicon::detectorOff);
-        EXPECT_EQ(markers.calls, (std::vector<std::string>{"remove SH010105", "remove SH010106", "remove SH010107",
-                                                           "remove SH011312"}));
-        EXPECT_EQ(office->imageIndex(), stateicon::fire);
-        EXPECT_EQ(office->children().front()->children().front()->imageIndex(), stateicon::fire);
     }
+}
+
+// A check reported by one system resets that system, whichever node a fire has selected.
+TEST_F(AnnunciationTest, ControlCheckFromTheLineResetsTheRecordsOwnSystem)
+{
+    folder.writeText(QStringLiteral("Офис.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=02\n"));
+    folder.writeText(QStringLiteral("Офис.tb0"), QStringLiteral("[И01-05]\nЗОНА=Приёмная\nТЕКСТ=Вход\n"));
+    settings.ini().writeString(u"АДРЕС", u"02", folder.file(QStringLiteral("Офис.cnf")));
+    TreeNode* office = tree.add(nullptr, QStringLiteral("A02:ОФИС"));
+    TreeNode* entrance = tree.add(tree.add(office, QStringLiteral("Приёмная")), QStringLiteral("И01-05 Вход"));
+    step(QStringLiteral("01/И13-12/07"));
+    ASSERT_EQ(tree.selected()->text(), QStringLiteral("И13-12 Лестница"));
+    step(QStringLiteral("02/И01-05/08"));
+    step(QStringLiteral("02/И01-01/01"));
+    EXPECT_EQ(entrance->imageIndex(), stateicon::detectorOff);
+    EXPECT_EQ(office->imageIndex(), stateicon::systemNormal);
+    EXPECT_EQ(node(QStringLiteral("И13-12"))->imageIndex(), stateicon::fire);
+    EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemFire);
 }
 
 } // namespace

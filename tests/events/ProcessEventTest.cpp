@@ -252,7 +252,7 @@ TEST_F(ProcessEventTest, ControlCheckClearsTheAlarmsAndSoundOffSilences)
 {
     process(QStringLiteral("01/И01-05/01"));
     process(QStringLiteral("01/И01-05/02"));
-    EXPECT_EQ(alarms.calls, (std::vector<std::string>{"alarm off", "reset system 01", "sound off"}));
+    EXPECT_EQ(alarms.calls, (std::vector<std::string>{"control check 01", "sound off"}));
 }
 
 TEST_F(ProcessEventTest, RemoteUnitPointOfAnotherFormLeavesNoHalfRow)

@@ -26,8 +26,8 @@ TEST_F(MarkersTest, PaintMarkerMakesTheMarkerFromTheDetectorFile)
         // Switched on, on the plan shown: the colour asked for, placed by the area's size.
         {QStringLiteral("01/И01-05/07"), colours::red, QStringLiteral("SH010105"), colours::red, TImgDat::Shape::Circle,
          {200, 480}, QStringLiteral("A01/И01-05 Коридор"), plan(QStringLiteral("Цех1.bmp")), true},
-        // Switched off: white whatever was asked; a security detector is a square.
-        {QStringLiteral("01/И01-06/07"), colours::red, QStringLiteral("SH010106"), colours::white, TImgDat::Shape::Square,
+        // Switched off and shown without an alarm: white; a security detector is a square.
+        {QStringLiteral("01/И01-06/07"), colours::green, QStringLiteral("SH010106"), colours::white, TImgDat::Shape::Square,
          {400, 200}, QStringLiteral("A01/И01-06 Склад"), plan(QStringLiteral("Цех1.bmp")), true},
         // A zone without a plan picture: "-", never shown.
         {QStringLiteral("01/И12-05/08"), colours::yellow, QStringLiteral("SH011205"), colours::yellow,
@@ -52,6 +52,18 @@ TEST_F(MarkersTest, PaintMarkerMakesTheMarkerFromTheDetectorFile)
     }
 }
 
+// A fire on a white plan must not be white: the switched-off state shows only without an alarm.
+TEST_F(MarkersTest, AnAlarmMarkerHasTheAlarmsColourWhateverTheStoredState)
+{
+    folder.writeText(QStringLiteral("Объекты/Склад.tb2"), QStringLiteral("[И21-01]\nЗОНА=Цех 1\nX=2\nY=2\n"));
+    for (const QString& record : {QStringLiteral("01/И01-06/07"), QStringLiteral("01/И21-01/07")})
+        for (const Rgb colour : {colours::red, colours::blue, colours::yellow}) {
+            workstation->markers().removeAllMarkers();
+            ASSERT_TRUE(workstation->markers().paint(record, colour, true));
+            EXPECT_EQ(workstation->markers().markers().front()->colour, colour) << record.toStdString();
+        }
+}
+
 TEST_F(MarkersTest, PaintMarkerCreatesNothingWithoutAPlaceOrASystemFile)
 {
     folder.writeText(QStringLiteral("Объекты/Склад.tb2"),
@@ -65,20 +77,27 @@ TEST_F(MarkersTest, PaintMarkerCreatesNothingWithoutAPlaceOrASystemFile)
     EXPECT_TRUE(workstation->markers().markers().empty());
 }
 
-TEST_F(MarkersTest, RepaintChangesColourAndBlinkingButNotVisibility)
+// A fault 1.3 s after a fire repaints the marker steady; had the blink just hidden it, nothing
+// would show it again for the rest of the alarm.
+TEST_F(MarkersTest, RepaintThatEndsBlinkingShowsTheMarkerOnItsPlan)
 {
     select(QStringLiteral("Цех 1"));
     MarkerPainter& markers = workstation->markers();
     markers.PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    markers.PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // plan "-", hidden
     markers.blinkMarkers();
     ASSERT_FALSE(marker(QStringLiteral("SH010105"))->visible);
+    markers.PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    EXPECT_FALSE(marker(QStringLiteral("SH010105"))->visible) << "still blinking: the next step shows it";
     EXPECT_TRUE(markers.hasMarker(QStringLiteral("01/И01-05/08")));
     markers.PaintMarker(QStringLiteral("01/И01-05/08"), colours::yellow, false);
     const TImgDat* m = marker(QStringLiteral("SH010105"));
     EXPECT_EQ(m->colour, colours::yellow);
     EXPECT_FALSE(m->Blink);
-    EXPECT_FALSE(m->visible) << "hidden by the blink, it waits for sound off or the next plan display";
-    EXPECT_EQ(workstation->markers().markers().size(), 1u);
+    EXPECT_TRUE(m->visible);
+    markers.PaintMarker(QStringLiteral("01/И12-05/08"), colours::yellow, false);
+    EXPECT_FALSE(marker(QStringLiteral("SH011205"))->visible) << "a marker of a plan not shown stays hidden";
+    EXPECT_EQ(workstation->markers().markers().size(), 2u);
 }
 
 TEST_F(MarkersTest, BlinkingAndSoundOffActOnTheShownPlanOnly)
@@ -131,15 +150,41 @@ TEST_F(MarkersTest, ShowAndHideMarkersOfAZoneOrADetector)
     EXPECT_TRUE(workstation->markers().markers().empty());
 }
 
-TEST_F(MarkersTest, MarkersKeepTheirPixelPlaceWhenTheAreaIsResized)
+// Shrunk and grown again, a marker must stay over its room: at its stored place on every size.
+TEST_F(MarkersTest, MarkersFollowTheirStoredPlaceWhenTheAreaIsResized)
 {
     select(QStringLiteral("Цех 1"));
     workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    const struct {
+        QSize area;
+        QPoint position;
+    } sizes[] = {{{400, 300}, {100, 240}}, {{801, 599}, {200, 479}}, {{800, 600}, {200, 480}}};
+    for (const auto& c : sizes) {
+        workstation->planArea().setSize(c.area);
+        EXPECT_EQ(marker(QStringLiteral("SH010105"))->position, c.position);
+    }
+    EXPECT_TRUE(detectorFile(u'0').contains(QStringLiteral("X=4\r\nY=1,25"))) << "the stored place is unchanged";
+}
+
+// 800 / 3 stored with 15 digits gives back 2.99999…: truncated, the marker would creep.
+TEST_F(MarkersTest, APlacedMarkerComesBackWhereItWasPut)
+{
+    workstation->planEditor().ImageEditExecute();
+    select(QStringLiteral("И12-05 Зал"));
+    workstation->planEditor().SetDatExecute();
+    workstation->planEditor().Image1MouseMove(QPoint(3, 7));
+    workstation->planEditor().Image1Click();
+    ASSERT_NE(marker(QStringLiteral("SH011205")), nullptr);
     workstation->planArea().setSize(QSize(400, 300));
-    EXPECT_EQ(marker(QStringLiteral("SH010105"))->position, QPoint(200, 480));
+    EXPECT_EQ(marker(QStringLiteral("SH011205"))->position, QPoint(2, 4)) << "placed markers follow the size too";
+    workstation->planArea().setSize(QSize(800, 600));
+    EXPECT_EQ(marker(QStringLiteral("SH011205"))->position, QPoint(3, 7));
     workstation->markers().removeAllMarkers();
-    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
-    EXPECT_EQ(marker(QStringLiteral("SH010105"))->position, QPoint(100, 240)) << "a new marker takes the new size";
+    workstation->planEditor().ImageEditExecute();
+    select(QStringLiteral("Цех 2"));
+    workstation->markerCommands().N12Click();
+    ASSERT_NE(marker(QStringLiteral("SH011205")), nullptr);
+    EXPECT_EQ(marker(QStringLiteral("SH011205"))->position, QPoint(3, 7));
 }
 
 TEST_F(MarkersTest, MarkerPressSelectsItAndOffersArmingForSquaresOnly)

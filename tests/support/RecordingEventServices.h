@@ -15,6 +15,8 @@ public:
     int level = Normal;
     int fireCounter = 0;
     std::vector<std::string> calls;
+    // Kept apart from the calls: level and record of each announcement.
+    std::vector<std::string> announced;
 
     int AlarmLevel() const override { return level; }
     int FireCounter() const override { return fireCounter; }
@@ -22,12 +24,16 @@ public:
     void RaiseFireAlarm() override { calls.emplace_back("fire"); }
     void RaiseTechnologyAlarm() override { calls.emplace_back("technology"); }
     void RaiseFaultAlarm() override { calls.emplace_back("fault"); }
+    void announce(int announcedLevel, const QString& record) override
+    {
+        announced.push_back(std::to_string(announcedLevel) + ' ' + record.toStdString());
+    }
+    std::uint64_t lastAnnouncement() const override { return 0; }
     void SoundOffExecute() override { calls.emplace_back("sound off"); }
     void AlarmOffExecute() override { calls.emplace_back("alarm off"); }
-    std::optional<int> ResetSystemState(const QString& addressWhenNoneSelected) override
+    void controlCheck(const QString& address, std::uint64_t) override
     {
-        calls.push_back("reset system " + addressWhenNoneSelected.toStdString());
-        return std::nullopt;
+        calls.push_back("control check " + address.toStdString());
     }
 };
 
@@ -52,6 +58,10 @@ public:
     void blinkMarkers() override { calls.emplace_back("blink"); }
     void stopMarkerBlinking() override { calls.emplace_back("stop blinking"); }
     void removeAllMarkers() override { calls.emplace_back("remove all"); }
+    void removeMarkersExcept(const std::set<QString>& kept) override
+    {
+        calls.push_back("remove all but " + std::to_string(kept.size()));
+    }
     void removeMarker(const QString& markerName) override { calls.push_back("remove " + markerName.toStdString()); }
 };
 
