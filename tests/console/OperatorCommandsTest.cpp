@@ -235,6 +235,60 @@ TEST_F(OperatorCommandsTest, TotalControlResetsReloadsAndChecksEverySystemInTurn
     EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemNormal) << "reloaded";
 }
 
+// A fire that arrives while "Общий контроль" waits between two systems is not the check's to
+// reset: the next system's record leaves it shown, with its picture.
+TEST_F(OperatorCommandsTest, TotalControlLeavesAFireThatArrivesWhileItWaits)
+{
+    loop.advance(PollingCycle::startupTicks * 800 + 100);
+    auto watch = loop.createTimer();
+    watch->setInterval(50);
+    watch->setOnTimer([&] {
+        const QStringList& lines = workstation->log().historyList();
+        if (!lines.isEmpty() && lines.back().startsWith(u"00/И01-01/01")) {
+            watch->setEnabled(false);
+            workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07"));
+        }
+    });
+    watch->setEnabled(true);
+    newRecords();
+    workstation->commands().TotalControlExecute();
+    EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("00/И01-01/01"), QStringLiteral("02/И12-07/07"),
+                                         QStringLiteral("00/И01-01/00"), QStringLiteral("02/И01-01/01"),
+                                         QStringLiteral("02/И01-01/00")}));
+    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
+    EXPECT_TRUE(workstation->alarms().blinking());
+    EXPECT_EQ(workstation->tree().topLevel()[2]->children()[0]->children()[0]->imageIndex(), stateicon::fire);
+    EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemFire);
+}
+
+// "Имитировать пожар/тревогу" of a zone whose control module starts by itself: the journal says
+// it is a simulation, and nothing goes to the panel.
+TEST_F(OperatorCommandsTest, SimulatedFireIsJournaledAsSuchAndStartsNoScenario)
+{
+    workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СИСТЕМА", u"A02:СКЛАД");
+    workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"ЗОНА", u"Цех");
+    workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СЦЕНАРИЙ", u"5");
+    workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", u"АВТОМАТ");
+    workstation->controlModules().FillModulControlArray();
+    const auto scenarioQueued = [this] {
+        for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
+            if (workstation->link().queue().slot(slot).code == command::startScenario)
+                return true;
+        return false;
+    };
+    select(QStringLiteral("И12-07"));
+    workstation->commands().N21Click();
+    EXPECT_FALSE(scenarioQueued());
+    EXPECT_TRUE(workstation->log().historyList().back().contains(u"ПОЖАР: СКЛАД ИМИТАЦИЯ Цех Ворота"))
+        << workstation->log().historyList().back().toStdString();
+    EXPECT_EQ(workstation->table().cell(1, 3), QStringLiteral("ИМИТАЦИЯ Цех Ворота"));
+    workstation->commands().N20Click();
+    EXPECT_TRUE(workstation->log().historyList().back().contains(u"ОТКАЗ: СКЛАД ИМИТАЦИЯ Цех Ворота"));
+    workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07"));
+    EXPECT_TRUE(scenarioQueued()) << "the real fire starts it";
+    EXPECT_FALSE(workstation->log().historyList().back().contains(u"ИМИТАЦИЯ"));
+}
+
 TEST_F(OperatorCommandsTest, TotalControlAndSoundOffOfAnEmptyComplexOnlyResetAndSilence)
 {
     folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QString());

@@ -166,6 +166,32 @@ TEST_F(ProcessEventTest, TechnologyWhileAFireIsShownKeepsTheFireAndStillCounts)
     EXPECT_EQ(alarms.fireCounter, 1);
 }
 
+// While a fire is shown the display stays with it: no later alarm moves the selection, and the
+// plan that follows it, away; without a fire, fire and technology take it.
+TEST_F(ProcessEventTest, WhileAFireIsShownNoLaterAlarmTakesTheSelection)
+{
+    const struct {
+        const char* name;
+        int level;
+        const char16_t* record;
+        bool selects;
+    } cases[] = {
+        {"technology during a fire", Annunciation::Fire, u"01/И01-07/07", false},
+        {"technology record during a fire", Annunciation::Fire, u"01/И01-05/51", false},
+        {"a second fire", Annunciation::Fire, u"01/И13-12/07", false},
+        {"release during a fire", Annunciation::Fire, u"01/И13-12/38", false},
+        {"the first fire", Annunciation::Technology, u"01/И13-12/07", true},
+        {"technology during a fault", Annunciation::Fault, u"01/И01-07/07", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        alarms.level = c.level;
+        selections.clear();
+        process(QString::fromUtf16(c.record));
+        EXPECT_EQ(selections.size(), c.selects ? 1u : 0u);
+    }
+}
+
 TEST_F(ProcessEventTest, TechnologyWithoutAFireRaisesTheTechnologyAlarm)
 {
     process(QStringLiteral("01/И01-05/51"));
