@@ -1,10 +1,12 @@
 # Installation as a Debian program (cmake --install, and the .deb that CPack makes of it):
-# the programs in bin, their own files under share/kirvanmonitorp, the desktop's entry and icons,
-# manual pages, the kiosk's user unit, log rotation and the package's notes.
+# the programs in bin, the plan decoder in lib/kirvanmonitorp, their own files under
+# share/kirvanmonitorp, the desktop's entry and icons, manual pages, the kiosk's user unit, log
+# rotation and the package's notes.
 set(package_resources ${PROJECT_SOURCE_DIR}/resources/package)
 set(package_doc ${CMAKE_INSTALL_DATADIR}/doc/kirvanmonitorp)
 
 install(TARGETS KirvanMonitorP kirvan-sim kirvan-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kirvan-plan-decoder RUNTIME DESTINATION ${KIRVAN_INSTALL_HELPERS})
 
 # The help page and the demo complex; a workstation folder's own copy of a file comes first.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/demo/Help DESTINATION ${KIRVAN_INSTALL_SHARED_DATA})

@@ -47,7 +47,7 @@ void TForm1::connectModels()
         else
             QApplication::restoreOverrideCursor();
     });
-    w.systems().setOnClearPlan([this] { workstation_->planArea().showPicture(QImage(), {}); });
+    w.systems().setOnClearPlan([this] { workstation_->planDisplay().clearPicture(); });
     w.systems().setOnProgress([] { QCoreApplication::processEvents(); });
     w.systems().setOnTreeChanged([this] {
         treeModel_->reload();

@@ -76,7 +76,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_,
                                         link_, platform.port, loader_, controlModules_.table(),
                                         [this](const QString& text) { logDated(text); }}),
-      planDisplay_(settings_, store_, platform.pictures, planArea_, markers_),
+      planPictures_(platform.pictures, platform.loop),
+      planDisplay_(settings_, store_, planPictures_, planArea_, markers_),
       planEditor_(PlanEditor::Services{settings_, store_, platform.dialogs, platform.shell, statusBar_, tree_, popup_,
                                        planArea_, planDisplay_, markers_,
                                        [this](bool running) {

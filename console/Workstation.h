@@ -26,6 +26,7 @@
 #include "plans/PlanDisplay.h"
 #include "plans/PlanEditor.h"
 #include "plans/PlanMarkers.h"
+#include "plans/PlanPictures.h"
 
 #include <memory>
 
@@ -105,6 +106,8 @@ public:
     SystemCommands& systems() { return systems_; }
     ControlModules& controlModules() { return controlModules_; }
     PlanArea& planArea() { return planArea_; }
+    PlanDisplay& planDisplay() { return planDisplay_; }
+    PlanPictures& planPictures() { return planPictures_; }
     PlanMarkers& markers() { return markers_; }
     PlanEditor& planEditor() { return planEditor_; }
     MarkerCommands& markerCommands() { return markerCommands_; }
@@ -140,6 +143,7 @@ private:
     TreeSelection selection_;
     ConfigurationLoader loader_;
     SystemCommands systems_;
+    PlanPictures planPictures_;
     PlanDisplay planDisplay_;
     PlanEditor planEditor_;
     MarkerCommands markerCommands_;

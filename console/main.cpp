@@ -141,7 +141,8 @@ int main(int argc, char** argv)
     kirvan::SteadyPortClock portClock;
     kirvan::TCommPort CommPort1(loop, serialPorts, portClock);
     kirvan::CommPortLink port(CommPort1, serialPorts);
-    const kirvan::QtPictureLoader pictures;
+    const kirvan::QtPictureLoader pictures(kirvan::QtPictureLoader::installedDrawingProgram(
+        QCoreApplication::applicationDirPath(), QStringLiteral(KIRVAN_HELPERS_FROM_PROGRAM)));
 
     std::unique_ptr<kirvan::TForm1> window;
     // A stop signal ends the program as "Выход" does, also from inside a message box or a wait.

@@ -5,9 +5,9 @@
 #include "files/PathCase.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsKeys.h"
-#include "platform/PictureLoader.h"
 #include "plans/PlanArea.h"
 #include "plans/PlanMarkers.h"
+#include "plans/PlanPictures.h"
 #include "plans/ZonePlan.h"
 
 #include <QDir>
@@ -23,9 +23,9 @@ const TreeNode& systemNodeOf(const TreeNode& node)
     return *system;
 }
 
-PlanDisplay::PlanDisplay(const SettingsFile& settings, IniStore& store, const PictureLoader& loader, PlanArea& area,
+PlanDisplay::PlanDisplay(const SettingsFile& settings, IniStore& store, PlanPictures& pictures, PlanArea& area,
                          PlanMarkers& markers)
-    : settings_(settings), store_(store), loader_(loader), area_(area), markers_(markers)
+    : settings_(settings), store_(store), pictures_(pictures), area_(area), markers_(markers)
 {
 }
 
@@ -58,17 +58,40 @@ void PlanDisplay::showStored(const QString& title, const QString& storedPlan)
 {
     const QString path = storedPlan.isEmpty() ? QString() : resolvePathCase(settings_.localPath(storedPlan));
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        pictures_.abandon();
         area_.clear();
         return;
     }
-    const PictureLoader::Result read = loader_.load(path, pictureBound);
-    area_.show(title, read.picture, read.error.isEmpty() ? QString() : unreadableText(storedPlan, read.error));
+    show(path, storedPlan, [this, title](const QImage& picture, const QString& message) {
+        area_.show(title, picture, message);
+    });
 }
 
 void PlanDisplay::showPicture(const QString& localPath)
 {
-    const PictureLoader::Result read = loader_.load(localPath, pictureBound);
-    area_.showPicture(read.picture, read.error.isEmpty() ? QString() : unreadableText(localPath, read.error));
+    show(localPath, localPath,
+         [this](const QImage& picture, const QString& message) { area_.showPicture(picture, message); });
+}
+
+void PlanDisplay::clearPicture()
+{
+    pictures_.abandon();
+    area_.showPicture(QImage(), {});
+}
+
+void PlanDisplay::show(const QString& path, const QString& named, const Shown& shown)
+{
+    const auto explained = [named](const PictureLoader::Result& read) {
+        return read.error.isEmpty() ? QString() : unreadableText(named, read.error);
+    };
+    if (const std::optional<PictureLoader::Result> kept = pictures_.find(path, pictureBound)) {
+        pictures_.abandon();
+        shown(kept->picture, explained(*kept));
+        return;
+    }
+    shown(QImage(), loadingText);
+    pictures_.request(path, pictureBound,
+                      [shown, explained](const PictureLoader::Result& read) { shown(read.picture, explained(read)); });
 }
 
 QString PlanDisplay::unreadableText(const QString& plan, const QString& error)

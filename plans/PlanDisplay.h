@@ -1,14 +1,16 @@
 #pragma once
 
+#include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 namespace kirvan {
 
 class IniStore;
-class PictureLoader;
 class PlanArea;
 class PlanMarkers;
+class PlanPictures;
 class SettingsFile;
 class TreeNode;
 
@@ -19,24 +21,32 @@ public:
     // Pictures larger than this are read scaled down.
     static constexpr QSize pictureBound{4096, 4096};
 
-    PlanDisplay(const SettingsFile& settings, IniStore& store, const PictureLoader& loader, PlanArea& area,
+    // Shown in the plan area while its picture is read.
+    static inline const QString loadingText = QStringLiteral("План загружается…");
+
+    PlanDisplay(const SettingsFile& settings, IniStore& store, PlanPictures& pictures, PlanArea& area,
                 PlanMarkers& markers);
 
     // A system without a system file, and a zone that is not among its system's zones, change
     // nothing: the plan still shown keeps its markers blinking.
     void showFor(const TreeNode& node);
-    // Reads a picture file into the plan area at once; an unreadable one is explained there.
-    // The title stays.
+    // Shows a picture file in the plan area, the title as it is; an unreadable one is explained
+    // there. A picture not read before is read on a worker thread, "План загружается…" meanwhile.
     void showPicture(const QString& localPath);
+    // An empty plan area under the title; a read still under way is abandoned.
+    void clearPicture();
 
 private:
     // The picture of a stored plan path, or why it cannot be shown; a missing file shows nothing.
     void showStored(const QString& title, const QString& storedPlan);
+    using Shown = std::function<void(const QImage& picture, const QString& message)>;
+    // The kept picture of path at once, or the loading text until the worker has read it.
+    void show(const QString& path, const QString& named, const Shown& shown);
     static QString unreadableText(const QString& plan, const QString& error);
 
     const SettingsFile& settings_;
     IniStore& store_;
-    const PictureLoader& loader_;
+    PlanPictures& pictures_;
     PlanArea& area_;
     PlanMarkers& markers_;
 };

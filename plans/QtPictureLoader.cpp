@@ -1,29 +1,28 @@
 #include "plans/QtPictureLoader.h"
 
-#include "plans/Metafile.h"
-
-#include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
-#include <QPainter>
-#include <QSvgRenderer>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kirvan {
 
 namespace {
 
-// Larger files are not metafiles or drawings a plan would be; raster files are read as streams.
-constexpr qint64 largestDrawing = 64 * 1024 * 1024;
 // Raster plans are decoded whole before they are scaled; beyond this they are refused with a
 // message instead of exhausting the memory of a workstation that must keep running.
 constexpr int decodeLimitMegabytes = 1024;
+
+const QString damaged = QStringLiteral("формат рисунка не распознан или файл повреждён");
 
 PictureLoader::Result failure(const QString& why)
 {
     return {QImage(), why};
 }
-
-const QString damaged = QStringLiteral("формат рисунка не распознан или файл повреждён");
 
 QSize fitted(QSize size, QSize bound)
 {
@@ -31,25 +30,36 @@ QSize fitted(QSize size, QSize bound)
                                                                            : size;
 }
 
-PictureLoader::Result renderSvg(const QByteArray& svg, QSize bound)
+// The descriptor of a regular file, opened without waiting for a writer or a device.
+struct OpenFile {
+    int fd = -1;
+    QString failure;
+    ~OpenFile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+void open(OpenFile& file, const QString& path)
 {
-    QSvgRenderer renderer(svg);
-    if (!renderer.isValid())
-        return failure(damaged);
-    QSize size = renderer.defaultSize();
-    if (size.isEmpty())
-        size = renderer.viewBoxF().size().toSize();
-    if (size.isEmpty())
-        size = bound;
-    // A drawing has no pixels of its own: it is rendered large enough to stay sharp when
-    // stretched over the plan area, and no larger than the bound.
-    constexpr int sharpExtent = 2048;
-    size = fitted(size.scaled(QSize(sharpExtent, sharpExtent), Qt::KeepAspectRatio), bound);
-    QImage picture(size, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    QPainter painter(&picture);
-    renderer.render(&painter);
-    return {picture, {}};
+    file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file.fd < 0) {
+        file.failure = QStringLiteral("файл не открывается (%1)").arg(QString::fromLocal8Bit(strerror(errno)));
+        return;
+    }
+    struct stat info {};
+    if (fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        file.failure = QStringLiteral("файл не открывается (это не обычный файл)");
+        return;
+    }
+    // Reads of a regular file never wait anyway; the helper gets it as it is.
+    fcntl(file.fd, F_SETFL, fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
+}
+
+bool rasterFormat(const QByteArray& format)
+{
+    return !format.isEmpty() && !format.startsWith("svg");
 }
 
 PictureLoader::Result readRaster(QIODevice& device, QSize bound)
@@ -72,27 +82,35 @@ PictureLoader::Result readRaster(QIODevice& device, QSize bound)
 
 } // namespace
 
-PictureLoader::Result QtPictureLoader::load(const QString& path, QSize bound) const
+QtPictureLoader::QtPictureLoader(QString drawingProgram, DrawingLimits limits)
+    : drawingProgram_(std::move(drawingProgram)), limits_(limits)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+}
+
+PictureLoader::Result QtPictureLoader::load(const QString& path, QSize bound, std::stop_token stop) const
+{
+    OpenFile opened;
+    open(opened, path);
+    if (!opened.failure.isEmpty())
+        return failure(opened.failure);
+    QFile file;
+    if (!file.open(opened.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return failure(QStringLiteral("файл не открывается (%1)").arg(file.errorString()));
-    const QByteArray head = file.peek(64);
-    if (metafile::isEnhancedMetafile(head) || metafile::isWindowsMetafile(head) ||
-        head.trimmed().startsWith("<")) {
-        if (file.size() > largestDrawing)
-            return failure(damaged);
-        const QByteArray bytes = file.readAll();
-        std::optional<QByteArray> svg = bytes;
-        if (metafile::isEnhancedMetafile(head))
-            svg = metafile::enhancedToSvg(bytes);
-        else if (metafile::isWindowsMetafile(head))
-            svg = metafile::windowsToSvg(bytes);
-        if (!svg)
-            return failure(damaged);
-        return renderSvg(*svg, bound);
-    }
-    return readRaster(file, bound);
+    if (rasterFormat(QImageReader::imageFormat(&file)))
+        return readRaster(file, bound);
+    file.close();
+    if (lseek(opened.fd, 0, SEEK_SET) != 0)
+        return failure(damaged);
+    return renderInHelper(drawingProgram_, opened.fd, bound, limits_, stop);
+}
+
+QString QtPictureLoader::installedDrawingProgram(const QString& programFolder, const QString& helperFolderFromProgram)
+{
+    const QString name = QStringLiteral("kirvan-plan-decoder");
+    const QString beside = QDir(programFolder).filePath(name);
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(QDir(programFolder).filePath(helperFolderFromProgram + u'/' + name));
 }
 
 } // namespace kirvan

@@ -3,11 +3,13 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <stop_token>
 
 namespace kirvan {
 
 // Plan pictures read from files: Windows bitmaps and icons, PNG, JPEG, SVG, and Windows
-// metafiles (EMF, WMF). Reading never throws and never refuses a picture for its size.
+// metafiles (EMF, WMF). Reading never throws and never refuses a picture for its size. It may take
+// long, so the program reads on a worker thread; a request to stop ends the read early.
 class PictureLoader {
 public:
     struct Result {
@@ -19,7 +21,7 @@ public:
     virtual ~PictureLoader() = default;
     // A picture larger than `bound` is read scaled down to fit it, keeping its proportions, so a
     // plan scanned at a huge size costs no more memory than the screen can show.
-    virtual Result load(const QString& path, QSize bound) const = 0;
+    virtual Result load(const QString& path, QSize bound, std::stop_token stop = {}) const = 0;
 };
 
 // The file dialog's filter of the picture types the loader reads.

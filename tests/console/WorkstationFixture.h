@@ -11,6 +11,7 @@
 #include "tests/support/VirtualMessageLoop.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace kirvan::testing {
 
@@ -44,6 +45,14 @@ protected:
     {
         port.received.deliver(frameBytes(0x20, 0x01, 0x94, 0x11, 0x04));
         workstation.link().receiver().CommPort1TriggerAvail(7);
+    }
+    // Lets the plan pictures' worker hand over the picture the plan area waits for.
+    void settlePlanPictures(Workstation& workstation)
+    {
+        while (workstation.planPictures().busy()) {
+            loop.advance(0);
+            std::this_thread::yield();
+        }
     }
     QStringList logLines() const
     {

@@ -49,7 +49,7 @@ private:
     RecordingDialogs dialogs_;
     RecordingDesktopShell shell_;
     RecordingSound sound_;
-    QtPictureLoader pictures_;
+    QtPictureLoader pictures_{QStringLiteral(KIRVAN_PLAN_DECODER)};
     FixedClock clock_;
     Restorer restorer_;
     PosixSerialPorts ports_{folder.path()};

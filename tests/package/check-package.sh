@@ -37,7 +37,8 @@ for file in usr/share/kirvanmonitorp/Help/index.html usr/share/kirvanmonitorp/de
     usr/share/kirvanmonitorp/fault.wav usr/share/kirvanmonitorp/alarm.wav \
     usr/share/icons/hicolor/scalable/apps/kirvanmonitorp.svg usr/share/icons/hicolor/48x48/apps/kirvanmonitorp.png \
     usr/lib/systemd/user/kirvanmonitorp.service etc/logrotate.d/kirvanmonitorp \
-    usr/share/doc/kirvanmonitorp/copyright usr/share/doc/kirvanmonitorp/changelog.gz; do
+    usr/share/doc/kirvanmonitorp/copyright usr/share/doc/kirvanmonitorp/changelog.gz \
+    usr/lib/kirvanmonitorp/kirvan-plan-decoder; do
     [ -f "$root/$file" ] || fail "/$file is missing"
 done
 desktop-file-validate "$root/usr/share/applications/kirvanmonitorp.desktop" \

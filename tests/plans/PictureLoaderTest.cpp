@@ -122,7 +122,7 @@ TEST(PictureLoaderTest, ReadsEveryPlanFormatAndExplainsWhatItCannotRead)
         {QStringLiteral("broken.emf"), enhancedMetafile().left(100), {}},
         {QStringLiteral("broken.wmf"), windowsMetafile().left(40), {}},
     };
-    const QtPictureLoader loader;
+    const QtPictureLoader loader(QStringLiteral(KIRVAN_PLAN_DECODER));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name.toStdString());
         folder.write(c.name, c.bytes);
@@ -153,7 +153,7 @@ TEST(PictureLoaderTest, HugePicturesAreScaledToTheBoundNotRefused)
     TempFolder folder;
     folder.write(QStringLiteral("huge.png"), raster("PNG", {6000, 3000}));
     folder.write(QStringLiteral("huge.svg"), svgDrawing(400000, 300000));
-    const QtPictureLoader loader;
+    const QtPictureLoader loader(QStringLiteral(KIRVAN_PLAN_DECODER));
     const PictureLoader::Result png = loader.load(folder.file(QStringLiteral("huge.png")), QSize(800, 800));
     ASSERT_TRUE(png.error.isEmpty()) << png.error.toStdString();
     EXPECT_EQ(png.picture.size(), QSize(800, 400));

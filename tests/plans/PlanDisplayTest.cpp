@@ -45,8 +45,10 @@ TEST_F(PlanDisplayTest, MissingAndUnreadablePlansAndSystemsWithoutAFile)
     EXPECT_EQ(area.CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
     EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
 
-    // A picture the reader refuses: the title stays and the reason is shown in the plan area.
+    // The file replaced by one the reader refuses: the title stays and the reason is shown in
+    // the plan area.
     pictures.errors.insert(QStringLiteral("Цех1.bmp"), QStringLiteral("формат рисунка не распознан"));
+    folder.write(QStringLiteral("Объекты/Цех1.bmp"), "damaged picture");
     select(QStringLiteral("И01-05 Коридор"));
     EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
     EXPECT_TRUE(area.picture().isNull());
@@ -69,6 +71,37 @@ TEST_F(PlanDisplayTest, AZoneUnknownToItsSystemKeepsThePlanShown)
     EXPECT_EQ(workstation->planArea().CurrentPlan(), plan(QStringLiteral("Цех1.bmp")))
         << "the markers of the plan still on screen keep blinking";
     EXPECT_EQ(workstation->planArea().title(), QStringLiteral("СКЛАД Цех 1"));
+}
+
+TEST_F(PlanDisplayTest, ASelectionShowsAKeptPictureAtOnceOrSaysItIsLoading)
+{
+    const PlanArea& area = workstation->planArea();
+    workstation->tree().select(node(QStringLiteral("Цех 1")));
+    EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
+    EXPECT_TRUE(area.picture().isNull());
+    EXPECT_EQ(area.message(), PlanDisplay::loadingText);
+    settlePlanPictures(*workstation);
+    EXPECT_FALSE(area.picture().isNull());
+    EXPECT_TRUE(area.message().isEmpty());
+
+    // Back to a plan shown before: at once, without reading it again.
+    select(QStringLiteral("A01:СКЛАД"));
+    const std::size_t reads = pictures.loaded.size();
+    workstation->tree().select(node(QStringLiteral("И01-05 Коридор")));
+    EXPECT_FALSE(area.picture().isNull());
+    EXPECT_FALSE(workstation->planPictures().busy());
+    EXPECT_EQ(pictures.loaded.size(), reads);
+
+    // A plan still loading when the selection moves on is not shown over the next one.
+    pictures.endless << QStringLiteral("Двойник.bmp");
+    folder.writeText(QStringLiteral("Объекты/Склад.cnf"),
+                     QStringLiteral("[ЗОНА]\n1=Цех 1\n2=Цех 2\n[ПРИБОРЫ]\nППКП1=ЕСТЬ\n"
+                                    "[ПЛАН ЗОНЫ]\n1=Объекты\\Двойник.bmp\n"));
+    workstation->tree().select(node(QStringLiteral("Цех 1")));
+    EXPECT_EQ(area.message(), PlanDisplay::loadingText);
+    select(QStringLiteral("Цех 2"));
+    EXPECT_TRUE(area.message().isEmpty());
+    EXPECT_TRUE(area.title().isEmpty());
 }
 
 TEST_F(PlanDisplayTest, PicturesAreReadWithinABound)

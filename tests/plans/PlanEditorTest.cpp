@@ -146,6 +146,7 @@ TEST_F(PlanEditorTest, LoadingAPlanShowsItAndStoresItForTheZone)
     folder.write(QStringLiteral("Объекты/Цех2.png"), "png");
     dialogs.files.push_back(chosen);
     editor().ImageLoadExecute();
+    settlePlanPictures(*workstation);
     EXPECT_EQ(pictures.loaded.back(), chosen);
     EXPECT_FALSE(workstation->planArea().picture().isNull());
     EXPECT_TRUE(folder.readText(QStringLiteral("Объекты/Склад.cnf")).contains(QStringLiteral("2=") + chosen));

@@ -46,7 +46,11 @@ protected:
         });
         return found;
     }
-    void select(const QString& text) { workstation->tree().select(node(text)); }
+    void select(const QString& text)
+    {
+        workstation->tree().select(node(text));
+        settlePlanPictures(*workstation);
+    }
     const TImgDat* marker(const QString& name) const { return workstation->markers().find(name); }
     QString detectorFile(QChar device) const
     {

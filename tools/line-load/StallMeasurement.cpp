@@ -138,7 +138,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     const SystemClock clock;
     QtDesktopShell shell;
     QtSound sound;
-    const QtPictureLoader pictures;
+    const QtPictureLoader pictures(QStringLiteral(KIRVAN_PLAN_DECODER));
     AnsweringDialogs dialogs(out);
     PosixSerialPorts serialPorts(folder);
     SteadyPortClock portClock;

@@ -1,4 +1,4 @@
-#include "plans/Metafile.h"
+#include "plans/decoder/Metafile.h"
 
 #include <QtEndian>
 #include <memory>
