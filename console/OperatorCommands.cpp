@@ -12,6 +12,8 @@
 #include "platform/MessageLoop.h"
 #include "platform/StatusBar.h"
 
+#include <utility>
+
 namespace kirvan {
 
 namespace {
@@ -40,25 +42,23 @@ void OperatorCommands::systemRecord(int address, const char* code, const RecordC
                                + QLatin1String(code), context);
 }
 
-void OperatorCommands::waitForNextTransmission()
+void OperatorCommands::controlCheck(std::vector<int> addresses, std::uint64_t since)
 {
-    DelayTimer& delay = s_.link.delay();
-    delay.clearDelayDone();
-    s_.loop.waitUntil([&delay] { return delay.DelayDone(); });
-}
-
-void OperatorCommands::controlCheck(int address, std::uint64_t since)
-{
-    systemRecord(address, "01", RecordContext{false, since});
-    waitForNextTransmission();
-    systemRecord(address, "00");
+    if (addresses.empty())
+        return;
+    systemRecord(addresses.front(), "01", RecordContext{false, since});
+    s_.link.delay().afterNextExpiry([this, addresses = std::move(addresses), since]() mutable {
+        systemRecord(addresses.front(), "00");
+        addresses.erase(addresses.begin());
+        controlCheck(std::move(addresses), since);
+    });
 }
 
 // The selection decides which system F5 checks; the check's record then resets that system.
 void OperatorCommands::ControlSysExecute()
 {
     if (const std::optional<int> address = selectedSystemAddress())
-        controlCheck(*address, s_.alarms.lastAnnouncement());
+        controlCheck({*address}, s_.alarms.lastAnnouncement());
 }
 
 void OperatorCommands::SoundSysExecute()
@@ -147,7 +147,9 @@ void OperatorCommands::TotalControlExecute()
     if (s_.tree.topLevel().empty())
         return;
     s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
-    forEveryConfiguredAddress([this, since](int address) { controlCheck(address, since); });
+    std::vector<int> addresses;
+    forEveryConfiguredAddress([&addresses](int address) { addresses.push_back(address); });
+    controlCheck(std::move(addresses), since);
 }
 
 void OperatorCommands::AllSoundOffExecute()

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace kirvan {
 
@@ -14,7 +15,6 @@ class ConfigurationLoader;
 class Dialogs;
 class EventDispatcher;
 class IniStore;
-class MessageLoop;
 class PanelLink;
 class SettingsFile;
 class StatusBar;
@@ -35,7 +35,6 @@ public:
         IniStore& store;
         StatusBar& statusBar;
         PanelLink& link;
-        MessageLoop& loop;
         Dialogs& dialogs;
     };
 
@@ -66,12 +65,12 @@ private:
     // The address of the selected node's system, read as a number; nothing without a selection.
     std::optional<int> selectedSystemAddress() const;
     void systemRecord(int address, const char* code, const RecordContext& context = {});
-    // Code 01, the wait for the next transmission, code 00. The check resets what was announced
-    // up to `since`.
-    void controlCheck(int address, std::uint64_t since);
-    // Ends when the next Delay started elsewhere ends, normally the pause of the next frame that
-    // polling sends; commands, polling and reception go on meanwhile.
-    void waitForNextTransmission();
+    // For each address in turn: code 01 (resetting what was announced up to `since`), then code
+    // 00 once the next frame has gone out (the next Delay started elsewhere has ended, normally
+    // the pause of the frame polling sends next). Nothing waits: the command returns at once and
+    // the check goes on from the end of that pause, so it never holds open a polling tick, and a
+    // stop never waits for it.
+    void controlCheck(std::vector<int> addresses, std::uint64_t since);
     void detectorRecord(const char* code, const RecordContext& context = {});
     const TreeNode* selectedDetector() const;
     void sendToSelectedDetector(std::uint8_t code);

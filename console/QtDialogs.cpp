@@ -32,11 +32,11 @@ QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons)
 Dialogs::Answer QtDialogs::messageBox(const QString& caption, const QString& text, Icon icon, Buttons buttons)
 {
     QMessageBox box(toQt(icon), caption, text, toQt(buttons), parent_);
+    // A box closed by the program's stop was answered by nobody: it counts as cancelled.
     switch (box.exec()) {
-    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    default: return Answer::Ok;
+    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
 }
 

@@ -40,34 +40,33 @@ void SystemCommands::NewConfigExecute()
     running_ = true;
     Finally done{[this] { running_ = false; }};
 
-    PollingCycle& cycle = s_.link.cycle();
-    const bool polling = cycle.running();
-    cycle.stop();
+    // Polling and reception go on while the operator chooses the file and types the address: a
+    // fire must not wait for a dialog.
     const std::optional<QString> systemFile = s_.dialogs.openFile(u"Ввести в состав"_s, u"All(*.cnf)|;*.cnf"_s);
-    if (!systemFile) {
-        if (polling)
-            cycle.start();
+    if (!systemFile)
         return;
-    }
     if (onClearPlan_)
         onClearPlan_();
-    // The port comes back as it was, after a cancel, a failure and a completed addition alike:
-    // a port left closed would leave every other system unwatched.
+    const std::optional<int> address = askAddress();
+    if (!address)
+        return;
+
+    // The line pauses only while the files are written. The port comes back as it was, after a
+    // failure and a completed addition alike: a port left closed would leave every other system
+    // unwatched.
+    PollingCycle& cycle = s_.link.cycle();
+    const bool polling = cycle.running();
     const std::optional<int> port = s_.link.ports().checked();
+    cycle.stop();
     s_.port.close();
-    const auto reopenPort = [this, port] {
+    const auto resume = [this, port, &cycle](bool poll) {
         if (port)
             s_.port.openNumber(*port);
+        if (poll)
+            cycle.start();
     };
     bool preparing = false;
     try {
-        const std::optional<int> address = askAddress();
-        if (!address) {
-            reopenPort();
-            if (polling)
-                cycle.start();
-            return;
-        }
         SystemAddition addition(s_.store, s_.settings, *systemFile, *address);
         addition.writeAddressIntoSystemFile();
         preparing = true;
@@ -83,14 +82,11 @@ void SystemCommands::NewConfigExecute()
     } catch (...) {
         if (preparing)
             showPreparation(false);
-        reopenPort();
-        if (polling)
-            cycle.start();
+        resume(polling);
         throw;
     }
     showPreparation(false);
-    reopenPort();
-    cycle.start();
+    resume(true);
     s_.loader.LoadConfiguration();
 }
 

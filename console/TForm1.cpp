@@ -10,6 +10,7 @@
 #include "console/TForm3.h"
 #include "console/TForm4.h"
 #include "link/PortSelection.h"
+#include "platform/Dialogs.h"
 #include "platform/Locale.h"
 
 #include <QAction>
@@ -233,6 +234,19 @@ void TForm1::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         workstation_->runHandler([this] { workstation_->FormActivate(); });
+}
+
+void TForm1::ExitExecute()
+{
+    Workstation& w = *workstation_;
+    if (w.alarms().blinking()
+        && w.platform().dialogs.messageBox(QStringLiteral("ВНИМАНИЕ"),
+                                           QStringLiteral("Тревога не отключена. Завершить работу программы?"),
+                                           Dialogs::Icon::Question, Dialogs::Buttons::YesNo)
+               != Dialogs::Answer::Yes)
+        return;
+    loop_.requestStop();
+    close();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -71,6 +71,9 @@ private:
     void scrollGrid();
     void FormResize();
     void AboutExecute();
+    // "Выход": asked first while an alarm still sounds, since the kiosk unit does not bring a
+    // program back that the operator ended; then every wait under way ends and the window closes.
+    void ExitExecute();
     void AddModulControlExecute();
     // Opens or closes the prompt of a manual control module as the control modules say.
     void showModulePrompt();

@@ -79,18 +79,9 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       planPictures_(platform.pictures, platform.loop),
       planDisplay_(settings_, store_, planPictures_, planArea_, markers_),
       planEditor_(PlanEditor::Services{settings_, store_, platform.dialogs, platform.shell, statusBar_, tree_, popup_,
-                                       planArea_, planDisplay_, markers_,
-                                       [this](bool running) {
-                                           // Resumed polling counts the systems as heard, so
-                                           // none is reported lost for the time it stood still.
-                                           if (running)
-                                               link_.cycle().supervision().restart(platform_.loop.now());
-                                           running ? link_.cycle().start() : link_.cycle().stop();
-                                       },
-                                       [this] { tree_.select(tree_.selected()); }}),
+                                       planArea_, planDisplay_, markers_, [this] { tree_.select(tree_.selected()); }}),
       markerCommands_(MarkerCommands::Services{settings_, store_, platform.dialogs, statusBar_, tree_, markers_, link_}),
-      commands_({tree_, dispatcher_, alarms_, loader_, settings_, store_, statusBar_, link_, platform.loop,
-                 platform.dialogs})
+      commands_({tree_, dispatcher_, alarms_, loader_, settings_, store_, statusBar_, link_, platform.dialogs})
 {
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });

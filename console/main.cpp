@@ -145,12 +145,31 @@ int main(int argc, char** argv)
         QCoreApplication::applicationDirPath(), QStringLiteral(KIRVAN_HELPERS_FROM_PROGRAM)));
 
     std::unique_ptr<kirvan::TForm1> window;
-    // A stop signal ends the program as "Выход" does, also from inside a message box or a wait.
-    const kirvan::StopSignals stopSignals([&window] {
+    bool screenshotTaken = line->screenshot.isEmpty();
+    // Taken while the window is still open, since its prompts close with it.
+    const auto takeScreenshot = [&] {
+        if (!window || std::exchange(screenshotTaken, true))
+            return;
+        if (!screenshotOf(*window).save(line->screenshot))
+            err << "KirvanMonitorP: cannot save the screenshot " << line->screenshot << '\n';
+    };
+    // A stop signal and --quit-after end the program as "Выход" does, also from inside a wait or
+    // a message box: the waits under way end, every box closes as if cancelled (and one opened
+    // later returns at once), and the window closes, so the shut-down line is written.
+    bool stopping = false;
+    const auto stop = [&] {
+        if (std::exchange(stopping, true))
+            return;
+        takeScreenshot();
+        loop.requestStop();
         if (window)
             window->close();
         QCoreApplication::exit(0);
-    });
+    };
+    const kirvan::StopSignals stopSignals(stop);
+    // Counted from the start: a box during start-up must not hold it off.
+    if (line->quitAfter)
+        QTimer::singleShot(*line->quitAfter * 1000, &application, stop);
     try {
         window = std::make_unique<kirvan::TForm1>(
             kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures}, folder);
@@ -160,7 +179,7 @@ int main(int argc, char** argv)
     } catch (const kirvan::FileReadError& unreadable) {
         return settingsRefused(folder, unreadable.reason());
     }
-    if (stopSignals.requested()) {
+    if (stopping) {
         window->close();
         window.reset();
         return 0;
@@ -176,19 +195,6 @@ int main(int argc, char** argv)
     // As the operator's choice in the menu, with its report of a failure.
     if (line->comPort)
         window->actions().IniCOM[static_cast<std::size_t>(*line->comPort - 1)]->trigger();
-    bool screenshotTaken = line->screenshot.isEmpty();
-    const auto takeScreenshot = [&] {
-        if (std::exchange(screenshotTaken, true))
-            return;
-        if (!screenshotOf(*window).save(line->screenshot))
-            err << "KirvanMonitorP: cannot save the screenshot " << line->screenshot << '\n';
-    };
-    // Taken while the window is still open, since its prompts close with it.
-    if (line->quitAfter)
-        QTimer::singleShot(*line->quitAfter * 1000, window.get(), [&] {
-            takeScreenshot();
-            window->close();
-        });
     QObject::connect(&application, &QApplication::aboutToQuit, takeScreenshot);
     const int status = QApplication::exec();
     // The shut-down line comes as the window goes; the port closes after it.

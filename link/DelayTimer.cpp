@@ -1,6 +1,7 @@
 #include "link/DelayTimer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kirvan {
 
@@ -15,7 +16,10 @@ void DelayTimer::Delay(int ms)
     pending_.push_back({id, loop_.now() + std::max(ms, 0)});
     delayDone_ = false;
     armForEarliestEnd();
-    loop_.waitUntil([this, id] { return !isPending(id); });
+    if (!loop_.waitUntil([this, id] { return !isPending(id); })) {
+        std::erase_if(pending_, [id](const PendingDelay& delay) { return delay.id == id; });
+        armForEarliestEnd();
+    }
 }
 
 bool DelayTimer::isPending(std::uint64_t id) const
@@ -46,6 +50,9 @@ void DelayTimer::Timer1Timer()
     armForEarliestEnd();
     if (onExpiry_)
         onExpiry_();
+    // Those asked for inside one of them wait for the expiry after this one.
+    for (const auto& next : std::exchange(afterNextExpiry_, {}))
+        loop_.runHandler(next);
 }
 
 } // namespace kirvan

@@ -18,12 +18,15 @@ class DelayTimer {
 public:
     explicit DelayTimer(MessageLoop& loop);
 
+    // Returns early only when the program is asked to stop.
     void Delay(int ms);
 
-    // Set by every expiry of Timer1. Two operator commands clear it and wait for the next
-    // expiry that another operation's Delay brings.
+    // Set by every expiry of Timer1.
     bool DelayDone() const { return delayDone_; }
-    void clearDelayDone() { delayDone_ = false; }
+    // Runs `next` once, at the next expiry that another operation's Delay brings (normally the
+    // pause of the next frame sent). The control checks go on from there instead of waiting:
+    // a wait for it inside a polling tick would hold open the very tick whose frame it needs.
+    void afterNextExpiry(std::function<void()> next) { afterNextExpiry_.push_back(std::move(next)); }
 
     // Runs after every expiry (the status bar shows the link state there).
     void setOnExpiry(std::function<void()> handler) { onExpiry_ = std::move(handler); }
@@ -46,6 +49,7 @@ private:
     std::uint64_t lastId_ = 0;
     std::vector<PendingDelay> pending_;
     std::function<void()> onExpiry_;
+    std::vector<std::function<void()>> afterNextExpiry_;
 };
 
 } // namespace kirvan

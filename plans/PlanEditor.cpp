@@ -63,7 +63,6 @@ void PlanEditor::enter()
     if (!confirmed(s_.dialogs, QStringLiteral("Вы уверены, что хотите редактировать планы ?")))
         return;
     editMode_ = true;
-    s_.polling(false);
     StatusBar& status = s_.statusBar;
     status.setPanel17Alert(true);
     status.setPanel17(QStringLiteral("ВНИМАНИЕ! ВКЛЮЧЕН РЕЖИМ РЕДАКТИРОВАНИЯ ПЛАНОВ"));
@@ -90,7 +89,6 @@ void PlanEditor::leave()
     status.setPanel17(QString());
     status.setPanel15(QString());
     status.setPanel15Centred(false);
-    s_.polling(true);
     collapseTree();
     s_.popup.setPlanEditMode(false);
     s_.popup.assignNormalMenu();

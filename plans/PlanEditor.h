@@ -19,8 +19,8 @@ class TreeNode;
 class TreePopup;
 
 // Plan edit mode ("Редактор планов"): the operator assigns plan pictures to systems and zones,
-// starts a picture editor, and places and removes detector markers. Polling is stopped while
-// the mode lasts, so nothing is sent while the operator works on the plans.
+// starts a picture editor, and places and removes detector markers. Markers are placed on the
+// picture, not on the line: polling and reception go on while the mode lasts.
 class PlanEditor {
 public:
     struct Services {
@@ -34,8 +34,6 @@ public:
         PlanArea& area;
         PlanDisplay& display;
         PlanMarkers& markers;
-        // Stops or restarts the polling of the panels.
-        std::function<void(bool running)> polling;
         // Runs the tree's selection handler again for the selected node.
         std::function<void()> reselect;
     };

@@ -18,6 +18,12 @@ void MessageLoop::runHandler(const std::function<void()>& handler) noexcept
     }
 }
 
+void MessageLoop::requestStop()
+{
+    ++stopRequests_;
+    wake();
+}
+
 void MessageLoop::report(const std::exception& error) noexcept
 {
     if (errorHandler_) {

@@ -23,9 +23,17 @@ public:
     // Milliseconds on a monotonic clock.
     virtual std::int64_t now() const = 0;
 
-    // Processes messages one at a time, sleeping while none is pending, until done() holds or
-    // timeoutMs (when not negative) has passed. Returns done(). Main thread only.
+    // Processes messages one at a time, sleeping while none is pending, until done() holds,
+    // timeoutMs (when not negative) has passed or the program is asked to stop. Returns done().
+    // Main thread only.
     virtual bool waitUntil(const std::function<bool()>& done, int timeoutMs = -1) = 0;
+
+    // The program is to stop ("Выход", a stop signal, --quit-after): every wait under way ends,
+    // so that the handlers holding them return and the outermost loop can close the window.
+    // Waits begun afterwards (those of the close itself) run as usual. Main thread only.
+    void requestStop();
+    // Counts the requests; a wait ends when it changes.
+    std::uint64_t stopRequests() const { return stopRequests_; }
 
     // From a worker thread: runs the routine on the main thread and returns once it has run.
     // Called on the main thread, it runs the routine at once.
@@ -47,6 +55,7 @@ private:
     void report(const std::exception& error) noexcept;
 
     ErrorHandler errorHandler_;
+    std::uint64_t stopRequests_ = 0;
 };
 
 } // namespace kirvan

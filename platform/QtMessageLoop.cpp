@@ -57,7 +57,10 @@ bool QtMessageLoop::waitUntil(const std::function<bool()>& done, int timeoutMs)
     const std::int64_t deadline = now() + timeoutMs;
     if (timeoutMs >= 0)
         deadlineWaker.start(timeoutMs);
+    const std::uint64_t stops = stopRequests();
     while (!done()) {
+        if (stopRequests() != stops)
+            return false;
         if (timeoutMs >= 0 && now() >= deadline)
             return done();
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

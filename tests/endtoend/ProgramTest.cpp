@@ -95,6 +95,29 @@ TEST_P(StopSignalTest, EndsLikeExitWithTheShutDownLine)
 
 INSTANTIATE_TEST_SUITE_P(ServiceStopCtrlCAndLogout, StopSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
 
+// A box of the start-up (a system at an address the program does not serve) waits for an
+// operator who is not there: the service stop and --quit-after end the program all the same.
+TEST_F(ProgramTest, AStopEndsTheProgramWhileAMessageBoxOfTheStartUpWaits)
+{
+    folder.writeText(u"kirvanmonitorp.cnf"_s, u"A07:ЧУЖАЯ\n"_s);
+    for (const bool signalled : {true, false}) {
+        SCOPED_TRACE(signalled ? "SIGTERM" : "--quit-after");
+        QFile::remove(folder.file(u"KirvanMonitorP.txt"_s));
+        QProcess program;
+        start(program, signalled ? workstationArguments() : workstationArguments() + QStringList{u"--quit-after"_s, u"2"_s});
+        ASSERT_TRUE(waitForLog(u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s));
+        if (signalled) {
+            QThread::msleep(1000); // the box is open by then
+            program.terminate();
+        }
+        ASSERT_TRUE(program.waitForFinished(20000)) << "the box held the program";
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        EXPECT_TRUE(log().endsWith(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\r\n"_s)) << log().toStdString();
+        if (program.state() != QProcess::NotRunning)
+            program.kill();
+    }
+}
+
 TEST_F(ProgramTest, SecondStartOnTheSameFolderSaysSoAndWritesNothing)
 {
     QProcess first;

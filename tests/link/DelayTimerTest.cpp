@@ -117,12 +117,36 @@ TEST_F(DelayTimerTest, WorkerHandOverIsServedInsideANestedDelay)
                                           {"load ends", 500}}));
 }
 
-TEST_F(DelayTimerTest, WaitingForTheNextExpiryEndsWithAnotherOperationsDelay)
+TEST_F(DelayTimerTest, WhatFollowsTheNextExpiryRunsAtTheEndOfAnotherOperationsDelayOnce)
 {
     auto sender = once(800, [&] { delay("frame", 200); });
-    timer1.clearDelayDone();
-    loop.waitUntil([&] { return timer1.DelayDone(); });
-    EXPECT_EQ(loop.now(), 1000);
+    auto secondSender = once(1500, [&] { delay("frame", 200); });
+    std::vector<std::int64_t> ran;
+    timer1.afterNextExpiry([&] {
+        ran.push_back(loop.now());
+        // Asked for at an expiry: it waits for the one after.
+        timer1.afterNextExpiry([&] { ran.push_back(loop.now()); });
+    });
+    loop.advance(3000);
+    EXPECT_EQ(ran, (std::vector<std::int64_t>{1000, 1700}));
+}
+
+// A stop ends the delays under way at once, the nested and the outer one; a delay begun after it
+// (in the close itself) waits its time.
+TEST_F(DelayTimerTest, AStopEndsEveryDelayUnderWay)
+{
+    auto inner = once(100, [&] {
+        auto stop = once(50, [&] { loop.requestStop(); });
+        delay("frame", 200);
+    });
+    delay("load", 500);
+    delay("close", 200);
+    EXPECT_EQ(events, (std::vector<Event>{{"load starts", 0},
+                                          {"frame starts", 100},
+                                          {"frame ends", 150},
+                                          {"load ends", 150},
+                                          {"close starts", 150},
+                                          {"close ends", 350}}));
 }
 
 TEST(DelayTimerOnQtTest, DelayWaitsItsTimeOnTheRealLoop)

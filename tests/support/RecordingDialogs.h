@@ -33,11 +33,15 @@ public:
     std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString&) override
     {
         shown.push_back({caption, prompt});
+        if (whileShown)
+            whileShown();
         return take(inputs);
     }
     std::optional<QString> openFile(const QString& caption, const QString&) override
     {
         shown.push_back({caption, {}});
+        if (whileShown)
+            whileShown();
         return take(files);
     }
 
@@ -45,7 +49,7 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> inputs;
     std::deque<std::optional<QString>> files;
-    // Runs while a message box is "open", as handlers run inside its own loop.
+    // Runs while a dialog is "open", as handlers run inside its own loop.
     std::function<void()> whileShown;
 
 private:

@@ -118,7 +118,10 @@ bool VirtualMessageLoop::waitUntil(const std::function<bool()>& done, int timeou
     constexpr auto never = std::numeric_limits<std::int64_t>::max();
     const std::int64_t start = now_;
     const std::int64_t deadline = timeoutMs < 0 ? never : start + timeoutMs;
+    const std::uint64_t stops = stopRequests();
     while (!done()) {
+        if (stopRequests() != stops)
+            return false;
         if (runOneRoutine())
             continue;
         if (VirtualTimer* timer = nextDueTimer(); timer && timer->due <= deadline) {
