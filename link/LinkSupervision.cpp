@@ -45,6 +45,7 @@ void LinkSupervision::checkSent(int address, std::int64_t now)
 
 void LinkSupervision::review(std::int64_t now)
 {
+    const bool closedTooLong = closedSince_ && now - *closedSince_ >= silenceBeforePortSearchMs;
     for (int address = 0; address < static_cast<int>(systems_.size()); ++address) {
         System& system = systems_[static_cast<std::size_t>(address)];
         if (!configured(address)) {
@@ -59,7 +60,7 @@ void LinkSupervision::review(std::int64_t now)
             system.returned = false;
             report_(record(address, "00"));
         }
-        if (!system.lost && system.missed >= missedChecksForLoss) {
+        if (!system.lost && (system.missed >= missedChecksForLoss || closedTooLong)) {
             system.lost = true;
             linkState_[static_cast<std::size_t>(address)] = lost;
             report_(record(address, "23"));
@@ -92,6 +93,8 @@ void LinkSupervision::portClosed(std::int64_t now)
         system.missed = 0;
     }
     lastHeard_ = now;
+    if (!closedSince_)
+        closedSince_ = now;
 }
 
 bool LinkSupervision::takeClosedPortSearch(std::int64_t now)

@@ -14,8 +14,10 @@ namespace kirvan {
 // checks in a row unanswered is reported lost once (record NN/И01-01/23, LinkState 0x30); when it
 // is heard again, its return is reported once (record NN/И01-01/00). When no configured system
 // has been heard for 20 s, a port search is due, at most once a minute, so that a line whose
-// adapter was unplugged and plugged back in recovers without the operator. Nothing of this runs
-// for the time the port is closed: a port that cannot be opened is no link loss of the systems.
+// adapter was unplugged and plugged back in recovers without the operator. A port that stays
+// closed (an adapter missing at start, or closed since) hears nothing either: once it has been
+// closed for 20 s, every configured system not yet lost is reported lost, once for the outage;
+// the 20 s let the start-up's port search find the port first.
 class LinkSupervision {
 public:
     static constexpr int missedChecksForLoss = 2;
@@ -43,9 +45,10 @@ public:
     void review(std::int64_t now);
     // Whether the port should be searched now; a yes counts as the search being made.
     bool takePortSearch(std::int64_t now);
-    // The port is closed: the checks sent meanwhile never reached the line, so none of them is
-    // missed, and the silence before a search starts anew.
+    // Once per working tick, whether the port is closed: the checks sent meanwhile never reached
+    // the line, so none of them is missed; the outage is counted from the first closed tick.
     void portClosed(std::int64_t now);
+    void portOpen() { closedSince_.reset(); }
     // Whether the closed port should be searched now (once a minute); a yes counts as made.
     bool takeClosedPortSearch(std::int64_t now);
 
@@ -64,6 +67,7 @@ private:
     std::array<System, 4> systems_{};
     std::int64_t lastHeard_ = 0;
     std::optional<std::int64_t> lastPortSearch_;
+    std::optional<std::int64_t> closedSince_;
 };
 
 } // namespace kirvan

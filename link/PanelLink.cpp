@@ -18,16 +18,12 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
              [&port] { return port.isOpen() || port.deviceLost(); }),
       receiver_(port, cycle_.LinkState(), statusBar, processEvent)
 {
-    // Every frame sent shows the link as normal 200 ms later, answered or not; the supervision
-    // reports a system that stops answering. A frame sent to a closed port went nowhere: the
-    // port's trouble is shown instead.
-    delay_.setOnExpiry([this, &port, &statusBar] {
-        if (!port.isOpen()) {
+    // The lamp turns green only for an answer (the receiver shows it): a frame sent leaves it
+    // neutral, so a line that hears nothing never looks normal. A frame sent to a closed port
+    // went nowhere: the port's trouble is shown instead.
+    delay_.setOnExpiry([this, &port] {
+        if (!port.isOpen())
             ports_.showPortState();
-            return;
-        }
-        statusBar.setShape2(Rgb{0, 128, 0});
-        statusBar.setPanel15(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
     });
     receiver_.setOnHeard([this](std::uint8_t address) { cycle_.supervision().heard(address, loop_.now()); });
 }

@@ -62,7 +62,9 @@ void PollingCycle::Timer4Timer()
         ~Done() { ticking = false; }
     } done{ticking_};
 
-    if (!portOpen_()) {
+    if (portOpen_()) {
+        supervision_.portOpen();
+    } else {
         supervision_.portClosed(loop_.now());
         if (supervision_.takeClosedPortSearch(loop_.now()))
             loop_.runHandler(portSearch_);

@@ -2,6 +2,7 @@
 
 #include "files/FileWriteError.h"
 #include "files/SettingsKeys.h"
+#include "complex/StateIcon.h"
 #include "link/PollingCycle.h"
 #include "platform/AlertTones.h"
 #include "platform/WaveFile.h"
@@ -133,31 +134,50 @@ TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheSce
     EXPECT_TRUE(scenarioQueued());
 }
 
-TEST_F(WorkstationTest, StartWithThePortClosedSearchesItAtOnceAndReportsNoLinkLossWhileItStaysClosed)
+TEST_F(WorkstationTest, StartWithThePortClosedSearchesItAtOnceAndPollsOnIt)
 {
-    folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
-    folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QStringLiteral("A01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n"));
-    folder.writeText(QStringLiteral("KirvanMonitorP.ini"), QStringLiteral("[Настройки]\nCOM-порт=3\n[АДРЕС]\n01=")
-                                                               + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
+    writeStoreComplex(QStringLiteral("[Настройки]\nCOM-порт=3\n"));
     port.open = false;
-    {
-        auto workstation = startWorkstation();
-        EXPECT_EQ(port.opened, std::vector<int>{3});
-        EXPECT_TRUE(port.open);
-        loop.advance(PollingCycle::tickMs * (PollingCycle::startupTicks + 1));
-        ASSERT_FALSE(port.sent.empty());
-        EXPECT_LE(port.sent.front().at, 7200) << "the first frame once the start-up ticks are over";
-    }
-    // The adapter is missing: the port stays closed, and that is no loss of the systems.
-    port.open = false;
-    port.existing.clear();
-    port.opened.clear();
     auto workstation = startWorkstation();
-    loop.advance(90'000);
-    EXPECT_FALSE(port.open);
-    EXPECT_EQ(port.opened.size(), 3u) << "at start, at the first working tick and a minute later";
-    EXPECT_FALSE(workstation->log().historyList().join(u'\n').contains(QStringLiteral("/23")));
-    EXPECT_FALSE(logLines().join(u'\n').contains(QStringLiteral("/23")));
+    EXPECT_EQ(port.opened, std::vector<int>{3});
+    EXPECT_TRUE(port.open);
+    loop.advance(PollingCycle::tickMs * (PollingCycle::startupTicks + 1));
+    ASSERT_FALSE(port.sent.empty());
+    EXPECT_LE(port.sent.front().at, 7200) << "the first frame once the start-up ticks are over";
+}
+
+// A workstation that cannot hear its systems says so as loudly as a fault: a missing adapter
+// after the start-up's 20 s, and a line on which nobody answers, each give the system one link
+// loss with its row, grey icon and fault sound; the silent line at once, the closed port after
+// the 20 s of the start-up's search.
+TEST_F(WorkstationTest, AClosedPortAndASilentLineEachGiveOneLinkLossWithItsFaultAlarm)
+{
+    writeStoreComplex(QStringLiteral("[Настройки]\nCOM-порт=3\n"));
+    for (const bool closed : {true, false}) {
+        SCOPED_TRACE(closed ? "closed port" : "silent line");
+        port.open = false;
+        if (closed)
+            port.existing.clear();
+        else
+            port.existing = {3};
+        sound.calls.clear();
+        auto workstation = startWorkstation();
+        const int rowsBefore = workstation->table().JournalRow();
+        if (closed) {
+            loop.advance(15'000);
+            EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal) << "the port may still be found";
+        }
+        loop.advance(75'000);
+        EXPECT_EQ(port.open, !closed);
+        const QStringList lost = logLines().filter(QStringLiteral("НЕТ СВЯЗИ С КОМПЛЕКСОМ"));
+        EXPECT_EQ(lost.size(), closed ? 1 : 2) << "once per outage (per run here)";
+        EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fault);
+        EXPECT_EQ(workstation->table().JournalRow(), rowsBefore + 1);
+        EXPECT_EQ(workstation->tree().topLevel()[0]->imageIndex(), stateicon::systemNoLink);
+        ASSERT_FALSE(sound.calls.empty());
+        EXPECT_TRUE(sound.calls.back().startsWith(QStringLiteral("once"))) << "the fault sound";
+        EXPECT_NE(workstation->statusBar().Shape2(), (Rgb{0, 128, 0}));
+    }
 }
 
 } // namespace

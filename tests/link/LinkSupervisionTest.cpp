@@ -69,27 +69,35 @@ TEST_F(LinkSupervisionTest, SilentLineReopensThePortAtMostOnceAMinute)
     EXPECT_EQ(records.size(), 4u) << "losses are not reported again";
 }
 
-TEST_F(LinkSupervisionTest, ClosedPortIsNoLinkLossAndIsSearchedOnceAMinuteUntilItOpens)
+// A workstation that cannot hear its systems says so as loudly as a fault, once for the outage,
+// after the 20 s that the start-up's search of the port may take.
+TEST_F(LinkSupervisionTest, ClosedPortIsEverySystemsLossOnceAfterTwentySecondsAndItsOpeningBringsThemBack)
 {
     settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, 2);
     // The adapter is missing: the port cannot be opened, nothing goes out, nothing comes back.
     port.open = false;
     port.existing.erase(2);
-    loop.advance(100'000);
+    loop.advance(19'000);
+    EXPECT_TRUE(records.empty()) << "the port may still be found";
+    loop.advance(81'000);
     EXPECT_FALSE(port.open);
-    EXPECT_TRUE(records.empty()) << "a port that is not open is no link loss of the systems";
+    EXPECT_EQ(records, (std::vector<QString>{QStringLiteral("00/И01-01/23"), QStringLiteral("01/И01-01/23"),
+                                             QStringLiteral("02/И01-01/23"), QStringLiteral("03/И01-01/23")}));
+    EXPECT_LE(recordTimes[0], 8 * 800 + 21'000);
     EXPECT_EQ(port.opened, (std::vector<int>{2, 2})) << "searched at the first tick and a minute later";
-    // Plugged in: the next search opens it and the systems answer; nothing was lost meanwhile.
+    // Plugged in: the next search opens it, the systems answer and each is reported back.
     port.existing.insert(2);
     loop.advance(60'000);
     EXPECT_TRUE(port.open);
     loop.advance(30'000);
-    EXPECT_TRUE(records.empty());
+    EXPECT_EQ(records.size(), 8u);
+    EXPECT_EQ(std::count(records.begin(), records.end(), QStringLiteral("03/И01-01/00")), 1);
     EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 0, 0}));
     // A system that falls silent once the port is open is reported as before.
     silence(3);
     loop.advance(10'000);
-    EXPECT_EQ(records, std::vector<QString>{QStringLiteral("03/И01-01/23")});
+    EXPECT_EQ(records.back(), QStringLiteral("03/И01-01/23"));
+    EXPECT_EQ(records.size(), 9u);
 }
 
 TEST_F(LinkSupervisionTest, AdapterUnpluggedWhileOpenIsEverySystemsLossAndItsReturnBringsThemBack)

@@ -71,17 +71,36 @@ TEST_F(PollingCycleTest, CursorAfterALoadThatDropsSystemsGoesToAConfiguredAddres
     EXPECT_EQ(sentCommands(), (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}}));
 }
 
-TEST_F(PollingCycleTest, StatusShowsTheRequestThenNormal200msAfter)
+// The lamp and the state follow the answers, not the frames sent: a check that nobody answers
+// leaves "ЗАПРОС" with the lamp neutral.
+TEST_F(PollingCycleTest, StatusShowsTheRequestThenNormalOnlyWhenAnswered)
 {
-    configure({0});
-    std::vector<std::pair<std::int64_t, QString>> states;
+    configure({0, 1});
+    answering = {0};
+    using State = std::tuple<std::int64_t, QString, std::optional<Rgb>>;
+    std::vector<State> states;
     statusBar.setOnChanged([&] {
-        if (!statusBar.Panel15().isEmpty() && (states.empty() || states.back().second != statusBar.Panel15()))
-            states.emplace_back(loop.now(), statusBar.Panel15());
+        const State state{loop.now(), statusBar.Panel15(), statusBar.Shape2()};
+        if (!statusBar.Panel15().isEmpty()
+            && (states.empty() || std::get<1>(states.back()) != std::get<1>(state) || std::get<2>(states.back()) != std::get<2>(state)))
+            states.push_back(state);
     });
-    loop.advance(9 * 800 + 200);
-    EXPECT_EQ(states, (std::vector<std::pair<std::int64_t, QString>>{
-                          {7200, QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС")}, {7400, QStringLiteral("  СОСТОЯНИЕ: НОРМА")}}));
+    loop.advance(11 * 800);
+    while (framesSent().back()[0] != 1)
+        loop.advance(800);
+    loop.advance(500);
+    // (time, state, lamp) after each change: only the answer of system 0 shows them normal.
+    bool answeredShown = false;
+    for (const auto& [at, text, lamp] : states) {
+        const bool normal = text == QStringLiteral("  СОСТОЯНИЕ: НОРМА");
+        if (normal) {
+            EXPECT_EQ(lamp, (Rgb{0, 128, 0})) << at;
+        }
+        answeredShown = answeredShown || normal;
+    }
+    EXPECT_TRUE(answeredShown);
+    EXPECT_EQ(std::get<1>(states.back()), QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС")) << "system 1 is silent";
+    EXPECT_EQ(std::get<2>(states.back()), std::nullopt) << "the lamp is not green for a frame nobody answered";
 }
 
 TEST_F(PollingCycleTest, StopDuringATickIsKept)

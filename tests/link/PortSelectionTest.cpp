@@ -91,9 +91,10 @@ TEST_P(ClosedPortTest, StatusBarNamesThePortAndTheReasonAndTheLampIsNeverGreen)
     EXPECT_EQ(storedPort(), 5) << "the rest of the choice stays";
 
     port.existing.insert(5);
+    answering = {0};
     ports().IniCOMExecute(5);
     loop.advance(2000);
-    EXPECT_TRUE(green);
+    EXPECT_TRUE(green) << "the system answers";
     EXPECT_TRUE(states.contains(QStringLiteral("  СОСТОЯНИЕ: НОРМА")));
 }
 

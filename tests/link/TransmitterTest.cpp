@@ -62,14 +62,17 @@ TEST_F(TransmitterTest, TooLittleRoomSendsTheAddressAloneAndNoRoomNothing)
     EXPECT_EQ(loop.now(), 400) << "the pause is kept all the same";
 }
 
-TEST_F(TransmitterTest, LinkLampIsNeutralWhileSendingAndGreenAfter)
+// Green comes from an answer only (the receiver's); a frame sent leaves the lamp neutral.
+TEST_F(TransmitterTest, LinkLampIsNeutralWhileSendingAndStaysSoWithoutAnAnswer)
 {
+    statusBar.setShape2(Rgb{0, 128, 0});
     std::vector<std::optional<Rgb>> lamps;
     port.onWritten = [&](std::uint8_t) { lamps.push_back(statusBar.Shape2()); };
     link.SendFrame(1, 0, 0, 0);
     EXPECT_EQ(lamps.front(), std::nullopt);
-    EXPECT_EQ(statusBar.Shape2(), (Rgb{0, 128, 0}));
-    EXPECT_EQ(statusBar.Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    loop.advance(1000);
+    EXPECT_EQ(statusBar.Shape2(), std::nullopt);
+    EXPECT_NE(statusBar.Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
 }
 
 TEST_F(TransmitterTest, SendAskedDuringAnotherFramesPauseIsHeldBackAndFollowsIt)
