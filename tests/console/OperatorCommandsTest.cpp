@@ -283,6 +283,7 @@ TEST_F(OperatorCommandsTest, TotalControlLeavesAFireThatArrivesWhileItWaits)
     watch->setEnabled(true);
     newRecords();
     workstation->commands().TotalControlExecute();
+    loop.advance(3 * 800);
     EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("00/И01-01/01"), QStringLiteral("02/И12-07/07"),
                                          QStringLiteral("00/И01-01/00"), QStringLiteral("02/И01-01/01"),
                                          QStringLiteral("02/И01-01/00")}));
