@@ -18,7 +18,7 @@ void show(Items& items, std::initializer_list<Item> shown)
 
 // PopupMenu3 by the node's level. Commands of the whole system apply to every node; the
 // detector's own commands only to a detector, arming only to a security detector switched on.
-// Control modules belong to zones, so "Модуль управления" shows for zones alone.
+// Control modules belong to zones; at a detector "Модуль управления" edits its zone's module.
 Items itemsFor(const TreeNode& node)
 {
     Items items{};
@@ -28,7 +28,7 @@ Items itemsFor(const TreeNode& node)
         show(items, {Item::ModulControl, Item::FirstSeparator, Item::ShowOnPlan, Item::HideOnPlan});
         break;
     case 2:
-        show(items, {Item::DetectorOn, Item::DetectorOff, Item::FirstSeparator, Item::ShowOnPlan,
+        show(items, {Item::ModulControl, Item::DetectorOn, Item::DetectorOff, Item::FirstSeparator, Item::ShowOnPlan,
                      Item::HideOnPlan, Item::SimulateFault, Item::SimulateFire});
         if (node.imageIndex() == stateicon::securityOn)
             show(items, {Item::Arm, Item::Disarm});

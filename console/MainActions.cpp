@@ -32,10 +32,10 @@ MainActions::MainActions(QMainWindow& window)
 {
     QWidget& w = window;
     AlarmOff = command(w, QStringLiteral("Сброс тревоги"), 4, Qt::Key_F7);
-    // The menu shows F6 here, but F6 silences the selected system (SoundSys).
-    AllSoundOff = command(w, QStringLiteral("Отключить звук"), 7);
-    AllSoundOff->setShortcut(Qt::Key_F6);
-    AllSoundOff->setShortcutContext(Qt::WidgetShortcut);
+    // The menu shows F6 here, but F6 silences the selected system (SoundSys). One key, one
+    // owner: a second action on F6 would make the key ambiguous, and do nothing, wherever both
+    // are reachable (the toolbar's button carries this action), so the key is only shown.
+    AllSoundOff = command(w, QStringLiteral("Отключить звук\tF6"), 7);
     TotalControl = command(w, QStringLiteral("Общий контроль"), 6);
     ReadArhiv = command(w, QStringLiteral("Просмотр архива"), 3, Qt::Key_F3);
     exit = command(w, QStringLiteral("Выход"), 2);

@@ -34,6 +34,10 @@ struct MainActions {
     QAction* HelpMonitor;
     QAction* About;
 
+    // F7, F5, F6, Ctrl+Insert and Ctrl+Delete: the operator's keys, which also work from the
+    // program's own windows over the main window (the control-module prompt).
+    QList<QAction*> operatorKeys() const { return {AlarmOff, ControlSys, SoundSys, DatOn, DatOff}; }
+
     // Pop-up menus of the tree and the plan markers.
     QAction* ImageLoad;
     QAction* ImageDesign;

@@ -4,6 +4,7 @@
 #include "console/CompositionTreeModel.h"
 #include "console/EventTableModel.h"
 #include "console/JournalViewer.h"
+#include "console/OperatorKeyGuard.h"
 #include "console/PixelFont.h"
 #include "console/PlanPicture.h"
 #include "console/StateIcons.h"
@@ -54,6 +55,7 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     setWindowTitle(QStringLiteral("КирванМонитор"));
     setMinimumSize(smallestWidth, smallestHeight);
     actions_ = std::make_unique<MainActions>(*this);
+    QApplication::instance()->installEventFilter(new OperatorKeyGuard(*this, actions_->operatorKeys()));
 
     auto* central = new QWidget;
     auto* rows = new QVBoxLayout(central);
@@ -90,6 +92,7 @@ TForm1::~TForm1()
     StringGrid1->viewport()->removeEventFilter(this);
     StringGrid1->setModel(nullptr);
     TreeView1->setModel(nullptr);
+    delete journalViewer_;
 }
 
 void TForm1::showPlanTitle()
@@ -252,18 +255,23 @@ void TForm1::ExitExecute()
 void TForm1::closeEvent(QCloseEvent* event)
 {
     workstation_->runHandler([this] { workstation_->FormClose(); });
+    // The viewer closes with the main window, or the program would go on running for it.
+    if (journalViewer_)
+        journalViewer_->close();
     QMainWindow::closeEvent(event);
 }
 
-// Every alarm row brings the window to the front, also from behind other programs' windows. An
-// operator typing into one of the program's dialogs keeps the keyboard there.
+// Every alarm row brings the window to the front, also from behind other programs' windows and
+// the program's own (the journal viewer). An operator answering a question (a dialog, the
+// control-module prompt) keeps the keyboard there, and the question stays in front.
 void TForm1::restoreMainWindow()
 {
     if (isMinimized())
         showNormal();
     raise();
     QWidget* active = QApplication::activeWindow();
-    if (active && active != this) {
+    const bool question = active && (qobject_cast<QDialog*>(active) || active == Form3 || active->isModal());
+    if (question) {
         active->raise();
         return;
     }
@@ -275,7 +283,9 @@ void TForm1::showJournalViewer()
     // One viewer, brought forward when it is open already; it closes with the main window.
     if (!journalViewer_) {
         const PlatformServices& platform = workstation_->platform();
-        journalViewer_ = new JournalViewer(workstation_->folder().logFile(), platform.locale, platform.clock, this);
+        // A window of its own, not one kept above the main window: an alarm must be able to
+        // bring the main window in front of it.
+        journalViewer_ = new JournalViewer(workstation_->folder().logFile(), platform.locale, platform.clock, nullptr);
         journalViewer_->setAttribute(Qt::WA_DeleteOnClose);
     }
     journalViewer_->show();
@@ -312,6 +322,7 @@ void TForm1::showModulePrompt()
     const bool open = workstation_->controlModules().prompt().has_value();
     if (open && !Form3) {
         auto* prompt = new TForm3(workstation_->controlModules(), loop_, this);
+        prompt->addActions(actions_->operatorKeys());
         Form3 = prompt;
         // Near the lower right corner of the main window's client area, in screen coordinates,
         // but never off the screen: a main window larger than the screen would push it out.

@@ -50,7 +50,7 @@ TEST_F(TreePopupTest, ShowsTheItemsOfTheSelectedNodesLevel)
     tree.select(zone);
     EXPECT_EQ(row(), "1110000111100");
     tree.select(detector);
-    EXPECT_EQ(row(), "1101100111111");
+    EXPECT_EQ(row(), "1111100111111");
 }
 
 TEST_F(TreePopupTest, ArmingShowsOnlyForASecurityDetectorSwitchedOn)
@@ -67,12 +67,14 @@ TEST_F(TreePopupTest, ArmingShowsOnlyForASecurityDetectorSwitchedOn)
     }
 }
 
-// Control modules belong to zones: what a zone showed before must not carry over to a detector.
-TEST_F(TreePopupTest, TheControlModuleItemDoesNotCarryOverFromTheZoneToADetector)
+// At a detector the item edits the module of the detector's zone, whatever was selected before.
+TEST_F(TreePopupTest, TheControlModuleItemShowsAtADetectorAfterAnyNode)
 {
-    tree.select(zone);
-    tree.select(detector);
-    EXPECT_FALSE(popup.visible(Item::ModulControl));
+    for (TreeNode* before : {system, zone, detector}) {
+        tree.select(before);
+        tree.select(detector);
+        EXPECT_TRUE(popup.visible(Item::ModulControl));
+    }
 }
 
 TEST_F(TreePopupTest, TheNormalModeLeavesTheAssignedMenuAlone)

@@ -18,6 +18,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
 #include <QTableView>
 #include <QTreeView>
 
@@ -50,7 +53,7 @@ TEST_F(TForm1Test, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
     ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("Режим"));
     EXPECT_EQ(entries(menus[0]->menu()),
-              (QStringList{QStringLiteral("Сброс тревоги|F7"), QStringLiteral("Отключить звук|F6"),
+              (QStringList{QStringLiteral("Сброс тревоги|F7"), QStringLiteral("Отключить звук\tF6|"),
                            QStringLiteral("Общий контроль|"), QStringLiteral("Просмотр архива|F3"),
                            QStringLiteral("-"), QStringLiteral("Выход|")}));
     EXPECT_EQ(menus[1]->text(), QStringLiteral("Сервис"));
@@ -342,6 +345,80 @@ TEST_F(TForm1Test, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(QApplication::activeWindow(), window.get());
+}
+
+// An alarm row brings the main window in front of the journal viewer and gives it the keyboard;
+// the viewer is a window of its own, not one kept above the main window.
+TEST_F(TForm1Test, AlarmRowBringsTheMainWindowInFrontOfTheJournalViewer)
+{
+    auto window = openWindow();
+    window->show();
+    window->actions().JournalView->trigger();
+    QWidget* shown = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == u"JournalViewer" && top->isVisible())
+            shown = top;
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->parentWidget(), nullptr);
+    shown->activateWindow();
+    QCoreApplication::processEvents();
+    if (QApplication::activeWindow() != shown)
+        GTEST_SKIP() << "this platform does not activate windows";
+    window->restoreMainWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
+    window->close();
+    EXPECT_FALSE(shown->isVisible()) << "the viewer closes with the main window";
+}
+
+// The operator's keys work wherever the keyboard is in the main window, also on the toolbar's
+// "Отключить звук" button, which carries the other F6 command, and in the module prompt. The
+// keys go through the window system's shortcut handling as a key press does.
+TEST_F(TForm1Test, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
+{
+    writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                     "РЕЖИМ=РУЧНОЙ\n"));
+    auto window = openWindow();
+    window->show();
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    if (QApplication::activeWindow() != window.get())
+        GTEST_SKIP() << "this platform does not activate windows";
+    // Nothing selected: the commands run and do nothing that waits.
+    window->workstation().tree().select(nullptr);
+    const MainActions& a = window->actions();
+    const std::vector<std::pair<QKeyCombination, QAction*>> keys = {
+        {Qt::Key_F5, a.ControlSys}, {Qt::Key_F6, a.SoundSys}, {Qt::Key_F7, a.AlarmOff},
+        {Qt::CTRL | Qt::Key_Insert, a.DatOn}, {Qt::CTRL | Qt::Key_Delete, a.DatOff}};
+    std::vector<QWidget*> places = {window->findChild<QWidget*>(QStringLiteral("TreeView1")),
+                                    window->findChild<QWidget*>(QStringLiteral("StringGrid1")),
+                                    window->findChild<QWidget*>(QStringLiteral("ComboBox1")),
+                                    window->findChild<QWidget*>(QStringLiteral("Panel4"))};
+    for (QToolButton* button : window->findChild<QWidget*>(QStringLiteral("Panel1"))->findChildren<QToolButton*>())
+        places.push_back(button);
+    for (QWidget* place : places) {
+        ASSERT_NE(place, nullptr);
+        place->setFocus();
+        QCoreApplication::processEvents();
+        for (const auto& [key, action] : keys) {
+            QSignalSpy triggered(action, &QAction::triggered);
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+            EXPECT_EQ(triggered.size(), 1) << place->objectName().toStdString() << ' '
+                                           << QKeySequence(key).toString().toStdString() << " on "
+                                           << place->metaObject()->className();
+        }
+    }
+    receiveFire(window->workstation());
+    QWidget* prompt = window->findChild<QWidget*>(QStringLiteral("Form3"));
+    ASSERT_NE(prompt, nullptr);
+    prompt->activateWindow();
+    prompt->findChild<QPushButton*>(QStringLiteral("Button2"))->setFocus();
+    QCoreApplication::processEvents();
+    for (const auto& [key, action] : keys) {
+        QSignalSpy triggered(action, &QAction::triggered);
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        EXPECT_EQ(triggered.size(), 1) << "prompt " << QKeySequence(key).toString().toStdString();
+    }
 }
 
 TEST_F(TForm1Test, ModulePromptStaysOnTopAndHandsTheAnswerOn)
