@@ -227,7 +227,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     // the layout itself changes the grid's size.
     if (watched == StringGrid1->viewport() && event->type() == QEvent::Resize && workstation_->settingsOpen())
         workstation_->runHandler([this, event] {
-            workstation_->table().fitMessageColumn(static_cast<QResizeEvent*>(event)->size().width());
+            const QSize size = static_cast<QResizeEvent*>(event)->size();
+            EventTable& table = workstation_->table();
+            table.setRowsShown(std::max(1, size.height() / StringGrid1->verticalHeader()->defaultSectionSize()));
+            table.fitMessageColumn(size.width());
         });
     return QMainWindow::eventFilter(watched, event);
 }

@@ -107,11 +107,18 @@ void Reaction::adsLine()
 
 void Reaction::commitRow(int offset)
 {
-    environment_.table.CommitJournalRow(offset);
+    EventTable& table = environment_.table;
+    // The row of the fire that began the alarm stays in view while a fire is shown.
+    if (environment_.services.alarms.AlarmLevel() != Annunciation::Fire)
+        table.releaseView();
+    else if (announcedFire_ && !fireShownBefore_)
+        table.keepInView(table.JournalRow());
+    table.CommitJournalRow(offset);
 }
 
 void Reaction::announce(int level)
 {
+    announcedFire_ = announcedFire_ || level == Annunciation::Fire;
     environment_.services.alarms.announce(level, record_);
 }
 

@@ -73,6 +73,7 @@ private:
     const RecordContext context_;
     // A fire was shown before this record: the display stays with it.
     const bool fireShownBefore_;
+    bool announcedFire_ = false;
     QString systemName_;
     QString detectorId_;
     IniFile systemFile_;

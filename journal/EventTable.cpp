@@ -91,8 +91,7 @@ void EventTable::CommitJournalRow(int offset)
         ++dropped_;
     }
     ++journalRow_;
-    if (journalRow_ > journalDepth_)
-        scrollToEvent(journalRow_ - journalDepth_ - offset);
+    scrollToNewest(offset);
     changed();
 }
 
@@ -110,8 +109,7 @@ void EventTable::applyLayout(bool expanded, int depth, QStringView stored)
 {
     expanded_ = expanded;
     journalDepth_ = depth;
-    if (journalRow_ > journalDepth_)
-        scrollToEvent(journalRow_ - journalDepth_);
+    scrollToNewest(0);
     changed();
     // Every resize of the window reapplies the layout; rewriting an unchanged key would replace
     // the settings file (with its fsync) dozens of times a second while the operator drags the
@@ -158,6 +156,19 @@ void EventTable::setColumnWidth(int column, int width)
     checkColumn(column);
     widths_[static_cast<std::size_t>(column)] = std::max(0, width);
     changed();
+}
+
+void EventTable::scrollToNewest(int offset)
+{
+    if (journalRow_ <= journalDepth_)
+        return;
+    int top = journalRow_ - journalDepth_ - offset;
+    if (keptInView_ > 0 && keptInView_ < top) {
+        // The newest committed row, JournalRow - 1, must still be the last row shown at most.
+        const int shown = rowsShown_ > 0 ? rowsShown_ : journalDepth_ + 1;
+        top = std::max(keptInView_, journalRow_ - shown);
+    }
+    scrollToEvent(top);
 }
 
 void EventTable::scrollToEvent(int number)

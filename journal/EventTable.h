@@ -56,8 +56,16 @@ public:
     QString cell(int row, int column) const;
 
     // Closes row JournalRow and scrolls so that the newest rows stay in view: offset 0 after
-    // fire and technology rows, 1 after all others (one more row of context above them).
+    // fire and technology rows, 1 after all others (one more row of context above them). A row
+    // kept in view stays while the grid shows it with the newest row.
     void CommitJournalRow(int offset);
+    // The row of event `number` (the fire that began the alarm) stays in view while the grid has
+    // room for it and the newest row; lower alarms after it must not scroll it away.
+    void keepInView(int number) { keptInView_ = number; }
+    void releaseView() { keptInView_ = 0; }
+    // How many rows the grid shows; until the window tells, the layout's depth and the row
+    // being filled.
+    void setRowsShown(int rows) { rowsShown_ = rows; }
 
     // Collapsed under the plan, plan visible, 3 rows deep; and expanded over the plan area,
     // 20 rows deep. Each stores its layout in "Настройки"/"Таблица" ("0" and "1"); that write
@@ -96,6 +104,8 @@ private:
     void applyLayout(bool expanded, int depth, QStringView stored);
     // Scrolls so that event `number` is the top visible row, as far as the grid has it.
     void scrollToEvent(int number);
+    // The newest rows with `offset` rows of context, and the row kept in view where it fits.
+    void scrollToNewest(int offset);
     void changed() const;
 
     IniFile& settings_;
@@ -107,6 +117,8 @@ private:
     int journalRow_ = 1;
     int journalDepth_ = 3;
     int topRow_ = 1;
+    int keptInView_ = 0;
+    int rowsShown_ = 0;
     bool expanded_ = false;
     std::function<void()> onChanged_;
 };

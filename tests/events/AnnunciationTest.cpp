@@ -269,5 +269,21 @@ TEST_F(AnnunciationTest, ControlCheckFromTheLineResetsTheRecordsOwnSystem)
     EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemFire);
 }
 
+// Faults after a fire must not scroll the fire's row away while the grid has room for it.
+TEST_F(AnnunciationTest, TheRowOfTheFireThatBeganTheAlarmStaysInViewWhileThereIsRoom)
+{
+    table.setRowsShown(6); // collapsed, three rows deep, in a grid that shows six
+    step(QStringLiteral("01/И01-05/07"));
+    step(QStringLiteral("01/И13-12/07")); // a second fire: the first one's row is kept
+    const int tops[] = {1, 1, 1, 1, 2, 3};
+    for (const int top : tops) {
+        step(QStringLiteral("01/И13-12/08"));
+        EXPECT_EQ(table.topRow(), top) << "event " << table.JournalRow() - 1;
+    }
+    step(QStringLiteral("alarm off"));
+    step(QStringLiteral("01/И13-12/08"));
+    EXPECT_EQ(table.topRow(), table.JournalRow() - 3 - 1) << "after the reset the newest rows lead again";
+}
+
 } // namespace
 } // namespace kirvan::testing
