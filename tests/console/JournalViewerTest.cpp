@@ -75,7 +75,15 @@ TEST_F(JournalViewerTest, ArchiveCommandFallsBackToTheViewer)
 {
     writeLog();
     TForm1 window(platform(), WorkstationFolder(folder.path()));
-    const auto viewers = [&] { return window.findChildren<QWidget*>(u"JournalViewer"_s).size(); };
+    // The viewer is a window of its own, not a child of the main window.
+    const auto viewerWindows = [] {
+        QList<QWidget*> found;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == u"JournalViewer")
+                found << top;
+        return found;
+    };
+    const auto viewers = [&] { return viewerWindows().size(); };
     window.actions().ReadArhiv->trigger();
     EXPECT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(viewers(), 0);
@@ -84,7 +92,7 @@ TEST_F(JournalViewerTest, ArchiveCommandFallsBackToTheViewer)
     EXPECT_EQ(viewers(), 1);
     window.actions().JournalView->trigger();
     EXPECT_EQ(viewers(), 1) << "one viewer, brought forward";
-    waitUntilIdle(*static_cast<JournalViewer*>(window.findChild<QWidget*>(u"JournalViewer"_s)));
+    waitUntilIdle(*static_cast<JournalViewer*>(viewerWindows().front()));
 }
 
 } // namespace
