@@ -1,5 +1,7 @@
 #include "plans/decoder/Metafile.h"
 
+#include "files/Cp1251.h"
+
 #include <QtEndian>
 #include <memory>
 
@@ -34,6 +36,31 @@ struct WmfApi {
         }
     }
 };
+
+// libwmf copies the bytes of a text record into the drawing as they stand: the room names of a
+// Russian plan in Windows-1251, "&" and "<" unescaped, so that no XML reader would take it. The
+// rest of what it writes is ASCII. Each text's content is decoded and escaped; the start tag ends
+// where libwmf ends it, on a line of its own.
+QByteArray withReadableTexts(const QByteArray& svg)
+{
+    const QString source = cp1251::decode(svg);
+    QString readable;
+    readable.reserve(source.size());
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype start = source.indexOf(u"<text", from);
+        const qsizetype tagEnd = start < 0 ? -1 : source.indexOf(u"\n\t>", start);
+        const qsizetype end = tagEnd < 0 ? -1 : source.indexOf(u"</text>", tagEnd);
+        if (end < 0)
+            break;
+        const qsizetype content = tagEnd + 3;
+        readable += QStringView(source).sliced(from, content - from);
+        readable += QStringView(source).sliced(content, end - content).toString().toHtmlEscaped();
+        from = end;
+    }
+    readable += QStringView(source).sliced(from);
+    return readable.toUtf8();
+}
 
 } // namespace
 
@@ -105,7 +132,7 @@ std::optional<QByteArray> windowsToSvg(const QByteArray& bytes)
     device->out = nullptr;
     if (played != wmf_E_None || !svg || length == 0)
         return std::nullopt;
-    return QByteArray(svg, static_cast<qsizetype>(length));
+    return withReadableTexts(QByteArray(svg, static_cast<qsizetype>(length)));
 }
 
 } // namespace kirvan::metafile

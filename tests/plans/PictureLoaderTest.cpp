@@ -1,8 +1,11 @@
 #include "plans/QtPictureLoader.h"
+#include "plans/decoder/Metafile.h"
+#include "files/Cp1251.h"
 
 #include "tests/support/TempFolder.h"
 
 #include <QBuffer>
+#include <QXmlStreamReader>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -22,6 +25,11 @@ public:
     {
         const auto field = qToLittleEndian(static_cast<quint32>(value));
         bytes_.append(reinterpret_cast<const char*>(&field), 4);
+        return *this;
+    }
+    Fields& raw(const QByteArray& bytes)
+    {
+        bytes_ += bytes;
         return *this;
     }
     const QByteArray& bytes() const { return bytes_; }
@@ -50,6 +58,35 @@ QByteArray windowsMetafile()
     body.dword(7).word(0x041B).word(250).word(350).word(50).word(50); // rectangle
     body.dword(3).word(0);                                           // end
     return placeable.bytes() + body.bytes();
+}
+
+// 400 × 300 units with one text in Windows-1251 in a font named in it too, as a Russian plan's
+// room names are.
+QByteArray windowsMetafileWithText(const QString& text)
+{
+    QByteArray encoded = cp1251::encode(text).bytes;
+    const int length = int(encoded.size());
+    if (encoded.size() % 2)
+        encoded += '\0';
+    QByteArray face = cp1251::encode(QStringLiteral("Арial")).bytes;
+    face.resize(32, '\0');
+    Fields placeable;
+    placeable.dword(0x9AC6CDD7).word(0).word(0).word(0).word(400).word(300).word(96).dword(0);
+    quint16 checksum = 0;
+    for (int i = 0; i < 20; i += 2)
+        checksum ^= qFromLittleEndian<quint16>(placeable.bytes().constData() + i);
+    placeable.word(checksum);
+    Fields records;
+    records.dword(5).word(0x020B).word(0).word(0);                              // window origin
+    records.dword(5).word(0x020C).word(300).word(400);                          // window extent
+    records.dword(28).word(0x02FB).word(-40).word(0).word(0).word(0).word(400)  // font
+        .raw(QByteArray("\0\0\0\xCC\0\0\0\0", 8)).raw(face);
+    records.dword(4).word(0x012D).word(0);                                      // select it
+    records.dword(6 + encoded.size() / 2).word(0x0521).word(length).raw(encoded).word(150).word(40); // text
+    records.dword(3).word(0);                                                   // end
+    Fields header;
+    header.word(1).word(9).word(0x0300).dword(9 + records.bytes().size() / 2).word(1).dword(28).word(0);
+    return placeable.bytes() + header.bytes() + records.bytes();
 }
 
 QByteArray enhancedMetafile()
@@ -93,6 +130,22 @@ QByteArray raster(const char* format, QSize size)
 bool reddish(QColor colour)
 {
     return colour.red() > 200 && colour.green() < 60 && colour.blue() < 60;
+}
+
+// libwmf writes a text's bytes into the drawing as they stand: Cyrillic in Windows-1251, "&" and
+// "<" unescaped, which no XML reader takes.
+TEST(WindowsMetafileTest, TextsWithCyrillicAmpersandAndLessThanMakeAReadableDrawing)
+{
+    const QString text = QStringLiteral("Склад & <цех> \"1\"");
+    const std::optional<QByteArray> svg = metafile::windowsToSvg(windowsMetafileWithText(text));
+    ASSERT_TRUE(svg);
+    QXmlStreamReader reader(*svg);
+    QString texts;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::Characters)
+            texts += reader.text();
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString() << "\n" << svg->toStdString();
+    EXPECT_TRUE(texts.contains(text)) << texts.toStdString();
 }
 
 TEST(PictureLoaderTest, ReadsEveryPlanFormatAndExplainsWhatItCannotRead)
