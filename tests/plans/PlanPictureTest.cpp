@@ -39,6 +39,30 @@ protected:
     QWidget* panel = nullptr;
 };
 
+// A large plan shrunk to the panel keeps its thin walls: a plain stretch drops whole columns of
+// pixels, and a one-pixel line with them.
+TEST_F(PlanPictureTest, ALargePlanIsShrunkWithoutLosingItsThinLines)
+{
+    QImage plan(4000, 2800, QImage::Format_RGB32);
+    plan.fill(Qt::white);
+    for (int x = 25; x < plan.width(); x += 50)
+        for (int y = 0; y < plan.height(); ++y)
+            plan.setPixel(x, y, qRgb(0, 0, 0));
+    station().planArea().show(QStringLiteral("Большой план"), plan, {});
+    const QImage shown = panel->grab().toImage();
+    ASSERT_LT(shown.width(), plan.width() / 4);
+    int columnsWithoutLine = 0;
+    // Every 50 plan pixels hold one line; each stretch of the panel that wide must show it.
+    const double step = 50.0 * shown.width() / plan.width();
+    for (double from = 0; from + step < shown.width(); from += step) {
+        int darkest = 255;
+        for (int x = int(from); x < int(from + step); ++x)
+            darkest = std::min(darkest, qGray(shown.pixel(x, shown.height() / 2)));
+        columnsWithoutLine += darkest > 240;
+    }
+    EXPECT_EQ(columnsWithoutLine, 0);
+}
+
 TEST_F(PlanPictureTest, APressedMarkerOpensItsPopUpAndShowsItsHint)
 {
     Workstation& w = station();
