@@ -5,6 +5,8 @@
 #include "files/SettingsKeys.h"
 #include "link/Commands.h"
 #include "link/LinkPort.h"
+#include "platform/Worker.h"
+#include "platform/WorkerThread.h"
 #include "platform/Clock.h"
 #include "platform/DesktopShell.h"
 #include "platform/Dialogs.h"
@@ -69,14 +71,15 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
       linkControl_(link_, platform.loop),
-      mailbox_(platform.loop, folder_.mailboxFile(), link_.queue(), statusBar_),
+      mailbox_(platform.loop, folder_.mailboxFile(), link_.queue(), statusBar_, platform.workers.create()),
       rejectedRecords_(platform.loop, platform.dialogs, statusBar_),
       selection_(popup_),
       loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_),
       systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_,
                                         link_, platform.port, loader_, controlModules_.table(),
                                         [this](const QString& text) { logDated(text); }}),
-      planPictures_(platform.pictures, platform.loop),
+      // Pictures are read on a thread of their own, also in tests: a read may be abandoned.
+      planPictures_(platform.pictures, std::make_unique<WorkerThread>(platform.loop)),
       planDisplay_(settings_, store_, planPictures_, planArea_, markers_),
       planEditor_(PlanEditor::Services{settings_, store_, platform.dialogs, platform.shell, statusBar_, tree_, popup_,
                                        planArea_, planDisplay_, markers_, [this] { tree_.select(tree_.selected()); }}),

@@ -40,6 +40,7 @@ class Locale;
 class MessageLoop;
 class Sound;
 class PictureLoader;
+class Workers;
 
 // What the workstation runs on; the program gives the real ones, tests their doubles.
 struct PlatformServices {
@@ -51,6 +52,7 @@ struct PlatformServices {
     LinkPort& port;
     Sound& sound;
     const PictureLoader& pictures;
+    Workers& workers;
 };
 
 // Everything the main window shows and commands, without the window: the settings, the journal,

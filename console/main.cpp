@@ -14,6 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/QtMessageLoop.h"
+#include "platform/WorkerThread.h"
 #include "platform/QtSound.h"
 #include "platform/SystemLocale.h"
 
@@ -143,6 +144,7 @@ int main(int argc, char** argv)
     kirvan::CommPortLink port(CommPort1, serialPorts);
     const kirvan::QtPictureLoader pictures(kirvan::QtPictureLoader::installedDrawingProgram(
         QCoreApplication::applicationDirPath(), QStringLiteral(KIRVAN_HELPERS_FROM_PROGRAM)));
+    kirvan::ThreadWorkers workers(loop);
 
     std::unique_ptr<kirvan::TForm1> window;
     bool screenshotTaken = line->screenshot.isEmpty();
@@ -172,7 +174,7 @@ int main(int argc, char** argv)
         QTimer::singleShot(*line->quitAfter * 1000, &application, stop);
     try {
         window = std::make_unique<kirvan::TForm1>(
-            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures}, folder);
+            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers}, folder);
     } catch (const kirvan::FileWriteError& refused) {
         return settingsRefused(folder, refused.reason().isEmpty() ? QString::fromStdString(refused.what())
                                                                   : refused.reason());

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "mailbox/MailboxReader.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@ class CommandQueue;
 class MessageLoop;
 class StatusBar;
 class Timer;
+class Worker;
 
 // A failure of the mailbox told to the operator (Russian text naming the file).
 class MailboxError : public std::runtime_error {
@@ -29,11 +31,15 @@ public:
 // that cannot be carried out (an address too short or not a number, the "address" or "status"
 // field missing) is reported and marked done, so the writer is never stuck. A file deleted while
 // the program runs is looked for again at each tick.
+//
+// The file is read, parsed and written on the mailbox's worker (see MailboxReader); a tick only
+// hands it the look, and skips while the last one is under way. The request and the report
+// come back to the main thread.
 class Mailbox {
 public:
     static constexpr int IntervalMs = 500;
 
-    Mailbox(MessageLoop& loop, QString path, CommandQueue& queue, StatusBar& statusBar);
+    Mailbox(MessageLoop& loop, QString path, CommandQueue& queue, StatusBar& statusBar, std::unique_ptr<Worker> worker);
     ~Mailbox();
     Mailbox(const Mailbox&) = delete;
     Mailbox& operator=(const Mailbox&) = delete;
@@ -45,27 +51,23 @@ public:
     const QString& path() const { return path_; }
     Timer& timer5() { return *timer5_; }
 
-    // One tick. Throws MailboxError (or FileWriteError) to report a problem to the operator, once
-    // for as long as it lasts; the loop's error handler shows it.
+    // One tick: hands the look at the file to the worker.
     void Timer5Timer();
+    // How often the file was parsed (read on the main thread only while the worker is idle).
+    int parses() const { return reader_.parses(); }
 
 private:
-    // A problem to report, or nothing when the tick went well.
-    std::optional<QString> takeRequest();
-    std::optional<QString> writeBack(const QByteArray& read, const QByteArray& merged);
+    // On the main thread: queues and shows the request taken. Throws MailboxError to report a
+    // problem to the operator, once for as long as it lasts; the loop's error handler shows it.
+    void apply(const MailboxReader::Outcome& outcome);
 
     std::unique_ptr<Timer> timer5_;
     QString path_;
     CommandQueue& queue_;
     StatusBar& statusBar_;
     QString reported_; // the problem last reported, until a tick goes well
-    // A request taken whose mark could not be written: the file as read and as it must become.
-    // While the file still reads the same, the request is not taken again.
-    struct PendingWrite {
-        QByteArray read;
-        QByteArray merged;
-    };
-    std::optional<PendingWrite> pending_;
+    MailboxReader reader_; // the worker's alone once the timer runs
+    std::unique_ptr<Worker> worker_;
 };
 
 } // namespace kirvan

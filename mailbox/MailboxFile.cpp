@@ -18,6 +18,12 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+Signature signatureFrom(const struct stat& info)
+{
+    return {quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+}
+
 } // namespace
 
 Unusable unusable(const QString& path, const QString& why)
@@ -25,7 +31,15 @@ Unusable unusable(const QString& path, const QString& why)
     return {QStringLiteral("Файл команд %1 не используется: %2.").arg(path, why)};
 }
 
-std::variant<QByteArray, Missing, Unusable> read(const QString& path)
+std::optional<Signature> signatureOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return signatureFrom(info);
+}
+
+std::variant<QByteArray, Missing, Unusable> read(const QString& path, Signature* signature)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -40,13 +54,15 @@ std::variant<QByteArray, Missing, Unusable> read(const QString& path)
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         return unusable(path, systemError(errno));
+    if (signature)
+        *signature = signatureFrom(info);
     if (!S_ISREG(info.st_mode))
         return unusable(path, QStringLiteral("это не обычный файл"));
     if (info.st_size > mailbox::maximumFileSize)
-        return unusable(path, QStringLiteral("размер %1 байт больше допустимого 1 МБ").arg(info.st_size));
+        return unusable(path, QStringLiteral("размер %1 байт больше допустимого 64 КБ").arg(info.st_size));
     // The other program may be growing the file meanwhile: never read more than the limit.
     QByteArray bytes;
-    char chunk[65536];
+    char chunk[16384];
     for (;;) {
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR)
@@ -57,7 +73,7 @@ std::variant<QByteArray, Missing, Unusable> read(const QString& path)
             break;
         bytes.append(chunk, got);
         if (bytes.size() > mailbox::maximumFileSize)
-            return unusable(path, QStringLiteral("размер больше допустимого 1 МБ"));
+            return unusable(path, QStringLiteral("размер больше допустимого 64 КБ"));
     }
     return bytes;
 }

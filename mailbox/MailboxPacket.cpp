@@ -2,6 +2,7 @@
 
 #include "files/Cp1251.h"
 
+#include <QHash>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
@@ -206,17 +207,32 @@ void MailboxPacket::mergeChangeLog()
         bool deleted = false;
     };
     QList<Version> versions;
+    // Where each attribute of the last record stands, built at its first modification: every
+    // attribute of the file is looked at once, however many versions a record has.
+    QHash<QString, qsizetype> lastRecordIndex;
     for (Element& row : rowData->children) {
         const QString* stateText = find(row.attributes, rowStateAttribute);
         const int state = stateText ? stateText->toInt() : 0;
         remove(row.attributes, rowStateAttribute);
         if ((state & Modified) && !versions.isEmpty()) {
             Version& record = versions.last();
-            for (const auto& [name, value] : row.attributes)
-                set(record.row.attributes, name, value);
+            Attributes& current = record.row.attributes;
+            if (lastRecordIndex.isEmpty())
+                for (qsizetype i = 0; i < current.size(); ++i)
+                    lastRecordIndex.insert(current[i].first, i);
+            for (auto& [name, value] : row.attributes) {
+                const auto found = lastRecordIndex.constFind(name);
+                if (found != lastRecordIndex.cend()) {
+                    current[*found].second = std::move(value);
+                } else {
+                    lastRecordIndex.insert(name, current.size());
+                    current.append({std::move(name), std::move(value)});
+                }
+            }
             record.deleted = record.deleted || (state & Deleted);
         } else {
             versions.append({std::move(row), (state & Deleted) != 0});
+            lastRecordIndex.clear();
         }
     }
     rowData->children.clear();

@@ -70,8 +70,8 @@ inline const QString fieldAddress = QStringLiteral("address");
 inline const QString fieldStatus = QStringLiteral("status");
 inline const QString textTrue = QStringLiteral("TRUE");
 inline const QString textFalse = QStringLiteral("FALSE");
-// Larger files are refused unread: a request is a few hundred bytes.
-inline constexpr qint64 maximumFileSize = 1024 * 1024;
+// Larger files are refused unread: a mailbox holds a few requests of a few hundred bytes.
+inline constexpr qint64 maximumFileSize = 64 * 1024;
 } // namespace mailbox
 
 } // namespace kirvan

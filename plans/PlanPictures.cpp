@@ -1,36 +1,16 @@
 #include "plans/PlanPictures.h"
 
-#include "platform/MessageLoop.h"
-
 #include <QFile>
 #include <sys/stat.h>
 
 namespace kirvan {
 
-PlanPictures::PlanPictures(const PictureLoader& loader, MessageLoop& loop, qint64 budgetBytes)
-    : loader_(loader), loop_(loop), budgetBytes_(budgetBytes), worker_([this](std::stop_token stop) { work(stop); })
+PlanPictures::PlanPictures(const PictureLoader& loader, std::unique_ptr<Worker> worker, qint64 budgetBytes)
+    : loader_(loader), budgetBytes_(budgetBytes), worker_(std::move(worker))
 {
 }
 
-PlanPictures::~PlanPictures()
-{
-    bool handingOver = false;
-    {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-        handingOver = handingOver_;
-        next_.reset();
-        readStop_.request_stop();
-    }
-    worker_.request_stop();
-    // A result already on its way waits for the main thread; it is let through (and dropped).
-    if (handingOver)
-        loop_.waitUntil([this] {
-            std::lock_guard lock(mutex_);
-            return !handingOver_;
-        });
-    worker_.join();
-}
+PlanPictures::~PlanPictures() = default;
 
 PlanPictures::Key PlanPictures::keyOf(const QString& path, QSize bound)
 {
@@ -57,28 +37,25 @@ std::optional<PictureLoader::Result> PlanPictures::find(const QString& path, QSi
 
 void PlanPictures::request(const QString& path, QSize bound, Ready ready)
 {
+    const Key key = keyOf(path, bound);
+    wanted_ = key;
     ready_ = std::move(ready);
-    const Job job{keyOf(path, bound), ++wanted_};
-    std::lock_guard lock(mutex_);
-    if (reading_ && reading_->key == job.key) {
-        // The file being read is wanted again: its result will do.
-        reading_->number = job.number;
-        next_.reset();
-        return;
-    }
-    if (reading_)
-        readStop_.request_stop();
-    next_ = job;
-    jobArrived_.notify_one();
+    if (reading_ == key)
+        return; // the file being read is wanted again: its result will do
+    worker_->cancel();
+    reading_ = key;
+    worker_->post([this, key](std::stop_token stop) -> Worker::Routine {
+        PictureLoader::Result result = loader_.load(key.path, key.bound, stop);
+        return [this, key, result = std::move(result)] { delivered(key, result); };
+    });
 }
 
 void PlanPictures::abandon()
 {
+    wanted_.reset();
     ready_ = {};
-    std::lock_guard lock(mutex_);
-    next_.reset();
-    if (reading_)
-        readStop_.request_stop();
+    reading_.reset();
+    worker_->cancel();
 }
 
 void PlanPictures::keep(const Key& key, const PictureLoader::Result& result)
@@ -100,52 +77,16 @@ void PlanPictures::keep(const Key& key, const PictureLoader::Result& result)
     }
 }
 
-void PlanPictures::delivered(const Job& job, const PictureLoader::Result& result)
+void PlanPictures::delivered(const Key& key, const PictureLoader::Result& result)
 {
-    keep(job.key, result);
-    if (job.number != wanted_ || !ready_)
+    reading_.reset();
+    keep(key, result);
+    if (wanted_ != key || !ready_)
         return;
     const Ready ready = std::move(ready_);
     ready_ = {};
+    wanted_.reset();
     ready(result);
-}
-
-void PlanPictures::work(std::stop_token stop)
-{
-    for (;;) {
-        std::stop_token readStop;
-        Key key;
-        {
-            std::unique_lock lock(mutex_);
-            if (!jobArrived_.wait(lock, stop, [this] { return next_.has_value(); }))
-                return;
-            reading_ = next_;
-            next_.reset();
-            readStop_ = std::stop_source();
-            readStop = readStop_.get_token();
-            key = reading_->key;
-        }
-        const PictureLoader::Result result = loader_.load(key.path, key.bound, readStop);
-        Job job;
-        {
-            std::lock_guard lock(mutex_);
-            job = *reading_;
-            reading_.reset();
-            // An abandoned read may have stopped half-way: it is neither kept nor shown.
-            if (readStop.stop_requested() || finished_)
-                continue;
-            handingOver_ = true;
-        }
-        loop_.synchronize([&] {
-            if (!finished_)
-                delivered(job, result);
-        });
-        {
-            std::lock_guard lock(mutex_);
-            handingOver_ = false;
-        }
-        loop_.wake();
-    }
 }
 
 } // namespace kirvan

@@ -3,6 +3,7 @@
 #include "console/Workstation.h"
 #include "tests/support/FakeLinkPort.h"
 #include "tests/support/FixedLocale.h"
+#include "tests/support/InlineWorker.h"
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/RecordingSound.h"
@@ -24,7 +25,7 @@ public:
 // The platform of a workstation in a fresh folder, on virtual time.
 class WorkstationFixture : public ::testing::Test {
 protected:
-    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port, sound, pictures}; }
+    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port, sound, pictures, workers}; }
     std::unique_ptr<Workstation> startWorkstation()
     {
         auto workstation = std::make_unique<Workstation>(platform(), restorer, WorkstationFolder(folder.path()));
@@ -68,6 +69,7 @@ protected:
     FakeLinkPort port{loop};
     RecordingSound sound;
     ScriptedPictureLoader pictures;
+    InlineWorkers workers;
     CountingRestorer restorer;
 };
 

@@ -13,7 +13,7 @@ EndToEndRig::EndToEndRig()
     complex_ = std::make_unique<sim::SimComplex>(simulatorStore_, folder.path());
     simulator = std::make_unique<sim::SimLine>(*complex_, folder.path(), 1, [](const QString&) {});
     workstation = std::make_unique<Workstation>(
-        PlatformServices{loop, dialogs_, shell_, clock_, locale, linkPort_, sound_, pictures_}, restorer_, WorkstationFolder(folder.path()));
+        PlatformServices{loop, dialogs_, shell_, clock_, locale, linkPort_, sound_, pictures_, workers_}, restorer_, WorkstationFolder(folder.path()));
     configureCommPort1(commPort_, [this](TCustomCommPort&, std::uint16_t count) {
         workstation->link().receiver().CommPort1TriggerAvail(count);
     });

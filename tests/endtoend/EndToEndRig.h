@@ -7,6 +7,7 @@
 #include "link/CommPortLink.h"
 #include "plans/QtPictureLoader.h"
 #include "platform/QtMessageLoop.h"
+#include "platform/WorkerThread.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/RecordingDialogs.h"
@@ -50,6 +51,7 @@ private:
     RecordingDesktopShell shell_;
     RecordingSound sound_;
     QtPictureLoader pictures_{QStringLiteral(KIRVAN_PLAN_DECODER)};
+    ThreadWorkers workers_{loop};
     FixedClock clock_;
     Restorer restorer_;
     PosixSerialPorts ports_{folder.path()};

@@ -8,6 +8,8 @@
 #include "platform/StatusBar.h"
 #include "platform/Timer.h"
 #include "tests/support/FileSizeLimit.h"
+#include "platform/WorkerThread.h"
+#include "tests/support/InlineWorker.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
 
@@ -107,7 +109,7 @@ protected:
     testing::VirtualMessageLoop loop;
     CommandQueue queue;
     StatusBar statusBar;
-    Mailbox mailbox{loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar};
+    Mailbox mailbox{loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar, std::make_unique<testing::InlineWorker>()};
     std::vector<QString> reports;
 };
 
@@ -171,7 +173,7 @@ TEST_F(MailboxTest, AWindows1251FileKeepsItsEncodingAndItsOtherFields)
 
 TEST_F(MailboxTest, AnUnusableFileIsReportedOnceAndLeftAlone)
 {
-    const QByteArray big = packet(row("TRUE", "A01:F1-05", "TRUE")).replace("<ROWDATA>", QByteArray(1024 * 1024, ' ') + "<ROWDATA>");
+    const QByteArray big = packet(row("TRUE", "A01:F1-05", "TRUE")).replace("<ROWDATA>", QByteArray(64 * 1024, ' ') + "<ROWDATA>");
     const QByteArray withoutUpdate = packet(R"(<ROW address="A01:F1-05" status="TRUE"/>)")
                                          .replace(R"(<FIELD attrname="update" fieldtype="boolean"/>)", "");
     for (const QByteArray& bad : {packet(row("TRUE", "A01:F1-05", "TRUE")).replace("</ROWDATA>", ""), big, withoutUpdate,
@@ -252,6 +254,36 @@ TEST_F(MailboxTest, ARefusedWriteBackIsReportedOnceAndTheRequestIsNotTakenAgain)
     EXPECT_EQ(file(), request) << "the old file stays whole";
     run(2);
     EXPECT_EQ(queued(), std::vector<Command>({{1, 154, 240, 4}})) << "taken once, though the mark came late";
+    EXPECT_EQ(file(), packet(row("FALSE", "A01:F1-05", "TRUE"), declaration));
+}
+
+TEST_F(MailboxTest, AnUnchangedFileIsParsedOnce)
+{
+    write(packet(row("FALSE", "A01:F1-05", "TRUE")));
+    run(10);
+    EXPECT_EQ(mailbox.parses(), 1);
+    // A new request changes the file: parsed, taken, and the file written back parsed once more.
+    write(packet(row("TRUE", "A01:F1-05", "TRUE")));
+    run(10);
+    EXPECT_EQ(mailbox.parses(), 3);
+    EXPECT_EQ(queued().size(), 1u);
+    // An unusable file is not parsed again either, and reported once.
+    write(packet(row("TRUE", "A01:F1-05", "TRUE")).replace("</ROWDATA>", ""));
+    run(10);
+    EXPECT_EQ(mailbox.parses(), 4);
+    EXPECT_EQ(reports.size(), 1u);
+}
+
+// The file's work on a thread of its own: the tick returns at once, the request arrives from the
+// worker through the message loop.
+TEST_F(MailboxTest, TheFileIsReadOnTheWorkerThread)
+{
+    Mailbox threaded(loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar, std::make_unique<WorkerThread>(loop));
+    write(packet(row("TRUE", "A01:F1-05", "TRUE")));
+    threaded.bind();
+    loop.waitUntil([&] { return !queued().empty(); });
+    EXPECT_EQ(queued(), std::vector<Command>({{1, 154, 240, 4}}));
+    EXPECT_EQ(statusBar.Panel13(), u"          КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ"_s);
     EXPECT_EQ(file(), packet(row("FALSE", "A01:F1-05", "TRUE"), declaration));
 }
 

@@ -1,5 +1,7 @@
 #include "plans/PlanPictures.h"
 
+#include "platform/WorkerThread.h"
+
 #include "tests/support/ScriptedPictureLoader.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
@@ -43,7 +45,7 @@ protected:
 TEST_F(PlanPicturesTest, AFileIsReadOnceUntilItChanges)
 {
     folder.write(QStringLiteral("plan.png"), "one");
-    PlanPictures pictures(loader, loop);
+    PlanPictures pictures(loader, std::make_unique<WorkerThread>(loop));
     const QString path = folder.file(QStringLiteral("plan.png"));
     EXPECT_FALSE(pictures.find(path, bound)) << "nothing is kept before the first read";
     EXPECT_FALSE(read(pictures, QStringLiteral("plan.png")).picture.isNull());
@@ -74,7 +76,7 @@ TEST_F(PlanPicturesTest, ANewRequestAbandonsAReadNoLongerWanted)
     folder.write(QStringLiteral("endless.svg"), "<svg/>");
     folder.write(QStringLiteral("plan.png"), "png");
     loader.endless << QStringLiteral("endless.svg");
-    PlanPictures pictures(loader, loop);
+    PlanPictures pictures(loader, std::make_unique<WorkerThread>(loop));
     bool endlessShown = false;
     pictures.request(folder.file(QStringLiteral("endless.svg")), bound, [&](const auto&) { endlessShown = true; });
     EXPECT_TRUE(pictures.busy());
@@ -95,7 +97,7 @@ TEST_F(PlanPicturesTest, ThePicturesKeptStayWithinTheirMemoryBudget)
 {
     loader.size = QSize(400, 300); // 480,000 bytes each
     constexpr qint64 budget = 1'000'000;
-    PlanPictures pictures(loader, loop, budget);
+    PlanPictures pictures(loader, std::make_unique<WorkerThread>(loop), budget);
     for (const QString& name : {QStringLiteral("1.png"), QStringLiteral("2.png"), QStringLiteral("3.png")}) {
         folder.write(name, "png");
         read(pictures, name);
@@ -109,7 +111,7 @@ TEST_F(PlanPicturesTest, EndsWhileAReadIsUnderWay)
 {
     folder.write(QStringLiteral("endless.svg"), "<svg/>");
     loader.endless << QStringLiteral("endless.svg");
-    auto pictures = std::make_unique<PlanPictures>(loader, loop);
+    auto pictures = std::make_unique<PlanPictures>(loader, std::make_unique<WorkerThread>(loop));
     pictures->request(folder.file(QStringLiteral("endless.svg")), bound, [](const auto&) {});
     while (reads() == 0)
         std::this_thread::yield();

@@ -7,6 +7,7 @@
 #include "platform/StatusBar.h"
 #include "platform/Timer.h"
 #include "tests/support/FixedLocale.h"
+#include "tests/support/InlineWorker.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
 #include "tests/support/WorkedExample.h"
@@ -168,7 +169,7 @@ TEST_F(ToolCommandTest, MailboxSendReturnsOnceTheWorkstationHasTakenTheRequest)
     folder.write(u"KirvanMonitorP.cds"_s, {}); // created empty, so that the workstation binds to it
     CommandQueue queue;
     StatusBar statusBar;
-    Mailbox workstation(loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar);
+    Mailbox workstation(loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar, std::make_unique<testing::InlineWorker>());
     workstation.bind();
 
     const auto result = run({u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"true"_s, u"--dir"_s, folder.path()});

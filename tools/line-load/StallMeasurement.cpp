@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/QtMessageLoop.h"
+#include "platform/WorkerThread.h"
 #include "platform/QtSound.h"
 #include "platform/SystemLocale.h"
 #include "plans/QtPictureLoader.h"
@@ -139,6 +140,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     QtDesktopShell shell;
     QtSound sound;
     const QtPictureLoader pictures(QStringLiteral(KIRVAN_PLAN_DECODER));
+    ThreadWorkers workers(loop);
     AnsweringDialogs dialogs(out);
     PosixSerialPorts serialPorts(folder);
     SteadyPortClock portClock;
@@ -148,7 +150,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     WatchedPort port(commPortLink, frames);
 
     const auto loadStart = Clock::now();
-    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures},
+    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers},
                                            WorkstationFolder(folder));
     configureCommPort1(CommPort1, [&window](TCustomCommPort&, std::uint16_t count) {
         if (window)
