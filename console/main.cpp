@@ -6,6 +6,7 @@
 #include "console/ApplicationIcon.h"
 #include "console/CommandLine.h"
 #include "console/QtDialogs.h"
+#include "console/WatchedApplication.h"
 #include "console/StopSignals.h"
 #include "console/TForm1.h"
 #include "console/Translations.h"
@@ -13,12 +14,14 @@
 #include "plans/QtPictureLoader.h"
 #include "platform/Clock.h"
 #include "platform/QtDesktopShell.h"
+#include "platform/DiagnosticsOutput.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/WorkerThread.h"
 #include "platform/QtSound.h"
 #include "platform/SystemLocale.h"
 
 #include <QApplication>
+#include <unistd.h>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -118,7 +121,11 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    QApplication application(argc, argv);
+    // Standard error may be a pipe nobody reads: the program's messages never wait for it.
+    kirvan::DiagnosticsOutput diagnostics(STDERR_FILENO);
+    diagnostics.installAsMessageHandler();
+    kirvan::WatchedApplication application(argc, argv);
+    application.watch([&diagnostics](const QString& stall) { diagnostics.write(stall); });
     kirvan::installRussianTranslations(application);
     QApplication::setWindowIcon(kirvan::applicationIcon());
     const kirvan::WorkstationFolder folder = workstationFolder(line->folder);
