@@ -7,7 +7,11 @@
 //   kirvan-load soak DIR EVENTS_PER_SECOND|max MINUTES [WORKSTATION]
 //       KirvanMonitorP (default: the one of this build) on DIR against the simulator; prints every
 //       minute events sent, journal lines written, resident memory and processor time
+//   kirvan-load presses DIR [COUNT [WORKSTATION]]
+//       KirvanMonitorP on DIR against the simulator; presses F5 COUNT (1000) times at random
+//       moments of the polling tick through the X server of DISPLAY; prints the hangs
 #include "tools/kirvan-sim/SimComplex.h"
+#include "tools/line-load/PressRun.h"
 #include "tools/line-load/SoakRun.h"
 #include "tools/line-load/StallMeasurement.h"
 
@@ -19,7 +23,8 @@ namespace {
 int usage()
 {
     QTextStream(stderr) << "usage: kirvan-load stall DIR [ZONES [INTERVAL_MS]]\n"
-                           "       kirvan-load soak DIR EVENTS_PER_SECOND|max MINUTES [WORKSTATION]\n";
+                           "       kirvan-load soak DIR EVENTS_PER_SECOND|max MINUTES [WORKSTATION]\n"
+                           "       kirvan-load presses DIR [COUNT [WORKSTATION]]\n";
     return 2;
 }
 
@@ -48,6 +53,13 @@ int main(int argc, char** argv)
             return kirvan::load::runSoak({QDir(arguments[1]).absolutePath(), workstation, rate,
                                           static_cast<int>(number(3, 30))},
                                          out);
+        }
+        if (arguments.size() >= 2 && arguments[0] == QStringLiteral("presses")) {
+            const QString workstation = arguments.value(
+                3, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../console/KirvanMonitorP")));
+            return kirvan::load::runPresses({QDir(arguments[1]).absolutePath(), workstation,
+                                             static_cast<int>(number(2, 1000))},
+                                            out);
         }
     } catch (const kirvan::sim::ComplexError& error) {
         out << "kirvan-load: " << error.what() << Qt::endl;
