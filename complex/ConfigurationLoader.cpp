@@ -82,7 +82,7 @@ void ConfigurationLoader::loadOnce()
     }
     // Reported once the window is whole again, so that polling goes on while the box is open.
     if (!failure.isEmpty())
-        dialogs_.messageBox(errorCaption, failure, Dialogs::Icon::Error);
+        dialogs_.notice(errorCaption, failure, Dialogs::Icon::Error);
 }
 
 QString ConfigurationLoader::readTree()
@@ -149,8 +149,7 @@ bool ConfigurationLoader::acceptSystem(const TreeNode& system)
 {
     const int address = toInteger(addressText(system));
     if (address < 0 || address > 3) {
-        dialogs_.messageBox(errorCaption, u"Версия программы обслуживает адреса из диапазона 0..3"_s,
-                            Dialogs::Icon::Error);
+        dialogs_.notice(errorCaption, u"Версия программы обслуживает адреса из диапазона 0..3"_s, Dialogs::Icon::Error);
         return false;
     }
     link_.acceptSystem(address);

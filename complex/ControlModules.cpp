@@ -106,7 +106,7 @@ void ControlModules::showWarnings()
         return;
     const QScopedValueRollback showing(showingWarnings_, true);
     while (!pendingWarnings_.isEmpty())
-        dialogs_.messageBox(u"Предупреждение"_s, pendingWarnings_.takeFirst(), Dialogs::Icon::Warning);
+        dialogs_.notice(u"Предупреждение"_s, pendingWarnings_.takeFirst(), Dialogs::Icon::Warning);
 }
 
 } // namespace kirvan

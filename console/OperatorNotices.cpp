@@ -25,11 +25,10 @@ void OperatorNotices::post(const QString& caption, const QString& text)
 void OperatorNotices::showWaiting()
 {
     timer_->setEnabled(false);
-    // A box keeps the messages flowing, so a notice may be posted while another is shown.
     while (!waiting_.empty()) {
         const auto [caption, text] = waiting_.front();
         waiting_.pop_front();
-        dialogs_.messageBox(caption, text, Dialogs::Icon::Warning);
+        dialogs_.notice(caption, text, Dialogs::Icon::Warning);
     }
 }
 

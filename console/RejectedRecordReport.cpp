@@ -39,7 +39,7 @@ void RejectedRecordReport::showBox()
         bool& busy;
         ~Done() { busy = false; }
     } done{boxBusy_};
-    dialogs_.messageBox(QStringLiteral("Ошибка"), boxText_, Dialogs::Icon::Error);
+    dialogs_.notice(QStringLiteral("Ошибка"), boxText_, Dialogs::Icon::Error);
 }
 
 } // namespace kirvan

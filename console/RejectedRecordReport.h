@@ -12,8 +12,8 @@ class Timer;
 
 // Tells the operator about a received record that could not be interpreted (a refused
 // detector-file write, a field too wide, a text that is not a number): a fire alarm workstation
-// must never drop a report silently. One message box at a time; what comes while it is open
-// goes to the status bar's message panel. The box opens once the receive handler has returned,
+// must never drop a report silently. One notice at a time; what comes before it is shown goes to
+// the status bar's message panel. The notice is shown once the receive handler has returned,
 // because the port's read thread waits for that handler and must go on receiving meanwhile.
 class RejectedRecordReport {
 public:

@@ -99,6 +99,7 @@ private:
     QFrame* Shape2 = nullptr;
     QLabel* Panel15 = nullptr;
     QLabel* Panel17 = nullptr;
+    QLabel* soundTrouble_ = nullptr;
     QPointer<TForm3> Form3;
 };
 

@@ -194,6 +194,12 @@ QWidget* TForm1::buildStatusBar()
     Panel17->setObjectName(QStringLiteral("Panel17"));
     Panel17->setFont(pixelFont(13));
     layout->addWidget(Panel17, 1);
+    soundTrouble_ = new QLabel;
+    soundTrouble_->setObjectName(QStringLiteral("soundTrouble"));
+    soundTrouble_->setFont(pixelFont(13, true));
+    soundTrouble_->setStyleSheet(QStringLiteral("color: red;"));
+    soundTrouble_->hide();
+    layout->addWidget(soundTrouble_);
     return bar;
 }
 

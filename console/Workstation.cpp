@@ -12,6 +12,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
 #include "platform/MessageLoop.h"
+#include "platform/Sound.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -96,17 +97,19 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
             onTreeSelection_(node);
     });
     platform.loop.setErrorHandler([this](const std::exception& error) {
-        platform_.dialogs.messageBox(QStringLiteral("Ошибка"), errorText(error), Dialogs::Icon::Error);
+        platform_.dialogs.notice(QStringLiteral("Ошибка"), errorText(error), Dialogs::Icon::Error);
     });
     log_.setOnWriteFailure([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
     log_.setOnWriteRecovered([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
     mailbox_.bind();
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
+    platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
 }
 
 Workstation::~Workstation()
 {
+    platform_.sound.setOnOutputsChanged({});
     logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"));
     // The window is gone: what the log still has to say goes to standard error.
     log_.setOnWriteFailure({});
@@ -140,12 +143,25 @@ void Workstation::start()
         installFlag_ = true;
         ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
     }
+    checkSoundDevice();
     loader_.LoadConfiguration();
     controlModules_.FillModulControlArray();
     // The port is searched at once, so that the polling cycle's first frames go out on it: a
     // port still closed when the first link checks fall due would read as every system lost.
     if (!platform_.port.isOpen())
         link_.ports().FindComPortExecute();
+}
+
+void Workstation::checkSoundDevice()
+{
+    const bool missing = !platform_.sound.hasOutputDevice();
+    if (missing == soundDeviceMissing_)
+        return;
+    soundDeviceMissing_ = missing;
+    const QString notice = QStringLiteral("ЗВУК НЕ ВОСПРОИЗВОДИТСЯ: нет звукового устройства");
+    statusBar_.setSoundTrouble(missing ? notice : QString());
+    if (missing)
+        logDated(QStringLiteral("  ") + notice);
 }
 
 void Workstation::FormActivate()

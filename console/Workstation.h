@@ -119,6 +119,9 @@ public:
 
 private:
     void logDated(const QString& text);
+    // Without an output device every alarm is silent: a lasting notice in the status bar and one
+    // journal line each time the device goes; the notice goes when a device is back.
+    void checkSoundDevice();
 
     PlatformServices platform_;
     OperatorNotices notices_;
@@ -153,6 +156,7 @@ private:
     std::function<void(TreeNode*)> onTreeSelection_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;
+    bool soundDeviceMissing_ = false;
 };
 
 } // namespace kirvan

@@ -5,8 +5,10 @@
 
 namespace kirvan {
 
-// Modal dialogs of the main window. They keep processing messages while open, so handlers run
-// meanwhile, as in every wait.
+// Dialogs of the main window. The modal ones are questions the operator must answer; they keep
+// processing messages while open, so handlers run meanwhile, as in every wait. Notices about the
+// program's own troubles never block the window: an alarm must stay answerable (F6, F7) while
+// one is shown.
 class Dialogs {
 public:
     enum class Icon { Information, Warning, Error, Question };
@@ -14,6 +16,9 @@ public:
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Dialogs() = default;
+    // A notice that leaves the window free and returns at once; notices that come while one is
+    // shown join it.
+    virtual void notice(const QString& caption, const QString& text, Icon icon) = 0;
     // Captions are the program's own ("Ошибка", "Предупреждение", "ВНИМАНИЕ").
     virtual Answer messageBox(const QString& caption, const QString& text, Icon icon,
                               Buttons buttons = Buttons::Ok) = 0;

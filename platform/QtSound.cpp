@@ -2,16 +2,34 @@
 
 #include "platform/AlertTones.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
 namespace kirvan {
 
-QtSound::QtSound() = default;
+QtSound::QtSound() : devices_(std::make_unique<QMediaDevices>())
+{
+    QObject::connect(devices_.get(), &QMediaDevices::audioOutputsChanged, devices_.get(), [this] {
+        if (onOutputsChanged_)
+            onOutputsChanged_();
+    });
+}
 
 QtSound::~QtSound()
 {
     stopAll();
+}
+
+bool QtSound::hasOutputDevice() const
+{
+    return !QMediaDevices::audioOutputs().isEmpty();
+}
+
+void QtSound::setOnOutputsChanged(std::function<void()> handler)
+{
+    onOutputsChanged_ = std::move(handler);
 }
 
 void QtSound::playOnce(const QString& path)

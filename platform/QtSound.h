@@ -6,13 +6,14 @@
 #include <map>
 #include <memory>
 
+class QMediaDevices;
 class QSoundEffect;
 
 namespace kirvan {
 
 // Sound on Qt Multimedia. Each file is loaded once and kept, so that the alarm restarting every
 // second does not read its file every second. Without an audio device the effects still load
-// and "play" silently, so the program runs the same on a machine without a sound card.
+// and "play" silently; hasOutputDevice() lets the workstation tell the operator so.
 class QtSound final : public Sound {
 public:
     QtSound();
@@ -21,6 +22,8 @@ public:
     void playOnce(const QString& path) override;
     void playLooped(const QString& path) override;
     void stopAll() override;
+    bool hasOutputDevice() const override;
+    void setOnOutputsChanged(std::function<void()> handler) override;
 
 private:
     void play(const QString& path, int loops);
@@ -30,6 +33,8 @@ private:
 
     std::map<QString, std::unique_ptr<QSoundEffect>> effects_;
     std::unique_ptr<QTemporaryFile> alert_;
+    std::unique_ptr<QMediaDevices> devices_;
+    std::function<void()> onOutputsChanged_;
 };
 
 } // namespace kirvan

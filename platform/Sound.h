@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace kirvan {
 
@@ -15,6 +16,11 @@ public:
     // Plays until stopAll() or the next sound.
     virtual void playLooped(const QString& path) = 0;
     virtual void stopAll() = 0;
+
+    // Whether there is a device to play on; without one every sound is silence.
+    virtual bool hasOutputDevice() const = 0;
+    // Called when output devices come or go.
+    virtual void setOnOutputsChanged(std::function<void()> handler) = 0;
 };
 
 } // namespace kirvan

@@ -36,6 +36,10 @@ public:
     // Red, bold and underlined (the warning of plan edit mode); the window-text colour otherwise.
     bool Panel17Alert() const { return panel17Alert_; }
     void setPanel17Alert(bool alert) { setFlag(panel17Alert_, alert); }
+    // A lasting notice in red beside the message panel, which other texts do not replace: the
+    // alarms cannot be heard ("ЗВУК НЕ ВОСПРОИЗВОДИТСЯ: …"). Empty when all is well.
+    const QString& SoundTrouble() const { return soundTrouble_; }
+    void setSoundTrouble(const QString& text) { set(soundTrouble_, text); }
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
@@ -66,6 +70,7 @@ private:
     bool panel15Centred_ = false;
     QString panel17_;
     bool panel17Alert_ = false;
+    QString soundTrouble_;
     std::function<void()> onChanged_;
 };
 

@@ -5,51 +5,33 @@
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/FrameBytes.h"
 
-#include <functional>
+#include "tests/support/RecordingDialogs.h"
 
 namespace kirvan::testing {
 namespace {
 
-// Message boxes that stay open while the test's `whileOpen` runs, as a modal box keeps
-// processing messages.
-class OpenBoxes final : public Dialogs {
-public:
-    Answer messageBox(const QString& caption, const QString& text, Icon, Buttons) override
-    {
-        shown.push_back(caption + u'|' + text);
-        if (whileOpen)
-            std::exchange(whileOpen, {})();
-        return Answer::Ok;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> openFile(const QString&, const QString&) override { return {}; }
-
-    std::vector<QString> shown;
-    std::function<void()> whileOpen;
-};
-
-TEST(RejectedRecordReportTest, OneBoxAtATimeOpensAfterTheReceiveHandlerAndTheRestGoToTheMessagePanel)
+// The notice leaves the window free; it is shown once the receive handler has returned, and what
+// comes before that goes to the message panel.
+TEST(RejectedRecordReportTest, OneNoticeAfterTheReceiveHandlerAndTheReportsBeforeItInTheMessagePanel)
 {
     VirtualMessageLoop loop;
-    OpenBoxes dialogs;
+    RecordingDialogs dialogs;
     StatusBar statusBar;
     RejectedRecordReport report(loop, dialogs, statusBar);
     report.report(QStringLiteral("01/И12-05/03"), QStringLiteral("Unable to write to /srv/Склад.tb1"));
-    EXPECT_TRUE(dialogs.shown.empty()) << "the receive handler returns before the box opens";
-    dialogs.whileOpen = [&] {
-        report.report(QStringLiteral("01/И12-06/03"), QStringLiteral("Unable to write to /srv/Склад.tb1"));
-        report.report(QStringLiteral("02/И13-100/07"), QStringLiteral("поле шире своего места в записи"));
-        loop.advance(10);
-    };
+    report.report(QStringLiteral("01/И12-06/03"), QStringLiteral("Unable to write to /srv/Склад.tb1"));
+    report.report(QStringLiteral("02/И13-100/07"), QStringLiteral("поле шире своего места в записи"));
+    EXPECT_TRUE(dialogs.shown.empty()) << "the receive handler returns before the notice is shown";
     loop.advance(10);
     ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0],
+    EXPECT_EQ(dialogs.notices, 1u);
+    EXPECT_EQ(dialogs.shown[0].caption + u'|' + dialogs.shown[0].text,
               QStringLiteral("Ошибка|Событие 01/И12-05/03 не обработано.\nПричина: Unable to write to /srv/Склад.tb1"));
     EXPECT_EQ(statusBar.Panel17(),
               QStringLiteral("Событие 02/И13-100/07 не обработано. Причина: поле шире своего места в записи"));
     report.report(QStringLiteral("01/И12-07/03"), QStringLiteral("x"));
     loop.advance(10);
-    EXPECT_EQ(dialogs.shown.size(), 2u) << "once the box is closed, the next report opens one again";
+    EXPECT_EQ(dialogs.notices, 2u) << "the next report is a notice again";
 }
 
 using RejectedRecordWiringTest = WorkstationFixture;

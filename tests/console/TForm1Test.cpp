@@ -254,6 +254,25 @@ TEST_F(TForm1Test, StatusFieldBlinksTheAlarmUntilSoundOff)
     EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0, 128, 0));
 }
 
+// An operator who ends the program while an alarm still sounds is asked first; the kiosk unit
+// does not bring back a program that ended of its own will. A silenced alarm asks nothing.
+TEST_F(TForm1Test, ExitDuringAnAlarmThatStillSoundsAsksFirst)
+{
+    auto window = openWindow();
+    window->show();
+    window->workstation().alarms().RaiseFireAlarm();
+    dialogs.answers = {Dialogs::Answer::No};
+    window->actions().exit->trigger();
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("ВНИМАНИЕ"));
+    EXPECT_TRUE(window->isVisible()) << "the operator said no";
+    const std::size_t asked = dialogs.shown.size();
+    window->actions().AllSoundOff->trigger();
+    window->actions().exit->trigger();
+    EXPECT_EQ(dialogs.shown.size(), asked);
+    EXPECT_FALSE(window->isVisible());
+}
+
 // A committed row of the table with the given status word.
 void commitRow(EventTable& table, const QString& status, int offset = 1)
 {

@@ -180,5 +180,28 @@ TEST_F(WorkstationTest, AClosedPortAndASilentLineEachGiveOneLinkLossWithItsFault
     }
 }
 
+// Alarms that nobody can hear are a fault the operator must know of: a lasting notice and one
+// journal line each time the output device goes.
+TEST_F(WorkstationTest, NoSoundDeviceIsALastingNoticeAndOneJournalLineEachTimeItGoes)
+{
+    const QString notice = QStringLiteral("ЗВУК НЕ ВОСПРОИЗВОДИТСЯ: нет звукового устройства");
+    const auto journaled = [&] { return logLines().filter(notice).size(); };
+    sound.device = false;
+    auto workstation = startWorkstation();
+    EXPECT_EQ(workstation->statusBar().SoundTrouble(), notice);
+    EXPECT_EQ(journaled(), 1);
+    workstation->statusBar().setPanel17(QStringLiteral("another message"));
+    ASSERT_TRUE(sound.onOutputsChanged);
+    sound.onOutputsChanged(); // another device went, still none
+    EXPECT_EQ(workstation->statusBar().SoundTrouble(), notice) << "lasting";
+    EXPECT_EQ(journaled(), 1);
+    sound.device = true;
+    sound.onOutputsChanged();
+    EXPECT_TRUE(workstation->statusBar().SoundTrouble().isEmpty());
+    sound.device = false;
+    sound.onOutputsChanged();
+    EXPECT_EQ(journaled(), 2);
+}
+
 } // namespace
 } // namespace kirvan::testing

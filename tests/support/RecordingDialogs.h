@@ -18,6 +18,13 @@ public:
         QString text;
     };
 
+    void notice(const QString& caption, const QString& text, Icon) override
+    {
+        shown.push_back({caption, text});
+        ++notices;
+        if (whileShown)
+            whileShown();
+    }
     Answer messageBox(const QString& caption, const QString& text, Icon, Buttons buttons) override
     {
         shown.push_back({caption, text});
@@ -45,11 +52,14 @@ public:
         return take(files);
     }
 
+    // Dialogs and notices in the order shown; how many of them were notices.
     std::vector<Shown> shown;
+    std::size_t notices = 0;
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> inputs;
     std::deque<std::optional<QString>> files;
-    // Runs while a dialog is "open", as handlers run inside its own loop.
+    // Runs while a dialog is "open", as handlers run inside its own loop; also at a notice, which
+    // the code must take as a point where anything may have happened.
     std::function<void()> whileShown;
 
 private:

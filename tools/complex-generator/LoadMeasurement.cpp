@@ -58,10 +58,14 @@ public:
     bool probe(int) override { return false; }
 };
 
-// Nobody answers message boxes here: each is written out and confirmed.
+// Nobody answers message boxes here: each, and each notice, is written out and confirmed.
 class PrintedDialogs final : public Dialogs {
 public:
     explicit PrintedDialogs(QTextStream& out) : out_(out) {}
+    void notice(const QString& caption, const QString& text, Icon icon) override
+    {
+        messageBox(caption, text, icon, Buttons::Ok);
+    }
     Answer messageBox(const QString& caption, const QString& text, Icon, Buttons) override
     {
         out_ << caption << u": "_s << text << Qt::endl;

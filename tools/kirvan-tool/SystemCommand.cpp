@@ -46,6 +46,10 @@ struct NoLink final : LinkControl {
 // The load's messages become warnings on standard error.
 struct WarningDialogs final : Dialogs {
     explicit WarningDialogs(QTextStream& stream) : err(stream) {}
+    void notice(const QString& caption, const QString& text, Icon icon) override
+    {
+        messageBox(caption, text, icon, Buttons::Ok);
+    }
     Answer messageBox(const QString&, const QString& text, Icon, Buttons) override
     {
         err << "kirvan-tool: " << text << '\n';

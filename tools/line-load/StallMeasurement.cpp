@@ -107,6 +107,10 @@ private:
 class AnsweringDialogs final : public Dialogs {
 public:
     explicit AnsweringDialogs(QTextStream& out) : out_(out) {}
+    void notice(const QString& caption, const QString& text, Icon) override
+    {
+        out_ << "notice " << caption << ": " << text << Qt::endl;
+    }
     Answer messageBox(const QString& caption, const QString& text, Icon, Buttons) override
     {
         out_ << "message box " << caption << ": " << text << Qt::endl;
