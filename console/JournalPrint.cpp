@@ -26,12 +26,12 @@ void drawRow(QPainter& painter, const QStringList& cells, double top, double wid
 
 } // namespace
 
-bool printJournal(QPagedPaintDevice& device, const JournalIndex& index, const std::vector<std::uint32_t>& rows,
-                  const JournalFilter& filter)
+ExportEnd printJournal(QPagedPaintDevice& device, const JournalIndex& index, const std::vector<std::uint32_t>& rows,
+                       const JournalFilter& filter, ExportProgress& progress)
 {
     QPainter painter;
     if (!painter.begin(&device))
-        return false;
+        return ExportEnd::Failed;
     QFont font = painter.font();
     font.setPointSizeF(8);
     painter.setFont(font);
@@ -41,8 +41,12 @@ bool printJournal(QPagedPaintDevice& device, const JournalIndex& index, const st
     const int perPage = std::max(1, int(pageHeight / line) - 3);
     const int pages = std::max(1, int((rows.size() + std::size_t(perPage) - 1) / std::size_t(perPage)));
     for (int page = 0; page < pages; ++page) {
+        if (progress.cancelled) {
+            painter.end();
+            return ExportEnd::Cancelled;
+        }
         if (page > 0 && !device.newPage())
-            return false;
+            return ExportEnd::Failed;
         QFont bold = font;
         bold.setBold(true);
         painter.setFont(bold);
@@ -58,8 +62,9 @@ bool printJournal(QPagedPaintDevice& device, const JournalIndex& index, const st
         const std::size_t first = std::size_t(page) * std::size_t(perPage);
         for (std::size_t i = first; i < std::min(rows.size(), first + std::size_t(perPage)); ++i)
             drawRow(painter, journalColumns(index.line(rows[i])), line * (2.6 + double(i - first)), width, line);
+        progress.rowsDone = std::min(rows.size(), first + std::size_t(perPage));
     }
-    return painter.end();
+    return painter.end() ? ExportEnd::Done : ExportEnd::Failed;
 }
 
 } // namespace kirvan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/JournalExport.h"
 #include "journal/JournalFilter.h"
 #include "journal/JournalIndex.h"
 
@@ -11,9 +12,10 @@ class QPagedPaintDevice;
 namespace kirvan {
 
 // Prints the shown lines of the journal as a table, page after page, each page headed by the
-// filter and the page number. False when the device cannot be painted on (no printer, a PDF file
-// that cannot be written).
-bool printJournal(QPagedPaintDevice& device, const JournalIndex& index, const std::vector<std::uint32_t>& rows,
-                  const JournalFilter& filter);
+// filter and the page number; runs on another thread (the device is a printer or a PDF file).
+// Failed when the device cannot be painted on (no printer, a PDF file that cannot be written);
+// Cancelled leaves the pages printed so far to the caller to abort.
+ExportEnd printJournal(QPagedPaintDevice& device, const JournalIndex& index, const std::vector<std::uint32_t>& rows,
+                       const JournalFilter& filter, ExportProgress& progress);
 
 } // namespace kirvan

@@ -1,5 +1,6 @@
 #include "console/JournalViewer.h"
 
+#include "console/ExportRun.h"
 #include "console/JournalPrint.h"
 #include "console/JournalViewerModel.h"
 #include "journal/JournalExport.h"
@@ -267,50 +268,77 @@ void JournalViewer::showCount()
     count_->setText(countText());
 }
 
-bool JournalViewer::exportCsv(const QString& file, QString& error) const
+void JournalViewer::exportCsv(const QString& file)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(journalCsv(model_->index(), model_->rows(), filter())) < 0
-        || !out.commit()) {
-        error = out.errorString();
-        return false;
-    }
-    return true;
+    if (exporting_)
+        return;
+    exporting_ = true;
+    auto error = std::make_shared<QString>();
+    runExport(
+        this, QStringLiteral("Экспорт журнала в CSV…"), model_->rows().size(),
+        [file, error, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
+            QSaveFile out(file);
+            if (!out.open(QIODevice::WriteOnly)) {
+                *error = out.errorString();
+                return ExportEnd::Failed;
+            }
+            const ExportEnd end = writeJournalCsv(out, index, rows, wanted, progress);
+            if (end == ExportEnd::Done && out.commit())
+                return ExportEnd::Done;
+            *error = out.errorString();
+            out.cancelWriting();
+            return end == ExportEnd::Cancelled ? end : ExportEnd::Failed;
+        },
+        [this, file, error](ExportEnd end) {
+            exporting_ = false;
+            if (end == ExportEnd::Failed)
+                QMessageBox::critical(this, QStringLiteral("Ошибка"),
+                                      QStringLiteral("Не удалось записать файл %1: %2").arg(file, *error));
+        });
 }
 
-bool JournalViewer::print(QPagedPaintDevice& device) const
+void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
 {
-    return printJournal(device, model_->index(), model_->rows(), filter());
+    if (exporting_)
+        return;
+    exporting_ = true;
+    runExport(
+        this, QStringLiteral("Печать журнала…"), model_->rows().size(),
+        [device, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
+            return printJournal(*device, index, rows, wanted, progress);
+        },
+        [this](ExportEnd end) {
+            exporting_ = false;
+            if (end == ExportEnd::Failed)
+                QMessageBox::critical(this, QStringLiteral("Ошибка"), QStringLiteral("Не удалось напечатать журнал."));
+        });
 }
 
 void JournalViewer::exportCsvAsked()
 {
     const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт журнала в CSV"),
                                                       QStringLiteral("журнал.csv"), QStringLiteral("CSV (*.csv)"));
-    QString error;
-    if (!file.isEmpty() && !exportCsv(file, error))
-        QMessageBox::critical(this, QStringLiteral("Ошибка"),
-                              QStringLiteral("Не удалось записать файл %1: %2").arg(file, error));
+    if (!file.isEmpty())
+        exportCsv(file);
 }
 
 void JournalViewer::printAsked(bool pdf)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Landscape);
     if (pdf) {
         const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить журнал в PDF"),
                                                           QStringLiteral("журнал.pdf"), QStringLiteral("PDF (*.pdf)"));
         if (file.isEmpty())
             return;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(file);
     } else {
-        QPrintDialog dialog(&printer, this);
+        QPrintDialog dialog(printer.get(), this);
         if (dialog.exec() != QDialog::Accepted)
             return;
     }
-    if (!print(printer))
-        QMessageBox::critical(this, QStringLiteral("Ошибка"), QStringLiteral("Не удалось напечатать журнал."));
+    print(printer);
 }
 
 } // namespace kirvan

@@ -40,9 +40,13 @@ public:
     qsizetype totalLines() const;
     QString countText() const;
 
-    // The shown lines as CSV into `file`; false with the reason in `error`.
-    bool exportCsv(const QString& file, QString& error) const;
-    bool print(QPagedPaintDevice& device) const;
+    // Writes the shown lines as CSV into `file` on another thread, with a progress dialog that
+    // can cancel it; a failure is reported in a message box.
+    void exportCsv(const QString& file);
+    // Prints the shown lines on another thread in the same way; the device is kept until then.
+    void print(std::shared_ptr<QPagedPaintDevice> device);
+    // An export or a printout runs.
+    bool exporting() const { return exporting_; }
     // Takes up the lines the log has gained since the last look (every second by itself).
     void followLog();
 
@@ -74,6 +78,7 @@ private:
     bool rebuildWanted_ = true;
     bool filterWanted_ = false;
     bool updatingFields_ = false;
+    bool exporting_ = false;
 };
 
 } // namespace kirvan

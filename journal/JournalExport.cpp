@@ -35,16 +35,28 @@ QStringList journalColumns(const QString& line)
     return {f.date, f.time, f.address, f.detector, f.code, f.text};
 }
 
-QByteArray journalCsv(const JournalIndex& index, const std::vector<std::uint32_t>& rows, const JournalFilter& filter)
+ExportEnd writeJournalCsv(QIODevice& out, const JournalIndex& index, const std::vector<std::uint32_t>& rows,
+                          const JournalFilter& filter, ExportProgress& progress)
 {
-    QByteArray csv("\xEF\xBB\xBF");
-    csv += csvRow({QStringLiteral("Журнал событий KirvanMonitorP, фильтр: %1; строк: %2")
-                       .arg(filter.description())
-                       .arg(rows.size())});
-    csv += csvRow(journalColumnNames());
-    for (const std::uint32_t row : rows)
-        csv += csvRow(journalColumns(index.line(row)));
-    return csv;
+    // Written in pieces, so a cancel takes effect soon and the memory stays small.
+    constexpr std::size_t rowsAPiece = 2000;
+    QByteArray piece("\xEF\xBB\xBF");
+    piece += csvRow({QStringLiteral("Журнал событий KirvanMonitorP, фильтр: %1; строк: %2")
+                         .arg(filter.description())
+                         .arg(rows.size())});
+    piece += csvRow(journalColumnNames());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        piece += csvRow(journalColumns(index.line(rows[i])));
+        if ((i + 1) % rowsAPiece != 0 && i + 1 != rows.size())
+            continue;
+        if (progress.cancelled)
+            return ExportEnd::Cancelled;
+        if (out.write(piece) != piece.size())
+            return ExportEnd::Failed;
+        piece.clear();
+        progress.rowsDone = i + 1;
+    }
+    return piece.isEmpty() || out.write(piece) == piece.size() ? ExportEnd::Done : ExportEnd::Failed;
 }
 
 } // namespace kirvan

@@ -4,7 +4,9 @@
 #include "journal/JournalIndex.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QStringList>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -15,9 +17,19 @@ QStringList journalColumnNames();
 // A row of the table: the parts of the line in the order of the column heads.
 QStringList journalColumns(const QString& line);
 
-// The shown lines as CSV for office programs: UTF-8 with a byte-order mark (without it they take
-// the text for the local 8-bit code page), ";" between the fields as Russian-language office
-// programs expect, CR LF; first the filter, then the column heads.
-QByteArray journalCsv(const JournalIndex& index, const std::vector<std::uint32_t>& rows, const JournalFilter& filter);
+// How far an export of the journal has come, and whether it is still wanted: an export runs on
+// another thread, and the window shows this and may cancel it.
+struct ExportProgress {
+    std::atomic<std::size_t> rowsDone{0};
+    std::atomic<bool> cancelled{false};
+};
+enum class ExportEnd { Done, Cancelled, Failed };
+
+// Writes the shown lines as CSV for office programs: UTF-8 with a byte-order mark (without it
+// they take the text for the local 8-bit code page), ";" between the fields as Russian-language
+// office programs expect, CR LF; first the filter, then the column heads. Failed when `out`
+// refuses a write.
+ExportEnd writeJournalCsv(QIODevice& out, const JournalIndex& index, const std::vector<std::uint32_t>& rows,
+                          const JournalFilter& filter, ExportProgress& progress);
 
 } // namespace kirvan

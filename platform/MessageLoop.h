@@ -39,6 +39,10 @@ public:
     // Called on the main thread, it runs the routine at once.
     virtual void synchronize(const std::function<void()>& routine) = 0;
 
+    // Main thread: runs the routines worker threads have handed over, and nothing else (no timer,
+    // no window message), for an owner that ends a worker caught handing over.
+    virtual void serveHandOvers() = 0;
+
     // Any thread: makes the current wait test its condition again.
     virtual void wake() = 0;
 

@@ -81,6 +81,11 @@ void QtMessageLoop::synchronize(const std::function<void()>& routine)
         Qt::BlockingQueuedConnection);
 }
 
+void QtMessageLoop::serveHandOvers()
+{
+    QCoreApplication::sendPostedEvents(&mainThreadContext_, QEvent::MetaCall);
+}
+
 void QtMessageLoop::wake()
 {
     if (auto* dispatcher = QAbstractEventDispatcher::instance(mainThreadContext_.thread()))

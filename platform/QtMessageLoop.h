@@ -19,6 +19,7 @@ public:
     void synchronize(const std::function<void()>& routine) override;
     void wake() override;
     bool isMainThread() const override;
+    void serveHandOvers() override;
 
 private:
     QObject mainThreadContext_;

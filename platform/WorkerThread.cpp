@@ -19,11 +19,13 @@ WorkerThread::~WorkerThread()
         running_.request_stop();
     }
     thread_.request_stop();
-    if (handingOver)
-        loop_.waitUntil([this] {
-            std::lock_guard lock(mutex_);
-            return !handingOver_;
-        });
+    // Only the hand-over is let through: no timer or window message runs inside this end.
+    while (handingOver) {
+        loop_.serveHandOvers();
+        std::this_thread::yield();
+        std::lock_guard lock(mutex_);
+        handingOver = handingOver_;
+    }
     thread_.join();
 }
 

@@ -16,8 +16,8 @@ class MessageLoop;
 class WorkerThread final : public Worker {
 public:
     explicit WorkerThread(MessageLoop& loop);
-    // Cancels and ends the thread; a routine already handed over is let through the message loop
-    // (and dropped), so the thread never waits for a main thread that waits for it.
+    // Cancels and ends the thread; a routine already handed over is let through (and dropped) by
+    // MessageLoop::serveHandOvers, so the thread never waits for a main thread that waits for it.
     ~WorkerThread() override;
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;

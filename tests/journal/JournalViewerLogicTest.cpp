@@ -6,6 +6,7 @@
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -220,7 +221,12 @@ TEST_F(JournalFiles, ExportsTheShownLinesAsCsvForOfficePrograms)
     folder.writeText(u"KirvanMonitorP.txt"_s, u"01/И12-05/07 08.12.2023 9:20:00 ПОЖАР: СКЛАД \"Цех; 1\"\n"_s);
     const JournalIndex index = build();
     const JournalFilter filter = only(kindBit(JournalKind::Fire), 1);
-    const QByteArray csv = journalCsv(index, index.select(filter), filter);
+    QByteArray csv;
+    QBuffer out(&csv);
+    out.open(QIODevice::WriteOnly);
+    ExportProgress progress;
+    ASSERT_EQ(writeJournalCsv(out, index, index.select(filter), filter, progress), ExportEnd::Done);
+    EXPECT_EQ(progress.rowsDone, 2u);
     EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
     const QStringList rows = QString::fromUtf8(csv.mid(3)).split(u"\r\n"_s);
     ASSERT_EQ(rows.size(), 5); // filter, heads, two fires, nothing after the last CR LF
@@ -228,6 +234,25 @@ TEST_F(JournalFiles, ExportsTheShownLinesAsCsvForOfficePrograms)
     EXPECT_EQ(rows[1], u"Дата;Время;Система;Извещатель;Код;Текст"_s);
     EXPECT_EQ(rows[2], u"08.12.2023;9:20:00;01;И12-05;07;ПОЖАР: СКЛАД Цех 1 Коридор"_s);
     EXPECT_EQ(rows[3], u"08.12.2023;9:20:00;01;И12-05;07;\"ПОЖАР: СКЛАД \"\"Цех; 1\"\"\""_s);
+}
+
+TEST_F(JournalFiles, ACancelledOrRefusedExportEndsSo)
+{
+    folder.writeText(u"KirvanMonitorP.txt"_s, u"01/И12-05/07 08.12.2023 9:20:00 ПОЖАР: СКЛАД\n"_s);
+    const JournalIndex index = build();
+    const JournalFilter all;
+    const std::vector<std::uint32_t> rows = index.select(all);
+    QByteArray csv;
+    QBuffer out(&csv);
+    out.open(QIODevice::WriteOnly);
+    ExportProgress cancelled;
+    cancelled.cancelled = true;
+    EXPECT_EQ(writeJournalCsv(out, index, rows, all, cancelled), ExportEnd::Cancelled);
+    EXPECT_TRUE(csv.isEmpty());
+    QBuffer readOnly(&csv);
+    readOnly.open(QIODevice::ReadOnly);
+    ExportProgress progress;
+    EXPECT_EQ(writeJournalCsv(readOnly, index, rows, all, progress), ExportEnd::Failed);
 }
 
 } // namespace

@@ -166,6 +166,12 @@ void VirtualMessageLoop::synchronize(const std::function<void()>& routine)
     changed_.wait(lock, [&] { return handed.done; });
 }
 
+void VirtualMessageLoop::serveHandOvers()
+{
+    while (runOneRoutine()) {
+    }
+}
+
 std::size_t VirtualMessageLoop::pendingRoutines()
 {
     std::lock_guard lock(mutex_);

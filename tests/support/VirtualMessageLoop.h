@@ -27,6 +27,7 @@ public:
     void synchronize(const std::function<void()>& routine) override;
     void wake() override;
     bool isMainThread() const override;
+    void serveHandOvers() override;
 
     // Runs every handed-over routine and every timer due up to now() + ms, then sets the clock
     // there (or leaves it later, if a handler's own waits took it further).
