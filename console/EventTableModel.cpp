@@ -74,6 +74,7 @@ void EventTableModel::refresh()
     if (const int dropped = std::min(table_.droppedRows() - shownDropped_, shownRows_); dropped > 0) {
         beginRemoveRows({}, 0, dropped - 1);
         shownRows_ -= dropped;
+        lastFilling_ -= dropped;
         shownDropped_ = table_.droppedRows();
         endRemoveRows();
     }
@@ -83,9 +84,12 @@ void EventTableModel::refresh()
         shownRows_ = rows;
         endInsertRows();
     }
-    // Cells are only ever written in the row the next event fills.
+    // Cells are only ever written in the row the next event fills; between two refreshes that
+    // row may have moved on over several rows.
     const int filling = table_.fillingRow() - 1;
-    Q_EMIT dataChanged(index(filling, 0), index(filling, EventTable::ColumnCount - 1));
+    const int from = std::clamp(std::min(lastFilling_, filling), 0, std::max(filling, 0));
+    Q_EMIT dataChanged(index(from, 0), index(filling, EventTable::ColumnCount - 1));
+    lastFilling_ = filling;
 }
 
 } // namespace kirvan

@@ -26,6 +26,7 @@ private:
     EventTable& table_;
     int shownRows_;
     int shownDropped_;
+    int lastFilling_ = 0; // the row filled at the last refresh
 };
 
 } // namespace kirvan

@@ -4,6 +4,7 @@
 #include "console/MainActions.h"
 #include "console/Workstation.h"
 #include "events/EventServices.h"
+#include "platform/UpdateThrottle.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -80,6 +81,9 @@ private:
     void showJournalViewer();
 
     MessageLoop& loop_;
+    // The grid and the history line follow their models at most ten times a second: under a
+    // flood of events, repainting each row costs more than all the rest of the work.
+    std::unique_ptr<UpdateThrottle> journalUpdates_;
     std::unique_ptr<Workstation> workstation_;
     std::unique_ptr<MainActions> actions_;
     QPointer<JournalViewer> journalViewer_;

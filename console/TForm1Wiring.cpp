@@ -15,16 +15,23 @@
 
 namespace kirvan {
 
+namespace {
+// The newest journal row is shown within this time.
+constexpr int journalUpdateMs = 100;
+} // namespace
+
 void TForm1::connectModels()
 {
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
     w.statusBar().setOnChanged([this] { showStatusBar(); });
-    w.log().history().setOnChanged([this] { showHistory(); });
-    w.table().setOnChanged([this] {
+    journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
         tableModel_->refresh();
         applyTableLayout();
+        showHistory();
     });
+    w.log().history().setOnChanged([this] { journalUpdates_->changed(); });
+    w.table().setOnChanged([this] { journalUpdates_->changed(); });
     w.tree().setOnPictureChanged([this](TreeNode& node) { treeModel_->pictureChanged(node); });
     w.setOnTreeSelection([this](TreeNode* node) { TreeView1->setCurrentIndex(treeModel_->indexOf(node)); });
     w.loader().setOnBusy([this](bool busy) {
