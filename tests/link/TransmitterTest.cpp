@@ -141,6 +141,26 @@ TEST_F(LineParityTest, AnAddressByteHeldByCtsLeavesWithMarkAndTheBodyFollows200m
     EXPECT_GE(port.sent[1].at, 500 + 200) << "the pause runs from the address byte leaving";
 }
 
+// The program is asked to stop while the line is held: the wait for it ends at once, and the
+// frame ends without a byte of the wrong parity.
+TEST_F(LineParityTest, AStopEndsTheWaitForAHeldLine)
+{
+    port.holdLine(true);
+    auto stop = loop.createTimer();
+    stop->setInterval(300);
+    stop->setOnTimer([&] {
+        stop->setEnabled(false);
+        loop.requestStop();
+    });
+    stop->setEnabled(true);
+    link.SendFrame(2, command::arm, 5, 3);
+    EXPECT_EQ(loop.now(), 300);
+    port.holdLine(false);
+    loop.advance(1000);
+    ASSERT_EQ(port.sent.size(), 1u);
+    EXPECT_EQ(port.sent[0], (Sent{0x02, paMark, 0}));
+}
+
 TEST_F(LineParityTest, ALineHeldTooLongCostsTheFrameButNoByteGoesWithTheWrongParity)
 {
     port.holdLine(true);

@@ -31,6 +31,32 @@ TEST(QtMessageLoopTest, WaitEndsAtItsTimeoutWithoutOtherEvents)
     EXPECT_GE(loop.now() - start, 30);
 }
 
+// A stop ends the waits under way, the nested and the outer one, also those without an end of
+// their own; a wait begun afterwards (the close's) waits as usual.
+TEST(QtMessageLoopTest, AStopEndsEveryWaitUnderWayButNotTheOnesAfterIt)
+{
+    QtMessageLoop loop;
+    auto inner = loop.createTimer();
+    inner->setInterval(5);
+    std::vector<bool> ended;
+    inner->setOnTimer([&] {
+        inner->setEnabled(false);
+        auto stop = loop.createTimer();
+        stop->setInterval(10);
+        stop->setOnTimer([&] { loop.requestStop(); });
+        stop->setEnabled(true);
+        ended.push_back(loop.waitUntil([] { return false; }));
+    });
+    inner->setEnabled(true);
+    const auto start = loop.now();
+    ended.push_back(loop.waitUntil([] { return false; }, 10'000));
+    EXPECT_LT(loop.now() - start, 5000);
+    EXPECT_EQ(ended, (std::vector<bool>{false, false}));
+    const auto closing = loop.now();
+    EXPECT_FALSE(loop.waitUntil([] { return false; }, 30));
+    EXPECT_GE(loop.now() - closing, 30);
+}
+
 TEST(QtMessageLoopTest, WorkerRoutinesAreServedInOrderInsideANestedWait)
 {
     QtMessageLoop loop;
