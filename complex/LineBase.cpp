@@ -41,8 +41,8 @@ std::optional<DetectorCommand> buildDetectorCommand(const SettingsFile& settings
 {
     const QString path = settings.systemFile(SettingsFile::addressKey(detector.address));
     if (path.isEmpty() || !QFileInfo::exists(resolvePathCase(path))) {
-        dialogs.messageBox(QStringLiteral("Предупреждение"), QStringLiteral("Не обнаружен файл конфигурации!"),
-                           Dialogs::Icon::Warning);
+        dialogs.notice(QStringLiteral("Предупреждение"), QStringLiteral("Не обнаружен файл конфигурации!"),
+                       Dialogs::Icon::Warning);
         return std::nullopt;
     }
     const QFileInfo file(path);
@@ -50,14 +50,14 @@ std::optional<DetectorCommand> buildDetectorCommand(const SettingsFile& settings
                                                        : path.chopped(file.suffix().size()) + QStringLiteral("cnf");
     const std::optional<int> line = LineBase(IniFile(store, systemFile)).lineNumber(detector.device, detector.line);
     if (!line || detector.number < 1 || detector.number > 256) {
-        dialogs.messageBox(QStringLiteral("Предупреждение"),
-                           QStringLiteral("Команда не передана: прибора или линии извещателя И%1%2-%3 нет в "
-                                          "файле конфигурации системы %4.")
-                               .arg(detector.device)
-                               .arg(detector.line)
-                               .arg(detector.number, 2, 10, QLatin1Char('0'))
-                               .arg(SettingsFile::addressKey(detector.address)),
-                           Dialogs::Icon::Warning);
+        dialogs.notice(QStringLiteral("Предупреждение"),
+                       QStringLiteral("Команда не передана: прибора или линии извещателя И%1%2-%3 нет в "
+                                      "файле конфигурации системы %4.")
+                           .arg(detector.device)
+                           .arg(detector.line)
+                           .arg(detector.number, 2, 10, QLatin1Char('0'))
+                           .arg(SettingsFile::addressKey(detector.address)),
+                       Dialogs::Icon::Warning);
         return std::nullopt;
     }
     return DetectorCommand{static_cast<std::uint8_t>(detector.address), code,

@@ -34,19 +34,21 @@ void QtDialogs::notice(const QString& caption, const QString& text, Icon icon)
     // At most the newest ten stand in the window; a trouble that comes back again and again must
     // not grow it without end.
     constexpr qsizetype shownAtMost = 10;
-    if (!notice_ || !notice_->isVisible()) {
+    QMessageBox* box = notice_.data();
+    if (!box || !box->isVisible()) {
         noticeTexts_.clear();
-        notice_ = new QMessageBox(toQt(icon), caption, text, QMessageBox::Ok, parent_);
-        notice_->setAttribute(Qt::WA_DeleteOnClose);
-        notice_->setWindowModality(Qt::NonModal);
+        box = new QMessageBox(toQt(icon), caption, text, QMessageBox::Ok, parent_);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        notice_ = box;
     }
     noticeTexts_ << text;
     if (noticeTexts_.size() > shownAtMost)
         noticeTexts_.removeFirst();
-    notice_->setWindowTitle(caption);
-    notice_->setIcon(toQt(icon));
-    notice_->setText(noticeTexts_.join(QStringLiteral("\n\n")));
-    notice_->show();
+    box->setWindowTitle(caption);
+    box->setIcon(toQt(icon));
+    box->setText(noticeTexts_.join(QStringLiteral("\n\n")));
+    box->show();
 }
 
 Dialogs::Answer QtDialogs::messageBox(const QString& caption, const QString& text, Icon icon, Buttons buttons)

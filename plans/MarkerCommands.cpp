@@ -52,8 +52,8 @@ void MarkerCommands::N12Click()
             return;
         // A zone's detectors without a stored place are passed over silently.
         if (!s_.markers.paint(markername::recordOfDetectorNode(detector), colours::green, false) && alone)
-            s_.dialogs.messageBox(QStringLiteral("ВНИМАНИЕ"), QStringLiteral("Извещатель не установлен"),
-                                  Dialogs::Icon::Warning);
+            s_.dialogs.notice(QStringLiteral("ВНИМАНИЕ"), QStringLiteral("Извещатель не установлен"),
+                              Dialogs::Icon::Warning);
     });
 }
 

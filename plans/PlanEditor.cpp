@@ -138,7 +138,7 @@ void PlanEditor::ImageDesignExecute()
                 : QStringLiteral("Не найдена программа \"%1\", указанная в ключе \"Редактор\" раздела \"Настройки\" "
                                  "файла KirvanMonitorP.ini.")
                       .arg(configured);
-        s_.dialogs.messageBox(QStringLiteral("Предупреждение"), text, Dialogs::Icon::Warning);
+        s_.dialogs.notice(QStringLiteral("Предупреждение"), text, Dialogs::Icon::Warning);
         return;
     }
     s_.shell.startProgram(program, {});
@@ -174,14 +174,14 @@ void PlanEditor::placeSelected(const TreeNode& detector)
 {
     const QString name = markername::ofDetectorNode(detector);
     if (s_.markers.find(name)) {
-        s_.dialogs.messageBox(QStringLiteral("Ошибка"), QStringLiteral("Извещатель уже установлен"),
-                              Dialogs::Icon::Error);
+        s_.dialogs.notice(QStringLiteral("Ошибка"), QStringLiteral("Извещатель уже установлен"),
+                          Dialogs::Icon::Error);
         return;
     }
     const QString systemFile = existingSystemFile(s_.settings, detector);
     if (systemFile.isEmpty()) {
-        s_.dialogs.messageBox(QStringLiteral("Предупреждение"), QStringLiteral("Не обнаружен файл конфигурации!"),
-                              Dialogs::Icon::Warning);
+        s_.dialogs.notice(QStringLiteral("Предупреждение"), QStringLiteral("Не обнаружен файл конфигурации!"),
+                          Dialogs::Icon::Warning);
         return;
     }
     // Column and row 0 would store a division by zero, which reads as "no place": the
