@@ -53,9 +53,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # The libraries come from what the programs link (dpkg-shlibdeps); the Russian texts of the
-# toolkit's dialogs and a font with Cyrillic letters are files, which it cannot see.
+# toolkit's dialogs and a font with Cyrillic letters are files, which it cannot see. Without a
+# sound server the alarms are silent (the program says so in its status bar).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-dejavu-core, pipewire-pulse | pulseaudio")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "logrotate")
 # The log rotation rule is the site's to change: a configuration file that upgrades keep.
 file(WRITE ${CMAKE_BINARY_DIR}/package-control/conffiles "/etc/logrotate.d/kirvanmonitorp\n")
