@@ -244,21 +244,20 @@ void TForm1::changeEvent(QEvent* event)
         workstation_->runHandler([this] { workstation_->FormActivate(); });
 }
 
-void TForm1::ExitExecute()
+void TForm1::closeEvent(QCloseEvent* event)
 {
+    // A stop asked for elsewhere (a stop signal, --quit-after) is not the operator's to refuse.
+    const bool operatorsOwn = loop_.stopRequests() == 0;
     Workstation& w = *workstation_;
-    if (w.alarms().blinking()
+    if (operatorsOwn && w.alarms().blinking()
         && w.platform().dialogs.messageBox(QStringLiteral("ВНИМАНИЕ"),
                                            QStringLiteral("Тревога не отключена. Завершить работу программы?"),
                                            Dialogs::Icon::Question, Dialogs::Buttons::YesNo)
-               != Dialogs::Answer::Yes)
+               != Dialogs::Answer::Yes) {
+        event->ignore();
         return;
+    }
     loop_.requestStop();
-    close();
-}
-
-void TForm1::closeEvent(QCloseEvent* event)
-{
     workstation_->runHandler([this] { workstation_->FormClose(); });
     // The viewer closes with the main window, or the program would go on running for it.
     if (journalViewer_)

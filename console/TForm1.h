@@ -45,6 +45,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // "Выход" and the window's close: asked first while an alarm still sounds, since the kiosk
+    // unit does not bring back a program that the operator ended; then every wait under way ends.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -72,9 +74,6 @@ private:
     void scrollGrid();
     void FormResize();
     void AboutExecute();
-    // "Выход": asked first while an alarm still sounds, since the kiosk unit does not bring a
-    // program back that the operator ended; then every wait under way ends and the window closes.
-    void ExitExecute();
     void AddModulControlExecute();
     // Opens or closes the prompt of a manual control module as the control modules say.
     void showModulePrompt();

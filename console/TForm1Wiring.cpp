@@ -109,7 +109,7 @@ void TForm1::connectCommands()
                     showJournalViewer();
             }));
     connect(actions_->JournalView, &QAction::triggered, this, guarded([this] { showJournalViewer(); }));
-    connect(actions_->exit, &QAction::triggered, this, guarded([this] { ExitExecute(); }));
+    connect(actions_->exit, &QAction::triggered, this, guarded([this] { close(); }));
     connect(actions_->HelpMonitor, &QAction::triggered, this, guarded([&w] { w.HelpMonitorExecute(); }));
     connect(actions_->NewConfig, &QAction::triggered, this, guarded([&w] { w.systems().NewConfigExecute(); }));
     connect(actions_->DelConfig, &QAction::triggered, this, guarded([&w] { w.systems().DelConfigExecute(); }));
