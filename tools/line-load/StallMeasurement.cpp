@@ -3,7 +3,9 @@
 #include "CommPort/CommPort1.h"
 #include "CommPort/PosixSerialDevice.h"
 #include "files/IniStore.h"
+#include "console/JournalViewer.h"
 #include "console/TForm1.h"
+#include "link/FrameDecoder.h"
 #include "link/CommPortLink.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -15,10 +17,14 @@
 #include "plans/QtPictureLoader.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
+#include "tools/line-load/HeavySite.h"
 #include "tools/line-load/ProcessFigures.h"
 #include "tools/line-load/ZoneDetectors.h"
 
 #include <QApplication>
+#include <QDir>
+#include <deque>
+#include <mutex>
 #include <QTimer>
 #include <chrono>
 #include <ctime>
@@ -130,13 +136,15 @@ constexpr int drainMs = 3000;   // the last fires reach the journal
 
 } // namespace
 
-int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream& out)
+int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, QTextStream& out)
 {
     const std::vector<Target> targets = spread(firstDetectorOfEachZone(folder), static_cast<std::size_t>(zones));
     if (targets.empty()) {
         out << "no zone with a detector in " << folder << Qt::endl;
         return 1;
     }
+    if (heavy)
+        prepareHeavySite(folder, targets, out);
     QtMessageLoop loop;
     loop.setErrorHandler([&out](const std::exception& failure) { out << "error: " << failure.what() << Qt::endl; });
     const SystemLocale locale;
@@ -179,6 +187,43 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
     });
     heartbeat.start(1);
 
+    // From a fire frame's last byte on the line to its line in the journal.
+    std::mutex firesWrittenMutex;
+    std::deque<Clock::time_point> firesWritten;
+    std::size_t firesJournalled = 0;
+    qsizetype historySeen = 0;
+    double longestToJournal = 0;
+    const auto followJournal = [&] {
+        const QStringList& history = window->workstation().log().history().list();
+        for (; historySeen < history.size(); ++historySeen) {
+            if (history[historySeen].mid(9, 3) != QStringLiteral("/07"))
+                continue;
+            std::lock_guard lock(firesWrittenMutex);
+            if (firesWritten.empty())
+                continue;
+            longestToJournal = std::max(longestToJournal, milliseconds(Clock::now() - firesWritten.front()));
+            firesWritten.pop_front();
+            ++firesJournalled;
+        }
+    };
+    QObject::connect(&heartbeat, &QTimer::timeout, followJournal);
+    std::unique_ptr<JournalViewer> viewer;
+    bool exportStarted = false;
+    Clock::time_point exportStart;
+    QTimer exportWatch;
+    QObject::connect(&exportWatch, &QTimer::timeout, [&] {
+        if (!exportStarted && !viewer->busy()) {
+            exportStarted = true;
+            exportStart = Clock::now();
+            out << "CSV export of " << viewer->shownLines() << " lines started" << Qt::endl;
+            viewer->exportCsv(QDir(folder).filePath(QStringLiteral("export.csv")));
+        } else if (exportStarted && !viewer->exporting()) {
+            out << "CSV export done in " << QString::number(milliseconds(Clock::now() - exportStart), 'f', 0) << " ms"
+                << Qt::endl;
+            exportWatch.stop();
+        }
+    });
+
     std::size_t fired = 0;
     QTimer fires;
     QObject::connect(&fires, &QTimer::timeout, [&] {
@@ -194,6 +239,16 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
         try {
             complex = std::make_unique<sim::SimComplex>(simulatorStore, folder);
             line = std::make_unique<sim::SimLine>(*complex, folder, comNumber, [](const QString&) {});
+            line->setOnWritten([&](const std::vector<std::uint8_t>& item, Clock::time_point at) {
+                if (item.size() != Frame().size())
+                    return;
+                Frame frame;
+                std::copy(item.begin(), item.end(), frame.begin());
+                if (frameKind(frame) != FrameKind::Event || !DecodeFrame(frame).endsWith(QStringLiteral("/07")))
+                    return;
+                std::lock_guard lock(firesWrittenMutex);
+                firesWritten.push_back(at);
+            });
         } catch (const sim::ComplexError& error) {
             out << "simulator: " << error.what() << Qt::endl;
             QApplication::exit(1);
@@ -206,6 +261,10 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
         mainThreadWork.start();
         frames.start();
         fires.start(intervalMs);
+        if (heavy) {
+            viewer = std::make_unique<JournalViewer>(WorkstationFolder(folder).logFile(), locale, clock);
+            exportWatch.start(50);
+        }
     });
     const int endMs = settleMs + warmUpMs + static_cast<int>(targets.size()) * intervalMs + drainMs;
     QTimer::singleShot(endMs, [&] {
@@ -216,6 +275,9 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
             journalled += entry.mid(9, 3) == QStringLiteral("/07") ? 1 : 0;
         out << "fires sent in " << targets.size() << " zones, one every " << intervalMs << " ms; fire lines in the journal: "
             << journalled << Qt::endl
+            << "longest from a fire frame's last byte to its journal line: "
+            << QString::number(longestToJournal, 'f', 1) << " ms over " << firesJournalled << " fires (target < 300 ms)"
+            << Qt::endl
             << "longest main-thread stall: " << QString::number(stall, 'f', 1) << " ms (target < 50 ms)" << Qt::endl
             << "longest main-thread work between two turns of the message loop: "
             << QString::number(mainThreadWork.longestMs(), 'f', 1)
@@ -224,6 +286,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, QTextStream&
             << " ms (polling period 800 ms, target < 900 ms)" << Qt::endl
             << "resident at the end: " << megabytes(processFigures(getpid()).value_or(ProcessFigures{}).residentKb)
             << Qt::endl;
+        viewer.reset();
         window->close();
         QApplication::quit();
     });

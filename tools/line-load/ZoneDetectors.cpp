@@ -22,7 +22,7 @@ std::vector<Target> firstDetectorOfEachZone(const QString& folder)
                 continue;
             const QString id = zone->children().front()->text().left(6);
             if (const auto point = sim::parseDetectorId(id))
-                targets.push_back(Target{address, id, *point});
+                targets.push_back(Target{address, id, *point, zone->text()});
         }
     }
     return targets;

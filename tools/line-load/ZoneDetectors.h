@@ -12,6 +12,7 @@ struct Target {
     int address = 0;
     QString id; // И12-05
     sim::Point point;
+    QString zone; // the zone node's text
 };
 
 // The first detector of every zone of the composition file of a workstation folder, in tree
