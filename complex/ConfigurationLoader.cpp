@@ -71,12 +71,13 @@ void ConfigurationLoader::loadOnce()
     statusBar_.setPanel17(u"ВНИМАНИЕ! ИДЕТ ЗАГРУЗКА КОНФИГУРАЦИИ"_s);
     setBusy(true);
     const QString failure = readTree();
+    TreeNode* shown = onLoaded_ ? onLoaded_() : nullptr;
     setBusy(false);
     statusBar_.setPanel17({});
     if (tree_.topLevel().empty()) {
         link_.stopPolling();
     } else {
-        tree_.select(tree_.topLevel().front().get());
+        tree_.select(shown ? shown : tree_.topLevel().front().get());
         link_.startPolling();
         popup_.assignNormalMenu();
     }

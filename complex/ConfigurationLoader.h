@@ -29,6 +29,10 @@ public:
     // True while the load works: the window shows the hourglass pointer and does not redraw
     // the tree; false when it is done.
     void setOnBusy(std::function<void(bool busy)> handler) { onBusy_ = std::move(handler); }
+    // The new tree stands: the alarms still announced are marked on it again, at once, before
+    // any other handler can run and see it without them. Returns the node the display belongs
+    // to (a fire's detector), or nullptr for the first system.
+    void setOnLoaded(std::function<TreeNode*()> handler) { onLoaded_ = std::move(handler); }
 
     // A load asked for while one runs (from a handler inside its waits) is made once more after
     // it, so the tree is never replaced under a load that is still visiting it.
@@ -56,6 +60,7 @@ private:
     LinkControl& link_;
     TreePopup& popup_;
     std::function<void(bool)> onBusy_;
+    std::function<TreeNode*()> onLoaded_;
     bool loading_ = false;
     bool loadAgain_ = false;
     // Detector files of the load that could not be read, with the reason.

@@ -1,5 +1,6 @@
 #include "console/Workstation.h"
 
+#include "events/TreeMarking.h"
 #include "files/AtomicFile.h"
 #include "files/FileWriteError.h"
 #include "files/SettingsKeys.h"
@@ -90,6 +91,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
     planArea_.setOnResized([this] { markers_.placeAgain(); });
+    loader_.setOnLoaded([this] { return markAlarms(tree_, alarms_.picturedAlarms()); });
     selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {
         selection_.TreeView1Change(node);

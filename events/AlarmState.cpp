@@ -1,5 +1,7 @@
 #include "events/AlarmState.h"
 
+#include <algorithm>
+
 #include "events/AlarmSounds.h"
 #include "events/MarkerName.h"
 #include "platform/MessageLoop.h"
@@ -95,7 +97,9 @@ void AlarmState::SoundOffExecute()
 void AlarmState::announce(int level, const QString& record)
 {
     const QString marker = markername::ofRecord(record);
-    announced_.insert(marker + QString::number(level), Announced{++lastAnnouncement_, level, marker});
+    const Announced alarm{++lastAnnouncement_, level, marker, record};
+    announced_.insert(marker + QString::number(level), alarm);
+    pictured_.insert(marker, alarm);
 }
 
 void AlarmState::AlarmOffExecute()
@@ -116,8 +120,22 @@ void AlarmState::controlCheck(const QString& address, std::uint64_t since)
         AlarmOffExecute();
     else
         keepAnnounced();
+    // The system's pictures that came after the check began stay, also those an alarm reset
+    // has left without an announcement.
+    std::set<QString> spared;
+    const QString systemMarker = QStringLiteral("SH") + address;
+    for (auto picture = pictured_.begin(); picture != pictured_.end();) {
+        if (picture.value().number > since) {
+            spared.insert(picture.key());
+            ++picture;
+        } else if (picture.key().startsWith(systemMarker)) {
+            picture = pictured_.erase(picture);
+        } else {
+            ++picture;
+        }
+    }
     if (resetSystem_)
-        resetSystem_(address, announcedMarkers());
+        resetSystem_(address, spared);
 }
 
 // The blinking and the sound stay as they were: an alarm that came after the check began is as
@@ -137,6 +155,18 @@ void AlarmState::keepAnnounced()
     fireCounter_ = fires;
     if (!text_.isEmpty() || !blinking())
         setText(wordOf(level_));
+}
+
+std::vector<std::pair<QString, int>> AlarmState::picturedAlarms() const
+{
+    std::vector<const Announced*> ordered;
+    for (const Announced& alarm : pictured_)
+        ordered.push_back(&alarm);
+    std::sort(ordered.begin(), ordered.end(), [](const Announced* a, const Announced* b) { return a->number < b->number; });
+    std::vector<std::pair<QString, int>> alarms;
+    for (const Announced* alarm : ordered)
+        alarms.emplace_back(alarm->record, alarm->level);
+    return alarms;
 }
 
 std::set<QString> AlarmState::announcedMarkers() const

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace kirvan {
 
@@ -39,6 +40,9 @@ public:
     void SoundOffExecute() override;
     void AlarmOffExecute() override;
     void controlCheck(const QString& address, std::uint64_t since) override;
+    // The record and level of the alarm each detector's tree picture shows, oldest first: a
+    // tree read anew shows them again.
+    std::vector<std::pair<QString, int>> picturedAlarms() const;
 
     // One blink step of Timer2.
     void Timer2Timer();
@@ -60,6 +64,7 @@ private:
         std::uint64_t number;
         int level;
         QString marker;
+        QString record;
     };
 
     // After a control check: the highest alarm still announced is shown, the markers of the
@@ -79,6 +84,9 @@ private:
     int fireCounter_ = 0;
     // One entry per detector and level, the newest announcement of it; bounded by the complex.
     QHash<QString, Announced> announced_;
+    // The newest alarm each detector's tree picture shows, by marker name; an alarm reset leaves
+    // the pictures, so it leaves these too, and a control check of the system takes them.
+    QHash<QString, Announced> pictured_;
     std::uint64_t lastAnnouncement_ = 0;
     QString text_ = wordOf(Normal);
     std::function<void()> onChanged_;

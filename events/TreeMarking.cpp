@@ -1,5 +1,7 @@
 #include "events/TreeMarking.h"
 
+#include "events/EventServices.h"
+
 namespace kirvan {
 
 namespace {
@@ -27,6 +29,35 @@ std::vector<TreeNode*> systemNodes(const CompositionTree& tree, const QString& a
         if (nodeAddress(*node) == address)
             nodes.push_back(node.get());
     return nodes;
+}
+
+TreeNode* markAlarms(CompositionTree& tree, const std::vector<std::pair<QString, int>>& alarms)
+{
+    TreeNode* firstFire = nullptr;
+    for (const auto& [record, level] : alarms) {
+        TreeNode* detector = detectorNode(tree, record);
+        if (!detector)
+            continue;
+        TreeNode& system = *detector->parent()->parent();
+        switch (level) {
+        case Annunciation::Fire:
+            tree.setPicture(*detector, stateicon::fire);
+            tree.setPicture(system, stateicon::systemFire);
+            if (!firstFire)
+                firstFire = detector;
+            break;
+        case Annunciation::Technology:
+            tree.setPicture(*detector, stateicon::technology);
+            tree.setPicture(system, stateicon::systemFire);
+            break;
+        default:
+            tree.setPicture(*detector, stateicon::fault);
+            if (system.imageIndex() != stateicon::systemFire)
+                tree.setPicture(system, stateicon::systemFault);
+            break;
+        }
+    }
+    return firstFire;
 }
 
 } // namespace kirvan

@@ -4,6 +4,7 @@
 #include "complex/StateIcon.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 namespace kirvan {
@@ -17,5 +18,10 @@ TreeNode* detectorNode(const CompositionTree& tree, const QString& record);
 
 // The system nodes (top level) whose characters 2-3 are the address, in tree order.
 std::vector<TreeNode*> systemNodes(const CompositionTree& tree, const QString& address);
+
+// A tree read anew shows the alarms it showed (record and Annunciation level, oldest first):
+// each detector its latest alarm, each system fire or fault. Returns the detector of the first
+// fire, which the display belongs to, or nullptr.
+TreeNode* markAlarms(CompositionTree& tree, const std::vector<std::pair<QString, int>>& alarms);
 
 } // namespace kirvan

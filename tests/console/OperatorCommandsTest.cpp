@@ -259,11 +259,13 @@ TEST_F(OperatorCommandsTest, TotalControlResetsReloadsAndChecksEverySystemInTurn
     workstation->commands().TotalControlExecute();
     EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal);
     EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
-    EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemNormal) << "reloaded";
+    EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemFire)
+        << "the reloaded tree shows the fire until its system's check";
     EXPECT_EQ(newRecords(), QStringList{QStringLiteral("00/И01-01/01")});
     loop.advance(PollingCycle::startupTicks * 800 + 3 * 800);
     EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("00/И01-01/00"), QStringLiteral("02/И01-01/01"),
                                          QStringLiteral("02/И01-01/00")}));
+    EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemNormal);
 }
 
 // A fire that arrives while "Общий контроль" waits between two systems is not the check's to
@@ -291,6 +293,26 @@ TEST_F(OperatorCommandsTest, TotalControlLeavesAFireThatArrivesWhileItWaits)
     EXPECT_TRUE(workstation->alarms().blinking());
     EXPECT_EQ(workstation->tree().topLevel()[2]->children()[0]->children()[0]->imageIndex(), stateicon::fire);
     EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemFire);
+}
+
+// The reload of "Общий контроль" waits before it reads the composition; a fire meanwhile is marked
+// on the new tree and stays through the checks.
+TEST_F(OperatorCommandsTest, TotalControlMarksAFireOfItsReloadOnTheNewTree)
+{
+    loop.advance(PollingCycle::startupTicks * 800 + 100);
+    auto fire = loop.createTimer();
+    fire->setInterval(100);
+    fire->setOnTimer([&] {
+        fire->setEnabled(false);
+        workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07"));
+    });
+    fire->setEnabled(true);
+    workstation->commands().TotalControlExecute();
+    loop.advance(5000);
+    const TreeNode& detector = *workstation->tree().topLevel()[2]->children()[0]->children()[0];
+    EXPECT_EQ(detector.imageIndex(), stateicon::fire);
+    EXPECT_EQ(workstation->tree().selected(), &detector) << "the display is the fire's";
+    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
 }
 
 // "Имитировать пожар/тревогу" of a zone whose control module starts by itself: the journal says
