@@ -16,7 +16,8 @@ namespace {
 
 // No alarm is hidden, wiped or misplaced, whatever the line reports while the operator acts: line
 // records at line pace and the operator's commands are interleaved at random on virtual time,
-// from a seed, with the waits of the control checks letting later steps run inside earlier ones.
+// from a seed; the waits of the reloads let later steps run inside earlier ones, and the control
+// checks go on between them.
 // After every step the workstation is held against a model of what it must announce. A failure
 // names its seed; KIRVAN_SCENARIO_SEED plays that run again.
 
@@ -348,6 +349,9 @@ void AlarmScenarioTest::check() const
     ASSERT_EQ(w.table().JournalRow() - 1, alarmRows_) << "every alarm record has its row";
     ASSERT_EQ(w.alarms().AlarmLevel(), level_) << "the status field shows the highest alarm";
     ASSERT_EQ(w.alarms().blinking(), blinking_) << "it blinks with its sound until sound off";
+    if (!blinking_) {
+        ASSERT_EQ(w.alarms().text(), AlarmState::wordOf(level_)) << "a silenced alarm shows its word steadily";
+    }
     for (const Alarm& a : pictured_) {
         if (a.marker.isEmpty())
             continue;
