@@ -35,6 +35,33 @@ QByteArray readBytes(const QString& path, bool& exists)
     return std::move(file.bytes);
 }
 
+bool isSystemLine(QStringView line)
+{
+    return !line.isEmpty() && !isIndent(line[0]);
+}
+
+// The text without the lines of the system `systemText`: its own line and the lines after it up
+// to the next system line. One byte is one character in Windows-1251, so the bytes of the other
+// lines come back unchanged.
+QString withoutSystem(const QString& text, const QString& systemText, bool* found = nullptr)
+{
+    QString kept;
+    kept.reserve(text.size());
+    bool inside = false;
+    forEachLine(text, [&](QStringView line, QStringView ending) {
+        if (isSystemLine(line)) {
+            inside = line == systemText;
+            if (inside && found)
+                *found = true;
+        }
+        if (!inside) {
+            kept += line;
+            kept += ending;
+        }
+    });
+    return kept;
+}
+
 } // namespace
 
 LevelError::LevelError(int level, const QString& text)
@@ -102,18 +129,40 @@ void save(const CompositionTree& tree, const QString& path)
     writeFileAtomically(resolvePathCase(path), serialize(tree));
 }
 
-void append(const QString& path, const std::vector<Line>& lines)
+QStringList systemsOnDisk(const QString& path)
+{
+    bool exists = false;
+    QStringList systems;
+    forEachLine(cp1251::decode(readBytes(path, exists)), [&systems](QStringView line, QStringView) {
+        if (isSystemLine(line))
+            systems.append(line.toString());
+    });
+    return systems;
+}
+
+void putSystem(const QString& path, const std::vector<Line>& lines)
 {
     const QString resolved = resolvePathCase(path);
     bool exists = false;
-    QByteArray bytes = readBytes(resolved, exists);
-    if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r'))
-        bytes += "\r\n";
-    QString added;
+    QString text = cp1251::decode(readBytes(resolved, exists));
+    if (!lines.empty())
+        text = withoutSystem(text, lines.front().text);
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')) && !text.endsWith(QLatin1Char('\r')))
+        text += QLatin1String("\r\n");
     for (const Line& line : lines)
-        added += lineText(line.level, line.text);
-    bytes += cp1251::encode(added).bytes;
-    writeFileAtomically(resolved, bytes);
+        text += lineText(line.level, line.text);
+    writeFileAtomically(resolved, cp1251::encode(text).bytes);
+}
+
+bool removeSystem(const QString& path, const QString& systemText)
+{
+    const QString resolved = resolvePathCase(path);
+    bool exists = false;
+    bool found = false;
+    const QString kept = withoutSystem(cp1251::decode(readBytes(resolved, exists)), systemText, &found);
+    if (found)
+        writeFileAtomically(resolved, cp1251::encode(kept).bytes);
+    return found;
 }
 
 } // namespace kirvan::ComplexFile

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <stdexcept>
 #include <vector>
@@ -35,7 +36,18 @@ QByteArray serialize(const CompositionTree& tree);
 // Writes the whole tree, crash-safely; throws FileWriteError.
 void save(const CompositionTree& tree, const QString& path);
 
-// Adds lines at the end of the file (created when missing), crash-safely; throws FileWriteError.
-void append(const QString& path, const std::vector<Line>& lines);
+// The texts of the system nodes (unindented lines) of the file as it is on disk, a damaged line
+// further down notwithstanding; none when there is no file.
+QStringList systemsOnDisk(const QString& path);
+
+// Puts a system's lines into the file (created when missing), crash-safely: in place of the lines
+// of a system node with the same text (its own line and every deeper line after it), else at the
+// end. Running it twice leaves one node. Throws FileWriteError.
+void putSystem(const QString& path, const std::vector<Line>& lines);
+
+// Takes a system node's lines out of the file as it is on disk; every other byte stays as it was,
+// so systems a damaged line kept out of the tree are not lost. Returns false when no line was
+// the system's (nothing is written then).
+bool removeSystem(const QString& path, const QString& systemText);
 
 } // namespace kirvan::ComplexFile

@@ -1,6 +1,10 @@
 #include "complex/SystemAddition.h"
 
 #include "complex/DetectorFile.h"
+#include "files/Cp1251.h"
+#include "files/PathCase.h"
+#include "files/RegularFile.h"
+#include "files/TextLines.h"
 #include "files/IniFile.h"
 #include "files/SettingsFile.h"
 #include "files/SettingsKeys.h"
@@ -41,6 +45,22 @@ DeviceIndex indexDevice(IniStore& store, const QString& systemFile, int device)
     return index;
 }
 
+// The same file however it is spelled; a missing file matches nothing.
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString canonical = QFileInfo(resolvePathCase(a)).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(resolvePathCase(b)).canonicalFilePath();
+}
+
+bool hasSystemSection(const QString& text)
+{
+    bool found = false;
+    forEachLine(text, [&found](QStringView line, QStringView) {
+        found = found || line.trimmed().toString().toUpper() == u"[СИСТЕМА]";
+    });
+    return found;
+}
+
 } // namespace
 
 std::optional<int> SystemAddition::parseAddress(const QString& typed)
@@ -61,6 +81,67 @@ SystemAddition::SystemAddition(IniStore& store, SettingsFile& settings, QString 
       address_(address),
       nodeText_(u"A"_s + SettingsFile::addressKey(address) + u':' + QFileInfo(systemFile_).completeBaseName().toUpper())
 {
+}
+
+std::optional<QString> SystemAddition::refusal() const
+{
+    if (auto reason = pathRefusal())
+        return reason;
+    if (auto reason = contentRefusal())
+        return reason;
+    return addressRefusal();
+}
+
+std::optional<QString> SystemAddition::pathRefusal() const
+{
+    QStringList foreign;
+    for (qsizetype at = 0; at < systemFile_.size(); ++at) {
+        // A pair of surrogates is one character.
+        const qsizetype length = systemFile_[at].isHighSurrogate() && at + 1 < systemFile_.size() ? 2 : 1;
+        const QString character = systemFile_.mid(at, length);
+        at += length - 1;
+        if (cp1251::encode(character).unmappable > 0 && !foreign.contains(character))
+            foreign.append(character);
+    }
+    if (foreign.isEmpty())
+        return std::nullopt;
+    return u"Путь к файлу системы \"%1\" содержит символы, которых нет в кодировке Windows-1251: %2. "
+           u"Переименуйте файл или папку."_s.arg(systemFile_, u'"' + foreign.join(u"\", \""_s) + u'"');
+}
+
+std::optional<QString> SystemAddition::contentRefusal() const
+{
+    const WorkstationFolder& folder = settings_.folder();
+    if (sameFile(systemFile_, folder.complexFile()))
+        return u"Файл \"%1\" - файл состава комплекса, а не файл конфигурации системы."_s.arg(systemFile_);
+    if (sameFile(systemFile_, folder.settingsFile()))
+        return u"Файл \"%1\" - файл настроек программы, а не файл конфигурации системы."_s.arg(systemFile_);
+    const RegularFile file = RegularFile::read(resolvePathCase(systemFile_));
+    if (file.status != RegularFile::Status::Read)
+        return u"Не удаётся прочитать файл \"%1\": %2."_s.arg(systemFile_, file.failure);
+    if (file.bytes.contains('\0') || !hasSystemSection(cp1251::decode(file.bytes)))
+        return u"Файл \"%1\" не является файлом конфигурации системы: в нём нет раздела [СИСТЕМА]."_s.arg(systemFile_);
+    return std::nullopt;
+}
+
+std::optional<QString> SystemAddition::addressRefusal() const
+{
+    const QString key = SettingsFile::addressKey(address_);
+    const QString prefix = u"A"_s + key + u':';
+    QString holder;
+    try {
+        for (const QString& system : ComplexFile::systemsOnDisk(settings_.folder().complexFile()))
+            if (system.startsWith(prefix) && system != nodeText_)
+                holder = system;
+    } catch (const std::runtime_error& unreadable) {
+        return QString::fromStdString(unreadable.what()); // which addresses are free is unknown
+    }
+    const QString stored = settings_.ini().readString(settings::sectionAddress, key, {});
+    if (holder.isEmpty() && !stored.isEmpty() && !sameFile(settings_.localPath(stored), systemFile_))
+        holder = stored;
+    if (holder.isEmpty())
+        return std::nullopt;
+    return u"Адрес %1 уже занят системой %2. Сначала выведите её из состава комплекса."_s.arg(key, holder);
 }
 
 void SystemAddition::writeAddressIntoSystemFile()
@@ -114,7 +195,7 @@ std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& 
 std::vector<ComplexFile::Line> SystemAddition::appendToComplexFile(const Progress& progress) const
 {
     std::vector<ComplexFile::Line> lines = compositionLines(progress);
-    ComplexFile::append(settings_.folder().complexFile(), lines);
+    ComplexFile::putSystem(settings_.folder().complexFile(), lines);
     return lines;
 }
 

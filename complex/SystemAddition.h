@@ -31,6 +31,13 @@ public:
     // "A01:СКЛАД": "A", the address in two digits, ":", the file's base name in upper case.
     const QString& nodeText() const { return nodeText_; }
 
+    // Why the system may not be added, in Russian, or nothing. Checked before anything is written:
+    // a path the Windows-1251 files cannot hold (it would be stored with "?" and never found), a
+    // file that is no readable INI text with a "СИСТЕМА" section (the composition file and the
+    // settings among them), an address another system holds. The same system at its own address
+    // again is no refusal: a retried addition completes the first.
+    std::optional<QString> refusal() const;
+
     // "СИСТЕМА"/"АДРЕС" of the system file: the two-digit address.
     void writeAddressIntoSystemFile();
     // "АДРЕС"/address of the settings: the system file's full path.
@@ -40,12 +47,17 @@ public:
     // gets its line unless its name begins with "ЗОНА". `progress` is told each zone's name, and
     // again after each detector file read for it.
     std::vector<ComplexFile::Line> compositionLines(const Progress& progress) const;
-    // Appends them to the composition file in one crash-safe write; returns them.
+    // Puts them into the composition file in one crash-safe write, in place of the node's lines
+    // from an earlier addition; returns them.
     std::vector<ComplexFile::Line> appendToComplexFile(const Progress& progress) const;
     // The journal line after the date and time.
     QString journalText() const;
 
 private:
+    std::optional<QString> pathRefusal() const;
+    std::optional<QString> contentRefusal() const;
+    std::optional<QString> addressRefusal() const;
+
     IniStore& store_;
     SettingsFile& settings_;
     QString systemFile_;

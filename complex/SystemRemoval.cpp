@@ -59,9 +59,9 @@ TreeNode* SystemRemoval::deleteNode()
     return systems[std::min(position, systems.size() - 1)].get();
 }
 
-void SystemRemoval::saveTree()
+void SystemRemoval::removeFromComplexFile()
 {
-    ComplexFile::save(tree_, settings_.folder().complexFile());
+    ComplexFile::removeSystem(settings_.folder().complexFile(), text_);
 }
 
 std::optional<SystemRemoval::Notice> SystemRemoval::notice() const

@@ -39,8 +39,9 @@ public:
     // Deletes the node with its zones and detectors. Returns the system node that stands in its
     // place now, or the one before it when it was the last; nullptr when none is left.
     TreeNode* deleteNode();
-    // Writes the whole tree to the composition file, crash-safely.
-    void saveTree();
+    // Takes the system's lines out of the composition file as it is on disk, crash-safely; the
+    // other systems' lines stay byte for byte, those a damaged line kept out of the tree too.
+    void removeFromComplexFile();
     // When "Настройки"/"Оборудование" is "0": the frame that tells the system's АДС station
     // (0x20 for АДС 1, else 0x20 + АДС). Nothing otherwise, or when the node's address is no
     // number.

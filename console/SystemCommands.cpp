@@ -42,7 +42,7 @@ void SystemCommands::NewConfigExecute()
 
     // Polling and reception go on while the operator chooses the file and types the address: a
     // fire must not wait for a dialog.
-    const std::optional<QString> systemFile = s_.dialogs.openFile(u"Ввести в состав"_s, u"All(*.cnf)|;*.cnf"_s);
+    const std::optional<QString> systemFile = s_.dialogs.openFile(u"Ввести в состав"_s, u"Конфигурация системы (*.cnf)"_s);
     if (!systemFile)
         return;
     if (onClearPlan_)
@@ -50,6 +50,10 @@ void SystemCommands::NewConfigExecute()
     const std::optional<int> address = askAddress();
     if (!address)
         return;
+    if (const std::optional<QString> reason = SystemAddition(s_.store, s_.settings, *systemFile, *address).refusal()) {
+        s_.dialogs.messageBox(u"Ошибка"_s, *reason, Dialogs::Icon::Error);
+        return;
+    }
 
     // The line pauses only while the files are written. The port comes back as it was, after a
     // failure and a completed addition alike: a port left closed would leave every other system
@@ -140,7 +144,7 @@ void SystemCommands::DelConfigExecute()
             onTreeChanged_();
         if (neighbour)
             s_.tree.select(neighbour);
-        removal.saveTree();
+        removal.removeFromComplexFile();
         if (s_.tree.topLevel().empty()) {
             s_.link.cycle().stop();
             s_.statusBar.setPanel13({});

@@ -99,19 +99,41 @@ TEST(ComplexFileTest, LoadWithoutAFileKeepsTheTree)
     EXPECT_EQ(tree.count(), 1);
 }
 
-TEST(ComplexFileTest, AppendAddsLinesAfterALastLineWithoutLineEnd)
+TEST(ComplexFileTest, PutSystemAddsLinesAfterALastLineWithoutLineEnd)
 {
     TempFolder folder;
     folder.write(u"k.cnf"_s, testing::crlf1251(u"A00:X\n\tZ"_s));
-    ComplexFile::append(folder.file(u"k.cnf"_s), {{0, u"A01:СКЛАД"_s}, {1, u"Цех 1"_s}});
+    ComplexFile::putSystem(folder.file(u"k.cnf"_s), {{0, u"A01:СКЛАД"_s}, {1, u"Цех 1"_s}});
     EXPECT_EQ(folder.read(u"k.cnf"_s), testing::crlf1251(u"A00:X\n\tZ\nA01:СКЛАД\n\tЦех 1\n"_s));
 }
 
-TEST(ComplexFileTest, AppendCreatesAMissingFile)
+TEST(ComplexFileTest, PutSystemCreatesAMissingFile)
 {
     TempFolder folder;
-    ComplexFile::append(folder.file(u"k.cnf"_s), {{0, u"A03:ДОМ"_s}});
+    ComplexFile::putSystem(folder.file(u"k.cnf"_s), {{0, u"A03:ДОМ"_s}});
     EXPECT_EQ(folder.read(u"k.cnf"_s), testing::crlf1251(u"A03:ДОМ\n"_s));
+}
+
+TEST(ComplexFileTest, PutSystemTwiceLeavesOneNodeInItsPlace)
+{
+    TempFolder folder;
+    folder.write(u"k.cnf"_s, testing::crlf1251(u"A00:X\n\tZ\nA03:ДОМ\n\tСтарое\nA01:Y\n"_s));
+    for (int run = 0; run < 2; ++run)
+        ComplexFile::putSystem(folder.file(u"k.cnf"_s), {{0, u"A03:ДОМ"_s}, {1, u"Холл"_s}});
+    EXPECT_EQ(folder.read(u"k.cnf"_s), testing::crlf1251(u"A00:X\n\tZ\nA01:Y\nA03:ДОМ\n\tХолл\n"_s));
+}
+
+TEST(ComplexFileTest, RemovalBesideADamagedLineKeepsEveryOtherByte)
+{
+    TempFolder folder;
+    // The third line is two levels too deep: a load stops there, the file keeps the rest.
+    const QByteArray before = QByteArray("A00:X\r\n\tZ\n\t\t\tDAMAGED \r\nA01:") + "\xd1\xca\xcb\xc0\xc4"
+                              + "\r\n\t\x98\r\n\r\nA02:Y\r\n\tW";
+    folder.write(u"k.cnf"_s, before);
+    EXPECT_EQ(ComplexFile::systemsOnDisk(folder.file(u"k.cnf"_s)), QStringList({u"A00:X"_s, u"A01:СКЛАД"_s, u"A02:Y"_s}));
+    EXPECT_TRUE(ComplexFile::removeSystem(folder.file(u"k.cnf"_s), u"A01:СКЛАД"_s));
+    EXPECT_EQ(folder.read(u"k.cnf"_s), QByteArray("A00:X\r\n\tZ\n\t\t\tDAMAGED \r\nA02:Y\r\n\tW"));
+    EXPECT_FALSE(ComplexFile::removeSystem(folder.file(u"k.cnf"_s), u"A01:СКЛАД"_s)) << "nothing left to remove";
 }
 
 TEST(ComplexFileTest, RefusedSaveRaisesTheWriteError)

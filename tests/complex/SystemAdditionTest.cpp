@@ -10,6 +10,7 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/WorkedExample.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -58,7 +59,7 @@ TEST_F(SystemAdditionTest, TheWorkedExampleWritesItsFilesByteForByte)
 
 TEST_F(SystemAdditionTest, ZoneAndDetectorRules)
 {
-    folder.writeText(u"Цех.cnf"_s, u"[ЗОНА]\n1=ЗОНА 1\n2=Цех\n3=ЗОНА 5\n5=Котельная\n7=Лаборатория\n"
+    folder.writeText(u"Цех.cnf"_s, u"[система]\n[ЗОНА]\n1=ЗОНА 1\n2=Цех\n3=ЗОНА 5\n5=Котельная\n7=Лаборатория\n"
                                    u"[ПРИБОРЫ]\nППКП1=ЕСТЬ\nППКП3=  НЕТ\nППКП4=ЕСТЬ\n"_s);
     // A zone line comes before its detectors, which go by device, line and number; a section
     // header in lower case is found and written as probed.
@@ -74,14 +75,48 @@ TEST_F(SystemAdditionTest, ZoneAndDetectorRules)
                              u"\t\tИ18-60 Склад\r\n\tЛаборатория\r\n\t\tИ41-01 Шкаф\r\n"_s);
 }
 
-TEST_F(SystemAdditionTest, ASecondAdditionUnderTheSameAddressReplacesTheEntryAndAppendsANode)
+TEST_F(SystemAdditionTest, TheSameAdditionAgainLeavesOneNode)
 {
-    const QString first = testing::writeWarehouse(folder);
-    folder.writeText(u"Дом.cnf"_s, u"[ЗОНА]\n1=Холл\n"_s);
-    add(first, 1);
-    add(folder.file(u"Дом.cnf"_s), 1);
-    EXPECT_EQ(complexFile(), testing::warehouseLines() + u"A01:ДОМ\r\n\tХолл\r\n"_s);
-    EXPECT_EQ(settings.systemFile(u"01"), folder.file(u"Дом.cnf"_s));
+    const QString systemFile = testing::writeWarehouse(folder);
+    add(systemFile, 1);
+    const auto after = folder.snapshot();
+    const SystemAddition again(store, settings, systemFile, 1);
+    EXPECT_FALSE(again.refusal()) << "a retried addition is no refusal";
+    add(systemFile, 1);
+    EXPECT_EQ(folder.snapshot(), after);
+}
+
+TEST_F(SystemAdditionTest, RefusalsNameTheirReason)
+{
+    add(testing::writeWarehouse(folder), 1);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"Zoé"_s));
+    folder.writeText(u"Zoé/Sklad€ß.cnf"_s, u"[СИСТЕМА]\n[ЗОНА]\n1=Холл\n"_s);
+    folder.writeText(u"Дом.cnf"_s, u"[СИСТЕМА]\n[ЗОНА]\n1=Холл\n"_s);
+    folder.writeText(u"Без системы.cnf"_s, u"[ЗОНА]\n1=Холл\n"_s);
+    folder.write(u"Рисунок.cnf"_s, QByteArray("BM\x36\0\0\0\0\0[СИСТЕМА]", 17));
+    struct Case {
+        QString file;
+        int address;
+        QString says;
+    };
+    for (const Case& refused : {
+             Case{u"Zoé/Sklad€ß.cnf"_s, 2, u"Windows-1251: \"é\", \"ß\""_s},
+             Case{u"kirvanmonitorp.cnf"_s, 2, u"файл состава комплекса"_s},
+             Case{u"KirvanMonitorP.ini"_s, 2, u"файл настроек программы"_s},
+             Case{u"Рисунок.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s},
+             Case{u"Без системы.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s},
+             Case{u"Нет.cnf"_s, 2, u"Не удаётся прочитать"_s},
+             Case{u"Дом.cnf"_s, 1, u"Адрес 01 уже занят системой A01:СКЛАД"_s}}) {
+        const std::optional<QString> reason = SystemAddition(store, settings, folder.file(refused.file), refused.address).refusal();
+        ASSERT_TRUE(reason) << refused.file.toStdString();
+        EXPECT_TRUE(reason->contains(refused.says)) << reason->toStdString();
+    }
+    // The address is still held by the settings after its node went.
+    folder.writeText(u"kirvanmonitorp.cnf"_s, {});
+    const std::optional<QString> reason = SystemAddition(store, settings, folder.file(u"Дом.cnf"_s), 1).refusal();
+    ASSERT_TRUE(reason);
+    EXPECT_TRUE(reason->contains(u"занят системой "_s + folder.file(u"Склад.cnf"_s))) << reason->toStdString();
+    EXPECT_FALSE(SystemAddition(store, settings, folder.file(u"Дом.cnf"_s), 2).refusal());
 }
 
 TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTheTree)
@@ -109,7 +144,7 @@ TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTh
     EXPECT_EQ(removal.journalText(), u" СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);
     const TreeNode* neighbour = removal.deleteNode();
     EXPECT_EQ(neighbour, tree.topLevel()[0].get()) << "the next system takes the selection";
-    removal.saveTree();
+    removal.removeFromComplexFile();
 
     EXPECT_FALSE(modules.used(0));
     EXPECT_FALSE(modules.used(69));

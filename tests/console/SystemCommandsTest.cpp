@@ -5,6 +5,7 @@
 #include "tests/support/WorkedExample.h"
 
 #include <QDir>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -44,13 +45,28 @@ protected:
     int planCleared = 0;
 };
 
+TEST_F(SystemCommandsTest, AFileThatIsNoSystemFileIsRefusedWritingNothingAndPollingGoesOn)
+{
+    addWarehouse();
+    const auto before = folder.snapshot();
+    dialogs.shown.clear();
+    dialogs.files = {folder.file(u"kirvanmonitorp.cnf"_s)};
+    dialogs.inputs = {u"2"_s};
+    workstation->systems().NewConfigExecute();
+    ASSERT_EQ(dialogs.shown.size(), 3u);
+    EXPECT_EQ(dialogs.shown.back().caption, u"Ошибка"_s);
+    EXPECT_TRUE(dialogs.shown.back().text.contains(u"файл состава комплекса"_s)) << dialogs.shown.back().text.toStdString();
+    EXPECT_EQ(folder.snapshot(), before);
+    EXPECT_TRUE(polling());
+}
+
 TEST_F(SystemCommandsTest, AnAddressOutsideTheRangeOrNotANumberIsAskedAgainAndTheSystemIsAdded)
 {
     dialogs.files = {systemFile};
     dialogs.inputs = {u"7"_s, u"два"_s, u" 1"_s};
     workstation->systems().NewConfigExecute();
 
-    EXPECT_EQ(shownTexts(), QStringList({u"Ввести в состав|"_s, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
+    EXPECT_EQ(shownTexts(), QStringList({u"Ввести в состав|Конфигурация системы (*.cnf)"_s, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
                                          u"Ошибка|"_s + rangeText, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
                                          u"Ошибка|"_s + rangeText, u"Регистрация адреса|Введите адрес системы(0..3)"_s}));
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), warehouseLines());
@@ -112,7 +128,8 @@ TEST_F(SystemCommandsTest, PollingAndReceptionGoOnWhileTheOperatorChoosesTheFile
 
 TEST_F(SystemCommandsTest, AFailedAdditionIsReportedAndPutsThePortAndPollingBack)
 {
-    ASSERT_TRUE(QDir(folder.path()).mkdir(u"kirvanmonitorp.cnf"_s)); // the composition file cannot be written
+    // The composition file cannot be written: it would go into a folder that is not there.
+    ASSERT_TRUE(QFile::link(folder.file(u"missing/k.cnf"_s), folder.file(u"kirvanmonitorp.cnf"_s)));
     workstation->link().cycle().start();
     dialogs.files = {systemFile};
     dialogs.inputs = {u"1"_s};

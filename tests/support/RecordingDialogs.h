@@ -44,9 +44,9 @@ public:
             whileShown();
         return take(inputs);
     }
-    std::optional<QString> openFile(const QString& caption, const QString&) override
+    std::optional<QString> openFile(const QString& caption, const QString& filter) override
     {
-        shown.push_back({caption, {}});
+        shown.push_back({caption, filter});
         if (whileShown)
             whileShown();
         return take(files);

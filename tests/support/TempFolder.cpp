@@ -2,6 +2,8 @@
 
 #include "files/Cp1251.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <stdexcept>
 
@@ -43,6 +45,17 @@ QByteArray crlf1251(const QString& text)
     QString withCrlf = text;
     withCrlf.replace(QLatin1String("\n"), QLatin1String("\r\n"));
     return cp1251::encode(withCrlf).bytes;
+}
+
+QMap<QString, QByteArray> TempFolder::snapshot() const
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = QDir(path()).relativeFilePath(it.next());
+        files.insert(name, read(name));
+    }
+    return files;
 }
 
 } // namespace kirvan::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -20,6 +21,8 @@ public:
     // Windows-1251 text with every "\n" turned into CR LF.
     void writeText(const QString& name, const QString& text) const;
     QString readText(const QString& name) const;
+    // Every file below the folder, hidden ones too, by relative path: to show that nothing changed.
+    QMap<QString, QByteArray> snapshot() const;
 
 private:
     QTemporaryDir dir_;

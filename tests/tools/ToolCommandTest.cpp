@@ -12,6 +12,7 @@
 #include "tests/support/VirtualMessageLoop.h"
 #include "tests/support/WorkedExample.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -278,6 +279,25 @@ TEST_F(SystemToolTest, RefusalsChangeNothing)
     EXPECT_EQ(folder.read(u"KirvanMonitorP.ini"_s), settings);
     EXPECT_FALSE(QFile::exists(folder.file(u"kirvanmonitorp.cnf"_s)));
     EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.txt"_s)));
+}
+
+TEST_F(SystemToolTest, ASystemFileTheWorkstationCannotUseIsRefusedWritingNothing)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"Zoé"_s));
+    folder.writeText(u"Zoé/Sklad.cnf"_s, u"[СИСТЕМА]\n[ЗОНА]\n1=Холл\n"_s);
+    folder.writeText(u"Дом.cnf"_s, u"[СИСТЕМА]\n[ЗОНА]\n1=Холл\n"_s);
+    folder.write(u"Рисунок.cnf"_s, QByteArray("\x89PNG\r\n\x1a\n\0\0", 10));
+    ASSERT_EQ(run({u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()}).status, ToolOk);
+    const auto before = folder.snapshot();
+    for (const auto& [file, address, says] :
+         {std::tuple{u"Zoé/Sklad.cnf"_s, u"2"_s, u"\"é\""_s}, {u"kirvanmonitorp.cnf"_s, u"2"_s, u"файл состава"_s},
+          {u"KirvanMonitorP.ini"_s, u"2"_s, u"файл настроек"_s}, {u"Рисунок.cnf"_s, u"2"_s, u"[СИСТЕМА]"_s},
+          {u"Дом.cnf"_s, u"1"_s, u"занят системой A01:СКЛАД"_s}}) {
+        const auto result = run({u"system"_s, u"add"_s, folder.file(file), address, u"--dir"_s, folder.path()});
+        EXPECT_EQ(result.status, ToolFailed) << file.toStdString();
+        EXPECT_TRUE(result.err.contains(says)) << result.err.toStdString();
+        EXPECT_EQ(folder.snapshot(), before) << file.toStdString();
+    }
 }
 
 TEST_F(SystemToolTest, RemovingAnAddressWithoutASystemIsRefused)

@@ -96,6 +96,8 @@ int add(const QString& file, int system, const QString& folder, const ToolPlatfo
         throw Refused(u"no system file %1"_s.arg(file));
     Workplace place = open(folder, platform.store);
     SystemAddition addition(platform.store, place.settings, systemFile.absoluteFilePath(), system);
+    if (const std::optional<QString> reason = addition.refusal())
+        throw Refused(*reason);
     addition.writeAddressIntoSystemFile();
     addition.registerInSettings();
     const std::vector<ComplexFile::Line> lines = addition.appendToComplexFile({});
@@ -133,7 +135,7 @@ int remove(int system, const QString& folder, const ToolPlatform& platform, QTex
     removal.releaseAddress();
     logDated(platform, place.settings, removal.journalText());
     removal.deleteNode();
-    removal.saveTree();
+    removal.removeFromComplexFile();
     out << "removed " << text << '\n';
     if (const auto notice = removal.notice())
         out << "the АДС station 0x" << QString::number(notice->station, 16)
