@@ -287,8 +287,9 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
             << "resident at the end: " << megabytes(processFigures(getpid()).value_or(ProcessFigures{}).residentKb)
             << Qt::endl;
         viewer.reset();
-        window->close();
-        QApplication::quit();
+        // quit() would first close the window, which during the alarm is refused until the
+        // operator confirms; the window goes after the loop instead.
+        QApplication::exit(0);
     });
     const int status = QApplication::exec();
     heartbeat.stop();
