@@ -40,6 +40,12 @@ QPushButton* button(const QString& caption, QWidget* owner, const std::function<
     return b;
 }
 
+// The period fields show minutes; they hold no hidden seconds either.
+QDateTime wholeMinute(const QDateTime& at)
+{
+    return QDateTime(at.date(), QTime(at.time().hour(), at.time().minute()));
+}
+
 } // namespace
 
 JournalViewer::JournalViewer(QString logPath, const Locale& locale, const Clock& clock, QWidget* parent)
@@ -94,7 +100,7 @@ void JournalViewer::buildFilterBar()
     for (QDateTimeEdit* edit : {from_, to_}) {
         edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy H:mm"));
         edit->setCalendarPopup(true);
-        edit->setDateTime(clock_.now());
+        edit->setDateTime(wholeMinute(clock_.now()));
     }
     period->addWidget(new QLabel(QStringLiteral("Период:")));
     period->addWidget(fromOn_);
@@ -175,7 +181,7 @@ void JournalViewer::setFilter(const JournalFilter& filter)
 void JournalViewer::showPeriodFrom(qint64 secondsBack)
 {
     JournalFilter wanted = filter();
-    wanted.from = secondsBack > 0 ? clock_.now().addSecs(-secondsBack) : QDateTime();
+    wanted.from = secondsBack > 0 ? wholeMinute(clock_.now().addSecs(-secondsBack)) : QDateTime();
     wanted.to = QDateTime();
     setFilter(wanted);
 }
@@ -257,9 +263,11 @@ QString JournalViewer::countText() const
 {
     if (running_ && totalLines() == 0)
         return QStringLiteral("Чтение журнала…");
-    return QStringLiteral("Показано строк: %1 из %2%3")
+    const qsizetype undated = model_->index().undated();
+    return QStringLiteral("Показано строк: %1 из %2%3%4")
         .arg(shownLines())
         .arg(totalLines())
+        .arg(undated > 0 ? QStringLiteral("; не удалось прочитать дату: %1").arg(undated) : QString())
         .arg(running_ ? QStringLiteral(" (идёт отбор…)") : QString());
 }
 

@@ -10,11 +10,13 @@ namespace kirvan {
 
 namespace {
 
-std::int64_t momentOf(const QDateTime& at)
+// The period is given in whole minutes, as the fields show it: whatever seconds a bound holds, it
+// means its minute, and the last minute is included to its end.
+std::int64_t minuteOf(const QDateTime& at, int second)
 {
     const QDate d = at.date();
     const QTime t = at.time();
-    return JournalDateOrder::moment(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+    return JournalDateOrder::moment(d.year(), d.month(), d.day(), t.hour(), t.minute(), second);
 }
 
 // Lower case of every Windows-1251 byte: Latin A-Z, Cyrillic А-Я (0xC0-0xDF) and Ё (0xA8).
@@ -40,7 +42,7 @@ char folded(char c)
 
 JournalFilter::Conditions JournalFilter::conditions() const
 {
-    return {from.isValid() ? momentOf(from) : 0, to.isValid() ? momentOf(to) : 0, address, kinds};
+    return {from.isValid() ? minuteOf(from, 0) : 0, to.isValid() ? minuteOf(to, 59) : 0, address, kinds};
 }
 
 QString JournalFilter::description() const

@@ -36,6 +36,23 @@ QByteArray readAt(int fd, std::int64_t offset, qsizetype size)
     return data;
 }
 
+struct LineEnd {
+    std::int64_t at = 0; // the line feed, or the end of the file
+    bool found = false;
+};
+LineEnd lineEnd(int fd, std::int64_t from)
+{
+    for (;;) {
+        const QByteArray block = readAt(fd, from, ChunkSize);
+        const qsizetype feed = block.indexOf('\n');
+        if (feed >= 0)
+            return {from + feed, true};
+        from += block.size();
+        if (block.size() < ChunkSize)
+            return {from, false};
+    }
+}
+
 // The rotated predecessors of the log in its folder, oldest first: numbered ones (.1 is the
 // newest) before dated ones (-YYYYMMDD).
 QStringList predecessorsOf(const QString& log)
@@ -117,8 +134,10 @@ bool JournalIndex::readInto(std::uint16_t file, bool whole)
         entry.file = file;
         entry.info = inspectJournalLine(QByteArrayView(chunk).sliced(start, length), order_);
         // A line without a date happened when the line before it did.
-        if (entry.info.moment == 0)
+        if (entry.info.moment == 0) {
             entry.info.moment = lastMoment_;
+            ++undated_;
+        }
         lastMoment_ = entry.info.moment;
         segment->entries.push_back(entry);
     };
@@ -137,9 +156,19 @@ bool JournalIndex::readInto(std::uint16_t file, bool whole)
             start = chunk.size();
         }
         if (!atEnd && start == 0) {
-            // One line longer than a block: taken as far as the block goes.
+            // One line longer than a block: read by its beginning, kept whole.
+            const LineEnd end = lineEnd(source.file.handle(), offset + chunk.size());
+            if (!end.found && !whole)
+                break; // taken up once complete
             add(chunk, offset, 0, chunk.size());
-            start = chunk.size();
+            std::int64_t length = end.at - offset;
+            if (end.found && length > 0 && readAt(source.file.handle(), end.at - 1, 1) == "\r")
+                --length;
+            segment->entries.back().length = std::uint32_t(std::min<std::int64_t>(length, UINT32_MAX));
+            offset = end.found ? end.at + 1 : end.at;
+            if (!end.found)
+                break;
+            continue;
         }
         offset += start;
         if (atEnd)
@@ -185,14 +214,28 @@ const JournalIndex::Entry& JournalIndex::entry(qsizetype row) const
     return segments_[std::size_t(segment)]->entries[std::size_t(row - segmentStarts_[std::size_t(segment)])];
 }
 
-QByteArray JournalIndex::bytes(const Entry& entry) const
+std::optional<QByteArray> JournalIndex::bytes(const Entry& entry) const
 {
-    return readAt(sources_[entry.file]->file.handle(), entry.offset, entry.length);
+    QByteArray data = readAt(sources_[entry.file]->file.handle(), entry.offset, qsizetype(entry.length) + 1);
+    if (!stillThere(entry, data))
+        return std::nullopt;
+    data.truncate(entry.length);
+    return data;
+}
+
+bool JournalIndex::stillThere(const Entry& entry, QByteArrayView from)
+{
+    // A log cut or written anew since it was read no longer has the line where it was; what
+    // lies there now is not shown as the line.
+    if (from.size() < qsizetype(entry.length))
+        return false;
+    return from.size() == qsizetype(entry.length) || from[entry.length] == '\r' || from[entry.length] == '\n';
 }
 
 QString JournalIndex::line(qsizetype row) const
 {
-    return cp1251::decode(bytes(entry(row)));
+    const auto data = bytes(entry(row));
+    return data ? cp1251::decode(*data) : QStringLiteral("не удалось прочитать");
 }
 
 QStringList JournalIndex::files() const
@@ -220,12 +263,14 @@ std::vector<std::uint32_t> JournalIndex::select(const JournalFilter& filter, qsi
             if (!conditions.admits(e.info))
                 continue;
             if (filter.hasText()) {
-                if (blockFile != e.file || e.offset < blockStart || e.offset + e.length > blockStart + block.size()) {
+                if (blockFile != e.file || e.offset < blockStart || e.offset + e.length >= blockStart + block.size()) {
                     blockFile = e.file;
                     blockStart = e.offset;
-                    block = readAt(sources_[e.file]->file.handle(), e.offset, std::max<qsizetype>(ChunkSize, e.length));
+                    block = readAt(sources_[e.file]->file.handle(), e.offset, std::max<qsizetype>(ChunkSize, qsizetype(e.length) + 1));
                 }
-                if (!matcher.matches(QByteArrayView(block).sliced(qsizetype(e.offset - blockStart), e.length)))
+                const QByteArrayView there = QByteArrayView(block).sliced(qsizetype(e.offset - blockStart));
+                if (!stillThere(e, there.first(std::min(there.size(), qsizetype(e.length) + 1)))
+                    || !matcher.matches(there.first(e.length)))
                     continue;
             }
             rows.push_back(std::uint32_t(start + i));

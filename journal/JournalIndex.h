@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kirvan {
@@ -39,7 +40,10 @@ public:
 
     qsizetype size() const { return size_; }
     const Entry& entry(qsizetype row) const;
+    // The line as it is, or "не удалось прочитать" when the file no longer holds it.
     QString line(qsizetype row) const;
+    // Lines whose date could not be read; they are placed at the moment of the line before.
+    qsizetype undated() const { return undated_; }
     // The files read, oldest first; the log itself is the last.
     QStringList files() const;
 
@@ -51,7 +55,8 @@ private:
     struct Segment {
         std::vector<Entry> entries;
     };
-    QByteArray bytes(const Entry& entry) const;
+    std::optional<QByteArray> bytes(const Entry& entry) const;
+    static bool stillThere(const Entry& entry, QByteArrayView from);
     bool readInto(std::uint16_t file, bool whole);
     qsizetype segmentOf(qsizetype row) const;
 
@@ -62,6 +67,7 @@ private:
     std::vector<qsizetype> segmentStarts_;
     qsizetype size_ = 0;
     std::int64_t lastMoment_ = 0;
+    qsizetype undated_ = 0;
 };
 
 } // namespace kirvan

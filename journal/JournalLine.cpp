@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <array>
+#include <optional>
 
 namespace kirvan {
 
@@ -20,6 +21,27 @@ struct Layout {
 bool digit(auto c)
 {
     return c >= u'0' && c <= u'9';
+}
+
+// The length of a 12-hour day-half mark ("PM", "a.m.") at `at` that ends the field, 0 if none.
+template <typename Text>
+qsizetype dayHalfLength(const Text& line, qsizetype at)
+{
+    const qsizetype size = line.size();
+    const auto letter = [&](qsizetype i, char16_t upper) {
+        return i < size && (line[i] == upper || line[i] == char16_t(upper + 0x20));
+    };
+    if (!letter(at, u'A') && !letter(at, u'P'))
+        return 0;
+    qsizetype end = at + 1;
+    if (end < size && line[end] == u'.')
+        ++end;
+    if (!letter(end, u'M'))
+        return 0;
+    ++end;
+    if (end < size && line[end] == u'.')
+        ++end;
+    return end == size || line[end] == u' ' ? end - at : 0;
 }
 
 template <typename Text>
@@ -40,28 +62,68 @@ Layout layoutOf(const Text& line)
     at = layout.timeStart;
     while (at < size && line[at] != u' ')
         ++at;
+    // A 12-hour time carries its day half after a blank: "4:27:05 PM".
+    if (at < size && dayHalfLength(line, at + 1) > 0)
+        at += 1 + dayHalfLength(line, at + 1);
     layout.timeEnd = at;
     layout.textStart = at < size ? at + 1 : at;
     return layout;
 }
 
-// Up to three numbers of a date or a time, whatever separates them.
-std::array<int, 3> numbers(QByteArrayView text)
+// The numbers of a date or a time, only when the text is nothing but numbers of at most
+// `widest` digits and the marks between them ("08.12.2023", "2023-12-08", "9:05:02").
+struct Numbers {
+    std::array<int, 3> values{};
+    std::array<int, 3> widths{};
+    int count = 0;
+};
+std::optional<Numbers> numbersOf(QByteArrayView text, int widest)
 {
-    std::array<int, 3> values{-1, -1, -1};
-    int index = -1;
+    Numbers n;
     bool inNumber = false;
     for (const char c : text) {
         if (digit(c)) {
-            if (!inNumber && ++index >= 3)
-                break;
+            if (!inNumber && n.count++ == 3)
+                return std::nullopt;
             inNumber = true;
-            values[std::size_t(index)] = std::max(values[std::size_t(index)], 0) * 10 + (c - '0');
-        } else {
+            const std::size_t i = std::size_t(n.count - 1);
+            if (++n.widths[i] > widest)
+                return std::nullopt;
+            n.values[i] = n.values[i] * 10 + (c - '0');
+        } else if (c == '.' || c == '/' || c == '-' || c == ':' || c == ',') {
             inNumber = false;
+        } else {
+            return std::nullopt;
         }
     }
-    return values;
+    return n;
+}
+
+// Hours, minutes and seconds of a 24-hour or a 12-hour time; nullopt when it is none.
+std::optional<std::array<int, 3>> clockOf(QByteArrayView time)
+{
+    bool pm = false;
+    bool twelve = false;
+    const qsizetype blank = time.indexOf(' ');
+    if (blank >= 0) {
+        if (dayHalfLength(time, blank + 1) != time.size() - blank - 1)
+            return std::nullopt;
+        twelve = true;
+        pm = time[blank + 1] == 'P' || time[blank + 1] == 'p';
+        time = time.first(blank);
+    }
+    const auto n = numbersOf(time, 2);
+    if (!n || n->count < 2)
+        return std::nullopt;
+    int hour = n->values[0];
+    if (twelve) {
+        if (hour < 1 || hour > 12)
+            return std::nullopt;
+        hour = hour % 12 + (pm ? 12 : 0);
+    }
+    if (hour > 23 || n->values[1] > 59 || n->values[2] > 59)
+        return std::nullopt;
+    return std::array<int, 3>{hour, n->values[1], n->values[2]};
 }
 
 bool startsWith(QByteArrayView text, const QByteArray& prefix)
@@ -123,6 +185,12 @@ JournalFields parseJournalLine(const QString& line)
 {
     const Layout layout = layoutOf(line);
     JournalFields fields;
+    const auto bytes = [&](qsizetype from, qsizetype to) { return line.mid(from, to - from).toLatin1(); };
+    const auto date = numbersOf(bytes(layout.dateStart, layout.dateEnd), 4);
+    if (!date || date->count != 3 || !clockOf(bytes(layout.timeStart, layout.timeEnd))) {
+        fields.text = line.trimmed();
+        return fields;
+    }
     if (layout.record) {
         fields.address = line.left(2);
         fields.detector = line.mid(3, 6);
@@ -155,16 +223,20 @@ std::int64_t JournalDateOrder::moment(int year, int month, int day, int hour, in
 
 std::int64_t JournalDateOrder::moment(QByteArrayView date, QByteArrayView time) const
 {
-    const auto d = numbers(date);
-    const auto t = numbers(time);
-    int year = d[std::size_t(year_)];
-    const int month = d[std::size_t(month_)];
-    const int day = d[std::size_t(day_)];
-    if (year < 0 || month < 1 || month > 12 || day < 1 || day > 31 || t[0] < 0 || t[1] < 0)
+    const auto d = numbersOf(date, 4);
+    const auto t = clockOf(time);
+    if (!d || d->count != 3 || !t)
         return 0;
+    // A year written in full first is read year, month, day whatever the regional settings say.
+    const bool yearFirst = d->widths[0] > 2;
+    int year = d->values[std::size_t(yearFirst ? 0 : year_)];
+    const int month = d->values[std::size_t(yearFirst ? 1 : month_)];
+    const int day = d->values[std::size_t(yearFirst ? 2 : day_)];
     if (year < 100)
         year += 2000;
-    return moment(year, month, day, t[0], t[1], std::max(t[2], 0));
+    if (!QDate(year, month, day).isValid())
+        return 0;
+    return moment(year, month, day, (*t)[0], (*t)[1], (*t)[2]);
 }
 
 JournalLineInfo inspectJournalLine(QByteArrayView line, const JournalDateOrder& order)
@@ -179,6 +251,11 @@ JournalLineInfo inspectJournalLine(QByteArrayView line, const JournalDateOrder& 
     }
     info.moment = order.moment(line.sliced(layout.dateStart, layout.dateEnd - layout.dateStart),
                                line.sliced(layout.timeStart, layout.timeEnd - layout.timeStart));
+    if (info.moment == 0 && layout.dateEnd > layout.dateStart) {
+        // A line whose date cannot be read is no event of a known kind: it is shown as it is.
+        info.address = -1;
+        return info;
+    }
     info.kind = kindOf(line.sliced(layout.textStart), code, layout.record);
     return info;
 }

@@ -17,10 +17,11 @@ constexpr JournalKinds kindBit(JournalKind kind) { return JournalKinds(1u << uns
 // The kind's name as the viewer shows it ("пожар", "неисправность" …).
 QString journalKindName(JournalKind kind);
 
-// A line of the text log split into its parts. Event lines begin with the event record
+// A line of the text log split into its parts. The date may be of any short date form, the time
+// 24-hour or 12-hour ("4:27:05 PM"). Event lines begin with the event record
 // ("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1"); the workstation's own lines begin with
 // the date ("08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"). A line of neither form keeps all of
-// its text in `text`.
+// its text in `text`, and so does a line whose date or time cannot be read.
 struct JournalFields {
     QString date;
     QString time;
@@ -40,6 +41,7 @@ public:
     JournalDateOrder(int day, int month, int year) : day_(day), month_(month), year_(year) {}
 
     // A moment as a number that orders as time does (not seconds), 0 when the text is no date.
+    // A date beginning with a full year is read year first.
     std::int64_t moment(QByteArrayView date, QByteArrayView time) const;
     static std::int64_t moment(int year, int month, int day, int hour, int minute, int second);
 
