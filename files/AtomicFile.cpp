@@ -16,7 +16,10 @@ namespace kirvan {
 
 namespace {
 
-// ".NAME." before six random characters: the temporary file of a write of NAME.
+// The temporary file of a write of NAME is ".NAME.kirvan-write-" and six random characters: a name
+// no person or other program picks, so that a clean-up never takes a file that is not ours
+// (".KirvanMonitorP.ini.backup" of an administrator, say).
+constexpr QLatin1StringView temporaryMark(".kirvan-write-");
 constexpr qsizetype randomPart = 6;
 
 bool writeAll(int fd, QByteArrayView content)
@@ -104,10 +107,10 @@ int createTemporary(QByteArray& name)
 
 bool isLeftoverOf(const QString& entry, const QString& fileName, const QString& folder)
 {
-    if (entry.size() < randomPart + 3 || !entry.startsWith(QLatin1Char('.'))
-        || entry[entry.size() - randomPart - 1] != QLatin1Char('.'))
+    const qsizetype mark = entry.size() - randomPart - temporaryMark.size();
+    if (mark < 2 || !entry.startsWith(QLatin1Char('.')) || QStringView(entry).mid(mark, temporaryMark.size()) != temporaryMark)
         return false;
-    const QString base = entry.mid(1, entry.size() - randomPart - 2);
+    const QString base = entry.mid(1, mark - 1);
     if (!fileName.isEmpty())
         return base == fileName;
     struct stat info {};
@@ -131,8 +134,9 @@ void removeWriteLeftovers(const QString& folder, const QString& fileName)
         if (fd < 0)
             continue;
         struct stat info {};
-        // Unlocked: its writer is gone (killed, or the power failed) before the rename.
-        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        // Ours, and unlocked: its writer is gone (killed, or the power failed) before the rename.
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlink(path.constData());
         ::close(fd);
     }
@@ -158,7 +162,7 @@ void writeFileAtomically(const QString& path, QByteArrayView content,
         checkWritable(path, encodedTarget);
 
     QByteArray temporary =
-        folder + '/' + QFile::encodeName(QLatin1Char('.') + targetInfo.fileName()) + ".XXXXXX";
+        folder + '/' + QFile::encodeName(QLatin1Char('.') + targetInfo.fileName() + temporaryMark) + "XXXXXX";
     const int fd = createTemporary(temporary);
     if (fd < 0) {
         const int error = errno;

@@ -25,8 +25,9 @@ void writeFileAtomically(const QString& path, QByteArrayView content,
 namespace kirvan {
 
 // Removes the temporary files of writes that never finished (the writer was killed or the power
-// failed) from a folder: of `fileName`, or of every file of the folder when it is empty. A
-// temporary file that is still being written is left alone.
+// failed) from a folder: of `fileName`, or of every file of the folder when it is empty. Only a
+// file with the writes' own name pattern, of this user and locked by no writer goes: a temporary
+// file still being written, or anybody else's file, is left alone.
 void removeWriteLeftovers(const QString& folder, const QString& fileName = {});
 
 } // namespace kirvan

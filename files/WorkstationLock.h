@@ -8,8 +8,10 @@ namespace kirvan {
 // One program at a time works on a workstation folder: the running workstation holds this lock
 // for its whole run, and whatever else would change the folder's files (a second start, the
 // installer's tool) takes it first or leaves the folder alone. The lock is the system's lock on
-// the folder itself, so nothing is written to take it, it goes with the process however it
-// ends, and every path that reaches the folder (links, other spellings) meets the same lock.
+// the file ".KirvanMonitorP.lock" in the folder, which only the folder's owner may open (mode
+// 0600): another user who can read the folder cannot keep the workstation from starting. It
+// goes with the process however it ends, and every path that reaches the folder (links, other
+// spellings) meets the same lock.
 class WorkstationLock {
 public:
     enum class Refusal { HeldByAnother, Unavailable };

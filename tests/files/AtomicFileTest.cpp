@@ -110,16 +110,22 @@ TEST(AtomicFileTest, FolderCleanUpRemovesOnlyLeftoversOfItsFilesAndNotWritesInPr
 {
     TempFolder folder;
     folder.write(u"a.ini"_s, "a");
-    folder.write(u".a.ini.Xy12Zq"_s, "killed");      // leftover of a.ini
-    folder.write(u".b.ini.Xy12Zq"_s, "no b.ini");    // no such file: not ours
-    folder.write(u".a.ini.bak"_s, "other");          // not a temporary name
-    folder.write(u".a.ini.Ab34Cd"_s, "in progress"); // locked by its writer
-    const int writer = ::open(QFile::encodeName(folder.file(u".a.ini.Ab34Cd"_s)).constData(), O_RDONLY);
+    folder.write(u".a.ini.kirvan-write-Xy12Zq"_s, "killed");      // leftover of a.ini
+    folder.write(u".b.ini.kirvan-write-Xy12Zq"_s, "no b.ini");    // no such file: not ours
+    folder.write(u".a.ini.backup"_s, "an administrator's");      // named like a temporary file once
+    folder.write(u".a.ini.Xy12Zq"_s, "someone else's");
+    folder.write(u".a.ini.kirvan-write-Xy12Z"_s, "one short");
+    folder.write(u".a.ini.kirvan-write-Ab34Cd"_s, "in progress"); // locked by its writer
+    folder.write(u".a.ini.kirvan-write-Ef56Gh"_s, "another user's");
+    ASSERT_EQ(::chown(QFile::encodeName(folder.file(u".a.ini.kirvan-write-Ef56Gh"_s)).constData(), ::geteuid() + 1, ::getegid()), 0);
+    const int writer = ::open(QFile::encodeName(folder.file(u".a.ini.kirvan-write-Ab34Cd"_s)).constData(), O_RDONLY);
     ASSERT_EQ(::flock(writer, LOCK_EX), 0);
     removeWriteLeftovers(folder.path());
     ::close(writer);
     EXPECT_EQ(folderEntries(folder),
-              (QStringList{u".a.ini.Ab34Cd"_s, u".a.ini.bak"_s, u".b.ini.Xy12Zq"_s, u"a.ini"_s}));
+              (QStringList{u".a.ini.backup"_s, u".a.ini.kirvan-write-Ab34Cd"_s, u".a.ini.kirvan-write-Ef56Gh"_s,
+                           u".a.ini.kirvan-write-Xy12Z"_s, u".a.ini.Xy12Zq"_s, u".b.ini.kirvan-write-Xy12Zq"_s,
+                           u"a.ini"_s}));
 }
 
 // Protection as an ordinary user meets it (tests run as root, which permissions never stop):
