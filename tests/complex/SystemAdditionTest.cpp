@@ -86,6 +86,27 @@ TEST_F(SystemAdditionTest, TheSameAdditionAgainLeavesOneNode)
     EXPECT_EQ(folder.snapshot(), after);
 }
 
+TEST_F(SystemAdditionTest, AnAdditionStoppedBetweenItsWritesLeavesNoNodeAndARetryMakesOneWholeSystem)
+{
+    // Each write is crash-safe on its own; a kill can fall between them. The composition file is
+    // written last: without its node nothing is polled, and the retry completes the addition.
+    const QString systemFile = testing::writeWarehouse(folder);
+    for (int written = 0; written < 3; ++written) {
+        folder.writeText(u"kirvanmonitorp.cnf"_s, {});
+        settings.ini().writeString(u"АДРЕС", u"01", u"");
+        SystemAddition stopped(store, settings, systemFile, 1);
+        if (written > 0)
+            stopped.writeAddressIntoSystemFile();
+        if (written > 1)
+            stopped.registerInSettings();
+        EXPECT_EQ(complexFile(), QString()) << written;
+        ASSERT_FALSE(stopped.refusal()) << written;
+        add(systemFile, 1);
+        EXPECT_EQ(complexFile(), testing::warehouseLines()) << written;
+        EXPECT_EQ(settings.systemFile(u"01"), systemFile) << written;
+    }
+}
+
 TEST_F(SystemAdditionTest, RefusalsNameTheirReason)
 {
     add(testing::writeWarehouse(folder), 1);

@@ -1,0 +1,58 @@
+#!/bin/bash
+# Kills `kirvan-tool system add` at random moments and retries it: every run must leave the
+# composition either without the system or with the whole of it, and the retry exactly one node.
+# Usage: add-kill-trial.sh KIRVAN-TOOL [RUNS] [LONGEST-DELAY-MS]
+set -eu
+tool=$(readlink -f "$1")
+runs=${2:-400}
+longest=${3:-400}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# A large system in Windows-1251: 256 zones, nine devices of 480 detectors each.
+template=$work/template
+mkdir "$template"
+{
+    printf '[Настройки]\r\nCOM-порт=1\r\n[АДРЕС]\r\n00=\r\n01=\r\n02=\r\n03=\r\n'
+} | iconv -f UTF-8 -t CP1251 > "$template/KirvanMonitorP.ini"
+{
+    printf '[СИСТЕМА]\r\nАДС=1\r\n[ЗОНА]\r\n'
+    for z in $(seq 1 256); do printf '%d=Зона склада %d\r\n' "$z" "$z"; done
+    printf '[ПРИБОРЫ]\r\n'
+    for d in $(seq 1 8); do printf 'ППКП%d=ЕСТЬ\r\n' "$d"; done
+} | iconv -f UTF-8 -t CP1251 > "$template/Склад.cnf"
+for d in $(seq 0 8); do
+    awk -v d="$d" 'BEGIN { for (l = 1; l <= 8; ++l) for (n = 1; n <= 60; ++n)
+        printf "[И%d%d-%02d]\r\nЗОНА=Зона склада %d\r\nТЕКСТ=Датчик %d\r\n", d, l, n, (l * 60 + n) % 256 + 1, n }' \
+        | iconv -f UTF-8 -t CP1251 > "$template/Склад.tb$d"
+done
+
+add() { "$tool" system add "$1/Склад.cnf" 1 --dir "$1" > /dev/null 2> "$work/err"; }
+
+whole=$work/whole
+cp -r "$template" "$whole"
+add "$whole" || { cat "$work/err" >&2; exit 1; }
+expected=$(cat "$whole/kirvanmonitorp.cnf")
+
+half_after_kill=0
+half_after_retry=0
+killed=0
+for run in $(seq 1 "$runs"); do
+    site=$work/site
+    rm -rf "$site"
+    cp -r "$template" "$site"
+    delay=$((RANDOM % longest))
+    "$tool" system add "$site/Склад.cnf" 1 --dir "$site" > /dev/null 2>&1 & pid=$!
+    sleep "$(printf '0.%03d' "$delay")"
+    if kill -KILL "$pid" 2> /dev/null; then killed=$((killed + 1)); fi
+    wait "$pid" 2> /dev/null || true
+    composition=$(cat "$site/kirvanmonitorp.cnf" 2> /dev/null || true)
+    if [ -n "$composition" ] && [ "$composition" != "$expected" ]; then half_after_kill=$((half_after_kill + 1)); fi
+    add "$site" || cat "$work/err" >&2
+    if [ "$(cat "$site/kirvanmonitorp.cnf")" != "$expected" ] \
+        || ! grep -qa "^01=.*Склад.cnf" <(iconv -f CP1251 -t UTF-8 "$site/KirvanMonitorP.ini"); then
+        half_after_retry=$((half_after_retry + 1))
+    fi
+done
+echo "runs: $runs, killed before the end: $killed, half systems after a kill: $half_after_kill," \
+     "not one whole system after the retry: $half_after_retry"
