@@ -21,10 +21,11 @@ enum RowState { Deleted = 2, Modified = 8 };
 using Element = MailboxPacket::Element;
 using Attributes = MailboxPacket::Attributes;
 
+// Field names are matched without regard to case, as the dataset's own readers match them.
 const QString* find(const Attributes& attributes, const QString& name)
 {
     for (const auto& [key, value] : attributes)
-        if (key == name)
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
             return &value;
     return nullptr;
 }
@@ -32,7 +33,7 @@ const QString* find(const Attributes& attributes, const QString& name)
 void set(Attributes& attributes, const QString& name, const QString& value)
 {
     for (auto& [key, old] : attributes)
-        if (key == name) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
             old = value;
             return;
         }
@@ -41,7 +42,7 @@ void set(Attributes& attributes, const QString& name, const QString& value)
 
 void remove(Attributes& attributes, const QString& name)
 {
-    attributes.removeIf([&name](const auto& attribute) { return attribute.first == name; });
+    attributes.removeIf([&name](const auto& attribute) { return attribute.first.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
 // The first child of that name; E is Element or const Element.
@@ -142,6 +143,67 @@ Element field(const QString& name, const QString& type, const QString& width = {
     return element;
 }
 
+// One row of the packet's change log: the row, the row whose record it changes (-1: a record of
+// its own) and whether it deletes that record.
+struct Change {
+    qsizetype row = 0;
+    qsizetype base = -1;
+    bool deletes = false;
+};
+
+int rowStateOf(const Element& row)
+{
+    const QString* state = find(row.attributes, rowStateAttribute);
+    return state ? state->toInt() : 0;
+}
+
+// The changes in the order they were made. With a change log (triples: row, the row it changes
+// or 0, its state; rows counted from 1) the log says which row changes which; without one a
+// modified row changes the record of the row before it. Rows the log does not name stand as
+// their RowState says.
+std::optional<QList<Change>> changesOf(const QList<Element>& rows, const QString& changeLog, QString& error)
+{
+    QList<Change> changes;
+    QList<bool> named(rows.size(), false);
+    const QStringList numbers = changeLog.split(u' ', Qt::SkipEmptyParts);
+    if (numbers.size() % 3 != 0) {
+        error = QStringLiteral("журнал изменений \"%1\" не из троек чисел").arg(changeLog);
+        return std::nullopt;
+    }
+    QList<Change> logged;
+    for (qsizetype i = 0; i < numbers.size(); i += 3) {
+        bool rowOk = false, baseOk = false, stateOk = false;
+        const qsizetype row = numbers[i].toLongLong(&rowOk) - 1;
+        const qsizetype base = numbers[i + 1].toLongLong(&baseOk) - 1;
+        const int state = numbers[i + 2].toInt(&stateOk);
+        if (!rowOk || !baseOk || !stateOk || row < 0 || row >= rows.size() || base < -1 || base >= rows.size()
+            || base == row || named[row]) {
+            error = QStringLiteral("журнал изменений \"%1\" не соответствует строкам пакета").arg(changeLog);
+            return std::nullopt;
+        }
+        named[row] = true;
+        logged.append({row, (state & (Modified | Deleted)) ? base : -1, (state & Deleted) != 0});
+    }
+    for (qsizetype row = 0; row < rows.size(); ++row) {
+        if (named[row])
+            continue;
+        const int state = rowStateOf(rows[row]);
+        const bool follows = changeLog.isEmpty() && (state & Modified) && row > 0;
+        changes.append({row, follows ? row - 1 : -1, (state & Deleted) != 0});
+    }
+    // Records first, in file order, then the changes in the order they were made.
+    for (const Change& change : logged)
+        if (change.base < 0)
+            changes.append(change);
+    std::stable_sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) {
+        return (a.base < 0 && b.base < 0) ? a.row < b.row : (a.base < 0) > (b.base < 0);
+    });
+    for (const Change& change : logged)
+        if (change.base >= 0)
+            changes.append(change);
+    return changes;
+}
+
 } // namespace
 
 MailboxPacket::MailboxPacket()
@@ -158,10 +220,7 @@ MailboxPacket::MailboxPacket()
                     {metadata, Element{QStringLiteral("ROWDATA"), {}, {}}}};
 }
 
-MailboxPacket::MailboxPacket(Element root, QString encoding) : root_(std::move(root)), encoding_(std::move(encoding))
-{
-    mergeChangeLog();
-}
+MailboxPacket::MailboxPacket(Element root, QString encoding) : root_(std::move(root)), encoding_(std::move(encoding)) {}
 
 std::optional<MailboxPacket> MailboxPacket::parse(const QByteArray& bytes, QString& error)
 {
@@ -179,7 +238,10 @@ std::optional<MailboxPacket> MailboxPacket::parse(const QByteArray& bytes, QStri
     }
     if (!root)
         return std::nullopt;
-    return MailboxPacket(std::move(*root), encoding);
+    MailboxPacket packet(std::move(*root), encoding);
+    if (!packet.mergeChangeLog(error))
+        return std::nullopt;
+    return packet;
 }
 
 QByteArray MailboxPacket::serialize() const
@@ -194,51 +256,55 @@ QByteArray MailboxPacket::serialize() const
     return isWindows1251(encoding_) ? cp1251::encode(text).bytes : text.toUtf8();
 }
 
-void MailboxPacket::mergeChangeLog()
+bool MailboxPacket::mergeChangeLog(QString& error)
 {
+    QString changeLog;
     if (Element* metadata = child(root_, QStringLiteral("METADATA")))
-        if (Element* params = child(*metadata, QStringLiteral("PARAMS")))
+        if (Element* params = child(*metadata, QStringLiteral("PARAMS"))) {
+            if (const QString* log = find(params->attributes, changeLogAttribute))
+                changeLog = *log;
             remove(params->attributes, changeLogAttribute);
+        }
     Element* rowData = child(root_, QStringLiteral("ROWDATA"));
     if (!rowData)
-        return;
-    struct Version {
+        return true;
+    auto changes = changesOf(rowData->children, changeLog, error);
+    if (!changes)
+        return false;
+    // Records are the rows that change no other, in file order; the changes then apply in the
+    // order they were made.
+    struct Record {
         Element row;
         bool deleted = false;
     };
-    QList<Version> versions;
-    // Where each attribute of the last record stands, built at its first modification: every
-    // attribute of the file is looked at once, however many versions a record has.
-    QHash<QString, qsizetype> lastRecordIndex;
-    for (Element& row : rowData->children) {
-        const QString* stateText = find(row.attributes, rowStateAttribute);
-        const int state = stateText ? stateText->toInt() : 0;
-        remove(row.attributes, rowStateAttribute);
-        if ((state & Modified) && !versions.isEmpty()) {
-            Version& record = versions.last();
-            Attributes& current = record.row.attributes;
-            if (lastRecordIndex.isEmpty())
-                for (qsizetype i = 0; i < current.size(); ++i)
-                    lastRecordIndex.insert(current[i].first, i);
-            for (auto& [name, value] : row.attributes) {
-                const auto found = lastRecordIndex.constFind(name);
-                if (found != lastRecordIndex.cend()) {
-                    current[*found].second = std::move(value);
-                } else {
-                    lastRecordIndex.insert(name, current.size());
-                    current.append({std::move(name), std::move(value)});
-                }
-            }
-            record.deleted = record.deleted || (state & Deleted);
-        } else {
-            versions.append({std::move(row), (state & Deleted) != 0});
-            lastRecordIndex.clear();
+    QList<Record> records;
+    QList<qsizetype> recordOf(rowData->children.size(), -1);
+    for (const Change& change : *changes)
+        if (change.base < 0) {
+            recordOf[change.row] = records.size();
+            records.append({std::move(rowData->children[change.row]), change.deletes});
         }
+    for (const Change& change : *changes) {
+        if (change.base < 0)
+            continue;
+        const qsizetype record = recordOf[change.base];
+        if (record < 0) {
+            error = QStringLiteral("журнал изменений ссылается на строку %1, которой нет").arg(change.base + 1);
+            return false;
+        }
+        recordOf[change.row] = record;
+        Attributes& current = records[record].row.attributes;
+        for (auto& [name, value] : rowData->children[change.row].attributes)
+            set(current, name, value);
+        records[record].deleted = records[record].deleted || change.deletes;
     }
     rowData->children.clear();
-    for (Version& version : versions)
-        if (!version.deleted)
-            rowData->children.append(std::move(version.row));
+    for (Record& record : records) {
+        remove(record.row.attributes, rowStateAttribute);
+        if (!record.deleted)
+            rowData->children.append(std::move(record.row));
+    }
+    return true;
 }
 
 bool MailboxPacket::hasField(const QString& name) const
@@ -249,7 +315,7 @@ bool MailboxPacket::hasField(const QString& name) const
         return false;
     return std::any_of(fields->children.begin(), fields->children.end(), [&name](const Element& element) {
         const QString* attrname = find(element.attributes, QStringLiteral("attrname"));
-        return element.name == u"FIELD" && attrname && *attrname == name;
+        return element.name == u"FIELD" && attrname && attrname->compare(name, Qt::CaseInsensitive) == 0;
     });
 }
 

@@ -16,8 +16,11 @@ namespace kirvan {
 //   <ROWDATA><ROW update="TRUE" address="A01:F1-05" status="FALSE"/></ROWDATA></DATAPACKET>
 //
 // Writers that save with a change log leave several versions of a record, told apart by the
-// row attribute RowState (bits: 1 original, 2 deleted, 4 inserted, 8 modified): a deleted row
-// is no record, a modified row carries new values for the record of the row before it. Reading
+// row attribute RowState (bits: 1 original, 2 deleted, 4 inserted, 8 modified) and the change log
+// (PARAMS CHANGE_LOG: row, the row it changes, state): a deleted row is no record, a modified row
+// carries new values for the record of the row the log names (without a log: the row before
+// it), the changes applied in the order of the log. A log that cannot be followed makes the
+// packet unusable. Field names are matched without regard to case. Reading
 // merges them into the current records; writing saves those alone, without a change log, and
 // keeps everything else of the packet (other fields, parameters, attributes) as it was read.
 class MailboxPacket {
@@ -57,7 +60,8 @@ private:
 
     const Element* rows() const;
     Element& rowsForWriting();
-    void mergeChangeLog();
+    // False with `error` set when the change log cannot be followed.
+    bool mergeChangeLog(QString& error);
 
     Element root_;
     QString encoding_; // as declared; empty for UTF-8 without a declaration
