@@ -22,7 +22,8 @@ packages=(cmake ninja-build g++ pkg-config ccache
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
           libemf2svg-dev libwmf-dev fonts-urw-base35
           libgtest-dev libgmock-dev libbenchmark-dev
-          dpkg-dev file desktop-file-utils man-db logrotate)
+          dpkg-dev file desktop-file-utils man-db logrotate
+          xvfb xdotool libxcb-cursor0)
 
 # The optimised build of the test and package commands: a Release build with the default options
 # and the benchmarks, installed under /usr.

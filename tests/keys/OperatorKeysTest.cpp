@@ -1,0 +1,112 @@
+#include "console/TForm1.h"
+
+#include "tests/console/WorkstationFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+namespace kirvan::testing {
+namespace {
+
+// Counts the releases of one key anywhere in the program: the last event of a key press, so a
+// press has been handled, shortcut or not, once its release arrived.
+class KeyReleases final : public QObject {
+public:
+    explicit KeyReleases(Qt::Key key) : key_(key) { QApplication::instance()->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyRelease && watched->isWidgetType()) {
+            const auto* release = static_cast<QKeyEvent*>(event);
+            count += release->key() == key_ && !release->isAutoRepeat();
+        }
+        return false;
+    }
+
+private:
+    Qt::Key key_;
+};
+
+struct OperatorKey {
+    const char* xdotoolName;
+    Qt::Key key;
+    QAction* MainActions::*action;
+};
+
+const OperatorKey operatorKeys[] = {{"F5", Qt::Key_F5, &MainActions::ControlSys},
+                                    {"F6", Qt::Key_F6, &MainActions::SoundSys},
+                                    {"F7", Qt::Key_F7, &MainActions::AlarmOff},
+                                    {"ctrl+Insert", Qt::Key_Insert, &MainActions::DatOn},
+                                    {"ctrl+Delete", Qt::Key_Delete, &MainActions::DatOff}};
+
+// Real key presses: xdotool sends them through the X server's test extension to the window
+// with the X input focus, as a keyboard does.
+class OperatorKeysTest : public WorkstationFixture {
+protected:
+    // The keyboard at a place of a window, the window with the X input focus.
+    static bool giveFocus(QWidget& place)
+    {
+        QWidget* window = place.window();
+        window->activateWindow();
+        place.setFocus();
+        return QTest::qWaitFor([&] {
+            return QApplication::activeWindow() == window && QApplication::focusWidget() == &place;
+        });
+    }
+    // Presses the key and lets the program handle it; counts what the key triggered.
+    static int press(const OperatorKey& key, const MainActions& actions)
+    {
+        QSignalSpy triggered(actions.*key.action, &QAction::triggered);
+        KeyReleases releases(key.key);
+        if (QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key.xdotoolName)}) != 0)
+            return -1;
+        if (!QTest::qWaitFor([&] { return releases.count > 0; }))
+            return -2;
+        return int(triggered.size());
+    }
+    void pressEveryKeyAt(QWidget& place, const MainActions& actions, const QString& where)
+    {
+        ASSERT_TRUE(giveFocus(place)) << where.toStdString();
+        for (const OperatorKey& key : operatorKeys)
+            EXPECT_EQ(press(key, actions), 1) << key.xdotoolName << " at " << where.toStdString() << " ("
+                                              << place.metaObject()->className() << ')';
+    }
+};
+
+TEST_F(OperatorKeysTest, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
+{
+    writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                     "РЕЖИМ=РУЧНОЙ\n"));
+    TForm1 window(platform(), WorkstationFolder(folder.path()));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // Nothing selected: the commands run and do nothing that waits.
+    window.workstation().tree().select(nullptr);
+    const MainActions& actions = window.actions();
+    QList<QWidget*> places;
+    for (const char* name : {"TreeView1", "StringGrid1", "ComboBox1", "Panel4"})
+        places << window.findChild<QWidget*>(QString::fromLatin1(name));
+    for (QWidget* place : places) {
+        ASSERT_NE(place, nullptr);
+        pressEveryKeyAt(*place, actions, place->objectName());
+    }
+    for (QToolButton* button : window.findChild<QWidget*>(QStringLiteral("Panel1"))->findChildren<QToolButton*>())
+        pressEveryKeyAt(*button, actions, QStringLiteral("toolbar ") + button->text());
+    receiveFire(window.workstation());
+    QWidget* prompt = window.findChild<QWidget*>(QStringLiteral("Form3"));
+    ASSERT_NE(prompt, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(prompt));
+    pressEveryKeyAt(*prompt->findChild<QPushButton*>(QStringLiteral("Button2")), actions,
+                    QStringLiteral("module prompt"));
+}
+
+} // namespace
+} // namespace kirvan::testing
