@@ -136,9 +136,6 @@ std::optional<QString> SystemAddition::addressRefusal() const
     } catch (const std::runtime_error& unreadable) {
         return QString::fromStdString(unreadable.what()); // which addresses are free is unknown
     }
-    const QString stored = settings_.ini().readString(settings::sectionAddress, key, {});
-    if (holder.isEmpty() && !stored.isEmpty() && !sameFile(settings_.localPath(stored), systemFile_))
-        holder = stored;
     if (holder.isEmpty())
         return std::nullopt;
     return u"Адрес %1 уже занят системой %2. Сначала выведите её из состава комплекса."_s.arg(key, holder);
@@ -195,8 +192,13 @@ std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& 
 std::vector<ComplexFile::Line> SystemAddition::appendToComplexFile(const Progress& progress) const
 {
     std::vector<ComplexFile::Line> lines = compositionLines(progress);
-    ComplexFile::putSystem(settings_.folder().complexFile(), lines);
+    writeComplexFile(lines);
     return lines;
+}
+
+void SystemAddition::writeComplexFile(const std::vector<ComplexFile::Line>& lines) const
+{
+    ComplexFile::putSystem(settings_.folder().complexFile(), lines);
 }
 
 QString SystemAddition::journalText() const

@@ -34,7 +34,8 @@ public:
     // Why the system may not be added, in Russian, or nothing. Checked before anything is written:
     // a path the Windows-1251 files cannot hold (it would be stored with "?" and never found), a
     // file that is no readable INI text with a "СИСТЕМА" section (the composition file and the
-    // settings among them), an address another system holds. The same system at its own address
+    // settings among them), an address the node of another system holds (an address entry
+    // without a node, left by an addition that was stopped, holds nothing). The same system at its own address
     // again is no refusal: a retried addition completes the first.
     std::optional<QString> refusal() const;
 
@@ -50,6 +51,9 @@ public:
     // Puts them into the composition file in one crash-safe write, in place of the node's lines
     // from an earlier addition; returns them.
     std::vector<ComplexFile::Line> appendToComplexFile(const Progress& progress) const;
+    // The same with lines built before: written last, the node is what makes the system part of
+    // the complex, so the writes before it should follow each other closely.
+    void writeComplexFile(const std::vector<ComplexFile::Line>& lines) const;
     // The journal line after the date and time.
     QString journalText() const;
 

@@ -98,9 +98,11 @@ int add(const QString& file, int system, const QString& folder, const ToolPlatfo
     SystemAddition addition(platform.store, place.settings, systemFile.absoluteFilePath(), system);
     if (const std::optional<QString> reason = addition.refusal())
         throw Refused(*reason);
+    // The slow reading first: a kill then leaves nothing written.
+    const std::vector<ComplexFile::Line> lines = addition.compositionLines({});
     addition.writeAddressIntoSystemFile();
     addition.registerInSettings();
-    const std::vector<ComplexFile::Line> lines = addition.appendToComplexFile({});
+    addition.writeComplexFile(lines);
     const auto count = [&lines](int level) {
         return std::count_if(lines.begin(), lines.end(), [level](const ComplexFile::Line& line) { return line.level == level; });
     };
