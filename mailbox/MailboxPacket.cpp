@@ -2,7 +2,7 @@
 
 #include "files/Cp1251.h"
 
-#include <QHash>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <algorithm>
@@ -59,6 +59,31 @@ bool isWindows1251(const QString& encoding)
 {
     return encoding.compare(u"windows-1251", Qt::CaseInsensitive) == 0
            || encoding.compare(u"cp1251", Qt::CaseInsensitive) == 0;
+}
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    return !decoder.hasError();
+}
+
+// Characters the code page lacks, as character references, so that a field comes back exactly as
+// it was read. Only values hold such characters: names and marks of a packet are ASCII.
+QString withReferences(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QStringView character = QStringView(text).sliced(i, width);
+        if (text[i].unicode() < 0x80 || cp1251::encode(character).unmappable == 0)
+            out += character;
+        else
+            out += QStringLiteral("&#%1;").arg(character.toUcs4().value(0));
+        i += width - 1;
+    }
+    return out;
 }
 
 bool isUtf8(const QString& encoding)
@@ -226,7 +251,13 @@ std::optional<MailboxPacket> MailboxPacket::parse(const QByteArray& bytes, QStri
 {
     const QString encoding = declaredEncoding(bytes);
     std::optional<Element> root;
-    if (isUtf8(encoding)) {
+    bool guessed = false;
+    if (encoding.isEmpty() && !isValidUtf8(bytes)) {
+        // Saved without a declaration in the code page of the writer's computer.
+        QXmlStreamReader reader(cp1251::decode(bytes));
+        root = readTree(reader, error);
+        guessed = true;
+    } else if (isUtf8(encoding)) {
         QXmlStreamReader reader(bytes);
         root = readTree(reader, error);
     } else if (isWindows1251(encoding)) {
@@ -239,6 +270,7 @@ std::optional<MailboxPacket> MailboxPacket::parse(const QByteArray& bytes, QStri
     if (!root)
         return std::nullopt;
     MailboxPacket packet(std::move(*root), encoding);
+    packet.undeclared1251_ = guessed;
     if (!packet.mergeChangeLog(error))
         return std::nullopt;
     return packet;
@@ -253,7 +285,7 @@ QByteArray MailboxPacket::serialize() const
                                     ? QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>")
                                     : QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\" standalone=\"yes\"?>").arg(encoding_);
     const QString text = declaration + body;
-    return isWindows1251(encoding_) ? cp1251::encode(text).bytes : text.toUtf8();
+    return isWindows1251(encoding_) || undeclared1251_ ? cp1251::encode(withReferences(text)).bytes : text.toUtf8();
 }
 
 bool MailboxPacket::mergeChangeLog(QString& error)

@@ -37,13 +37,17 @@ public:
     MailboxPacket();
 
     // Parses the file's bytes in the encoding its XML declaration names (UTF-8 without one;
-    // windows-1251 accepted). Nothing when the bytes are no such packet; `error` says why.
+    // windows-1251 accepted; bytes that declare nothing and are no UTF-8 are read as
+    // windows-1251). Nothing when the bytes are no such packet; `error` says why.
     static std::optional<MailboxPacket> parse(const QByteArray& bytes, QString& error);
-    // The whole packet, current records only, in the encoding it was read in.
+    // The whole packet, current records only, in the encoding it was read in; in windows-1251
+    // what the code page lacks is written as character references.
     QByteArray serialize() const;
 
     // True when METADATA declares the field.
     bool hasField(const QString& name) const;
+    // True when the packet declared no encoding and was read as windows-1251.
+    bool readAsWindows1251() const { return undeclared1251_; }
     int recordCount() const { return rows() ? static_cast<int>(rows()->children.size()) : 0; }
     // The value of a field of a record; nothing when null (the attribute is absent).
     std::optional<QString> value(int record, const QString& field) const;
@@ -65,6 +69,7 @@ private:
 
     Element root_;
     QString encoding_; // as declared; empty for UTF-8 without a declaration
+    bool undeclared1251_ = false;
 };
 
 // The field names and boolean texts of the mailbox.

@@ -41,12 +41,16 @@ MailboxReader::Outcome MailboxReader::takeFrom(const QString& path, const QByteA
     if (const auto* refused = std::get_if<mailboxfile::Unusable>(&parsed))
         return {std::nullopt, refused->reason};
     auto& packet = std::get<MailboxPacket>(parsed);
+    std::optional<QString> guessed;
+    if (packet.readAsWindows1251())
+        guessed = QStringLiteral("Файл команд %1 не в UTF-8 и не называет своей кодировки: он прочитан как windows-1251.")
+                      .arg(path);
     if (packet.recordCount() == 0)
-        return {};
+        return {std::nullopt, guessed};
     if (!packet.hasField(fieldUpdate))
         return {std::nullopt, mailboxfile::unusable(path, QStringLiteral("в нём нет поля \"update\"")).reason};
     if (!packet.boolean(0, fieldUpdate))
-        return {};
+        return {std::nullopt, guessed};
 
     // The request is marked done whatever becomes of it, so the writer can go on.
     packet.setBoolean(0, fieldUpdate, false);
@@ -64,7 +68,7 @@ MailboxReader::Outcome MailboxReader::takeFrom(const QString& path, const QByteA
     }
     const std::optional<QString> writeProblem = writeBack(path, bytes, packet.serialize());
     if (!outcome.problem)
-        outcome.problem = writeProblem;
+        outcome.problem = writeProblem ? writeProblem : guessed;
     return outcome;
 }
 

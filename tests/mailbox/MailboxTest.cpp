@@ -171,6 +171,40 @@ TEST_F(MailboxTest, AWindows1251FileKeepsItsEncodingAndItsOtherFields)
     EXPECT_EQ(file(), file1251("FALSE"));
 }
 
+TEST_F(MailboxTest, AWindows1251FileGivesBackWhatItsCodePageLacksAsReferences)
+{
+    const QByteArray head = R"(<?xml version="1.0" encoding="windows-1251" standalone="yes"?>)";
+    const auto file1251 = [&](const char* update) {
+        return head + R"(<DATAPACKET Version="2.0">)" + metadata + "<ROWDATA>"
+               + cp1251::encode(QStringLiteral(R"(<ROW update="%1" address="A01:22-03" status="FALSE" comment="Цех &#8805; 2 &#128293;"/>)")
+                                    .arg(QLatin1String(update)))
+                     .bytes
+               + "</ROWDATA></DATAPACKET>";
+    };
+    write(file1251("TRUE"));
+    run(1);
+    EXPECT_EQ(queued(), std::vector<Command>({{1, 155, 33, 2}}));
+    EXPECT_EQ(file(), file1251("FALSE"));
+}
+
+TEST_F(MailboxTest, AnUndeclaredWindows1251FileIsReadAsSuchAndSaidOnce)
+{
+    const auto undeclared = [&](const char* update) {
+        return packet(cp1251::encode(QStringLiteral(R"(<ROW update="%1" address="A01:22-03" status="FALSE" comment="Вентиляция"/>)")
+                                         .arg(QLatin1String(update)))
+                          .bytes,
+                      declaration);
+    };
+    write(undeclared("TRUE"));
+    run(1);
+    write(undeclared("TRUE"));
+    run(1);
+    EXPECT_EQ(queued(), std::vector<Command>({{1, 155, 33, 2}, {1, 155, 33, 2}}));
+    EXPECT_EQ(file(), undeclared("FALSE"));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].contains(u"прочитан как windows-1251"_s)) << reports[0].toStdString();
+}
+
 TEST_F(MailboxTest, AnUnusableFileIsReportedOnceAndLeftAlone)
 {
     const QByteArray big = packet(row("TRUE", "A01:F1-05", "TRUE")).replace("<ROWDATA>", QByteArray(64 * 1024, ' ') + "<ROWDATA>");
