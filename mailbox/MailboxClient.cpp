@@ -38,7 +38,7 @@ MailboxClient::Outcome MailboxClient::send(const QString& address, bool status, 
     const std::int64_t deadline = loop_.now() + timeoutMs;
     const auto free = [this] { return !requestWaiting(load(resolvePathCase(path_))); };
     if (!waitFor(free, deadline))
-        return Outcome::TimedOut; // another writer's request still waits; nothing of ours to take back
+        return Outcome::Busy; // another writer's request still waits; nothing of ours to take back
 
     const QString path = resolvePathCase(path_);
     MailboxPacket packet = load(path).value_or(MailboxPacket());
@@ -55,11 +55,11 @@ MailboxClient::Outcome MailboxClient::send(const QString& address, bool status, 
     if (waitFor(free, deadline))
         return Outcome::Taken;
     std::optional<MailboxPacket> left = load(resolvePathCase(path_));
-    if (requestWaiting(left) && left->value(0, fieldAddress) == address && left->boolean(0, fieldStatus) == status) {
-        left->setBoolean(0, fieldUpdate, false);
-        mailboxfile::write(resolvePathCase(path_), *left);
-    }
-    return Outcome::TimedOut;
+    if (!requestWaiting(left) || left->value(0, fieldAddress) != address || left->boolean(0, fieldStatus) != status)
+        return Outcome::Replaced;
+    left->setBoolean(0, fieldUpdate, false);
+    mailboxfile::write(resolvePathCase(path_), *left);
+    return Outcome::Withdrawn;
 }
 
 bool MailboxClient::waitFor(const std::function<bool()>& condition, std::int64_t deadline)

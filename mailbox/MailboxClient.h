@@ -14,7 +14,10 @@ class MessageLoop;
 class MailboxClient {
 public:
     static constexpr int PollIntervalMs = 100;
-    enum class Outcome { Taken, TimedOut };
+    // Busy: another writer's request waited all the time and ours was never written. Withdrawn:
+    // ours was written, not taken in time and taken back. Replaced: ours was written, and in the
+    // end the file held another writer's request in its place.
+    enum class Outcome { Taken, Busy, Withdrawn, Replaced };
 
     MailboxClient(MessageLoop& loop, QString path);
 

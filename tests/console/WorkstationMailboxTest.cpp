@@ -27,7 +27,7 @@ TEST_F(WorkstationMailboxTest, WithoutTheFileAtStartUpTheMailboxStaysIdle)
     auto workstation = startWorkstation();
     folder.write(QStringLiteral("KirvanMonitorP.cds"), {});
     MailboxClient client(loop, folder.file(QStringLiteral("KirvanMonitorP.cds")));
-    EXPECT_EQ(client.send(QStringLiteral("A02:F3-12"), true, 2000), MailboxClient::Outcome::TimedOut);
+    EXPECT_EQ(client.send(QStringLiteral("A02:F3-12"), true, 2000), MailboxClient::Outcome::Withdrawn);
     EXPECT_FALSE(workstation->mailbox().timer5().enabled());
     EXPECT_EQ(workstation->link().queue().slot(0).code, 0);
 }

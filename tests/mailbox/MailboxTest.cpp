@@ -334,12 +334,21 @@ TEST_F(MailboxTest, TheClientWaitsForAFreeMailboxWritesAndReturnsWhenTaken)
     EXPECT_EQ(file(), packet(row("FALSE", "A03:22-07", "FALSE"), declaration));
 }
 
+TEST_F(MailboxTest, AClientThatFindsAnotherRequestWaitingAllTheTimeWritesNothing)
+{
+    const QByteArray other = packet(row("TRUE", "A02:F1-05", "TRUE"), declaration);
+    write(other);
+    MailboxClient client(loop, folder.file(u"KirvanMonitorP.cds"_s));
+    EXPECT_EQ(client.send(u"A01:F1-05"_s, true, 1000), MailboxClient::Outcome::Busy);
+    EXPECT_EQ(file(), other);
+}
+
 TEST_F(MailboxTest, AClientRequestNotTakenInTimeIsWithdrawn)
 {
     // No workstation reads the file: the client creates it, and takes its request back at the end.
     MailboxClient client(loop, folder.file(u"KirvanMonitorP.cds"_s));
     const std::int64_t start = loop.now();
-    EXPECT_EQ(client.send(u"A01:F1-05"_s, true, 3000), MailboxClient::Outcome::TimedOut);
+    EXPECT_EQ(client.send(u"A01:F1-05"_s, true, 3000), MailboxClient::Outcome::Withdrawn);
     EXPECT_EQ(loop.now() - start, 3000);
     EXPECT_EQ(file(), packet(row("FALSE", "A01:F1-05", "TRUE"), declaration));
     run(2); // a workstation started later finds nothing to do

@@ -93,9 +93,20 @@ int send(const Options& options, MessageLoop& loop, QTextStream& out, QTextStrea
     const QString path = WorkstationFolder(options.folder).mailboxFile();
     MailboxClient client(loop, path);
     const auto timeoutMs = static_cast<int>(std::lround(options.timeoutSeconds * 1000));
-    if (client.send(address, *status, timeoutMs) == MailboxClient::Outcome::Taken) {
+    switch (client.send(address, *status, timeoutMs)) {
+    case MailboxClient::Outcome::Taken:
         out << "taken: " << describe(request) << '\n';
         return ToolOk;
+    case MailboxClient::Outcome::Busy:
+        err << "kirvan-tool: another request waited in " << path << " for all of " << options.timeoutSeconds
+            << " s; this one was not written\n";
+        return ToolFailed;
+    case MailboxClient::Outcome::Replaced:
+        err << "kirvan-tool: not known to be taken within " << options.timeoutSeconds << " s; " << path
+            << " now holds another writer's request in its place, left as it is\n";
+        return ToolFailed;
+    case MailboxClient::Outcome::Withdrawn:
+        break;
     }
     err << "kirvan-tool: not taken within " << options.timeoutSeconds
         << " s; the request was withdrawn (is the workstation running on " << options.folder
