@@ -14,6 +14,9 @@
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# ccache keys objects by paths relative to the clone, so a fresh clone elsewhere on the machine
+# (a CI run) compiles only what differs from the builds before it.
+export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=true
 mode=${1:-}
 shift || true
 
