@@ -23,7 +23,7 @@ dpkg-deb -x "$deb" "$root"
 
 # The Qt libraries come from what the programs link, not from a list kept by hand.
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libc6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libsodium23 libc6; do
     [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 

@@ -41,7 +41,7 @@ protected:
         QTextStream inStream(&input);
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        const int status = runToolCommand(arguments, ToolPlatform{store, loop, clock, locale, folder.path()}, inStream, outStream, errStream);
+        const int status = runToolCommand(arguments, ToolPlatform{store, loop, clock, locale, folder.path(), HashCost::cheapest()}, inStream, outStream, errStream);
         outStream.flush();
         errStream.flush();
         return {status, out, err};

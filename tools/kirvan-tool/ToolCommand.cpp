@@ -8,6 +8,7 @@
 #include "tools/kirvan-tool/DecodeCommand.h"
 #include "tools/kirvan-tool/MailboxCommand.h"
 #include "tools/kirvan-tool/SystemCommand.h"
+#include "tools/kirvan-tool/UserCommand.h"
 
 #include <functional>
 #include <map>
@@ -26,6 +27,7 @@ QString usageText()
             "               kirvan-tool decode [HEX ...] | decode --raw ФАЙЛ\n"
             "               kirvan-tool mailbox send АДРЕС СОСТОЯНИЕ [--dir ПАПКА] [--timeout С] | mailbox show [--dir ПАПКА]\n"
             "               kirvan-tool system add ФАЙЛ АДРЕС --dir ПАПКА | system remove АДРЕС --dir ПАПКА\n"
+            "               kirvan-tool user add ИМЯ --level N | user passwd ИМЯ | user remove ИМЯ | user list [--dir ПАПКА]\n"
             "Читает и пишет INI-файлы рабочего места (Windows-1251) так же, как само рабочее место,\n"
             "расшифровывает записи последовательной линии, оставляет запросы в почтовом ящике команд,\n"
             "вводит системы в состав папки рабочего места и выводит их из него.\n"
@@ -52,6 +54,12 @@ QString usageText()
             "                       ПАПКА под адресом АДРЕС (от 0 до 3), как «Ввести в состав»\n"
             "  system remove АДРЕС    вывести систему с адресом АДРЕС, как «Вывести из состава»;\n"
             "                       обе команды отказываются, пока рабочее место работает в ПАПКЕ\n"
+            "  user add ИМЯ --level N  добавить пользователя с уровнем доступа N (2 — оператор,\n"
+            "                       3 — инженер) в ПАПКА/KirvanMonitorP.users; пароль вводится дважды\n"
+            "                       с терминала или один раз со стандартного ввода (--password-stdin)\n"
+            "  user passwd ИМЯ [--level N]  сменить пароль (и уровень) пользователя\n"
+            "  user remove ИМЯ      удалить пользователя\n"
+            "  user list            имена и уровни; без файла пользователей доступ не ограничен\n"
             "  --help | --version\n"
             "Код завершения: 0 — выполнено, 1 — ошибка, 2 — неверная командная строка.\n");
     return QStringLiteral(
@@ -59,6 +67,7 @@ QString usageText()
         "       kirvan-tool decode [HEX ...] | decode --raw FILE\n"
         "       kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]\n"
         "       kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n"
+        "       kirvan-tool user add NAME --level N | user passwd NAME | user remove NAME | user list [--dir DIR]\n"
         "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
         "decodes captures of the serial line, writes requests into the command mailbox and adds\n"
         "and removes alarm systems of a workstation folder.\n"
@@ -85,6 +94,12 @@ QString usageText()
         "                       of DIR under ADDRESS (0 to 3), as \"Ввести в состав\" does\n"
         "  system remove ADDRESS    take the system at ADDRESS out, as \"Вывести из состава\" does;\n"
         "                       both refuse while the workstation runs on DIR\n"
+        "  user add NAME --level N  add a user of access level N (2 operator, 3 engineer) to\n"
+        "                       DIR/KirvanMonitorP.users; the password is typed twice on the\n"
+        "                       terminal, or read once from standard input (--password-stdin)\n"
+        "  user passwd NAME [--level N]  change the user's password (and level)\n"
+        "  user remove NAME     remove the user\n"
+        "  user list            names and levels; without the user file access is not restricted\n"
         "  --help | --version\n"
         "Exit status: 0 done, 1 failed, 2 usage error.\n");
 }
@@ -196,6 +211,12 @@ int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, Q
     }
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("mailbox")) {
         const int status = runMailboxCommand(arguments.mid(1), platform.loop, platform.defaultFolder, out, err);
+        if (status == ToolUsage)
+            err << usageText();
+        return status;
+    }
+    if (!arguments.isEmpty() && arguments[0] == QLatin1String("user")) {
+        const int status = runUserCommand(arguments.mid(1), platform, in, out, err);
         if (status == ToolUsage)
             err << usageText();
         return status;

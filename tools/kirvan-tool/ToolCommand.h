@@ -1,5 +1,7 @@
 #pragma once
 
+#include "access/PasswordHash.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -22,6 +24,8 @@ struct ToolPlatform {
     const Locale& locale;
     // The workstation folder of commands given no --dir: the folder of the program file.
     QString defaultFolder;
+    // What a password hash of `user add` and `user passwd` costs (tests choose the cheapest).
+    HashCost passwordCost = HashCost::signIn();
 };
 
 // Runs one command line of kirvan-tool (without the program name) and returns its exit status.

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "access/AccessLevel.h"
+#include "access/UserFile.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace kirvan {
+
+class Dialogs;
+class MessageLoop;
+class Timer;
+class Worker;
+
+// Who is signed in at the console and what he may do: the one gate every command of the console
+// passes, the operator's sign-in and sign-out, the lock-out of a name after wrong passwords and
+// the sign-out after a time without input. Without a user file nothing is restricted and every
+// command runs as it always has; its audit line is then written without a name.
+class AccessControl {
+public:
+    // One line of the journal in the start/stop form; the caller puts date and time before it.
+    using Journal = std::function<void(const QString& text)>;
+
+    static constexpr int wrongPasswordsToLock = 5;
+    static constexpr std::int64_t lockMs = 5 * 60 * 1000;
+    static constexpr int defaultIdleMinutes = 15;
+    // While an alarm is announced or the operator types, the sign-out waits and looks again.
+    static constexpr int holdRetryMs = 1000;
+
+    // Reads the user file; throws UserFileRefused when it cannot be trusted. Passwords are
+    // verified by `verifier`, never on the main thread.
+    AccessControl(MessageLoop& loop, Dialogs& dialogs, std::unique_ptr<Worker> verifier, QString userFile,
+                  Journal journal);
+    ~AccessControl();
+
+    bool restricted() const { return users_.has_value(); }
+    // The engineer's level when nothing is restricted.
+    AccessLevel level() const;
+    // The signed-in user's name; empty when nobody is signed in.
+    const QString& who() const { return who_; }
+    // For the status bar: "ДОСТУП НЕ ОГРАНИЧЕН", "ОПЕРАТОР: Иванов, уровень 2" or
+    // "ОПЕРАТОР НЕ ВОШЁЛ, уровень 1".
+    QString statusText() const;
+    // The names to choose from at sign-in, as the file had them at the last look.
+    QStringList names() const;
+
+    // True when the level allows the command; otherwise a short notice and the journal line
+    // "ДОСТУП ЗАПРЕЩЕН: <caption>". Never hides anything.
+    bool permit(Command command, const QString& caption);
+    // After a command of level 2 or 3 has run: "ДЕЙСТВИЕ ОПЕРАТОРА NAME: <caption>".
+    void performed(Command command, const QString& caption);
+    // permit, the command, performed.
+    void run(Command command, const QString& caption, const std::function<void()>& execute);
+    // The audit line of any action, also of level 1.
+    void audit(const QString& caption);
+
+    enum class Outcome { SignedIn, WrongPassword, Locked, UnknownName, Busy, Failed };
+    struct SignInResult {
+        Outcome outcome;
+        QString message; // for the sign-in window, in Russian; empty on success
+    };
+    // Verifies the password on the worker and hands the result to `done` on the main thread; the
+    // caller never waits for it. The user file is read again there, so a user added, changed or
+    // removed with kirvan-tool counts at once.
+    void signIn(const QString& name, const QString& password, std::function<void(const SignInResult&)> done);
+    // "ВЫХОД ОПЕРАТОРА: NAME"; nothing when nobody is signed in.
+    void signOut();
+    // Keyboard or mouse input: the time without input starts anew.
+    void activity();
+    // 0: never signed out for lack of input.
+    void setIdleMinutes(int minutes);
+    // What holds off the sign-out for lack of input: an alarm announced, the operator typing.
+    void setHolds(std::function<bool()> alarmAnnounced, std::function<bool()> typing);
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+
+private:
+    struct Failures {
+        int count = 0;
+        std::int64_t lockedUntil = 0;
+    };
+    void finishSignIn(const QString& name, bool verified, const std::optional<UserList>& users,
+                      const QString& failure, const std::function<void(const SignInResult&)>& done);
+    void end(const QString& suffix);
+    void armIdleTimer();
+    void idleExpired();
+    void changed();
+
+    MessageLoop& loop_;
+    Dialogs& dialogs_;
+    QString userFile_;
+    Journal journal_;
+    std::optional<UserList> users_;
+    QString who_;
+    AccessLevel level_ = AccessLevel::Everyone;
+    QHash<QString, Failures> failures_; // by the name folded to lower case
+    int idleMinutes_ = defaultIdleMinutes;
+    std::function<bool()> alarmAnnounced_;
+    std::function<bool()> typing_;
+    std::function<void()> onChanged_;
+    std::unique_ptr<Timer> idleTimer_;
+    bool verifying_ = false;
+    // Last: it goes first, so that no verification hands a result to a half-destroyed gate.
+    std::unique_ptr<Worker> verifier_;
+};
+
+} // namespace kirvan

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace kirvan {
+
+// Who may do what at the console: everyone without signing in, the operator responsible for the
+// complex, the service engineer.
+enum class AccessLevel : std::uint8_t { Everyone = 1, Operator = 2, Engineer = 3 };
+
+inline int levelNumber(AccessLevel level)
+{
+    return int(level);
+}
+std::optional<AccessLevel> levelOf(int number);
+
+// The commands the console gates. Everyone may watch, silence the sound and answer the
+// control-module prompt (nothing may stand between an alarm and its scenario); the operator
+// resets, checks, switches, arms, simulates and ends the program; the engineer changes what the
+// complex is made of and every setting.
+enum class Command : std::uint8_t {
+    SoundOff, SystemSoundOff, ModulePromptYes, ModulePromptClose,
+    AlarmReset, TotalControl, ControlCheck, DetectorOn, DetectorOff, Arm, Disarm, SimulateFault, SimulateFire,
+    MarkerDetectorOn, MarkerDetectorOff, MarkerArm, MarkerDisarm, Exit,
+    PlanEditMode, PlanLoad, PlanDesign, MarkerPlace, MarkerRemove, AddSystem, RemoveSystem, ModuleEditor,
+    PortSearch, PortChoice,
+};
+inline constexpr int CommandCount = int(Command::PortChoice) + 1;
+
+AccessLevel requiredLevel(Command command);
+
+} // namespace kirvan

@@ -1,0 +1,193 @@
+#include "access/AccessControl.h"
+#include "access/PasswordHash.h"
+#include "platform/Worker.h"
+#include "tests/support/InlineWorker.h"
+#include "tests/support/RecordingDialogs.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/VirtualMessageLoop.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan {
+namespace {
+
+using testing::TempFolder;
+
+// Holds each job until the test lets it run: the gate must not wait for a verification.
+class HeldWorker final : public Worker {
+public:
+    void post(Job job) override { jobs.push_back(std::move(job)); }
+    void cancel() override { jobs.clear(); }
+    bool busy() const override { return !jobs.empty(); }
+    void runAll()
+    {
+        auto held = std::move(jobs);
+        for (Job& job : held)
+            if (const Routine routine = job(std::stop_token()))
+                routine();
+    }
+    std::vector<Job> jobs;
+};
+
+class AccessControlTest : public ::testing::Test {
+protected:
+    void writeUsers()
+    {
+        UserList users;
+        users.put({u"Иванов"_s, AccessLevel::Operator, hashPassword(u"пароль"_s, HashCost::cheapest())});
+        users.put({u"Петров"_s, AccessLevel::Engineer, hashPassword(u"секрет"_s, HashCost::cheapest())});
+        users.put({u"Гость"_s, AccessLevel::Everyone, hashPassword(u"гость"_s, HashCost::cheapest())});
+        users.save(folder.file(UserList::fileName()));
+    }
+    AccessControl& make(std::unique_ptr<Worker> worker = std::make_unique<testing::InlineWorker>())
+    {
+        access = std::make_unique<AccessControl>(loop, dialogs, std::move(worker), folder.file(UserList::fileName()),
+                                                 [this](const QString& line) { journal << line; });
+        return *access;
+    }
+    AccessControl::Outcome signIn(const QString& name, const QString& password)
+    {
+        std::optional<AccessControl::Outcome> outcome;
+        access->signIn(name, password, [&](const AccessControl::SignInResult& r) { outcome = r.outcome; });
+        return outcome.value_or(AccessControl::Outcome::Failed);
+    }
+
+    TempFolder folder;
+    testing::VirtualMessageLoop loop;
+    testing::RecordingDialogs dialogs;
+    QStringList journal;
+    std::unique_ptr<AccessControl> access;
+};
+
+TEST_F(AccessControlTest, EveryCommandAtEveryLevelIsAllowedOrRefusedAndJournaled)
+{
+    const struct {
+        QString name, password; // no user file when empty
+        AccessLevel level;
+        QString auditPrefix;
+    } sessions[] = {
+        {{}, {}, AccessLevel::Engineer, u"ДЕЙСТВИЕ ОПЕРАТОРА: "_s},
+        {u"Гость"_s, u"гость"_s, AccessLevel::Everyone, u"ДЕЙСТВИЕ ОПЕРАТОРА Гость: "_s},
+        {u"Иванов"_s, u"пароль"_s, AccessLevel::Operator, u"ДЕЙСТВИЕ ОПЕРАТОРА Иванов: "_s},
+        {u"Петров"_s, u"секрет"_s, AccessLevel::Engineer, u"ДЕЙСТВИЕ ОПЕРАТОРА Петров: "_s},
+    };
+    for (const auto& session : sessions) {
+        if (!session.name.isEmpty())
+            writeUsers();
+        make();
+        if (!session.name.isEmpty()) {
+            ASSERT_EQ(signIn(session.name, session.password), AccessControl::Outcome::SignedIn);
+        }
+        ASSERT_EQ(access->level(), session.level);
+        for (int c = 0; c < CommandCount; ++c) {
+            const auto command = Command(c);
+            journal.clear();
+            bool ran = false;
+            access->run(command, u"Команда"_s, [&] { ran = true; });
+            const bool allowed = session.level >= requiredLevel(command);
+            EXPECT_EQ(ran, allowed) << c;
+            const QStringList expected = !allowed ? QStringList{u"ДОСТУП ЗАПРЕЩЕН: Команда"_s}
+                                         : requiredLevel(command) == AccessLevel::Everyone
+                                             ? QStringList{}
+                                             : QStringList{session.auditPrefix + u"Команда"_s};
+            EXPECT_EQ(journal, expected) << c;
+        }
+    }
+    EXPECT_EQ(requiredLevel(Command::SoundOff), AccessLevel::Everyone);
+    EXPECT_EQ(requiredLevel(Command::ModulePromptYes), AccessLevel::Everyone);
+    EXPECT_EQ(requiredLevel(Command::AlarmReset), AccessLevel::Operator);
+    EXPECT_EQ(requiredLevel(Command::Exit), AccessLevel::Operator);
+    EXPECT_EQ(requiredLevel(Command::PlanEditMode), AccessLevel::Engineer);
+    EXPECT_EQ(requiredLevel(Command::PortChoice), AccessLevel::Engineer);
+}
+
+TEST_F(AccessControlTest, WithoutUserFileNothingIsRestricted)
+{
+    make();
+    EXPECT_FALSE(access->restricted());
+    EXPECT_EQ(access->statusText(), u"ДОСТУП НЕ ОГРАНИЧЕН"_s);
+    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::UnknownName);
+    EXPECT_TRUE(journal.isEmpty());
+}
+
+TEST_F(AccessControlTest, SignInAndOutAreJournaledAndShown)
+{
+    writeUsers();
+    make();
+    EXPECT_EQ(access->statusText(), u"ОПЕРАТОР НЕ ВОШЁЛ, уровень 1"_s);
+    EXPECT_EQ(signIn(u"иванов"_s, u"неверно"_s), AccessControl::Outcome::WrongPassword);
+    EXPECT_EQ(signIn(u"иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+    EXPECT_EQ(access->statusText(), u"ОПЕРАТОР: Иванов, уровень 2"_s);
+    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), AccessControl::Outcome::SignedIn);
+    access->signOut();
+    EXPECT_EQ(journal, (QStringList{u"НЕВЕРНЫЙ ПАРОЛЬ: Иванов"_s, u"ВХОД ОПЕРАТОРА: Иванов, уровень 2"_s,
+                                    u"ВЫХОД ОПЕРАТОРА: Иванов"_s, u"ВХОД ОПЕРАТОРА: Петров, уровень 3"_s,
+                                    u"ВЫХОД ОПЕРАТОРА: Петров"_s}));
+    EXPECT_EQ(access->level(), AccessLevel::Everyone);
+}
+
+TEST_F(AccessControlTest, VerificationNeverHoldsTheMainThread)
+{
+    writeUsers();
+    auto worker = std::make_unique<HeldWorker>();
+    HeldWorker& held = *worker;
+    make(std::move(worker));
+    std::optional<AccessControl::Outcome> outcome;
+    access->signIn(u"Иванов"_s, u"пароль"_s, [&](const AccessControl::SignInResult& r) { outcome = r.outcome; });
+    EXPECT_FALSE(outcome);
+    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), AccessControl::Outcome::Busy);
+    held.runAll();
+    EXPECT_EQ(outcome, AccessControl::Outcome::SignedIn);
+}
+
+TEST_F(AccessControlTest, FiveWrongPasswordsLockTheNameForFiveMinutes)
+{
+    writeUsers();
+    make();
+    for (int attempt = 1; attempt < AccessControl::wrongPasswordsToLock; ++attempt)
+        EXPECT_EQ(signIn(u"Иванов"_s, u"неверно"_s), AccessControl::Outcome::WrongPassword);
+    EXPECT_EQ(signIn(u"Иванов"_s, u"неверно"_s), AccessControl::Outcome::Locked);
+    EXPECT_EQ(journal.count(u"НЕВЕРНЫЙ ПАРОЛЬ: Иванов"_s), AccessControl::wrongPasswordsToLock);
+    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), AccessControl::Outcome::SignedIn); // another name is free
+    loop.advance(AccessControl::lockMs - 1000);
+    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::Locked);
+    loop.advance(1000);
+    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+}
+
+TEST_F(AccessControlTest, SignsOutAfterTheIdleTimeButNeverDuringAnAlarmOrTyping)
+{
+    writeUsers();
+    make();
+    bool alarm = false;
+    bool typing = false;
+    access->setHolds([&] { return alarm; }, [&] { return typing; });
+    constexpr std::int64_t minute = 60'000;
+    const QString timedOut = u"ВЫХОД ОПЕРАТОРА: Иванов (по времени)"_s;
+
+    ASSERT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+    loop.advance(14 * minute);
+    access->activity();
+    loop.advance(14 * minute);
+    EXPECT_EQ(access->who(), u"Иванов"_s);
+    alarm = true;
+    loop.advance(10 * minute);
+    typing = true;
+    alarm = false;
+    loop.advance(10 * minute);
+    EXPECT_EQ(access->who(), u"Иванов"_s);
+    typing = false;
+    loop.advance(AccessControl::holdRetryMs);
+    EXPECT_TRUE(access->who().isEmpty());
+    EXPECT_EQ(journal.back(), timedOut);
+
+    access->setIdleMinutes(0);
+    ASSERT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+    loop.advance(24 * 60 * minute);
+    EXPECT_EQ(access->who(), u"Иванов"_s);
+}
+
+} // namespace
+} // namespace kirvan
