@@ -81,10 +81,33 @@ struct Titles {
     const char16_t* synopsis;
     const char16_t* description;
     const char16_t* options;
+    const char16_t* files;
+    const char16_t* seeAlso;
 };
 
-const Titles English{u"User Commands", u"NAME", u"SYNOPSIS", u"DESCRIPTION", u"OPTIONS"};
-const Titles Russian{u"Пользовательские команды", u"ИМЯ", u"ОБЗОР", u"ОПИСАНИЕ", u"ПАРАМЕТРЫ"};
+const Titles English{u"User Commands", u"NAME", u"SYNOPSIS", u"DESCRIPTION", u"OPTIONS", u"FILES", u"SEE ALSO"};
+const Titles Russian{u"Пользовательские команды", u"ИМЯ", u"ОБЗОР", u"ОПИСАНИЕ", u"ПАРАМЕТРЫ", u"ФАЙЛЫ",
+                     u"СМОТРИТЕ ТАКЖЕ"};
+
+// Journal texts and detector names are Cyrillic even in the English pages. A terminal that can show
+// only ASCII or Latin-1 (the C locale) would drop them, so those devices get them transliterated.
+QString transliterationForNarrowDevices()
+{
+    static const char16_t* const latin[] = {
+        u"A", u"B", u"V", u"G", u"D", u"E", u"Zh", u"Z", u"I", u"J", u"K", u"L", u"M", u"N", u"O", u"P",
+        u"R", u"S", u"T", u"U", u"F", u"Kh", u"Ts", u"Ch", u"Sh", u"Shch", u"\\(dq", u"Y", u"'", u"E", u"Yu", u"Ya"};
+    const auto character = [](int code, const QString& text) {
+        return QStringLiteral(".char \\[u%1] %2\n").arg(QString::number(code, 16).toUpper().rightJustified(4, u'0'), text);
+    };
+    QString block = QStringLiteral(".nr kirvan-narrow 0\n.if '\\*[.T]'ascii' .nr kirvan-narrow 1\n"
+                                   ".if '\\*[.T]'latin1' .nr kirvan-narrow 1\n.if \\n[kirvan-narrow] \\{\\\n");
+    for (int letter = 0; letter < 32; ++letter) {
+        const QString upper = QString::fromUtf16(latin[letter]);
+        block += character(0x410 + letter, upper) + character(0x430 + letter, upper.toLower());
+    }
+    block += character(0x401, QStringLiteral("Yo")) + character(0x451, QStringLiteral("yo")) + character(0x2116, QStringLiteral("No"));
+    return block + QStringLiteral(".\\}\n");
+}
 
 void paragraphs(QString& page, const QStringList& lines)
 {
@@ -110,11 +133,15 @@ QString manPage(const ManPageSource& source)
     // The first line of the description is the summary of the NAME section.
     while (!help.description.isEmpty() && help.description.front().isEmpty())
         help.description.removeFirst();
-    QString summary = help.description.isEmpty() ? QString() : help.description.takeFirst();
+    // The summary is the first sentence, however many lines it runs over.
+    QString summary;
+    while (!help.description.isEmpty() && !help.description.front().isEmpty() && !summary.endsWith(u'.'))
+        summary += (summary.isEmpty() ? QString() : QStringLiteral(" ")) + help.description.takeFirst();
     if (summary.endsWith(u'.'))
         summary.chop(1);
 
-    QString page = QStringLiteral(".TH %1 1 \"\" \"%2\" \"%3\"\n")
+    QString page = transliterationForNarrowDevices();
+    page += QStringLiteral(".TH %1 1 \"\" \"%2\" \"%3\"\n")
                        .arg(source.name.toUpper(), escaped(source.version), QString::fromUtf16(titles.manual));
     page += QStringLiteral(".SH %1\n%2 \\- %3\n").arg(QString::fromUtf16(titles.name), escaped(source.name), escaped(summary));
     page += QStringLiteral(".SH %1\n").arg(QString::fromUtf16(titles.synopsis));
@@ -137,6 +164,19 @@ QString manPage(const ManPageSource& source)
                 page += escaped(option.text) + u'\n';
         }
         paragraphs(page, help.notes);
+    }
+    if (!source.files.isEmpty()) {
+        page += QStringLiteral(".SH %1\n").arg(QString::fromUtf16(titles.files));
+        for (const ManPageFile& file : source.files)
+            page += QStringLiteral(".TP\n.I %1\n%2\n").arg(escaped(file.path), escaped(file.meaning));
+    }
+    if (!source.seeAlso.isEmpty()) {
+        QStringList references;
+        for (const QString& reference : source.seeAlso) {
+            const qsizetype section = reference.indexOf(u'(');
+            references << QStringLiteral(".BR %1 %2").arg(escaped(reference.left(section)), reference.mid(section));
+        }
+        page += QStringLiteral(".SH %1\n%2\n").arg(QString::fromUtf16(titles.seeAlso), references.join(QStringLiteral(" ,\n")));
     }
     return page;
 }

@@ -30,8 +30,10 @@ int main(int argc, char** argv)
         err << "kirvan-man-page: " << arguments[1] << " --help failed\n";
         return 1;
     }
+    const auto language = russian ? kirvan::MessageLanguage::Russian : kirvan::MessageLanguage::English;
     const QString page = kirvan::manPage({arguments[2], arguments[3], QString::fromUtf8(program.readAllStandardOutput()),
-                                          russian ? kirvan::MessageLanguage::Russian : kirvan::MessageLanguage::English});
+                                          language, kirvan::programFiles(arguments[2], language),
+                                          kirvan::relatedPages(arguments[2])});
     QFile output(arguments[5]);
     if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate) || output.write(page.toUtf8()) < 0 || !output.flush()) {
         err << "kirvan-man-page: cannot write " << arguments[5] << '\n';
