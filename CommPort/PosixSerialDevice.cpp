@@ -12,6 +12,8 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -46,6 +48,16 @@ bool heldElsewhere(int fd)
         return true;
     }
     return flock(fd, LOCK_EX | LOCK_NB) != 0;
+}
+
+// The far end of a pseudo-terminal keeps its terminal alive, and with it an exclusive flag set by
+// a process that was killed: the next start would find its own port busy for good. There the lock
+// alone, which the kernel drops with its holder, keeps a second holder out.
+bool isPseudoTerminal(int fd)
+{
+    struct stat status {};
+    constexpr unsigned firstSlaveMajor = 136;  // Unix98 pseudo-terminal slaves: majors 136 to 143
+    return fstat(fd, &status) == 0 && major(status.st_rdev) >= firstSlaveMajor && major(status.st_rdev) < firstSlaveMajor + 8;
 }
 } // namespace
 
@@ -90,7 +102,7 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const QString& path)
     // TIOCEXCL keeps other programs out, except privileged ones; the lock keeps out those too
     // where they honour it, and a second port object of this program. Both are taken only once
     // the terminal is known to be free, so a busy one is left as it was.
-    if (!isatty(fd) || heldElsewhere(fd) || ioctl(fd, TIOCEXCL) != 0 || !posix::makeRaw(fd))
+    if (!isatty(fd) || heldElsewhere(fd) || (!isPseudoTerminal(fd) && ioctl(fd, TIOCEXCL) != 0) || !posix::makeRaw(fd))
         return refuse();
     const int wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd < 0)

@@ -8,8 +8,9 @@
 
 namespace kirvan {
 
-// A terminal device opened exclusively (TIOCEXCL and an exclusive lock, so neither another
-// program nor a second port object of this one can share it). Line events are built from poll():
+// A terminal device opened exclusively (an exclusive lock, and TIOCEXCL except on a pseudo-terminal,
+// where a killed holder would leave it set), so neither another program nor a second port object
+// of this one can share it. Line events are built from poll():
 // readable data, hang-up of the device, and changes of the modem lines and of the kernel's error
 // counters, looked at every 50 ms where the device has them. Devices without modem lines
 // (pseudo-terminals, many USB adapters) count CTS and DSR as on.

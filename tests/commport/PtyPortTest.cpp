@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <csignal>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <atomic>
@@ -225,6 +227,23 @@ TEST_F(PtyPortTest, AVanishedAdapterIsNotReplacedByAnotherDevice)
     port.setOpen(true);
     EXPECT_FALSE(port.Open());
     EXPECT_EQ(port.OpenError(), ENOENT) << "no device";
+}
+
+TEST_F(PtyPortTest, AWorkstationKilledWithThePortOpenLeavesItFreeForTheNextStart)
+{
+    const pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        // The killed workstation: the port open, no destructor run.
+        if (PosixSerialDevice::open(far.slavePath()).release() == nullptr)
+            _exit(1);
+        raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the holder could not open the port";
+    EXPECT_TRUE(ports.probe(3));
+    EXPECT_NE(ports.open(3), nullptr) << std::strerror(errno);
 }
 
 } // namespace
