@@ -3,6 +3,7 @@
 #include "complex/ControlModuleEditor.h"
 #include "console/CompositionTreeModel.h"
 #include "console/EventTableModel.h"
+#include "console/HelpWindow.h"
 #include "console/JournalViewer.h"
 #include "console/OperatorKeyGuard.h"
 #include "console/PixelFont.h"
@@ -93,6 +94,7 @@ TForm1::~TForm1()
     StringGrid1->setModel(nullptr);
     TreeView1->setModel(nullptr);
     delete journalViewer_;
+    delete helpWindow_;
 }
 
 void TForm1::showPlanTitle()
@@ -262,6 +264,8 @@ void TForm1::closeEvent(QCloseEvent* event)
     // The viewer closes with the main window, or the program would go on running for it.
     if (journalViewer_)
         journalViewer_->close();
+    if (helpWindow_)
+        helpWindow_->close();
     QMainWindow::closeEvent(event);
 }
 
@@ -295,6 +299,14 @@ void TForm1::showJournalViewer()
     journalViewer_->show();
     journalViewer_->raise();
     journalViewer_->activateWindow();
+}
+
+void TForm1::showHelpWindow(const QString& page)
+{
+    // Like the journal viewer: a window of its own, which an alarm can put the main window over.
+    if (!helpWindow_)
+        helpWindow_ = new HelpWindow(workstation_->platform().workers.create(), nullptr);
+    helpWindow_->showPage(page);
 }
 
 void TForm1::AboutExecute()

@@ -24,6 +24,7 @@ namespace kirvan {
 
 class CompositionTreeModel;
 class EventTableModel;
+class HelpWindow;
 class JournalViewer;
 class Locale;
 class TForm3;
@@ -78,6 +79,7 @@ private:
     // Opens or closes the prompt of a manual control module as the control modules say.
     void showModulePrompt();
     void showJournalViewer();
+    void showHelpWindow(const QString& page);
 
     MessageLoop& loop_;
     // The grid and the history line follow their models at most ten times a second: under a
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<MainActions> actions_;
     std::unique_ptr<Workstation> workstation_;
     QPointer<JournalViewer> journalViewer_;
+    QPointer<HelpWindow> helpWindow_;
     EventTableModel* tableModel_ = nullptr;
     CompositionTreeModel* treeModel_ = nullptr;
     QComboBox* ComboBox1 = nullptr;

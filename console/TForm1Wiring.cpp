@@ -34,6 +34,7 @@ void TForm1::connectModels()
     w.table().setOnChanged([this] { journalUpdates_->changed(); });
     w.tree().setOnPictureChanged([this](TreeNode& node) { treeModel_->pictureChanged(node); });
     w.setOnTreeSelection([this](TreeNode* node) { TreeView1->setCurrentIndex(treeModel_->indexOf(node)); });
+    w.setOnHelpUnopened([this](const QString& page) { showHelpWindow(page); });
     w.loader().setOnBusy([this](bool busy) {
         // The tree is rebuilt while busy: the view lets go of the old nodes before they are freed
         // and takes the new tree up as a whole.

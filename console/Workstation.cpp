@@ -183,7 +183,9 @@ void Workstation::FormClose()
 
 void Workstation::HelpMonitorExecute()
 {
-    platform_.shell.openDocument(folder_.resource(QStringLiteral("Help/index.html")));
+    const QString page = folder_.resource(QStringLiteral("Help/index.html"));
+    if (!platform_.shell.openDocument(page) && onHelpUnopened_)
+        onHelpUnopened_(page);
 }
 
 bool Workstation::ReadArhivExecute()

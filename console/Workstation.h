@@ -77,7 +77,10 @@ public:
     // workstation is destroyed.
     void FormClose();
 
+    // Without a program of the desktop for the help page (a kiosk), the page is handed to the
+    // window set here.
     void HelpMonitorExecute();
+    void setOnHelpUnopened(std::function<void(const QString& page)> show) { onHelpUnopened_ = std::move(show); }
     // False when the log exists but no program of the desktop can show it.
     bool ReadArhivExecute();
 
@@ -154,6 +157,7 @@ private:
     MarkerCommands markerCommands_;
     OperatorCommands commands_;
     std::function<void(TreeNode*)> onTreeSelection_;
+    std::function<void(const QString& page)> onHelpUnopened_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;
     bool soundDeviceMissing_ = false;
