@@ -12,6 +12,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -204,6 +205,29 @@ void SystemAddition::writeComplexFile(const std::vector<ComplexFile::Line>& line
 QString SystemAddition::journalText() const
 {
     return u" СИСТЕМА "_s + nodeText_ + u" ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s;
+}
+
+QStringList SystemAddition::releaseUnfinished(SettingsFile& settings)
+{
+    QStringList systems;
+    try {
+        systems = ComplexFile::systemsOnDisk(settings.folder().complexFile());
+    } catch (const std::runtime_error&) {
+        return {}; // which addresses hold a system is unknown: the load reports the file
+    }
+    QStringList released;
+    for (int address = lowestAddress; address <= highestAddress; ++address) {
+        const QString key = SettingsFile::addressKey(address);
+        const QString stored = settings.ini().readString(settings::sectionAddress, key, {});
+        const QString prefix = u"A"_s + key + u':';
+        if (stored.isEmpty() || std::any_of(systems.cbegin(), systems.cend(), [&prefix](const QString& system) {
+                return system.startsWith(prefix);
+            }))
+            continue;
+        settings.ini().writeString(settings::sectionAddress, key, u"");
+        released.append(u"  АДРЕС %1 ОСВОБОЖДЕН: ВВОД СИСТЕМЫ %2 В СОСТАВ КОМПЛЕКСА НЕ ЗАВЕРШЕН"_s.arg(key, stored));
+    }
+    return released;
 }
 
 } // namespace kirvan

@@ -57,6 +57,13 @@ public:
     // The journal line after the date and time.
     QString journalText() const;
 
+    // Empties every address entry of the settings (00 to 03) that no system node of the
+    // composition file on disk holds: what an addition stopped before its node was written leaves
+    // behind, which control checks would otherwise still be sent to. Returns the journal line of
+    // each (after the date and time); none when the composition file cannot be read. Run by a
+    // program that has just taken the folder's lock, before it loads the composition.
+    static QStringList releaseUnfinished(SettingsFile& settings);
+
 private:
     std::optional<QString> pathRefusal() const;
     std::optional<QString> contentRefusal() const;

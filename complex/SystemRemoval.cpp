@@ -20,8 +20,8 @@ constexpr std::uint8_t firstAdsStation = 0x20;
 
 } // namespace
 
-SystemRemoval::SystemRemoval(IniStore& store, SettingsFile& settings, CompositionTree& tree, TreeNode& system)
-    : store_(store), settings_(settings), tree_(tree), system_(&system), text_(system.text()), addressKey_(text_.mid(1, 2))
+SystemRemoval::SystemRemoval(IniStore& store, SettingsFile& settings, QString systemText)
+    : store_(store), settings_(settings), text_(std::move(systemText)), addressKey_(text_.mid(1, 2))
 {
 }
 
@@ -46,14 +46,13 @@ QString SystemRemoval::journalText() const
     return u" СИСТЕМА "_s + text_.mid(4) + u" ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s;
 }
 
-TreeNode* SystemRemoval::deleteNode()
+TreeNode* SystemRemoval::deleteNode(CompositionTree& tree, TreeNode& system)
 {
-    const auto& systems = tree_.topLevel();
+    const auto& systems = tree.topLevel();
     std::size_t position = 0;
-    while (position < systems.size() && systems[position].get() != system_)
+    while (position < systems.size() && systems[position].get() != &system)
         ++position;
-    tree_.remove(system_);
-    system_ = nullptr;
+    tree.remove(&system);
     if (systems.empty())
         return nullptr;
     return systems[std::min(position, systems.size() - 1)].get();

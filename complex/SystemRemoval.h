@@ -23,8 +23,8 @@ public:
         std::uint8_t address;
     };
 
-    // `system`: a system node (level 0) of `tree`.
-    SystemRemoval(IniStore& store, SettingsFile& settings, CompositionTree& tree, TreeNode& system);
+    // `systemText`: the text of the system node, "A01:СКЛАД".
+    SystemRemoval(IniStore& store, SettingsFile& settings, QString systemText);
 
     // The confirmation asked for a system node's text A01:СКЛАД: "Вы уверены,что хотите вывести
     // из состава комплекса СКЛАД?"
@@ -36,9 +36,10 @@ public:
     void releaseAddress();
     // The journal line after the date and time.
     QString journalText() const;
-    // Deletes the node with its zones and detectors. Returns the system node that stands in its
-    // place now, or the one before it when it was the last; nullptr when none is left.
-    TreeNode* deleteNode();
+    // Deletes a system node of the tree with its zones and detectors. Returns the system node
+    // that stands in its place now, or the one before it when it was the last; nullptr when none
+    // is left.
+    static TreeNode* deleteNode(CompositionTree& tree, TreeNode& system);
     // Takes the system's lines out of the composition file as it is on disk, crash-safely; the
     // other systems' lines stay byte for byte, those a damaged line kept out of the tree too.
     void removeFromComplexFile();
@@ -50,8 +51,6 @@ public:
 private:
     IniStore& store_;
     SettingsFile& settings_;
-    CompositionTree& tree_;
-    TreeNode* system_;
     QString text_;
     QString addressKey_;
     QString systemFile_; // as stored, read before the address is emptied

@@ -17,7 +17,6 @@ namespace kirvan {
 
 namespace {
 
-constexpr int preparationPauseMs = 500;
 constexpr std::uint8_t systemLeftComplex = 0x80; // parameter A of code 138 to an АДС station
 
 // Runs `undo` when the scope is left, however.
@@ -50,9 +49,25 @@ void SystemCommands::NewConfigExecute()
     const std::optional<int> address = askAddress();
     if (!address)
         return;
-    if (const std::optional<QString> reason = SystemAddition(s_.store, s_.settings, *systemFile, *address).refusal()) {
+    SystemAddition addition(s_.store, s_.settings, *systemFile, *address);
+    if (const std::optional<QString> reason = addition.refusal()) {
         s_.dialogs.messageBox(u"Ошибка"_s, *reason, Dialogs::Icon::Error);
         return;
+    }
+
+    // The long reading of the detector files comes before any write, with the line polled as
+    // usual: a refusal or a failure of the reading leaves every file as it was.
+    std::vector<ComplexFile::Line> lines;
+    showPreparation(true);
+    try {
+        lines = addition.compositionLines([this](const QString& zone) {
+            s_.statusBar.setPanel15(u"    "_s + zone);
+            if (onProgress_)
+                onProgress_();
+        });
+    } catch (...) {
+        showPreparation(false);
+        throw;
     }
 
     // The line pauses only while the files are written. The port comes back as it was, after a
@@ -64,33 +79,22 @@ void SystemCommands::NewConfigExecute()
     cycle.stop();
     s_.port.close();
     const auto resume = [this, port, &cycle](bool poll) {
+        showPreparation(false);
         if (port)
             s_.port.openNumber(*port);
         if (poll)
             cycle.start();
     };
-    bool preparing = false;
     try {
-        SystemAddition addition(s_.store, s_.settings, *systemFile, *address);
         addition.writeAddressIntoSystemFile();
-        preparing = true;
-        showPreparation(true);
-        s_.link.Delay(preparationPauseMs);
         addition.registerInSettings();
-        addition.appendToComplexFile([this](const QString& zone) {
-            s_.statusBar.setPanel15(u"    "_s + zone);
-            if (onProgress_)
-                onProgress_();
-        });
-        s_.logDated(addition.journalText());
+        addition.writeComplexFile(lines); // the node last: it makes the system part of the complex
     } catch (...) {
-        if (preparing)
-            showPreparation(false);
         resume(polling);
         throw;
     }
-    showPreparation(false);
     resume(true);
+    s_.logDated(addition.journalText());
     s_.loader.LoadConfiguration();
 }
 
@@ -135,11 +139,11 @@ void SystemCommands::DelConfigExecute()
                                                          Dialogs::Icon::Question, Dialogs::Buttons::OkCancel);
     // The dialog kept the messages going: an event or a reload may have changed the tree.
     if (TreeNode* system = answer == Dialogs::Answer::Ok ? confirmedSystem(index, text) : nullptr) {
-        SystemRemoval removal(s_.store, s_.settings, s_.tree, *system);
+        SystemRemoval removal(s_.store, s_.settings, system->text());
         removal.eraseControlModules(s_.modules);
         removal.releaseAddress();
         s_.logDated(removal.journalText());
-        TreeNode* neighbour = removal.deleteNode();
+        TreeNode* neighbour = SystemRemoval::deleteNode(s_.tree, *system);
         if (onTreeChanged_)
             onTreeChanged_();
         if (neighbour)

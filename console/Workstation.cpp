@@ -1,5 +1,6 @@
 #include "console/Workstation.h"
 
+#include "complex/SystemAddition.h"
 #include "events/TreeMarking.h"
 #include "files/AtomicFile.h"
 #include "files/FileWriteError.h"
@@ -140,6 +141,8 @@ void Workstation::logDated(const QString& text)
 void Workstation::start()
 {
     removeWriteLeftovers(folder_.path());
+    for (const QString& released : SystemAddition::releaseUnfinished(settings_))
+        logDated(released);
     IniFile& ini = settings_.ini();
     if (ini.readInteger(settings::sectionSettings, settings::keyInstallation, 0) == 1) {
         installFlag_ = true;

@@ -11,6 +11,7 @@
 #include "tests/support/WorkedExample.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -101,10 +102,22 @@ TEST_F(SystemAdditionTest, AnAdditionStoppedBetweenItsWritesLeavesNoNodeAndARetr
             stopped.registerInSettings();
         EXPECT_EQ(complexFile(), QString()) << written;
         ASSERT_FALSE(stopped.refusal()) << written;
+        // The next start lets go of an address the stopped addition took, and says so.
+        const QStringList released = SystemAddition::releaseUnfinished(settings);
+        EXPECT_EQ(released, written > 1 ? QStringList{u"  АДРЕС 01 ОСВОБОЖДЕН: ВВОД СИСТЕМЫ "_s + systemFile +
+                                                      u" В СОСТАВ КОМПЛЕКСА НЕ ЗАВЕРШЕН"_s}
+                                        : QStringList{}) << written;
+        EXPECT_EQ(settings.systemFile(u"01"), QString()) << written;
         add(systemFile, 1);
         EXPECT_EQ(complexFile(), testing::warehouseLines()) << written;
         EXPECT_EQ(settings.systemFile(u"01"), systemFile) << written;
     }
+    // A whole system keeps its address; an unreadable composition file releases nothing.
+    EXPECT_EQ(SystemAddition::releaseUnfinished(settings), QStringList());
+    ASSERT_TRUE(QFile::remove(folder.file(u"kirvanmonitorp.cnf"_s)));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"kirvanmonitorp.cnf"_s));
+    EXPECT_EQ(SystemAddition::releaseUnfinished(settings), QStringList());
+    EXPECT_EQ(settings.systemFile(u"01"), systemFile);
 }
 
 TEST_F(SystemAdditionTest, RefusalsNameTheirReason)
@@ -155,13 +168,13 @@ TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTh
 
     EXPECT_EQ(SystemRemoval::question(tree.topLevel()[0]->text()),
               u"Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
-    SystemRemoval removal(store, settings, tree, *tree.topLevel()[0]);
+    SystemRemoval removal(store, settings, tree.topLevel()[0]->text());
     ControlModuleTable modules(ini);
     modules.FillModulControlArray();
     EXPECT_EQ(removal.eraseControlModules(modules), 2);
     removal.releaseAddress();
     EXPECT_EQ(removal.journalText(), u" СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);
-    const TreeNode* neighbour = removal.deleteNode();
+    const TreeNode* neighbour = SystemRemoval::deleteNode(tree, *tree.topLevel()[0]);
     EXPECT_EQ(neighbour, tree.topLevel()[0].get()) << "the next system takes the selection";
     removal.removeFromComplexFile();
 
@@ -177,12 +190,12 @@ TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTh
     EXPECT_EQ(removal.notice()->station, 0x20);
     EXPECT_EQ(removal.notice()->address, 1);
 
-    SystemRemoval second(store, settings, tree, *tree.topLevel()[0]);
+    SystemRemoval second(store, settings, tree.topLevel()[0]->text());
     second.releaseAddress();
     EXPECT_EQ(second.notice()->station, 0x23) << "АДС 3";
     ini.deleteKey(u"Настройки", u"Оборудование");
     EXPECT_FALSE(second.notice()) << "without \"Оборудование\" no frame";
-    EXPECT_EQ(second.deleteNode(), nullptr);
+    EXPECT_EQ(SystemRemoval::deleteNode(tree, *tree.topLevel()[0]), nullptr);
 }
 
 } // namespace

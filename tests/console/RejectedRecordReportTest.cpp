@@ -41,6 +41,7 @@ TEST_F(RejectedRecordWiringTest, ARefusedDetectorFileWriteIsLoggedAndShownToTheO
     folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
     folder.writeText(QStringLiteral("Склад.tb1"),
                      QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n[И12-50]\nТЕКСТ=%1\n").arg(QString(3000, u'x')));
+    folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QStringLiteral("A01:СКЛАД\n"));
     folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
                      QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
     auto workstation = startWorkstation();

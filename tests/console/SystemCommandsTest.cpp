@@ -5,6 +5,7 @@
 #include "tests/support/WorkedExample.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFile>
 
 using namespace Qt::StringLiterals;
@@ -120,10 +121,19 @@ TEST_F(SystemCommandsTest, PollingAndReceptionGoOnWhileTheOperatorChoosesTheFile
         loop.advance(2 * PollingCycle::tickMs);
         EXPECT_GT(port.sent.size(), sentBefore) << "frames go out while the dialog is open";
     };
+    // The detector files are read with the line polled too, and before any file is written.
+    std::vector<std::pair<bool, bool>> whileReading;
+    const QByteArray settingsBefore = folder.read(u"KirvanMonitorP.ini"_s);
+    workstation->systems().setOnProgress([&] {
+        whileReading.emplace_back(polling() && port.isOpen(), folder.read(u"KirvanMonitorP.ini"_s) == settingsBefore);
+    });
     dialogs.files = {systemFile};
-    dialogs.inputs = {u"1"_s};
+    dialogs.inputs = {u"2"_s};
     workstation->systems().NewConfigExecute();
     EXPECT_EQ(duringDialogs, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}}));
+    ASSERT_FALSE(whileReading.empty());
+    EXPECT_TRUE(std::all_of(whileReading.begin(), whileReading.end(), [](auto seen) { return seen.first && seen.second; }));
+    EXPECT_NE(folder.read(u"KirvanMonitorP.ini"_s), settingsBefore) << "and written after";
 }
 
 TEST_F(SystemCommandsTest, AFailedAdditionIsReportedAndPutsThePortAndPollingBack)

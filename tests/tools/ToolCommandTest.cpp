@@ -1,5 +1,6 @@
 #include "tools/kirvan-tool/ToolCommand.h"
 
+#include "files/IniFile.h"
 #include "files/IniStore.h"
 #include "files/WorkstationLock.h"
 #include "mailbox/Mailbox.h"
@@ -298,6 +299,20 @@ TEST_F(SystemToolTest, ASystemFileTheWorkstationCannotUseIsRefusedWritingNothing
         EXPECT_TRUE(result.err.contains(says)) << result.err.toStdString();
         EXPECT_EQ(folder.snapshot(), before) << file.toStdString();
     }
+}
+
+TEST_F(SystemToolTest, ASystemAfterADamagedLineIsRemovedWithOnlyItsOwnLines)
+{
+    // The second line is two levels too deep: a load stops there, and A01 never reaches the tree.
+    const QByteArray before = QByteArray("A00:X\r\n\t\t\tDAMAGED\r\nA01:") + testing::crlf1251(u"СКЛАД\n\tЦех 1\n"_s) +
+                              "A02:Y\r\n\tW";
+    folder.write(u"kirvanmonitorp.cnf"_s, before);
+    IniFile(store, folder.file(u"KirvanMonitorP.ini"_s)).writeString(u"АДРЕС", u"01", systemFile);
+    const auto removed = run({u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()});
+    EXPECT_EQ(removed.status, ToolOk) << removed.err.toStdString();
+    EXPECT_EQ(removed.out, u"removed A01:СКЛАД\n"_s);
+    EXPECT_EQ(folder.read(u"kirvanmonitorp.cnf"_s), QByteArray("A00:X\r\n\t\t\tDAMAGED\r\nA02:Y\r\n\tW"));
+    EXPECT_TRUE(folder.readText(u"KirvanMonitorP.ini"_s).contains(u"\r\n01=\r\n"_s));
 }
 
 TEST_F(SystemToolTest, RemovingAnAddressWithoutASystemIsRefused)

@@ -1,20 +1,14 @@
 #include "tools/kirvan-tool/SystemCommand.h"
 
-#include "complex/CompositionTree.h"
-#include "complex/ConfigurationLoader.h"
 #include "complex/ControlModuleTable.h"
-#include "complex/LinkControl.h"
 #include "files/PathCase.h"
 #include "files/SettingsFile.h"
 #include "complex/SystemAddition.h"
 #include "complex/SystemRemoval.h"
-#include "complex/TreePopup.h"
 #include "files/WorkstationLock.h"
 #include "journal/LogFile.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Locale.h"
-#include "platform/StatusBar.h"
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include <QFileInfo>
@@ -31,33 +25,6 @@ namespace {
 struct Refused : std::runtime_error {
     using std::runtime_error::runtime_error;
     explicit Refused(const QString& message) : std::runtime_error(message.toStdString()) {}
-};
-
-// Loading the composition as the workstation would, without a line to poll: what the window
-// removes from its tree (systems at addresses it does not serve) is gone from the tree here too.
-struct NoLink final : LinkControl {
-    void resetForLoad() override {}
-    void acceptSystem(int) override {}
-    void Delay(int) override {}
-    void startPolling() override {}
-    void stopPolling() override {}
-};
-
-// The load's messages become warnings on standard error.
-struct WarningDialogs final : Dialogs {
-    explicit WarningDialogs(QTextStream& stream) : err(stream) {}
-    void notice(const QString& caption, const QString& text, Icon icon) override
-    {
-        messageBox(caption, text, icon, Buttons::Ok);
-    }
-    Answer messageBox(const QString&, const QString& text, Icon, Buttons) override
-    {
-        err << "kirvan-tool: " << text << '\n';
-        return Answer::Ok;
-    }
-    std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> openFile(const QString&, const QString&) override { return std::nullopt; }
-    QTextStream& err;
 };
 
 // The folder's settings, taken only from a workstation folder no program works on.
@@ -111,34 +78,27 @@ int add(const QString& file, int system, const QString& folder, const ToolPlatfo
     return ToolOk;
 }
 
-int remove(int system, const QString& folder, const ToolPlatform& platform, QTextStream& out,
-           QTextStream& err)
+int remove(int system, const QString& folder, const ToolPlatform& platform, QTextStream& out)
 {
-    const QString key = SettingsFile::addressKey(system);
+    const QString prefix = u"A"_s + SettingsFile::addressKey(system) + u':';
     Workplace place = open(folder, platform.store);
-    CompositionTree tree;
-    StatusBar statusBar;
-    WarningDialogs dialogs(err);
-    NoLink link;
-    TreePopup popup;
-    ConfigurationLoader(tree, place.settings, platform.store, statusBar, dialogs, link, popup).LoadConfiguration();
-    TreeNode* node = nullptr;
-    for (const auto& candidate : tree.topLevel())
-        if (!node && candidate->text().mid(1, 2) == key)
-            node = candidate.get();
-    if (!node)
-        throw Refused(u"no system with address %1 in %2"_s.arg(key, place.settings.folder().complexFile()));
+    // The file as it is on disk, not the tree a load makes of it: a system after a damaged line
+    // is still the site's, and can still be taken out.
+    const QString complexFile = place.settings.folder().complexFile();
+    const QStringList systems = ComplexFile::systemsOnDisk(complexFile);
+    const auto found = std::find_if(systems.cbegin(), systems.cend(),
+                                    [&prefix](const QString& text) { return text.startsWith(prefix); });
+    if (found == systems.cend())
+        throw Refused(u"no system with address %1 in %2"_s.arg(prefix.mid(1, 2), complexFile));
 
-    const QString text = node->text();
-    SystemRemoval removal(platform.store, place.settings, tree, *node);
+    SystemRemoval removal(platform.store, place.settings, *found);
     ControlModuleTable modules(place.settings.ini());
     modules.FillModulControlArray();
     removal.eraseControlModules(modules);
     removal.releaseAddress();
     logDated(platform, place.settings, removal.journalText());
-    removal.deleteNode();
     removal.removeFromComplexFile();
-    out << "removed " << text << '\n';
+    out << "removed " << *found << '\n';
     if (const auto notice = removal.notice())
         out << "the АДС station 0x" << QString::number(notice->station, 16)
             << " was not told (the workstation is not running); remove the system there as well\n";
@@ -170,7 +130,7 @@ int runSystemCommand(const QStringList& arguments, const ToolPlatform& platform,
         return ToolUsage;
     }
     try {
-        return adding ? add(words[1], *system, folder, platform, out) : remove(*system, folder, platform, out, err);
+        return adding ? add(words[1], *system, folder, platform, out) : remove(*system, folder, platform, out);
     } catch (const std::exception& failure) {
         err << "kirvan-tool: " << QString::fromStdString(failure.what()) << '\n';
         return ToolFailed;

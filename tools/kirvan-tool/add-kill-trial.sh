@@ -1,13 +1,18 @@
 #!/bin/bash
 # Kills `kirvan-tool system add` at random moments and retries it: every run must leave the
 # composition either without the system or with the whole of it, and the retry exactly one node.
-# Usage: add-kill-trial.sh KIRVAN-TOOL [RUNS] [LONGEST-DELAY-MS]
+# The node is written last; an address entry a kill left without its node must be gone after the
+# next start of the workstation, which is started for each such run.
+# Usage: add-kill-trial.sh KIRVAN-TOOL KIRVANMONITORP [RUNS] [LONGEST-DELAY-MS]
 set -eu
 tool=$(readlink -f "$1")
-runs=${2:-400}
-longest=${3:-400}
+workstation=$(readlink -f "$2")
+runs=${3:-400}
+longest=${4:-400}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # A large system in Windows-1251: 256 zones, nine devices of 480 detectors each.
 template=$work/template
@@ -29,14 +34,20 @@ done
 
 add() { "$tool" system add "$1/Склад.cnf" 1 --dir "$1" > /dev/null 2> "$work/err"; }
 
-whole=$work/whole
-cp -r "$template" "$whole"
-add "$whole" || { cat "$work/err" >&2; exit 1; }
-expected=$(cat "$whole/kirvanmonitorp.cnf")
+complete=$work/complete
+cp -r "$template" "$complete"
+add "$complete" || { cat "$work/err" >&2; exit 1; }
+expected=$(cat "$complete/kirvanmonitorp.cnf")
 
+# The address entry of the settings, in UTF-8.
+entry() { iconv -f CP1251 -t UTF-8 "$1/KirvanMonitorP.ini" | tr -d '\r' | sed -n 's/^01=//p'; }
+
+no_trace=0
+whole=0
 half_after_kill=0
-half_after_retry=0
 entry_without_node=0
+entry_after_start=0
+half_after_retry=0
 killed=0
 for run in $(seq 1 "$runs"); do
     site=$work/site
@@ -48,17 +59,26 @@ for run in $(seq 1 "$runs"); do
     if kill -KILL "$pid" 2> /dev/null; then killed=$((killed + 1)); fi
     wait "$pid" 2> /dev/null || true
     composition=$(cat "$site/kirvanmonitorp.cnf" 2> /dev/null || true)
-    if [ -n "$composition" ] && [ "$composition" != "$expected" ]; then half_after_kill=$((half_after_kill + 1)); fi
-    # The address taken in the settings, the node not yet written: nothing is polled, the retry completes it.
-    if [ -z "$composition" ] && grep -qa "^01=." <(iconv -f CP1251 -t UTF-8 "$site/KirvanMonitorP.ini"); then
+    if [ "$composition" = "$expected" ] && [ -n "$(entry "$site")" ]; then
+        whole=$((whole + 1))
+    elif [ -n "$composition" ]; then
+        half_after_kill=$((half_after_kill + 1))
+    elif [ -z "$(entry "$site")" ]; then
+        no_trace=$((no_trace + 1))
+    else
+        # The address taken, the node not yet written: nothing is polled; the next start lets go of it.
         entry_without_node=$((entry_without_node + 1))
+        "$workstation" --dir "$site" --quit-after 0 > /dev/null 2>&1 || true
+        if [ -n "$(entry "$site")" ] \
+            || ! iconv -f CP1251 -t UTF-8 "$site/KirvanMonitorP.txt" | grep -q "АДРЕС 01 ОСВОБОЖДЕН"; then
+            entry_after_start=$((entry_after_start + 1))
+        fi
     fi
     add "$site" || cat "$work/err" >&2
-    if [ "$(cat "$site/kirvanmonitorp.cnf")" != "$expected" ] \
-        || ! grep -qa "^01=.*Склад.cnf" <(iconv -f CP1251 -t UTF-8 "$site/KirvanMonitorP.ini"); then
+    if [ "$(cat "$site/kirvanmonitorp.cnf")" != "$expected" ] || ! entry "$site" | grep -q "Склад.cnf"; then
         half_after_retry=$((half_after_retry + 1))
     fi
 done
-echo "runs: $runs, killed before the end: $killed, half systems after a kill: $half_after_kill," \
-     "address entries without a node after a kill: $entry_without_node," \
-     "not one whole system after the retry: $half_after_retry"
+echo "runs: $runs, killed before the end: $killed; after the kill: no trace $no_trace, whole system $whole," \
+     "half systems $half_after_kill, address entries without a node $entry_without_node" \
+     "(still there after the next start: $entry_after_start); not one whole system after the retry: $half_after_retry"
