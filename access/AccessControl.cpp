@@ -48,7 +48,7 @@ QStringList AccessControl::names() const
     return names;
 }
 
-bool AccessControl::permit(Command command, const QString& caption)
+bool AccessControl::permit(ConsoleCommand command, const QString& caption)
 {
     const AccessLevel required = requiredLevel(command);
     if (level() >= required)
@@ -62,13 +62,13 @@ bool AccessControl::permit(Command command, const QString& caption)
     return false;
 }
 
-void AccessControl::performed(Command command, const QString& caption)
+void AccessControl::performed(ConsoleCommand command, const QString& caption)
 {
     if (requiredLevel(command) >= AccessLevel::Operator)
         audit(caption);
 }
 
-void AccessControl::run(Command command, const QString& caption, const std::function<void()>& execute)
+void AccessControl::run(ConsoleCommand command, const QString& caption, const std::function<void()>& execute)
 {
     if (!permit(command, caption))
         return;
@@ -189,12 +189,6 @@ void AccessControl::setIdleMinutes(int minutes)
     // At most a day: longer means never in practice, and the milliseconds stay in range.
     idleMinutes_ = std::clamp(minutes, 0, 24 * 60);
     armIdleTimer();
-}
-
-void AccessControl::setHolds(std::function<bool()> alarmAnnounced, std::function<bool()> typing)
-{
-    alarmAnnounced_ = std::move(alarmAnnounced);
-    typing_ = std::move(typing);
 }
 
 void AccessControl::armIdleTimer()

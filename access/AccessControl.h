@@ -52,11 +52,11 @@ public:
 
     // True when the level allows the command; otherwise a short notice and the journal line
     // "ДОСТУП ЗАПРЕЩЕН: <caption>". Never hides anything.
-    bool permit(Command command, const QString& caption);
+    bool permit(ConsoleCommand command, const QString& caption);
     // After a command of level 2 or 3 has run: "ДЕЙСТВИЕ ОПЕРАТОРА NAME: <caption>".
-    void performed(Command command, const QString& caption);
+    void performed(ConsoleCommand command, const QString& caption);
     // permit, the command, performed.
-    void run(Command command, const QString& caption, const std::function<void()>& execute);
+    void run(ConsoleCommand command, const QString& caption, const std::function<void()>& execute);
     // The audit line of any action, also of level 1.
     void audit(const QString& caption);
 
@@ -76,7 +76,8 @@ public:
     // 0: never signed out for lack of input.
     void setIdleMinutes(int minutes);
     // What holds off the sign-out for lack of input: an alarm announced, the operator typing.
-    void setHolds(std::function<bool()> alarmAnnounced, std::function<bool()> typing);
+    void setAlarmHold(std::function<bool()> alarmAnnounced) { alarmAnnounced_ = std::move(alarmAnnounced); }
+    void setTypingHold(std::function<bool()> typing) { typing_ = std::move(typing); }
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
 private:

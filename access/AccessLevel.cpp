@@ -9,39 +9,39 @@ std::optional<AccessLevel> levelOf(int number)
     return AccessLevel(number);
 }
 
-AccessLevel requiredLevel(Command command)
+AccessLevel requiredLevel(ConsoleCommand command)
 {
     switch (command) {
-    case Command::SoundOff:
-    case Command::SystemSoundOff:
-    case Command::ModulePromptYes:
-    case Command::ModulePromptClose:
+    case ConsoleCommand::SoundOff:
+    case ConsoleCommand::SystemSoundOff:
+    case ConsoleCommand::ModulePromptYes:
+    case ConsoleCommand::ModulePromptClose:
         return AccessLevel::Everyone;
-    case Command::AlarmReset:
-    case Command::TotalControl:
-    case Command::ControlCheck:
-    case Command::DetectorOn:
-    case Command::DetectorOff:
-    case Command::Arm:
-    case Command::Disarm:
-    case Command::SimulateFault:
-    case Command::SimulateFire:
-    case Command::MarkerDetectorOn:
-    case Command::MarkerDetectorOff:
-    case Command::MarkerArm:
-    case Command::MarkerDisarm:
-    case Command::Exit:
+    case ConsoleCommand::AlarmReset:
+    case ConsoleCommand::TotalControl:
+    case ConsoleCommand::ControlCheck:
+    case ConsoleCommand::DetectorOn:
+    case ConsoleCommand::DetectorOff:
+    case ConsoleCommand::Arm:
+    case ConsoleCommand::Disarm:
+    case ConsoleCommand::SimulateFault:
+    case ConsoleCommand::SimulateFire:
+    case ConsoleCommand::MarkerDetectorOn:
+    case ConsoleCommand::MarkerDetectorOff:
+    case ConsoleCommand::MarkerArm:
+    case ConsoleCommand::MarkerDisarm:
+    case ConsoleCommand::Exit:
         return AccessLevel::Operator;
-    case Command::PlanEditMode:
-    case Command::PlanLoad:
-    case Command::PlanDesign:
-    case Command::MarkerPlace:
-    case Command::MarkerRemove:
-    case Command::AddSystem:
-    case Command::RemoveSystem:
-    case Command::ModuleEditor:
-    case Command::PortSearch:
-    case Command::PortChoice:
+    case ConsoleCommand::PlanEditMode:
+    case ConsoleCommand::PlanLoad:
+    case ConsoleCommand::PlanDesign:
+    case ConsoleCommand::MarkerPlace:
+    case ConsoleCommand::MarkerRemove:
+    case ConsoleCommand::AddSystem:
+    case ConsoleCommand::RemoveSystem:
+    case ConsoleCommand::ModuleEditor:
+    case ConsoleCommand::PortSearch:
+    case ConsoleCommand::PortChoice:
         break;
     }
     return AccessLevel::Engineer;

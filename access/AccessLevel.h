@@ -20,15 +20,15 @@ std::optional<AccessLevel> levelOf(int number);
 // control-module prompt (nothing may stand between an alarm and its scenario); the operator
 // resets, checks, switches, arms, simulates and ends the program; the engineer changes what the
 // complex is made of and every setting.
-enum class Command : std::uint8_t {
+enum class ConsoleCommand : std::uint8_t {
     SoundOff, SystemSoundOff, ModulePromptYes, ModulePromptClose,
     AlarmReset, TotalControl, ControlCheck, DetectorOn, DetectorOff, Arm, Disarm, SimulateFault, SimulateFire,
     MarkerDetectorOn, MarkerDetectorOff, MarkerArm, MarkerDisarm, Exit,
     PlanEditMode, PlanLoad, PlanDesign, MarkerPlace, MarkerRemove, AddSystem, RemoveSystem, ModuleEditor,
     PortSearch, PortChoice,
 };
-inline constexpr int CommandCount = int(Command::PortChoice) + 1;
+inline constexpr int CommandCount = int(ConsoleCommand::PortChoice) + 1;
 
-AccessLevel requiredLevel(Command command);
+AccessLevel requiredLevel(ConsoleCommand command);
 
 } // namespace kirvan

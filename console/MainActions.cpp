@@ -38,6 +38,8 @@ MainActions::MainActions(QMainWindow& window)
     AllSoundOff = command(w, QStringLiteral("Отключить звук\tF6"), 7);
     TotalControl = command(w, QStringLiteral("Общий контроль"), 6);
     ReadArhiv = command(w, QStringLiteral("Просмотр архива"), 3, Qt::Key_F3);
+    signIn = command(w, QStringLiteral("Вход оператора…"), -1, QKeySequence(Qt::CTRL | Qt::Key_L));
+    signOut = command(w, QStringLiteral("Выход оператора"));
     exit = command(w, QStringLiteral("Выход"), 2);
     NewConfig = command(w, QStringLiteral("Ввести в состав"), 9);
     DelConfig = command(w, QStringLiteral("Вывести из состава"), 21);
@@ -70,6 +72,8 @@ MainActions::MainActions(QMainWindow& window)
     QMenuBar* bar = window.menuBar();
     QMenu* mode = bar->addMenu(QStringLiteral("Режим"));
     mode->addActions({AlarmOff, AllSoundOff, TotalControl, ReadArhiv});
+    mode->addSeparator();
+    mode->addActions({signIn, signOut});
     mode->addSeparator();
     mode->addAction(exit);
     QMenu* service = bar->addMenu(QStringLiteral("Сервис"));

@@ -20,6 +20,8 @@ struct MainActions {
     QAction* AllSoundOff;
     QAction* TotalControl;
     QAction* ReadArhiv;
+    QAction* signIn;
+    QAction* signOut;
     QAction* exit;
     // "Сервис"
     QAction* NewConfig;

@@ -77,6 +77,7 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     connectCommands();
     fitColumnsToContent(platform.locale);
     connectPlans();
+    connectAccess();
     workstation_->runHandler([this] { workstation_->start(); });
 
     // The screen less a margin, never below the minimum; centred when shown.
@@ -251,6 +252,13 @@ void TForm1::closeEvent(QCloseEvent* event)
     // A stop asked for elsewhere (a stop signal, --quit-after) is not the operator's to refuse.
     const bool operatorsOwn = loop_.stopRequests() == 0;
     Workstation& w = *workstation_;
+    const QString exitCaption = captionOf(actions_->exit);
+    bool permitted = true;
+    workstation_->runHandler([&] { permitted = !operatorsOwn || w.access().permit(ConsoleCommand::Exit, exitCaption); });
+    if (!permitted) {
+        event->ignore();
+        return;
+    }
     if (operatorsOwn && w.alarms().blinking()
         && w.platform().dialogs.messageBox(QStringLiteral("ВНИМАНИЕ"),
                                            QStringLiteral("Тревога не отключена. Завершить работу программы?"),
@@ -259,6 +267,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    if (operatorsOwn)
+        workstation_->runHandler([&] { w.access().performed(ConsoleCommand::Exit, exitCaption); });
     loop_.requestStop();
     workstation_->runHandler([this] { workstation_->FormClose(); });
     // The viewer closes with the main window, or the program would go on running for it.
@@ -329,7 +339,7 @@ void TForm1::AboutExecute()
 void TForm1::AddModulControlExecute()
 {
     ControlModuleEditor editor(workstation_->controlModules(), workstation_->tree().selected());
-    TForm4 form(editor, loop_, this);
+    TForm4 form(editor, workstation_->access(), loop_, this);
     form.exec();
 }
 
@@ -337,7 +347,7 @@ void TForm1::showModulePrompt()
 {
     const bool open = workstation_->controlModules().prompt().has_value();
     if (open && !Form3) {
-        auto* prompt = new TForm3(workstation_->controlModules(), loop_, this);
+        auto* prompt = new TForm3(workstation_->controlModules(), workstation_->access(), loop_, this);
         prompt->addActions(actions_->operatorKeys());
         Form3 = prompt;
         // Near the lower right corner of the main window's client area, in screen coordinates,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/AccessLevel.h"
 #include "console/GuardedSlot.h"
 #include "console/MainActions.h"
 #include "console/Workstation.h"
@@ -29,6 +30,7 @@ class JournalViewer;
 class Locale;
 class TForm3;
 class PlanPicture;
+class SignInWindow;
 
 // The main window: shows the workstation's models and hands the operator's commands to it.
 class TForm1 final : public QMainWindow, public MainWindowRestorer {
@@ -57,6 +59,16 @@ private:
     {
         return guardedSlot(loop_, std::move(handler));
     }
+    // A command's slot through the access gate: refused below its level, its audit line after.
+    template <class Handler>
+    auto gated(ConsoleCommand command, QAction* action, Handler handler)
+    {
+        return guarded([this, command, action, handler] {
+            workstation_->access().run(command, captionOf(action), handler);
+        });
+    }
+    // The action's caption as the operator reads it.
+    static QString captionOf(const QAction* action);
     QWidget* buildToolbarStrip();
     QWidget* buildPlanArea();
     QWidget* buildEventArea();
@@ -80,6 +92,9 @@ private:
     void showModulePrompt();
     void showJournalViewer();
     void showHelpWindow(const QString& page);
+    void connectAccess();
+    void showAccess();
+    void showSignIn();
 
     MessageLoop& loop_;
     // The grid and the history line follow their models at most ten times a second: under a
@@ -108,6 +123,8 @@ private:
     QLabel* Panel15 = nullptr;
     QLabel* Panel17 = nullptr;
     QLabel* soundTrouble_ = nullptr;
+    QLabel* accessStatus_ = nullptr;
+    QPointer<SignInWindow> signInWindow_;
     QPointer<TForm3> Form3;
 };
 

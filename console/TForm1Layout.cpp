@@ -200,6 +200,11 @@ QWidget* TForm1::buildStatusBar()
     soundTrouble_->setStyleSheet(QStringLiteral("color: red;"));
     soundTrouble_->hide();
     layout->addWidget(soundTrouble_);
+    accessStatus_ = new QLabel;
+    accessStatus_->setObjectName(QStringLiteral("accessStatus"));
+    accessStatus_->setFont(pixelFont(11));
+    accessStatus_->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(accessStatus_);
     return bar;
 }
 

@@ -1,5 +1,6 @@
 #include "console/TForm3.h"
 
+#include "access/AccessControl.h"
 #include "complex/ControlModules.h"
 #include "console/GuardedSlot.h"
 
@@ -35,10 +36,11 @@ QPushButton* promptButton(QWidget* form, const QString& name, const QString& cap
 
 } // namespace
 
-TForm3::TForm3(ControlModules& modules, MessageLoop& loop, QWidget* owner)
+TForm3::TForm3(ControlModules& modules, AccessControl& access, MessageLoop& loop, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                          | Qt::WindowCloseButtonHint),
       modules_(modules),
+      access_(access),
       loop_(loop)
 {
     setObjectName(QStringLiteral("Form3"));
@@ -49,14 +51,26 @@ TForm3::TForm3(ControlModules& modules, MessageLoop& loop, QWidget* owner)
     Label2 = promptLabel(this, QStringLiteral("Label2"), prompt.Label2, QRect(19, 56, 251, 42));
     Button1 = promptButton(this, QStringLiteral("Button1"), QStringLiteral("ДА"), QPoint(11, 102));
     Button2 = promptButton(this, QStringLiteral("Button2"), QStringLiteral("ПРОПУСТИТЬ"), QPoint(162, 101));
-    connect(Button1, &QPushButton::clicked, this, guardedSlot(loop, [this] { modules_.Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, guardedSlot(loop, [this] { modules_.closePrompt(); }));
+    connect(Button1, &QPushButton::clicked, this,
+            guardedSlot(loop, [this] { answer(QStringLiteral("ДА"), &ControlModules::Button1Click); }));
+    connect(Button2, &QPushButton::clicked, this,
+            guardedSlot(loop, [this] { answer(QStringLiteral("ПРОПУСТИТЬ"), &ControlModules::closePrompt); }));
 }
 
 void TForm3::closeEvent(QCloseEvent* event)
 {
-    loop_.runHandler([this] { modules_.closePrompt(); });
+    loop_.runHandler([this] { answer(QStringLiteral("закрыт"), &ControlModules::closePrompt); });
     event->accept();
+}
+
+void TForm3::answer(const QString& caption, void (ControlModules::*execute)())
+{
+    // The prompt goes with the answer: its text is taken first.
+    const std::optional<ControlModulePrompt> prompt = modules_.prompt();
+    if (!prompt)
+        return;
+    (modules_.*execute)();
+    access_.audit(QStringLiteral("Модуль управления: %1 (%2, сценарий %3)").arg(caption, prompt->Label1).arg(prompt->scenario));
 }
 
 } // namespace kirvan

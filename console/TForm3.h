@@ -7,9 +7,9 @@ class QPushButton;
 
 namespace kirvan {
 
-class MessageLoop;
-
+class AccessControl;
 class ControlModules;
+class MessageLoop;
 
 // The prompt of a manual control module: a small tool window, always on top and not modal, that
 // shows the open prompt of the control modules and hands the operator's answer back to them.
@@ -17,14 +17,19 @@ class ControlModules;
 // prompt is answered.
 class TForm3 final : public QWidget {
 public:
-    // Its buttons run as entry points of `loop` (guardedSlot).
-    TForm3(ControlModules& modules, MessageLoop& loop, QWidget* owner);
+    // Its buttons run as entry points of `loop` (guardedSlot). Anyone may answer, and every
+    // answer leaves an audit line.
+    TForm3(ControlModules& modules, AccessControl& access, MessageLoop& loop, QWidget* owner);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The answer first, since nothing may delay the scenario; then its line.
+    void answer(const QString& caption, void (ControlModules::*execute)());
+
     ControlModules& modules_;
+    AccessControl& access_;
     MessageLoop& loop_;
     QLabel* Label1;
     QLabel* Label2;

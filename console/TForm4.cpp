@@ -1,5 +1,6 @@
 #include "console/TForm4.h"
 
+#include "access/AccessControl.h"
 #include "complex/ControlModuleEditor.h"
 #include "console/GuardedSlot.h"
 
@@ -38,7 +39,7 @@ QPushButton* button(QWidget* form, const QString& name, const QString& caption, 
 
 } // namespace
 
-TForm4::TForm4(ControlModuleEditor& editor, MessageLoop& loop, QWidget* owner)
+TForm4::TForm4(ControlModuleEditor& editor, AccessControl& access, MessageLoop& loop, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       editor_(editor)
 {
@@ -76,11 +77,22 @@ TForm4::TForm4(ControlModuleEditor& editor, MessageLoop& loop, QWidget* owner)
             guardedSlot(loop, [this](int index) { editor_.setMode(index); }));
     connect(Edit1, &QLineEdit::textEdited, this,
             guardedSlot(loop, [this](const QString& text) { editor_.setComment(text); }));
-    connect(Button1, &QPushButton::clicked, this, guardedSlot(loop, [this] { editor_.Button1Click(); }));
-    connect(Button2, &QPushButton::clicked, this, guardedSlot(loop, [this] { editor_.Button2Click(); }));
-    connect(Button3, &QPushButton::clicked, this, guardedSlot(loop, [this] {
-                if (editor_.Button3Click())
+    const auto audit = [this, &access](const QString& what) {
+        access.audit(QStringLiteral("Модуль управления: %1 (%2 %3)").arg(what, editor_.system(), editor_.zone()));
+    };
+    connect(Button1, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
+                editor_.Button1Click();
+                audit(QStringLiteral("Запустить"));
+            }));
+    connect(Button2, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
+                editor_.Button2Click();
+                audit(QStringLiteral("Сохранить"));
+            }));
+    connect(Button3, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
+                if (editor_.Button3Click()) {
+                    audit(QStringLiteral("Удалить"));
                     accept();
+                }
             }));
     connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
     ComboBox1Change();

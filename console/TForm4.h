@@ -9,6 +9,7 @@ class QPushButton;
 
 namespace kirvan {
 
+class AccessControl;
 class MessageLoop;
 
 class ControlModuleEditor;
@@ -18,7 +19,8 @@ class ControlModuleEditor;
 class TForm4 final : public QDialog {
 public:
     // Its buttons run as entry points of `loop` (guardedSlot).
-    TForm4(ControlModuleEditor& editor, MessageLoop& loop, QWidget* owner);
+    // Each start, save and removal leaves an audit line through `access`.
+    TForm4(ControlModuleEditor& editor, AccessControl& access, MessageLoop& loop, QWidget* owner);
 
 private:
     // The three action buttons need a scenario.

@@ -55,6 +55,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       settings_(store_, folder_),
       table_(settings_.ini()),
       log_(folder_.logFile(), platform.loop),
+      access_(platform.loop, platform.dialogs, platform.workers.create(), folder_.file(UserList::fileName()),
+              [this](const QString& text) { logDated(QStringLiteral("  ") + text); }),
       controlModules_(settings_.ini(), platform.loop, platform.dialogs,
                       [this](std::uint8_t address, std::uint8_t parameterA) {
                           link_.QueueCommand(address, command::startScenario, parameterA, command::scenarioParameterB);
@@ -108,6 +110,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
+    access_.setAlarmHold([this] { return alarms_.AlarmLevel() != Annunciation::Normal; });
+    planEditor_.setOnPlaced([this](const QString& detector) {
+        access_.audit(QStringLiteral("Установить извещатель: ") + detector);
+    });
 }
 
 Workstation::~Workstation()
@@ -148,6 +154,8 @@ void Workstation::start()
         installFlag_ = true;
         ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
     }
+    access_.setIdleMinutes(
+        ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes, AccessControl::defaultIdleMinutes));
     checkSoundDevice();
     loader_.LoadConfiguration();
     controlModules_.FillModulControlArray();
@@ -189,6 +197,21 @@ void Workstation::HelpMonitorExecute()
     const QString page = folder_.resource(QStringLiteral("Help/index.html"));
     if (!platform_.shell.openDocument(page) && onHelpUnopened_)
         onHelpUnopened_(page);
+}
+
+QString Workstation::soundOffCaption(const QString& caption) const
+{
+    QStringList systems;
+    for (const QString& address : alarms_.systemsInAlarm()) {
+        QString name = QStringLiteral("A") + address;
+        for (const auto& system : tree_.topLevel())
+            if (system->text().mid(1, 2) == address)
+                name = system->text();
+        systems << name;
+    }
+    if (systems.isEmpty())
+        return caption;
+    return QStringLiteral("%1 (тревога: %2)").arg(caption, systems.join(QStringLiteral(", ")));
 }
 
 bool Workstation::ReadArhivExecute()

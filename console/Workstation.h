@@ -1,5 +1,6 @@
 #pragma once
 
+#include "access/AccessControl.h"
 #include "complex/CompositionTree.h"
 #include "complex/ConfigurationLoader.h"
 #include "complex/ControlModules.h"
@@ -61,7 +62,8 @@ struct PlatformServices {
 class Workstation {
 public:
     // Start-up: opens the settings file, or creates it on the first start (throws
-    // FileWriteError when it can be neither), binds the command mailbox when its file exists,
+    // FileWriteError when it can be neither), reads the user file (throws UserFileRefused when
+    // it cannot be trusted), binds the command mailbox when its file exists,
     // and writes the start-up journal line when the settings were there already.
     // `window` brings the main window back on alarms.
     Workstation(const PlatformServices& platform, MainWindowRestorer& window, const WorkstationFolder& folder);
@@ -117,6 +119,11 @@ public:
     PlanEditor& planEditor() { return planEditor_; }
     MarkerCommands& markerCommands() { return markerCommands_; }
     OperatorCommands& commands() { return commands_; }
+    // Who is signed in and what he may do; every command of the window passes it.
+    AccessControl& access() { return access_; }
+    // The caption of a sound off for its audit line, naming the systems in alarm:
+    // "Отключить звук (тревога: A01:СКЛАД, A02:ЦЕХ)".
+    QString soundOffCaption(const QString& caption) const;
     // The window follows the selected node; TreeView1Change has run when it is called.
     void setOnTreeSelection(std::function<void(TreeNode*)> handler) { onTreeSelection_ = std::move(handler); }
 
@@ -133,6 +140,7 @@ private:
     SettingsFile settings_;
     EventTable table_;
     JournalLog log_;
+    AccessControl access_;
     CompositionTree tree_;
     StatusBar statusBar_;
     ControlModules controlModules_;

@@ -3,6 +3,7 @@
 #include "files/FileReadError.h"
 #include "files/FileWriteError.h"
 #include "files/WorkstationLock.h"
+#include "access/UserFile.h"
 #include "console/ApplicationIcon.h"
 #include "console/CommandLine.h"
 #include "console/QtDialogs.h"
@@ -187,6 +188,10 @@ int main(int argc, char** argv)
                                                                   : refused.reason());
     } catch (const kirvan::FileReadError& unreadable) {
         return settingsRefused(folder, unreadable.reason());
+    } catch (const kirvan::UserFileRefused& untrusted) {
+        return startRefused(QStringLiteral("%1\n\nБез файла, которому можно доверять, уровни доступа не соблюсти; "
+                                           "программа не запускается.")
+                                .arg(QString::fromStdString(untrusted.what())));
     }
     if (stopping) {
         window->close();
@@ -201,9 +206,10 @@ int main(int argc, char** argv)
         window->showFullScreen();
     else
         window->show();
-    // As the operator's choice in the menu, with its report of a failure.
+    // As the operator's choice in the menu, with its report of a failure, but not gated: the
+    // command line is the workstation's own user, like the kiosk's start.
     if (line->comPort)
-        window->actions().IniCOM[static_cast<std::size_t>(*line->comPort - 1)]->trigger();
+        window->workstation().runHandler([&window, &line] { window->workstation().link().ports().IniCOMExecute(*line->comPort); });
     QObject::connect(&application, &QApplication::aboutToQuit, takeScreenshot);
     const int status = QApplication::exec();
     // The shut-down line comes as the window goes; the port closes after it.

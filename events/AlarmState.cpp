@@ -94,6 +94,14 @@ void AlarmState::SoundOffExecute()
         setText(wordOf(level_));
 }
 
+std::set<QString> AlarmState::systemsInAlarm() const
+{
+    std::set<QString> systems;
+    for (const Announced& alarm : announced_)
+        systems.insert(alarm.record.left(2));
+    return systems;
+}
+
 void AlarmState::announce(int level, const QString& record)
 {
     const QString marker = markername::ofRecord(record);

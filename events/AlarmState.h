@@ -48,6 +48,8 @@ public:
     void Timer2Timer();
     // Whether Timer2 runs: the alarm blinks and sounds.
     bool blinking() const;
+    // The addresses ("01") of the systems with an alarm announced since the last reset.
+    std::set<QString> systemsInAlarm() const;
 
     // Edit1: its text (the word of the level, or empty in the dark phase of a blink) and colour.
     const QString& text() const { return text_; }

@@ -10,6 +10,8 @@ inline constexpr QStringView keyComPort = u"COM-порт";
 inline constexpr QStringView keyTable = u"Таблица";
 inline constexpr QStringView keyInstallation = u"Установка";
 inline constexpr QStringView keyEquipment = u"Оборудование";
+// Minutes without keyboard or mouse input after which the operator is signed out; 0: never.
+inline constexpr QStringView keyOperatorIdleMinutes = u"Выход оператора, мин";
 inline constexpr QStringView sectionGeneralPlan = u"ОБЩИЙ ПЛАН";
 inline constexpr QStringView sectionAddress = u"АДРЕС";
 // Where the drive letters of paths written on Windows lie on this computer, e.g. D=/srv/kirvan/D.

@@ -197,6 +197,8 @@ void PlanEditor::placeSelected(const TreeNode& detector)
     detectorFile.writeFloat(section, u"X", stored.x());
     detectorFile.writeFloat(section, u"Y", stored.y());
     s_.markers.place(name, pointer_, stored, detector.text(), s_.area.CurrentPlan());
+    if (onPlaced_)
+        onPlaced_(detector.text());
 }
 
 void PlanEditor::DelDatExecute()

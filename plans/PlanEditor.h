@@ -64,6 +64,8 @@ public:
     void setOnCollapseTree(std::function<void()> handler) { onCollapseTree_ = std::move(handler); }
     // Runs when the mode or placing changed, for the menu check mark and the pointer.
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+    // A click has placed a detector's marker (the detector node's text): the operator's action.
+    void setOnPlaced(std::function<void(const QString& detector)> handler) { onPlaced_ = std::move(handler); }
 
     static constexpr const char16_t* editorKey = u"Редактор";
 
@@ -81,6 +83,7 @@ private:
     QPoint pointer_;
     std::function<void()> onCollapseTree_;
     std::function<void()> onChanged_;
+    std::function<void(const QString&)> onPlaced_;
 };
 
 } // namespace kirvan

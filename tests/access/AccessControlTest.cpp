@@ -82,7 +82,7 @@ TEST_F(AccessControlTest, EveryCommandAtEveryLevelIsAllowedOrRefusedAndJournaled
         }
         ASSERT_EQ(access->level(), session.level);
         for (int c = 0; c < CommandCount; ++c) {
-            const auto command = Command(c);
+            const auto command = ConsoleCommand(c);
             journal.clear();
             bool ran = false;
             access->run(command, u"Команда"_s, [&] { ran = true; });
@@ -95,12 +95,12 @@ TEST_F(AccessControlTest, EveryCommandAtEveryLevelIsAllowedOrRefusedAndJournaled
             EXPECT_EQ(journal, expected) << c;
         }
     }
-    EXPECT_EQ(requiredLevel(Command::SoundOff), AccessLevel::Everyone);
-    EXPECT_EQ(requiredLevel(Command::ModulePromptYes), AccessLevel::Everyone);
-    EXPECT_EQ(requiredLevel(Command::AlarmReset), AccessLevel::Operator);
-    EXPECT_EQ(requiredLevel(Command::Exit), AccessLevel::Operator);
-    EXPECT_EQ(requiredLevel(Command::PlanEditMode), AccessLevel::Engineer);
-    EXPECT_EQ(requiredLevel(Command::PortChoice), AccessLevel::Engineer);
+    EXPECT_EQ(requiredLevel(ConsoleCommand::SoundOff), AccessLevel::Everyone);
+    EXPECT_EQ(requiredLevel(ConsoleCommand::ModulePromptYes), AccessLevel::Everyone);
+    EXPECT_EQ(requiredLevel(ConsoleCommand::AlarmReset), AccessLevel::Operator);
+    EXPECT_EQ(requiredLevel(ConsoleCommand::Exit), AccessLevel::Operator);
+    EXPECT_EQ(requiredLevel(ConsoleCommand::PlanEditMode), AccessLevel::Engineer);
+    EXPECT_EQ(requiredLevel(ConsoleCommand::PortChoice), AccessLevel::Engineer);
 }
 
 TEST_F(AccessControlTest, WithoutUserFileNothingIsRestricted)
@@ -163,7 +163,8 @@ TEST_F(AccessControlTest, SignsOutAfterTheIdleTimeButNeverDuringAnAlarmOrTyping)
     make();
     bool alarm = false;
     bool typing = false;
-    access->setHolds([&] { return alarm; }, [&] { return typing; });
+    access->setAlarmHold([&] { return alarm; });
+    access->setTypingHold([&] { return typing; });
     constexpr std::int64_t minute = 60'000;
     const QString timedOut = u"ВЫХОД ОПЕРАТОРА: Иванов (по времени)"_s;
 

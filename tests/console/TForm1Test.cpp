@@ -61,7 +61,8 @@ TEST_F(TForm1Test, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
     EXPECT_EQ(entries(menus[0]->menu()),
               (QStringList{QStringLiteral("Сброс тревоги|F7"), QStringLiteral("Отключить звук\tF6|"),
                            QStringLiteral("Общий контроль|"), QStringLiteral("Просмотр архива|F3"),
-                           QStringLiteral("-"), QStringLiteral("Выход|")}));
+                           QStringLiteral("-"), QStringLiteral("Вход оператора…|Ctrl+L"),
+                           QStringLiteral("Выход оператора|"), QStringLiteral("-"), QStringLiteral("Выход|")}));
     EXPECT_EQ(menus[1]->text(), QStringLiteral("Сервис"));
     EXPECT_EQ(entries(menus[1]->menu()),
               (QStringList{QStringLiteral("Ввести в состав|"), QStringLiteral("Вывести из состава|"),
@@ -490,7 +491,7 @@ TEST_F(TForm1Test, ModuleEditorOffersItsButtonsOnlyWithAScenario)
     EXPECT_TRUE(window->actions().AddModulControl->isEnabled());
     Workstation& w = window->workstation();
     ControlModuleEditor editor(w.controlModules(), w.tree().nodeAt(1));
-    TForm4 form(editor, loop, window.get());
+    TForm4 form(editor, w.access(), loop, window.get());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Редактирование модуля управления"));
     EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("A01:СКЛАД"));
     EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("Цех 1"));
