@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -92,6 +94,24 @@ TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
     EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДОСТУП ЗАПРЕЩЕН: Ввести в состав"_s).toStdString());
     a.signOut->trigger();
     EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ВЫХОД ОПЕРАТОРА: Иванов"_s).toStdString());
+}
+
+TEST_F(AccessWiringTest, SignInWindowSaysWhyAndClosesOnceSignedIn)
+{
+    writeUsers();
+    auto window = openWindow();
+    window->actions().signIn->trigger();
+    auto* signIn = window->findChild<QWidget*>(u"SignInWindow"_s);
+    ASSERT_TRUE(signIn);
+    auto* password = signIn->findChild<QLineEdit*>(u"password"_s);
+    password->setText(u"неверно"_s);
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_EQ(signIn->findChild<QLabel*>(u"message"_s)->text(), u"Неверный пароль."_s);
+    EXPECT_TRUE(password->text().isEmpty());
+    password->setText(u"пароль"_s);
+    QTest::keyClick(password, Qt::Key_Return);
+    EXPECT_FALSE(signIn->isVisible());
+    EXPECT_EQ(status(*window), u"ОПЕРАТОР: Иванов, уровень 2"_s);
 }
 
 TEST_F(AccessWiringTest, SignsOutAfterTheMinutesOfTheSettings)
