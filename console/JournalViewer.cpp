@@ -132,6 +132,14 @@ void JournalViewer::buildFilterBar()
     text_->setPlaceholderText(QStringLiteral("извещатель или текст"));
     text_->setClearButtonEnabled(true);
     what->addWidget(text_, 1);
+    what->addWidget(new QLabel(QStringLiteral("Оператор:")));
+    operator_ = new QComboBox;
+    operator_->setObjectName(QStringLiteral("JournalOperator"));
+    operator_->setEditable(true);
+    operator_->lineEdit()->setPlaceholderText(QStringLiteral("все"));
+    operator_->setInsertPolicy(QComboBox::NoInsert);
+    operator_->addItem(QString());
+    what->addWidget(operator_);
 
     for (QCheckBox* box : {fromOn_, toOn_})
         connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
@@ -139,6 +147,7 @@ void JournalViewer::buildFilterBar()
         connect(edit, &QDateTimeEdit::dateTimeChanged, this, [this] { applyFilter(); });
     connect(system_, &QComboBox::currentIndexChanged, this, [this] { applyFilter(); });
     connect(text_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
+    connect(operator_, &QComboBox::currentTextChanged, this, [this] { applyFilter(); });
 
     auto* rows = qobject_cast<QVBoxLayout*>(layout());
     rows->addLayout(period);
@@ -158,7 +167,19 @@ JournalFilter JournalViewer::filter() const
         if (kinds_[std::size_t(kind)]->isChecked())
             filter.kinds |= kindBit(JournalKind(kind));
     filter.text = text_->text().trimmed();
+    filter.operatorName = operator_->currentText().trimmed();
     return filter;
+}
+
+void JournalViewer::setOperatorNames(const QStringList& names)
+{
+    updatingFields_ = true;
+    const QString chosen = operator_->currentText();
+    operator_->clear();
+    operator_->addItem(QString());
+    operator_->addItems(names);
+    operator_->setCurrentText(chosen);
+    updatingFields_ = false;
 }
 
 void JournalViewer::setFilter(const JournalFilter& filter)
@@ -174,6 +195,7 @@ void JournalViewer::setFilter(const JournalFilter& filter)
     for (int kind = 0; kind < JournalKindCount; ++kind)
         kinds_[std::size_t(kind)]->setChecked((filter.kinds & kindBit(JournalKind(kind))) != 0);
     text_->setText(filter.text);
+    operator_->setCurrentText(filter.operatorName);
     updatingFields_ = false;
     applyFilter();
 }

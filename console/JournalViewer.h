@@ -31,6 +31,8 @@ public:
     JournalViewer(QString logPath, const Locale& locale, const Clock& clock, QWidget* parent = nullptr);
     ~JournalViewer() override;
 
+    // The operators to choose from in the filter (any other name can be typed in).
+    void setOperatorNames(const QStringList& names);
     JournalFilter filter() const;
     // Shows the filter in the window's fields and applies it.
     void setFilter(const JournalFilter& filter);
@@ -72,6 +74,7 @@ private:
     QComboBox* system_ = nullptr;
     std::array<QCheckBox*, JournalKindCount> kinds_{};
     QLineEdit* text_ = nullptr;
+    QComboBox* operator_ = nullptr;
     QLabel* count_ = nullptr;
     QTimer* follow_ = nullptr;
     bool running_ = false;

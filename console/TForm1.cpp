@@ -305,6 +305,7 @@ void TForm1::showJournalViewer()
         // bring the main window in front of it.
         journalViewer_ = new JournalViewer(workstation_->folder().logFile(), platform.locale, platform.clock, nullptr);
         journalViewer_->setAttribute(Qt::WA_DeleteOnClose);
+        journalViewer_->setOperatorNames(workstation_->access().names());
     }
     journalViewer_->show();
     journalViewer_->raise();

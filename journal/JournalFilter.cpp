@@ -42,7 +42,14 @@ char folded(char c)
 
 JournalFilter::Conditions JournalFilter::conditions() const
 {
-    return {from.isValid() ? minuteOf(from, 0) : 0, to.isValid() ? minuteOf(to, 59) : 0, address, kinds};
+    const JournalKinds admitted = hasOperator() ? JournalKinds(kinds & kindBit(JournalKind::OperatorActions)) : kinds;
+    return {from.isValid() ? minuteOf(from, 0) : 0, to.isValid() ? minuteOf(to, 59) : 0, address, admitted};
+}
+
+bool JournalFilter::admitsOperator(QByteArrayView line) const
+{
+    return !hasOperator()
+           || journalOperator(parseJournalLine(cp1251::decode(line)).text).compare(operatorName, Qt::CaseInsensitive) == 0;
 }
 
 QString JournalFilter::description() const
@@ -64,6 +71,8 @@ QString JournalFilter::description() const
     }
     if (hasText())
         parts << QStringLiteral("текст «%1»").arg(text);
+    if (hasOperator())
+        parts << QStringLiteral("оператор %1").arg(operatorName);
     return parts.isEmpty() ? QStringLiteral("все строки") : parts.join(QStringLiteral("; "));
 }
 

@@ -9,13 +9,15 @@
 namespace kirvan {
 
 // Which lines of the text log the viewer shows. The conditions combine: a line is shown when it
-// lies in the period, belongs to the system, is of one of the kinds and holds the text.
+// lies in the period, belongs to the system, is of one of the kinds, holds the text and, when an
+// operator is chosen, is one of his actions.
 struct JournalFilter {
     QDateTime from;                   // invalid: no lower bound
     QDateTime to;                     // invalid: no upper bound
     int address = -1;                 // the system address; -1: every system
     JournalKinds kinds = AllJournalKinds;
     QString text;                     // a detector or any text, letter case ignored
+    QString operatorName;             // only the actions of this operator; empty: no such bound
 
     // Everything but the text, checked on what the index keeps of a line.
     struct Conditions {
@@ -31,6 +33,9 @@ struct JournalFilter {
     };
     Conditions conditions() const;
     bool hasText() const { return !text.isEmpty(); }
+    bool hasOperator() const { return !operatorName.isEmpty(); }
+    // Whether the line (Windows-1251, without CR LF) is an action of the chosen operator.
+    bool admitsOperator(QByteArrayView line) const;
     // The filter in Russian words, for the heads of exports and printouts.
     QString description() const;
 };

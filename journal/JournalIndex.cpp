@@ -262,7 +262,7 @@ std::vector<std::uint32_t> JournalIndex::select(const JournalFilter& filter, qsi
             const Entry& e = entries[std::size_t(i)];
             if (!conditions.admits(e.info))
                 continue;
-            if (filter.hasText()) {
+            if (filter.hasText() || filter.hasOperator()) {
                 if (blockFile != e.file || e.offset < blockStart || e.offset + e.length >= blockStart + block.size()) {
                     blockFile = e.file;
                     blockStart = e.offset;
@@ -270,7 +270,7 @@ std::vector<std::uint32_t> JournalIndex::select(const JournalFilter& filter, qsi
                 }
                 const QByteArrayView there = QByteArrayView(block).sliced(qsizetype(e.offset - blockStart));
                 if (!stillThere(e, there.first(std::min(there.size(), qsizetype(e.length) + 1)))
-                    || !matcher.matches(there.first(e.length)))
+                    || !matcher.matches(there.first(e.length)) || !filter.admitsOperator(there.first(e.length)))
                     continue;
             }
             rows.push_back(std::uint32_t(start + i));

@@ -144,11 +144,17 @@ JournalKind kindOf(QByteArrayView text, int code, bool record)
     static const QByteArray system = encoded(u"СИСТЕМА ");
     static const QByteArray complex = encoded(u"КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН");
     static const QByteArray complexOn = encoded(u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН");
+    static const QByteArray operatorActions[] = {encoded(u"ВХОД ОПЕРАТОРА:"), encoded(u"ВЫХОД ОПЕРАТОРА:"),
+                                                 encoded(u"НЕВЕРНЫЙ ПАРОЛЬ:"), encoded(u"ДОСТУП ЗАПРЕЩЕН:"),
+                                                 encoded(u"ДЕЙСТВИЕ ОПЕРАТОРА")};
     while (!text.isEmpty() && text.front() == ' ')
         text = text.sliced(1);
     if (!record) {
         if (startsWith(text, system))
             return JournalKind::Operator;
+        for (const QByteArray& action : operatorActions)
+            if (startsWith(text, action))
+                return JournalKind::OperatorActions;
         if (startsWith(text, complex) || startsWith(text, complexOn))
             return JournalKind::StartStop;
         return JournalKind::Other;
@@ -176,6 +182,7 @@ QString journalKindName(JournalKind kind)
     case JournalKind::Link: return QStringLiteral("связь");
     case JournalKind::Operator: return QStringLiteral("команды оператора");
     case JournalKind::StartStop: return QStringLiteral("включение/выключение");
+    case JournalKind::OperatorActions: return QStringLiteral("действия операторов");
     case JournalKind::Other: break;
     }
     return QStringLiteral("прочее");
@@ -200,6 +207,35 @@ JournalFields parseJournalLine(const QString& line)
     fields.time = line.mid(layout.timeStart, layout.timeEnd - layout.timeStart);
     fields.text = line.mid(layout.textStart).trimmed();
     return fields;
+}
+
+QString journalOperator(QStringView text)
+{
+    // Names hold no ":" (the user file's separator), so the first one after a name ends it.
+    static const QString action = QStringLiteral("ДЕЙСТВИЕ ОПЕРАТОРА ");
+    if (text.startsWith(action)) {
+        const QStringView rest = text.sliced(action.size());
+        const qsizetype colon = rest.indexOf(u':');
+        return colon > 0 ? rest.first(colon).toString() : QString();
+    }
+    static const QString signIn = QStringLiteral("ВХОД ОПЕРАТОРА: ");
+    if (text.startsWith(signIn)) {
+        const QStringView rest = text.sliced(signIn.size());
+        const qsizetype level = rest.lastIndexOf(QStringLiteral(", уровень "));
+        return (level >= 0 ? rest.first(level) : rest).toString();
+    }
+    static const QString signOut = QStringLiteral("ВЫХОД ОПЕРАТОРА: ");
+    static const QString timedOut = QStringLiteral(" (по времени)");
+    if (text.startsWith(signOut)) {
+        QStringView rest = text.sliced(signOut.size());
+        if (rest.endsWith(timedOut))
+            rest.chop(timedOut.size());
+        return rest.toString();
+    }
+    static const QString wrongPassword = QStringLiteral("НЕВЕРНЫЙ ПАРОЛЬ: ");
+    if (text.startsWith(wrongPassword))
+        return text.sliced(wrongPassword.size()).toString();
+    return {};
 }
 
 JournalDateOrder::JournalDateOrder(const Locale& locale)

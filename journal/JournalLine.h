@@ -9,9 +9,10 @@ namespace kirvan {
 class Locale;
 
 // What a line of the text log reports, for finding lines by kind.
-enum class JournalKind : std::uint8_t { Fire, Fault, Technology, Link, Operator, StartStop, Other };
-inline constexpr int JournalKindCount = 7;
-using JournalKinds = std::uint8_t; // a set: bit 1 << kind
+// OperatorActions: who signed in and out, wrong passwords, refused commands, the audit lines.
+enum class JournalKind : std::uint8_t { Fire, Fault, Technology, Link, Operator, StartStop, OperatorActions, Other };
+inline constexpr int JournalKindCount = 8;
+using JournalKinds = std::uint16_t; // a set: bit 1 << kind
 inline constexpr JournalKinds AllJournalKinds = (1 << JournalKindCount) - 1;
 constexpr JournalKinds kindBit(JournalKind kind) { return JournalKinds(1u << unsigned(kind)); }
 // The kind's name as the viewer shows it ("пожар", "неисправность" …).
@@ -31,6 +32,10 @@ struct JournalFields {
     QString text;
 };
 JournalFields parseJournalLine(const QString& line);
+// The operator a line of the operators' actions names ("Иванов" of "ДЕЙСТВИЕ ОПЕРАТОРА Иванов:
+// Сброс тревоги", of "ВХОД ОПЕРАТОРА: Иванов, уровень 2" …), from the line's text part; empty
+// for any other line and for actions of nobody signed in.
+QString journalOperator(QStringView text);
 
 // The order of day, month and year in the short date form of the regional settings, found by
 // formatting a known date, so that a line's moment is read without parsing each date as text.

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QPdfWriter>
@@ -77,6 +78,23 @@ TEST_F(JournalViewerTest, FiltersOneSystemsFiresFollowsTheLogAndExports)
     viewer.print(std::make_shared<QPdfWriter>(folder.file(u"fires.pdf"_s)));
     waitUntilExported(viewer);
     EXPECT_TRUE(folder.read(u"fires.pdf"_s).startsWith("%PDF"));
+}
+
+TEST_F(JournalViewerTest, ChosenOperatorShowsHisActionsOnly)
+{
+    writeLog();
+    folder.write(u"KirvanMonitorP.txt"_s, folder.read(u"KirvanMonitorP.txt"_s)
+                                              + crlf1251(u"08.12.2023 10:00:00  ВХОД ОПЕРАТОРА: Иванов, уровень 2\n"
+                                                         u"08.12.2023 10:00:01  ДЕЙСТВИЕ ОПЕРАТОРА Петров: Выход\n"_s));
+    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), locale, clock);
+    viewer.setOperatorNames({u"Иванов"_s, u"Петров"_s});
+    waitUntilIdle(viewer);
+    auto* chosen = viewer.findChild<QComboBox*>(u"JournalOperator"_s);
+    ASSERT_TRUE(chosen);
+    chosen->setCurrentIndex(2);
+    waitUntilIdle(viewer);
+    EXPECT_EQ(viewer.countText(), u"Показано строк: 1 из 302"_s);
+    EXPECT_EQ(viewer.filter().operatorName, u"Петров"_s);
 }
 
 // F3 hands the log to the desktop; a kiosk without a program for it gets the viewer instead.
