@@ -63,16 +63,20 @@ void SignInWindow::submit()
     // The answer may come after the window has been closed.
     QPointer<SignInWindow> self(this);
     access_.signIn(name_->currentText(), password, [self](const AccessControl::SignInResult& result) {
-        if (!self)
-            return;
-        if (result.outcome == AccessControl::Outcome::SignedIn) {
-            self->close();
-            return;
-        }
-        self->message_->setText(result.message);
-        self->ok_->setEnabled(true);
-        self->password_->setFocus();
+        if (SignInWindow* window = self.data())
+            window->answered(result);
     });
+}
+
+void SignInWindow::answered(const AccessControl::SignInResult& result)
+{
+    if (result.outcome == AccessControl::Outcome::SignedIn) {
+        close();
+        return;
+    }
+    message_->setText(result.message);
+    ok_->setEnabled(true);
+    password_->setFocus();
 }
 
 } // namespace kirvan

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "access/AccessControl.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -9,7 +11,6 @@ class QPushButton;
 
 namespace kirvan {
 
-class AccessControl;
 class MessageLoop;
 
 // "Вход оператора…": a name from the list and the password. A tool window, not modal, so that
@@ -22,6 +23,7 @@ public:
 
 private:
     void submit();
+    void answered(const AccessControl::SignInResult& result);
 
     AccessControl& access_;
     QComboBox* name_;

@@ -53,6 +53,10 @@ TEST_F(AccessWiringTest, WithoutUserFileEverythingRunsAndIsJournaledWithoutName)
     EXPECT_EQ(logLines().mid(logLines().size() - 2),
               (QStringList{u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Отключить звук (тревога: A01:СКЛАД)"_s,
                            u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Сброс тревоги"_s}));
+    window->actions().ImageEdit->trigger();
+    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: вход"_s).toStdString());
+    window->actions().ImageEdit->trigger();
+    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: выход"_s).toStdString());
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(logLines().contains(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Выход"_s));
 }

@@ -23,6 +23,9 @@
 #include <QToolButton>
 #include <QTableView>
 #include <QTreeView>
+#include <map>
+
+using namespace Qt::StringLiterals;
 
 namespace kirvan::testing {
 namespace {
@@ -460,6 +463,8 @@ TEST_F(TForm1Test, ModulePromptStaysOnTopAndHandsTheAnswerOn)
             count += window->workstation().link().queue().slot(slot).code == 152;
         return count;
     };
+    const std::map<QString, QString> journaled = {
+        {u"Button1"_s, u"ДА"_s}, {u"Button2"_s, u"ПРОПУСТИТЬ"_s}, {u"close"_s, u"закрыт"_s}};
     for (const char* answer : {"Button1", "Button2", "close"}) {
         receiveFire(window->workstation());
         receiveFire(window->workstation());
@@ -478,6 +483,8 @@ TEST_F(TForm1Test, ModulePromptStaysOnTopAndHandsTheAnswerOn)
         else
             prompt()->findChild<QPushButton*>(QString::fromLatin1(answer))->click();
         EXPECT_EQ(scenarios() - before, QString::fromLatin1(answer) == u"Button1" ? 1 : 0) << answer;
+        EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: %1 (СКЛАД Цех 1, сценарий 5)"_s
+                                         .arg(journaled.at(QString::fromLatin1(answer))));
         EXPECT_FALSE(window->workstation().controlModules().prompt());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(prompt(), nullptr) << answer;
@@ -506,6 +513,9 @@ TEST_F(TForm1Test, ModuleEditorOffersItsButtonsOnlyWithAScenario)
     save->click();
     EXPECT_EQ(w.settings().ini().readString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", {}), QStringLiteral("АВТОМАТ"));
     EXPECT_EQ(w.settings().ini().readInteger(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СЦЕНАРИЙ", 0), 7);
+    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Сохранить (A01:СКЛАД Цех 1)"_s);
+    form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Удалить (A01:СКЛАД Цех 1)"_s);
 }
 
 } // namespace
