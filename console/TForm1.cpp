@@ -144,6 +144,8 @@ void TForm1::showStatusBar()
     Panel17->setStyleSheet(status.Panel17Alert() ? QStringLiteral("color: red;") : QString());
     soundTrouble_->setText(status.SoundTrouble());
     soundTrouble_->setVisible(!status.SoundTrouble().isEmpty());
+    remoteLink_->setText(status.Remote());
+    remoteLink_->setVisible(!status.Remote().isEmpty());
     const QColor lamp = status.Shape2() ? toQColor(*status.Shape2()) : palette().color(QPalette::Button);
     Shape2->setStyleSheet(QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
 }

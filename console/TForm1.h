@@ -125,6 +125,8 @@ private:
     QLabel* soundTrouble_ = nullptr;
     QLabel* accessStatus_ = nullptr;
     QPointer<SignInWindow> signInWindow_;
+    // The link to the broker of remote monitoring, shown when one is configured.
+    QLabel* remoteLink_ = nullptr;
     QPointer<TForm3> Form3;
 };
 

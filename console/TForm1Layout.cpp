@@ -205,6 +205,11 @@ QWidget* TForm1::buildStatusBar()
     accessStatus_->setFont(pixelFont(11));
     accessStatus_->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(accessStatus_);
+    remoteLink_ = new QLabel;
+    remoteLink_->setObjectName(QStringLiteral("remoteLink"));
+    remoteLink_->setFont(pixelFont(11));
+    remoteLink_->hide();
+    layout->addWidget(remoteLink_);
     return bar;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/Locale.h"
 #include "platform/MessageLoop.h"
 #include "platform/Sound.h"
+#include "remote/MosquittoLink.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -107,6 +108,13 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     log_.setOnWriteFailure([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
     log_.setOnWriteRecovered([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
     mailbox_.bind();
+    remote_ = std::make_unique<RemoteMonitor>(
+        readRemoteSettings(settings_.ini()),
+        RemoteMonitor::Services{platform.loop, platform.locale, statusBar_,
+                                [this](const QString& text) { logDated(text); }, [this] { return systemNames(); },
+                                folder_.logFile(), folder_.remoteCursorFile(),
+                                [](const RemoteSettings& remote) { return std::make_unique<MosquittoLink>(remote); }});
+    log_.setOnLogged([this] { remote_->lineLogged(); });
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
@@ -120,6 +128,9 @@ Workstation::~Workstation()
 {
     platform_.sound.setOnOutputsChanged({});
     logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"));
+    // The shut-down line is the last one published.
+    log_.setOnLogged({});
+    remote_.reset();
     // The window is gone: what the log still has to say goes to standard error.
     log_.setOnWriteFailure({});
     log_.setOnWriteRecovered({});
@@ -175,6 +186,17 @@ void Workstation::checkSoundDevice()
     statusBar_.setSoundTrouble(missing ? notice : QString());
     if (missing)
         logDated(QStringLiteral("  ") + notice);
+}
+
+QMap<QString, QString> Workstation::systemNames()
+{
+    QMap<QString, QString> names;
+    for (const QStringView address : {u"00", u"01", u"02", u"03"}) {
+        const QString file = settings_.ini().readString(settings::sectionAddress, address, QString());
+        if (!file.isEmpty())
+            names.insert(address.toString(), QFileInfo(file).completeBaseName().toUpper());
+    }
+    return names;
 }
 
 void Workstation::FormActivate()

@@ -28,6 +28,7 @@
 #include "plans/PlanEditor.h"
 #include "plans/PlanMarkers.h"
 #include "plans/PlanPictures.h"
+#include "remote/RemoteMonitor.h"
 
 #include <memory>
 
@@ -132,6 +133,8 @@ private:
     // Without an output device every alarm is silent: a lasting notice in the status bar and one
     // journal line each time the device goes; the notice goes when a device is back.
     void checkSoundDevice();
+    // The systems' names by address ("01"), for the messages of remote monitoring.
+    QMap<QString, QString> systemNames();
 
     PlatformServices platform_;
     OperatorNotices notices_;
@@ -166,6 +169,8 @@ private:
     OperatorCommands commands_;
     std::function<void(TreeNode*)> onTreeSelection_;
     std::function<void(const QString& page)> onHelpUnopened_;
+    // Started before the start-up line, so that line is published too.
+    std::unique_ptr<RemoteMonitor> remote_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;
     bool soundDeviceMissing_ = false;

@@ -15,6 +15,8 @@ void JournalLog::LogEvent(const QString& line)
 {
     history_.add(line);
     file_.append(line);
+    if (onLogged_)
+        onLogged_();
 }
 
 bool JournalLog::ReadArhivExecute(DesktopShell& shell)

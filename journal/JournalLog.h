@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kirvan {
 
@@ -24,6 +25,8 @@ public:
     // Shows the line in the history line, adds it to its list, appends it to the log. Never
     // throws because the log cannot be written.
     void LogEvent(const QString& line);
+    // After every line logged (remote monitoring reads the log on).
+    void setOnLogged(std::function<void()> handler) { onLogged_ = std::move(handler); }
 
     // The history line: the text field and its list, oldest first.
     const QString& historyText() const { return history_.text(); }
@@ -45,6 +48,7 @@ public:
 private:
     HistoryLine history_;
     LogFile file_;
+    std::function<void()> onLogged_;
 };
 
 } // namespace kirvan

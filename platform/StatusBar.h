@@ -40,6 +40,9 @@ public:
     // alarms cannot be heard ("ЗВУК НЕ ВОСПРОИЗВОДИТСЯ: …"). Empty when all is well.
     const QString& SoundTrouble() const { return soundTrouble_; }
     void setSoundTrouble(const QString& text) { set(soundTrouble_, text); }
+    // The link to the broker of remote monitoring ("MQTT: подключено"); empty when not configured.
+    const QString& Remote() const { return remote_; }
+    void setRemote(const QString& text) { set(remote_, text); }
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
@@ -71,6 +74,7 @@ private:
     QString panel17_;
     bool panel17Alert_ = false;
     QString soundTrouble_;
+    QString remote_;
     std::function<void()> onChanged_;
 };
 

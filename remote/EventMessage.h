@@ -1,0 +1,47 @@
+#pragma once
+
+#include "journal/JournalLine.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <cstdint>
+
+namespace kirvan {
+
+// What a journal line reports, in the words the messages of the event topic use.
+enum class RemoteKind : std::uint8_t { Fire, Fault, Technology, Link, Restoration, Operator, StartStop, Other };
+QString remoteKindName(RemoteKind kind); // "fire", "fault", "technology", "link", "restoration", …
+
+// One journal line as the JSON message of the event topic:
+//   {"seq":…,"time":"2023-12-08T09:15:02+03:00","address":"01","system":"СКЛАД",
+//    "detector":"И12-05","code":"07","kind":"fire","text":"01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: …"}
+// The text is the line as the journal holds it; address, detector and code are empty for the
+// workstation's own lines. The time is the line's own, read in the regional date order, with the
+// offset of the local time zone at that moment; a line without a readable date takes `fallback`.
+class EventMessage {
+public:
+    EventMessage(std::uint64_t sequence, QByteArrayView line, const JournalDateOrder& order,
+                 const QDateTime& fallback);
+
+    std::uint64_t sequence() const { return sequence_; }
+    const QString& text() const { return text_; }
+    const QString& address() const { return fields_.address; }
+    int code() const { return code_; }
+    RemoteKind kind() const { return kind_; }
+    const QDateTime& time() const { return time_; }
+
+    void setSystemName(QString name) { systemName_ = std::move(name); }
+    QByteArray json() const;
+
+private:
+    std::uint64_t sequence_;
+    QString text_;
+    JournalFields fields_;
+    int code_ = -1;
+    RemoteKind kind_ = RemoteKind::Other;
+    QDateTime time_;
+    QString systemName_;
+};
+
+} // namespace kirvan

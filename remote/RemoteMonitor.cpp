@@ -1,0 +1,65 @@
+#include "remote/RemoteMonitor.h"
+
+#include "journal/JournalLine.h"
+#include "platform/StatusBar.h"
+#include "remote/PublisherThread.h"
+
+namespace kirvan {
+
+RemoteMonitor::RemoteMonitor(const RemoteSettings& settings, Services services)
+    : services_(std::move(services)), server_(settings.server)
+{
+    if (!settings.enabled())
+        return;
+    services_.statusBar.setRemote(statusText(BrokerLink::State::Unreachable));
+    LogPublisher::Setup setup{services_.logPath, services_.cursorPath, settings.prefix,
+                              JournalDateOrder(services_.locale), {}, {}};
+    publisher_ = std::make_unique<PublisherThread>(services_.loop, services_.link(settings), std::move(setup),
+                                                   [this](BrokerLink::State state) { stateChanged(state); });
+    publisher_->setSystemNames(services_.systemNames());
+}
+
+RemoteMonitor::~RemoteMonitor() = default;
+
+void RemoteMonitor::lineLogged()
+{
+    if (!publisher_)
+        return;
+    // A system taken into the complex or out of it changes the names before its line is logged.
+    publisher_->setSystemNames(services_.systemNames());
+    publisher_->logGrew();
+}
+
+QString RemoteMonitor::statusText(BrokerLink::State state)
+{
+    switch (state) {
+    case BrokerLink::State::Connected: return QStringLiteral("MQTT: подключено");
+    case BrokerLink::State::Refused: return QStringLiteral("MQTT: отказ авторизации");
+    case BrokerLink::State::Unreachable: break;
+    }
+    return QStringLiteral("MQTT: нет связи с сервером");
+}
+
+QString RemoteMonitor::outageText(BrokerLink::State state, const QString& server)
+{
+    if (state == BrokerLink::State::Refused)
+        return QStringLiteral("  MQTT: ОТКАЗ АВТОРИЗАЦИИ НА СЕРВЕРЕ %1").arg(server);
+    return QStringLiteral("  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ %1").arg(server);
+}
+
+QString RemoteMonitor::recoveryText(const QString& server)
+{
+    return QStringLiteral("  MQTT: СВЯЗЬ С СЕРВЕРОМ %1 ВОССТАНОВЛЕНА").arg(server);
+}
+
+void RemoteMonitor::stateChanged(BrokerLink::State state)
+{
+    services_.statusBar.setRemote(statusText(state));
+    const bool connected = state == BrokerLink::State::Connected;
+    if (connected == !outage_)
+        return;
+    outage_ = !connected;
+    services_.logDated(connected ? recoveryText(server_) : outageText(state, server_));
+}
+
+} // namespace kirvan

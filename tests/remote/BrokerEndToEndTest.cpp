@@ -1,0 +1,200 @@
+// Against a real broker: a private mosquitto on a loopback port, started by each test.
+#include "remote/MosquittoLink.h"
+#include "remote/PublishCursor.h"
+#include "remote/RemoteMonitor.h"
+
+#include "journal/JournalLog.h"
+#include "platform/StatusBar.h"
+#include "tests/support/FixedLocale.h"
+#include "tests/support/PrivateBroker.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/VirtualMessageLoop.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace kirvan {
+namespace {
+
+using testing::PrivateBroker;
+using namespace std::chrono_literals;
+
+// A monitoring station: every event message of the workstation, in the order received. Its
+// session outlives the broker's restart, so what is published before it is back waits for it.
+class Station {
+public:
+    explicit Station(const PrivateBroker& broker, const QString& prefix = QStringLiteral("kirvan/ws"))
+        : link_(settingsFor(broker), QStringLiteral("station"))
+    {
+        link_.start(BrokerLink::Handlers{[this](BrokerLink::State state) { setState(state); }, {},
+                                         [this](const QString& topic, const QByteArray& payload) { take(topic, payload); }},
+                    {}, {}, {prefix + QStringLiteral("/event")});
+    }
+    static RemoteSettings settingsFor(const PrivateBroker& broker)
+    {
+        RemoteSettings settings;
+        settings.server = broker.server();
+        parseServer(settings.server, false, settings.host, settings.port);
+        return settings;
+    }
+    // Waits (really) until `count` events have come or 20 s have passed.
+    std::vector<QJsonObject> await(std::size_t count)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, 20s, [&] { return events_.size() >= count; });
+        return events_;
+    }
+    bool awaitConnected()
+    {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, 10s, [&] { return connected_; });
+    }
+
+private:
+    void setState(BrokerLink::State state)
+    {
+        std::lock_guard lock(mutex_);
+        connected_ = state == BrokerLink::State::Connected;
+        changed_.notify_all();
+    }
+    void take(const QString&, const QByteArray& payload)
+    {
+        std::lock_guard lock(mutex_);
+        events_.push_back(QJsonDocument::fromJson(payload).object());
+        changed_.notify_all();
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<QJsonObject> events_;
+    bool connected_ = false;
+    MosquittoLink link_;
+};
+
+class BrokerEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!PrivateBroker::available())
+            GTEST_SKIP() << "mosquitto, mosquitto_passwd or openssl is not installed";
+    }
+    // The workstation's side: its journal, status bar and publisher.
+    void startWorkstation(const PrivateBroker& broker, const QString& password = {}, bool tls = false)
+    {
+        RemoteSettings settings = Station::settingsFor(broker);
+        settings.user = password.isEmpty() ? QString() : QStringLiteral("ws");
+        settings.password = password;
+        settings.tls = tls;
+        settings.ca = broker.caFile();
+        settings.prefix = QStringLiteral("kirvan/ws");
+        monitor = std::make_unique<RemoteMonitor>(
+            settings, RemoteMonitor::Services{loop, locale, statusBar, [this](const QString& text) { logLine(text); },
+                                              [] { return QMap<QString, QString>{{QStringLiteral("01"), QStringLiteral("СКЛАД")}}; },
+                                              log.logFile().path(), cursorPath(),
+                                              [](const RemoteSettings& remote) { return std::make_unique<MosquittoLink>(remote); }});
+        log.setOnLogged([this] { monitor->lineLogged(); });
+    }
+    void logLine(const QString& text) { log.LogEvent(QStringLiteral("08.12.2023 9:15:02") + text); }
+    bool awaitStatus(const QString& text)
+    {
+        // Hand-overs of the publisher's thread arrive as routines; time itself stays still.
+        const auto end = std::chrono::steady_clock::now() + 20s;
+        while (statusBar.Remote() != text && std::chrono::steady_clock::now() < end) {
+            loop.advance(0);
+            std::this_thread::sleep_for(10ms);
+        }
+        return statusBar.Remote() == text;
+    }
+    QString cursorPath() const { return folder.file(QStringLiteral("KirvanMonitorP.mqtt")); }
+    static std::vector<QString> texts(const std::vector<QJsonObject>& events)
+    {
+        std::vector<QString> result;
+        for (const QJsonObject& event : events)
+            result.push_back(event.value(QStringLiteral("text")).toString());
+        return result;
+    }
+
+    testing::TempFolder folder;
+    testing::VirtualMessageLoop loop;
+    testing::FixedLocale locale;
+    StatusBar statusBar;
+    JournalLog log{folder.file(QStringLiteral("KirvanMonitorP.txt"))};
+    std::unique_ptr<RemoteMonitor> monitor;
+};
+
+TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
+{
+    PrivateBroker broker;
+    ASSERT_TRUE(broker.start());
+    Station station(broker);
+    ASSERT_TRUE(station.awaitConnected());
+    startWorkstation(broker);
+    ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: подключено")));
+    const QString fire = QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1");
+    log.LogEvent(fire);
+    auto events = station.await(1);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].value(QStringLiteral("text")).toString(), fire);
+    EXPECT_EQ(events[0].value(QStringLiteral("system")).toString(), QStringLiteral("СКЛАД"));
+    EXPECT_EQ(events[0].value(QStringLiteral("kind")).toString(), QStringLiteral("fire"));
+
+    // The outage lasts as long as the workstation takes to notice it; the logic is the same for
+    // 30 s (the link only tries again, every 8 s at most).
+    broker.stop();
+    ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: нет связи с сервером")));
+    std::vector<QString> sent{fire, QStringLiteral("08.12.2023 9:15:02  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ ") + broker.server()};
+    for (int i = 0; i < 100; ++i) {
+        sent.push_back(QStringLiteral("01/И12-05/08 08.12.2023 9:15:02 ОТКАЗ: СКЛАД %1").arg(i));
+        log.LogEvent(sent.back());
+    }
+    ASSERT_TRUE(broker.start());
+    ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: подключено")));
+    sent.push_back(QStringLiteral("08.12.2023 9:15:02  MQTT: СВЯЗЬ С СЕРВЕРОМ ") + broker.server()
+                   + QStringLiteral(" ВОССТАНОВЛЕНА"));
+    events = station.await(sent.size());
+    // A repeat is dropped by its number; what is left is every line once, in order.
+    std::vector<QJsonObject> once;
+    for (const QJsonObject& event : events)
+        if (once.empty() || event.value(QStringLiteral("seq")).toDouble() > once.back().value(QStringLiteral("seq")).toDouble())
+            once.push_back(event);
+    EXPECT_EQ(texts(once), sent);
+    for (std::size_t i = 1; i < once.size(); ++i)
+        EXPECT_EQ(once[i].value(QStringLiteral("seq")).toDouble(), once[i - 1].value(QStringLiteral("seq")).toDouble() + 1);
+}
+
+TEST_F(BrokerEndToEndTest, TlsWithTheSitesOwnCertificateAuthority)
+{
+    PrivateBroker broker(PrivateBroker::Options{{}, {}, true});
+    ASSERT_TRUE(broker.start());
+    startWorkstation(broker, {}, true);
+    EXPECT_TRUE(awaitStatus(QStringLiteral("MQTT: подключено")));
+}
+
+TEST_F(BrokerEndToEndTest, AWrongPasswordIsToldOnceAndPublishesNothing)
+{
+    PrivateBroker broker(PrivateBroker::Options{QStringLiteral("ws"), QStringLiteral("secret"), false});
+    ASSERT_TRUE(broker.start());
+    startWorkstation(broker, QStringLiteral("wrong"));
+    ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: отказ авторизации")));
+    const auto cursor = PublishCursor::load(cursorPath());
+    log.LogEvent(QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1"));
+    // Two more attempts of the link (after 1 s and 2 s) are refused as well.
+    const auto end = std::chrono::steady_clock::now() + 3500ms;
+    while (std::chrono::steady_clock::now() < end) {
+        loop.advance(0);
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(log.historyList(),
+              (QStringList{QStringLiteral("08.12.2023 9:15:02  MQTT: ОТКАЗ АВТОРИЗАЦИИ НА СЕРВЕРЕ ") + broker.server(),
+                           QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1")}));
+    monitor.reset();
+    EXPECT_EQ(PublishCursor::load(cursorPath()), cursor) << "nothing was acknowledged";
+}
+
+} // namespace
+} // namespace kirvan

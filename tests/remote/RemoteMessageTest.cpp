@@ -1,0 +1,139 @@
+#include "remote/EventMessage.h"
+#include "remote/EventWatch.h"
+#include "remote/RemoteSettings.h"
+#include "remote/SystemStates.h"
+
+#include "files/Cp1251.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdlib>
+#include <ctime>
+#include <gtest/gtest.h>
+
+namespace kirvan {
+namespace {
+
+class RemoteMessageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Moscow time, without daylight saving: the offset is the same at every date.
+        ::setenv("TZ", "MSK-3", 1);
+        ::tzset();
+    }
+    EventMessage message(const QString& line, std::uint64_t sequence = 7) const
+    {
+        return EventMessage(sequence, cp1251::encode(line).bytes, JournalDateOrder(0, 1, 2),
+                            QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)));
+    }
+};
+
+TEST_F(RemoteMessageTest, EachLineBecomesOneMessageWithItsPartsKindAndTime)
+{
+    struct Case {
+        const char16_t* line;
+        const char* address;
+        const char* detector;
+        const char* code;
+        const char* kind;
+        const char* time;
+    };
+    const Case cases[] = {
+        {u"01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1", "01", "И12-05", "07", "fire", "2023-12-08T09:15:02+03:00"},
+        {u"01/И12-05/08 08.12.2023 9:15:03 ОТКАЗ: СКЛАД Цех 1", "01", "И12-05", "08", "fault", "2023-12-08T09:15:03+03:00"},
+        {u"02/И11-01/07 08.12.2023 9:15:04 ТЕХНОЛОГ: СКЛАД Насос", "02", "И11-01", "07", "technology", "2023-12-08T09:15:04+03:00"},
+        {u"00/И01-01/23 08.12.2023 9:15:05 ОТКАЗ: ЦЕХ НЕТ СВЯЗИ", "00", "И01-01", "23", "link", "2023-12-08T09:15:05+03:00"},
+        {u"00/И01-01/00 08.12.2023 9:15:06 ЦЕХ: НОРМА", "00", "И01-01", "00", "restoration", "2023-12-08T09:15:06+03:00"},
+        {u"01/И12-05/05 08.12.2023 9:15:07 СКЛАД: ОТКЛЮЧЕН", "01", "И12-05", "05", "operator", "2023-12-08T09:15:07+03:00"},
+        {u"08.12.2023 17:40:11  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН", "", "", "", "startstop", "2023-12-08T17:40:11+03:00"},
+        {u"08.12.2023 17:40:12  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ a:1", "", "", "", "other", "2023-12-08T17:40:12+03:00"},
+        // A line without a date takes the moment it was read.
+        {u"что-то без даты", "", "", "", "other", "2024-01-02T03:04:05+03:00"},
+    };
+    for (const Case& c : cases) {
+        const QString line = QString::fromUtf16(c.line);
+        EventMessage event = message(line);
+        event.setSystemName(QStringLiteral("СКЛАД"));
+        const QJsonObject json = QJsonDocument::fromJson(event.json()).object();
+        EXPECT_EQ(json.value(QStringLiteral("seq")).toDouble(), 7.0);
+        EXPECT_EQ(json.value(QStringLiteral("text")).toString(), line);
+        EXPECT_EQ(json.value(QStringLiteral("address")).toString(), QLatin1String(c.address)) << line.toStdString();
+        EXPECT_EQ(json.value(QStringLiteral("detector")).toString(), QString::fromUtf8(c.detector)) << line.toStdString();
+        EXPECT_EQ(json.value(QStringLiteral("code")).toString(), QLatin1String(c.code)) << line.toStdString();
+        EXPECT_EQ(json.value(QStringLiteral("kind")).toString(), QLatin1String(c.kind)) << line.toStdString();
+        EXPECT_EQ(json.value(QStringLiteral("time")).toString(), QLatin1String(c.time)) << line.toStdString();
+        EXPECT_EQ(json.value(QStringLiteral("system")).toString(), QStringLiteral("СКЛАД"));
+    }
+}
+
+TEST_F(RemoteMessageTest, SystemStatesFollowTheLinesWithFireAboveEverything)
+{
+    SystemStates states([] { return QStringList{QStringLiteral("00"), QStringLiteral("01")}; });
+    struct Step {
+        const char16_t* line;
+        std::vector<SystemStates::Change> changes;
+    };
+    const auto change = [](const char* address, const char16_t* state) {
+        return SystemStates::Change{QLatin1String(address), QString::fromUtf16(state)};
+    };
+    const Step steps[] = {
+        {u"08.12.2023 9:00:00  КОМПЛЕКС КИРВАН ВКЛЮЧЕН", {change("00", u"норма"), change("01", u"норма")}},
+        {u"01/И12-05/08 08.12.2023 9:00:01 ОТКАЗ: СКЛАД Цех 1", {change("01", u"отказ")}},
+        {u"01/И12-05/07 08.12.2023 9:00:02 ПОЖАР: СКЛАД Цех 1", {change("01", u"пожар")}},
+        {u"01/И12-06/07 08.12.2023 9:00:03 ТЕХНОЛОГ: СКЛАД Насос", {}},
+        {u"01/И12-06/08 08.12.2023 9:00:04 ОТКАЗ: СКЛАД Цех 2", {}},
+        {u"00/И01-01/23 08.12.2023 9:00:05 ОТКАЗ: ЦЕХ НЕТ СВЯЗИ", {change("00", u"нет связи")}},
+        {u"00/И01-01/00 08.12.2023 9:00:06 ЦЕХ: НОРМА", {change("00", u"норма")}},
+        {u"01/И01-01/00 08.12.2023 9:00:07 СКЛАД: НОРМА", {change("01", u"норма")}},
+        {u"01/И12-06/07 08.12.2023 9:00:08 ТЕХНОЛОГ: СКЛАД Насос", {change("01", u"технология")}},
+        {u"33/И01-01/23 08.12.2023 9:00:09 ОТКАЗ: НЕТ СВЯЗИ С УДАЛЕННОЙ АДС", {}},
+    };
+    for (const Step& step : steps)
+        EXPECT_EQ(states.follow(message(QString::fromUtf16(step.line))), step.changes)
+            << QString::fromUtf16(step.line).toStdString();
+}
+
+TEST_F(RemoteMessageTest, TheWatchShowsEachEventOnceAsALineOrAsItself)
+{
+    const QByteArray first = message(QStringLiteral("08.12.2023 9:00:00  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"), 10).json();
+    const QByteArray second = message(QStringLiteral("08.12.2023 9:00:01  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"), 11).json();
+    EventWatch lines(QStringLiteral("kirvan/+"), EventWatch::Form::Line);
+    EXPECT_EQ(lines.subscription(), QStringLiteral("kirvan/+/event"));
+    EXPECT_EQ(lines.take(QStringLiteral("kirvan/a/event"), first),
+              QStringLiteral("kirvan/a: 08.12.2023 9:00:00  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
+    EXPECT_EQ(lines.take(QStringLiteral("kirvan/b/event"), first).has_value(), true) << "another workstation";
+    EXPECT_EQ(lines.take(QStringLiteral("kirvan/a/event"), first), std::nullopt) << "a repeat";
+    EXPECT_EQ(lines.take(QStringLiteral("kirvan/a/status"), "online"), std::nullopt);
+    EventWatch json(QStringLiteral("kirvan/a"), EventWatch::Form::Json);
+    EXPECT_EQ(json.take(QStringLiteral("kirvan/a/event"), second), QString::fromUtf8(second));
+}
+
+TEST(RemoteSettingsTest, ServerGivesHostAndPort)
+{
+    struct Case {
+        const char* server;
+        bool tls;
+        bool valid;
+        const char* host;
+        int port;
+    };
+    const Case cases[] = {
+        {"broker.local:1884", false, true, "broker.local", 1884}, {"broker.local", false, true, "broker.local", 1883},
+        {"broker.local", true, true, "broker.local", 8883},       {"[::1]:1885", false, true, "::1", 1885},
+        {"::1", false, true, "::1", 1883},                        {"broker:0", false, false, "broker", 0},
+        {"broker:x", false, false, "broker", 0},                  {":1883", false, false, "", 1883},
+    };
+    for (const Case& c : cases) {
+        QString host;
+        int port = 0;
+        EXPECT_EQ(parseServer(QLatin1String(c.server), c.tls, host, port), c.valid) << c.server;
+        if (c.valid) {
+            EXPECT_EQ(host, QLatin1String(c.host)) << c.server;
+            EXPECT_EQ(port, c.port) << c.server;
+        }
+    }
+}
+
+} // namespace
+} // namespace kirvan
