@@ -23,7 +23,7 @@ PublisherThread::PublisherThread(MessageLoop& loop, std::unique_ptr<BrokerLink> 
     const QString statusTopic = setup.prefix + QStringLiteral("/status");
     setup.systemName = [this](const QString& address) { return systemName(address); };
     setup.systems = [this] { return systems(); };
-    publisher_ = std::make_unique<LogPublisher>(*link_, std::move(setup));
+    setup_ = std::move(setup);
     link_->start(BrokerLink::Handlers{[this](BrokerLink::State state) { post(state); },
                                       [this](int id) { post(id); }, {}},
                  statusTopic, "offline");
@@ -105,6 +105,8 @@ void PublisherThread::handOver(BrokerLink::State state)
 
 void PublisherThread::run(std::stop_token stop)
 {
+    // The cursor file is read and written here, never on the main thread.
+    publisher_ = std::make_unique<LogPublisher>(*link_, std::move(setup_));
     const std::int64_t verdictAt = nowMs() + FirstVerdictMs;
     bool heard = false;
     while (!stop.stop_requested()) {

@@ -54,7 +54,8 @@ private:
     MessageLoop& loop_;
     std::unique_ptr<BrokerLink> link_;
     std::function<void(BrokerLink::State)> onState_;
-    std::unique_ptr<LogPublisher> publisher_;
+    LogPublisher::Setup setup_;
+    std::unique_ptr<LogPublisher> publisher_; // made and used on the thread only
     std::mutex mutex_;
     std::condition_variable_any changed_;
     std::deque<News> news_;

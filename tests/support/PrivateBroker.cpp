@@ -85,7 +85,8 @@ bool PrivateBroker::available()
 
 bool PrivateBroker::start()
 {
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.setStandardOutputFile(folder_.filePath(QStringLiteral("broker.log")));
+    process_.setStandardErrorFile(folder_.filePath(QStringLiteral("broker.log")), QIODevice::Append);
     process_.start(program(QStringLiteral("mosquitto")),
                    {QStringLiteral("-c"), folder_.filePath(QStringLiteral("mosquitto.conf"))});
     if (!process_.waitForStarted(5000))

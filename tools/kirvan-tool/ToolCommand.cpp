@@ -8,6 +8,7 @@
 #include "tools/kirvan-tool/DecodeCommand.h"
 #include "tools/kirvan-tool/MailboxCommand.h"
 #include "tools/kirvan-tool/SystemCommand.h"
+#include "tools/kirvan-tool/WatchCommand.h"
 #include "tools/kirvan-tool/UserCommand.h"
 
 #include <functional>
@@ -28,6 +29,7 @@ QString usageText()
             "               kirvan-tool mailbox send АДРЕС СОСТОЯНИЕ [--dir ПАПКА] [--timeout С] | mailbox show [--dir ПАПКА]\n"
             "               kirvan-tool system add ФАЙЛ АДРЕС --dir ПАПКА | system remove АДРЕС --dir ПАПКА\n"
             "               kirvan-tool user add ИМЯ --level N | user passwd ИМЯ | user remove ИМЯ | user list [--dir ПАПКА]\n"
+            "               kirvan-tool watch --server УЗЕЛ:ПОРТ [--prefix П] [--user ИМЯ] [--tls CA] [--json] [--count N]\n"
             "Читает и пишет INI-файлы рабочего места (Windows-1251) так же, как само рабочее место,\n"
             "расшифровывает записи последовательной линии, оставляет запросы в почтовом ящике команд,\n"
             "вводит системы в состав папки рабочего места и выводит их из него.\n"
@@ -60,6 +62,11 @@ QString usageText()
             "  user passwd ИМЯ [--level N]  сменить пароль (и уровень) пользователя\n"
             "  user remove ИМЯ      удалить пользователя\n"
             "  user list            имена и уровни; без файла пользователей доступ не ограничен\n"
+            "  watch                события рабочих мест с брокера MQTT УЗЕЛ:ПОРТ по мере поступления,\n"
+            "                       каждое один раз, строкой журнала (--json: сообщением JSON); П —\n"
+            "                       префикс тем (по умолчанию kirvan/+, все рабочие места); пароль\n"
+            "                       --user — в переменной окружения KIRVAN_MQTT_PASSWORD; CA — файл\n"
+            "                       центра сертификации для TLS; до сигнала остановки или N событий\n"
             "  --help | --version\n"
             "Код завершения: 0 — выполнено, 1 — ошибка, 2 — неверная командная строка.\n");
     return QStringLiteral(
@@ -68,6 +75,7 @@ QString usageText()
         "       kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]\n"
         "       kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n"
         "       kirvan-tool user add NAME --level N | user passwd NAME | user remove NAME | user list [--dir DIR]\n"
+        "       kirvan-tool watch --server HOST:PORT [--prefix P] [--user U] [--tls CA] [--json] [--count N]\n"
         "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
         "decodes captures of the serial line, writes requests into the command mailbox and adds\n"
         "and removes alarm systems of a workstation folder.\n"
@@ -100,6 +108,11 @@ QString usageText()
         "  user passwd NAME [--level N]  change the user's password (and level)\n"
         "  user remove NAME     remove the user\n"
         "  user list            names and levels; without the user file access is not restricted\n"
+        "  watch                the events of the workstations on the MQTT broker HOST:PORT as\n"
+        "                       they come, each once, as the journal line (--json: the JSON message);\n"
+        "                       P: the topic prefix (default kirvan/+, every workstation); the\n"
+        "                       password of --user from the environment variable KIRVAN_MQTT_PASSWORD;\n"
+        "                       CA: the certificate authority file for TLS; until a stop signal or N events\n"
         "  --help | --version\n"
         "Exit status: 0 done, 1 failed, 2 usage error.\n");
 }
@@ -217,6 +230,12 @@ int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, Q
     }
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("user")) {
         const int status = runUserCommand(arguments.mid(1), platform, in, out, err);
+        if (status == ToolUsage)
+            err << usageText();
+        return status;
+    }
+    if (!arguments.isEmpty() && arguments[0] == QLatin1String("watch")) {
+        const int status = runWatchCommand(arguments.mid(1), out, err);
         if (status == ToolUsage)
             err << usageText();
         return status;
