@@ -35,7 +35,8 @@ RemoteKind remoteKindOf(JournalKind kind, int code)
     case JournalKind::Fault: return RemoteKind::Fault;
     case JournalKind::Technology: return RemoteKind::Technology;
     case JournalKind::Link: return RemoteKind::Link;
-    case JournalKind::Operator: return RemoteKind::Operator;
+    case JournalKind::Operator:
+    case JournalKind::OperatorActions: return RemoteKind::Operator;
     case JournalKind::StartStop: return RemoteKind::StartStop;
     case JournalKind::Other: break;
     }
