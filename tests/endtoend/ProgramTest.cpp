@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <functional>
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -150,18 +151,45 @@ TEST_F(ProgramTest, SecondStartOnTheSameFolderSaysSoAndWritesNothing)
     EXPECT_EQ(log().count(u"ВЫКЛЮЧЕН"_s), 1) << "only the first one's own shut-down line";
 }
 
-TEST_F(ProgramTest, UnreadableSettingsEndTheStartBeforeTheStartUpLine)
+// Settings that cannot be read, and a user file that others could change to give themselves
+// any level, each end the start before anything is logged.
+TEST_F(ProgramTest, UntrustedFilesEndTheStartBeforeTheStartUpLine)
 {
-    QFile::remove(folder.file(u"KirvanMonitorP.ini"_s));
-    ASSERT_TRUE(QDir(folder.path()).mkdir(u"KirvanMonitorP.ini"_s));
-    QProcess program;
-    start(program, workstationArguments());
-    ASSERT_TRUE(program.waitForFinished(20000));
-    EXPECT_EQ(program.exitCode(), 1);
-    const QString told = QString::fromLocal8Bit(program.readAllStandardError());
-    EXPECT_TRUE(told.contains(u"Не удалось открыть или создать файл настроек"_s)) << told.toStdString();
-    EXPECT_TRUE(told.contains(u"это папка, а не файл"_s)) << told.toStdString();
-    EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.txt"_s))) << "no start-up line, no shut-down line";
+    const QString settings = folder.file(u"KirvanMonitorP.ini"_s);
+    const QString users = folder.file(u"KirvanMonitorP.users"_s);
+    const struct {
+        std::function<void()> spoil;
+        std::function<void()> mend;
+        QStringList told;
+    } cases[] = {
+        {[&] {
+             QFile::rename(settings, settings + u".kept"_s);
+             ASSERT_TRUE(QDir(folder.path()).mkdir(u"KirvanMonitorP.ini"_s));
+         },
+         [&] {
+             QDir(folder.path()).rmdir(u"KirvanMonitorP.ini"_s);
+             QFile::rename(settings + u".kept"_s, settings);
+         },
+         {u"Не удалось открыть или создать файл настроек"_s, u"это папка, а не файл"_s}},
+        {[&] {
+             folder.writeText(u"KirvanMonitorP.users"_s, u"Иванов:2:$argon2id$v=19$m=8,t=1,p=1$c2FsdHNhbHQ$aGFzaA\n"_s);
+             QFile::setPermissions(users, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+         },
+         [&] { QFile::remove(users); },
+         {u"Файл пользователей"_s, u"chmod 600"_s}},
+    };
+    for (const auto& c : cases) {
+        c.spoil();
+        QProcess program;
+        start(program, workstationArguments());
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitCode(), 1);
+        const QString told = QString::fromLocal8Bit(program.readAllStandardError());
+        for (const QString& words : c.told)
+            EXPECT_TRUE(told.contains(words)) << told.toStdString();
+        EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.txt"_s))) << "no start-up line, no shut-down line";
+        c.mend();
+    }
 }
 
 } // namespace
