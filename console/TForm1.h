@@ -92,6 +92,7 @@ private:
     void showModulePrompt();
     void showJournalViewer();
     void showHelpWindow(const QString& page);
+    void showPorts();
     void connectAccess();
     void showAccess();
     void showSignIn();

@@ -94,14 +94,7 @@ void TForm1::connectModels()
             }));
     connect(ComboBox1, &QComboBox::activated, this,
             guarded([this](int index) { workstation_->log().history().chooseEntry(index); }));
-    w.link().ports().setOnChanged([this] {
-        const PortSelection& ports = workstation_->link().ports();
-        for (int n = 1; n <= PortSelection::PortCount; ++n) {
-            QAction* port = actions_->IniCOM[static_cast<std::size_t>(n - 1)];
-            port->setVisible(ports.visible(n));
-            port->setChecked(ports.checked() == n);
-        }
-    });
+    w.link().ports().setOnChanged([this] { showPorts(); });
     showStatusField();
     showStatusBar();
     showHistory();
@@ -166,10 +159,22 @@ void TForm1::connectCommands()
             }));
     for (int n = 1; n <= PortSelection::PortCount; ++n) {
         QAction* port = actions_->IniCOM[static_cast<std::size_t>(n - 1)];
-        connect(port, &QAction::triggered, this, guarded([&w, port, n] {
+        // A refused choice leaves the check mark where the port is.
+        connect(port, &QAction::triggered, this, guarded([this, &w, port, n] {
                     w.access().run(ConsoleCommand::PortChoice, QStringLiteral("СОМ-порт ") + captionOf(port),
                                    [&w, n] { w.link().ports().IniCOMExecute(n); });
+                    showPorts();
                 }));
+    }
+}
+
+void TForm1::showPorts()
+{
+    const PortSelection& ports = workstation_->link().ports();
+    for (int n = 1; n <= PortSelection::PortCount; ++n) {
+        QAction* port = actions_->IniCOM[static_cast<std::size_t>(n - 1)];
+        port->setVisible(ports.visible(n));
+        port->setChecked(ports.checked() == n);
     }
 }
 

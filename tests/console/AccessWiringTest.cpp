@@ -84,6 +84,7 @@ TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
     }
     EXPECT_EQ(window->workstation().alarms().AlarmLevel(), Annunciation::Fire);
     EXPECT_FALSE(a.ImageEdit->isChecked());
+    EXPECT_FALSE(a.IniCOM[2]->isChecked());
     EXPECT_FALSE(window->close());
     EXPECT_EQ(dialogs.shown.back().caption, u"Доступ запрещён"_s);
 
