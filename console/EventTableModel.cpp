@@ -61,10 +61,14 @@ QVariant EventTableModel::data(const QModelIndex& index, int role) const
 
 QVariant EventTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
         return {};
-    if (orientation == Qt::Horizontal)
-        return table_.cell(0, section);
+    // The headers' leading blanks centre them in the design's widths; at any other width and
+    // scale the view centres them itself, so a narrow column still shows its whole word.
+    if (role == Qt::DisplayRole)
+        return table_.cell(0, section).trimmed();
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     return {};
 }
 

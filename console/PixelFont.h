@@ -1,14 +1,17 @@
 #pragma once
 
+#include "console/DisplayScale.h"
+
 #include <QFont>
 
 namespace kirvan {
 
-// The window's texts are sized in pixels, as its panels are.
-inline QFont pixelFont(int pixels, bool bold = false)
+// The window's texts are sized in the design's pixels, as its panels are, grown by the display
+// scale ("Масштаб").
+inline QFont pixelFont(int designPixels, double scale, bool bold = false)
 {
     QFont font;
-    font.setPixelSize(pixels);
+    font.setPixelSize(displayscale::scaled(designPixels, scale));
     font.setBold(bold);
     return font;
 }

@@ -14,8 +14,8 @@
 namespace kirvan {
 
 PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu,
-                         MessageLoop& loop)
-    : area_(area), markers_(markers), editor_(editor), loop_(loop), markerMenu_(markerMenu)
+                         MessageLoop& loop, int markerSize)
+    : area_(area), markers_(markers), editor_(editor), loop_(loop), markerMenu_(markerMenu), markerSize_(markerSize)
 {
     setObjectName(QStringLiteral("Panel4"));
     setMouseTracking(true);
@@ -42,7 +42,7 @@ void PlanPicture::paintEvent(QPaintEvent*)
     for (const auto& marker : markers_.markers()) {
         if (!marker->visible)
             continue;
-        const QRect box(marker->position, QSize(TImgDat::size, TImgDat::size));
+        const QRect box(marker->position, QSize(markerSize_, markerSize_));
         painter.setPen(QPen(Qt::black, 1));
         painter.setBrush(QColor(marker->colour.red, marker->colour.green, marker->colour.blue));
         if (marker->shape == TImgDat::Shape::Square)
@@ -124,7 +124,7 @@ const TImgDat* PlanPicture::markerAt(QPoint at) const
 {
     const auto& markers = markers_.markers();
     for (auto marker = markers.rbegin(); marker != markers.rend(); ++marker)
-        if ((*marker)->visible && QRect((*marker)->position, QSize(TImgDat::size, TImgDat::size)).contains(at))
+        if ((*marker)->visible && QRect((*marker)->position, QSize(markerSize_, markerSize_)).contains(at))
             return marker->get();
     return nullptr;
 }

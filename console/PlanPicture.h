@@ -20,7 +20,10 @@ struct TImgDat;
 class PlanPicture final : public QWidget {
 public:
     // The mouse handlers run as entry points of `loop`.
-    PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop);
+    // `markerSize`: the markers' side in pixels, grown with the window's scale.
+    PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop,
+                int markerSize);
+    int markerSize() const { return markerSize_; }
 
     // The placing pointer (crosshair) follows the editor.
     void follow();
@@ -46,6 +49,7 @@ private:
     PlanEditor& editor_;
     MessageLoop& loop_;
     QMenu& markerMenu_;
+    int markerSize_;
     QImage scaled_;
     qint64 scaledFrom_ = 0;
 };

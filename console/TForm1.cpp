@@ -2,6 +2,7 @@
 
 #include "complex/ControlModuleEditor.h"
 #include "console/CompositionTreeModel.h"
+#include "console/DisplayScale.h"
 #include "console/EventTableModel.h"
 #include "console/HelpWindow.h"
 #include "console/JournalViewer.h"
@@ -11,6 +12,7 @@
 #include "console/StateIcons.h"
 #include "console/TForm3.h"
 #include "console/TForm4.h"
+#include "files/SettingsKeys.h"
 #include "link/PortSelection.h"
 #include "platform/Dialogs.h"
 #include "platform/Locale.h"
@@ -30,6 +32,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -53,6 +56,14 @@ QColor toQColor(Rgb rgb)
 TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder) : loop_(platform.loop)
 {
     workstation_ = std::make_unique<Workstation>(platform, *this, folder);
+    // One factor for every text of the program, its dialogs included: the application's font.
+    const QScreen* screen = this->screen();
+    const double byScreen = screen ? displayscale::byScreen(screen->size(), screen->physicalSize()) : 1.0;
+    scale_ = displayscale::chosen(
+        workstation_->settings().ini().readString(settings::sectionSettings, settings::keyScale, {}), byScreen);
+    QFont text = QApplication::font();
+    text.setPixelSize(displayscale::scaled(displayscale::designTextPixels, scale_));
+    QApplication::setFont(text);
     setWindowTitle(QStringLiteral("КирванМонитор"));
     setMinimumSize(smallestWidth, smallestHeight);
     actions_ = std::make_unique<MainActions>(*this);
@@ -63,13 +74,19 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(0);
     rows->addWidget(buildToolbarStrip());
-    auto* middle = new QHBoxLayout;
-    leftColumn_ = new QVBoxLayout;
+    auto* left = new QWidget;
+    leftColumn_ = new QVBoxLayout(left);
+    leftColumn_->setContentsMargins(0, 0, 0, 0);
     leftColumn_->addWidget(buildPlanArea(), 1);
     leftColumn_->addWidget(buildEventArea());
-    middle->addLayout(leftColumn_, 1);
-    middle->addWidget(buildCompositionPanel());
-    rows->addLayout(middle, 1);
+    // The operator may drag the composition panel's edge.
+    splitter_ = new QSplitter(Qt::Horizontal);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(left);
+    splitter_->addWidget(buildCompositionPanel());
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    rows->addWidget(splitter_, 1);
     rows->addWidget(buildStatusBar());
     setCentralWidget(central);
 
@@ -80,12 +97,42 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     connectAccess();
     workstation_->runHandler([this] { workstation_->start(); });
 
-    // The screen less a margin, never below the minimum; centred when shown.
+    placeOnScreen();
+}
+
+void TForm1::placeOnScreen()
+{
     if (const QScreen* screen = this->screen()) {
-        const QRect available = screen->availableGeometry();
-        resize(std::max(smallestWidth, available.width() - 70), std::max(smallestHeight, available.height() - 60));
-        move(available.center() - rect().center());
+        const QRect frame = frameGeometry();
+        const QRect client = geometry();
+        const QMargins frameMargins(client.left() - frame.left(), client.top() - frame.top(),
+                                    frame.right() - client.right(), frame.bottom() - client.bottom());
+        setGeometry(mainWindowPlace(screen->availableGeometry(), frameMargins, QSize(smallestWidth, smallestHeight)));
     }
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!placed_ && !isFullScreen() && !isMaximized()) {
+        placed_ = true;
+        placeOnScreen();
+    }
+}
+
+void TForm1::fitCompositionPanel()
+{
+    if (!splitter_ || panelWidthByOperator_)
+        return;
+    // The tree's widest line as the view lays it out (indentation and pictures included), the
+    // view's frame and scroll bar, and the panel's own margins.
+    const int tree = static_cast<QAbstractItemView*>(TreeView1)->sizeHintForColumn(0) + 2 * TreeView1->frameWidth()
+                     + TreeView1->verticalScrollBar()->sizeHint().width();
+    const QMargins box = GroupBox1->contentsMargins() + GroupBox1->layout()->contentsMargins();
+    const int wanted = std::max(displayscale::scaled(314, scale_), tree + box.left() + box.right());
+    const int whole = splitter_->width();
+    const int panel = std::min(wanted, whole / 3);
+    splitter_->setSizes({std::max(whole - panel, 1), panel});
 }
 
 TForm1::~TForm1()
@@ -138,7 +185,8 @@ void TForm1::showStatusBar()
     Panel15->setText(status.Panel15());
     Panel15->setAlignment((status.Panel15Centred() ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
     Panel17->setText(status.Panel17());
-    QFont message = pixelFont(13, status.Panel17Alert());
+    Panel17->setVisible(!status.Panel17().isEmpty());
+    QFont message = pixelFont(13, scale_, status.Panel17Alert());
     message.setUnderline(status.Panel17Alert());
     Panel17->setFont(message);
     Panel17->setStyleSheet(status.Panel17Alert() ? QStringLiteral("color: red;") : QString());
@@ -165,6 +213,8 @@ void TForm1::showHistory()
         ComboBox1->addItems(list);
     }
     ComboBox1->setEditText(history.text());
+    // A line longer than the box shows its date, time and beginning.
+    ComboBox1->lineEdit()->setCursorPosition(0);
 }
 
 // The design's pixel widths were made for another font: where the status word "ТЕХНОЛОГИЯ", a
@@ -181,7 +231,8 @@ void TForm1::fitColumnsToContent(const Locale& locale)
     for (int column = 0; column < EventTable::ColumnCount; ++column) {
         const int content = std::max(metrics.horizontalAdvance(widest[column]) + margins,
                                      StringGrid1->horizontalHeader()->sectionSizeHint(column));
-        if (!widest[column].isEmpty() && content > table.columnWidth(column))
+        // The message column takes what the others leave.
+        if (column != EventTable::MessageColumn && content > table.columnWidth(column))
             table.setColumnWidth(column, content);
     }
 }
@@ -196,7 +247,7 @@ void TForm1::applyTableLayout()
         Panel9->setMinimumHeight(0);
         Panel9->setMaximumHeight(QWIDGETSIZE_MAX);
     } else {
-        Panel9->setFixedHeight(194);
+        Panel9->setFixedHeight(displayscale::scaled(194, scale_));
     }
     for (int column = 0; column < EventTable::ColumnCount; ++column)
         if (StringGrid1->columnWidth(column) != table.columnWidth(column))
@@ -225,6 +276,7 @@ void TForm1::FormResize()
 void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
+    fitCompositionPanel();
     workstation_->runHandler([this] { FormResize(); });
 }
 
@@ -327,13 +379,13 @@ void TForm1::AboutExecute()
     // A new window every time, modal, fixed size, centred on the main window.
     QDialog about(this, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     about.setWindowTitle(QStringLiteral("О программе"));
-    about.setFixedSize(296, 146);
+    about.setFixedSize(displayscale::scaled(296, scale_), displayscale::scaled(146, scale_));
     auto* layout = new QVBoxLayout(&about);
     auto* name = new QLabel(QStringLiteral("Программа KirvanMonitorP"));
-    name->setFont(pixelFont(13));
+    name->setFont(pixelFont(13, scale_));
     layout->addWidget(name);
     auto* details = new QLabel(QStringLiteral("Версия %1\nАРМ оператора комплекса КИРВАН").arg(QLatin1String(KIRVAN_VERSION)));
-    details->setFont(pixelFont(13));
+    details->setFont(pixelFont(13, scale_));
     layout->addWidget(details);
     layout->addStretch();
     about.exec();

@@ -16,6 +16,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QSplitter;
 class QTableView;
 class QToolButton;
 class QTreeView;
@@ -40,6 +41,8 @@ public:
     ~TForm1() override;
 
     Workstation& workstation() { return *workstation_; }
+    // The factor of the window's texts and panels ("Масштаб"), fixed at start-up.
+    double scale() const { return scale_; }
     const MainActions& actions() const { return *actions_; }
 
     void restoreMainWindow() override;
@@ -48,6 +51,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The frame is known once shown: the window is placed again so that it lies on the screen.
+    void showEvent(QShowEvent* event) override;
     // "Выход" and the window's close: asked first while an alarm still sounds, since the kiosk
     // unit does not bring back a program that the operator ended; then every wait under way ends.
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +85,10 @@ private:
     void showStatusBar();
     void showHistory();
     void showTreePopup(const QPoint& at);
+    // The composition panel as wide as its widest line, within a third of the window, until the
+    // operator drags its edge.
+    void fitCompositionPanel();
+    void placeOnScreen();
     void fitColumnsToContent(const Locale& locale);
     void connectPlans();
     void showPlanTitle();
@@ -98,6 +107,9 @@ private:
     void showSignIn();
 
     MessageLoop& loop_;
+    double scale_ = 1.0;
+    bool placed_ = false;
+    bool panelWidthByOperator_ = false;
     // The grid and the history line follow their models at most ten times a second: under a
     // flood of events, repainting each row costs more than all the rest of the work.
     std::unique_ptr<UpdateThrottle> journalUpdates_;
@@ -118,6 +130,8 @@ private:
     QWidget* Panel9 = nullptr;
     QTableView* StringGrid1 = nullptr;
     QTreeView* TreeView1 = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QWidget* GroupBox1 = nullptr;
     QVBoxLayout* leftColumn_ = nullptr;
     QLabel* Panel13 = nullptr;
     QFrame* Shape2 = nullptr;

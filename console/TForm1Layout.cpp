@@ -4,6 +4,8 @@
 #include "console/EventTableModel.h"
 #include "console/PixelFont.h"
 #include "console/PlanPicture.h"
+#include "events/AlarmState.h"
+#include "plans/TImgDat.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -24,11 +26,15 @@ namespace kirvan {
 
 namespace {
 
-QToolButton* toolButton(QAction* action, const QString& tooltip)
+// The status word's design size: its capitals a centimetre high at the scale chosen for a screen.
+constexpr int statusWordPixels = 29;
+
+QToolButton* toolButton(QAction* action, const QString& tooltip, double scale)
 {
     auto* button = new QToolButton;
     button->setDefaultAction(action);
-    button->setFixedSize(27, 26);
+    button->setFixedSize(displayscale::scaled(27, scale), displayscale::scaled(26, scale));
+    button->setIconSize(QSize(displayscale::scaled(16, scale), displayscale::scaled(16, scale)));
     button->setToolTip(tooltip);
     return button;
 }
@@ -39,7 +45,6 @@ QWidget* TForm1::buildToolbarStrip()
 {
     auto* strip = new QWidget;
     strip->setObjectName(QStringLiteral("Panel1"));
-    strip->setFixedHeight(39);
     auto* layout = new QHBoxLayout(strip);
     layout->setContentsMargins(4, 4, 4, 4);
     ComboBox1 = new QComboBox;
@@ -52,19 +57,24 @@ QWidget* TForm1::buildToolbarStrip()
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     layout->addWidget(ComboBox1, 1);
 
-    totalControlButton_ = toolButton(actions_->TotalControl, {});
+    totalControlButton_ = toolButton(actions_->TotalControl, {}, scale_);
     layout->addWidget(totalControlButton_);
-    layout->addWidget(toolButton(actions_->AllSoundOff, QStringLiteral("Команда \"Отключить звук\"")));
-    layout->addWidget(toolButton(actions_->AlarmOff, QStringLiteral("Команда \"Сбросить тревогу\"")));
+    layout->addWidget(toolButton(actions_->AllSoundOff, QStringLiteral("Команда \"Отключить звук\""), scale_));
+    layout->addWidget(toolButton(actions_->AlarmOff, QStringLiteral("Команда \"Сбросить тревогу\""), scale_));
     Edit1 = new QLineEdit;
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setReadOnly(true);
     Edit1->setFocusPolicy(Qt::NoFocus);
-    Edit1->setFixedWidth(122);
-    Edit1->setFont(pixelFont(19, true));
+    // Read from across the guard room: the word's capitals about a centimetre high on the
+    // screens the scale is chosen for, and every word whole.
+    Edit1->setFont(pixelFont(statusWordPixels, scale_, true));
+    int widest = 0;
+    for (int level = Annunciation::Normal; level <= Annunciation::Technology; ++level)
+        widest = std::max(widest, Edit1->fontMetrics().horizontalAdvance(AlarmState::wordOf(level)));
+    Edit1->setFixedWidth(widest + Edit1->fontMetrics().averageCharWidth() * 2);
     layout->addWidget(Edit1);
-    layout->addWidget(toolButton(actions_->ReadArhiv, QStringLiteral("Посмотреть архив")));
-    layout->addWidget(toolButton(actions_->HelpMonitor, QStringLiteral("Справка")));
+    layout->addWidget(toolButton(actions_->ReadArhiv, QStringLiteral("Посмотреть архив"), scale_));
+    layout->addWidget(toolButton(actions_->HelpMonitor, QStringLiteral("Справка"), scale_));
     return strip;
 }
 
@@ -75,13 +85,14 @@ QWidget* TForm1::buildPlanArea()
     auto* layout = new QVBoxLayout(Panel8);
     Label1 = new QLabel;
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont title = pixelFont(13);
+    QFont title = pixelFont(13, scale_);
     title.setUnderline(true);
     Label1->setFont(title);
     Label1->setStyleSheet(QStringLiteral("color: palette(highlight);"));
     layout->addWidget(Label1);
     Workstation& w = *workstation_;
-    Image1 = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->PopupMenu4, loop_);
+    Image1 = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->PopupMenu4, loop_,
+                             std::max(TImgDat::size, displayscale::scaled(TImgDat::size, scale_)));
     layout->addWidget(Image1, 1);
     return Panel8;
 }
@@ -107,8 +118,6 @@ QWidget* TForm1::buildEventArea()
     StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 8);
     StringGrid1->setFocusPolicy(Qt::ClickFocus);
     StringGrid1->horizontalHeader()->setSectionsMovable(false);
-    // The headers carry their own leading blanks.
-    StringGrid1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // The message column follows the grid's width, which the layout settles after the window's.
     StringGrid1->viewport()->installEventFilter(this);
     for (int column = 0; column < EventTable::ColumnCount; ++column)
@@ -146,12 +155,13 @@ QWidget* TForm1::buildCompositionPanel()
 {
     auto* box = new QGroupBox(QStringLiteral("СОСТАВ КОМПЛЕКСА"));
     box->setObjectName(QStringLiteral("GroupBox1"));
-    box->setFixedWidth(314);
+    GroupBox1 = box;
     auto* layout = new QVBoxLayout(box);
     TreeView1 = new QTreeView;
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
-    TreeView1->setIndentation(19);
+    TreeView1->setIndentation(displayscale::scaled(19, scale_));
+    TreeView1->setIconSize(QSize(displayscale::scaled(16, scale_), displayscale::scaled(16, scale_)));
     // All rows are one line with a 16-pixel picture; without this the view measures every row of
     // the expanded tree at the first change of a picture.
     TreeView1->setUniformRowHeights(true);
@@ -167,42 +177,46 @@ QWidget* TForm1::buildStatusBar()
 {
     auto* bar = new QFrame;
     bar->setObjectName(QStringLiteral("Panel10"));
-    bar->setFixedHeight(42);
     bar->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QHBoxLayout(bar);
+    // The command panel is at least as wide as the design's and widens for a longer command;
+    // the message panels share the rest and wrap what does not fit on one line.
     auto* command = new QWidget;
-    command->setFixedWidth(261);
+    command->setMinimumWidth(261);
     auto* commandLayout = new QHBoxLayout(command);
     commandLayout->setContentsMargins(0, 0, 0, 0);
     Shape2 = new QFrame;
     Shape2->setObjectName(QStringLiteral("Shape2"));
-    Shape2->setFixedSize(15, 12);
+    Shape2->setFixedSize(displayscale::scaled(15, scale_), displayscale::scaled(12, scale_));
     commandLayout->addWidget(Shape2);
     Panel13 = new QLabel;
     Panel13->setObjectName(QStringLiteral("Panel13"));
-    Panel13->setFont(pixelFont(11));
+    Panel13->setFont(pixelFont(11, scale_));
     commandLayout->addWidget(Panel13, 1);
     layout->addWidget(command);
     Panel15 = new QLabel;
     Panel15->setObjectName(QStringLiteral("Panel15"));
-    Panel15->setFont(pixelFont(11));
+    Panel15->setFont(pixelFont(11, scale_));
     // A closed port's reason ("COM1: нет доступа (группа dialout)") is longer than the link
     // states and must be read whole: the panel widens for it at the message panel's expense.
-    Panel15->setMinimumWidth(147);
+    Panel15->setMinimumWidth(displayscale::scaled(147, scale_));
     layout->addWidget(Panel15);
     Panel17 = new QLabel;
     Panel17->setObjectName(QStringLiteral("Panel17"));
-    Panel17->setFont(pixelFont(13));
+    Panel17->setFont(pixelFont(13, scale_));
+    Panel17->setWordWrap(true);
+    Panel17->setMinimumWidth(1);
     layout->addWidget(Panel17, 1);
     soundTrouble_ = new QLabel;
     soundTrouble_->setObjectName(QStringLiteral("soundTrouble"));
-    soundTrouble_->setFont(pixelFont(13, true));
+    soundTrouble_->setFont(pixelFont(13, scale_, true));
     soundTrouble_->setStyleSheet(QStringLiteral("color: red;"));
+    soundTrouble_->setWordWrap(true);
     soundTrouble_->hide();
-    layout->addWidget(soundTrouble_);
+    layout->addWidget(soundTrouble_, 1);
     accessStatus_ = new QLabel;
     accessStatus_->setObjectName(QStringLiteral("accessStatus"));
-    accessStatus_->setFont(pixelFont(11));
+    accessStatus_->setFont(pixelFont(11, scale_));
     accessStatus_->setFrameShape(QFrame::StyledPanel);
     layout->addWidget(accessStatus_);
     remoteLink_ = new QLabel;

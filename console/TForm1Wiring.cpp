@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QSplitter>
 #include <QMenu>
 #include <QTreeView>
 
@@ -67,6 +68,7 @@ void TForm1::connectModels()
         } else {
             treeModel_->reload();
             TreeView1->expandAll();
+            fitCompositionPanel();
             TreeView1->setUpdatesEnabled(true);
             QApplication::restoreOverrideCursor();
         }
@@ -82,7 +84,9 @@ void TForm1::connectModels()
     w.systems().setOnTreeChanged([this] {
         treeModel_->reload();
         TreeView1->expandAll();
+        fitCompositionPanel();
     });
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { panelWidthByOperator_ = true; });
     w.controlModules().setOnPromptChanged([this] { showModulePrompt(); });
     connect(TreeView1, &QWidget::customContextMenuRequested, this,
             guarded([this](const QPoint& at) { showTreePopup(at); }));

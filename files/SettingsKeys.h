@@ -12,6 +12,9 @@ inline constexpr QStringView keyInstallation = u"Установка";
 inline constexpr QStringView keyEquipment = u"Оборудование";
 // Minutes without keyboard or mouse input after which the operator is signed out; 0: never.
 inline constexpr QStringView keyOperatorIdleMinutes = u"Выход оператора, мин";
+// The size of the window's texts and pictures, 1 being the design's pixels; none or 0: chosen
+// from the screen's size and density.
+inline constexpr QStringView keyScale = u"Масштаб";
 inline constexpr QStringView sectionGeneralPlan = u"ОБЩИЙ ПЛАН";
 inline constexpr QStringView sectionAddress = u"АДРЕС";
 // Where the drive letters of paths written on Windows lie on this computer, e.g. D=/srv/kirvan/D.

@@ -2,6 +2,7 @@
 
 #include "complex/ControlModuleEditor.h"
 #include "complex/StateIcon.h"
+#include "console/DisplayScale.h"
 #include "console/StateIcons.h"
 #include "console/TForm4.h"
 
@@ -121,7 +122,7 @@ TEST_F(TForm1Test, StatePanelKeepsItsWidthAndShowsAPortReasonWhole)
     StatusBar& bar = window->workstation().statusBar();
     bar.setPanel15(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
     QCoreApplication::processEvents();
-    EXPECT_EQ(panel->width(), 147);
+    EXPECT_EQ(panel->width(), displayscale::scaled(147, window->scale()));
     const QString reason = QStringLiteral("  COM1: нет доступа (группа dialout)");
     bar.setPanel15(reason);
     QCoreApplication::processEvents();

@@ -1,6 +1,8 @@
 #include "console/TForm1.h"
 
+#include "console/PlanPicture.h"
 #include "events/EventServices.h"
+#include "plans/TImgDat.h"
 #include "tests/plans/PlansFixture.h"
 
 #include <QApplication>
@@ -74,19 +76,21 @@ TEST_F(PlanPictureTest, APressedMarkerOpensItsPopUpAndShowsItsHint)
     ASSERT_TRUE(circle && square);
     QMenu* popup = window->actions().PopupMenu4;
 
-    press(square->position + QPoint(7, 7), Qt::RightButton);
+    const int side = static_cast<PlanPicture*>(panel)->markerSize();
+    EXPECT_GE(side, TImgDat::size);
+    press(square->position + QPoint(side / 2, side / 2), Qt::RightButton);
     EXPECT_EQ(w.markers().SelectedMarker(), square);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_TRUE(popup->actions()[2]->isVisible()) << "arming is offered for a square";
     popup->hide();
 
-    press(circle->position + QPoint(13, 13), Qt::RightButton);
+    press(circle->position + QPoint(side - 1, side - 1), Qt::RightButton);
     EXPECT_EQ(w.markers().SelectedMarker(), circle);
     EXPECT_FALSE(popup->actions()[2]->isVisible());
     EXPECT_FALSE(popup->actions()[3]->isVisible());
     popup->hide();
 
-    press(circle->position + QPoint(14, 14), Qt::RightButton);
+    press(circle->position + QPoint(side, side), Qt::RightButton);
     EXPECT_FALSE(popup->isVisible()) << "a press beside the marker is the picture's";
 
     QHelpEvent help(QEvent::ToolTip, square->position + QPoint(1, 1), panel->mapToGlobal(square->position));
