@@ -127,19 +127,25 @@ void JournalViewer::buildFilterBar()
         what->addWidget(box);
         connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
     }
+    what->addStretch();
+    // The search has a row of its own: beside the kinds it would be squeezed below its hint at a
+    // large scale.
+    auto* search = new QHBoxLayout;
+    search->addWidget(new QLabel(QStringLiteral("Поиск:")));
     text_ = new QLineEdit;
     text_->setObjectName(QStringLiteral("JournalText"));
     text_->setPlaceholderText(QStringLiteral("извещатель или текст"));
     text_->setClearButtonEnabled(true);
-    what->addWidget(text_, 1);
-    what->addWidget(new QLabel(QStringLiteral("Оператор:")));
+    text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(text_->placeholderText() + QStringLiteral("ШШШШ")));
+    search->addWidget(text_, 1);
+    search->addWidget(new QLabel(QStringLiteral("Оператор:")));
     operator_ = new QComboBox;
     operator_->setObjectName(QStringLiteral("JournalOperator"));
     operator_->setEditable(true);
     operator_->lineEdit()->setPlaceholderText(QStringLiteral("все"));
     operator_->setInsertPolicy(QComboBox::NoInsert);
     operator_->addItem(QString());
-    what->addWidget(operator_);
+    search->addWidget(operator_);
 
     for (QCheckBox* box : {fromOn_, toOn_})
         connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
@@ -152,6 +158,7 @@ void JournalViewer::buildFilterBar()
     auto* rows = qobject_cast<QVBoxLayout*>(layout());
     rows->addLayout(period);
     rows->addLayout(what);
+    rows->addLayout(search);
 }
 
 JournalFilter JournalViewer::filter() const

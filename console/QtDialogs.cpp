@@ -1,5 +1,7 @@
 #include "console/QtDialogs.h"
 
+#include "console/DialogFit.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -64,15 +66,29 @@ Dialogs::Answer QtDialogs::messageBox(const QString& caption, const QString& tex
 
 std::optional<QString> QtDialogs::inputBox(const QString& caption, const QString& prompt, const QString& text)
 {
-    bool ok = false;
-    const QString answer = QInputDialog::getText(parent_, caption, prompt, QLineEdit::Normal, text, &ok);
-    return ok ? std::optional<QString>(answer) : std::nullopt;
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(text);
+    fitCaption(dialog);
+    return dialog.exec() == QDialog::Accepted ? std::optional<QString>(dialog.textValue()) : std::nullopt;
 }
 
-std::optional<QString> QtDialogs::openFile(const QString& caption, const QString& filter)
+std::optional<QString> QtDialogs::openFile(const QString& caption, const QString& filter, const QString& folder)
 {
-    const QString file = QFileDialog::getOpenFileName(parent_, caption, {}, filter);
-    return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+    // The toolkit's own dialog, in the program's language and scale on any desktop (a kiosk has
+    // no desktop's own), listing whole names, sizes and dates.
+    QFileDialog dialog(parent_, caption, folder, filter);
+    dialog.setObjectName(QStringLiteral("OpenFileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setLocale(QLocale(QLocale::Russian, QLocale::Russia));
+    fitFileColumns(dialog);
+    fitCaption(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
 }
 
 } // namespace kirvan

@@ -18,7 +18,7 @@ public:
     void notice(const QString& caption, const QString& text, Icon icon) override;
     Answer messageBox(const QString& caption, const QString& text, Icon icon, Buttons buttons) override;
     std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString& text) override;
-    std::optional<QString> openFile(const QString& caption, const QString& filter) override;
+    std::optional<QString> openFile(const QString& caption, const QString& filter, const QString& folder) override;
 
 private:
     QWidget* parent_ = nullptr;

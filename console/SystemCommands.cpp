@@ -1,6 +1,7 @@
 #include "console/SystemCommands.h"
 
 #include "complex/CompositionTree.h"
+#include "complex/DialogFolders.h"
 #include "complex/ConfigurationLoader.h"
 #include "complex/SystemAddition.h"
 #include "complex/SystemRemoval.h"
@@ -41,7 +42,8 @@ void SystemCommands::NewConfigExecute()
 
     // Polling and reception go on while the operator chooses the file and types the address: a
     // fire must not wait for a dialog.
-    const std::optional<QString> systemFile = s_.dialogs.openFile(u"Ввести в состав"_s, u"Конфигурация системы (*.cnf)"_s);
+    const std::optional<QString> systemFile = s_.dialogs.openFile(u"Ввести в состав"_s, u"Конфигурация системы (*.cnf)"_s,
+                                                                  dialogfolders::systemFiles(s_.settings));
     if (!systemFile)
         return;
     if (onClearPlan_)

@@ -5,32 +5,29 @@
 #include "console/GuardedSlot.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace kirvan {
 
 namespace {
 
-QLabel* promptLabel(QWidget* form, const QString& name, const QString& text, const QRect& place)
+QLabel* promptLabel(const QString& name, const QString& text)
 {
-    auto* label = new QLabel(text, form);
+    auto* label = new QLabel(text);
     label->setObjectName(name);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(13);
-    label->setFont(font);
     // Long names and comments wrap within the window instead of running out of it.
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(place);
     return label;
 }
 
-QPushButton* promptButton(QWidget* form, const QString& name, const QString& caption, QPoint at)
+QPushButton* promptButton(const QString& name, const QString& caption)
 {
-    auto* button = new QPushButton(caption, form);
+    auto* button = new QPushButton(caption);
     button->setObjectName(name);
-    button->setGeometry(QRect(at, QSize(106, 25)));
     return button;
 }
 
@@ -45,12 +42,23 @@ TForm3::TForm3(ControlModules& modules, AccessControl& access, MessageLoop& loop
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Модуль управления"));
-    setFixedSize(278, 152);
     const ControlModulePrompt prompt = modules_.prompt().value_or(ControlModulePrompt{});
-    Label1 = promptLabel(this, QStringLiteral("Label1"), prompt.Label1, QRect(18, 17, 252, 36));
-    Label2 = promptLabel(this, QStringLiteral("Label2"), prompt.Label2, QRect(19, 56, 251, 42));
-    Button1 = promptButton(this, QStringLiteral("Button1"), QStringLiteral("ДА"), QPoint(11, 102));
-    Button2 = promptButton(this, QStringLiteral("Button2"), QStringLiteral("ПРОПУСТИТЬ"), QPoint(162, 101));
+    Label1 = promptLabel(QStringLiteral("Label1"), prompt.Label1);
+    Label2 = promptLabel(QStringLiteral("Label2"), prompt.Label2);
+    Button1 = promptButton(QStringLiteral("Button1"), QStringLiteral("ДА"));
+    Button2 = promptButton(QStringLiteral("Button2"), QStringLiteral("ПРОПУСТИТЬ"));
+    // The design's width in letters; the height follows the wrapped texts at any scale.
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    for (QLabel* label : {Label1, Label2}) {
+        label->setFixedWidth(fontMetrics().averageCharWidth() * 36);
+        layout->addWidget(label);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    layout->addLayout(buttons);
     connect(Button1, &QPushButton::clicked, this,
             guardedSlot(loop, [this] { answer(QStringLiteral("ДА"), &ControlModules::Button1Click); }));
     connect(Button2, &QPushButton::clicked, this,

@@ -2,9 +2,12 @@
 
 #include "access/AccessControl.h"
 #include "complex/ControlModuleEditor.h"
+#include "console/DialogFit.h"
 #include "console/GuardedSlot.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,24 +17,15 @@ namespace kirvan {
 namespace {
 
 template <typename Widget>
-Widget* place(Widget* widget, QWidget* form, const QString& name, const QRect& where)
+Widget* named(Widget* widget, const QString& name)
 {
-    widget->setParent(form);
     widget->setObjectName(name);
-    widget->setGeometry(where);
     return widget;
 }
 
-QLabel* label(QWidget* form, const QString& name, const QString& text, QPoint at)
+QPushButton* button(const QString& name, const QString& caption)
 {
-    auto* shown = place(new QLabel(text), form, name, QRect(at, QSize(0, 0)));
-    shown->adjustSize();
-    return shown;
-}
-
-QPushButton* button(QWidget* form, const QString& name, const QString& caption, int left)
-{
-    auto* pressed = place(new QPushButton(caption), form, name, QRect(left, 175, 75, 25));
+    auto* pressed = named(new QPushButton(caption), name);
     // Enter in the comment must not start or save anything.
     pressed->setAutoDefault(false);
     return pressed;
@@ -45,29 +39,44 @@ TForm4::TForm4(ControlModuleEditor& editor, AccessControl& access, MessageLoop& 
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Редактирование модуля управления"));
-    // The client area of a window 376 × 249 with its frame and caption.
-    setFixedSize(368, 215);
-    label(this, QStringLiteral("Label1"), QStringLiteral("КОМПЛЕКС:"), {16, 24});
-    label(this, QStringLiteral("Label2"), editor_.system(), {85, 24});
-    label(this, QStringLiteral("Label3"), editor_.zone(), {232, 24});
-    label(this, QStringLiteral("Label5"), QStringLiteral("СЦЕНАРИЙ НА ПУ "), {16, 56});
-    label(this, QStringLiteral("Label6"), QStringLiteral("РЕЖИМ "), {16, 90});
-    label(this, QStringLiteral("Label4"), QStringLiteral("КОМЕНТАРИЙ"), {16, 128});
+    // Laid out, not placed: the names of the system and the zone and the captions keep their
+    // whole width at any scale, and the window is as large as they need and no larger.
+    auto* form = new QGridLayout(this);
+    form->setSizeConstraint(QLayout::SetFixedSize);
+    form->setHorizontalSpacing(fontMetrics().averageCharWidth() * 2);
+    auto* place = new QHBoxLayout;
+    place->addWidget(named(new QLabel(editor_.system()), QStringLiteral("Label2")));
+    place->addWidget(named(new QLabel(editor_.zone()), QStringLiteral("Label3")));
+    place->addStretch();
+    form->addWidget(named(new QLabel(QStringLiteral("КОМПЛЕКС:")), QStringLiteral("Label1")), 0, 0);
+    form->addLayout(place, 0, 1);
+    form->addWidget(named(new QLabel(QStringLiteral("СЦЕНАРИЙ НА ПУ ")), QStringLiteral("Label5")), 1, 0);
+    form->addWidget(named(new QLabel(QStringLiteral("РЕЖИМ ")), QStringLiteral("Label6")), 2, 0);
+    form->addWidget(named(new QLabel(QStringLiteral("КОМЕНТАРИЙ")), QStringLiteral("Label4")), 3, 0);
 
-    ComboBox1 = place(new QComboBox, this, QStringLiteral("ComboBox1"), QRect(160, 52, 118, 21));
+    ComboBox1 = named(new QComboBox, QStringLiteral("ComboBox1"));
     ComboBox1->addItem(QStringLiteral("НЕТ"));
     for (int scenario = 1; scenario <= ControlModuleEditor::scenarioCount; ++scenario)
         ComboBox1->addItem(QStringLiteral("%1").arg(scenario, 2, 10, QLatin1Char('0')));
     ComboBox1->setCurrentIndex(editor_.scenario());
-    ComboBox2 = place(new QComboBox, this, QStringLiteral("ComboBox2"), QRect(160, 86, 119, 21));
+    ComboBox2 = named(new QComboBox, QStringLiteral("ComboBox2"));
     ComboBox2->addItems({QString(), QStringLiteral("РУЧНОЙ"), QStringLiteral("АВТОМАТ")});
     ComboBox2->setCurrentIndex(editor_.mode());
-    Edit1 = place(new QLineEdit(editor_.comment()), this, QStringLiteral("Edit1"), QRect(104, 124, 176, 21));
+    Edit1 = named(new QLineEdit(editor_.comment()), QStringLiteral("Edit1"));
+    Edit1->setMinimumWidth(fontMetrics().averageCharWidth() * 24);
+    form->addWidget(ComboBox1, 1, 1, Qt::AlignLeft);
+    form->addWidget(ComboBox2, 2, 1, Qt::AlignLeft);
+    form->addWidget(Edit1, 3, 1);
 
-    Button1 = button(this, QStringLiteral("Button1"), QStringLiteral("Запустить"), 16);
-    Button2 = button(this, QStringLiteral("Button2"), QStringLiteral("Сохранить"), 121);
-    Button3 = button(this, QStringLiteral("Button3"), QStringLiteral("Удалить"), 202);
-    Button4 = button(this, QStringLiteral("Button4"), QStringLiteral("Выйти"), 283);
+    Button1 = button(QStringLiteral("Button1"), QStringLiteral("Запустить"));
+    Button2 = button(QStringLiteral("Button2"), QStringLiteral("Сохранить"));
+    Button3 = button(QStringLiteral("Button3"), QStringLiteral("Удалить"));
+    Button4 = button(QStringLiteral("Button4"), QStringLiteral("Выйти"));
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* pressed : {Button1, Button2, Button3, Button4})
+        buttons->addWidget(pressed);
+    form->addLayout(buttons, 4, 0, 1, 2);
+    fitCaption(*this);
 
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, guardedSlot(loop, [this](int index) {
                 editor_.setScenario(index);

@@ -1,5 +1,7 @@
 #include "plans/PlanEditor.h"
 
+#include "complex/DialogFolders.h"
+
 #include "complex/CompositionTree.h"
 #include "complex/DetectorFile.h"
 #include "files/IniFile.h"
@@ -100,7 +102,9 @@ void PlanEditor::ImageLoadExecute()
     const TreeNode* node = s_.tree.selected();
     if (!node || node->level() > 1)
         return;
-    const std::optional<QString> chosen = s_.dialogs.openFile(QStringLiteral("Загрузить план"), pictureFileFilter());
+    const std::optional<QString> chosen = s_.dialogs.openFile(
+        QStringLiteral("Загрузить план"), pictureFileFilter(),
+        dialogfolders::plans(s_.settings, s_.area.CurrentPlan(), existingSystemFile(s_.settings, *node)));
     if (!chosen)
         return;
     s_.display.showPicture(*chosen);

@@ -25,8 +25,8 @@ public:
     // A caption, a prompt and an editable text with OK and Cancel; nothing on Cancel.
     virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
                                             const QString& text) = 0;
-    // A file to open; nothing when the operator cancels.
-    virtual std::optional<QString> openFile(const QString& caption, const QString& filter) = 0;
+    // A file to open, the dialog opening in `folder`; nothing when the operator cancels.
+    virtual std::optional<QString> openFile(const QString& caption, const QString& filter, const QString& folder) = 0;
 };
 
 } // namespace kirvan

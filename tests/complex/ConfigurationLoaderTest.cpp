@@ -280,7 +280,7 @@ TEST_F(ConfigurationLoaderTest, ALoadAskedForDuringTheRangeMessageDoesNotPullThe
             return Answer::Ok;
         }
         std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return {}; }
-        std::optional<QString> openFile(const QString&, const QString&) override { return {}; }
+        std::optional<QString> openFile(const QString&, const QString&, const QString&) override { return {}; }
     } boxes;
     ConfigurationLoader reloading{tree, settings, store, statusBar, boxes, link, popup};
     boxes.loader = &reloading;

@@ -44,9 +44,10 @@ public:
             whileShown();
         return take(inputs);
     }
-    std::optional<QString> openFile(const QString& caption, const QString& filter) override
+    std::optional<QString> openFile(const QString& caption, const QString& filter, const QString& folder) override
     {
         shown.push_back({caption, filter});
+        openedIn.push_back(folder);
         if (whileShown)
             whileShown();
         return take(files);
@@ -58,6 +59,8 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> inputs;
     std::deque<std::optional<QString>> files;
+    // The folder each file dialog opened in.
+    std::vector<QString> openedIn;
     // Runs while a dialog is "open", as handlers run inside its own loop; also at a notice, which
     // the code must take as a point where anything may have happened.
     std::function<void()> whileShown;

@@ -123,7 +123,7 @@ public:
         return Answer::Ok;
     }
     std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> openFile(const QString&, const QString&) override { return {}; }
+    std::optional<QString> openFile(const QString&, const QString&, const QString&) override { return {}; }
 
 private:
     QTextStream& out_;
