@@ -1,6 +1,7 @@
 #include "console/JournalViewer.h"
 
 #include "console/ExportRun.h"
+#include "console/FileChooser.h"
 #include "console/JournalPrint.h"
 #include "console/JournalViewerModel.h"
 #include "journal/JournalExport.h"
@@ -10,8 +11,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QScreen>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,7 +56,6 @@ JournalViewer::JournalViewer(QString logPath, const Locale& locale, const Clock&
 {
     setObjectName(QStringLiteral("JournalViewer"));
     setWindowTitle(QStringLiteral("Просмотр журнала"));
-    resize(1000, 640);
     auto* layout = new QVBoxLayout(this);
     buildFilterBar();
     model_ = new JournalViewerModel(this);
@@ -66,9 +68,12 @@ JournalViewer::JournalViewer(QString logPath, const Locale& locale, const Clock&
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The design's widths were made for 12-pixel letters; no column is narrower than its caption.
     const int widths[] = {80, 64, 60, 80, 40};
+    const double letters = table_->fontMetrics().height() / 15.0;
     for (int column = 0; column < 5; ++column)
-        table_->setColumnWidth(column, widths[column]);
+        table_->setColumnWidth(column, std::max(static_cast<int>(widths[column] * letters),
+                                                table_->horizontalHeader()->sectionSizeHint(column)));
     layout->addWidget(table_, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -86,6 +91,10 @@ JournalViewer::JournalViewer(QString logPath, const Locale& locale, const Clock&
     follow_->start();
     showCount();
     startWork();
+    // As large as the design's window at the scale of the letters, within the screen.
+    const QSize wanted(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 36);
+    const QSize room = screen() ? screen()->availableGeometry().size() * 0.95 : wanted;
+    resize(wanted.boundedTo(room).expandedTo(minimumSizeHint()));
 }
 
 JournalViewer::~JournalViewer() = default;
@@ -120,14 +129,18 @@ void JournalViewer::buildFilterBar()
     for (int address = 0; address <= 3; ++address)
         system_->addItem(QStringLiteral("%1").arg(address, 2, 10, QChar(u'0')), address);
     what->addWidget(system_);
+    what->addStretch();
+    // The kinds in rows of four: in one row they would run off a screen at a large scale.
+    constexpr int kindsInARow = 4;
+    auto* kinds = new QGridLayout;
     for (int kind = 0; kind < JournalKindCount; ++kind) {
         auto* box = new QCheckBox(journalKindName(JournalKind(kind)));
         box->setChecked(true);
         kinds_[std::size_t(kind)] = box;
-        what->addWidget(box);
+        kinds->addWidget(box, kind / kindsInARow, kind % kindsInARow);
         connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
     }
-    what->addStretch();
+    kinds->setColumnStretch(kindsInARow, 1);
     // The search has a row of its own: beside the kinds it would be squeezed below its hint at a
     // large scale.
     auto* search = new QHBoxLayout;
@@ -158,6 +171,7 @@ void JournalViewer::buildFilterBar()
     auto* rows = qobject_cast<QVBoxLayout*>(layout());
     rows->addLayout(period);
     rows->addLayout(what);
+    rows->addLayout(kinds);
     rows->addLayout(search);
 }
 
@@ -353,10 +367,10 @@ void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
 
 void JournalViewer::exportCsvAsked()
 {
-    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Экспорт журнала в CSV"),
-                                                      QStringLiteral("журнал.csv"), QStringLiteral("CSV (*.csv)"));
-    if (!file.isEmpty())
-        exportCsv(file);
+    if (const auto file = chooseFile(this, FileChoice::Save, QStringLiteral("Экспорт журнала в CSV"),
+                                     QStringLiteral("CSV (*.csv)"), QFileInfo(logPath_).absolutePath(),
+                                     QStringLiteral("журнал.csv")))
+        exportCsv(*file);
 }
 
 void JournalViewer::printAsked(bool pdf)
@@ -364,10 +378,12 @@ void JournalViewer::printAsked(bool pdf)
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setPageOrientation(QPageLayout::Landscape);
     if (pdf) {
-        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить журнал в PDF"),
-                                                          QStringLiteral("журнал.pdf"), QStringLiteral("PDF (*.pdf)"));
-        if (file.isEmpty())
+        const auto chosen = chooseFile(this, FileChoice::Save, QStringLiteral("Сохранить журнал в PDF"),
+                                       QStringLiteral("PDF (*.pdf)"), QFileInfo(logPath_).absolutePath(),
+                                       QStringLiteral("журнал.pdf"));
+        if (!chosen)
             return;
+        const QString file = *chosen;
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(file);
     } else {

@@ -1,8 +1,8 @@
 #include "console/QtDialogs.h"
 
 #include "console/DialogFit.h"
+#include "console/FileChooser.h"
 
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -76,19 +76,7 @@ std::optional<QString> QtDialogs::inputBox(const QString& caption, const QString
 
 std::optional<QString> QtDialogs::openFile(const QString& caption, const QString& filter, const QString& folder)
 {
-    // The toolkit's own dialog, in the program's language and scale on any desktop (a kiosk has
-    // no desktop's own), listing whole names, sizes and dates.
-    QFileDialog dialog(parent_, caption, folder, filter);
-    dialog.setObjectName(QStringLiteral("OpenFileDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setViewMode(QFileDialog::Detail);
-    dialog.setLocale(QLocale(QLocale::Russian, QLocale::Russia));
-    fitFileColumns(dialog);
-    fitCaption(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().front();
+    return chooseFile(parent_, FileChoice::Open, caption, filter, folder);
 }
 
 } // namespace kirvan

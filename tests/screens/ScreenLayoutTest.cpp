@@ -1,0 +1,236 @@
+#include "complex/ControlModuleEditor.h"
+#include "console/DialogFit.h"
+#include "console/JournalViewer.h"
+#include "console/PlanPicture.h"
+#include "console/QtDialogs.h"
+#include "console/TForm1.h"
+#include "console/TForm4.h"
+#include "console/Translations.h"
+#include "plans/TImgDat.h"
+
+#include "tests/console/WorkstationFixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeView>
+
+namespace kirvan::testing {
+namespace {
+
+// Each screen is tested at the sizes of the guard rooms' screens: the suite runs once at
+// 1280 × 1024 on 19 inches and once at 1920 × 1080 on 24 inches (KIRVAN_TEST_SCREEN).
+const QScreen& screen()
+{
+    return *QGuiApplication::primaryScreen();
+}
+
+double millimetresPerPixel()
+{
+    return screen().physicalSize().width() / screen().size().width();
+}
+
+bool wideScreen()
+{
+    return screen().size().width() >= 1920;
+}
+
+// Texts a layout could hold whole but that are shown cut: a widget narrower than the least its
+// text needs, a header narrower than its caption, a read-only field narrower than its word.
+QStringList cutTexts(const QWidget& root)
+{
+    QStringList cut;
+    const auto note = [&cut](const QWidget& widget, const QString& text) {
+        cut << QStringLiteral("%1 \"%2\"").arg(widget.objectName().isEmpty() ? QString::fromLatin1(widget.metaObject()->className())
+                                                                             : widget.objectName(),
+                                               text);
+    };
+    QList<const QWidget*> widgets{&root};
+    for (const QWidget* child : root.findChildren<QWidget*>())
+        widgets << child;
+    for (const QWidget* widget : widgets) {
+        if (!widget->isVisible())
+            continue;
+        if (const auto* label = qobject_cast<const QLabel*>(widget); label && !label->wordWrap() && !label->text().isEmpty()) {
+            if (label->contentsRect().width() < label->fontMetrics().horizontalAdvance(label->text()))
+                note(*label, label->text());
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget); button && !button->text().isEmpty()) {
+            if (button->width() < button->minimumSizeHint().width())
+                note(*button, button->text());
+        } else if (const auto* box = qobject_cast<const QGroupBox*>(widget)) {
+            if (box->width() < box->fontMetrics().horizontalAdvance(box->title()))
+                note(*box, box->title());
+        } else if (const auto* field = qobject_cast<const QLineEdit*>(widget);
+                   field && field->isReadOnly() && !qobject_cast<const QComboBox*>(field->parentWidget())) {
+            // The history line is exempt: a journal line is longer than any window, and the line
+            // shows its beginning.
+            if (field->contentsRect().width() < field->fontMetrics().horizontalAdvance(field->text()))
+                note(*field, field->text());
+        } else if (const auto* search = qobject_cast<const QLineEdit*>(widget); search && !search->placeholderText().isEmpty()) {
+            if (search->contentsRect().width() < search->fontMetrics().horizontalAdvance(search->placeholderText()))
+                note(*search, search->placeholderText());
+        } else if (const auto* header = qobject_cast<const QHeaderView*>(widget); header && header->model()) {
+            for (int section = 0; section < header->count(); ++section) {
+                const QString caption = header->model()->headerData(section, header->orientation()).toString();
+                if (!header->isSectionHidden(section) && header->sectionSize(section) < header->fontMetrics().horizontalAdvance(caption))
+                    note(*header, caption);
+            }
+        }
+    }
+    return cut;
+}
+
+class ScreenLayoutTest : public WorkstationFixture {
+protected:
+    static void SetUpTestSuite() { installRussianTranslations(*QCoreApplication::instance()); }
+
+    // The complex of a site with long names: the lines of the tree are as wide as real ones.
+    void writeSite()
+    {
+        folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
+        folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n"
+                                                                     "[И12-06]\nЗОНА=Цех 1\nТЕКСТ=Склад готовой продукции\n"));
+        folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
+                         QStringLiteral("A01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n\t\tИ12-06 Склад готовой продукции\n"));
+        folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
+                         QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf"))
+                             + QStringLiteral("\n[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                              "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Дымоудаление и подпор воздуха в лестничных клетках\n"));
+    }
+    std::unique_ptr<TForm1> openWindow()
+    {
+        writeSite();
+        auto window = std::make_unique<TForm1>(platform(), WorkstationFolder(folder.path()));
+        window->show();
+        QCoreApplication::processEvents();
+        return window;
+    }
+    // What runs while a modal dialog of the program is open, then the dialog is closed.
+    static void whileModal(const std::function<void(QDialog&)>& look)
+    {
+        QTimer::singleShot(0, [look] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            look(*dialog);
+            dialog->reject();
+        });
+    }
+};
+
+TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTextWhole)
+{
+    auto window = openWindow();
+    Workstation& w = window->workstation();
+    receiveFire(w);
+    w.statusBar().setPanel13(QStringLiteral("          КОМАНДА: УСТАНОВИТЬ ИЗВЕЩАТЕЛЬ"));
+    w.statusBar().setPanel17(QStringLiteral("ВНИМАНИЕ! ИДЕТ ЗАГРУЗКА КОНФИГУРАЦИИ"));
+    // The word blinks: it is looked at while it is shown.
+    auto* status = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    for (int blink = 0; blink < 4 && status->text() != QStringLiteral(" ПОЖАР"); ++blink)
+        loop.advance(500);
+    loop.advance(100);
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(screen().availableGeometry().contains(window->frameGeometry())) << "the window runs off the screen";
+    EXPECT_EQ(cutTexts(*window).join(u'|').toStdString(), "");
+    // Read from two metres: the status word's capitals about a centimetre, the table's 4 mm.
+    EXPECT_EQ(status->text(), QStringLiteral(" ПОЖАР"));
+    EXPECT_GE(status->fontMetrics().capHeight() * millimetresPerPixel(), 9.5);
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    EXPECT_GE(grid->fontMetrics().capHeight() * millimetresPerPixel(), 3.5);
+    const auto* plan = dynamic_cast<const PlanPicture*>(window->findChild<QWidget*>(QStringLiteral("Panel4")));
+    ASSERT_NE(plan, nullptr);
+    EXPECT_GE(plan->markerSize(), TImgDat::size);
+    // The tree follows its widest line within a third of the window; on the wide screen that
+    // holds every line of the site whole.
+    auto* tree = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    EXPECT_LE(window->findChild<QWidget*>(QStringLiteral("GroupBox1"))->width(), window->width() / 3 + 1);
+    if (wideScreen()) {
+        EXPECT_GE(tree->viewport()->width(), static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(0));
+    }
+}
+
+TEST_F(ScreenLayoutTest, TheModuleEditorAndThePromptShowTheirTextsWhole)
+{
+    auto window = openWindow();
+    Workstation& w = window->workstation();
+    ControlModuleEditor editor(w.controlModules(), w.tree().nodeAt(1));
+    TForm4 form(editor, loop, window.get());
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutTexts(form).join(u'|').toStdString(), "");
+    const QWidget* system = form.findChild<QLabel*>(QStringLiteral("Label2"));
+    EXPECT_GE(system->x(), form.findChild<QLabel*>(QStringLiteral("Label1"))->geometry().right())
+        << "the system's name is not written over the caption";
+
+    receiveFire(w);
+    QCoreApplication::processEvents();
+    auto* prompt = window->findChild<QWidget*>(QStringLiteral("Form3"));
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(cutTexts(*prompt).join(u'|').toStdString(), "");
+    for (const QLabel* label : prompt->findChildren<QLabel*>())
+        EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
+}
+
+TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
+{
+    auto window = openWindow();
+    QtDialogs real;
+    real.setParent(window.get());
+    whileModal([](QDialog& dialog) {
+        const QFontMetrics caption(QApplication::font("QMdiSubWindowTitleBar"));
+        EXPECT_GT(dialog.width(), caption.horizontalAdvance(dialog.windowTitle())) << "the caption is cut";
+    });
+    real.inputBox(QStringLiteral("Регистрация адреса"), QStringLiteral("Адрес системы (0-3):"), QStringLiteral("1"));
+
+    folder.writeText(QStringLiteral("Склад с длинным названием файла конфигурации.cnf"), QStringLiteral("[СИСТЕМА]\n"));
+    whileModal([this](QDialog& dialog) {
+        auto* file = qobject_cast<QFileDialog*>(&dialog);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(QDir(file->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
+        auto* model = file->findChild<QFileSystemModel*>();
+        auto* list = file->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_TRUE(model && list);
+        // The folder is read in the background.
+        for (int wait = 0; wait < 200 && model->rowCount(list->rootIndex()) == 0; ++wait)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents();
+        ASSERT_GT(model->rowCount(list->rootIndex()), 0);
+        for (int column = 0; column < model->columnCount(); ++column) {
+            if (list->isColumnHidden(column))
+                continue;
+            EXPECT_GE(list->columnWidth(column), list->header()->sectionSizeHint(column)) << "column " << column;
+            for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
+                const QString text = model->index(row, column, list->rootIndex()).data().toString();
+                EXPECT_GE(list->columnWidth(column), list->fontMetrics().horizontalAdvance(text)) << text.toStdString();
+            }
+        }
+        EXPECT_FALSE(model->headerData(1, Qt::Horizontal).toString().contains(QStringLiteral("Size")))
+            << "the toolkit's dialog speaks Russian";
+    });
+    real.openFile(QStringLiteral("Ввести в состав"), QStringLiteral("Конфигурация системы (*.cnf)"), folder.path());
+}
+
+TEST_F(ScreenLayoutTest, TheJournalViewerShowsItsFilterWhole)
+{
+    JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), locale, clock, nullptr);
+    viewer.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cutTexts(viewer).join(u'|').toStdString(), "");
+    EXPECT_LE(viewer.frameGeometry().width(), screen().availableGeometry().width());
+    EXPECT_LE(viewer.frameGeometry().height(), screen().availableGeometry().height());
+}
+
+} // namespace
+} // namespace kirvan::testing
