@@ -157,6 +157,8 @@ void JournalViewer::buildFilterBar()
     operator_->setEditable(true);
     operator_->lineEdit()->setPlaceholderText(QStringLiteral("все"));
     operator_->setInsertPolicy(QComboBox::NoInsert);
+    // Room for a name as long as a person's usually is, and for the hint.
+    operator_->setMinimumContentsLength(16);
     operator_->addItem(QString());
     search->addWidget(operator_);
 

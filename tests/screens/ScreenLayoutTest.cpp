@@ -166,7 +166,7 @@ TEST_F(ScreenLayoutTest, TheModuleEditorAndThePromptShowTheirTextsWhole)
     auto window = openWindow();
     Workstation& w = window->workstation();
     ControlModuleEditor editor(w.controlModules(), w.tree().nodeAt(1));
-    TForm4 form(editor, loop, window.get());
+    TForm4 form(editor, w.access(), loop, window.get());
     form.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutTexts(form).join(u'|').toStdString(), "");
