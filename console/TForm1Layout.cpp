@@ -221,7 +221,7 @@ QWidget* TForm1::buildStatusBar()
     layout->addWidget(accessStatus_);
     remoteLink_ = new QLabel;
     remoteLink_->setObjectName(QStringLiteral("remoteLink"));
-    remoteLink_->setFont(pixelFont(11));
+    remoteLink_->setFont(pixelFont(11, scale_));
     remoteLink_->hide();
     layout->addWidget(remoteLink_);
     return bar;
