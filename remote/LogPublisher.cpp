@@ -13,7 +13,7 @@ LogPublisher::LogPublisher(BrokerLink& link, Setup setup)
         acked_ = *cursor;
     } else {
         // A folder publishing for the first time begins with the lines written from now on.
-        acked_.position = tail_.end();
+        acked_.position = setup_.firstLine.value_or(tail_.end());
         acked_.sequence = PublishCursor::firstSequence(setup_.now().toMSecsSinceEpoch());
     }
     read_ = acked_;

@@ -41,6 +41,9 @@ public:
         // The addresses of the systems the workstation has.
         SystemStates::Systems systems;
         std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+        // Where a folder without a cursor begins: the end of the log when monitoring was set up,
+        // so the lines written from then on are published (none when unset).
+        std::optional<LogPosition> firstLine;
     };
 
     LogPublisher(BrokerLink& link, Setup setup);

@@ -23,6 +23,8 @@ PublisherThread::PublisherThread(MessageLoop& loop, std::unique_ptr<BrokerLink> 
     const QString statusTopic = setup.prefix + QStringLiteral("/status");
     setup.systemName = [this](const QString& address) { return systemName(address); };
     setup.systems = [this] { return systems(); };
+    // The end of the log now, before the next line is logged: only a look at its size.
+    setup.firstLine = LogTail(setup.logPath).end();
     setup_ = std::move(setup);
     link_->start(BrokerLink::Handlers{[this](BrokerLink::State state) { post(state); },
                                       [this](int id) { post(id); }, {}},

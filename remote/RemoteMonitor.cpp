@@ -12,8 +12,11 @@ RemoteMonitor::RemoteMonitor(const RemoteSettings& settings, Services services)
     if (!settings.enabled())
         return;
     services_.statusBar.setRemote(statusText(BrokerLink::State::Unreachable));
-    LogPublisher::Setup setup{services_.logPath, services_.cursorPath, settings.prefix,
-                              JournalDateOrder(services_.locale), {}, {}};
+    LogPublisher::Setup setup;
+    setup.logPath = services_.logPath;
+    setup.cursorPath = services_.cursorPath;
+    setup.prefix = settings.prefix;
+    setup.order = JournalDateOrder(services_.locale);
     publisher_ = std::make_unique<PublisherThread>(services_.loop, services_.link(settings), std::move(setup),
                                                    [this](BrokerLink::State state) { stateChanged(state); });
     publisher_->setSystemNames(services_.systemNames());

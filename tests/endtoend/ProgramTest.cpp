@@ -1,3 +1,5 @@
+#include "tests/support/PrivateBroker.h"
+#include "tests/support/RemoteStation.h"
 #include "tests/support/TempFolder.h"
 
 #include <QDir>
@@ -190,6 +192,51 @@ TEST_F(ProgramTest, UntrustedFilesEndTheStartBeforeTheStartUpLine)
         EXPECT_FALSE(QFile::exists(folder.file(u"KirvanMonitorP.txt"_s))) << "no start-up line, no shut-down line";
         c.mend();
     }
+}
+
+} // namespace
+} // namespace kirvan::testing
+
+namespace kirvan::testing {
+namespace {
+
+TEST_F(ProgramTest, AWorkstationKilledAndStartedAgainPublishesEveryLineOnce)
+{
+    if (!PrivateBroker::available())
+        GTEST_SKIP() << "mosquitto is not installed";
+    PrivateBroker broker;
+    ASSERT_TRUE(broker.start());
+    Station station(broker);
+    ASSERT_TRUE(station.awaitConnected());
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[АДРЕС]\n00=\n[MQTT]\nСервер="_s
+                                                + broker.server() + u"\nПрефикс=kirvan/ws\n"_s);
+    QProcess first;
+    start(first, workstationArguments());
+    ASSERT_TRUE(waitForLog(u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s));
+    ASSERT_FALSE(station.await(1).empty());
+    waitForQuietLog();
+    ::kill(pid_t(first.processId()), SIGKILL);
+    ASSERT_TRUE(first.waitForFinished(20000));
+    // Lines the killed workstation never published.
+    QFile file(folder.file(u"KirvanMonitorP.txt"_s));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    for (int i = 0; i < 20; ++i)
+        file.write("08.12.2023 9:15:02  LINE " + QByteArray::number(i) + "\r\n");
+    file.close();
+
+    QProcess second;
+    start(second, workstationArguments());
+    ASSERT_TRUE(waitForLog(u"LINE 19\r\n"_s));
+    const QStringList lines = log().split(u"\r\n"_s, Qt::SkipEmptyParts);
+    const auto once = withoutRepeats(station.await(std::size_t(lines.size())));
+    second.terminate();
+    ASSERT_TRUE(second.waitForFinished(20000));
+    QStringList published;
+    for (const QJsonObject& event : once)
+        published << event.value(u"text"_s).toString();
+    // The second start's own lines may still be on their way; everything before them is there.
+    const qsizetype before = lines.indexOf(u"08.12.2023 9:15:02  LINE 19"_s) + 1;
+    EXPECT_EQ(published.mid(0, before).join(u'\n').toStdString(), lines.mid(0, before).join(u'\n').toStdString());
 }
 
 } // namespace

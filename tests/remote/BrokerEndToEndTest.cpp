@@ -7,6 +7,7 @@
 #include "platform/StatusBar.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/PrivateBroker.h"
+#include "tests/support/RemoteStation.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
 
@@ -22,59 +23,8 @@ namespace kirvan {
 namespace {
 
 using testing::PrivateBroker;
+using testing::Station;
 using namespace std::chrono_literals;
-
-// A monitoring station: every event message of the workstation, in the order received. Its
-// session outlives the broker's restart, so what is published before it is back waits for it.
-class Station {
-public:
-    explicit Station(const PrivateBroker& broker, const QString& prefix = QStringLiteral("kirvan/ws"))
-        : link_(settingsFor(broker), QStringLiteral("station"))
-    {
-        link_.start(BrokerLink::Handlers{[this](BrokerLink::State state) { setState(state); }, {},
-                                         [this](const QString& topic, const QByteArray& payload) { take(topic, payload); }},
-                    {}, {}, {prefix + QStringLiteral("/event")});
-    }
-    static RemoteSettings settingsFor(const PrivateBroker& broker)
-    {
-        RemoteSettings settings;
-        settings.server = broker.server();
-        parseServer(settings.server, false, settings.host, settings.port);
-        return settings;
-    }
-    // Waits (really) until `count` events have come or 20 s have passed.
-    std::vector<QJsonObject> await(std::size_t count)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, 20s, [&] { return events_.size() >= count; });
-        return events_;
-    }
-    bool awaitConnected()
-    {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, 10s, [&] { return connected_; });
-    }
-
-private:
-    void setState(BrokerLink::State state)
-    {
-        std::lock_guard lock(mutex_);
-        connected_ = state == BrokerLink::State::Connected;
-        changed_.notify_all();
-    }
-    void take(const QString&, const QByteArray& payload)
-    {
-        std::lock_guard lock(mutex_);
-        events_.push_back(QJsonDocument::fromJson(payload).object());
-        changed_.notify_all();
-    }
-
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<QJsonObject> events_;
-    bool connected_ = false;
-    MosquittoLink link_;
-};
 
 class BrokerEndToEndTest : public ::testing::Test {
 protected:
@@ -158,10 +108,7 @@ TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
                    + QStringLiteral(" ВОССТАНОВЛЕНА"));
     events = station.await(sent.size());
     // A repeat is dropped by its number; what is left is every line once, in order.
-    std::vector<QJsonObject> once;
-    for (const QJsonObject& event : events)
-        if (once.empty() || event.value(QStringLiteral("seq")).toDouble() > once.back().value(QStringLiteral("seq")).toDouble())
-            once.push_back(event);
+    const std::vector<QJsonObject> once = testing::withoutRepeats(events);
     EXPECT_EQ(texts(once), sent);
     for (std::size_t i = 1; i < once.size(); ++i)
         EXPECT_EQ(once[i].value(QStringLiteral("seq")).toDouble(), once[i - 1].value(QStringLiteral("seq")).toDouble() + 1);

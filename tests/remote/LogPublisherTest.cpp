@@ -20,10 +20,12 @@ protected:
     QString logPath() const { return folder.file(QStringLiteral("KirvanMonitorP.txt")); }
     LogPublisher::Setup setup() const
     {
-        LogPublisher::Setup setup{logPath(), folder.file(QStringLiteral("KirvanMonitorP.mqtt")),
-                                  QStringLiteral("kirvan/ws"), JournalDateOrder(0, 1, 2),
-                                  [](const QString&) { return QStringLiteral("СКЛАД"); },
-                                  [] { return QStringList{QStringLiteral("01")}; }};
+        LogPublisher::Setup setup;
+        setup.logPath = logPath();
+        setup.cursorPath = folder.file(QStringLiteral("KirvanMonitorP.mqtt"));
+        setup.prefix = QStringLiteral("kirvan/ws");
+        setup.systemName = [](const QString&) { return QStringLiteral("СКЛАД"); };
+        setup.systems = [] { return QStringList{QStringLiteral("01")}; };
         setup.now = [] { return QDateTime::fromMSecsSinceEpoch(startMs); };
         return setup;
     }

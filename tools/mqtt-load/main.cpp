@@ -112,10 +112,11 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    PublisherThread publisher(loop, std::make_unique<MosquittoLink>(settings),
-                              LogPublisher::Setup{logPath, folder.filePath(QStringLiteral("KirvanMonitorP.mqtt")),
-                                                  settings.prefix, JournalDateOrder(0, 1, 2), {}, {}},
-                              {});
+    LogPublisher::Setup setup;
+    setup.logPath = logPath;
+    setup.cursorPath = folder.filePath(QStringLiteral("KirvanMonitorP.mqtt"));
+    setup.prefix = settings.prefix;
+    PublisherThread publisher(loop, std::make_unique<MosquittoLink>(settings), std::move(setup), {});
     std::this_thread::sleep_for(std::chrono::seconds(1));
     std::size_t written = 0;
     const auto write = [&] {
