@@ -26,7 +26,7 @@ public:
     // Lines handed to the link beyond the cursor saved on disk; a cursor whose file is gone makes
     // the numbers jump this far, so that no number given out before is used again.
     static constexpr std::uint64_t MaxAhead = 1000;
-    static constexpr std::int64_t SaveIntervalMs = 250;
+    static constexpr std::int64_t SaveIntervalMs = 1000;
     // Lines in flight when the link was lost are sent again by the link after its reconnection;
     // newer lines wait for them, but no longer than this before everything is read again.
     static constexpr std::int64_t ResendPatienceMs = 10'000;

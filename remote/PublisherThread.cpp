@@ -86,6 +86,8 @@ void PublisherThread::post(News news)
 
 void PublisherThread::handOver(BrokerLink::State state)
 {
+    if (!onState_)
+        return;
     {
         std::lock_guard lock(mutex_);
         if (ending_)
@@ -98,7 +100,7 @@ void PublisherThread::handOver(BrokerLink::State state)
             std::lock_guard lock(mutex_);
             wanted = !ending_;
         }
-        if (wanted && onState_)
+        if (wanted)
             onState_(state);
     });
     std::lock_guard lock(mutex_);
