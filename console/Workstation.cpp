@@ -190,7 +190,11 @@ void Workstation::checkSoundDevice()
 
 QMap<QString, QString> Workstation::systemNames()
 {
-    QMap<QString, QString> names;
+    // The shut-down line comes after the settings are released: the names stay as last read.
+    if (!settingsOpen_)
+        return systemNames_;
+    QMap<QString, QString>& names = systemNames_;
+    names.clear();
     for (const QStringView address : {u"00", u"01", u"02", u"03"}) {
         const QString file = settings_.ini().readString(settings::sectionAddress, address, QString());
         if (!file.isEmpty())

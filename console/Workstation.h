@@ -171,6 +171,7 @@ private:
     std::function<void(const QString& page)> onHelpUnopened_;
     // Started before the start-up line, so that line is published too.
     std::unique_ptr<RemoteMonitor> remote_;
+    QMap<QString, QString> systemNames_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;
     bool soundDeviceMissing_ = false;

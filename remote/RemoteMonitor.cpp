@@ -9,8 +9,13 @@ namespace kirvan {
 RemoteMonitor::RemoteMonitor(const RemoteSettings& settings, Services services)
     : services_(std::move(services)), server_(settings.server)
 {
-    if (!settings.enabled())
+    if (settings.server.isEmpty())
         return;
+    if (!settings.enabled()) {
+        // A server the link cannot even try is an outage from the start, not silence.
+        stateChanged(BrokerLink::State::Unreachable);
+        return;
+    }
     services_.statusBar.setRemote(statusText(BrokerLink::State::Unreachable));
     LogPublisher::Setup setup;
     setup.logPath = services_.logPath;

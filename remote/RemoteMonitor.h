@@ -35,7 +35,8 @@ public:
         LinkFactory link;
     };
 
-    // Nothing is started when the settings name no broker.
+    // Nothing is started when the settings name no broker; a server that is no "host:port" is
+    // shown and logged as an outage.
     RemoteMonitor(const RemoteSettings& settings, Services services);
     ~RemoteMonitor();
     RemoteMonitor(const RemoteMonitor&) = delete;

@@ -145,3 +145,28 @@ TEST_F(BrokerEndToEndTest, AWrongPasswordIsToldOnceAndPublishesNothing)
 
 } // namespace
 } // namespace kirvan
+
+namespace kirvan {
+namespace {
+
+TEST(RemoteMonitorTest, AServerThatIsNoHostAndPortIsAnOutageFromTheStart)
+{
+    testing::VirtualMessageLoop loop;
+    testing::FixedLocale locale;
+    StatusBar statusBar;
+    QStringList lines;
+    RemoteSettings settings;
+    settings.server = QStringLiteral("broker:http");
+    RemoteMonitor monitor(settings, RemoteMonitor::Services{loop, locale, statusBar,
+                                                            [&](const QString& text) { lines << text; },
+                                                            [] { return QMap<QString, QString>{}; }, {}, {},
+                                                            [](const RemoteSettings&) -> std::unique_ptr<BrokerLink> {
+                                                                ADD_FAILURE() << "no link for a server without a port";
+                                                                return nullptr;
+                                                            }});
+    EXPECT_EQ(statusBar.Remote(), QStringLiteral("MQTT: нет связи с сервером"));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ broker:http")});
+}
+
+} // namespace
+} // namespace kirvan
