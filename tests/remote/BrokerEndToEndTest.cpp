@@ -34,13 +34,14 @@ protected:
             GTEST_SKIP() << "mosquitto, mosquitto_passwd or openssl is not installed";
     }
     // The workstation's side: its journal, status bar and publisher.
-    void startWorkstation(const PrivateBroker& broker, const QString& password = {}, bool tls = false)
+    void startWorkstation(const PrivateBroker& broker, const QString& password = {}, bool tls = false,
+                          const QString& ca = {})
     {
         RemoteSettings settings = Station::settingsFor(broker);
         settings.user = password.isEmpty() ? QString() : QStringLiteral("ws");
         settings.password = password;
         settings.tls = tls;
-        settings.ca = broker.caFile();
+        settings.ca = ca;
         settings.prefix = QStringLiteral("kirvan/ws");
         monitor = std::make_unique<RemoteMonitor>(
             settings, RemoteMonitor::Services{loop, locale, statusBar, [this](const QString& text) { logLine(text); },
@@ -114,11 +115,21 @@ TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
         EXPECT_EQ(once[i].value(QStringLiteral("seq")).toDouble(), once[i - 1].value(QStringLiteral("seq")).toDouble() + 1);
 }
 
-TEST_F(BrokerEndToEndTest, TlsWithTheSitesOwnCertificateAuthority)
+TEST_F(BrokerEndToEndTest, TlsWithTheSitesOwnCertificateAuthorityAndNoOther)
 {
     PrivateBroker broker(PrivateBroker::Options{{}, {}, true});
+    PrivateBroker stranger(PrivateBroker::Options{{}, {}, true});
     ASSERT_TRUE(broker.start());
-    startWorkstation(broker, {}, true);
+    startWorkstation(broker, {}, true, stranger.caFile());
+    const QString outage = QStringLiteral("08.12.2023 9:15:02  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ ") + broker.server();
+    for (const auto end = std::chrono::steady_clock::now() + 20s;
+         !log.historyList().contains(outage) && std::chrono::steady_clock::now() < end;) {
+        loop.advance(0);
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(log.historyList(), QStringList{outage}) << "a certificate another authority signed is refused";
+    monitor.reset();
+    startWorkstation(broker, {}, true, broker.caFile());
     EXPECT_TRUE(awaitStatus(QStringLiteral("MQTT: подключено")));
 }
 
