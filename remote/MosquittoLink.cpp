@@ -1,8 +1,13 @@
 #include "remote/MosquittoLink.h"
 
 #include <QFile>
+#include <cerrno>
 #include <chrono>
 #include <mosquitto.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace kirvan {
 
@@ -18,6 +23,41 @@ std::int64_t nowMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// Whether a TCP connection to the broker can be made within `limitMs`, looked at in short steps so
+// a stop is not held up: libmosquitto's own connect blocks for as long as the system lets a
+// connection to a host that drops packets try (minutes), and the end of the program would wait.
+bool reachable(const QByteArray& host, int port, int limitMs, const std::stop_token& stop)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* addresses = nullptr;
+    if (::getaddrinfo(host.constData(), QByteArray::number(port).constData(), &hints, &addresses) != 0)
+        return false;
+    bool connected = false;
+    for (const addrinfo* address = addresses; address && !connected && !stop.stop_requested(); address = address->ai_next) {
+        const int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address->ai_protocol);
+        if (fd < 0)
+            continue;
+        if (::connect(fd, address->ai_addr, address->ai_addrlen) == 0) {
+            connected = true;
+        } else if (errno == EINPROGRESS) {
+            pollfd wait{fd, POLLOUT, 0};
+            for (int waited = 0; waited < limitMs && !stop.stop_requested(); waited += 100) {
+                if (::poll(&wait, 1, 100) > 0) {
+                    int error = 0;
+                    socklen_t length = sizeof error;
+                    connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+                    break;
+                }
+            }
+        }
+        ::close(fd);
+    }
+    ::freeaddrinfo(addresses);
+    return connected;
 }
 
 } // namespace
@@ -88,10 +128,15 @@ void MosquittoLink::run(std::stop_token stop)
     while (!stop.stop_requested()) {
         if (!open) {
             const QByteArray host = settings_.host.toUtf8();
-            const int result = first ? mosquitto_connect(client_, host.constData(), settings_.port, KeepAliveSeconds)
-                                     : mosquitto_reconnect(client_);
-            first = false;
+            int result = MOSQ_ERR_NO_CONN;
+            if (reachable(host, settings_.port, ConnectVerdictMs, stop)) {
+                result = first ? mosquitto_connect(client_, host.constData(), settings_.port, KeepAliveSeconds)
+                               : mosquitto_reconnect(client_);
+                first = first && result != MOSQ_ERR_SUCCESS;
+            }
             if (result != MOSQ_ERR_SUCCESS) {
+                if (stop.stop_requested())
+                    break;
                 report(State::Unreachable);
                 if (!pause(stop, delayMs))
                     break;
