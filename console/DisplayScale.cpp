@@ -13,6 +13,7 @@ constexpr double capitalsMm = 4.0;
 constexpr double capitalsOfText = 0.7;
 // 96 dots an inch, which most desktop screens are near.
 constexpr double commonPixelMm = 25.4 / 96;
+constexpr double designWindowWidth = 900;
 } // namespace
 
 double byScreen(QSize pixels, QSizeF millimetres)
@@ -24,9 +25,12 @@ double byScreen(QSize pixels, QSizeF millimetres)
         if (measured >= 0.1 && measured <= 0.8)
             pixelMm = measured;
     }
-    const double textPixels = capitalsMm / pixelMm / capitalsOfText;
+    const double byLetters = capitalsMm / pixelMm / capitalsOfText / designTextPixels;
+    // A screen narrow in pixels cannot hold the window's panels at that size: the table's columns
+    // and the composition beside it need about 900 of the design's pixels.
+    const double byWidth = pixels.width() > 0 ? pixels.width() / designWindowWidth : byLetters;
     // Tenths, so the same screen always gives the same sizes.
-    return std::clamp(std::round(textPixels / designTextPixels * 10) / 10, smallest, largest);
+    return std::clamp(std::round(std::min(byLetters, byWidth) * 10) / 10, smallest, largest);
 }
 
 double chosen(const QString& setting, double screenChoice)

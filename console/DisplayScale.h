@@ -8,7 +8,8 @@ namespace kirvan {
 
 // The guard-room screen is read from a chair two metres away: the window's texts, panels and
 // markers grow with one factor, "Масштаб" of the settings, by default the one that gives the
-// table's capitals about 4 mm on the screen the window opens on.
+// table's capitals about 4 mm on the screen the window opens on, as far as the screen's width in
+// pixels holds the window's panels at that size.
 namespace displayscale {
 
 inline constexpr double smallest = 1.0;

@@ -45,6 +45,7 @@ namespace {
 
 constexpr int smallestWidth = 960;
 constexpr int smallestHeight = 670;
+constexpr int objectColumn = 2;
 
 QColor toQColor(Rgb rgb)
 {
@@ -64,6 +65,8 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     QFont text = QApplication::font();
     text.setPixelSize(displayscale::scaled(displayscale::designTextPixels, scale_));
     QApplication::setFont(text);
+    // This window was made with the font before; its panels, made now, take the new one at once.
+    setFont(text);
     setWindowTitle(QStringLiteral("КирванМонитор"));
     setMinimumSize(smallestWidth, smallestHeight);
     actions_ = std::make_unique<MainActions>(*this);
@@ -118,6 +121,29 @@ void TForm1::showEvent(QShowEvent* event)
         placed_ = true;
         placeOnScreen();
     }
+}
+
+void TForm1::fitToComplex()
+{
+    fitObjectColumn();
+    fitCompositionPanel();
+}
+
+// The object column names a system or the complex: as wide as the longest of them, so that at a
+// large scale the message column keeps the room the design's width would take.
+void TForm1::fitObjectColumn()
+{
+    QString widest = QStringLiteral("КОМПЛЕКС");
+    for (const auto& system : workstation_->tree().topLevel()) {
+        const QString name = system->text().section(u':', 1);
+        if (StringGrid1->fontMetrics().horizontalAdvance(name) > StringGrid1->fontMetrics().horizontalAdvance(widest))
+            widest = name;
+    }
+    const int width = std::max(StringGrid1->fontMetrics().horizontalAdvance(widest) + cellMargins(),
+                               StringGrid1->horizontalHeader()->sectionSizeHint(objectColumn));
+    workstation_->table().setColumnWidth(objectColumn, width);
+    applyTableLayout();
+    FormResize();
 }
 
 void TForm1::fitCompositionPanel()
@@ -217,6 +243,13 @@ void TForm1::showHistory()
     ComboBox1->lineEdit()->setCursorPosition(0);
 }
 
+// The item's text margins, as the grid's delegate lays a cell out, the grid line, and a pixel the
+// text's width may be rounded up by.
+int TForm1::cellMargins() const
+{
+    return 2 * (StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, StringGrid1) + 1) + 2;
+}
+
 // The design's pixel widths were made for another font: where the status word "ТЕХНОЛОГИЯ", a
 // date, a time or a five-digit row number would not fit, the column is widened to its content.
 void TForm1::fitColumnsToContent(const Locale& locale)
@@ -225,8 +258,7 @@ void TForm1::fitColumnsToContent(const Locale& locale)
         QStringLiteral("99999"), QStringLiteral("ТЕХНОЛОГИЯ"), {}, {},
         locale.shortDate(QDate(2000, 12, 28)), locale.longTime(QTime(20, 58, 58))};
     const QFontMetrics metrics = StringGrid1->fontMetrics();
-    // The item's text margins, as the grid's delegate lays a cell out, and the grid line.
-    const int margins = 2 * (StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, StringGrid1) + 1) + 1;
+    const int margins = cellMargins();
     EventTable& table = workstation_->table();
     for (int column = 0; column < EventTable::ColumnCount; ++column) {
         const int content = std::max(metrics.horizontalAdvance(widest[column]) + margins,
@@ -407,7 +439,9 @@ void TForm1::showModulePrompt()
         Form3 = prompt;
         // Near the lower right corner of the main window's client area, in screen coordinates,
         // but never off the screen: a main window larger than the screen would push it out.
-        QPoint at(width() - 260, height() - 185);
+        // Its size follows its texts at the window's scale: known once laid out.
+        prompt->adjustSize();
+        QPoint at(width() - prompt->width() + 18, height() - prompt->height() - 33);
         if (const QScreen* screen = this->screen()) {
             const QRect area = screen->availableGeometry();
             at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - prompt->width())));

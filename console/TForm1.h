@@ -88,6 +88,10 @@ private:
     // The composition panel as wide as its widest line, within a third of the window, until the
     // operator drags its edge.
     void fitCompositionPanel();
+    void fitObjectColumn();
+    int cellMargins() const;
+    // Both, after each load of the composition.
+    void fitToComplex();
     void placeOnScreen();
     void fitColumnsToContent(const Locale& locale);
     void connectPlans();

@@ -27,7 +27,7 @@ namespace kirvan {
 namespace {
 
 // The status word's design size: its capitals a centimetre high at the scale chosen for a screen.
-constexpr int statusWordPixels = 29;
+constexpr int statusWordPixels = 37;
 
 QToolButton* toolButton(QAction* action, const QString& tooltip, double scale)
 {

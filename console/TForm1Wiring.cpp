@@ -68,7 +68,7 @@ void TForm1::connectModels()
         } else {
             treeModel_->reload();
             TreeView1->expandAll();
-            fitCompositionPanel();
+            fitToComplex();
             TreeView1->setUpdatesEnabled(true);
             QApplication::restoreOverrideCursor();
         }
@@ -84,7 +84,7 @@ void TForm1::connectModels()
     w.systems().setOnTreeChanged([this] {
         treeModel_->reload();
         TreeView1->expandAll();
-        fitCompositionPanel();
+        fitToComplex();
     });
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { panelWidthByOperator_ = true; });
     w.controlModules().setOnPromptChanged([this] { showModulePrompt(); });

@@ -88,7 +88,11 @@ start)
         touch "$demo/KirvanMonitorP.txt"
         tail -n 0 -F "$demo/KirvanMonitorP.txt" 2>/dev/null > >(iconv -f CP1251 -t UTF-8 | tr -d '\r') &
         journal=$!
-        QT_QPA_PLATFORM=offscreen "${workstation[@]}" --quit-after "$seconds" \
+        # The screen of a guard room, 1920 x 1080 on 24 inches, so the picture shows what an
+        # operator would see.
+        printf '%s\n' '{"screens": [{"name": "demo", "x": 0, "y": 0, "width": 1920, "height": 1080,' \
+            '"logicalDpi": 92, "logicalBaseDpi": 96, "dpr": 1}]}' >"$top/build/demo-screen.json"
+        QT_QPA_PLATFORM="offscreen:configfile=$top/build/demo-screen.json" "${workstation[@]}" --quit-after "$seconds" \
             --screenshot "$top/build/demo-screenshot.png" "$@" || status=$?
         sleep 0.5 # the shut-down line reaches the terminal
         kill "$journal" 2>/dev/null || true

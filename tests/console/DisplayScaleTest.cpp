@@ -22,12 +22,14 @@ TEST_P(DisplayScaleByScreenTest, GivesTheTableCapitalsAboutFourMillimetres)
 INSTANTIATE_TEST_SUITE_P(
     Screens, DisplayScaleByScreenTest,
     ::testing::Values(ScreenCase{"Wide24Inches", {1920, 1080}, {531, 299}, 1.7},
-                      ScreenCase{"Square19Inches", {1280, 1024}, {376, 301}, 1.6},
+                      // Its letters could be larger, but then the table's columns would not fit beside the tree.
+                      ScreenCase{"Square19Inches", {1280, 1024}, {376, 301}, 1.4},
                       // A fine 4K screen of 27 inches: its pixels are small, its letters must not be.
                       ScreenCase{"Fine27Inches", {3840, 2160}, {597, 336}, 3.0},
                       // A projector or a virtual screen says nothing sensible of its size.
-                      ScreenCase{"SizeUnknown", {1024, 768}, {0, 0}, 1.8},
-                      ScreenCase{"SizeNonsense", {1024, 768}, {5, 4}, 1.8}),
+                      ScreenCase{"SizeUnknown", {1600, 900}, {0, 0}, 1.8},
+                      ScreenCase{"SizeNonsense", {1600, 900}, {5, 4}, 1.8},
+                      ScreenCase{"Small", {1024, 768}, {0, 0}, 1.1}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(DisplayScaleChosenTest, TheSettingHoldsWithinItsRangeOtherwiseTheScreensChoice)
