@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGroupBox>
@@ -212,10 +213,19 @@ TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
         auto* model = file->findChild<QFileSystemModel*>();
         auto* list = file->findChild<QTreeView*>(QStringLiteral("treeView"));
         ASSERT_TRUE(model && list);
-        // The folder is read in the background.
-        for (int wait = 0; wait < 200 && model->rowCount(list->rootIndex()) == 0; ++wait)
+        // The folder is read in the background, and the columns follow the listing once it is whole.
+        const auto columnsFit = [&] {
+            if (model->rowCount(list->rootIndex()) == 0)
+                return false;
+            for (int column = 0; column < model->columnCount(); ++column)
+                if (!list->isColumnHidden(column) && list->columnWidth(column) < list->header()->sectionSizeHint(column))
+                    return false;
+            return true;
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!columnsFit() && waited.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QCoreApplication::processEvents();
         ASSERT_GT(model->rowCount(list->rootIndex()), 0);
         for (int column = 0; column < model->columnCount(); ++column) {
             if (list->isColumnHidden(column))
