@@ -94,7 +94,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
 {
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
-    planArea_.setOnResized([this] { markers_.placeAgain(); });
+    planArea_.setOnResized([this] {
+        markers_.placeAgain();
+        planDisplay_.areaResized();
+    });
     loader_.setOnLoaded([this] { return markAlarms(tree_, alarms_.picturedAlarms()); });
     selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {

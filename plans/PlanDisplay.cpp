@@ -59,6 +59,7 @@ void PlanDisplay::showStored(const QString& title, const QString& storedPlan)
     const QString path = storedPlan.isEmpty() ? QString() : resolvePathCase(settings_.localPath(storedPlan));
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         pictures_.abandon();
+        showing_ = {};
         area_.clear();
         return;
     }
@@ -76,21 +77,37 @@ void PlanDisplay::showPicture(const QString& localPath)
 void PlanDisplay::clearPicture()
 {
     pictures_.abandon();
+    showing_ = {};
     area_.showPicture(QImage(), {});
+}
+
+void PlanDisplay::areaResized()
+{
+    // A picture that cannot be read stays explained; it is not read again for every size.
+    if (showing_.path.isEmpty() || (!area_.message().isEmpty() && area_.message() != loadingText))
+        return;
+    request(showing_.path, showing_.named, showing_.shown);
 }
 
 void PlanDisplay::show(const QString& path, const QString& named, const Shown& shown)
 {
+    showing_ = {path, named, shown};
+    if (!pictures_.find(path, area_.size()))
+        shown(QImage(), loadingText);
+    request(path, named, shown);
+}
+
+void PlanDisplay::request(const QString& path, const QString& named, const Shown& shown)
+{
     const auto explained = [named](const PictureLoader::Result& read) {
         return read.error.isEmpty() ? QString() : unreadableText(named, read.error);
     };
-    if (const std::optional<PictureLoader::Result> kept = pictures_.find(path, pictureBound)) {
+    if (const std::optional<PictureLoader::Result> kept = pictures_.find(path, area_.size())) {
         pictures_.abandon();
         shown(kept->picture, explained(*kept));
         return;
     }
-    shown(QImage(), loadingText);
-    pictures_.request(path, pictureBound,
+    pictures_.request(path, area_.size(),
                       [shown, explained](const PictureLoader::Result& read) { shown(read.picture, explained(read)); });
 }
 

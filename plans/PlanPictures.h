@@ -13,13 +13,14 @@ namespace kirvan {
 
 // Plan pictures read on a worker, so a selection (and every alarm selects its detector) never
 // waits for a decoder, and kept in memory so the plans of a flood are read once. A picture is
-// kept under its path, the file's size and modification time, and the size it was read for; a
-// changed file is read anew. Unreadable files are kept too, with their reason, so a damaged plan
-// costs its decoder once, not at every alarm in its zone.
+// kept under its path, the file's size and modification time, and the size it was read for (the
+// size it is shown at); a changed file is read anew. Unreadable files are kept too, with their
+// reason, so a damaged plan costs its decoder once, not at every alarm in its zone.
 class PlanPictures {
 public:
     using Ready = std::function<void(const PictureLoader::Result&)>;
-    // Room for about five plans read at the largest bound.
+    // Pictures are read at the size of the plan area: room for about 30 plans shown over a
+    // 1920 × 1080 screen, and for every zone's plan of most sites.
     static constexpr qint64 defaultBudgetBytes = qint64(256) * 1024 * 1024;
 
     PlanPictures(const PictureLoader& loader, std::unique_ptr<Worker> worker, qint64 budgetBytes = defaultBudgetBytes);

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,21 +12,9 @@ namespace kirvan {
 
 namespace {
 
-// Raster plans are decoded whole before they are scaled; beyond this they are refused with a
-// message instead of exhausting the memory of a workstation that must keep running.
-constexpr int decodeLimitMegabytes = 1024;
-
-const QString damaged = QStringLiteral("формат рисунка не распознан или файл повреждён");
-
 PictureLoader::Result failure(const QString& why)
 {
     return {QImage(), why};
-}
-
-QSize fitted(QSize size, QSize bound)
-{
-    return size.width() > bound.width() || size.height() > bound.height() ? size.scaled(bound, Qt::KeepAspectRatio)
-                                                                           : size;
 }
 
 // The descriptor of a regular file, opened without waiting for a writer or a device.
@@ -57,29 +44,6 @@ void open(OpenFile& file, const QString& path)
     fcntl(file.fd, F_SETFL, fcntl(file.fd, F_GETFL) & ~O_NONBLOCK);
 }
 
-bool rasterFormat(const QByteArray& format)
-{
-    return !format.isEmpty() && !format.startsWith("svg");
-}
-
-PictureLoader::Result readRaster(QIODevice& device, QSize bound)
-{
-    QImageReader reader(&device);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid() && fitted(size, bound) != size)
-        reader.setScaledSize(fitted(size, bound));
-    QImageReader::setAllocationLimit(decodeLimitMegabytes);
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        return failure(reader.error() == QImageReader::UnsupportedFormatError ? damaged
-                                                                              : damaged + QStringLiteral(" (") +
-                                                                                    reader.errorString() + u')');
-    }
-    return {picture, {}};
-}
-
 } // namespace
 
 QtPictureLoader::QtPictureLoader(QString drawingProgram, DrawingLimits limits)
@@ -93,14 +57,6 @@ PictureLoader::Result QtPictureLoader::load(const QString& path, QSize bound, st
     open(opened, path);
     if (!opened.failure.isEmpty())
         return failure(opened.failure);
-    QFile file;
-    if (!file.open(opened.fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        return failure(QStringLiteral("файл не открывается (%1)").arg(file.errorString()));
-    if (rasterFormat(QImageReader::imageFormat(&file)))
-        return readRaster(file, bound);
-    file.close();
-    if (lseek(opened.fd, 0, SEEK_SET) != 0)
-        return failure(damaged);
     return renderInHelper(drawingProgram_, opened.fd, bound, limits_, stop);
 }
 

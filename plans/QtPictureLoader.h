@@ -4,10 +4,11 @@
 
 namespace kirvan {
 
-// Reads plan pictures: Qt's image readers (BMP, ICO, PNG, JPEG) in this process, every other
-// file (SVG, EMF, WMF, or whatever else it is) in the helper program `drawingProgram`, which
-// renders drawings under `limits`. The kind of file is taken from its content, not its name;
-// FIFOs, devices and folders are refused without being opened for reading.
+// Reads plan pictures in the helper program `drawingProgram`, under `limits`: raster scans (BMP,
+// ICO, PNG, JPEG) as well as drawings (SVG, EMF, WMF), so that a decode no longer wanted ends at
+// once, with its process, and no plan file can crash the workstation. The helper tells the kinds
+// apart by content, not by name; FIFOs, devices and folders are refused without being opened for
+// reading.
 class QtPictureLoader final : public PictureLoader {
 public:
     explicit QtPictureLoader(QString drawingProgram, DrawingLimits limits = {});

@@ -20,12 +20,6 @@ bool refersOutside(const QXmlStreamAttribute& attribute)
     return !value.startsWith(u'#') && !value.startsWith(u"data:", Qt::CaseInsensitive);
 }
 
-QSize fitted(QSize size, QSize bound)
-{
-    return size.width() > bound.width() || size.height() > bound.height() ? size.scaled(bound, Qt::KeepAspectRatio)
-                                                                           : size;
-}
-
 std::optional<QImage> renderSvg(const QByteArray& svg, QSize bound)
 {
     const std::optional<QByteArray> closed = withoutOutsideReferences(svg);
@@ -37,10 +31,8 @@ std::optional<QImage> renderSvg(const QByteArray& svg, QSize bound)
     QSize size = renderer.defaultSize();
     if (size.isEmpty())
         size = renderer.viewBoxF().size().toSize();
-    if (size.isEmpty())
-        size = bound;
-    constexpr int sharpExtent = 2048;
-    size = fitted(size.scaled(QSize(sharpExtent, sharpExtent), Qt::KeepAspectRatio), bound);
+    // A drawing has no size of its own worth keeping: it fills the bound, the size it is shown at.
+    size = size.isEmpty() ? bound : size.scaled(bound, Qt::KeepAspectRatio);
     QImage picture(size, QImage::Format_RGB32);
     if (picture.isNull())
         return std::nullopt;

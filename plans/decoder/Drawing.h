@@ -12,8 +12,8 @@ namespace kirvan::drawing {
 // a hostile drawing names. Nothing when the document is not well-formed XML.
 std::optional<QByteArray> withoutOutsideReferences(const QByteArray& svg);
 
-// A drawing, EMF, WMF or SVG (told apart by content), rendered large enough to stay sharp when
-// stretched over the plan area and no larger than bound; nothing when it cannot be read.
+// A drawing, EMF, WMF or SVG (told apart by content), rendered as large as fits into bound,
+// keeping its proportions; nothing when it cannot be read.
 std::optional<QImage> render(const QByteArray& bytes, QSize bound);
 
 } // namespace kirvan::drawing

@@ -1,20 +1,50 @@
-// kirvan-plan-decoder WIDTH HEIGHT: renders the plan drawing (EMF, WMF or SVG) on standard input
-// to fit WIDTH × HEIGHT and writes it to standard output (see PictureStream.h). The workstation
-// runs it under a time and a memory limit, so a hostile or damaged drawing ends this process and
-// never the workstation. Exit status 1: the drawing cannot be read; 2: wrong arguments.
+// kirvan-plan-decoder WIDTH HEIGHT: decodes the plan picture on standard input (BMP, ICO, PNG,
+// JPEG, told apart by content; anything else is taken for a drawing: EMF, WMF or SVG) to fit
+// WIDTH × HEIGHT and writes it to standard output (see PictureStream.h). The workstation runs it
+// under a time and a memory limit and kills it when the picture is no longer wanted, so a hostile,
+// damaged or merely huge plan ends this process and never holds or ends the workstation.
+// Exit status 1: the picture cannot be read; 2: wrong arguments.
 
 #include "plans/decoder/Drawing.h"
 #include "plans/decoder/PictureStream.h"
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
 // The workstation reads no larger plan drawing either.
 constexpr qint64 largestDrawing = 64 * 1024 * 1024;
+// A raster format that does not scale while it decodes (BMP) is decoded whole first.
+constexpr int decodeLimitMegabytes = 1024;
+
+bool rasterFormat(const QByteArray& format)
+{
+    return !format.isEmpty() && !format.startsWith("svg");
+}
+
+// Scaled while it is decoded where the format allows (JPEG, PNG), so a scan of 10000 × 7000
+// pixels never stands in memory whole.
+std::optional<QImage> readRaster(QIODevice& input, QSize bound)
+{
+    QImageReader reader(&input);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > bound.width() || size.height() > bound.height()))
+        reader.setScaledSize(size.scaled(bound, Qt::KeepAspectRatio));
+    QImageReader::setAllocationLimit(decodeLimitMegabytes);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return std::nullopt;
+    if (picture.width() > bound.width() || picture.height() > bound.height())
+        picture = picture.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return picture;
+}
 
 bool writeAll(const QByteArray& bytes)
 {
@@ -37,12 +67,17 @@ int main(int argc, char** argv)
         return 2;
     }
     QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
+    if (!input.open(STDIN_FILENO, QIODevice::ReadOnly))
         return 1;
-    const QByteArray drawing = input.read(largestDrawing + 1);
-    if (drawing.size() > largestDrawing)
-        return 1;
-    const std::optional<QImage> picture = kirvan::drawing::render(drawing, bound);
+    std::optional<QImage> picture;
+    if (rasterFormat(QImageReader::imageFormat(&input))) {
+        picture = readRaster(input, bound);
+    } else {
+        const QByteArray drawing = input.read(largestDrawing + 1);
+        if (drawing.size() > largestDrawing)
+            return 1;
+        picture = kirvan::drawing::render(drawing, bound);
+    }
     if (!picture)
         return 1;
     const QImage rows = picture->convertToFormat(QImage::Format_RGB32);

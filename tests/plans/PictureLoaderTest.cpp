@@ -151,7 +151,7 @@ TEST(WindowsMetafileTest, TextsWithCyrillicAmpersandAndLessThanMakeAReadableDraw
 TEST(PictureLoaderTest, ReadsEveryPlanFormatAndExplainsWhatItCannotRead)
 {
     TempFolder folder;
-    const QSize bound(4096, 4096);
+    const QSize bound(800, 800);
     struct Case {
         QString name;
         QByteArray bytes;
@@ -162,8 +162,8 @@ TEST(PictureLoaderTest, ReadsEveryPlanFormatAndExplainsWhatItCannotRead)
         {QStringLiteral("plan.ico"), raster("ICO", {32, 32}), {32, 32}},
         {QStringLiteral("plan.png"), raster("PNG", {64, 48}), {64, 48}},
         {QStringLiteral("plan.jpg"), raster("JPEG", {64, 48}), {64, 48}},
-        // Drawings are rendered large enough to stay sharp when stretched.
-        {QStringLiteral("plan.svg"), svgDrawing(400, 300), {2048, 1536}},
+        // A drawing fills the bound, the size it is shown at, and stays sharp there.
+        {QStringLiteral("plan.svg"), svgDrawing(400, 300), {800, 600}},
         {QStringLiteral("plan.emf"), enhancedMetafile(), {}},
         {QStringLiteral("plan.wmf"), windowsMetafile(), {}},
         // The content decides, not the name.
@@ -212,6 +212,20 @@ TEST(PictureLoaderTest, HugePicturesAreScaledToTheBoundNotRefused)
     EXPECT_EQ(png.picture.size(), QSize(800, 400));
     const PictureLoader::Result svg = loader.load(folder.file(QStringLiteral("huge.svg")), QSize(800, 800));
     EXPECT_EQ(svg.picture.size(), QSize(800, 600));
+}
+
+// A scan is decoded in the helper too, so a read no longer wanted ends with its process instead of
+// keeping the worker busy for seconds.
+TEST(PictureLoaderTest, AReadNoLongerWantedEndsWithItsHelper)
+{
+    TempFolder folder;
+    folder.write(QStringLiteral("scan.bmp"), raster("BMP", {3000, 2000}));
+    const QtPictureLoader loader(QStringLiteral(KIRVAN_PLAN_DECODER));
+    std::stop_source wanted;
+    wanted.request_stop();
+    const PictureLoader::Result read = loader.load(folder.file(QStringLiteral("scan.bmp")), QSize(800, 800), wanted.get_token());
+    EXPECT_TRUE(read.picture.isNull());
+    EXPECT_EQ(read.error, QStringLiteral("чтение прервано"));
 }
 
 } // namespace

@@ -104,11 +104,34 @@ TEST_F(PlanDisplayTest, ASelectionShowsAKeptPictureAtOnceOrSaysItIsLoading)
     EXPECT_TRUE(area.title().isEmpty());
 }
 
-TEST_F(PlanDisplayTest, PicturesAreReadWithinABound)
+// Kept at the size shown, a plan scanned at 10000 × 7000 costs the memory of the area, not of the scan.
+TEST_F(PlanDisplayTest, PicturesAreReadAtTheAreasSizeAndAgainWhenItChanges)
 {
+    PlanArea& area = workstation->planArea();
+    const QSize first = area.size();
     select(QStringLiteral("Цех 1"));
     ASSERT_FALSE(pictures.bounds.empty());
-    EXPECT_EQ(pictures.bounds.back(), PlanDisplay::pictureBound);
+    EXPECT_EQ(pictures.bounds.back(), first);
+
+    area.setSize(QSize(900, 700));
+    EXPECT_FALSE(area.picture().isNull()) << "the picture shown stays, stretched, while it is read again";
+    EXPECT_TRUE(area.message().isEmpty());
+    settlePlanPictures(*workstation);
+    EXPECT_EQ(pictures.bounds.back(), QSize(900, 700));
+
+    const std::size_t reads = pictures.loaded.size();
+    area.setSize(first);
+    EXPECT_EQ(pictures.loaded.size(), reads) << "the picture kept at that size is shown at once";
+    EXPECT_FALSE(workstation->planPictures().busy());
+
+    // A plan that cannot be read is not read again for each new size.
+    pictures.errors.insert(QStringLiteral("Цех1.bmp"), QStringLiteral("формат рисунка не распознан"));
+    folder.write(QStringLiteral("Объекты/Цех1.bmp"), "damaged picture");
+    select(QStringLiteral("И01-05 Коридор"));
+    const std::size_t damagedReads = pictures.loaded.size();
+    area.setSize(QSize(700, 500));
+    EXPECT_EQ(pictures.loaded.size(), damagedReads);
+    EXPECT_TRUE(area.message().contains(QStringLiteral("формат рисунка не распознан")));
 }
 
 } // namespace
