@@ -228,16 +228,18 @@ void TForm1::showHistory()
 {
     const HistoryLine& history = workstation_->log().history();
     const QStringList& list = history.list();
-    // Lines are appended, and beyond the bound the oldest leaves: follow that without rebuilding
-    // a long list for every line.
-    if (ComboBox1->count() == list.size() && ComboBox1->count() > 0 && ComboBox1->itemText(0) != list.front())
-        ComboBox1->removeItem(0);
-    if (ComboBox1->count() == list.size() - 1) {
-        ComboBox1->addItem(list.back());
-    } else if (ComboBox1->count() != list.size()) {
+    // Lines are appended, several between two updates under a flood, and beyond the bound as
+    // many of the oldest leave: follow that without rebuilding a list of thousands each time.
+    const qint64 newer = history.added() - historyShown_;
+    const qint64 dropped = ComboBox1->count() + newer - list.size();
+    if (newer >= 0 && newer <= list.size() && dropped >= 0 && dropped <= ComboBox1->count()) {
+        ComboBox1->model()->removeRows(0, int(dropped));
+        ComboBox1->addItems(list.mid(list.size() - newer));
+    } else {
         ComboBox1->clear();
         ComboBox1->addItems(list);
     }
+    historyShown_ = history.added();
     ComboBox1->setEditText(history.text());
     // A line longer than the box shows its date, time and beginning.
     ComboBox1->lineEdit()->setCursorPosition(0);
@@ -272,6 +274,16 @@ void TForm1::fitColumnsToContent(const Locale& locale)
 void TForm1::applyTableLayout()
 {
     const EventTable& table = workstation_->table();
+    // Under a flood this runs ten times a second for new rows alone; laying the panels out anew
+    // each time would cost more than the rows.
+    std::array<int, EventTable::ColumnCount + 1> layout{table.expanded() ? 1 : 0};
+    for (int column = 0; column < EventTable::ColumnCount; ++column)
+        layout[std::size_t(column) + 1] = table.columnWidth(column);
+    if (tableLayout_ == layout) {
+        scrollGrid();
+        return;
+    }
+    tableLayout_ = layout;
     Panel8->setVisible(table.planVisible());
     leftColumn_->setStretchFactor(Panel9, table.expanded() ? 1 : 0);
     // Collapsed under the plan at the design height; expanded over the plan area.

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -126,6 +127,10 @@ private:
     EventTableModel* tableModel_ = nullptr;
     CompositionTreeModel* treeModel_ = nullptr;
     QComboBox* ComboBox1 = nullptr;
+    // HistoryLine::added() when ComboBox1 was last brought up to date.
+    qint64 historyShown_ = 0;
+    // The table layout last applied to the panels and the grid: expanded, then the column widths.
+    std::optional<std::array<int, EventTable::ColumnCount + 1>> tableLayout_;
     QLineEdit* Edit1 = nullptr;
     QToolButton* totalControlButton_ = nullptr;
     QWidget* Panel8 = nullptr;

@@ -8,6 +8,7 @@ void HistoryLine::add(const QString& line)
     if (list_.size() == MaxEntries)
         list_.removeFirst();
     list_.append(line);
+    ++added_;
     changed();
 }
 

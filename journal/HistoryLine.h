@@ -19,6 +19,9 @@ public:
 
     const QString& text() const { return text_; }
     const QStringList& list() const { return list_; }
+    // Every line added in the run, those dropped from the list too: a view that knows how many it
+    // has shown appends only the newer ones.
+    qint64 added() const { return added_; }
 
     // A new journal line: shown in the text field and appended to the list.
     void add(const QString& line);
@@ -39,6 +42,7 @@ private:
 
     QString text_;
     QStringList list_;
+    qint64 added_ = 0;
     std::function<void()> onChanged_;
 };
 

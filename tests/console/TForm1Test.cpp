@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QToolButton>
 #include <QTableView>
@@ -210,6 +211,34 @@ TEST_F(TForm1Test, TableViewDropsTheOldestRowsAtTheBound)
     EXPECT_EQ(grid->rowAt(0), table.topRow() - 1);
     EXPECT_EQ(grid->model()->index(grid->rowAt(0), 0).data().toString(),
               QString::number(EventTable::MaxRows + 4 - 3)) << "the three newest rows at the top";
+}
+
+// Under a flood several lines come between two updates of the history line, and at the bound as
+// many of the oldest leave: the drop-down follows by appending and dropping, never by rebuilding.
+TEST_F(TForm1Test, HistoryLineFollowsAFloodAppendingAndDroppingItsEntries)
+{
+    auto window = openWindow();
+    window->show();
+    Workstation& w = window->workstation();
+    auto* combo = window->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    auto* items = qobject_cast<QStandardItemModel*>(combo->model());
+    ASSERT_NE(items, nullptr);
+    const auto flood = [&](int lines) {
+        for (int line = 0; line < lines; ++line)
+            w.log().history().add(QStringLiteral("строка %1").arg(w.log().history().added()));
+        loop.advance(100);
+    };
+    flood(HistoryLine::MaxEntries - 10);
+    const QStandardItem* kept = items->item(HistoryLine::MaxEntries - 30);
+    flood(7);
+    EXPECT_EQ(items->item(HistoryLine::MaxEntries - 30), kept) << "the entries shown before stay";
+    flood(7);
+    EXPECT_EQ(items->item(HistoryLine::MaxEntries - 34), kept) << "moved up by the four that left";
+    const QStringList& list = w.log().history().list();
+    ASSERT_EQ(combo->count(), list.size());
+    EXPECT_EQ(combo->itemText(0), list.front());
+    EXPECT_EQ(combo->itemText(combo->count() - 1), list.back());
+    EXPECT_EQ(combo->currentText(), list.back());
 }
 
 TEST_F(TForm1Test, APictureChangeRepaintsTheRowOfItsNode)
