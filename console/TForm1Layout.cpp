@@ -1,6 +1,7 @@
 #include "console/TForm1.h"
 
 #include "console/CompositionTreeModel.h"
+#include "console/GridTextDelegate.h"
 #include "console/EventTableModel.h"
 #include "console/PixelFont.h"
 #include "console/PlanPicture.h"
@@ -107,6 +108,7 @@ QWidget* TForm1::buildEventArea()
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     tableModel_ = new EventTableModel(workstation_->table(), this);
     StringGrid1->setModel(tableModel_);
+    StringGrid1->setItemDelegate(new GridTextDelegate(StringGrid1));
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
