@@ -14,15 +14,17 @@ void PlanArea::setSize(QSize size)
 
 void PlanArea::show(const QString& title, const QImage& picture, const QString& message)
 {
+    if (title == title_ && picture.cacheKey() == picture_.cacheKey() && message == message_)
+        return; // every alarm shows its zone's plan again: the same plan is not painted again
     title_ = title;
-    showPicture(picture, message);
+    picture_ = picture;
+    message_ = message;
+    changed();
 }
 
 void PlanArea::showPicture(const QImage& picture, const QString& message)
 {
-    picture_ = picture;
-    message_ = message;
-    changed();
+    show(title_, picture, message);
 }
 
 void PlanArea::changed()

@@ -57,12 +57,15 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
         return false;
     const QString name = markername::ofRecord(record);
     if (TImgDat* marker = findMutable(name)) {
+        const bool shown = marker->visible;
         marker->Blink = blink;
         marker->colour = colour;
         // The blink may have just hidden it; with blinking over nothing would show it again.
         if (!blink && marker->Plane == area_.CurrentPlan())
             marker->visible = true;
-        changed();
+        // Under a flood most alarms are on plans not shown: they repaint nothing.
+        if (shown || marker->visible)
+            changed();
         return false;
     }
     const QString id = record::detectorId(record);
@@ -92,8 +95,10 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
         marker->Plane = plane;
         marker->visible = plane == area_.CurrentPlan();
     }
+    const bool shown = marker->visible;
     markers_.push_back(std::move(marker));
-    changed();
+    if (shown)
+        changed();
     return true;
 }
 
@@ -129,9 +134,13 @@ void PlanMarkers::placeAgain()
 
 void PlanMarkers::showPlan(const QString& plan)
 {
-    for (const auto& marker : markers_)
+    bool any = false;
+    for (const auto& marker : markers_) {
+        any = any || marker->visible != (marker->Plane == plan);
         marker->visible = marker->Plane == plan;
-    changed();
+    }
+    if (any)
+        changed();
 }
 
 void PlanMarkers::blinkMarkers()

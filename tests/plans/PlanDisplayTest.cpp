@@ -104,6 +104,30 @@ TEST_F(PlanDisplayTest, ASelectionShowsAKeptPictureAtOnceOrSaysItIsLoading)
     EXPECT_TRUE(area.title().isEmpty());
 }
 
+// Every alarm selects its detector and shows its zone's plan: the plan already shown is not painted again.
+TEST_F(PlanDisplayTest, ThePlanShownAlreadyIsNotShownAgain)
+{
+    select(QStringLiteral("Цех 1"));
+    int changes = 0;
+    workstation->planArea().setOnChanged([&changes] { ++changes; });
+    select(QStringLiteral("И01-05 Коридор"));
+    select(QStringLiteral("И01-06 Склад"));
+    EXPECT_EQ(changes, 0);
+    select(QStringLiteral("A01:СКЛАД"));
+    EXPECT_EQ(changes, 1);
+
+    // Nor are the markers of a flood's alarms on plans not shown.
+    select(QStringLiteral("Цех 1"));
+    int markerChanges = 0;
+    workstation->markers().setOnChanged([&markerChanges] { ++markerChanges; });
+    workstation->markers().PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // Цех 2
+    workstation->markers().PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, false);
+    workstation->markers().showPlan(workstation->planArea().CurrentPlan());
+    EXPECT_EQ(markerChanges, 0);
+    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // Цех 1
+    EXPECT_EQ(markerChanges, 1);
+}
+
 // Kept at the size shown, a plan scanned at 10000 × 7000 costs the memory of the area, not of the scan.
 TEST_F(PlanDisplayTest, PicturesAreReadAtTheAreasSizeAndAgainWhenItChanges)
 {
