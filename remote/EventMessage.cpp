@@ -61,7 +61,7 @@ QString remoteKindName(RemoteKind kind)
 }
 
 EventMessage::EventMessage(std::uint64_t sequence, QByteArrayView line, const JournalDateOrder& order,
-                           const QDateTime& fallback)
+                           const std::function<QDateTime()>& fallback)
     : sequence_(sequence), text_(cp1251::decode(line))
 {
     fields_ = parseJournalLine(text_);
@@ -71,7 +71,7 @@ EventMessage::EventMessage(std::uint64_t sequence, QByteArrayView line, const Jo
     if (!ok)
         code_ = -1;
     kind_ = remoteKindOf(info.kind, code_);
-    time_ = info.moment != 0 ? dateTimeOf(info.moment) : fallback;
+    time_ = info.moment != 0 ? dateTimeOf(info.moment) : fallback();
 }
 
 QByteArray EventMessage::json() const

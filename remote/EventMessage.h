@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace kirvan {
 
@@ -18,11 +19,11 @@ QString remoteKindName(RemoteKind kind); // "fire", "fault", "technology", "link
 //    "detector":"И12-05","code":"07","kind":"fire","text":"01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: …"}
 // The text is the line as the journal holds it; address, detector and code are empty for the
 // workstation's own lines. The time is the line's own, read in the regional date order, with the
-// offset of the local time zone at that moment; a line without a readable date takes `fallback`.
+// offset of the local time zone at that moment; a line without a readable date takes the time `fallback` gives (asked only then).
 class EventMessage {
 public:
     EventMessage(std::uint64_t sequence, QByteArrayView line, const JournalDateOrder& order,
-                 const QDateTime& fallback);
+                 const std::function<QDateTime()>& fallback);
 
     std::uint64_t sequence() const { return sequence_; }
     const QString& text() const { return text_; }

@@ -25,6 +25,7 @@ void LogPublisher::linkState(BrokerLink::State state, std::int64_t nowMs)
 {
     const bool connected = state == BrokerLink::State::Connected;
     if (connected && !connected_) {
+        behind_ = true;
         link_.publish(setup_.prefix + QStringLiteral("/status"), "online", true);
         if (!inFlight_.empty())
             resendSince_ = nowMs;
@@ -46,7 +47,7 @@ void LogPublisher::acknowledged(int id)
     }
 }
 
-void LogPublisher::pump(std::int64_t nowMs)
+void LogPublisher::pump(std::int64_t nowMs, bool look)
 {
     if (resendSince_) {
         if (inFlight_.empty()) {
@@ -56,34 +57,42 @@ void LogPublisher::pump(std::int64_t nowMs)
             inFlight_.clear();
             read_ = acked_;
             resendSince_.reset();
+            behind_ = true;
         }
     }
-    if (connected_ && !resendSince_)
-        publishLines();
-    const bool due = nowMs - lastSave_ >= SaveIntervalMs || read_.sequence - saved_.sequence >= MaxAhead / 2;
+    // Saved first, so the room it makes in the window is used at once; in a burst the file is
+    // written once for every half window acknowledged.
+    const bool due = nowMs - lastSave_ >= SaveIntervalMs || acked_.sequence - saved_.sequence >= MaxAhead / 2;
     if (acked_ != saved_ && due) {
         lastSave_ = nowMs;
         saveCursor();
     }
+    if (connected_ && !resendSince_ && (look || behind_))
+        publishLines();
 }
 
 void LogPublisher::publishLines()
 {
     const std::uint64_t used = read_.sequence - saved_.sequence;
-    if (used >= MaxAhead)
+    behind_ = used >= MaxAhead;
+    if (behind_)
         return;
-    const auto lines = tail_.read(read_.position, std::size_t(MaxAhead - used));
+    const std::size_t room = std::size_t(MaxAhead - used);
+    const auto lines = tail_.read(read_.position, room);
+    behind_ = lines.size() == room;
     if (tail_.lostFiles() != lostFiles_) {
         lostFiles_ = tail_.lostFiles();
         read_.sequence += MaxAhead;
     }
     for (const LogTail::Line& line : lines) {
-        EventMessage message(read_.sequence, line.bytes, setup_.order, setup_.now());
+        EventMessage message(read_.sequence, line.bytes, setup_.order, setup_.now);
         if (!message.address().isEmpty())
             message.setSystemName(setup_.systemName(message.address()));
         const int id = link_.publish(setup_.prefix + QStringLiteral("/event"), message.json(), false);
-        if (id < 0)
+        if (id < 0) {
+            behind_ = true;
             return;
+        }
         inFlight_.push_back(Sent{id, read_.sequence, line.next});
         read_ = PublishCursor{line.next, read_.sequence + 1};
         for (const auto& [address, state] : states_.follow(message))

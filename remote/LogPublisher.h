@@ -50,8 +50,9 @@ public:
 
     void linkState(BrokerLink::State state, std::int64_t nowMs);
     void acknowledged(int id);
-    // Publishes what the log has and the window allows, and saves the cursor when due.
-    void pump(std::int64_t nowMs);
+    // Publishes what the log has and the window allows, and saves the cursor when due. The log
+    // is read when it may have grown (`look`) or when lines were left in it for want of room.
+    void pump(std::int64_t nowMs, bool look = true);
     // The workstation ends: "offline" is published; returns its message id (-1: not sent).
     int finish();
     // Saves the cursor now; false when the file system refused.
@@ -80,6 +81,7 @@ private:
     std::deque<Sent> inFlight_;
     std::uint64_t lostFiles_ = 0;
     bool connected_ = false;
+    bool behind_ = true; // lines may wait in the log that no look will announce
     std::optional<std::int64_t> resendSince_;
     std::int64_t lastSave_ = 0;
     bool saveFailed_ = false;

@@ -65,8 +65,13 @@ QString LogTail::findPredecessor(const LogPosition& place) const
 std::vector<LogTail::Line> LogTail::read(const LogPosition& from, std::size_t limit)
 {
     std::vector<Line> lines;
-    const QString logPath = resolvePathCase(logPath_);
-    const Identity log = identityOf(logPath);
+    // The name as written first: finding it in another case costs a look at the folder.
+    QString logPath = logPath_;
+    Identity log = identityOf(logPath);
+    if (!log.exists) {
+        logPath = resolvePathCase(logPath_);
+        log = identityOf(logPath);
+    }
     LogPosition place = from;
     if (!sameFile(log, place)) {
         const QString predecessor = place.inode != 0 ? findPredecessor(place) : QString();
@@ -104,7 +109,12 @@ bool LogTail::readFile(const QString& path, LogPosition from, std::size_t limit,
     std::int64_t pendingStart = from.offset;
     std::int64_t offset = from.offset;
     bool complete = false;
+    const std::int64_t size = info.st_size;
     while (lines.size() < limit) {
+        if (offset >= size) {
+            complete = pending.isEmpty();
+            break;
+        }
         QByteArray chunk(chunkSize, Qt::Uninitialized);
         const ssize_t n = ::pread(fd, chunk.data(), std::size_t(chunkSize), off_t(offset));
         if (n < 0 && errno == EINTR)

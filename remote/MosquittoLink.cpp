@@ -145,7 +145,8 @@ void MosquittoLink::run(std::stop_token stop)
             open = true;
             attemptStart = nowMs();
         }
-        const int result = mosquitto_loop(client_, 100, 1);
+        // Each message handed over wakes the loop; the timeout only paces the keep-alive.
+        const int result = mosquitto_loop(client_, 1000, 1);
         bool connected = false;
         {
             std::lock_guard lock(mutex_);

@@ -81,7 +81,10 @@ void PublisherThread::post(News news)
 {
     std::lock_guard lock(mutex_);
     news_.push_back(news);
-    changed_.notify_one();
+    // Acknowledgements only move the cursor, which is saved once a second: they are taken up
+    // with the next line or look, unless enough of them wait to free room in the window.
+    if (std::holds_alternative<BrokerLink::State>(news) || news_.size() >= AcknowledgementBatch)
+        changed_.notify_one();
 }
 
 void PublisherThread::handOver(BrokerLink::State state)
@@ -115,10 +118,13 @@ void PublisherThread::run(std::stop_token stop)
     bool heard = false;
     while (!stop.stop_requested()) {
         std::deque<News> news;
+        bool look = false;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait_for(lock, stop, std::chrono::milliseconds(heard ? LookIntervalMs : FirstVerdictMs),
-                              [this] { return grew_ || !news_.empty(); });
+            // A look every LookIntervalMs even without news: lines the journal wrote late.
+            look = !changed_.wait_for(lock, stop, std::chrono::milliseconds(heard ? LookIntervalMs : FirstVerdictMs),
+                                      [this] { return grew_ || !news_.empty(); })
+                   || grew_;
             news.swap(news_);
             grew_ = false;
         }
@@ -138,7 +144,7 @@ void PublisherThread::run(std::stop_token stop)
             heard = true;
             handOver(BrokerLink::State::Unreachable);
         }
-        publisher_->pump(now);
+        publisher_->pump(now, look);
     }
     // The shut-down line goes out too, and "offline" is acknowledged before the clean
     // disconnect, or the broker may never have it.

@@ -28,6 +28,7 @@ public:
     static constexpr int FirstVerdictMs = 3000;
     // How long the end waits for the broker to acknowledge "offline".
     static constexpr int OfflineWaitMs = 500;
+    static constexpr std::size_t AcknowledgementBatch = 64;
 
     PublisherThread(MessageLoop& loop, std::unique_ptr<BrokerLink> link, LogPublisher::Setup setup,
                     std::function<void(BrokerLink::State)> onState);

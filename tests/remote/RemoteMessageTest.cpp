@@ -25,7 +25,7 @@ protected:
     EventMessage message(const QString& line, std::uint64_t sequence = 7) const
     {
         return EventMessage(sequence, cp1251::encode(line).bytes, JournalDateOrder(0, 1, 2),
-                            QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)));
+                            [] { return QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)); });
     }
 };
 
