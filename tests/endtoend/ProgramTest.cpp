@@ -228,7 +228,7 @@ TEST_F(ProgramTest, AWorkstationKilledAndStartedAgainPublishesEveryLineOnce)
     start(second, workstationArguments());
     ASSERT_TRUE(waitForLog(u"LINE 19\r\n"_s));
     const QStringList lines = log().split(u"\r\n"_s, Qt::SkipEmptyParts);
-    const auto once = withoutRepeats(station.await(std::size_t(lines.size())));
+    const auto once = station.awaitOnce(std::size_t(lines.size()));
     second.terminate();
     ASSERT_TRUE(second.waitForFinished(20000));
     QStringList published;

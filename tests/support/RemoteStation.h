@@ -12,6 +12,16 @@
 
 namespace kirvan::testing {
 
+// The messages once each: a repeat carries a number not above the last one's.
+inline std::vector<QJsonObject> withoutRepeats(const std::vector<QJsonObject>& events)
+{
+    std::vector<QJsonObject> once;
+    for (const QJsonObject& event : events)
+        if (once.empty() || event.value(QStringLiteral("seq")).toDouble() > once.back().value(QStringLiteral("seq")).toDouble())
+            once.push_back(event);
+    return once;
+}
+
 // A monitoring station: every event message of the workstation, in the order received. Its
 // session outlives the broker's restart, so what is published before it is back waits for it.
 class Station {
@@ -36,6 +46,13 @@ public:
         std::unique_lock lock(mutex_);
         changed_.wait_for(lock, std::chrono::seconds(20), [&] { return events_.size() >= count; });
         return events_;
+    }
+    // Waits (really) until `count` events have come once each, repeats aside, or 20 s have passed.
+    std::vector<QJsonObject> awaitOnce(std::size_t count)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return withoutRepeats(events_).size() >= count; });
+        return withoutRepeats(events_);
     }
     bool awaitConnected()
     {
@@ -63,15 +80,5 @@ private:
     bool connected_ = false;
     MosquittoLink link_;
 };
-
-// The messages once each: a repeat carries a number not above the last one's.
-inline std::vector<QJsonObject> withoutRepeats(const std::vector<QJsonObject>& events)
-{
-    std::vector<QJsonObject> once;
-    for (const QJsonObject& event : events)
-        if (once.empty() || event.value(QStringLiteral("seq")).toDouble() > once.back().value(QStringLiteral("seq")).toDouble())
-            once.push_back(event);
-    return once;
-}
 
 } // namespace kirvan::testing
