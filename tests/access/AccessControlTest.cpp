@@ -13,48 +13,38 @@ using namespace Qt::StringLiterals;
 namespace kirvan {
 namespace {
 
-using testing::TempFolder;
+using Outcome = AccessControl::Outcome;
 
 // Holds each job until the test lets it run: the gate must not wait for a verification.
-class HeldWorker final : public Worker {
-public:
+struct HeldWorker final : Worker {
     void post(Job job) override { jobs.push_back(std::move(job)); }
     void cancel() override { jobs.clear(); }
     bool busy() const override { return !jobs.empty(); }
-    void runAll()
-    {
-        auto held = std::move(jobs);
-        for (Job& job : held)
-            if (const Routine routine = job(std::stop_token()))
-                routine();
-    }
     std::vector<Job> jobs;
 };
 
 class AccessControlTest : public ::testing::Test {
 protected:
-    void writeUsers()
+    void make(bool withUsers = true, std::unique_ptr<Worker> worker = std::make_unique<testing::InlineWorker>())
     {
-        UserList users;
-        users.put({u"Иванов"_s, AccessLevel::Operator, hashPassword(u"пароль"_s, HashCost::cheapest())});
-        users.put({u"Петров"_s, AccessLevel::Engineer, hashPassword(u"секрет"_s, HashCost::cheapest())});
-        users.put({u"Гость"_s, AccessLevel::Everyone, hashPassword(u"гость"_s, HashCost::cheapest())});
-        users.save(folder.file(UserList::fileName()));
-    }
-    AccessControl& make(std::unique_ptr<Worker> worker = std::make_unique<testing::InlineWorker>())
-    {
+        if (withUsers) {
+            UserList users;
+            users.put({u"Иванов"_s, AccessLevel::Operator, hashPassword(u"пароль"_s, HashCost::cheapest())});
+            users.put({u"Петров"_s, AccessLevel::Engineer, hashPassword(u"секрет"_s, HashCost::cheapest())});
+            users.put({u"Гость"_s, AccessLevel::Everyone, hashPassword(u"гость"_s, HashCost::cheapest())});
+            users.save(folder.file(UserList::fileName()));
+        }
         access = std::make_unique<AccessControl>(loop, dialogs, std::move(worker), folder.file(UserList::fileName()),
                                                  [this](const QString& line) { journal << line; });
-        return *access;
     }
-    AccessControl::Outcome signIn(const QString& name, const QString& password)
+    Outcome signIn(const QString& name, const QString& password)
     {
-        std::optional<AccessControl::Outcome> outcome;
+        std::optional<Outcome> outcome;
         access->signIn(name, password, [&](const AccessControl::SignInResult& r) { outcome = r.outcome; });
-        return outcome.value_or(AccessControl::Outcome::Failed);
+        return outcome.value_or(Outcome::Failed);
     }
 
-    TempFolder folder;
+    testing::TempFolder folder;
     testing::VirtualMessageLoop loop;
     testing::RecordingDialogs dialogs;
     QStringList journal;
@@ -74,11 +64,14 @@ TEST_F(AccessControlTest, EveryCommandAtEveryLevelIsAllowedOrRefusedAndJournaled
         {u"Петров"_s, u"секрет"_s, AccessLevel::Engineer, u"ДЕЙСТВИЕ ОПЕРАТОРА Петров: "_s},
     };
     for (const auto& session : sessions) {
-        if (!session.name.isEmpty())
-            writeUsers();
-        make();
-        if (!session.name.isEmpty()) {
-            ASSERT_EQ(signIn(session.name, session.password), AccessControl::Outcome::SignedIn);
+        make(!session.name.isEmpty());
+        if (session.name.isEmpty()) {
+            EXPECT_FALSE(access->restricted());
+            EXPECT_EQ(access->statusText(), u"ДОСТУП НЕ ОГРАНИЧЕН"_s);
+            EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), Outcome::UnknownName);
+            EXPECT_TRUE(journal.isEmpty());
+        } else {
+            ASSERT_EQ(signIn(session.name, session.password), Outcome::SignedIn);
         }
         ASSERT_EQ(access->level(), session.level);
         for (int c = 0; c < CommandCount; ++c) {
@@ -103,24 +96,14 @@ TEST_F(AccessControlTest, EveryCommandAtEveryLevelIsAllowedOrRefusedAndJournaled
     EXPECT_EQ(requiredLevel(ConsoleCommand::PortChoice), AccessLevel::Engineer);
 }
 
-TEST_F(AccessControlTest, WithoutUserFileNothingIsRestricted)
-{
-    make();
-    EXPECT_FALSE(access->restricted());
-    EXPECT_EQ(access->statusText(), u"ДОСТУП НЕ ОГРАНИЧЕН"_s);
-    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::UnknownName);
-    EXPECT_TRUE(journal.isEmpty());
-}
-
 TEST_F(AccessControlTest, SignInAndOutAreJournaledAndShown)
 {
-    writeUsers();
     make();
     EXPECT_EQ(access->statusText(), u"ОПЕРАТОР НЕ ВОШЁЛ, уровень 1"_s);
-    EXPECT_EQ(signIn(u"иванов"_s, u"неверно"_s), AccessControl::Outcome::WrongPassword);
-    EXPECT_EQ(signIn(u"иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+    EXPECT_EQ(signIn(u"иванов"_s, u"неверно"_s), Outcome::WrongPassword);
+    EXPECT_EQ(signIn(u"иванов"_s, u"пароль"_s), Outcome::SignedIn);
     EXPECT_EQ(access->statusText(), u"ОПЕРАТОР: Иванов, уровень 2"_s);
-    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), AccessControl::Outcome::SignedIn);
+    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), Outcome::SignedIn);
     access->signOut();
     EXPECT_EQ(journal, (QStringList{u"НЕВЕРНЫЙ ПАРОЛЬ: Иванов"_s, u"ВХОД ОПЕРАТОРА: Иванов, уровень 2"_s,
                                     u"ВЫХОД ОПЕРАТОРА: Иванов"_s, u"ВХОД ОПЕРАТОРА: Петров, уровень 3"_s,
@@ -130,45 +113,41 @@ TEST_F(AccessControlTest, SignInAndOutAreJournaledAndShown)
 
 TEST_F(AccessControlTest, VerificationNeverHoldsTheMainThread)
 {
-    writeUsers();
     auto worker = std::make_unique<HeldWorker>();
     HeldWorker& held = *worker;
-    make(std::move(worker));
-    std::optional<AccessControl::Outcome> outcome;
+    make(true, std::move(worker));
+    std::optional<Outcome> outcome;
     access->signIn(u"Иванов"_s, u"пароль"_s, [&](const AccessControl::SignInResult& r) { outcome = r.outcome; });
     EXPECT_FALSE(outcome);
-    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), AccessControl::Outcome::Busy);
-    held.runAll();
-    EXPECT_EQ(outcome, AccessControl::Outcome::SignedIn);
+    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), Outcome::Busy);
+    for (Worker::Job& job : std::exchange(held.jobs, {}))
+        if (const Worker::Routine routine = job(std::stop_token()))
+            routine();
+    EXPECT_EQ(outcome, Outcome::SignedIn);
 }
 
 TEST_F(AccessControlTest, FiveWrongPasswordsLockTheNameForFiveMinutes)
 {
-    writeUsers();
     make();
     for (int attempt = 1; attempt < AccessControl::wrongPasswordsToLock; ++attempt)
-        EXPECT_EQ(signIn(u"Иванов"_s, u"неверно"_s), AccessControl::Outcome::WrongPassword);
-    EXPECT_EQ(signIn(u"Иванов"_s, u"неверно"_s), AccessControl::Outcome::Locked);
+        EXPECT_EQ(signIn(u"Иванов"_s, u"неверно"_s), Outcome::WrongPassword);
+    EXPECT_EQ(signIn(u"Иванов"_s, u"неверно"_s), Outcome::Locked);
     EXPECT_EQ(journal.count(u"НЕВЕРНЫЙ ПАРОЛЬ: Иванов"_s), AccessControl::wrongPasswordsToLock);
-    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), AccessControl::Outcome::SignedIn); // another name is free
+    EXPECT_EQ(signIn(u"Петров"_s, u"секрет"_s), Outcome::SignedIn); // another name is free
     loop.advance(AccessControl::lockMs - 1000);
-    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::Locked);
+    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), Outcome::Locked);
     loop.advance(1000);
-    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+    EXPECT_EQ(signIn(u"Иванов"_s, u"пароль"_s), Outcome::SignedIn);
 }
 
 TEST_F(AccessControlTest, SignsOutAfterTheIdleTimeButNeverDuringAnAlarmOrTyping)
 {
-    writeUsers();
     make();
-    bool alarm = false;
-    bool typing = false;
+    bool alarm = false, typing = false;
     access->setAlarmHold([&] { return alarm; });
     access->setTypingHold([&] { return typing; });
     constexpr std::int64_t minute = 60'000;
-    const QString timedOut = u"ВЫХОД ОПЕРАТОРА: Иванов (по времени)"_s;
-
-    ASSERT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+    ASSERT_EQ(signIn(u"Иванов"_s, u"пароль"_s), Outcome::SignedIn);
     loop.advance(14 * minute);
     access->activity();
     loop.advance(14 * minute);
@@ -182,10 +161,10 @@ TEST_F(AccessControlTest, SignsOutAfterTheIdleTimeButNeverDuringAnAlarmOrTyping)
     typing = false;
     loop.advance(AccessControl::holdRetryMs);
     EXPECT_TRUE(access->who().isEmpty());
-    EXPECT_EQ(journal.back(), timedOut);
+    EXPECT_EQ(journal.back(), u"ВЫХОД ОПЕРАТОРА: Иванов (по времени)"_s);
 
     access->setIdleMinutes(0);
-    ASSERT_EQ(signIn(u"Иванов"_s, u"пароль"_s), AccessControl::Outcome::SignedIn);
+    ASSERT_EQ(signIn(u"Иванов"_s, u"пароль"_s), Outcome::SignedIn);
     loop.advance(24 * 60 * minute);
     EXPECT_EQ(access->who(), u"Иванов"_s);
 }

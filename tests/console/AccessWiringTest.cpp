@@ -1,11 +1,9 @@
 #include "access/PasswordHash.h"
 #include "console/TForm1.h"
-#include "files/SettingsKeys.h"
 
 #include "tests/console/WorkstationFixture.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -24,16 +22,19 @@ protected:
         users.put({u"Иванов"_s, AccessLevel::Operator, hashPassword(u"пароль"_s, HashCost::cheapest())});
         users.save(folder.file(UserList::fileName()));
     }
-    std::unique_ptr<TForm1> openWindow()
+    std::unique_ptr<TForm1> openWindow(bool withUsers)
     {
+        if (withUsers)
+            writeUsers();
         return std::make_unique<TForm1>(platform(), WorkstationFolder(folder.path()));
     }
-    std::string lastLine() const { return logLines().last().toStdString(); }
-    static QString status(TForm1& window)
+    static QString stamped(const QString& text) { return u"08.12.2023 9:15:02  "_s + text; }
+    void expectLast(const QString& text) const
     {
-        return window.findChild<QLabel*>(u"accessStatus"_s)->text();
+        EXPECT_EQ(logLines().last().toStdString(), stamped(text).toStdString());
     }
-    void signIn(TForm1& window)
+    static QString status(TForm1& window) { return window.findChild<QLabel*>(u"accessStatus"_s)->text(); }
+    static void signIn(TForm1& window)
     {
         window.workstation().access().signIn(u"Иванов"_s, u"пароль"_s, [](const AccessControl::SignInResult& r) {
             ASSERT_EQ(r.outcome, AccessControl::Outcome::SignedIn);
@@ -44,43 +45,38 @@ protected:
 TEST_F(AccessWiringTest, WithoutUserFileEverythingRunsAndIsJournaledWithoutName)
 {
     writeStoreComplex();
-    auto window = openWindow();
+    auto window = openWindow(false);
     EXPECT_EQ(status(*window), u"ДОСТУП НЕ ОГРАНИЧЕН"_s);
     receiveFire(window->workstation());
     window->actions().AllSoundOff->trigger();
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Отключить звук (тревога: A01:СКЛАД)"_s);
     window->actions().AlarmOff->trigger();
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Сброс тревоги"_s);
     EXPECT_EQ(window->workstation().alarms().AlarmLevel(), Annunciation::Normal);
-    EXPECT_EQ(logLines().mid(logLines().size() - 2),
-              (QStringList{u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Отключить звук (тревога: A01:СКЛАД)"_s,
-                           u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Сброс тревоги"_s}));
     window->actions().ImageEdit->trigger();
-    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: вход"_s).toStdString());
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: вход"_s);
     window->actions().ImageEdit->trigger();
-    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: выход"_s).toStdString());
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: выход"_s);
     EXPECT_TRUE(window->close());
-    EXPECT_TRUE(logLines().contains(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Выход"_s));
+    EXPECT_TRUE(logLines().contains(stamped(u"ДЕЙСТВИЕ ОПЕРАТОРА: Выход"_s)));
 }
 
 TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
 {
     writeStoreComplex();
-    writeUsers();
-    auto window = openWindow();
+    auto window = openWindow(true);
     const MainActions& a = window->actions();
     EXPECT_EQ(status(*window), u"ОПЕРАТОР НЕ ВОШЁЛ, уровень 1"_s);
     receiveFire(window->workstation());
-    const struct {
-        QAction* action;
-        QString caption;
-    } refused[] = {
+    const std::pair<QAction*, QString> refused[] = {
         {a.AlarmOff, u"Сброс тревоги"_s}, {a.TotalControl, u"Общий контроль"_s}, {a.DatOff, u"Выключить извещатель"_s},
         {a.markerArm, u"Поставить на охрану"_s}, {a.NewConfig, u"Ввести в состав"_s}, {a.ImageEdit, u"Редактор планов"_s},
         {a.IniCOM[2], u"СОМ-порт COM3"_s},
     };
-    for (const auto& r : refused) {
-        EXPECT_TRUE(r.action->isVisible() || r.action == a.IniCOM[2]);
-        r.action->trigger();
-        EXPECT_EQ(lastLine(), (u"08.12.2023 9:15:02  ДОСТУП ЗАПРЕЩЕН: "_s + r.caption).toStdString());
+    for (const auto& [action, caption] : refused) {
+        EXPECT_TRUE(action->isVisible() || action == a.IniCOM[2]);
+        action->trigger();
+        expectLast(u"ДОСТУП ЗАПРЕЩЕН: "_s + caption);
     }
     EXPECT_EQ(window->workstation().alarms().AlarmLevel(), Annunciation::Fire);
     EXPECT_FALSE(a.ImageEdit->isChecked());
@@ -89,22 +85,21 @@ TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
     EXPECT_EQ(dialogs.shown.back().caption, u"Доступ запрещён"_s);
 
     a.SoundSys->trigger(); // everyone may silence
-    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Звук откл. (тревога: A01:СКЛАД)"_s).toStdString());
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Звук откл. (тревога: A01:СКЛАД)"_s);
     signIn(*window);
     EXPECT_EQ(status(*window), u"ОПЕРАТОР: Иванов, уровень 2"_s);
     a.AlarmOff->trigger();
     EXPECT_EQ(window->workstation().alarms().AlarmLevel(), Annunciation::Normal);
-    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА Иванов: Сброс тревоги"_s).toStdString());
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА Иванов: Сброс тревоги"_s);
     a.NewConfig->trigger();
-    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ДОСТУП ЗАПРЕЩЕН: Ввести в состав"_s).toStdString());
+    expectLast(u"ДОСТУП ЗАПРЕЩЕН: Ввести в состав"_s);
     a.signOut->trigger();
-    EXPECT_EQ(lastLine(), QString(u"08.12.2023 9:15:02  ВЫХОД ОПЕРАТОРА: Иванов"_s).toStdString());
+    expectLast(u"ВЫХОД ОПЕРАТОРА: Иванов"_s);
 }
 
 TEST_F(AccessWiringTest, SignInWindowSaysWhyAndClosesOnceSignedIn)
 {
-    writeUsers();
-    auto window = openWindow();
+    auto window = openWindow(true);
     window->actions().signIn->trigger();
     auto* signIn = window->findChild<QWidget*>(u"SignInWindow"_s);
     ASSERT_TRUE(signIn);
@@ -123,11 +118,10 @@ TEST_F(AccessWiringTest, SignsOutAfterTheMinutesOfTheSettings)
 {
     // No complex: no link to lose, so no fault alarm holds the sign-out off.
     folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nВыход оператора, мин=2\n"_s);
-    writeUsers();
-    auto window = openWindow();
+    auto window = openWindow(true);
     signIn(*window);
     loop.advance(2 * 60'000);
-    EXPECT_TRUE(logLines().contains(u"08.12.2023 9:15:02  ВЫХОД ОПЕРАТОРА: Иванов (по времени)"_s));
+    EXPECT_TRUE(logLines().contains(stamped(u"ВЫХОД ОПЕРАТОРА: Иванов (по времени)"_s)));
     EXPECT_TRUE(window->workstation().access().who().isEmpty());
 }
 
@@ -136,7 +130,7 @@ TEST_F(AccessWiringTest, StartIsRefusedWhenOthersCanWriteTheUserFile)
     writeStoreComplex();
     writeUsers();
     ASSERT_EQ(::chmod(QFile::encodeName(folder.file(UserList::fileName())).constData(), 0664), 0);
-    EXPECT_THROW(openWindow(), UserFileRefused);
+    EXPECT_THROW(openWindow(false), UserFileRefused);
     EXPECT_FALSE(logLines().join(u'\n').contains(u"ВКЛЮЧЕН"_s));
 }
 

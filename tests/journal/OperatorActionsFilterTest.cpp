@@ -1,4 +1,3 @@
-// The operators' actions in the journal viewer: their kind and the filter by operator.
 #include "journal/JournalIndex.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"

@@ -17,15 +17,18 @@ namespace {
 
 class UserCommandTest : public ::testing::Test {
 protected:
-    int run(const QStringList& arguments, QString input = {})
+    // Runs "user <arguments> --dir <folder>", with the password on standard input when one is given.
+    int user(QStringList arguments, QString password = {})
     {
-        out.clear();
+        arguments.prepend(u"user"_s);
+        arguments << u"--dir"_s << folder.path();
+        if (!password.isNull())
+            arguments << u"--password-stdin"_s;
         err.clear();
-        QTextStream inStream(&input);
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
+        out.clear();
+        QTextStream in(&password), outStream(&out), errStream(&err);
         const int status = runToolCommand(arguments, ToolPlatform{store, loop, clock, locale, {}, HashCost::cheapest()},
-                                          inStream, outStream, errStream);
+                                          in, outStream, errStream);
         outStream.flush();
         errStream.flush();
         return status;
@@ -37,54 +40,44 @@ protected:
     IniStore store{locale};
     testing::VirtualMessageLoop loop;
     testing::TempFolder folder;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 TEST_F(UserCommandTest, AddsChangesListsAndRemovesUsers)
 {
-    const QString dir = folder.path();
-    ASSERT_EQ(run({u"user"_s, u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s, u"--dir"_s, dir, u"--password-stdin"_s},
-                  u"пароль\n"_s),
-              ToolOk)
-        << err.toStdString();
-    ASSERT_EQ(run({u"user"_s, u"add"_s, u"Петров"_s, u"--level"_s, u"3"_s, u"--dir"_s, dir, u"--password-stdin"_s},
-                  u"секрет\n"_s),
-              ToolOk);
-    EXPECT_EQ(run({u"user"_s, u"list"_s, u"--dir"_s, dir}), ToolOk);
+    ASSERT_EQ(user({u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"пароль\n"_s), ToolOk) << err.toStdString();
+    ASSERT_EQ(user({u"add"_s, u"Петров"_s, u"--level"_s, u"3"_s}, u"секрет\n"_s), ToolOk);
+    EXPECT_EQ(user({u"list"_s}), ToolOk);
     EXPECT_EQ(out, u"Иванов\t2\nПетров\t3\n"_s);
     EXPECT_TRUE(verifyPassword(users()->find(u"Иванов"_s)->hash, u"пароль"_s));
-
-    ASSERT_EQ(run({u"user"_s, u"passwd"_s, u"иванов"_s, u"--dir"_s, dir, u"--password-stdin"_s}, u"новый\n"_s), ToolOk);
+    ASSERT_EQ(user({u"passwd"_s, u"иванов"_s}, u"новый\n"_s), ToolOk);
     EXPECT_TRUE(verifyPassword(users()->find(u"Иванов"_s)->hash, u"новый"_s));
-    ASSERT_EQ(run({u"user"_s, u"remove"_s, u"Петров"_s, u"--dir"_s, dir}), ToolOk);
+    ASSERT_EQ(user({u"remove"_s, u"Петров"_s}), ToolOk);
     EXPECT_EQ(users()->users().size(), 1u);
 }
 
 TEST_F(UserCommandTest, RefusesWhatWouldBreakTheFile)
 {
-    const QString dir = folder.path();
     const struct {
         QStringList arguments;
-        QString input;
+        QString password;
         int status;
     } cases[] = {
-        {{u"user"_s, u"add"_s, u"Иванов"_s, u"--dir"_s, dir, u"--password-stdin"_s}, u"x\n"_s, ToolUsage},
-        {{u"user"_s, u"add"_s, u"Иванов"_s, u"--level"_s, u"4"_s, u"--dir"_s, dir}, {}, ToolUsage},
-        {{u"user"_s, u"add"_s, u"Ива:нов"_s, u"--level"_s, u"2"_s, u"--dir"_s, dir, u"--password-stdin"_s}, u"x\n"_s, ToolFailed},
-        {{u"user"_s, u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s, u"--dir"_s, dir, u"--password-stdin"_s}, u"\n"_s, ToolFailed},
-        {{u"user"_s, u"passwd"_s, u"Никто"_s, u"--dir"_s, dir, u"--password-stdin"_s}, u"x\n"_s, ToolFailed},
-        {{u"user"_s, u"remove"_s, u"Никто"_s, u"--dir"_s, dir}, {}, ToolFailed},
+        {{u"add"_s, u"Иванов"_s}, u"x\n"_s, ToolUsage},
+        {{u"add"_s, u"Иванов"_s, u"--level"_s, u"4"_s}, {}, ToolUsage},
+        {{u"add"_s, u"Ива:нов"_s, u"--level"_s, u"2"_s}, u"x\n"_s, ToolFailed},
+        {{u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"\n"_s, ToolFailed},
+        {{u"passwd"_s, u"Никто"_s}, u"x\n"_s, ToolFailed},
+        {{u"remove"_s, u"Никто"_s}, {}, ToolFailed},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(run(c.arguments, c.input), c.status) << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(user(c.arguments, c.password), c.status) << c.arguments.join(u' ').toStdString();
     EXPECT_FALSE(users());
 
-    run({u"user"_s, u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s, u"--dir"_s, dir, u"--password-stdin"_s}, u"x\n"_s);
-    EXPECT_EQ(run({u"user"_s, u"add"_s, u"иванов"_s, u"--level"_s, u"3"_s, u"--dir"_s, dir, u"--password-stdin"_s}, u"y\n"_s),
-              ToolFailed);
+    user({u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"x\n"_s);
+    EXPECT_EQ(user({u"add"_s, u"иванов"_s, u"--level"_s, u"3"_s}, u"y\n"_s), ToolFailed);
     ASSERT_EQ(::chmod(QFile::encodeName(folder.file(UserList::fileName())).constData(), 0666), 0);
-    EXPECT_EQ(run({u"user"_s, u"list"_s, u"--dir"_s, dir}), ToolFailed);
+    EXPECT_EQ(user({u"list"_s}), ToolFailed);
     EXPECT_TRUE(err.contains(u"chmod 600"_s)) << err.toStdString();
 }
 
