@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <thread>
 
 namespace kirvan {
 
@@ -59,6 +60,19 @@ void Timer::fire()
     const auto handler = handler_;
     if (handler)
         loop_.runHandler(handler);
+}
+
+void MessageLoop::serveHandOverUnderWay(std::mutex& mutex, const bool& handingOver)
+{
+    for (;;) {
+        {
+            std::lock_guard lock(mutex);
+            if (!handingOver)
+                return;
+        }
+        serveHandOvers();
+        std::this_thread::yield();
+    }
 }
 
 } // namespace kirvan

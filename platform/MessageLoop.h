@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <memory>
 
 namespace kirvan {
@@ -42,6 +43,9 @@ public:
     // Main thread: runs the routines worker threads have handed over, and nothing else (no timer,
     // no window message), for an owner that ends a worker caught handing over.
     virtual void serveHandOvers() = 0;
+    // Main thread, for such an owner: serves hand-overs until `handingOver`, read under `mutex`,
+    // is false.
+    void serveHandOverUnderWay(std::mutex& mutex, const bool& handingOver);
 
     // Any thread: makes the current wait test its condition again.
     virtual void wake() = 0;

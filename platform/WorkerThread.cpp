@@ -10,22 +10,15 @@ WorkerThread::WorkerThread(MessageLoop& loop) : loop_(loop), thread_([this](std:
 
 WorkerThread::~WorkerThread()
 {
-    bool handingOver = false;
     {
         std::lock_guard lock(mutex_);
         finished_ = true;
-        handingOver = handingOver_;
         jobs_.clear();
         running_.request_stop();
     }
     thread_.request_stop();
     // Only the hand-over is let through: no timer or window message runs inside this end.
-    while (handingOver) {
-        loop_.serveHandOvers();
-        std::this_thread::yield();
-        std::lock_guard lock(mutex_);
-        handingOver = handingOver_;
-    }
+    loop_.serveHandOverUnderWay(mutex_, handingOver_);
     thread_.join();
 }
 

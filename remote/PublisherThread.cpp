@@ -34,20 +34,13 @@ PublisherThread::PublisherThread(MessageLoop& loop, std::unique_ptr<BrokerLink> 
 
 PublisherThread::~PublisherThread()
 {
-    bool handingOver = false;
     {
         std::lock_guard lock(mutex_);
         ending_ = true;
-        handingOver = handingOver_;
     }
     thread_.request_stop();
     // Only the hand-over is let through: nothing else runs inside this end.
-    while (handingOver) {
-        loop_.serveHandOvers();
-        std::this_thread::yield();
-        std::lock_guard lock(mutex_);
-        handingOver = handingOver_;
-    }
+    loop_.serveHandOverUnderWay(mutex_, handingOver_);
     thread_.join();
     link_->stop();
 }
