@@ -11,12 +11,10 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
-#include <mutex>
-#include <set>
 #include <thread>
 
 namespace kirvan {
@@ -26,6 +24,10 @@ using testing::PrivateBroker;
 using testing::Station;
 using namespace std::chrono_literals;
 
+const QString connected = QStringLiteral("MQTT: подключено");
+const QString unreachable = QStringLiteral("MQTT: нет связи с сервером");
+const QString fire = QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1");
+
 class BrokerEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -34,13 +36,12 @@ protected:
             GTEST_SKIP() << "mosquitto, mosquitto_passwd or openssl is not installed";
     }
     // The workstation's side: its journal, status bar and publisher.
-    void startWorkstation(const PrivateBroker& broker, const QString& password = {}, bool tls = false,
-                          const QString& ca = {})
+    void startWorkstation(const PrivateBroker& broker, const QString& password = {}, const QString& ca = {})
     {
         RemoteSettings settings = Station::settingsFor(broker);
         settings.user = password.isEmpty() ? QString() : QStringLiteral("ws");
         settings.password = password;
-        settings.tls = tls;
+        settings.tls = !ca.isEmpty();
         settings.ca = ca;
         settings.prefix = QStringLiteral("kirvan/ws");
         monitor = std::make_unique<RemoteMonitor>(
@@ -51,24 +52,21 @@ protected:
         log.setOnLogged([this] { monitor->lineLogged(); });
     }
     void logLine(const QString& text) { log.LogEvent(QStringLiteral("08.12.2023 9:15:02") + text); }
-    bool awaitStatus(const QString& text)
+    // Runs the hand-overs of the publisher's thread, which arrive as routines (time itself stays
+    // still), until `done` or for `limit` of real time.
+    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s)
     {
-        // Hand-overs of the publisher's thread arrive as routines; time itself stays still.
-        const auto end = std::chrono::steady_clock::now() + 20s;
-        while (statusBar.Remote() != text && std::chrono::steady_clock::now() < end) {
+        for (const auto end = std::chrono::steady_clock::now() + limit; !done() && std::chrono::steady_clock::now() < end;) {
             loop.advance(0);
             std::this_thread::sleep_for(10ms);
         }
-        return statusBar.Remote() == text;
+        return done();
+    }
+    bool awaitStatus(const QString& text)
+    {
+        return runUntil([&] { return statusBar.Remote() == text; });
     }
     QString cursorPath() const { return folder.file(QStringLiteral("KirvanMonitorP.mqtt")); }
-    static std::vector<QString> texts(const std::vector<QJsonObject>& events)
-    {
-        std::vector<QString> result;
-        for (const QJsonObject& event : events)
-            result.push_back(event.value(QStringLiteral("text")).toString());
-        return result;
-    }
 
     testing::TempFolder folder;
     testing::VirtualMessageLoop loop;
@@ -85,8 +83,7 @@ TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
     Station station(broker);
     ASSERT_TRUE(station.awaitConnected());
     startWorkstation(broker);
-    ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: подключено")));
-    const QString fire = QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1");
+    ASSERT_TRUE(awaitStatus(connected));
     log.LogEvent(fire);
     auto events = station.await(1);
     ASSERT_EQ(events.size(), 1u);
@@ -97,25 +94,24 @@ TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
     // A 30-second outage, 100 events spread over it: the link tries again and again, every 8 s
     // at most, meanwhile.
     broker.stop();
-    ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: нет связи с сервером")));
+    ASSERT_TRUE(awaitStatus(unreachable));
     std::vector<QString> sent{fire, QStringLiteral("08.12.2023 9:15:02  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ ") + broker.server()};
     for (int i = 0; i < 100; ++i) {
         sent.push_back(QStringLiteral("01/И12-05/08 08.12.2023 9:15:02 ОТКАЗ: СКЛАД %1").arg(i));
         log.LogEvent(sent.back());
-        const auto next = std::chrono::steady_clock::now() + 300ms;
-        while (std::chrono::steady_clock::now() < next) {
-            loop.advance(0);
-            std::this_thread::sleep_for(10ms);
-        }
+        runUntil([] { return false; }, 300ms);
     }
-    EXPECT_EQ(statusBar.Remote(), QStringLiteral("MQTT: нет связи с сервером"));
+    EXPECT_EQ(statusBar.Remote(), unreachable);
     ASSERT_TRUE(broker.start());
-    ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: подключено")));
+    ASSERT_TRUE(awaitStatus(connected));
     sent.push_back(QStringLiteral("08.12.2023 9:15:02  MQTT: СВЯЗЬ С СЕРВЕРОМ ") + broker.server()
                    + QStringLiteral(" ВОССТАНОВЛЕНА"));
     // A repeat is dropped by its number; what is left is every line once, in order.
     const std::vector<QJsonObject> once = station.awaitOnce(sent.size());
-    EXPECT_EQ(texts(once), sent);
+    std::vector<QString> texts;
+    for (const QJsonObject& event : once)
+        texts.push_back(event.value(QStringLiteral("text")).toString());
+    EXPECT_EQ(texts, sent);
     for (std::size_t i = 1; i < once.size(); ++i)
         EXPECT_EQ(once[i].value(QStringLiteral("seq")).toDouble(), once[i - 1].value(QStringLiteral("seq")).toDouble() + 1);
 }
@@ -125,17 +121,13 @@ TEST_F(BrokerEndToEndTest, TlsWithTheSitesOwnCertificateAuthorityAndNoOther)
     PrivateBroker broker(PrivateBroker::Options{{}, {}, true});
     PrivateBroker stranger(PrivateBroker::Options{{}, {}, true});
     ASSERT_TRUE(broker.start());
-    startWorkstation(broker, {}, true, stranger.caFile());
+    startWorkstation(broker, {}, stranger.caFile());
     const QString outage = QStringLiteral("08.12.2023 9:15:02  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ ") + broker.server();
-    for (const auto end = std::chrono::steady_clock::now() + 20s;
-         !log.historyList().contains(outage) && std::chrono::steady_clock::now() < end;) {
-        loop.advance(0);
-        std::this_thread::sleep_for(10ms);
-    }
+    runUntil([&] { return log.historyList().contains(outage); });
     EXPECT_EQ(log.historyList(), QStringList{outage}) << "a certificate another authority signed is refused";
     monitor.reset();
-    startWorkstation(broker, {}, true, broker.caFile());
-    EXPECT_TRUE(awaitStatus(QStringLiteral("MQTT: подключено")));
+    startWorkstation(broker, {}, broker.caFile());
+    EXPECT_TRUE(awaitStatus(connected));
 }
 
 TEST_F(BrokerEndToEndTest, AWrongPasswordIsToldOnceAndPublishesNothing)
@@ -145,25 +137,14 @@ TEST_F(BrokerEndToEndTest, AWrongPasswordIsToldOnceAndPublishesNothing)
     startWorkstation(broker, QStringLiteral("wrong"));
     ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: отказ авторизации")));
     const auto cursor = PublishCursor::load(cursorPath());
-    log.LogEvent(QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1"));
+    log.LogEvent(fire);
     // Two more attempts of the link (after 1 s and 2 s) are refused as well.
-    const auto end = std::chrono::steady_clock::now() + 3500ms;
-    while (std::chrono::steady_clock::now() < end) {
-        loop.advance(0);
-        std::this_thread::sleep_for(20ms);
-    }
+    runUntil([] { return false; }, 3500ms);
     EXPECT_EQ(log.historyList(),
-              (QStringList{QStringLiteral("08.12.2023 9:15:02  MQTT: ОТКАЗ АВТОРИЗАЦИИ НА СЕРВЕРЕ ") + broker.server(),
-                           QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1")}));
+              (QStringList{QStringLiteral("08.12.2023 9:15:02  MQTT: ОТКАЗ АВТОРИЗАЦИИ НА СЕРВЕРЕ ") + broker.server(), fire}));
     monitor.reset();
     EXPECT_EQ(PublishCursor::load(cursorPath()), cursor) << "nothing was acknowledged";
 }
-
-} // namespace
-} // namespace kirvan
-
-namespace kirvan {
-namespace {
 
 TEST(RemoteMonitorTest, AServerThatIsNoHostAndPortIsAnOutageFromTheStart)
 {
@@ -180,7 +161,7 @@ TEST(RemoteMonitorTest, AServerThatIsNoHostAndPortIsAnOutageFromTheStart)
                                                                 ADD_FAILURE() << "no link for a server without a port";
                                                                 return nullptr;
                                                             }});
-    EXPECT_EQ(statusBar.Remote(), QStringLiteral("MQTT: нет связи с сервером"));
+    EXPECT_EQ(statusBar.Remote(), unreachable);
     EXPECT_EQ(lines, QStringList{QStringLiteral("  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ broker:http")});
 }
 

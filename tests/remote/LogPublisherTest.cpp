@@ -12,11 +12,49 @@ namespace {
 
 using testing::RecordingBrokerLink;
 using State = BrokerLink::State;
+using Numbered = std::vector<std::pair<int, double>>;
 
 constexpr std::int64_t startMs = 1'700'000'000'000;
 
+// The number each event text ends with, and its sequence number less the first one.
+Numbered numbered(const RecordingBrokerLink& link)
+{
+    Numbered result;
+    for (const QJsonObject& event : link.events())
+        result.emplace_back(event.value(QStringLiteral("text")).toString().section(QLatin1Char(' '), -1).toInt(),
+                            event.value(QStringLiteral("seq")).toDouble() - double(startMs));
+    return result;
+}
+Numbered expected(int first, int count, double firstSequence)
+{
+    Numbered result;
+    for (int i = 0; i < count; ++i)
+        result.emplace_back(first + i, firstSequence + i);
+    return result;
+}
+
 class LogPublisherTest : public ::testing::Test {
 protected:
+    // A publisher with its link, connected from the start.
+    struct Running {
+        explicit Running(const LogPublisher::Setup& setup, std::int64_t now) : publisher(link, setup)
+        {
+            publisher.linkState(State::Connected, now);
+        }
+        Numbered pump(std::int64_t now)
+        {
+            publisher.pump(now);
+            return numbered(link);
+        }
+        void acknowledgeAll()
+        {
+            for (const auto& message : link.sent())
+                publisher.acknowledged(message.id);
+        }
+        RecordingBrokerLink link;
+        LogPublisher publisher;
+    };
+
     QString logPath() const { return folder.file(QStringLiteral("KirvanMonitorP.txt")); }
     LogPublisher::Setup setup() const
     {
@@ -35,150 +73,98 @@ protected:
         for (int i = first; i < first + count; ++i)
             file.append(QStringLiteral("01/И12-05/08 08.12.2023 9:15:02 ОТКАЗ: СКЛАД %1").arg(i));
     }
-    // The number each event text ends with, and its sequence number less the first one.
-    static std::vector<std::pair<int, double>> numbered(const std::vector<QJsonObject>& events)
-    {
-        std::vector<std::pair<int, double>> result;
-        for (const QJsonObject& event : events)
-            result.emplace_back(event.value(QStringLiteral("text")).toString().section(QLatin1Char(' '), -1).toInt(),
-                                event.value(QStringLiteral("seq")).toDouble() - double(startMs));
-        return result;
-    }
-    static std::vector<std::pair<int, double>> expected(int first, int count, double firstSequence)
-    {
-        std::vector<std::pair<int, double>> result;
-        for (int i = 0; i < count; ++i)
-            result.emplace_back(first + i, firstSequence + i);
-        return result;
-    }
-
-    static void acknowledgeAll(LogPublisher& publisher, const RecordingBrokerLink& link)
-    {
-        for (const auto& message : link.sent())
-            publisher.acknowledged(message.id);
-    }
-
     testing::TempFolder folder;
     std::int64_t now = 0;
 };
 
-TEST_F(LogPublisherTest, PublishesNewLinesInOrderAndARestartGoesOnFromTheLastAcknowledged)
+// What a restart finds: the log as it was, or a new one where the old one was lost.
+struct RestartCase {
+    bool logLost;
+    Numbered afterRestart;
+};
+
+class LogPublisherRestartTest : public LogPublisherTest, public ::testing::WithParamInterface<RestartCase> {};
+
+TEST_P(LogPublisherRestartTest, PublishesNewLinesInOrderAndARestartNeverGivesANumberAgain)
 {
     log(0, 3); // before the first start: not published
     {
-        RecordingBrokerLink link;
-        LogPublisher publisher(link, setup());
+        Running run(setup(), now);
         log(3, 5);
-        publisher.linkState(State::Connected, now);
-        publisher.pump(now);
-        EXPECT_EQ(numbered(link.events()), expected(3, 5, 0));
-        EXPECT_EQ(link.sent().front().topic, QStringLiteral("kirvan/ws/status"));
-        EXPECT_EQ(link.sent().front().payload, QByteArray("online"));
+        EXPECT_EQ(run.pump(now), expected(3, 5, 0));
+        EXPECT_EQ(run.link.sent().front().topic, QStringLiteral("kirvan/ws/status"));
+        EXPECT_EQ(run.link.sent().front().payload, QByteArray("online"));
         std::vector<int> events;
-        for (const auto& message : link.sent())
+        for (const auto& message : run.link.sent())
             if (message.topic.endsWith(QStringLiteral("/event")))
                 events.push_back(message.id);
-        publisher.acknowledged(events[0]);
-        publisher.acknowledged(events[2]); // a later one alone moves nothing
-        publisher.pump(now += 1000);
-        EXPECT_EQ(publisher.acknowledgedCursor().sequence, std::uint64_t(startMs) + 1);
+        run.publisher.acknowledged(events[0]);
+        run.publisher.acknowledged(events[2]); // a later one alone moves nothing
+        run.publisher.pump(now += 1000);
+        EXPECT_EQ(run.publisher.acknowledgedCursor().sequence, std::uint64_t(startMs) + 1);
         // Killed here: lines 4 to 7 were handed over but not acknowledged.
     }
-    RecordingBrokerLink link;
-    LogPublisher publisher(link, setup());
+    if (GetParam().logLost) {
+        ASSERT_TRUE(QFile::remove(logPath()));
+    }
     log(8, 1);
-    publisher.linkState(State::Connected, now);
-    publisher.pump(now);
-    EXPECT_EQ(numbered(link.events()), expected(4, 5, 1)) << "the same numbers as before the restart";
+    Running run(setup(), now);
+    EXPECT_EQ(run.pump(now), GetParam().afterRestart);
 }
+
+INSTANTIATE_TEST_SUITE_P(Log, LogPublisherRestartTest,
+                         ::testing::Values(RestartCase{false, expected(4, 5, 1)},
+                                           RestartCase{true, expected(8, 1, 1 + double(LogPublisher::MaxAhead))}));
 
 TEST_F(LogPublisherTest, LinesOfAnOutageFollowTheResentOnesInOrder)
 {
-    RecordingBrokerLink link;
-    LogPublisher publisher(link, setup());
-    publisher.linkState(State::Connected, now);
+    Running run(setup(), now);
     log(0, 3);
-    publisher.pump(now);
-    publisher.linkState(State::Unreachable, now);
+    run.publisher.pump(now);
+    run.publisher.linkState(State::Unreachable, now);
     log(3, 100);
-    publisher.pump(now += 30'000);
-    EXPECT_EQ(link.events().size(), 3u) << "nothing is handed over during the outage";
-    publisher.linkState(State::Connected, now);
-    publisher.pump(now);
-    EXPECT_EQ(link.events().size(), 3u) << "the link sends the three again first";
-    acknowledgeAll(publisher, link);
-    publisher.pump(now);
-    EXPECT_EQ(numbered(link.events()), expected(0, 103, 0));
-    acknowledgeAll(publisher, link);
-    publisher.pump(now += 1000);
-    EXPECT_EQ(publisher.acknowledgedCursor().sequence, std::uint64_t(startMs) + 103);
-    EXPECT_EQ(PublishCursor::load(setup().cursorPath), publisher.acknowledgedCursor());
+    run.publisher.pump(now += 30'000);
+    EXPECT_EQ(run.link.events().size(), 3u) << "nothing is handed over during the outage";
+    run.publisher.linkState(State::Connected, now);
+    run.publisher.pump(now);
+    EXPECT_EQ(run.link.events().size(), 3u) << "the link sends the three again first";
+    run.acknowledgeAll();
+    EXPECT_EQ(run.pump(now), expected(0, 103, 0));
+    run.acknowledgeAll();
+    run.publisher.pump(now += 1000);
+    EXPECT_EQ(run.publisher.acknowledgedCursor().sequence, std::uint64_t(startMs) + 103);
+    EXPECT_EQ(PublishCursor::load(setup().cursorPath), run.publisher.acknowledgedCursor());
 }
 
 TEST_F(LogPublisherTest, LinesTheLinkDidNotSendAgainAreReadAgainAfterAWhile)
 {
-    RecordingBrokerLink link;
-    LogPublisher publisher(link, setup());
-    publisher.linkState(State::Connected, now);
+    Running run(setup(), now);
     log(0, 2);
-    publisher.pump(now);
-    publisher.linkState(State::Unreachable, now);
-    publisher.linkState(State::Connected, now);
-    publisher.pump(now += LogPublisher::ResendPatienceMs - 1);
-    EXPECT_EQ(link.events().size(), 2u);
-    publisher.pump(now += 1);
-    EXPECT_EQ(numbered(link.events()), (std::vector<std::pair<int, double>>{{0, 0}, {1, 1}, {0, 0}, {1, 1}}));
+    run.publisher.pump(now);
+    run.publisher.linkState(State::Unreachable, now);
+    run.publisher.linkState(State::Connected, now);
+    run.publisher.pump(now += LogPublisher::ResendPatienceMs - 1);
+    EXPECT_EQ(run.link.events().size(), 2u);
+    EXPECT_EQ(run.pump(now += 1), (Numbered{{0, 0}, {1, 1}, {0, 0}, {1, 1}}));
 }
 
-TEST_F(LogPublisherTest, ARotatedLogIsReadToItsEndBeforeTheNewOne)
+TEST_F(LogPublisherTest, ARotatedLogIsReadToItsEndBeforeTheNewOneAndAHalfWrittenLineWaitsForItsEnd)
 {
-    RecordingBrokerLink link;
-    LogPublisher publisher(link, setup());
-    publisher.linkState(State::Connected, now);
+    Running run(setup(), now);
     log(0, 1);
-    publisher.pump(now);
+    run.publisher.pump(now);
     log(1, 2);
     ASSERT_TRUE(QFile::rename(logPath(), logPath() + QStringLiteral("-20231208")));
     log(3, 2);
-    publisher.pump(now);
-    EXPECT_EQ(numbered(link.events()), expected(0, 5, 0));
-}
-
-TEST_F(LogPublisherTest, ALostLogNeverGivesANumberAgain)
-{
-    log(-1, 1);
-    {
-        RecordingBrokerLink link;
-        LogPublisher publisher(link, setup());
-        publisher.linkState(State::Connected, now);
-        log(0, 2);
-        publisher.pump(now);
-    }
-    ASSERT_TRUE(QFile::remove(logPath()));
-    log(2, 1);
-    RecordingBrokerLink link;
-    LogPublisher publisher(link, setup());
-    publisher.linkState(State::Connected, now);
-    publisher.pump(now);
-    EXPECT_EQ(numbered(link.events()), expected(2, 1, double(LogPublisher::MaxAhead)));
-}
-
-TEST_F(LogPublisherTest, AHalfWrittenLineWaitsForItsEnd)
-{
-    RecordingBrokerLink link;
-    LogPublisher publisher(link, setup());
-    publisher.linkState(State::Connected, now);
     QFile file(logPath());
     ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write("08.12.2023 9:15:02  ");
+    file.write("08.12.2023 9:15:02  LINE ");
     file.flush();
-    publisher.pump(now);
-    EXPECT_TRUE(link.events().empty());
-    file.write("LINE 1\r\n");
+    EXPECT_EQ(run.pump(now), expected(0, 5, 0));
+    file.write("5\r\n");
     file.flush();
-    publisher.pump(now);
-    ASSERT_EQ(link.events().size(), 1u);
-    EXPECT_EQ(link.events()[0].value(QStringLiteral("text")).toString(), QStringLiteral("08.12.2023 9:15:02  LINE 1"));
+    EXPECT_EQ(run.pump(now), expected(0, 6, 0));
+    EXPECT_EQ(run.link.events().back().value(QStringLiteral("text")).toString(), QStringLiteral("08.12.2023 9:15:02  LINE 5"));
 }
 
 } // namespace

@@ -33,11 +33,7 @@ TEST_F(RemoteMessageTest, EachLineBecomesOneMessageWithItsPartsKindAndTime)
 {
     struct Case {
         const char16_t* line;
-        const char* address;
-        const char* detector;
-        const char* code;
-        const char* kind;
-        const char* time;
+        const char *address, *detector, *code, *kind, *time;
     };
     const Case cases[] = {
         {u"01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1", "01", "И12-05", "07", "fire", "2023-12-08T09:15:02+03:00"},
@@ -56,15 +52,15 @@ TEST_F(RemoteMessageTest, EachLineBecomesOneMessageWithItsPartsKindAndTime)
         const QString line = QString::fromUtf16(c.line);
         EventMessage event = message(line);
         event.setSystemName(QStringLiteral("СКЛАД"));
-        const QJsonObject json = QJsonDocument::fromJson(event.json()).object();
-        EXPECT_EQ(json.value(QStringLiteral("seq")).toDouble(), 7.0);
-        EXPECT_EQ(json.value(QStringLiteral("text")).toString(), line);
-        EXPECT_EQ(json.value(QStringLiteral("address")).toString(), QLatin1String(c.address)) << line.toStdString();
-        EXPECT_EQ(json.value(QStringLiteral("detector")).toString(), QString::fromUtf8(c.detector)) << line.toStdString();
-        EXPECT_EQ(json.value(QStringLiteral("code")).toString(), QLatin1String(c.code)) << line.toStdString();
-        EXPECT_EQ(json.value(QStringLiteral("kind")).toString(), QLatin1String(c.kind)) << line.toStdString();
-        EXPECT_EQ(json.value(QStringLiteral("time")).toString(), QLatin1String(c.time)) << line.toStdString();
-        EXPECT_EQ(json.value(QStringLiteral("system")).toString(), QStringLiteral("СКЛАД"));
+        const QJsonObject expected{{QStringLiteral("seq"), 7.0},
+                                   {QStringLiteral("text"), line},
+                                   {QStringLiteral("address"), QLatin1String(c.address)},
+                                   {QStringLiteral("detector"), QString::fromUtf8(c.detector)},
+                                   {QStringLiteral("code"), QLatin1String(c.code)},
+                                   {QStringLiteral("kind"), QLatin1String(c.kind)},
+                                   {QStringLiteral("time"), QLatin1String(c.time)},
+                                   {QStringLiteral("system"), QStringLiteral("СКЛАД")}};
+        EXPECT_EQ(QJsonDocument::fromJson(event.json()).object(), expected) << line.toStdString();
     }
 }
 
@@ -103,7 +99,7 @@ TEST_F(RemoteMessageTest, TheWatchShowsEachEventOnceAsALineOrAsItself)
     EXPECT_EQ(lines.subscription(), QStringLiteral("kirvan/+/event"));
     EXPECT_EQ(lines.take(QStringLiteral("kirvan/a/event"), first),
               QStringLiteral("kirvan/a: 08.12.2023 9:00:00  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
-    EXPECT_EQ(lines.take(QStringLiteral("kirvan/b/event"), first).has_value(), true) << "another workstation";
+    EXPECT_TRUE(lines.take(QStringLiteral("kirvan/b/event"), first)) << "another workstation";
     EXPECT_EQ(lines.take(QStringLiteral("kirvan/a/event"), first), std::nullopt) << "a repeat";
     EXPECT_EQ(lines.take(QStringLiteral("kirvan/a/status"), "online"), std::nullopt);
     EventWatch json(QStringLiteral("kirvan/a"), EventWatch::Form::Json);
@@ -114,8 +110,7 @@ TEST(RemoteSettingsTest, ServerGivesHostAndPort)
 {
     struct Case {
         const char* server;
-        bool tls;
-        bool valid;
+        bool tls, valid;
         const char* host;
         int port;
     };

@@ -11,13 +11,20 @@ namespace kirvan::testing {
 
 namespace {
 
+sockaddr_in loopback(int port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(std::uint16_t(port));
+    return address;
+}
+
 // A port nobody listens on now: the one the system gives a socket bound to port 0.
 int freePort()
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = loopback(0);
     socklen_t length = sizeof address;
     int port = 0;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0
@@ -30,11 +37,8 @@ int freePort()
 bool accepts(int port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(std::uint16_t(port));
-    const bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const sockaddr_in address = loopback(port);
+    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return connected;
 }

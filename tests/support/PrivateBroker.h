@@ -32,7 +32,6 @@ public:
     // Stops it as its service would (SIGTERM: the sessions are saved).
     void stop();
 
-    int port() const { return port_; }
     QString server() const { return QStringLiteral("localhost:%1").arg(port_); }
     QString caFile() const { return folder_.filePath(QStringLiteral("ca.crt")); }
 

@@ -26,12 +26,11 @@ inline std::vector<QJsonObject> withoutRepeats(const std::vector<QJsonObject>& e
 // session outlives the broker's restart, so what is published before it is back waits for it.
 class Station {
 public:
-    explicit Station(const PrivateBroker& broker, const QString& prefix = QStringLiteral("kirvan/ws"))
-        : link_(settingsFor(broker), QStringLiteral("station"))
+    explicit Station(const PrivateBroker& broker) : link_(settingsFor(broker), QStringLiteral("station"))
     {
         link_.start(BrokerLink::Handlers{[this](BrokerLink::State state) { setState(state); }, {},
                                          [this](const QString& topic, const QByteArray& payload) { take(topic, payload); }},
-                    {}, {}, {prefix + QStringLiteral("/event")});
+                    {}, {}, {QStringLiteral("kirvan/ws/event")});
     }
     static RemoteSettings settingsFor(const PrivateBroker& broker)
     {
@@ -40,20 +39,10 @@ public:
         parseServer(settings.server, false, settings.host, settings.port);
         return settings;
     }
-    // Waits (really) until `count` events have come or 20 s have passed.
-    std::vector<QJsonObject> await(std::size_t count)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return events_.size() >= count; });
-        return events_;
-    }
-    // Waits (really) until `count` events have come once each, repeats aside, or 20 s have passed.
-    std::vector<QJsonObject> awaitOnce(std::size_t count)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return withoutRepeats(events_).size() >= count; });
-        return withoutRepeats(events_);
-    }
+    // Wait (really) until `count` events have come, all or once each (repeats aside), or 20 s
+    // have passed.
+    std::vector<QJsonObject> await(std::size_t count) { return awaitEvents(count, [](const auto& all) { return all; }); }
+    std::vector<QJsonObject> awaitOnce(std::size_t count) { return awaitEvents(count, withoutRepeats); }
     bool awaitConnected()
     {
         std::unique_lock lock(mutex_);
@@ -61,6 +50,13 @@ public:
     }
 
 private:
+    template <typename Filter>
+    std::vector<QJsonObject> awaitEvents(std::size_t count, Filter filter)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(20), [&] { return filter(events_).size() >= count; });
+        return filter(events_);
+    }
     void setState(BrokerLink::State state)
     {
         std::lock_guard lock(mutex_);

@@ -4,7 +4,7 @@
 #include "remote/EventMessage.h"
 #include "remote/MosquittoLink.h"
 #include "tests/support/FixedLocale.h"
-#include "tests/support/PrivateBroker.h"
+#include "tests/support/RemoteStation.h"
 #include "tests/support/VirtualMessageLoop.h"
 
 #include <atomic>
@@ -16,16 +16,15 @@ namespace {
 
 TEST(WatchCommandTest, PrintsEachEventOfEveryWorkstationOnceAsItsJournalLine)
 {
-    testing::PrivateBroker broker;
     if (!testing::PrivateBroker::available())
         GTEST_SKIP() << "mosquitto is not installed";
+    testing::PrivateBroker broker;
     ASSERT_TRUE(broker.start());
     testing::FixedLocale locale;
     IniStore store(locale);
     testing::VirtualMessageLoop loop;
     testing::FixedClock clock;
-    QString output;
-    QString errors;
+    QString output, errors;
     QTextStream in(stdin);
     QTextStream out(&output);
     QTextStream err(&errors);
@@ -36,9 +35,7 @@ TEST(WatchCommandTest, PrintsEachEventOfEveryWorkstationOnceAsItsJournalLine)
                        ToolPlatform{store, loop, clock, locale, {}}, in, out, err);
         done = true;
     });
-    RemoteSettings settings;
-    parseServer(broker.server(), false, settings.host, settings.port);
-    MosquittoLink workstation(settings);
+    MosquittoLink workstation(testing::Station::settingsFor(broker));
     workstation.start({}, {}, {});
     // Published until the watch has had its two: each message twice, as after an outage.
     for (int i = 1; !done && i < 2000; ++i) {
