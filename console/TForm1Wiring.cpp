@@ -187,7 +187,11 @@ void TForm1::connectAccess()
     AccessControl& access = workstation_->access();
     access.setOnChanged([this] { showAccess(); });
     // A question being answered or a password being typed holds off the sign-out.
-    access.setTypingHold([this] { return QApplication::activeModalWidget() != nullptr || signInWindow_; });
+    // A sign-in window that has closed is gone only once its deletion comes round: it is being
+    // typed in while it shows.
+    access.setTypingHold([this] {
+        return QApplication::activeModalWidget() != nullptr || (signInWindow_ && signInWindow_->isVisible());
+    });
     QApplication::instance()->installEventFilter(new InputActivity(this, [&access] { access.activity(); }));
     connect(actions_->signIn, &QAction::triggered, this, guarded([this] { showSignIn(); }));
     connect(actions_->signOut, &QAction::triggered, this, guarded([&access] { access.signOut(); }));

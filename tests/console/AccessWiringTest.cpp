@@ -123,6 +123,14 @@ TEST_F(AccessWiringTest, SignsOutAfterTheMinutesOfTheSettings)
     loop.advance(2 * 60'000);
     EXPECT_TRUE(logLines().contains(stamped(u"ВЫХОД ОПЕРАТОРА: Иванов (по времени)"_s)));
     EXPECT_TRUE(window->workstation().access().who().isEmpty());
+    // Signed in through the window, which has closed once the password held.
+    window->actions().signIn->trigger();
+    auto* password = window->findChild<QWidget*>(u"SignInWindow"_s)->findChild<QLineEdit*>(u"password"_s);
+    password->setText(u"пароль"_s);
+    QTest::keyClick(password, Qt::Key_Return);
+    ASSERT_FALSE(window->workstation().access().who().isEmpty());
+    loop.advance(2 * 60'000);
+    EXPECT_TRUE(window->workstation().access().who().isEmpty()) << "the closed sign-in window held the sign-out off";
 }
 
 TEST_F(AccessWiringTest, StartIsRefusedWhenOthersCanWriteTheUserFile)
