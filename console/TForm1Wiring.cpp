@@ -190,7 +190,10 @@ void TForm1::connectAccess()
     // A sign-in window that has closed is gone only once its deletion comes round: it is being
     // typed in while it shows.
     access.setTypingHold([this] {
-        return QApplication::activeModalWidget() != nullptr || (signInWindow_ && signInWindow_->isVisible());
+        if (QApplication::activeModalWidget() != nullptr)
+            return true;
+        const QWidget* signIn = signInWindow_.data();
+        return signIn != nullptr && signIn->isVisible();
     });
     QApplication::instance()->installEventFilter(new InputActivity(this, [&access] { access.activity(); }));
     connect(actions_->signIn, &QAction::triggered, this, guarded([this] { showSignIn(); }));
