@@ -1,4 +1,4 @@
-#include "console/OperatorCommands.h"
+#include "app/OperatorCommands.h"
 
 #include "complex/CompositionTree.h"
 #include "complex/ConfigurationLoader.h"
@@ -38,7 +38,7 @@ std::optional<int> OperatorCommands::selectedSystemAddress() const
 
 void OperatorCommands::systemRecord(int address, const char* code, const RecordContext& context)
 {
-    s_.dispatcher.ProcessEvent(SettingsFile::addressKey(address) + QStringLiteral("/И01-01/")
+    s_.dispatcher.processEvent(SettingsFile::addressKey(address) + QStringLiteral("/И01-01/")
                                + QLatin1String(code), context);
 }
 
@@ -55,20 +55,20 @@ void OperatorCommands::controlCheck(std::vector<int> addresses, std::uint64_t si
 }
 
 // The selection decides which system F5 checks; the check's record then resets that system.
-void OperatorCommands::ControlSysExecute()
+void OperatorCommands::controlCheck()
 {
     if (const std::optional<int> address = selectedSystemAddress())
         controlCheck({*address}, s_.alarms.lastAnnouncement());
 }
 
-void OperatorCommands::SoundSysExecute()
+void OperatorCommands::silenceSystem()
 {
     // The sound goes off even without a node: F6 is the key an operator presses to silence.
-    s_.alarms.SoundOffExecute();
+    s_.alarms.silence();
     const std::optional<int> address = selectedSystemAddress();
     if (!address)
         return;
-    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: ЗВУК.ОТКЛ"));
+    s_.statusBar.setCommandPanel(QStringLiteral("          КОМАНДА: ЗВУК.ОТКЛ"));
     systemRecord(*address, "02");
 }
 
@@ -82,26 +82,26 @@ const TreeNode* OperatorCommands::selectedDetector() const
 void OperatorCommands::detectorRecord(const char* code, const RecordContext& context)
 {
     if (const TreeNode* detector = selectedDetector())
-        s_.dispatcher.ProcessEvent(detector->parent()->parent()->text().mid(1, 2) + u'/' + detector->text().left(6)
+        s_.dispatcher.processEvent(detector->parent()->parent()->text().mid(1, 2) + u'/' + detector->text().left(6)
                                    + u'/' + QLatin1String(code), context);
 }
 
-void OperatorCommands::DatOnExecute()
+void OperatorCommands::switchDetectorOn()
 {
     detectorRecord("03");
 }
 
-void OperatorCommands::DatOffExecute()
+void OperatorCommands::switchDetectorOff()
 {
     detectorRecord("05");
 }
 
-void OperatorCommands::N20Click()
+void OperatorCommands::simulateFault()
 {
     detectorRecord("08", RecordContext{true, {}});
 }
 
-void OperatorCommands::N21Click()
+void OperatorCommands::simulateFire()
 {
     detectorRecord("07", RecordContext{true, {}});
 }
@@ -117,15 +117,15 @@ void OperatorCommands::sendToSelectedDetector(std::uint8_t code)
     const DetectorAddress target{toInteger(detector->parent()->parent()->text().mid(1, 2)), deviceAndLine / 10,
                                  deviceAndLine % 10, toInteger(detector->text().mid(4, 2))};
     if (const std::optional<DetectorCommand> frame = buildDetectorCommand(s_.settings, s_.store, s_.dialogs, target, code))
-        s_.link.SendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
+        s_.link.sendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
 }
 
-void OperatorCommands::N9Click()
+void OperatorCommands::arm()
 {
     sendToSelectedDetector(command::arm);
 }
 
-void OperatorCommands::N10Click()
+void OperatorCommands::disarm()
 {
     sendToSelectedDetector(command::disarm);
 }
@@ -137,27 +137,27 @@ template <typename Visit> void OperatorCommands::forEveryConfiguredAddress(Visit
             visit(address);
 }
 
-void OperatorCommands::TotalControlExecute()
+void OperatorCommands::controlAll()
 {
     // The systems are checked one after another, with a wait for the line between them: an
     // alarm that arrives meanwhile is not the check's to reset.
     const std::uint64_t since = s_.alarms.lastAnnouncement();
-    s_.alarms.AlarmOffExecute();
-    s_.loader.LoadConfiguration();
+    s_.alarms.resetAlarm();
+    s_.loader.loadConfiguration();
     if (s_.tree.topLevel().empty())
         return;
-    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
+    s_.statusBar.setCommandPanel(QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
     std::vector<int> addresses;
     forEveryConfiguredAddress([&addresses](int address) { addresses.push_back(address); });
     controlCheck(std::move(addresses), since);
 }
 
-void OperatorCommands::AllSoundOffExecute()
+void OperatorCommands::silenceComplex()
 {
-    s_.alarms.SoundOffExecute();
+    s_.alarms.silence();
     if (s_.tree.topLevel().empty())
         return;
-    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: ЗВУК ОТКЛ."));
+    s_.statusBar.setCommandPanel(QStringLiteral("          КОМАНДА: ЗВУК ОТКЛ."));
     forEveryConfiguredAddress([this](int address) { systemRecord(address, "02"); });
 }
 

@@ -21,7 +21,7 @@ class StatusBar;
 class TreeNode;
 
 // The operator's commands on the composition tree and the whole complex. The local ones hand
-// records to ProcessEvent as if the panel had reported them and put nothing on the line; arming
+// records to processEvent as if the panel had reported them and put nothing on the line; arming
 // and disarming send a frame at once. Each takes its target from the tree's selected node; where
 // none fits (a shortcut pressed on another node or an empty tree) a command does nothing.
 class OperatorCommands {
@@ -41,25 +41,25 @@ public:
     explicit OperatorCommands(Services services) : s_(services) {}
 
     // "Контроль" (F5): the system of the selected node is checked; its record resets it.
-    void ControlSysExecute();
+    void controlCheck();
     // "Звук откл." (F6): sound off, reported for the selected node's system; without a node the
     // sound still goes off.
-    void SoundSysExecute();
+    void silenceSystem();
     // "Включить извещатель" (Ctrl+Insert), "Выключить извещатель" (Ctrl+Delete), "Имитировать
     // отказ", "Имитировать пожар/тревогу": the selected detector's record with code 03, 05, 08, 07;
     // the two simulations are journaled as such and start no control module.
-    void DatOnExecute();
-    void DatOffExecute();
-    void N20Click();
-    void N21Click();
+    void switchDetectorOn();
+    void switchDetectorOff();
+    void simulateFault();
+    void simulateFire();
     // "Общий контроль": alarm reset, the composition reloaded, every system checked in turn.
-    void TotalControlExecute();
+    void controlAll();
     // "Отключить звук": sound off, reported for every system.
-    void AllSoundOffExecute();
+    void silenceComplex();
     // "Поставить на охрану", "Снять с охраны": the selected detector armed or disarmed by a frame
     // sent at once; the journal follows the panel's report.
-    void N9Click();
-    void N10Click();
+    void arm();
+    void disarm();
 
 private:
     // The address of the selected node's system, read as a number; nothing without a selection.

@@ -1,4 +1,4 @@
-#include "console/OperatorNotices.h"
+#include "app/OperatorNotices.h"
 
 #include "platform/Dialogs.h"
 #include "platform/MessageLoop.h"

@@ -1,4 +1,4 @@
-#include "console/RejectedRecordReport.h"
+#include "app/RejectedRecordReport.h"
 
 #include "platform/Dialogs.h"
 #include "platform/MessageLoop.h"
@@ -24,7 +24,7 @@ QString RejectedRecordReport::text(const QString& record, const QString& reason)
 void RejectedRecordReport::report(const QString& record, const QString& reason)
 {
     if (boxBusy_) {
-        statusBar_.setPanel17(text(record, reason).replace(u'\n', u' '));
+        statusBar_.setMessagePanel(text(record, reason).replace(u'\n', u' '));
         return;
     }
     boxBusy_ = true;

@@ -1,4 +1,4 @@
-#include "console/StopSignals.h"
+#include "app/StopSignals.h"
 
 #include <QSocketNotifier>
 #include <array>

@@ -1,4 +1,4 @@
-#include "console/SystemCommands.h"
+#include "app/SystemCommands.h"
 
 #include "complex/CompositionTree.h"
 #include "complex/DialogFolders.h"
@@ -33,7 +33,7 @@ Finally(F) -> Finally<F>;
 
 SystemCommands::SystemCommands(const Services& services) : s_(services) {}
 
-void SystemCommands::NewConfigExecute()
+void SystemCommands::addSystem()
 {
     if (running_)
         return;
@@ -63,7 +63,7 @@ void SystemCommands::NewConfigExecute()
     showPreparation(true);
     try {
         lines = addition.compositionLines([this](const QString& zone) {
-            s_.statusBar.setPanel15(u"    "_s + zone);
+            s_.statusBar.setStatePanel(u"    "_s + zone);
             if (onProgress_)
                 onProgress_();
         });
@@ -97,17 +97,17 @@ void SystemCommands::NewConfigExecute()
     }
     resume(true);
     s_.logDated(addition.journalText());
-    s_.loader.LoadConfiguration();
+    s_.loader.loadConfiguration();
 }
 
 void SystemCommands::showPreparation(bool on)
 {
     if (on) {
-        s_.statusBar.setPanel17(u"ВНИМАНИЕ! ПОДГОТОВКА КОНФИГУРАЦИИ МОЖЕТ ЗАНЯТЬ НЕСКОЛЬКО МИНУТ"_s);
-        s_.statusBar.setPanel13(u"          КОМАНДА: ОБРАБОТКА ЗОНЫ"_s);
+        s_.statusBar.setMessagePanel(u"ВНИМАНИЕ! ПОДГОТОВКА КОНФИГУРАЦИИ МОЖЕТ ЗАНЯТЬ НЕСКОЛЬКО МИНУТ"_s);
+        s_.statusBar.setCommandPanel(u"          КОМАНДА: ОБРАБОТКА ЗОНЫ"_s);
     } else {
-        s_.statusBar.setPanel17({});
-        s_.statusBar.setPanel15({});
+        s_.statusBar.setMessagePanel({});
+        s_.statusBar.setStatePanel({});
     }
     if (onBusy_)
         onBusy_(on);
@@ -127,7 +127,7 @@ std::optional<int> SystemCommands::askAddress()
     }
 }
 
-void SystemCommands::DelConfigExecute()
+void SystemCommands::removeSystem()
 {
     TreeNode* selected = s_.tree.selected();
     if (running_ || !selected || selected->level() != 0)
@@ -153,11 +153,11 @@ void SystemCommands::DelConfigExecute()
         removal.removeFromComplexFile();
         if (s_.tree.topLevel().empty()) {
             s_.link.cycle().stop();
-            s_.statusBar.setPanel13({});
-            s_.statusBar.setPanel15({});
+            s_.statusBar.setCommandPanel({});
+            s_.statusBar.setStatePanel({});
         }
         if (const auto notice = removal.notice())
-            s_.link.SendFrame(notice->station, command::switchDetector, systemLeftComplex, notice->address);
+            s_.link.sendFrame(notice->station, command::switchDetector, systemLeftComplex, notice->address);
     }
     if (!s_.tree.topLevel().empty()) {
         s_.popup.assignNormalMenu();

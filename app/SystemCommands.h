@@ -18,7 +18,7 @@ class StatusBar;
 class TreeNode;
 class TreePopup;
 
-// "Ввести в состав" (NewConfigExecute) and "Вывести из состава" (DelConfigExecute) in the window:
+// "Ввести в состав" (addSystem) and "Вывести из состава" (removeSystem) in the window:
 // the dialogs, the pause of polling and the port, the status bar and the reload around the file
 // work of SystemAddition and SystemRemoval.
 class SystemCommands {
@@ -53,9 +53,9 @@ public:
     // Asks for a system file and its address, registers the system, appends its zones and
     // detectors to the composition file and reloads the configuration. Polling and the port
     // are put back as they were however it ends.
-    void NewConfigExecute();
+    void addSystem();
     // Takes the selected system out of the complex after the operator confirmed it.
-    void DelConfigExecute();
+    void removeSystem();
 
     // True while one of the two runs; a second command then does nothing.
     bool running() const { return running_; }

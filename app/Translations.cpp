@@ -1,4 +1,4 @@
-#include "console/Translations.h"
+#include "app/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "console/Workstation.h"
+#include "app/Workstation.h"
 
 #include "complex/SystemAddition.h"
 #include "events/TreeMarking.h"
@@ -28,9 +28,9 @@ namespace {
 class ModuleSearch final : public ControlModuleSearch {
 public:
     explicit ModuleSearch(ControlModules& modules) : modules_(modules) {}
-    void FindModulControl(const QString& systemName, const QString& zone) override
+    void findControlModule(const QString& systemName, const QString& zone) override
     {
-        modules_.FindModulControl(systemName, zone);
+        modules_.findControlModule(systemName, zone);
     }
 
 private:
@@ -66,16 +66,16 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       markers_(settings_, store_, planArea_),
       // The workstation's own sounds first, then those beside the program, then the installed ones.
       sounds_(platform.sound, soundFolders(folder_),
-              [this](const QString& text) { statusBar_.setPanel17(text); }),
+              [this](const QString& text) { statusBar_.setMessagePanel(text); }),
       systemReset_(tree_, settings_, store_, markers_),
       alarms_(platform.loop, sounds_, markers_,
               [this](const QString& address, const std::set<QString>& spared) {
-                  systemReset_.ResetSystemState(address, spared);
+                  systemReset_.resetSystemState(address, spared);
               }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, markers_, *moduleSearch_, window}}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
-            [this](const QString& record) { dispatcher_.ProcessEvent(record); }),
+            [this](const QString& record) { dispatcher_.processEvent(record); }),
       linkControl_(link_, platform.loop),
       mailbox_(platform.loop, folder_.mailboxFile(), link_.queue(), statusBar_, platform.workers.create()),
       rejectedRecords_(platform.loop, platform.dialogs, statusBar_),
@@ -101,7 +101,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     loader_.setOnLoaded([this] { return markAlarms(tree_, alarms_.picturedAlarms()); });
     selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {
-        selection_.TreeView1Change(node);
+        selection_.treeSelectionChanged(node);
         if (onTreeSelection_)
             onTreeSelection_(node);
     });
@@ -121,7 +121,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
-    access_.setAlarmHold([this] { return alarms_.AlarmLevel() != Annunciation::Normal; });
+    access_.setAlarmHold([this] { return alarms_.alarmLevel() != Annunciation::Normal; });
     planEditor_.setOnPlaced([this](const QString& detector) {
         access_.audit(QStringLiteral("Установить извещатель: ") + detector);
     });
@@ -155,7 +155,7 @@ QString Workstation::errorText(const std::exception& error)
 
 void Workstation::logDated(const QString& text)
 {
-    log_.LogEvent(platform_.locale.dateTime(platform_.clock.now()) + text);
+    log_.logEvent(platform_.locale.dateTime(platform_.clock.now()) + text);
 }
 
 void Workstation::start()
@@ -171,12 +171,12 @@ void Workstation::start()
     access_.setIdleMinutes(
         ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes, AccessControl::defaultIdleMinutes));
     checkSoundDevice();
-    loader_.LoadConfiguration();
-    controlModules_.FillModulControlArray();
+    loader_.loadConfiguration();
+    controlModules_.fillSlots();
     // The port is searched at once, so that the polling cycle's first frames go out on it: a
     // port still closed when the first link checks fall due would read as every system lost.
     if (!platform_.port.isOpen())
-        link_.ports().FindComPortExecute();
+        link_.ports().searchPorts();
 }
 
 void Workstation::checkSoundDevice()
@@ -206,22 +206,22 @@ QMap<QString, QString> Workstation::systemNames()
     return names;
 }
 
-void Workstation::FormActivate()
+void Workstation::windowActivated()
 {
     if (!installFlag_)
         return;
     // Once: the page need not come back each time a dialog of the program closes.
     installFlag_ = false;
-    link_.Delay(500);
-    HelpMonitorExecute();
+    link_.delay(500);
+    showHelp();
 }
 
-void Workstation::FormClose()
+void Workstation::windowClosed()
 {
     settingsOpen_ = false;
 }
 
-void Workstation::HelpMonitorExecute()
+void Workstation::showHelp()
 {
     const QString page = folder_.resource(QStringLiteral("Help/index.html"));
     if (!platform_.shell.openDocument(page) && onHelpUnopened_)
@@ -243,9 +243,9 @@ QString Workstation::soundOffCaption(const QString& caption) const
     return QStringLiteral("%1 (тревога: %2)").arg(caption, systems.join(QStringLiteral(", ")));
 }
 
-bool Workstation::ReadArhivExecute()
+bool Workstation::openJournal()
 {
-    return log_.ReadArhivExecute(platform_.shell);
+    return log_.openJournal(platform_.shell);
 }
 
 } // namespace kirvan

@@ -6,9 +6,9 @@
 #include "complex/ControlModules.h"
 #include "complex/TreePopup.h"
 #include "complex/TreeSelection.h"
-#include "console/OperatorCommands.h"
-#include "console/RejectedRecordReport.h"
-#include "console/SystemCommands.h"
+#include "app/OperatorCommands.h"
+#include "app/RejectedRecordReport.h"
+#include "app/SystemCommands.h"
 #include "files/IniStore.h"
 #include "files/SettingsFile.h"
 #include "events/AlarmSounds.h"
@@ -19,7 +19,7 @@
 #include "journal/JournalLog.h"
 #include "mailbox/Mailbox.h"
 #include "link/PanelLink.h"
-#include "console/OperatorNotices.h"
+#include "app/OperatorNotices.h"
 #include "link/PanelLinkControl.h"
 #include "platform/StatusBar.h"
 #include "plans/MarkerCommands.h"
@@ -59,7 +59,7 @@ struct PlatformServices {
 
 // Everything the main window shows and commands, without the window: the settings, the journal,
 // the composition tree, the shown alarm, the panel link and the interpretation of records. The
-// main window (TForm1) owns one and shows its models.
+// main window (MainWindow) owns one and shows its models.
 class Workstation {
 public:
     // Start-up: opens the settings file, or creates it on the first start (throws
@@ -75,17 +75,17 @@ public:
     // port is closed, the port search runs.
     void start();
     // Each activation of the main window: the help page after the installation, once.
-    void FormActivate();
+    void windowActivated();
     // The window closes: the settings are released. The shut-down line follows when the
     // workstation is destroyed.
-    void FormClose();
+    void windowClosed();
 
     // Without a program of the desktop for the help page (a kiosk), the page is handed to the
     // window set here.
-    void HelpMonitorExecute();
+    void showHelp();
     void setOnHelpUnopened(std::function<void(const QString& page)> show) { onHelpUnopened_ = std::move(show); }
     // False when the log exists but no program of the desktop can show it.
-    bool ReadArhivExecute();
+    bool openJournal();
 
     // Every entry point of the toolkit (signal, event, menu, timer, main) runs its work here: an
     // exception ends that work only and is shown to the operator in a message box.
@@ -125,7 +125,7 @@ public:
     // The caption of a sound off for its audit line, naming the systems in alarm:
     // "Отключить звук (тревога: A01:СКЛАД, A02:ЦЕХ)".
     QString soundOffCaption(const QString& caption) const;
-    // The window follows the selected node; TreeView1Change has run when it is called.
+    // The window follows the selected node; treeSelectionChanged has run when it is called.
     void setOnTreeSelection(std::function<void(TreeNode*)> handler) { onTreeSelection_ = std::move(handler); }
 
 private:

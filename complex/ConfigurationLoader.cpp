@@ -47,7 +47,7 @@ ConfigurationLoader::ConfigurationLoader(CompositionTree& tree, const SettingsFi
 {
 }
 
-void ConfigurationLoader::LoadConfiguration()
+void ConfigurationLoader::loadConfiguration()
 {
     if (loading_) {
         loadAgain_ = true;
@@ -67,13 +67,13 @@ void ConfigurationLoader::LoadConfiguration()
 void ConfigurationLoader::loadOnce()
 {
     link_.resetForLoad();
-    link_.Delay(settleMs);
-    statusBar_.setPanel17(u"ВНИМАНИЕ! ИДЕТ ЗАГРУЗКА КОНФИГУРАЦИИ"_s);
+    link_.delay(settleMs);
+    statusBar_.setMessagePanel(u"ВНИМАНИЕ! ИДЕТ ЗАГРУЗКА КОНФИГУРАЦИИ"_s);
     setBusy(true);
     const QString failure = readTree();
     TreeNode* shown = onLoaded_ ? onLoaded_() : nullptr;
     setBusy(false);
-    statusBar_.setPanel17({});
+    statusBar_.setMessagePanel({});
     if (tree_.topLevel().empty()) {
         link_.stopPolling();
     } else {

@@ -15,7 +15,7 @@ class StatusBar;
 class TreeNode;
 class TreePopup;
 
-// LoadConfiguration: rebuilds the composition tree from the composition file, gives every node
+// loadConfiguration: rebuilds the composition tree from the composition file, gives every node
 // its configuration picture, asks every accepted system for its state and starts polling.
 // Runs at start-up, after a system was added and for "Общий контроль".
 class ConfigurationLoader {
@@ -36,7 +36,7 @@ public:
 
     // A load asked for while one runs (from a handler inside its waits) is made once more after
     // it, so the tree is never replaced under a load that is still visiting it.
-    void LoadConfiguration();
+    void loadConfiguration();
 
 private:
     void loadOnce();

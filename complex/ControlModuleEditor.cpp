@@ -34,16 +34,16 @@ ControlModuleEditor::ControlModuleEditor(ControlModules& modules, const TreeNode
                     : Automatic;
         comment_ = settings.readString(section, controlmodule::keyComment, {});
     }
-    ComboBox1Change();
+    updateActions();
 }
 
 void ControlModuleEditor::setScenario(int index)
 {
     scenario_ = index;
-    ComboBox1Change();
+    updateActions();
 }
 
-void ControlModuleEditor::Button1Click()
+void ControlModuleEditor::start()
 {
     if (!actionsEnabled_)
         return;
@@ -59,7 +59,7 @@ void ControlModuleEditor::Button1Click()
     modules_.startScenario(static_cast<std::uint8_t>(address), scenario_);
 }
 
-void ControlModuleEditor::Button2Click()
+void ControlModuleEditor::save()
 {
     if (!actionsEnabled_)
         return;
@@ -75,7 +75,7 @@ void ControlModuleEditor::Button2Click()
     }
 }
 
-bool ControlModuleEditor::Button3Click()
+bool ControlModuleEditor::erase()
 {
     if (!actionsEnabled_)
         return false;

@@ -8,7 +8,7 @@ class ControlModules;
 class FileWriteError;
 class TreeNode;
 
-// What the editor window TForm4 shows and does for the zone of the selected tree node: its
+// What the editor window ModuleEditorDialog shows and does for the zone of the selected tree node: its
 // system and zone, the scenario (0 "НЕТ", 1 to 96), the mode (0 none chosen, 1 "РУЧНОЙ",
 // 2 "АВТОМАТ") and the comment. A refused write of the settings is reported to the operator and
 // changes nothing.
@@ -21,13 +21,13 @@ public:
     // parent; the first saved module of that system and zone fills the fields.
     ControlModuleEditor(ControlModules& modules, const TreeNode* selected);
 
-    const QString& system() const { return system_; }  // Label2
-    const QString& zone() const { return zone_; }      // Label3
-    int scenario() const { return scenario_; }         // item index of ComboBox1
-    int mode() const { return mode_; }                 // item index of ComboBox2
-    const QString& comment() const { return comment_; } // Edit1
+    const QString& system() const { return system_; }  // the system
+    const QString& zone() const { return zone_; }      // the zone
+    int scenario() const { return scenario_; }         // item index of the scenario box
+    int mode() const { return mode_; }                 // item index of the mode box
+    const QString& comment() const { return comment_; } // the comment
 
-    // ComboBox1Change runs with every change of the scenario.
+    // updateActions runs with every change of the scenario.
     void setScenario(int index);
     void setMode(int index) { mode_ = index; }
     void setComment(const QString& comment) { comment_ = comment; }
@@ -35,15 +35,15 @@ public:
     bool actionsEnabled() const { return actionsEnabled_; }
 
     // "Запустить": the scenario command now; nothing is saved.
-    void Button1Click();
+    void start();
     // "Сохранить": the zone's module moves to the lowest free slot; the editor stays open.
-    void Button2Click();
+    void save();
     // "Удалить": the zone's modules go. Returns whether the editor closes, which it does unless
     // the settings could not be written.
-    bool Button3Click();
+    bool erase();
 
 private:
-    void ComboBox1Change() { actionsEnabled_ = scenario_ != 0; }
+    void updateActions() { actionsEnabled_ = scenario_ != 0; }
     void reportRefusal(const FileWriteError& error);
 
     ControlModules& modules_;

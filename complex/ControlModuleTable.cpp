@@ -18,7 +18,7 @@ QString ControlModuleTable::sectionName(int slot)
     return settings::controlModulePrefix.toString() + QString::number(slot + 1);
 }
 
-void ControlModuleTable::FillModulControlArray()
+void ControlModuleTable::fillSlots()
 {
     for (int slot = 0; slot < SlotCount; ++slot)
         mark(slot, settings_.sectionExists(sectionName(slot)) ? usedEntry : freeEntry);

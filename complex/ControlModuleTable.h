@@ -46,7 +46,7 @@ public:
     static QString sectionName(int slot);
 
     // Rebuilds the table from the settings file: a slot is used while its section holds a key.
-    void FillModulControlArray();
+    void fillSlots();
     bool used(int slot) const { return entries_[static_cast<std::size_t>(slot)] == usedEntry; }
     IniFile& settings() { return settings_; }
 

@@ -29,7 +29,7 @@ ControlModules::ControlModules(IniFile& settings, MessageLoop& loop, Dialogs& di
 
 ControlModules::~ControlModules() = default;
 
-void ControlModules::FindModulControl(const QString& systemName, const QString& zone)
+void ControlModules::findControlModule(const QString& systemName, const QString& zone)
 {
     for (int slot = 0; slot < ControlModuleTable::SlotCount; ++slot) {
         if (!table_.used(slot))
@@ -64,7 +64,7 @@ void ControlModules::startScenario(std::uint8_t address, int scenario)
     queue_(address, static_cast<std::uint8_t>(scenario - 1));
 }
 
-void ControlModules::Button1Click()
+void ControlModules::answerYes()
 {
     if (!prompt_)
         return;

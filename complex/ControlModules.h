@@ -17,12 +17,12 @@ class IniFile;
 class MessageLoop;
 class Timer;
 
-// The prompt TForm3 of a manual module while it waits for the operator.
+// The prompt ModulePrompt of a manual module while it waits for the operator.
 struct ControlModulePrompt {
-    QString Label1;        // the system name, a blank and the zone
-    QString Label2;        // the module's comment
-    std::uint8_t address;  // tag of Button1: where the scenario goes
-    int scenario;          // tag of Button2
+    QString place;        // the system name, a blank and the zone
+    QString comment;        // the module's comment
+    std::uint8_t address;  // where the scenario goes
+    int scenario;          // the scenario started by "ДА"
 };
 
 // The control modules: the table of used records, the search that fire and technology alarms run,
@@ -40,20 +40,20 @@ public:
     ControlModuleTable& table() { return table_; }
     Dialogs& dialogs() { return dialogs_; }
 
-    void FillModulControlArray() { table_.FillModulControlArray(); }
+    void fillSlots() { table_.fillSlots(); }
 
     // Runs on every fire and technology alarm. The first matching module in slot order decides:
     // an automatic one starts its scenario, a manual one opens the prompt; while a prompt is
     // open, manual modules are passed over. A record whose "СИСТЕМА" has no address is passed
     // over too; the operator is warned once per record, after the alarm has been handled.
-    void FindModulControl(const QString& systemName, const QString& zone);
+    void findControlModule(const QString& systemName, const QString& zone);
 
     // The scenario command; a full command queue drops it.
     void startScenario(std::uint8_t address, int scenario);
 
     const std::optional<ControlModulePrompt>& prompt() const { return prompt_; }
     // "ДА": the prompt's scenario starts and the prompt closes.
-    void Button1Click();
+    void answerYes();
     // "ПРОПУСТИТЬ" and the window's close button: the prompt closes, nothing starts.
     void closePrompt();
     // Runs when a prompt opens or closes, for the window.

@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QString>
 #include <QStringView>
+#include "complex/SiteFileKeys.h"
 
 namespace kirvan {
 
@@ -19,12 +20,5 @@ QString detectorFilePath(const QString& systemFile, QChar deviceChar);
 int configuredDetectorPicture(IniStore& store, const QString& systemFile, const QString& nodeText,
                               QString* failure = nullptr);
 
-// Keys and values of a detector's section (named by its DetectorId).
-namespace detectorfile {
-inline constexpr QStringView keyType = u"ТИП";
-inline constexpr QStringView keyState = u"СОСТОЯНИЕ";
-inline constexpr QStringView typeSecurity = u"ОХРАНА";
-inline constexpr QStringView stateOn = u"ВКЛ";
-} // namespace detectorfile
 
 } // namespace kirvan

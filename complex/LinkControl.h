@@ -13,11 +13,11 @@ public:
     // A system the load accepts: its LinkState 0, one more in SystemCount, and the initial
     // request (command 130) queued twice for it.
     virtual void acceptSystem(int address) = 0;
-    // Waits while messages are processed (Timer1).
-    virtual void Delay(int ms) = 0;
-    // Enables Timer4 and runs one polling tick at once.
+    // Waits while messages are processed (sendPauseTimer).
+    virtual void delay(int ms) = 0;
+    // Enables pollTimer and runs one polling tick at once.
     virtual void startPolling() = 0;
-    // Disables Timer4.
+    // Disables pollTimer.
     virtual void stopPolling() = 0;
 };
 

@@ -40,8 +40,8 @@ DeviceIndex indexDevice(IniStore& store, const QString& systemFile, int device)
             // The probe's name keeps its trailing blank; it is written into the line as it is.
             const QString section = u"И%1%2-%3 "_s.arg(device).arg(line).arg(number, 2, 10, QLatin1Char('0'));
             // A section without a zone reads "-", which only a zone of that name matches.
-            const QString zone = detectors.readString(section, u"ЗОНА", u"-"_s);
-            index[zone].append(section + detectors.readString(section, u"ТЕКСТ", {}));
+            const QString zone = detectors.readString(section, detectorfile::keyZone, u"-"_s);
+            index[zone].append(section + detectors.readString(section, detectorfile::keyText, {}));
         }
     return index;
 }
@@ -144,7 +144,7 @@ std::optional<QString> SystemAddition::addressRefusal() const
 
 void SystemAddition::writeAddressIntoSystemFile()
 {
-    IniFile(store_, systemFile_).writeString(u"СИСТЕМА", u"АДРЕС", SettingsFile::addressKey(address_));
+    IniFile(store_, systemFile_).writeString(systemfile::sectionSystem, systemfile::keyAddress, SettingsFile::addressKey(address_));
 }
 
 void SystemAddition::registerInSettings()
@@ -164,7 +164,7 @@ std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& 
 
     std::vector<ComplexFile::Line> lines{{0, nodeText_}};
     for (int number = 1; number <= zoneCount; ++number) {
-        const QString zone = system.readString(u"ЗОНА", QString::number(number), {});
+        const QString zone = system.readString(systemfile::sectionZones, QString::number(number), {});
         if (zone.isEmpty())
             continue;
         if (progress)
@@ -182,7 +182,7 @@ std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& 
             for (const QString& detector : devices[d]->value(zone))
                 detectors.push_back({2, detector});
         }
-        if (detectors.empty() && zone.startsWith(u"ЗОНА"))
+        if (detectors.empty() && zone.startsWith(systemfile::sectionZones))
             continue; // an unnamed zone without detectors is left out
         lines.push_back({1, zone});
         lines.insert(lines.end(), detectors.begin(), detectors.end());

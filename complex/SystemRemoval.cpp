@@ -1,4 +1,5 @@
 #include "complex/SystemRemoval.h"
+#include "complex/SiteFileKeys.h"
 
 #include "complex/ComplexFile.h"
 #include "complex/ControlModuleTable.h"
@@ -73,7 +74,7 @@ std::optional<SystemRemoval::Notice> SystemRemoval::notice() const
     } catch (const ConversionError&) {
         return std::nullopt; // a node the load could not place: no station knows it
     }
-    const int ads = IniFile(store_, settings_.localPath(systemFile_)).readInteger(u"СИСТЕМА", u"АДС", 1);
+    const int ads = IniFile(store_, settings_.localPath(systemFile_)).readInteger(systemfile::sectionSystem, systemfile::keyAds, 1);
     const int station = ads == 1 ? firstAdsStation : firstAdsStation + ads;
     return Notice{static_cast<std::uint8_t>(station), static_cast<std::uint8_t>(address)};
 }

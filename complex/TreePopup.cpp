@@ -16,7 +16,7 @@ void show(Items& items, std::initializer_list<Item> shown)
         items[static_cast<std::size_t>(item)] = true;
 }
 
-// PopupMenu3 by the node's level. Commands of the whole system apply to every node; the
+// treeMenu by the node's level. Commands of the whole system apply to every node; the
 // detector's own commands only to a detector, arming only to a security detector switched on.
 // Control modules belong to zones; at a detector "Модуль управления" edits its zone's module.
 Items itemsFor(const TreeNode& node)
@@ -44,9 +44,9 @@ TreePopup::Menu editMenuFor(const TreeNode& node)
     switch (node.level()) {
     case 0:
     case 1:
-        return TreePopup::Menu::PopupMenu1;
+        return TreePopup::Menu::planMenu;
     case 2:
-        return TreePopup::Menu::PopupMenu2;
+        return TreePopup::Menu::markerMenu;
     default:
         return TreePopup::Menu::None;
     }
@@ -56,7 +56,7 @@ TreePopup::Menu editMenuFor(const TreeNode& node)
 
 void TreePopup::assignNormalMenu()
 {
-    setMenu(Menu::PopupMenu3);
+    setMenu(Menu::treeMenu);
 }
 
 void TreePopup::showFor(const TreeNode& node)

@@ -7,23 +7,23 @@ namespace kirvan {
 
 class TreeNode;
 
-// Which pop-up menu the composition tree has, and which items of its normal menu PopupMenu3 the
+// Which pop-up menu the composition tree has, and which items of its normal menu treeMenu the
 // selected node shows. The window builds the menus and shows this state.
 class TreePopup {
 public:
     enum class Menu {
         None,       // until the first load that finds a system
-        PopupMenu1, // plan edit mode, system or zone: "Загрузить план", "Создать план"
-        PopupMenu2, // plan edit mode, detector: "Установить извещатель", "Удалить извещатель"
-        PopupMenu3, // normal mode
+        planMenu, // plan edit mode, system or zone: "Загрузить план", "Создать план"
+        markerMenu, // plan edit mode, detector: "Установить извещатель", "Удалить извещатель"
+        treeMenu, // normal mode
     };
-    // The items of PopupMenu3, in menu order.
+    // The items of treeMenu, in menu order.
     enum class Item {
-        Control,         // "Контроль" (ControlSys)
-        SoundOff,        // "Звук откл." (SoundSys)
-        ModulControl,    // "Модуль управления" (N18, AddModulControl)
-        DetectorOn,      // "Включить извещатель" (DatOn)
-        DetectorOff,     // "Выключить извещатель" (DatOff)
+        Control,         // "Контроль" (controlCheck)
+        SoundOff,        // "Звук откл." (silenceSystem)
+        ModulControl,    // "Модуль управления" (editControlModule)
+        DetectorOn,      // "Включить извещатель" (switchDetectorOn)
+        DetectorOff,     // "Выключить извещатель" (switchDetectorOff)
         Arm,             // "Поставить на охрану" (N9)
         Disarm,          // "Снять с охраны" (N10)
         FirstSeparator,
@@ -45,7 +45,7 @@ public:
     bool planEditMode() const { return planEditMode_; }
 
     // The pop-up of a newly selected node: in plan edit mode the menu by its level; otherwise the
-    // PopupMenu3 items for its level, the menu itself unchanged.
+    // treeMenu items for its level, the menu itself unchanged.
     void showFor(const TreeNode& node);
 
     // Runs after the menu or an item's visibility changed, for the window.

@@ -4,7 +4,7 @@
 
 namespace kirvan {
 
-void TreeSelection::TreeView1Change(const TreeNode* node)
+void TreeSelection::treeSelectionChanged(const TreeNode* node)
 {
     if (!node)
         return;

@@ -13,7 +13,7 @@ class TreePopup;
 class TreeSelection {
 public:
     // Shows the plan of the node's system (system node) or zone (zone and detector nodes), its
-    // title, CurrentPlan and the markers; provided by the plan display.
+    // title, currentPlan and the markers; provided by the plan display.
     using PlanDisplay = std::function<void(const TreeNode& node)>;
 
     explicit TreeSelection(TreePopup& popup) : popup_(popup) {}
@@ -21,7 +21,7 @@ public:
     void setPlanDisplay(PlanDisplay display) { planDisplay_ = std::move(display); }
 
     // No node selected: nothing to show.
-    void TreeView1Change(const TreeNode* node);
+    void treeSelectionChanged(const TreeNode* node);
 
 private:
     TreePopup& popup_;

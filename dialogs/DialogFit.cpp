@@ -1,4 +1,4 @@
-#include "console/DialogFit.h"
+#include "dialogs/DialogFit.h"
 
 #include <QApplication>
 #include <QFileDialog>

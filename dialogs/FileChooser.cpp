@@ -1,6 +1,6 @@
-#include "console/FileChooser.h"
+#include "dialogs/FileChooser.h"
 
-#include "console/DialogFit.h"
+#include "dialogs/DialogFit.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "console/HelpWindow.h"
+#include "dialogs/HelpWindow.h"
 
 #include "files/RegularFile.h"
 #include "platform/Worker.h"

@@ -1,9 +1,9 @@
-#include "console/TForm4.h"
+#include "dialogs/ModuleEditorDialog.h"
 
 #include "access/AccessControl.h"
 #include "complex/ControlModuleEditor.h"
-#include "console/DialogFit.h"
-#include "console/GuardedSlot.h"
+#include "dialogs/DialogFit.h"
+#include "app/GuardedSlot.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -33,11 +33,11 @@ QPushButton* button(const QString& name, const QString& caption)
 
 } // namespace
 
-TForm4::TForm4(ControlModuleEditor& editor, AccessControl& access, MessageLoop& loop, QWidget* owner)
+ModuleEditorDialog::ModuleEditorDialog(ControlModuleEditor& editor, AccessControl& access, MessageLoop& loop, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       editor_(editor)
 {
-    setObjectName(QStringLiteral("Form4"));
+    setObjectName(QStringLiteral("moduleEditor"));
     setWindowTitle(QStringLiteral("Редактирование модуля управления"));
     // Laid out, not placed: the names of the system and the zone and the captions keep their
     // whole width at any scale, and the window is as large as they need and no larger.
@@ -45,72 +45,72 @@ TForm4::TForm4(ControlModuleEditor& editor, AccessControl& access, MessageLoop& 
     form->setSizeConstraint(QLayout::SetFixedSize);
     form->setHorizontalSpacing(fontMetrics().averageCharWidth() * 2);
     auto* place = new QHBoxLayout;
-    place->addWidget(named(new QLabel(editor_.system()), QStringLiteral("Label2")));
-    place->addWidget(named(new QLabel(editor_.zone()), QStringLiteral("Label3")));
+    place->addWidget(named(new QLabel(editor_.system()), QStringLiteral("systemLabel")));
+    place->addWidget(named(new QLabel(editor_.zone()), QStringLiteral("zoneLabel")));
     place->addStretch();
-    form->addWidget(named(new QLabel(QStringLiteral("КОМПЛЕКС:")), QStringLiteral("Label1")), 0, 0);
+    form->addWidget(named(new QLabel(QStringLiteral("КОМПЛЕКС:")), QStringLiteral("complexCaption")), 0, 0);
     form->addLayout(place, 0, 1);
-    form->addWidget(named(new QLabel(QStringLiteral("СЦЕНАРИЙ НА ПУ ")), QStringLiteral("Label5")), 1, 0);
-    form->addWidget(named(new QLabel(QStringLiteral("РЕЖИМ ")), QStringLiteral("Label6")), 2, 0);
-    form->addWidget(named(new QLabel(QStringLiteral("КОМЕНТАРИЙ")), QStringLiteral("Label4")), 3, 0);
+    form->addWidget(named(new QLabel(QStringLiteral("СЦЕНАРИЙ НА ПУ ")), QStringLiteral("scenarioCaption")), 1, 0);
+    form->addWidget(named(new QLabel(QStringLiteral("РЕЖИМ ")), QStringLiteral("modeCaption")), 2, 0);
+    form->addWidget(named(new QLabel(QStringLiteral("КОМЕНТАРИЙ")), QStringLiteral("commentCaption")), 3, 0);
 
-    ComboBox1 = named(new QComboBox, QStringLiteral("ComboBox1"));
-    ComboBox1->addItem(QStringLiteral("НЕТ"));
+    scenarioBox = named(new QComboBox, QStringLiteral("scenarioBox"));
+    scenarioBox->addItem(QStringLiteral("НЕТ"));
     for (int scenario = 1; scenario <= ControlModuleEditor::scenarioCount; ++scenario)
-        ComboBox1->addItem(QStringLiteral("%1").arg(scenario, 2, 10, QLatin1Char('0')));
-    ComboBox1->setCurrentIndex(editor_.scenario());
-    ComboBox2 = named(new QComboBox, QStringLiteral("ComboBox2"));
-    ComboBox2->addItems({QString(), QStringLiteral("РУЧНОЙ"), QStringLiteral("АВТОМАТ")});
-    ComboBox2->setCurrentIndex(editor_.mode());
-    Edit1 = named(new QLineEdit(editor_.comment()), QStringLiteral("Edit1"));
-    Edit1->setMinimumWidth(fontMetrics().averageCharWidth() * 24);
-    form->addWidget(ComboBox1, 1, 1, Qt::AlignLeft);
-    form->addWidget(ComboBox2, 2, 1, Qt::AlignLeft);
-    form->addWidget(Edit1, 3, 1);
+        scenarioBox->addItem(QStringLiteral("%1").arg(scenario, 2, 10, QLatin1Char('0')));
+    scenarioBox->setCurrentIndex(editor_.scenario());
+    modeBox = named(new QComboBox, QStringLiteral("modeBox"));
+    modeBox->addItems({QString(), QStringLiteral("РУЧНОЙ"), QStringLiteral("АВТОМАТ")});
+    modeBox->setCurrentIndex(editor_.mode());
+    commentEdit = named(new QLineEdit(editor_.comment()), QStringLiteral("commentEdit"));
+    commentEdit->setMinimumWidth(fontMetrics().averageCharWidth() * 24);
+    form->addWidget(scenarioBox, 1, 1, Qt::AlignLeft);
+    form->addWidget(modeBox, 2, 1, Qt::AlignLeft);
+    form->addWidget(commentEdit, 3, 1);
 
-    Button1 = button(QStringLiteral("Button1"), QStringLiteral("Запустить"));
-    Button2 = button(QStringLiteral("Button2"), QStringLiteral("Сохранить"));
-    Button3 = button(QStringLiteral("Button3"), QStringLiteral("Удалить"));
-    Button4 = button(QStringLiteral("Button4"), QStringLiteral("Выйти"));
+    startButton = button(QStringLiteral("startButton"), QStringLiteral("Запустить"));
+    saveButton = button(QStringLiteral("saveButton"), QStringLiteral("Сохранить"));
+    deleteButton = button(QStringLiteral("deleteButton"), QStringLiteral("Удалить"));
+    closeButton = button(QStringLiteral("closeButton"), QStringLiteral("Выйти"));
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* pressed : {Button1, Button2, Button3, Button4})
+    for (QPushButton* pressed : {startButton, saveButton, deleteButton, closeButton})
         buttons->addWidget(pressed);
     form->addLayout(buttons, 4, 0, 1, 2);
     fitCaption(*this);
 
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, guardedSlot(loop, [this](int index) {
+    connect(scenarioBox, &QComboBox::currentIndexChanged, this, guardedSlot(loop, [this](int index) {
                 editor_.setScenario(index);
-                ComboBox1Change();
+                followScenario();
             }));
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this,
+    connect(modeBox, &QComboBox::currentIndexChanged, this,
             guardedSlot(loop, [this](int index) { editor_.setMode(index); }));
-    connect(Edit1, &QLineEdit::textEdited, this,
+    connect(commentEdit, &QLineEdit::textEdited, this,
             guardedSlot(loop, [this](const QString& text) { editor_.setComment(text); }));
     const auto audit = [this, &access](const QString& what) {
         access.audit(QStringLiteral("Модуль управления: %1 (%2 %3)").arg(what, editor_.system(), editor_.zone()));
     };
-    connect(Button1, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
-                editor_.Button1Click();
+    connect(startButton, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
+                editor_.start();
                 audit(QStringLiteral("Запустить"));
             }));
-    connect(Button2, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
-                editor_.Button2Click();
+    connect(saveButton, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
+                editor_.save();
                 audit(QStringLiteral("Сохранить"));
             }));
-    connect(Button3, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
-                if (editor_.Button3Click()) {
+    connect(deleteButton, &QPushButton::clicked, this, guardedSlot(loop, [this, audit] {
+                if (editor_.erase()) {
                     audit(QStringLiteral("Удалить"));
                     accept();
                 }
             }));
-    connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
-    ComboBox1Change();
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    followScenario();
 }
 
-void TForm4::ComboBox1Change()
+void ModuleEditorDialog::followScenario()
 {
     const bool enabled = editor_.actionsEnabled();
-    for (QPushButton* action : {Button1, Button2, Button3})
+    for (QPushButton* action : {startButton, saveButton, deleteButton})
         action->setEnabled(enabled);
 }
 

@@ -15,11 +15,11 @@ class MessageLoop;
 // shows the open prompt of the control modules and hands the operator's answer back to them.
 // Closing it by its close button skips the scenario; the main window destroys it once the
 // prompt is answered.
-class TForm3 final : public QWidget {
+class ModulePrompt final : public QWidget {
 public:
     // Its buttons run as entry points of `loop` (guardedSlot). Anyone may answer, and every
     // answer leaves an audit line.
-    TForm3(ControlModules& modules, AccessControl& access, MessageLoop& loop, QWidget* owner);
+    ModulePrompt(ControlModules& modules, AccessControl& access, MessageLoop& loop, QWidget* owner);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -31,10 +31,10 @@ private:
     ControlModules& modules_;
     AccessControl& access_;
     MessageLoop& loop_;
-    QLabel* Label1;
-    QLabel* Label2;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLabel* placeLabel;
+    QLabel* commentLabel;
+    QPushButton* yesButton;
+    QPushButton* skipButton;
 };
 
 } // namespace kirvan

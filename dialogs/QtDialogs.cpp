@@ -1,7 +1,7 @@
-#include "console/QtDialogs.h"
+#include "dialogs/QtDialogs.h"
 
-#include "console/DialogFit.h"
-#include "console/FileChooser.h"
+#include "dialogs/DialogFit.h"
+#include "dialogs/FileChooser.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "console/SignInWindow.h"
+#include "dialogs/SignInWindow.h"
 
 #include "access/AccessControl.h"
-#include "console/GuardedSlot.h"
+#include "app/GuardedSlot.h"
 
 #include <QComboBox>
 #include <QFormLayout>

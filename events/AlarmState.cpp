@@ -28,10 +28,10 @@ int rank(int level)
 } // namespace
 
 AlarmState::AlarmState(MessageLoop& loop, AlarmSounds& sounds, MarkerPainter& markers, SystemReset resetSystem)
-    : sounds_(sounds), markers_(markers), resetSystem_(std::move(resetSystem)), Timer2(loop.createTimer())
+    : sounds_(sounds), markers_(markers), resetSystem_(std::move(resetSystem)), blinkTimer(loop.createTimer())
 {
-    Timer2->setInterval(blinkIntervalMs);
-    Timer2->setOnTimer([this] { Timer2Timer(); });
+    blinkTimer->setInterval(blinkIntervalMs);
+    blinkTimer->setOnTimer([this] { blink(); });
 }
 
 AlarmState::~AlarmState() = default;
@@ -58,7 +58,7 @@ Rgb AlarmState::colourOf(int level)
 
 bool AlarmState::blinking() const
 {
-    return Timer2->enabled();
+    return blinkTimer->enabled();
 }
 
 // The word is not shown at once: the next tick clears the field and the one after shows the
@@ -66,11 +66,11 @@ bool AlarmState::blinking() const
 void AlarmState::raise(int level)
 {
     setLevel(level);
-    Timer2->setEnabled(true);
+    blinkTimer->setEnabled(true);
 }
 
 // Enabling a running timer does not restart its period.
-void AlarmState::Timer2Timer()
+void AlarmState::blink()
 {
     if (!text_.isEmpty()) {
         setText({});
@@ -85,9 +85,9 @@ void AlarmState::Timer2Timer()
     markers_.blinkMarkers();
 }
 
-void AlarmState::SoundOffExecute()
+void AlarmState::silence()
 {
-    Timer2->setEnabled(false);
+    blinkTimer->setEnabled(false);
     markers_.stopMarkerBlinking();
     sounds_.stopAll();
     if (level_ != Normal)
@@ -110,22 +110,22 @@ void AlarmState::announce(int level, const QString& record)
     pictured_.insert(marker, alarm);
 }
 
-void AlarmState::AlarmOffExecute()
+void AlarmState::resetAlarm()
 {
     announced_.clear();
-    Timer2->setEnabled(false);
+    blinkTimer->setEnabled(false);
     markers_.removeAllMarkers();
     setLevel(Normal);
     setText(wordOf(Normal));
     fireCounter_ = 0;
-    SoundOffExecute();
+    silence();
 }
 
 void AlarmState::controlCheck(const QString& address, std::uint64_t since)
 {
     announced_.removeIf([since](const auto& entry) { return entry.value().number <= since; });
     if (announced_.isEmpty())
-        AlarmOffExecute();
+        resetAlarm();
     else
         keepAnnounced();
     // The system's pictures that came after the check began stay, also those an alarm reset

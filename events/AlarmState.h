@@ -16,8 +16,8 @@ class AlarmSounds;
 class MessageLoop;
 class Timer;
 
-// The alarm annunciation: the status field Edit1 with the highest alarm since the last reset in
-// its colour and word, blinking and sounding while the alarm is new (Timer2), with the plan
+// The alarm annunciation: the status field statusWord with the highest alarm since the last reset in
+// its colour and word, blinking and sounding while the alarm is new (blinkTimer), with the plan
 // markers blinking in step; sound off, alarm reset and the fire counter; the alarms announced
 // since the last reset, so that a control check resets only what it found.
 class AlarmState final : public Annunciation {
@@ -29,29 +29,29 @@ public:
     AlarmState(MessageLoop& loop, AlarmSounds& sounds, MarkerPainter& markers, SystemReset resetSystem);
     ~AlarmState() override;
 
-    int AlarmLevel() const override { return level_; }
-    int FireCounter() const override { return fireCounter_; }
+    int alarmLevel() const override { return level_; }
+    int fireCounter() const override { return fireCounter_; }
     void incrementFireCounter() override { ++fireCounter_; }
-    void RaiseFireAlarm() override { raise(Fire); }
-    void RaiseTechnologyAlarm() override { raise(Technology); }
-    void RaiseFaultAlarm() override { raise(Fault); }
+    void raiseFireAlarm() override { raise(Fire); }
+    void raiseTechnologyAlarm() override { raise(Technology); }
+    void raiseFaultAlarm() override { raise(Fault); }
     void announce(int level, const QString& record) override;
     std::uint64_t lastAnnouncement() const override { return lastAnnouncement_; }
-    void SoundOffExecute() override;
-    void AlarmOffExecute() override;
+    void silence() override;
+    void resetAlarm() override;
     void controlCheck(const QString& address, std::uint64_t since) override;
     // The record and level of the alarm each detector's tree picture shows, oldest first: a
     // tree read anew shows them again.
     std::vector<std::pair<QString, int>> picturedAlarms() const;
 
-    // One blink step of Timer2.
-    void Timer2Timer();
-    // Whether Timer2 runs: the alarm blinks and sounds.
+    // One blink step of blinkTimer.
+    void blink();
+    // Whether blinkTimer runs: the alarm blinks and sounds.
     bool blinking() const;
     // The addresses ("01") of the systems with an alarm announced since the last reset.
     std::set<QString> systemsInAlarm() const;
 
-    // Edit1: its text (the word of the level, or empty in the dark phase of a blink) and colour.
+    // statusWord: its text (the word of the level, or empty in the dark phase of a blink) and colour.
     const QString& text() const { return text_; }
     Rgb colour() const { return colourOf(level_); }
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
@@ -81,7 +81,7 @@ private:
     AlarmSounds& sounds_;
     MarkerPainter& markers_;
     SystemReset resetSystem_;
-    std::unique_ptr<Timer> Timer2;
+    std::unique_ptr<Timer> blinkTimer;
     int level_ = Normal;
     int fireCounter_ = 0;
     // One entry per detector and level, the newest announcement of it; bounded by the complex.

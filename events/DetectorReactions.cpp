@@ -1,5 +1,6 @@
 // Reactions to events of a system as a whole and of single detectors.
 #include "events/EventRecord.h"
+#include "complex/SiteFileKeys.h"
 #include "events/Reaction.h"
 #include "events/Reactions.h"
 #include "events/TreeMarking.h"
@@ -11,25 +12,18 @@ namespace kirvan {
 
 namespace {
 
-const QString keyText = QStringLiteral("ТЕКСТ");
-const QString keyZone = QStringLiteral("ЗОНА");
-const QString keyType = QStringLiteral("ТИП");
-const QString keyState = QStringLiteral("СОСТОЯНИЕ");
-const QString keySecurity = QStringLiteral("ОХРАНА");
-const QString typeSecurity = QStringLiteral("ОХРАНА");
-const QString typeTechnology = QStringLiteral("ТЕХНОЛОГ");
 const QString on = QStringLiteral("ВКЛ");
 const QString off = QStringLiteral("ВЫКЛ");
 
 // The detector as the journal names it: DetectorId, zone, text.
 QString detectorDescription(const Reaction& r)
 {
-    return r.detectorId() + u' ' + r.detectorValue(keyZone) + u' ' + r.detectorValue(keyText);
+    return r.detectorId() + u' ' + r.detectorValue(detectorfile::keyZone) + u' ' + r.detectorValue(detectorfile::keyText);
 }
 
 QString zoneAndText(const Reaction& r)
 {
-    return r.detectorValue(keyZone) + u' ' + r.detectorValue(keyText);
+    return r.detectorValue(detectorfile::keyZone) + u' ' + r.detectorValue(detectorfile::keyText);
 }
 
 // An alarm of a detector whose description is missing (a detector file out of date after the
@@ -37,10 +31,10 @@ QString zoneAndText(const Reaction& r)
 // of the description.
 QString describedAlarm(const Reaction& r)
 {
-    if (!r.detectorValue(keyText).isEmpty())
+    if (!r.detectorValue(detectorfile::keyText).isEmpty())
         return zoneAndText(r);
     const QString undescribed = QStringLiteral("извещатель не описан ") + r.detectorId();
-    const QString zone = r.detectorValue(keyZone);
+    const QString zone = r.detectorValue(detectorfile::keyZone);
     return zone.isEmpty() ? undescribed : zone + u' ' + undescribed;
 }
 
@@ -55,7 +49,7 @@ QString alarmMessage(const Reaction& r)
 void findControlModules(Reaction& r)
 {
     if (!r.context().simulated)
-        r.services().controlModules.FindModulControl(r.systemName(), r.detectorValue(keyZone));
+        r.services().controlModules.findControlModule(r.systemName(), r.detectorValue(detectorfile::keyZone));
 }
 
 void reactSwitching(Reaction& r, const QString& suffix, const QString& state, bool switchedOn)
@@ -65,22 +59,22 @@ void reactSwitching(Reaction& r, const QString& suffix, const QString& state, bo
     if (record::pointNumber(r.record()) > 60)
         return;
     r.journalLine() += detectorDescription(r);
-    r.writeDetectorValue(keyState, state);
+    r.writeDetectorValue(detectorfile::keyState, state);
     CompositionTree& tree = r.tree();
     TreeNode* node = detectorNode(tree, r.record());
     if (!node)
         return;
-    const bool security = r.detectorValue(keyType) == typeSecurity;
+    const bool security = r.detectorValue(detectorfile::keyType) == detectorfile::typeSecurity;
     tree.setPicture(*node, stateicon::detector(security, switchedOn));
     MarkerPainter& markers = r.services().markers;
     if (markers.hasMarker(r.record()))
-        markers.PaintMarker(r.record(), switchedOn ? colours::green : colours::white, false);
+        markers.paintMarker(r.record(), switchedOn ? colours::green : colours::white, false);
 }
 
 void reactArming(Reaction& r, const QString& suffix, const QString& state, int stateIcon)
 {
     r.shortLine(suffix + detectorDescription(r));
-    r.writeDetectorValue(keySecurity, state);
+    r.writeDetectorValue(detectorfile::keySecurity, state);
     CompositionTree& tree = r.tree();
     if (TreeNode* node = detectorNode(tree, r.record()))
         tree.setPicture(*node, stateIcon);
@@ -90,11 +84,11 @@ void reactArming(Reaction& r, const QString& suffix, const QString& state, int s
 void showTechnology(Reaction& r)
 {
     Annunciation& alarms = r.services().alarms;
-    const bool fireShown = alarms.AlarmLevel() == Annunciation::Fire;
+    const bool fireShown = alarms.alarmLevel() == Annunciation::Fire;
     if (!fireShown)
-        alarms.RaiseTechnologyAlarm();
+        alarms.raiseTechnologyAlarm();
     r.announce(Annunciation::Technology);
-    r.services().markers.PaintMarker(r.record(), colours::blue, !fireShown);
+    r.services().markers.paintMarker(r.record(), colours::blue, !fireShown);
 }
 
 } // namespace
@@ -116,7 +110,7 @@ void reactControlCheck(Reaction& r)
 void reactSoundOff(Reaction& r)
 {
     r.shortLine(QStringLiteral(": ЗВУК ОТКЛ."));
-    r.services().alarms.SoundOffExecute();
+    r.services().alarms.silence();
 }
 
 void reactSwitchedOn(Reaction& r)
@@ -132,15 +126,15 @@ void reactSwitchedOff(Reaction& r)
 void reactFire(Reaction& r)
 {
     r.services().window.restoreMainWindow();
-    const bool technology = r.detectorValue(keyType) == typeTechnology;
+    const bool technology = r.detectorValue(detectorfile::keyType) == detectorfile::typeTechnology;
     r.fillRow(technology ? QStringLiteral("ТЕХНОЛОГ") : QStringLiteral("ПОЖАР"), alarmMessage(r));
     findControlModules(r);
     if (technology) {
         showTechnology(r);
     } else {
-        r.services().alarms.RaiseFireAlarm();
+        r.services().alarms.raiseFireAlarm();
         r.announce(Annunciation::Fire);
-        r.services().markers.PaintMarker(r.record(), colours::red, true);
+        r.services().markers.paintMarker(r.record(), colours::red, true);
     }
     r.rowLine();
     r.markDetectorNode(technology ? Reaction::Marking::Technology : Reaction::Marking::Fire);

@@ -1,6 +1,7 @@
 // Reactions to events of the equipment: links, lines, relays, contacts, power, and the automatic
 // extinguishing installation.
 #include "events/DeviceNames.h"
+#include "complex/SiteFileKeys.h"
 #include "events/EventRecord.h"
 #include "events/Reaction.h"
 #include "events/Reactions.h"
@@ -16,7 +17,6 @@ namespace {
 
 const QString fault = QStringLiteral("ОТКАЗ");
 const QString fire = QStringLiteral("ПОЖАР");
-const QString keyZone = QStringLiteral("ЗОНА");
 
 bool isDetectorForm(const Reaction& r) { return r.at(4) == record::detectorForm; }
 bool isRelayUnitForm(const Reaction& r) { return r.at(4) == record::relayUnitForm; }
@@ -114,14 +114,14 @@ QString adsMessage(const QString& address)
 void raiseFaultUnlessFireShown(Reaction& r)
 {
     Annunciation& alarms = r.services().alarms;
-    if (alarms.AlarmLevel() != Annunciation::Fire)
-        alarms.RaiseFaultAlarm();
+    if (alarms.alarmLevel() != Annunciation::Fire)
+        alarms.raiseFaultAlarm();
     r.announce(Annunciation::Fault);
 }
 
 QString zoneWith(Reaction& r, const char16_t* suffix)
 {
-    return r.detectorValue(keyZone) + QString::fromUtf16(suffix);
+    return r.detectorValue(detectorfile::keyZone) + QString::fromUtf16(suffix);
 }
 
 } // namespace
@@ -172,9 +172,9 @@ void reactRelease(Reaction& r)
     static const char16_t* const suffixes[] = {u" ПОДАЧА ОТВ", u" ПОДАЧА ОТВ 2 ОЧЕРЕДЬ", u" ПУСК АСПТ"};
     r.services().window.restoreMainWindow();
     r.fillRow(fire, zoneWith(r, suffixes[r.code() - 38]));
-    r.services().alarms.RaiseFireAlarm();
+    r.services().alarms.raiseFireAlarm();
     r.announce(Annunciation::Fire);
-    r.services().markers.PaintMarker(r.record(), colours::red, true);
+    r.services().markers.paintMarker(r.record(), colours::red, true);
     r.rowLine();
     r.markDetectorNode(Reaction::Marking::Fire);
     r.services().alarms.incrementFireCounter();
@@ -197,11 +197,11 @@ void reactCircuitFault(Reaction& r)
 void reactDirection(Reaction& r)
 {
     r.services().window.restoreMainWindow();
-    const QString zone = r.systemFile().readString(QStringLiteral("НАПРАВЛЕНИЕ ") + r.at(6), keyZone, {});
+    const QString zone = r.systemFile().readString(systemfile::sectionDirection.toString() + r.at(6), systemfile::keyDirectionZone, {});
     r.fillRow(fire, zone + (r.code() == 48 ? QStringLiteral(": АКТИВАЦИЯ АСПТ") : QStringLiteral(": ПОДАЧА ОТВ")));
     r.rowLine();
-    r.services().markers.PaintMarker(r.record(), colours::red, true);
-    r.services().alarms.RaiseFireAlarm();
+    r.services().markers.paintMarker(r.record(), colours::red, true);
+    r.services().alarms.raiseFireAlarm();
     r.announce(Annunciation::Fire);
     r.markEverySystemNode(stateicon::systemFire);
     r.commitRow(1);

@@ -11,7 +11,7 @@
 
 namespace kirvan {
 
-void EventDispatcher::ProcessEvent(const QString& record, const RecordContext& context)
+void EventDispatcher::processEvent(const QString& record, const RecordContext& context)
 {
     const int code = record::eventCode(record);
     const QString systemFile = environment_.settings.systemFile(record::address(record));
@@ -32,12 +32,12 @@ void EventDispatcher::ProcessEvent(const QString& record, const RecordContext& c
             // A refused detector-file write ends the reaction, but the event did happen: a lost
             // journal line is worse than a lost file write.
             if (!reaction.journalLine().isEmpty())
-                environment_.log.LogEvent(reaction.journalLine());
+                environment_.log.logEvent(reaction.journalLine());
             throw;
         }
     }
     if (!reaction.journalLine().isEmpty())
-        environment_.log.LogEvent(reaction.journalLine());
+        environment_.log.logEvent(reaction.journalLine());
 }
 
 } // namespace kirvan

@@ -7,7 +7,7 @@
 
 namespace kirvan {
 
-// ProcessEvent: the one place where the workstation interprets what happens in the complex. A
+// processEvent: the one place where the workstation interprets what happens in the complex. A
 // record names its system by address; the system's file and the detector file of the record's
 // device give the context, and the event code chooses the reaction: a journal line, a table row,
 // detector state, tree pictures, markers, alarms.
@@ -17,7 +17,7 @@ public:
 
     // Throws ConversionError, before anything is read or changed, when characters 11-12 are
     // not a decimal number.
-    void ProcessEvent(const QString& record, const RecordContext& context = {});
+    void processEvent(const QString& record, const RecordContext& context = {});
 
 private:
     EventEnvironment environment_;

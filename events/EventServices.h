@@ -14,20 +14,20 @@ public:
     enum Level { Normal = 0, Fault = 1, Fire = 2, Technology = 3 };
 
     virtual ~Annunciation() = default;
-    virtual int AlarmLevel() const = 0;
+    virtual int alarmLevel() const = 0;
     // Fire and technology events since the last alarm reset.
-    virtual int FireCounter() const = 0;
+    virtual int fireCounter() const = 0;
     virtual void incrementFireCounter() = 0;
-    virtual void RaiseFireAlarm() = 0;
-    virtual void RaiseTechnologyAlarm() = 0;
-    virtual void RaiseFaultAlarm() = 0;
+    virtual void raiseFireAlarm() = 0;
+    virtual void raiseTechnologyAlarm() = 0;
+    virtual void raiseFaultAlarm() = 0;
     // Every fire, technology or fault record is announced, whether it raised the shown alarm or
     // yielded to a higher one; what a control check resets is counted in announcements.
     virtual void announce(int level, const QString& record) = 0;
     // The number of the newest announcement, the first being 1.
     virtual std::uint64_t lastAnnouncement() const = 0;
-    virtual void SoundOffExecute() = 0;
-    virtual void AlarmOffExecute() = 0;
+    virtual void silence() = 0;
+    virtual void resetAlarm() = 0;
     // The control check of the system `address` (two digits), begun when `since` was the newest
     // announcement: what was announced up to then is reset (the whole alarm, when that is all),
     // and the system's pictures and markers return to normal. An alarm announced after the
@@ -41,7 +41,7 @@ public:
     virtual ~MarkerPainter() = default;
     virtual bool hasMarker(const QString& record) const = 0;
     // Creates or recolours the marker of the record's detector.
-    virtual void PaintMarker(const QString& record, Rgb colour, bool blink) = 0;
+    virtual void paintMarker(const QString& record, Rgb colour, bool blink) = 0;
     // One blink step: every blinking marker of the plan now shown changes its visibility.
     virtual void blinkMarkers() = 0;
     // Blinking ends everywhere; the markers of the plan now shown stay visible.
@@ -58,7 +58,7 @@ public:
 class ControlModuleSearch {
 public:
     virtual ~ControlModuleSearch() = default;
-    virtual void FindModulControl(const QString& systemName, const QString& zone) = 0;
+    virtual void findControlModule(const QString& systemName, const QString& zone) = 0;
 };
 
 // The main window, brought back from the minimised state and in front of the program's other

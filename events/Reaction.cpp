@@ -25,7 +25,7 @@ Reaction::Reaction(EventEnvironment& environment, const QString& record, const Q
       moment_(environment.clock.now()),
       code_(code),
       context_(context),
-      fireShownBefore_(environment.services.alarms.AlarmLevel() == Annunciation::Fire),
+      fireShownBefore_(environment.services.alarms.alarmLevel() == Annunciation::Fire),
       systemName_(QFileInfo(systemFile).completeBaseName().toUpper()),
       detectorId_(record::detectorId(record)),
       systemFile_(environment.store, systemFile),
@@ -71,7 +71,7 @@ void Reaction::shortLine(const QString& suffix)
 void Reaction::fillRow(const QString& status, const QString& object, const QString& message)
 {
     EventTable& table = environment_.table;
-    table.writeCell(Number, QString::number(table.JournalRow()));
+    table.writeCell(Number, QString::number(table.journalRow()));
     table.writeCell(Status, status);
     table.writeCell(Object, object);
     table.writeCell(Message, message);
@@ -109,11 +109,11 @@ void Reaction::commitRow(int offset)
 {
     EventTable& table = environment_.table;
     // The row of the fire that began the alarm stays in view while a fire is shown.
-    if (environment_.services.alarms.AlarmLevel() != Annunciation::Fire)
+    if (environment_.services.alarms.alarmLevel() != Annunciation::Fire)
         table.releaseView();
     else if (announcedFire_ && !fireShownBefore_)
-        table.keepInView(table.JournalRow());
-    table.CommitJournalRow(offset);
+        table.keepInView(table.journalRow());
+    table.commitJournalRow(offset);
 }
 
 void Reaction::announce(int level)
@@ -127,13 +127,13 @@ void Reaction::pointFault(const QString& message, FaultYieldsTo yieldsTo)
     environment_.services.window.restoreMainWindow();
     fillRow(QStringLiteral("ОТКАЗ"), message);
     Annunciation& alarms = environment_.services.alarms;
-    const int level = alarms.AlarmLevel();
+    const int level = alarms.alarmLevel();
     const bool yields = level == Annunciation::Fire
                         || (yieldsTo == FaultYieldsTo::FireAndTechnology && level == Annunciation::Technology);
     if (!yields)
-        alarms.RaiseFaultAlarm();
+        alarms.raiseFaultAlarm();
     announce(Annunciation::Fault);
-    environment_.services.markers.PaintMarker(record_, colours::yellow, !yields);
+    environment_.services.markers.paintMarker(record_, colours::yellow, !yields);
     rowLine();
     markDetectorNode(Marking::Fault);
     commitRow(1);
@@ -146,7 +146,7 @@ void Reaction::markDetectorNode(Marking marking)
     if (!detector)
         return;
     TreeNode* system = detector->parent()->parent();
-    const bool firstAlarm = environment_.services.alarms.FireCounter() == 0;
+    const bool firstAlarm = environment_.services.alarms.fireCounter() == 0;
     // While a fire is shown the tree's selection, and the plan with it, stays with the fire that
     // began it (or where the operator has moved it): a later fire, a technology alarm or a fault
     // must not take the display away.
@@ -174,7 +174,7 @@ void Reaction::markDetectorNode(Marking marking)
 
 void Reaction::markSystemNode(int stateIcon)
 {
-    if (environment_.services.alarms.FireCounter() != 0)
+    if (environment_.services.alarms.fireCounter() != 0)
         return;
     const auto nodes = systemNodes(environment_.tree, record::address(record_));
     if (!nodes.empty())

@@ -37,7 +37,7 @@ public:
     QString& journalLine() { return journalLine_; }
     // record, date, time and SystemName, then the suffix.
     void shortLine(const QString& suffix);
-    // Fills row JournalRow: number, status word, object, message, date, time.
+    // Fills row journalRow: number, status word, object, message, date, time.
     void fillRow(const QString& status, const QString& object, const QString& message);
     void fillRow(const QString& status, const QString& message) { fillRow(status, systemName_, message); }
     void rowLine();

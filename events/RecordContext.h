@@ -5,7 +5,7 @@
 
 namespace kirvan {
 
-// How a record reached ProcessEvent, beyond its twelve characters.
+// How a record reached processEvent, beyond its twelve characters.
 struct RecordContext {
     // "Имитировать отказ", "Имитировать пожар/тревогу": the journal says so, and nothing of the
     // complex is started for it.

@@ -16,7 +16,7 @@ SystemReset::SystemReset(CompositionTree& tree, const SettingsFile& settings, In
 {
 }
 
-void SystemReset::ResetSystemState(const QString& address, const std::set<QString>& spared)
+void SystemReset::resetSystemState(const QString& address, const std::set<QString>& spared)
 {
     const QString systemFile = settings_.systemFile(address);
     for (TreeNode* system : systemNodes(tree_, address))

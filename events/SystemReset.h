@@ -11,7 +11,7 @@ class MarkerPainter;
 class SettingsFile;
 class TreeNode;
 
-// ResetSystemState: the pictures of one system's nodes return to their configured state (the
+// resetSystemState: the pictures of one system's nodes return to their configured state (the
 // system normal, each detector by its type and switch state) and its detectors' plan markers go.
 class SystemReset {
 public:
@@ -21,7 +21,7 @@ public:
     // their detectors, except the detectors whose marker names are `spared` (alarms announced
     // after the check began): they keep their pictures and markers, and their system node its
     // picture.
-    void ResetSystemState(const QString& address, const std::set<QString>& spared = {});
+    void resetSystemState(const QString& address, const std::set<QString>& spared = {});
 
 private:
     // True when a detector was spared.

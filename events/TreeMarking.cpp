@@ -16,7 +16,7 @@ TreeNode* detectorNode(const CompositionTree& tree, const QString& record)
     return tree.detectorNode(QStringView(record).left(2), QStringView(record).mid(3, 6));
 }
 
-qsizetype FindDetectorNode(const CompositionTree& tree, const QString& record)
+qsizetype findDetectorNode(const CompositionTree& tree, const QString& record)
 {
     const TreeNode* node = detectorNode(tree, record);
     return node ? tree.absoluteIndexOf(node) : -1;

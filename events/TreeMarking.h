@@ -12,7 +12,7 @@ namespace kirvan {
 // The absolute index of the detector node the record names: a node at level 2 whose caption
 // begins with characters 4-9 of the record, under a system node whose characters 2-3 are the
 // record's address. The first in tree order; -1 when there is none.
-qsizetype FindDetectorNode(const CompositionTree& tree, const QString& record);
+qsizetype findDetectorNode(const CompositionTree& tree, const QString& record);
 // The same node itself, or nullptr.
 TreeNode* detectorNode(const CompositionTree& tree, const QString& record);
 

@@ -1,6 +1,6 @@
-#include "console/ApplicationIcon.h"
+#include "icons/ApplicationIcon.h"
 
-#include "console/IconShapes.h"
+#include "icons/IconShapes.h"
 
 #include <QPainter>
 #include <QPixmap>

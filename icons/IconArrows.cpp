@@ -1,4 +1,4 @@
-#include "console/IconPictures.h"
+#include "icons/IconPictures.h"
 
 #include <QPainter>
 

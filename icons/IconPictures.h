@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/IconShapes.h"
+#include "icons/IconShapes.h"
 
 class QPainter;
 

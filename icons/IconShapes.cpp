@@ -1,4 +1,4 @@
-#include "console/IconShapes.h"
+#include "icons/IconShapes.h"
 
 #include <QPainter>
 #include <QPainterPathStroker>

@@ -1,6 +1,6 @@
-#include "console/StateIcons.h"
+#include "icons/StateIcons.h"
 
-#include "console/IconPictures.h"
+#include "icons/IconPictures.h"
 
 #include <QPainter>
 #include <array>

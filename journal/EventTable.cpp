@@ -75,7 +75,7 @@ QString EventTable::cell(int row, int column) const
     return kept.text.mid(start, kept.ends[index] - start);
 }
 
-void EventTable::CommitJournalRow(int offset)
+void EventTable::commitJournalRow(int offset)
 {
     KeptRow row;
     row.text.reserve(std::accumulate(filling_.begin(), filling_.end(), qsizetype(0),
@@ -95,12 +95,12 @@ void EventTable::CommitJournalRow(int offset)
     changed();
 }
 
-void EventTable::SpinButton1DownClick()
+void EventTable::scrollDown()
 {
     applyLayout(false, collapsedDepth, u"0");
 }
 
-void EventTable::SpinButton1UpClick()
+void EventTable::scrollUp()
 {
     applyLayout(true, expandedDepth, u"1");
 }
@@ -134,15 +134,15 @@ void EventTable::fitMessageColumn(int gridWidth)
         changed();
 }
 
-void EventTable::FormResize(int gridWidth)
+void EventTable::fitToGrid(int gridWidth)
 {
     // The layout below announces the change, the new width with it.
     setMessageWidth(gridWidth);
     if (settings_.readString(settings::sectionSettings, settings::keyTable, QStringLiteral("0"))
         == u"0")
-        SpinButton1DownClick();
+        scrollDown();
     else
-        SpinButton1UpClick();
+        scrollUp();
 }
 
 int EventTable::columnWidth(int column) const
@@ -164,7 +164,7 @@ void EventTable::scrollToNewest(int offset)
         return;
     int top = journalRow_ - journalDepth_ - offset;
     if (keptInView_ > 0 && keptInView_ < top) {
-        // The newest committed row, JournalRow - 1, must still be the last row shown at most.
+        // The newest committed row, journalRow - 1, must still be the last row shown at most.
         const int shown = rowsShown_ > 0 ? rowsShown_ : journalDepth_ + 1;
         top = std::max(keptInView_, journalRow_ - shown);
     }

@@ -14,7 +14,7 @@ class IniFile;
 // next event fills is always followed by 39 empty ones. Row 0 is the header. The grid keeps the
 // newest MaxRows event rows: a workstation runs for months, and a chattering detector would
 // otherwise fill the memory; the oldest row leaves the top for each new one, while the event
-// numbers (JournalRow) keep counting. The text log keeps every line.
+// numbers (journalRow) keep counting. The text log keeps every line.
 // The table keeps the layout state (collapsed under the plan or expanded over the plan area);
 // the window places its panels from expanded() and scrolls the grid to topRow().
 class EventTable {
@@ -33,10 +33,10 @@ public:
     explicit EventTable(IniFile& settings);
 
     // The number of the event the next row is filled for; 1 at start, never reset in a run.
-    int JournalRow() const { return journalRow_; }
+    int journalRow() const { return journalRow_; }
     // How many of the newest rows stay in view when the table scrolls: 3 collapsed (also before
     // the first layout), 20 expanded.
-    int JournalDepth() const { return journalDepth_; }
+    int journalDepth() const { return journalDepth_; }
     // Rows of the grid, the header included: 40 at start, one more per committed row up to
     // MaxRows kept rows. Rows of the grid are counted from the header; the row of event n is
     // n - droppedRows().
@@ -48,17 +48,17 @@ public:
     // The top visible data row of the grid (1 while nothing has scrolled).
     int topRow() const { return topRow_; }
 
-    // The cells of the event JournalRow. A column outside 0..5 throws std::out_of_range.
+    // The cells of the event journalRow. A column outside 0..5 throws std::out_of_range.
     void writeCell(int column, const QString& text);
     QString readCell(int column) const;
     // Any cell of the grid; empty for rows not yet filled. Row 0 is the header. Out of range
     // throws std::out_of_range.
     QString cell(int row, int column) const;
 
-    // Closes row JournalRow and scrolls so that the newest rows stay in view: offset 0 after
+    // Closes row journalRow and scrolls so that the newest rows stay in view: offset 0 after
     // fire and technology rows, 1 after all others (one more row of context above them). A row
     // kept in view stays while the grid shows it with the newest row.
-    void CommitJournalRow(int offset);
+    void commitJournalRow(int offset);
     // The row of event `number` (the fire that began the alarm) stays in view while the grid has
     // room for it and the newest row; lower alarms after it must not scroll it away.
     void keepInView(int number) { keptInView_ = number; }
@@ -71,15 +71,15 @@ public:
     // 20 rows deep. Each stores its layout in "Настройки"/"Таблица" ("0" and "1"); that write
     // comes last, so when the settings file refuses it (FileWriteError) the layout is applied
     // all the same.
-    void SpinButton1DownClick();
-    void SpinButton1UpClick();
+    void scrollDown();
+    void scrollUp();
     bool expanded() const { return expanded_; }
     bool planVisible() const { return !expanded_; }
 
     // Every size change of the main window, the first layout included: fits the message column
     // to the grid's width and reapplies the stored layout ("0" or missing: collapsed, any other
     // value: expanded).
-    void FormResize(int gridWidth);
+    void fitToGrid(int gridWidth);
     // Column 3 takes the grid's width less the other columns and a margin.
     void fitMessageColumn(int gridWidth);
     int columnWidth(int column) const;
@@ -110,8 +110,8 @@ private:
 
     IniFile& settings_;
     Cells header_;
-    std::deque<KeptRow> kept_; // events dropped_ + 1 to JournalRow - 1
-    Cells filling_;            // the event JournalRow
+    std::deque<KeptRow> kept_; // events dropped_ + 1 to journalRow - 1
+    Cells filling_;            // the event journalRow
     int dropped_ = 0;
     std::array<int, ColumnCount> widths_{};
     int journalRow_ = 1;

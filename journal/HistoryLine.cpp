@@ -12,7 +12,7 @@ void HistoryLine::add(const QString& line)
     changed();
 }
 
-QChar HistoryLine::ComboBox1KeyPress(QChar /*typed*/) const
+QChar HistoryLine::typedInHistory(QChar /*typed*/) const
 {
     return QChar();
 }

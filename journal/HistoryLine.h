@@ -28,7 +28,7 @@ public:
 
     // A character typed into the text field: always discarded (the result is the null character
     // the view passes on instead of it).
-    QChar ComboBox1KeyPress(QChar typed) const;
+    QChar typedInHistory(QChar typed) const;
 
     // The operator chose entry `index` of the list (0 the oldest kept): the text field shows it.
     // An index outside the list changes nothing.

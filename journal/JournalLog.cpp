@@ -11,7 +11,7 @@ JournalLog::JournalLog(QString logPath) : file_(std::move(logPath)) {}
 
 JournalLog::JournalLog(QString logPath, MessageLoop& loop) : file_(std::move(logPath), loop) {}
 
-void JournalLog::LogEvent(const QString& line)
+void JournalLog::logEvent(const QString& line)
 {
     history_.add(line);
     file_.append(line);
@@ -19,7 +19,7 @@ void JournalLog::LogEvent(const QString& line)
         onLogged_();
 }
 
-bool JournalLog::ReadArhivExecute(DesktopShell& shell)
+bool JournalLog::openJournal(DesktopShell& shell)
 {
     // Lines still waiting after an outage belong in what the operator is about to read.
     file_.flush();

@@ -12,7 +12,7 @@ namespace kirvan {
 class DesktopShell;
 class MessageLoop;
 
-// LogEvent: every journal line goes to the history line (text field and drop-down list of this
+// logEvent: every journal line goes to the history line (text field and drop-down list of this
 // run) and to the text log KirvanMonitorP.txt of all runs (Windows-1251, CR LF, opened per line).
 // A log that cannot be written never stops the caller: see LogFile.
 class JournalLog {
@@ -24,7 +24,7 @@ public:
 
     // Shows the line in the history line, adds it to its list, appends it to the log. Never
     // throws because the log cannot be written.
-    void LogEvent(const QString& line);
+    void logEvent(const QString& line);
     // After every line logged (remote monitoring reads the log on).
     void setOnLogged(std::function<void()> handler) { onLogged_ = std::move(handler); }
 
@@ -43,7 +43,7 @@ public:
 
     // "Просмотр архива": opens the log with the desktop's viewer for it, when the file exists.
     // False when the log exists but the desktop has no program to show it.
-    bool ReadArhivExecute(DesktopShell& shell);
+    bool openJournal(DesktopShell& shell);
 
 private:
     HistoryLine history_;

@@ -9,9 +9,9 @@ class ByteSource {
 public:
     virtual ~ByteSource() = default;
     // Bytes waiting in the port's receive buffer.
-    virtual int InCount() = 0;
+    virtual int inCount() = 0;
     // Takes the first waiting byte (0 when there is none).
-    virtual std::uint8_t ReadByte() = 0;
+    virtual std::uint8_t readByte() = 0;
 };
 
 } // namespace kirvan

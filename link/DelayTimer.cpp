@@ -7,10 +7,10 @@ namespace kirvan {
 
 DelayTimer::DelayTimer(MessageLoop& loop) : loop_(loop), timer1_(loop.createTimer())
 {
-    timer1_->setOnTimer([this] { Timer1Timer(); });
+    timer1_->setOnTimer([this] { onSendPause(); });
 }
 
-void DelayTimer::Delay(int ms)
+void DelayTimer::delay(int ms)
 {
     const std::uint64_t id = ++lastId_;
     pending_.push_back({id, loop_.now() + std::max(ms, 0)});
@@ -41,7 +41,7 @@ void DelayTimer::armForEarliestEnd()
     timer1_->setEnabled(true);
 }
 
-void DelayTimer::Timer1Timer()
+void DelayTimer::onSendPause()
 {
     timer1_->setEnabled(false);
     const std::int64_t now = loop_.now();

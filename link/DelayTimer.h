@@ -10,19 +10,19 @@
 
 namespace kirvan {
 
-// Timer1 with the waits built on it. A Delay keeps processing messages until Timer1 has expired
+// sendPauseTimer with the waits built on it. A Delay keeps processing messages until sendPauseTimer has expired
 // past its own end, so the handlers of other timers, of received frames and of menu commands run
-// meanwhile. Waits nest: a Delay started inside another one's wait re-arms Timer1 for whichever
+// meanwhile. Waits nest: a Delay started inside another one's wait re-arms sendPauseTimer for whichever
 // end comes first, and each Delay returns no earlier than its own time.
 class DelayTimer {
 public:
     explicit DelayTimer(MessageLoop& loop);
 
     // Returns early only when the program is asked to stop.
-    void Delay(int ms);
+    void delay(int ms);
 
-    // Set by every expiry of Timer1.
-    bool DelayDone() const { return delayDone_; }
+    // Set by every expiry of sendPauseTimer.
+    bool delayDone() const { return delayDone_; }
     // Runs `next` once, at the next expiry that another operation's Delay brings (normally the
     // pause of the next frame sent). The control checks go on from there instead of waiting:
     // a wait for it inside a polling tick would hold open the very tick whose frame it needs.
@@ -31,7 +31,7 @@ public:
     // Runs after every expiry (the status bar shows the link state there).
     void setOnExpiry(std::function<void()> handler) { onExpiry_ = std::move(handler); }
 
-    const Timer& Timer1() const { return *timer1_; }
+    const Timer& sendPauseTimer() const { return *timer1_; }
 
 private:
     struct PendingDelay {
@@ -39,7 +39,7 @@ private:
         std::int64_t end;
     };
 
-    void Timer1Timer();
+    void onSendPause();
     void armForEarliestEnd();
     bool isPending(std::uint64_t id) const;
 

@@ -168,7 +168,7 @@ QString decodeLow(const Frame& frame)
 
 } // namespace
 
-QString DecodeFrame(Frame& frame)
+QString decodeFrame(Frame& frame)
 {
     return frame[2] & 0x80 ? decodeHigh(frame) : decodeLow(frame);
 }

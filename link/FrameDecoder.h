@@ -24,7 +24,7 @@ inline FrameKind frameKind(const Frame& frame)
 // A field wider than its place (an address or element number of 100 or more, a sub-number of 10
 // or more) makes the record longer than 12 characters; such a record names nothing that exists
 // in a complex, and its code does not stand at characters 11-12 (see isNominalRecord).
-QString DecodeFrame(Frame& frame);
+QString decodeFrame(Frame& frame);
 
 inline constexpr qsizetype eventRecordLength = 12;
 

@@ -21,13 +21,13 @@ FrameReceiver::FrameReceiver(ByteSource& port, LinkStateTable& linkState, Status
 {
 }
 
-void FrameReceiver::CommPort1TriggerAvail(std::uint16_t count)
+void FrameReceiver::bytesArrived(std::uint16_t count)
 {
     // Fewer than a frame: the bytes stay in the port and come again with the next ones.
     if (count + fillCount_ < 7)
         return;
-    while (port_.InCount() > 0 && fillCount_ < maximumGathered)
-        buffer_[static_cast<size_t>(fillCount_++)] = port_.ReadByte();
+    while (port_.inCount() > 0 && fillCount_ < maximumGathered)
+        buffer_[static_cast<size_t>(fillCount_++)] = port_.readByte();
     std::vector<Frame> frames;
     const auto gathered = static_cast<std::size_t>(fillCount_);
     std::size_t tail = scanFrames(buffer_.data(), gathered, [&frames](const Frame& frame) { frames.push_back(frame); });
@@ -53,11 +53,11 @@ void FrameReceiver::handleFrame(const Frame& frame)
     const std::uint8_t address = frame[1];
     if (kind == FrameKind::Answer) {
         markAnswered(address);
-        statusBar_.setShape2(linkGreen);
-        statusBar_.setPanel15(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+        statusBar_.setLinkLamp(linkGreen);
+        statusBar_.setStatePanel(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
         return;
     }
-    const QString record = DecodeFrame(frameBuffer_);
+    const QString record = decodeFrame(frameBuffer_);
     if (!isNominalRecord(record)) {
         // A field too wide for its place shifts the event code off characters 11-12, where it
         // would read as another code; such a frame names nothing a complex has.

@@ -15,7 +15,7 @@ class StatusBar;
 
 // The receive half of the panel link: on each notification of the port it gathers up to 255
 // waiting bytes, finds the checksum-valid frames among them and handles each: an answer to a
-// poll marks the system as answering, an event frame becomes a record for ProcessEvent.
+// poll marks the system as answering, an event frame becomes a record for processEvent.
 // A panel sends byte by byte, so a notification often comes in the middle of a frame: the bytes
 // of a frame that has not arrived whole are kept for the next notification.
 class FrameReceiver {
@@ -33,7 +33,7 @@ public:
     void setOnHeard(std::function<void(std::uint8_t address)> handler) { onHeard_ = std::move(handler); }
 
     // OnTriggerAvail of the port: `count` bytes are held in its receive buffer.
-    void CommPort1TriggerAvail(std::uint16_t count);
+    void bytesArrived(std::uint16_t count);
 
 private:
     void handleFrame(const Frame& frame);

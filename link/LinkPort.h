@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommPort/CommTypes.h"
+#include "serial/SerialTypes.h"
 #include "link/ByteSource.h"
 
 namespace kirvan {
@@ -10,11 +10,11 @@ namespace kirvan {
 class LinkPort : public ByteSource {
 public:
     // Stored while closed, applied at once while open.
-    virtual void setParity(TParity parity) = 0;
-    virtual int OutFree() = 0;
-    virtual void WriteByte(std::uint8_t byte) = 0;
+    virtual void setParity(Parity parity) = 0;
+    virtual int outFree() = 0;
+    virtual void writeByte(std::uint8_t byte) = 0;
     // Whether every byte handed over has left the line (also while closed: nothing will go).
-    virtual bool AllSent() = 0;
+    virtual bool allSent() = 0;
 
     virtual void close() = 0;
     // Closes, sets the port number and opens; a port that cannot be opened stays closed.

@@ -14,7 +14,7 @@ class LinkPort;
 class MessageLoop;
 class StatusBar;
 
-// The panel link as the main window holds it: the command queue, Timer1 with Delay, the
+// The panel link as the main window holds it: the command queue, sendPauseTimer with Delay, the
 // transmitter, the polling cycle with its supervision, the receiver and the choice of the port,
 // wired to each other.
 class PanelLink {
@@ -35,11 +35,11 @@ public:
     {
         queue_.QueueCommand(address, code, parameterA, parameterB);
     }
-    void SendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
+    void sendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
     {
-        transmitter_.SendFrame(address, code, parameterA, parameterB);
+        transmitter_.sendFrame(address, code, parameterA, parameterB);
     }
-    void Delay(int ms) { delay_.Delay(ms); }
+    void delay(int ms) { delay_.delay(ms); }
 
 private:
     MessageLoop& loop_;

@@ -24,9 +24,9 @@ void PanelLinkControl::acceptSystem(int address)
     link_.QueueCommand(to, command::initialRequest, 0, 0);
 }
 
-void PanelLinkControl::Delay(int ms)
+void PanelLinkControl::delay(int ms)
 {
-    link_.Delay(ms);
+    link_.delay(ms);
 }
 
 void PanelLinkControl::startPolling()
@@ -36,7 +36,7 @@ void PanelLinkControl::startPolling()
     // went out before the load.
     cycle.supervision().restart(loop_.now());
     cycle.start();
-    cycle.Timer4Timer();
+    cycle.pollTick();
 }
 
 void PanelLinkControl::stopPolling()

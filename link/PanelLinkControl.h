@@ -14,7 +14,7 @@ public:
 
     void resetForLoad() override;
     void acceptSystem(int address) override;
-    void Delay(int ms) override;
+    void delay(int ms) override;
     void startPolling() override;
     void stopPolling() override;
 

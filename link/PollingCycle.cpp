@@ -25,7 +25,7 @@ PollingCycle::PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& 
       })
 {
     timer4_->setInterval(tickMs);
-    timer4_->setOnTimer([this] { Timer4Timer(); });
+    timer4_->setOnTimer([this] { pollTick(); });
 }
 
 PollingCycle::~PollingCycle() = default;
@@ -45,14 +45,14 @@ bool PollingCycle::running() const
     return timer4_->enabled();
 }
 
-void PollingCycle::Timer4Timer()
+void PollingCycle::pollTick()
 {
     if (pollTicks_ != startupTicks) {
         ++pollTicks_;
         return;
     }
     // A tick that falls into the send of the one before is skipped, so polls never overlap.
-    // Timer4 itself keeps running: stopping it for the send would restart its period afterwards
+    // pollTimer itself keeps running: stopping it for the send would restart its period afterwards
     // and stretch every tick by the 200 ms of the frame.
     if (ticking_)
         return;
@@ -71,7 +71,7 @@ void PollingCycle::Timer4Timer()
     }
     supervision_.review(loop_.now());
     if (const auto command = queue_.takeNext()) {
-        transmitter_.SendFrame(command->address, command->code, command->parameterA, command->parameterB);
+        transmitter_.sendFrame(command->address, command->code, command->parameterA, command->parameterB);
         return;
     }
     sendLinkCheck();
@@ -83,10 +83,10 @@ void PollingCycle::sendLinkCheck()
     auto& state = linkState_[static_cast<std::size_t>(address)];
     if (supervision_.takePortSearch(loop_.now()))
         state = LinkSupervision::searchPort;
-    statusBar_.setPanel13(QStringLiteral("          КОМАНДА: ПРОВЕРКА СВЯЗИ"));
-    statusBar_.setPanel15(QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС"));
+    statusBar_.setCommandPanel(QStringLiteral("          КОМАНДА: ПРОВЕРКА СВЯЗИ"));
+    statusBar_.setStatePanel(QStringLiteral("  СОСТОЯНИЕ: ЗАПРОС"));
     const bool portOpen = portOpen_();
-    transmitter_.SendFrame(static_cast<std::uint8_t>(address), command::linkCheck, 0, 0);
+    transmitter_.sendFrame(static_cast<std::uint8_t>(address), command::linkCheck, 0, 0);
     if (portOpen)
         supervision_.checkSent(address, loop_.now());
     // A silent line: close and reopen the chosen port, which brings back an adapter that was

@@ -28,15 +28,15 @@ public:
                  std::function<bool()> portOpen);
     ~PollingCycle();
 
-    void Timer4Timer();
+    void pollTick();
 
     void start();
     void stop();
     bool running() const;
 
-    int PollTicks() const { return pollTicks_; }
+    int pollTicks() const { return pollTicks_; }
     bool startupOver() const { return pollTicks_ == startupTicks; }
-    int PollCursor() const { return pollCursor_; }
+    int pollCursor() const { return pollCursor_; }
     int SystemCount() const { return systemCount_; }
     void setSystemCount(int count) { systemCount_ = count; }
     LinkStateTable& LinkState() { return linkState_; }

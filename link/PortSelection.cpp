@@ -47,7 +47,7 @@ QString PortSelection::menuText(int n)
     return text;
 }
 
-void PortSelection::FindComPortExecute()
+void PortSelection::searchPorts()
 {
     port_.close();
     for (int n = 1; n <= PortCount; ++n)
@@ -55,10 +55,10 @@ void PortSelection::FindComPortExecute()
     changed();
     const int stored = settings_.readInteger(settings::sectionSettings, settings::keyComPort, 1);
     if (stored >= 1 && stored <= PortCount)
-        IniCOMExecute(stored);
+        choosePort(stored);
 }
 
-void PortSelection::IniCOMExecute(int n)
+void PortSelection::choosePort(int n)
 {
     port_.openNumber(n);
     checked_ = n;
@@ -71,8 +71,8 @@ void PortSelection::showPortState()
 {
     if (port_.isOpen())
         return;
-    statusBar_.setShape2(Rgb{255, 0, 0});
-    statusBar_.setPanel15(QStringLiteral("  ") + closedText());
+    statusBar_.setLinkLamp(Rgb{255, 0, 0});
+    statusBar_.setStatePanel(QStringLiteral("  ") + closedText());
 }
 
 QString PortSelection::closedText() const

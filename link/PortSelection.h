@@ -21,11 +21,11 @@ public:
 
     // Closes the port, shows the actions of the ports that exist and are free, and chooses the
     // port stored under "COM-порт" (default 1) when it is 1 to 10.
-    void FindComPortExecute();
-    // IniCOM1Execute to IniCOM10Execute: closes the port, opens port n, stores n and checks its
+    void searchPorts();
+    // choosePort1 to choosePort10: closes the port, opens port n, stores n and checks its
     // action. A port that cannot be opened is still stored and checked (frames are then lost),
     // and the status bar shows it as such.
-    void IniCOMExecute(int n);
+    void choosePort(int n);
 
     // While the port is closed the link cannot be normal: the lamp is red and the state panel
     // names the port and why it did not open ("COM5: нет устройства"). Nothing while it is open.

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "CommPort/CommPort.h"
+#include "serial/SerialPort.h"
 #include "link/LinkPort.h"
 
 namespace kirvan {
 
-// The main window's CommPort1 as the panel link's port.
-class CommPortLink final : public LinkPort {
+// The main window's serialPort as the panel link's port.
+class SerialPortLink final : public LinkPort {
 public:
-    CommPortLink(TCommPort& port, SerialPorts& ports) : port_(port), ports_(ports) {}
+    SerialPortLink(SerialPort& port, SerialPorts& ports) : port_(port), ports_(ports) {}
 
-    int InCount() override { return port_.InCount(); }
-    std::uint8_t ReadByte() override { return port_.ReadByte(); }
-    void setParity(TParity parity) override { port_.setParity(parity); }
-    int OutFree() override { return port_.OutFree(); }
-    void WriteByte(std::uint8_t byte) override { port_.WriteByte(byte); }
-    bool AllSent() override { return port_.AllSent(); }
+    int inCount() override { return port_.inCount(); }
+    std::uint8_t readByte() override { return port_.readByte(); }
+    void setParity(Parity parity) override { port_.setParity(parity); }
+    int outFree() override { return port_.outFree(); }
+    void writeByte(std::uint8_t byte) override { port_.writeByte(byte); }
+    bool allSent() override { return port_.allSent(); }
     void close() override { port_.setOpen(false); }
     void openNumber(int comNumber) override
     {
@@ -23,13 +23,13 @@ public:
         port_.setComNumber(comNumber);
         port_.setOpen(true);
     }
-    bool isOpen() const override { return port_.Usable(); }
-    bool deviceLost() const override { return port_.Open() && !port_.Usable(); }
-    int openError() const override { return port_.OpenError(); }
+    bool isOpen() const override { return port_.usable(); }
+    bool deviceLost() const override { return port_.isOpen() && !port_.usable(); }
+    int openError() const override { return port_.openError(); }
     bool probe(int comNumber) override { return ports_.probe(comNumber); }
 
 private:
-    TCommPort& port_;
+    SerialPort& port_;
     SerialPorts& ports_;
 };
 

@@ -30,7 +30,7 @@ Transmitter::Transmitter(MessageLoop& loop, LinkPort& port, DelayTimer& delay, S
 
 Transmitter::~Transmitter() = default;
 
-void Transmitter::SendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA,
+void Transmitter::sendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA,
                             std::uint8_t parameterB)
 {
     heldBack_.push_back({address, code, parameterA, parameterB});
@@ -50,7 +50,7 @@ void Transmitter::SendFrame(std::uint8_t address, std::uint8_t code, std::uint8_
 
 void Transmitter::sendOne(const Command& command)
 {
-    statusBar_.setShape2(std::nullopt);
+    statusBar_.setLinkLamp(std::nullopt);
     frame_ = {command.address,
               static_cast<std::uint8_t>(startupOver_() ? 0x20 : 0x21),
               command.code,
@@ -64,25 +64,25 @@ void Transmitter::sendOne(const Command& command)
     if (!awaitAllSent())
         return;
     port_.setParity(paMark);
-    if (port_.OutFree() >= 1)
-        port_.WriteByte(frame_[0]);
+    if (port_.outFree() >= 1)
+        port_.writeByte(frame_[0]);
     // A held address byte must not go out with space parity; the frame ends here if it stays held.
     if (!awaitAllSent())
         return;
-    delay_.Delay(addressGapMs);
+    delay_.delay(addressGapMs);
     port_.setParity(paSpace);
     // The body goes whole or not at all: a part of it would make a false frame.
-    if (port_.OutFree() >= 7)
+    if (port_.outFree() >= 7)
         for (std::size_t i = 1; i < frame_.size(); ++i)
-            port_.WriteByte(frame_[i]);
+            port_.writeByte(frame_[i]);
 }
 
 bool Transmitter::awaitAllSent()
 {
-    if (port_.AllSent())
+    if (port_.allSent())
         return true;
     lineWatch_->setEnabled(true);
-    const bool sent = loop_.waitUntil([this] { return port_.AllSent(); }, heldLimitMs);
+    const bool sent = loop_.waitUntil([this] { return port_.allSent(); }, heldLimitMs);
     lineWatch_->setEnabled(false);
     return sent;
 }

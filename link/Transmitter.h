@@ -15,7 +15,7 @@ class MessageLoop;
 class StatusBar;
 class Timer;
 
-// SendFrame: one command frame on the line, the address byte with mark parity and, 200 ms after
+// sendFrame: one command frame on the line, the address byte with mark parity and, 200 ms after
 // it has left, the body with space parity, so the parity bit marks the start of a frame.
 // The parity of the port applies to the byte the line sends next, so every change waits until
 // the bytes before it have left: the port's buffer is empty and the driver has sent them. Bytes
@@ -34,7 +34,7 @@ public:
 
     static constexpr int heldLimitMs = 2000;
 
-    void SendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB);
+    void sendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB);
 
     bool sending() const { return sending_; }
 

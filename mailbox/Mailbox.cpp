@@ -17,7 +17,7 @@ Mailbox::Mailbox(MessageLoop& loop, QString path, CommandQueue& queue, StatusBar
       worker_(std::move(worker))
 {
     timer5_->setInterval(IntervalMs);
-    timer5_->setOnTimer([this] { Timer5Timer(); });
+    timer5_->setOnTimer([this] { readMailbox(); });
 }
 
 Mailbox::~Mailbox() = default;
@@ -28,7 +28,7 @@ void Mailbox::bind()
         timer5_->setEnabled(true);
 }
 
-void Mailbox::Timer5Timer()
+void Mailbox::readMailbox()
 {
     if (worker_->busy())
         return;
@@ -41,7 +41,7 @@ void Mailbox::Timer5Timer()
 void Mailbox::apply(const MailboxReader::Outcome& outcome)
 {
     if (outcome.request) {
-        statusBar_.setPanel13(outcome.request->text);
+        statusBar_.setCommandPanel(outcome.request->text);
         const Command& c = outcome.request->command;
         queue_.QueueCommand(c.address, c.code, c.parameterA, c.parameterB);
     }

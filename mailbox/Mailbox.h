@@ -22,7 +22,7 @@ public:
 };
 
 // The command mailbox: another program leaves one request at a time in KirvanMonitorP.cds
-// (see MailboxPacket); every 500 ms Timer5 takes a pending request of the first record into the
+// (see MailboxPacket); every 500 ms mailboxTimer takes a pending request of the first record into the
 // command queue, shows it on the command panel and marks it done ("update" false) in the file.
 //
 // Nothing in the file is used as a path or a command line: the request only becomes the four
@@ -44,7 +44,7 @@ public:
     Mailbox(const Mailbox&) = delete;
     Mailbox& operator=(const Mailbox&) = delete;
 
-    // Start-up: when the file exists now, binds to it and switches Timer5 on for the whole run;
+    // Start-up: when the file exists now, binds to it and switches mailboxTimer on for the whole run;
     // otherwise the mailbox stays idle.
     void bind();
 
@@ -52,7 +52,7 @@ public:
     Timer& timer5() { return *timer5_; }
 
     // One tick: hands the look at the file to the worker.
-    void Timer5Timer();
+    void readMailbox();
     // How often the file was parsed (read on the main thread only while the worker is idle).
     int parses() const { return reader_.parses(); }
 

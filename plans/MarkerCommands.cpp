@@ -45,7 +45,7 @@ template <typename Visit> void MarkerCommands::forSelectedDetectors(Visit visit)
     }
 }
 
-void MarkerCommands::N12Click()
+void MarkerCommands::showMarkers()
 {
     forSelectedDetectors([this](const TreeNode& detector, bool alone) {
         if (s_.markers.find(markername::ofDetectorNode(detector)))
@@ -57,36 +57,36 @@ void MarkerCommands::N12Click()
     });
 }
 
-void MarkerCommands::N13Click()
+void MarkerCommands::hideMarkers()
 {
     forSelectedDetectors([this](const TreeNode& detector, bool) {
         s_.markers.removeMarker(markername::ofDetectorNode(detector));
     });
 }
 
-void MarkerCommands::N14Click()
+void MarkerCommands::switchDetectorOn()
 {
     sendToSelected(command::switchDetector, true, false);
 }
 
-void MarkerCommands::N15Click()
+void MarkerCommands::switchDetectorOff()
 {
     sendToSelected(command::switchDetector, true, true);
 }
 
-void MarkerCommands::N16Click()
+void MarkerCommands::arm()
 {
     sendToSelected(command::arm, false, false);
 }
 
-void MarkerCommands::N17Click()
+void MarkerCommands::disarm()
 {
     sendToSelected(command::disarm, false, false);
 }
 
 void MarkerCommands::sendToSelected(std::uint8_t code, bool queued, bool switchOff)
 {
-    const TImgDat* marker = s_.markers.SelectedMarker();
+    const PlanMarker* marker = s_.markers.selectedMarker();
     if (!marker)
         return;
     const std::optional<DetectorCommand> frame = buildDetectorCommand(
@@ -94,11 +94,11 @@ void MarkerCommands::sendToSelected(std::uint8_t code, bool queued, bool switchO
     if (!frame)
         return;
     if (queued) {
-        s_.statusBar.setPanel13(switchOff ? QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ")
+        s_.statusBar.setCommandPanel(switchOff ? QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ")
                                           : QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
         s_.link.QueueCommand(frame->address, frame->code, frame->parameterA, frame->parameterB);
     } else {
-        s_.link.SendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
+        s_.link.sendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
     }
 }
 

@@ -15,9 +15,9 @@ class StatusBar;
 class TreeNode;
 
 // The commands on markers: showing and hiding the markers of a zone or a detector from the tree
-// (N12Click, N13Click), and the marker pop-up's commands for the detector of SelectedMarker:
-// switching it on or off through the command queue (N14Click, N15Click), arming and disarming
-// it at once (N16Click, N17Click).
+// (showMarkers, hideMarkers), and the marker pop-up's commands for the detector of selectedMarker:
+// switching it on or off through the command queue (switchDetectorOn, switchDetectorOff), arming and disarming
+// it at once (arm, disarm).
 class MarkerCommands {
 public:
     struct Services {
@@ -34,14 +34,14 @@ public:
 
     // "Показать извещатели на плане": the markers of the selected zone's detectors, or of the
     // selected detector, made from their stored places.
-    void N12Click();
+    void showMarkers();
     // "Скрыть извещатели на плане": those markers go; their stored places stay.
-    void N13Click();
+    void hideMarkers();
 
-    void N14Click();
-    void N15Click();
-    void N16Click();
-    void N17Click();
+    void switchDetectorOn();
+    void switchDetectorOff();
+    void arm();
+    void disarm();
 
 private:
     // The selected zone's detectors, or the selected detector; nothing for a system.

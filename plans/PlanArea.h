@@ -7,19 +7,19 @@
 
 namespace kirvan {
 
-// What the plan area shows: the title Label1, the picture stretched over Image1 (or why it cannot
-// be shown), and CurrentPlan, the plan path last chosen for display, by which markers are shown.
+// What the plan area shows: the title planTitle, the picture stretched over planPicture (or why it cannot
+// be shown), and currentPlan, the plan path last chosen for display, by which markers are shown.
 class PlanArea {
 public:
     // Until the window reports its size, the size of the design.
     static constexpr QSize designSize{640, 400};
 
-    const QString& CurrentPlan() const { return currentPlan_; }
+    const QString& currentPlan() const { return currentPlan_; }
     const QString& title() const { return title_; }
     const QImage& picture() const { return picture_; }
     // Shown in place of a picture that cannot be read; empty otherwise.
     const QString& message() const { return message_; }
-    // Image1's size: the picture is stretched to it and new markers are placed by it.
+    // planPicture's size: the picture is stretched to it and new markers are placed by it.
     QSize size() const { return size_; }
 
     void setCurrentPlan(const QString& plan) { currentPlan_ = plan; }

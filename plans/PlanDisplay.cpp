@@ -1,4 +1,5 @@
 #include "plans/PlanDisplay.h"
+#include "complex/SiteFileKeys.h"
 
 #include "complex/CompositionTree.h"
 #include "files/IniFile.h"
@@ -46,7 +47,7 @@ void PlanDisplay::showFor(const TreeNode& node)
         const int n = zoneplan::zoneNumber(store_, systemFile, zone.text());
         if (n == 0)
             return;
-        plan = systemIni.readString(u"ПЛАН ЗОНЫ", QString::number(n), {});
+        plan = systemIni.readString(systemfile::sectionZonePlans, QString::number(n), {});
         title += u' ' + zone.text().left(255);
     }
     markers_.showPlan(plan);

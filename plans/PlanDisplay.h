@@ -15,7 +15,7 @@ class SettingsFile;
 class TreeNode;
 
 // Shows the plan of the selected node: the system's general plan for a system node, the zone's
-// plan for a zone or detector node, with its title, CurrentPlan and the markers of that plan.
+// plan for a zone or detector node, with its title, currentPlan and the markers of that plan.
 class PlanDisplay {
 public:
     // Shown in the plan area while its picture is read.

@@ -52,7 +52,7 @@ const TreeNode* selectedDetector(const CompositionTree& tree)
 
 } // namespace
 
-void PlanEditor::ImageEditExecute()
+void PlanEditor::togglePlanEditMode()
 {
     if (editMode_)
         leave();
@@ -66,12 +66,12 @@ void PlanEditor::enter()
         return;
     editMode_ = true;
     StatusBar& status = s_.statusBar;
-    status.setPanel17Alert(true);
-    status.setPanel17(QStringLiteral("ВНИМАНИЕ! ВКЛЮЧЕН РЕЖИМ РЕДАКТИРОВАНИЯ ПЛАНОВ"));
-    status.setPanel15(QString());
-    status.setPanel15Centred(true);
-    status.setPanel13(QString());
-    status.setShape2(std::nullopt);
+    status.setMessagePanelAlert(true);
+    status.setMessagePanel(QStringLiteral("ВНИМАНИЕ! ВКЛЮЧЕН РЕЖИМ РЕДАКТИРОВАНИЯ ПЛАНОВ"));
+    status.setStatePanel(QString());
+    status.setStatePanelCentred(true);
+    status.setCommandPanel(QString());
+    status.setLinkLamp(std::nullopt);
     collapseTree();
     s_.popup.setPlanEditMode(true);
     changed();
@@ -87,24 +87,24 @@ void PlanEditor::leave()
     editMode_ = false;
     placing_ = false;
     StatusBar& status = s_.statusBar;
-    status.setPanel17Alert(false);
-    status.setPanel17(QString());
-    status.setPanel15(QString());
-    status.setPanel15Centred(false);
+    status.setMessagePanelAlert(false);
+    status.setMessagePanel(QString());
+    status.setStatePanel(QString());
+    status.setStatePanelCentred(false);
     collapseTree();
     s_.popup.setPlanEditMode(false);
     s_.popup.assignNormalMenu();
     changed();
 }
 
-void PlanEditor::ImageLoadExecute()
+void PlanEditor::assignPlan()
 {
     const TreeNode* node = s_.tree.selected();
     if (!node || node->level() > 1)
         return;
     const std::optional<QString> chosen = s_.dialogs.openFile(
         QStringLiteral("Загрузить план"), pictureFileFilter(),
-        dialogfolders::plans(s_.settings, s_.area.CurrentPlan(), existingSystemFile(s_.settings, *node)));
+        dialogfolders::plans(s_.settings, s_.area.currentPlan(), existingSystemFile(s_.settings, *node)));
     if (!chosen)
         return;
     s_.display.showPicture(*chosen);
@@ -116,11 +116,11 @@ void PlanEditor::ImageLoadExecute()
     if (node->level() == 0) {
         systemIni.writeString(settings::sectionGeneralPlan, u"0", *chosen);
     } else if (const int n = zoneplan::zoneNumber(s_.store, systemFile, node->text()); n != 0) {
-        systemIni.writeString(u"ПЛАН ЗОНЫ", QString::number(n), *chosen);
+        systemIni.writeString(systemfile::sectionZonePlans, QString::number(n), *chosen);
     }
 }
 
-void PlanEditor::ImageDesignExecute()
+void PlanEditor::startPictureEditor()
 {
     const QString configured = s_.settings.ini().readString(settings::sectionSettings, editorKey, {});
     QString program;
@@ -148,21 +148,21 @@ void PlanEditor::ImageDesignExecute()
     s_.shell.startProgram(program, {});
 }
 
-void PlanEditor::SetDatExecute()
+void PlanEditor::placeMarker()
 {
-    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: УСТАНОВИТЬ ИЗВЕЩАТЕЛЬ"));
+    s_.statusBar.setCommandPanel(QStringLiteral("          КОМАНДА: УСТАНОВИТЬ ИЗВЕЩАТЕЛЬ"));
     setPlacing(true);
 }
 
-void PlanEditor::Image1MouseMove(QPoint at)
+void PlanEditor::pointerMoved(QPoint at)
 {
     if (!placing_)
         return;
     pointer_ = at;
-    s_.statusBar.setPanel15(QStringLiteral("X=%1  Y=%2").arg(at.x()).arg(at.y()));
+    s_.statusBar.setStatePanel(QStringLiteral("X=%1  Y=%2").arg(at.x()).arg(at.y()));
 }
 
-void PlanEditor::Image1Click()
+void PlanEditor::clicked()
 {
     if (!placing_)
         return;
@@ -198,17 +198,17 @@ void PlanEditor::placeSelected(const TreeNode& detector)
     IniFile detectorFile(s_.store, detectorFilePath(systemFile, detector.text().at(1)));
     const QString section = detector.text().left(6);
     const QPointF stored(double(picture.width()) / x, double(picture.height()) / y);
-    detectorFile.writeFloat(section, u"X", stored.x());
-    detectorFile.writeFloat(section, u"Y", stored.y());
-    s_.markers.place(name, pointer_, stored, detector.text(), s_.area.CurrentPlan());
+    detectorFile.writeFloat(section, detectorfile::keyX, stored.x());
+    detectorFile.writeFloat(section, detectorfile::keyY, stored.y());
+    s_.markers.place(name, pointer_, stored, detector.text(), s_.area.currentPlan());
     if (onPlaced_)
         onPlaced_(detector.text());
 }
 
-void PlanEditor::DelDatExecute()
+void PlanEditor::removeMarker()
 {
-    s_.statusBar.setPanel13(QStringLiteral("          КОМАНДА: УДАЛИТЬ ИЗВЕЩАТЕЛЬ"));
-    s_.statusBar.setPanel15(QString());
+    s_.statusBar.setCommandPanel(QStringLiteral("          КОМАНДА: УДАЛИТЬ ИЗВЕЩАТЕЛЬ"));
+    s_.statusBar.setStatePanel(QString());
     const TreeNode* detector = selectedDetector(s_.tree);
     if (!detector)
         return;
@@ -222,8 +222,8 @@ void PlanEditor::DelDatExecute()
         return;
     IniFile detectorFile(s_.store, detectorFilePath(systemFile, detector->text().at(1)));
     const QString section = detector->text().left(6);
-    detectorFile.deleteKey(section, u"X");
-    detectorFile.deleteKey(section, u"Y");
+    detectorFile.deleteKey(section, detectorfile::keyX);
+    detectorFile.deleteKey(section, detectorfile::keyY);
 }
 
 void PlanEditor::setPlacing(bool on)

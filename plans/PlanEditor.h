@@ -45,20 +45,20 @@ public:
     bool placing() const { return placing_; }
 
     // Switches plan edit mode on or off after the operator confirms it.
-    void ImageEditExecute();
+    void togglePlanEditMode();
     // "Загрузить план": a picture file for the selected system or zone, shown at once and stored
-    // in the system file. CurrentPlan and the markers follow at the next plan display.
-    void ImageLoadExecute();
+    // in the system file. currentPlan and the markers follow at the next plan display.
+    void assignPlan();
     // "Создать план": starts the picture editor (settings key "Редактор" of "Настройки", else the
     // first of kolourpaint, pinta and gimp found), without waiting for it.
-    void ImageDesignExecute();
+    void startPictureEditor();
 
     // "Установить извещатель": the next click on the plan places the selected detector.
-    void SetDatExecute();
-    void Image1MouseMove(QPoint at);
-    void Image1Click();
+    void placeMarker();
+    void pointerMoved(QPoint at);
+    void clicked();
     // "Удалить извещатель": removes the shown marker of the selected detector and its stored place.
-    void DelDatExecute();
+    void removeMarker();
 
     // The tree view collapses as a whole on every switch of the mode.
     void setOnCollapseTree(std::function<void()> handler) { onCollapseTree_ = std::move(handler); }

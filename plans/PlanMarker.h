@@ -10,7 +10,7 @@ namespace kirvan {
 
 // A detector's marker on a plan: a 14 × 14 square or circle over the plan picture whose colour
 // shows the detector's state. The window only draws it; every field is decided here.
-struct TImgDat {
+struct PlanMarker {
     enum class Shape { Circle, Square };
     static constexpr int size = 14;
 
@@ -30,10 +30,10 @@ struct TImgDat {
     QString Plane;
     // Toggled by the alarm blink while set.
     bool Blink = false;
-    // Markers made from the detector file answer a press (Shape1MouseDown); a freshly placed one
+    // Markers made from the detector file answer a press (pressMarker); a freshly placed one
     // does not, until it is made again from the file.
     bool pressHandler = false;
-    // The marker pop-up (PopupMenu4) that a press attaches.
+    // The marker pop-up (detectorMenu) that a press attaches.
     bool popupAttached = false;
 };
 

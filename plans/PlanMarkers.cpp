@@ -56,12 +56,12 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
     if (systemFile.isEmpty() || !QFileInfo::exists(resolvePathCase(systemFile)))
         return false;
     const QString name = markername::ofRecord(record);
-    if (TImgDat* marker = findMutable(name)) {
+    if (PlanMarker* marker = findMutable(name)) {
         const bool shown = marker->visible;
         marker->Blink = blink;
         marker->colour = colour;
         // The blink may have just hidden it; with blinking over nothing would show it again.
-        if (!blink && marker->Plane == area_.CurrentPlan())
+        if (!blink && marker->Plane == area_.currentPlan())
             marker->visible = true;
         // Under a flood most alarms are on plans not shown: they repaint nothing.
         if (shown || marker->visible)
@@ -70,30 +70,30 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
     }
     const QString id = record::detectorId(record);
     const IniFile detectorFile(store_, detectorFilePath(systemFile, record::at(record, 5)));
-    const QPointF stored(detectorFile.readFloat(id, u"X", -1), detectorFile.readFloat(id, u"Y", -1));
+    const QPointF stored(detectorFile.readFloat(id, detectorfile::keyX, -1), detectorFile.readFloat(id, detectorfile::keyY, -1));
     const std::optional<QPoint> position = placeIn(area_.size(), stored);
     if (!position)
         return false;
 
-    auto marker = std::make_unique<TImgDat>();
+    auto marker = std::make_unique<PlanMarker>();
     marker->name = name;
     // A switched-off detector shows white, so the operator sees it is off; but a fire, a
     // technology alarm or a fault is never white on a white plan.
     const bool switchedOff = detectorFile.readString(id, detectorfile::keyState, QStringLiteral("ВЫКЛ")) == u"ВЫКЛ";
     marker->colour = switchedOff && colour == colours::green ? colours::white : colour;
     marker->shape = detectorFile.readString(id, detectorfile::keyType, {}) == detectorfile::typeSecurity
-                        ? TImgDat::Shape::Square
-                        : TImgDat::Shape::Circle;
+                        ? PlanMarker::Shape::Square
+                        : PlanMarker::Shape::Circle;
     marker->Blink = blink;
     marker->position = *position;
     marker->stored = stored;
-    marker->hint = QStringLiteral("A") + record::address(record) + u'/' + id + u' ' + detectorFile.readString(id, u"ТЕКСТ", {});
+    marker->hint = QStringLiteral("A") + record::address(record) + u'/' + id + u' ' + detectorFile.readString(id, detectorfile::keyText, {});
     marker->pressHandler = true;
     // A detector whose zone is not among the system's zones belongs to no plan and stays visible.
-    const QString plane = planOf(systemFile, detectorFile.readString(id, u"ЗОНА", {}));
+    const QString plane = planOf(systemFile, detectorFile.readString(id, detectorfile::keyZone, {}));
     if (!plane.isNull()) {
         marker->Plane = plane;
-        marker->visible = plane == area_.CurrentPlan();
+        marker->visible = plane == area_.currentPlan();
     }
     const bool shown = marker->visible;
     markers_.push_back(std::move(marker));
@@ -108,12 +108,12 @@ QString PlanMarkers::planOf(const QString& systemFile, const QString& zone) cons
     if (n == 0)
         return {};
     // A zone without a plan picture: its markers belong to no plan that can be shown.
-    return IniFile(store_, systemFile).readString(u"ПЛАН ЗОНЫ", QString::number(n), QStringLiteral("-"));
+    return IniFile(store_, systemFile).readString(systemfile::sectionZonePlans, QString::number(n), QStringLiteral("-"));
 }
 
 void PlanMarkers::place(const QString& name, QPoint at, QPointF stored, const QString& hint, const QString& plane)
 {
-    auto marker = std::make_unique<TImgDat>();
+    auto marker = std::make_unique<PlanMarker>();
     marker->name = name;
     marker->colour = colours::green;
     marker->position = at;
@@ -147,7 +147,7 @@ void PlanMarkers::blinkMarkers()
 {
     bool any = false;
     for (const auto& marker : markers_) {
-        if (marker->Blink && marker->Plane == area_.CurrentPlan()) {
+        if (marker->Blink && marker->Plane == area_.currentPlan()) {
             marker->visible = !marker->visible;
             any = true;
         }
@@ -160,7 +160,7 @@ void PlanMarkers::stopMarkerBlinking()
 {
     for (const auto& marker : markers_) {
         marker->Blink = false;
-        if (marker->Plane == area_.CurrentPlan())
+        if (marker->Plane == area_.currentPlan())
             marker->visible = true;
     }
     changed();
@@ -189,7 +189,7 @@ void PlanMarkers::removeMarker(const QString& markerName)
     changed();
 }
 
-const TImgDat* PlanMarkers::find(const QString& name) const
+const PlanMarker* PlanMarkers::find(const QString& name) const
 {
     for (const auto& marker : markers_)
         if (marker->name == name)
@@ -197,19 +197,19 @@ const TImgDat* PlanMarkers::find(const QString& name) const
     return nullptr;
 }
 
-TImgDat* PlanMarkers::findMutable(const QString& name)
+PlanMarker* PlanMarkers::findMutable(const QString& name)
 {
-    return const_cast<TImgDat*>(std::as_const(*this).find(name));
+    return const_cast<PlanMarker*>(std::as_const(*this).find(name));
 }
 
-void PlanMarkers::Shape1MouseDown(const QString& name)
+void PlanMarkers::pressMarker(const QString& name)
 {
-    TImgDat* marker = findMutable(name);
+    PlanMarker* marker = findMutable(name);
     if (!marker || !marker->pressHandler)
         return;
     selected_ = name;
     marker->popupAttached = true;
-    armItemsVisible_ = marker->shape != TImgDat::Shape::Circle;
+    armItemsVisible_ = marker->shape != PlanMarker::Shape::Circle;
     changed();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "events/EventServices.h"
-#include "plans/TImgDat.h"
+#include "plans/PlanMarker.h"
 
 #include <functional>
 #include <memory>
@@ -14,14 +14,14 @@ class PlanArea;
 class SettingsFile;
 
 // The detector markers over the plans, in creation order, and the marker last pressed. Event
-// processing creates and recolours them (PaintMarker), the alarm blinks, steadies and removes
+// processing creates and recolours them (paintMarker), the alarm blinks, steadies and removes
 // them, plan display shows those of the plan on screen. The window only draws them.
 class PlanMarkers final : public MarkerPainter {
 public:
     PlanMarkers(const SettingsFile& settings, IniStore& store, const PlanArea& area);
 
     bool hasMarker(const QString& record) const override;
-    void PaintMarker(const QString& record, Rgb colour, bool blink) override { paint(record, colour, blink); }
+    void paintMarker(const QString& record, Rgb colour, bool blink) override { paint(record, colour, blink); }
     void blinkMarkers() override;
     void stopMarkerBlinking() override;
     void removeAllMarkers() override;
@@ -41,28 +41,28 @@ public:
     // Plan display: exactly the markers of the plan are visible.
     void showPlan(const QString& plan);
 
-    const std::vector<std::unique_ptr<TImgDat>>& markers() const { return markers_; }
-    const TImgDat* find(const QString& name) const;
+    const std::vector<std::unique_ptr<PlanMarker>>& markers() const { return markers_; }
+    const PlanMarker* find(const QString& name) const;
 
-    // A press on a marker made from the detector file: it becomes SelectedMarker and gets the
+    // A press on a marker made from the detector file: it becomes selectedMarker and gets the
     // marker pop-up. A marker without a press handler ignores it.
-    void Shape1MouseDown(const QString& name);
+    void pressMarker(const QString& name);
     // The marker the pop-up commands act on; nothing once it has been removed.
-    const TImgDat* SelectedMarker() const { return find(selected_); }
+    const PlanMarker* selectedMarker() const { return find(selected_); }
     // The arming items of the pop-up show for a security detector's square only.
     bool armItemsVisible() const;
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
 private:
-    TImgDat* findMutable(const QString& name);
+    PlanMarker* findMutable(const QString& name);
     QString planOf(const QString& systemFile, const QString& zone) const;
     void changed();
 
     const SettingsFile& settings_;
     IniStore& store_;
     const PlanArea& area_;
-    std::vector<std::unique_ptr<TImgDat>> markers_;
+    std::vector<std::unique_ptr<PlanMarker>> markers_;
     QString selected_;
     bool armItemsVisible_ = false;
     std::function<void()> onChanged_;

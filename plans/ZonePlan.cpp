@@ -1,4 +1,5 @@
 #include "plans/ZonePlan.h"
+#include "complex/SiteFileKeys.h"
 
 #include "files/IniStore.h"
 
@@ -10,7 +11,7 @@ int zoneNumber(IniStore& store, const QString& systemFile, const QString& zoneNa
     // One reading of the file for all 256 keys.
     store.read(systemFile, [&](const IniDocument& document) {
         for (int n = 1; n <= zoneCount && found == 0; ++n) {
-            const auto name = document.value(u"ЗОНА", QString::number(n));
+            const auto name = document.value(systemfile::sectionZones, QString::number(n));
             if (name && !name->isEmpty() && *name == zoneName)
                 found = n;
         }

@@ -13,11 +13,11 @@ namespace kirvan {
 class StatusBar {
 public:
     // Command panel: the command that runs ("          КОМАНДА: ...").
-    const QString& Panel13() const { return panel13_; }
-    void setPanel13(const QString& text) { set(panel13_, text); }
+    const QString& commandPanel() const { return panel13_; }
+    void setCommandPanel(const QString& text) { set(panel13_, text); }
     // Link lamp; nothing means the system's button-face colour it has at start.
-    const std::optional<Rgb>& Shape2() const { return shape2_; }
-    void setShape2(std::optional<Rgb> colour)
+    const std::optional<Rgb>& linkLamp() const { return shape2_; }
+    void setLinkLamp(std::optional<Rgb> colour)
     {
         if (colour != shape2_) {
             shape2_ = colour;
@@ -25,23 +25,23 @@ public:
         }
     }
     // State panel ("  СОСТОЯНИЕ: ...").
-    const QString& Panel15() const { return panel15_; }
-    void setPanel15(const QString& text) { set(panel15_, text); }
+    const QString& statePanel() const { return panel15_; }
+    void setStatePanel(const QString& text) { set(panel15_, text); }
     // Centred while plan edit mode is on, left-justified otherwise.
-    bool Panel15Centred() const { return panel15Centred_; }
-    void setPanel15Centred(bool centred) { setFlag(panel15Centred_, centred); }
+    bool statePanelCentred() const { return panel15Centred_; }
+    void setStatePanelCentred(bool centred) { setFlag(panel15Centred_, centred); }
     // Message panel.
-    const QString& Panel17() const { return panel17_; }
-    void setPanel17(const QString& text) { set(panel17_, text); }
+    const QString& messagePanel() const { return panel17_; }
+    void setMessagePanel(const QString& text) { set(panel17_, text); }
     // Red, bold and underlined (the warning of plan edit mode); the window-text colour otherwise.
-    bool Panel17Alert() const { return panel17Alert_; }
-    void setPanel17Alert(bool alert) { setFlag(panel17Alert_, alert); }
+    bool messagePanelAlert() const { return panel17Alert_; }
+    void setMessagePanelAlert(bool alert) { setFlag(panel17Alert_, alert); }
     // A lasting notice in red beside the message panel, which other texts do not replace: the
     // alarms cannot be heard ("ЗВУК НЕ ВОСПРОИЗВОДИТСЯ: …"). Empty when all is well.
-    const QString& SoundTrouble() const { return soundTrouble_; }
+    const QString& soundTrouble() const { return soundTrouble_; }
     void setSoundTrouble(const QString& text) { set(soundTrouble_, text); }
     // The link to the broker of remote monitoring ("MQTT: подключено"); empty when not configured.
-    const QString& Remote() const { return remote_; }
+    const QString& remote() const { return remote_; }
     void setRemote(const QString& text) { set(remote_, text); }
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }

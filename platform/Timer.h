@@ -6,7 +6,7 @@ namespace kirvan {
 
 class MessageLoop;
 
-// A window timer as the main window's Timer1/Timer2/Timer4/Timer5 use it: periodic while
+// A window timer as the main window's sendPauseTimer/blinkTimer/pollTimer/mailboxTimer use it: periodic while
 // enabled, an interval of 0 never fires, changing the interval of a running timer starts
 // its period anew. The handler runs on the main thread from the message processing of
 // whatever wait is active, so it may run inside another handler's wait, including its own.

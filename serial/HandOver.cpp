@@ -1,4 +1,4 @@
-#include "CommPort/HandOver.h"
+#include "serial/HandOver.h"
 
 #include "platform/MessageLoop.h"
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "CommPort/CommPort.h"
+#include "serial/SerialPort.h"
 
 namespace kirvan {
 
-// Configures a port as the main window's CommPort1: port 2, 4800 bit/s, mark parity, one stop
+// Configures a port as the main window's serialPort: port 2, 4800 bit/s, mark parity, one stop
 // bit, 8 data bits, buffers of 2048 and 4096 bytes, closed, DTR and RTS on, every event
-// monitored, and onTriggerAvail (the main window's CommPort1TriggerAvail) as the only handler.
-void configureCommPort1(TCommPort& port, TTriggerAvailEvent onTriggerAvail);
+// monitored, and onTriggerAvail (the main window's bytesArrived) as the only handler.
+void configurePanelLine(SerialPort& port, BytesHandler onTriggerAvail);
 
 } // namespace kirvan

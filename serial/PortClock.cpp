@@ -1,4 +1,4 @@
-#include "CommPort/PortClock.h"
+#include "serial/PortClock.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "CommPort/PortNames.h"
+#include "serial/PortNames.h"
 
 #include <QDir>
 #include <QFileInfo>

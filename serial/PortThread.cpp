@@ -1,4 +1,4 @@
-#include "CommPort/PortThread.h"
+#include "serial/PortThread.h"
 
 #include "platform/MessageLoop.h"
 
@@ -13,13 +13,13 @@ PortThread::~PortThread()
 void PortThread::start()
 {
     thread_ = std::thread([this] {
-        Execute();
+        run();
         finished_ = true;
         loop_.wake();
     });
 }
 
-void PortThread::WaitFor()
+void PortThread::waitFor()
 {
     loop_.waitUntil([this] { return finished_.load(); });
     if (thread_.joinable())

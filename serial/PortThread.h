@@ -7,7 +7,7 @@ namespace kirvan {
 
 class MessageLoop;
 
-// A worker thread of the port: runs Execute() until asked to terminate. The main thread waits
+// A worker thread of the port: runs run() until asked to terminate. The main thread waits
 // for its end inside the message loop, so the routines the thread hands over meanwhile still run.
 class PortThread {
 public:
@@ -17,13 +17,13 @@ public:
     PortThread& operator=(const PortThread&) = delete;
 
     void start();
-    void Terminate() { terminated_ = true; }
+    void terminate() { terminated_ = true; }
     // Waits for the end while processing messages, then releases the thread.
-    void WaitFor();
+    void waitFor();
 
 protected:
-    bool Terminated() const { return terminated_; }
-    virtual void Execute() = 0;
+    bool terminated() const { return terminated_; }
+    virtual void run() = 0;
 
 private:
     MessageLoop& loop_;

@@ -1,4 +1,4 @@
-#include "CommPort/PosixLineSettings.h"
+#include "serial/PosixLineSettings.h"
 
 // termios2 lives in the kernel's headers, which clash with the C library's <termios.h>; this file
 // therefore uses the kernel's definitions only.
@@ -38,7 +38,7 @@ int databitsOf(tcflag_t cflag)
     }
 }
 
-TParity parityOf(tcflag_t cflag)
+Parity parityOf(tcflag_t cflag)
 {
     if ((cflag & PARENB) == 0)
         return paNone;
@@ -48,7 +48,7 @@ TParity parityOf(tcflag_t cflag)
     return odd ? paOdd : paEven;
 }
 
-tcflag_t parityBits(TParity parity)
+tcflag_t parityBits(Parity parity)
 {
     switch (parity) {
     case paOdd: return PARENB | PARODD;

@@ -1,7 +1,7 @@
-#include "CommPort/PosixSerialDevice.h"
+#include "serial/PosixSerialDevice.h"
 
-#include "CommPort/PortNames.h"
-#include "CommPort/PosixLineSettings.h"
+#include "serial/PortNames.h"
+#include "serial/PosixLineSettings.h"
 
 #include <QFile>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommPort/SerialDevice.h"
+#include "serial/SerialDevice.h"
 
 #include <QString>
 #include <atomic>

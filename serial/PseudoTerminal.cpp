@@ -1,4 +1,4 @@
-#include "CommPort/PseudoTerminal.h"
+#include "serial/PseudoTerminal.h"
 
 #include <QDir>
 #include <QFile>

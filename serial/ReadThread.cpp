@@ -1,18 +1,18 @@
-#include "CommPort/ReadThread.h"
+#include "serial/ReadThread.h"
 
-#include "CommPort/CustomCommPort.h"
+#include "serial/SerialPort.h"
 
 #include <algorithm>
 
 namespace kirvan {
 
-TReadThread::TReadThread(TCustomCommPort& port)
+ReadThread::ReadThread(SerialPort& port)
     : PortThread(port.loop_), handle_(*port.device_), port_(port),
       triggerAvail_(port.loop_, port.handOverDepth_, [&port] { port.deliverTriggerAvail(); })
 {
 }
 
-void TReadThread::Execute()
+void ReadThread::run()
 {
     PortClock& clock = port_.clock_;
     auto& rx = port_.rx_;
@@ -44,7 +44,7 @@ void TReadThread::Execute()
         }
         if (rx.count.load() > 0 && port_.triggerAvailBound_.load())
             triggerAvail_.run();
-    } while (!port_.stopping() && !Terminated());
+    } while (!port_.stopping() && !terminated());
     clock.set(port_.readSignal_);
 }
 

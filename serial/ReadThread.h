@@ -1,24 +1,24 @@
 #pragma once
 
-#include "CommPort/HandOver.h"
-#include "CommPort/PortThread.h"
+#include "serial/HandOver.h"
+#include "serial/PortThread.h"
 
 namespace kirvan {
 
-class TCustomCommPort;
+class SerialPort;
 class SerialDevice;
 
 // Moves received bytes from the driver into the receive buffer and tells the owner on the main
 // thread how many are held, on every pass while any are: at least every 500 ms, and at once after
 // a line event.
-class TReadThread final : public PortThread {
+class ReadThread final : public PortThread {
 public:
-    explicit TReadThread(TCustomCommPort& port);
+    explicit ReadThread(SerialPort& port);
 
 private:
-    void Execute() override;
+    void run() override;
     SerialDevice& handle_;
-    TCustomCommPort& port_;
+    SerialPort& port_;
     HandOver triggerAvail_;
 };
 

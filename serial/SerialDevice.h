@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommPort/CommTypes.h"
+#include "serial/SerialTypes.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,10 +13,10 @@ namespace kirvan {
 // writes it back, so a change never disturbs the others.
 struct LineSettings {
     int baud = 19200;
-    TParity parity = paNone;
-    TStopbits stopbits = sb1_0;
+    Parity parity = paNone;
+    StopBits stopbits = sb1_0;
     int databits = 8;
-    // Output waits while CTS (DSR) is off; devices without that line ignore it.
+    // Output waits while cts (DSR) is off; devices without that line ignore it.
     bool outxCtsFlow = false;
     bool outxDsrFlow = false;
     bool operator==(const LineSettings&) const = default;

@@ -1,8 +1,8 @@
-#include "CommPort/CustomCommPort.h"
+#include "serial/SerialPort.h"
 
-#include "CommPort/ReadThread.h"
-#include "CommPort/StatusThread.h"
-#include "CommPort/WriteThread.h"
+#include "serial/ReadThread.h"
+#include "serial/StatusThread.h"
+#include "serial/WriteThread.h"
 #include "platform/MessageLoop.h"
 
 #include <algorithm>
@@ -36,24 +36,24 @@ private:
 };
 } // namespace
 
-void TCustomCommPort::consumeFront(Buffer& buffer, int n)
+void SerialPort::consumeFront(Buffer& buffer, int n)
 {
     const int rest = buffer.count.load() - n;
     std::memmove(buffer.data.data(), buffer.data.data() + n, static_cast<std::size_t>(rest));
     buffer.count = rest;
 }
 
-TCustomCommPort::TCustomCommPort(MessageLoop& loop, SerialPorts& ports, PortClock& clock)
+SerialPort::SerialPort(MessageLoop& loop, SerialPorts& ports, PortClock& clock)
     : loop_(loop), ports_(ports), clock_(clock)
 {
 }
 
-TCustomCommPort::~TCustomCommPort()
+SerialPort::~SerialPort()
 {
     closePort();
 }
 
-void TCustomCommPort::setOpen(bool open)
+void SerialPort::setOpen(bool open)
 {
     // A handler of this port runs while a worker waits for it, and opening or closing waits for
     // the workers: from there it could never finish.
@@ -65,9 +65,9 @@ void TCustomCommPort::setOpen(bool open)
         closePort();
 }
 
-void TCustomCommPort::openPort()
+void SerialPort::openPort()
 {
-    if (open_ || !validBufferSize(InSize()) || !validBufferSize(OutSize()))
+    if (open_ || !validBufferSize(inSize()) || !validBufferSize(outSize()))
         return;
     Nesting opening(changingOpen_);
     errno = 0;
@@ -84,8 +84,8 @@ void TCustomCommPort::openPort()
 
     applyBaudRate();
     setParity(parity_);
-    setStopbits(stopbits_);
-    setDatabits(databits_);
+    setStopBits(stopbits_);
+    setDataBits(databits_);
 
     stopFlag_ = false;
     lost_ = false;
@@ -94,12 +94,12 @@ void TCustomCommPort::openPort()
     for (PortSignal* signal : {&receiveSignal_, &statusSignal_, &readSignal_, &writeSignal_})
         clock_.reset(*signal);
 
-    statusThread_ = std::make_unique<TStatusThread>(*this);
+    statusThread_ = std::make_unique<StatusThread>(*this);
     startThread(*statusThread_, statusSignal_);
     device_->selectEvents(lineEvent::waited);
-    readThread_ = std::make_unique<TReadThread>(*this);
+    readThread_ = std::make_unique<ReadThread>(*this);
     startThread(*readThread_, readSignal_);
-    writeThread_ = std::make_unique<TWriteThread>(*this);
+    writeThread_ = std::make_unique<WriteThread>(*this);
     startThread(*writeThread_, writeSignal_);
 
     open_ = true;
@@ -108,13 +108,13 @@ void TCustomCommPort::openPort()
     clock_.pause(100);
 }
 
-void TCustomCommPort::startThread(PortThread& thread, PortSignal& startSignal)
+void SerialPort::startThread(PortThread& thread, PortSignal& startSignal)
 {
     thread.start();
     clock_.wait(startSignal, 1000);
 }
 
-void TCustomCommPort::closePort()
+void SerialPort::closePort()
 {
     stopFlag_ = true;
     if (!open_ || changingOpen_ > 0)
@@ -134,16 +134,16 @@ void TCustomCommPort::closePort()
         rx_.count = 0;
     }
 
-    writeThread_->Terminate();
-    writeThread_->WaitFor();
+    writeThread_->terminate();
+    writeThread_->waitFor();
     writeThread_.reset();
     clock_.set(receiveSignal_);
-    readThread_->Terminate();
-    readThread_->WaitFor();
+    readThread_->terminate();
+    readThread_->waitFor();
     readThread_.reset();
     device_->selectEvents(0);
-    statusThread_->Terminate();
-    statusThread_->WaitFor();
+    statusThread_->terminate();
+    statusThread_->waitFor();
     statusThread_.reset();
 
     device_.reset();
@@ -157,7 +157,7 @@ void TCustomCommPort::closePort()
     open_ = false;
 }
 
-template <typename Change> void TCustomCommPort::applySetting(Change change)
+template <typename Change> void SerialPort::applySetting(Change change)
 {
     if (!device_ || !device_->readSettings(settings_))
         return;
@@ -165,7 +165,7 @@ template <typename Change> void TCustomCommPort::applySetting(Change change)
     device_->writeSettings(settings_);
 }
 
-void TCustomCommPort::applyBaudRate()
+void SerialPort::applyBaudRate()
 {
     applySetting([this](LineSettings& settings) {
         settings.baud = baudOf(baudRate_);
@@ -175,37 +175,37 @@ void TCustomCommPort::applyBaudRate()
     });
 }
 
-void TCustomCommPort::setBaudRate(TBaudRate rate)
+void SerialPort::setBaudRate(BaudRate rate)
 {
     baudRate_ = rate;
     applyBaudRate();
 }
 
-void TCustomCommPort::setBaud(int bitsPerSecond)
+void SerialPort::setBaud(int bitsPerSecond)
 {
     if (const auto rate = baudRateOf(bitsPerSecond))
         setBaudRate(*rate);
 }
 
-void TCustomCommPort::setParity(TParity parity)
+void SerialPort::setParity(Parity parity)
 {
     parity_ = parity;
     applySetting([parity](LineSettings& settings) { settings.parity = parity; });
 }
 
-void TCustomCommPort::setStopbits(TStopbits stopbits)
+void SerialPort::setStopBits(StopBits stopbits)
 {
     stopbits_ = stopbits;
     applySetting([stopbits](LineSettings& settings) { settings.stopbits = stopbits; });
 }
 
-void TCustomCommPort::setDatabits(int databits)
+void SerialPort::setDataBits(int databits)
 {
     databits_ = databits;
     applySetting([databits](LineSettings& settings) { settings.databits = databits; });
 }
 
-void TCustomCommPort::setDTR(bool on)
+void SerialPort::setDtr(bool on)
 {
     dtr_ = on;
     if (!device_)
@@ -217,22 +217,22 @@ void TCustomCommPort::setDTR(bool on)
     }
 }
 
-void TCustomCommPort::setRTS(bool on)
+void SerialPort::setRts(bool on)
 {
     rts_ = on;
     if (device_)
         device_->setControlLine(ControlLine::Rts, on);
 }
 
-void TCustomCommPort::setOnTriggerAvail(TTriggerAvailEvent handler)
+void SerialPort::setOnTriggerAvail(BytesHandler handler)
 {
     onTriggerAvail_ = std::move(handler);
     triggerAvailBound_ = static_cast<bool>(onTriggerAvail_);
 }
 
-int TCustomCommPort::WriteBuf(std::span<const std::uint8_t> data)
+int SerialPort::writeBuf(std::span<const std::uint8_t> data)
 {
-    if (!Usable())
+    if (!usable())
         return 0;
     std::lock_guard lock(tx_.lock);
     const int held = tx_.count.load();
@@ -242,12 +242,12 @@ int TCustomCommPort::WriteBuf(std::span<const std::uint8_t> data)
     return n;
 }
 
-int TCustomCommPort::WriteByte(std::uint8_t byte)
+int SerialPort::writeByte(std::uint8_t byte)
 {
-    return WriteBuf(std::span(&byte, 1));
+    return writeBuf(std::span(&byte, 1));
 }
 
-int TCustomCommPort::ReadBuf(std::span<std::uint8_t> into)
+int SerialPort::readBuf(std::span<std::uint8_t> into)
 {
     if (!open_)
         return 0;
@@ -258,21 +258,21 @@ int TCustomCommPort::ReadBuf(std::span<std::uint8_t> into)
     return n;
 }
 
-bool TCustomCommPort::AllSent()
+bool SerialPort::allSent()
 {
-    if (!Usable() || !device_)
+    if (!usable() || !device_)
         return true;
     // The count drops only once the write thread has handed the bytes to the driver.
     return tx_.count.load() == 0 && device_->outputDrained();
 }
 
-std::uint8_t TCustomCommPort::ReadByte()
+std::uint8_t SerialPort::readByte()
 {
     std::uint8_t byte = 0;
-    return ReadBuf(std::span(&byte, 1)) == 1 ? byte : 0;
+    return readBuf(std::span(&byte, 1)) == 1 ? byte : 0;
 }
 
-void TCustomCommPort::deliverTriggerAvail()
+void SerialPort::deliverTriggerAvail()
 {
     // Once closing has begun the buffer is being discarded; there is nothing left to report.
     const int held = rx_.count.load();
@@ -282,7 +282,7 @@ void TCustomCommPort::deliverTriggerAvail()
     handler(*this, static_cast<std::uint16_t>(std::min(held, int{std::numeric_limits<std::uint16_t>::max()})));
 }
 
-void TCustomCommPort::dispatch(std::uint32_t eventWord)
+void SerialPort::dispatch(std::uint32_t eventWord)
 {
     if (stopFlag_)
         return;
@@ -295,7 +295,7 @@ void TCustomCommPort::dispatch(std::uint32_t eventWord)
         }
         lastStatus_.errors |= std::exchange(keptErrors_, 0);
     }
-    const auto notify = [this, eventWord](std::uint32_t event, const TNotifyEvent& bound) {
+    const auto notify = [this, eventWord](std::uint32_t event, const PortHandler& bound) {
         if ((eventWord & event) == 0 || !bound)
             return;
         const auto handler = bound;
@@ -313,7 +313,7 @@ void TCustomCommPort::dispatch(std::uint32_t eventWord)
     notify(lineEvent::txEmpty, onTxEmptySignal_);
 }
 
-std::optional<LineStatus> TCustomCommPort::clearAndKeepErrors(SerialDevice& device)
+std::optional<LineStatus> SerialPort::clearAndKeepErrors(SerialDevice& device)
 {
     std::lock_guard lock(errorsLock_);
     auto status = device.clearErrors();
@@ -322,7 +322,7 @@ std::optional<LineStatus> TCustomCommPort::clearAndKeepErrors(SerialDevice& devi
     return status;
 }
 
-void TCustomCommPort::lineLost()
+void SerialPort::lineLost()
 {
     lost_ = true;
     clock_.set(receiveSignal_);
@@ -330,7 +330,7 @@ void TCustomCommPort::lineLost()
         lostReport_.run();
 }
 
-void TCustomCommPort::reportLineLost()
+void SerialPort::reportLineLost()
 {
     if (onLineLost_) {
         const auto handler = onLineLost_;

@@ -1,4 +1,4 @@
-#include "CommPort/CommTypes.h"
+#include "serial/SerialTypes.h"
 
 #include <array>
 
@@ -10,16 +10,16 @@ constexpr std::array<int, cbr256000 + 1> speeds{110,   300,   600,   1200,   240
                                                  56000, 57600, 115200, 128000, 256000};
 } // namespace
 
-int baudOf(TBaudRate rate)
+int baudOf(BaudRate rate)
 {
     return speeds.at(rate);
 }
 
-std::optional<TBaudRate> baudRateOf(int bitsPerSecond)
+std::optional<BaudRate> baudRateOf(int bitsPerSecond)
 {
     for (std::size_t i = 0; i < speeds.size(); ++i) {
         if (speeds[i] == bitsPerSecond)
-            return static_cast<TBaudRate>(i);
+            return static_cast<BaudRate>(i);
     }
     return std::nullopt;
 }

@@ -6,31 +6,31 @@
 
 namespace kirvan {
 
-class TCustomCommPort;
+class SerialPort;
 
-enum TBaudRate : std::uint8_t {
+enum BaudRate : std::uint8_t {
     cbr110, cbr300, cbr600, cbr1200, cbr2400, cbr4800, cbr9600, cbr14400, cbr19200, cbr38400,
     cbr56000, cbr57600, cbr115200, cbr128000, cbr256000
 };
 
 // Parity bit none, odd, even, always 1 (mark), always 0 (space). The panel link uses mark and
 // space as a ninth address bit.
-enum TParity : std::uint8_t { paNone, paOdd, paEven, paMark, paSpace };
+enum Parity : std::uint8_t { paNone, paOdd, paEven, paMark, paSpace };
 
-enum TStopbits : std::uint8_t { sb1_0, sb1_5, sb2_0 };
+enum StopBits : std::uint8_t { sb1_0, sb1_5, sb2_0 };
 
-enum TC32EventState : std::uint8_t {
+enum LineEvent : std::uint8_t {
     evBreak, evCTS, evDSR, evError, evRing, evRlsd, evRxChar, evRxFlag, evTxEmpty
 };
 
-// A set of TC32EventState, one bit per value in declaration order (nine bits).
-using TC32EventType = std::uint16_t;
+// A set of LineEvent, one bit per value in declaration order (nine bits).
+using LineEvents = std::uint16_t;
 
-constexpr TC32EventType eventSet(TC32EventState state)
+constexpr LineEvents eventSet(LineEvent state)
 {
-    return static_cast<TC32EventType>(1U << state);
+    return static_cast<LineEvents>(1U << state);
 }
-constexpr TC32EventType allEvents = 0x1FF;
+constexpr LineEvents allEvents = 0x1FF;
 
 // Line event bits of the event word, in the values the port drivers have always used.
 namespace lineEvent {
@@ -60,13 +60,13 @@ constexpr std::uint32_t frame = 0x0008;
 constexpr std::uint32_t brk = 0x0010;
 } // namespace lineError
 
-using TNotifyEvent = std::function<void(TCustomCommPort& Sender)>;
-using TTriggerAvailEvent = std::function<void(TCustomCommPort& Sender, std::uint16_t Count)>;
-using TC32OpenEvent = std::function<void(TCustomCommPort& Sender, std::int32_t Error)>;
-using TC32ErrorEvent = std::function<void(TCustomCommPort& Sender, std::int32_t Errors)>;
+using PortHandler = std::function<void(SerialPort& Sender)>;
+using BytesHandler = std::function<void(SerialPort& Sender, std::uint16_t Count)>;
+using PortOpenHandler = std::function<void(SerialPort& Sender, std::int32_t Error)>;
+using PortErrorHandler = std::function<void(SerialPort& Sender, std::int32_t Errors)>;
 
-// Bits per second of a TBaudRate, and the TBaudRate of a speed if the port has one.
-int baudOf(TBaudRate rate);
-std::optional<TBaudRate> baudRateOf(int bitsPerSecond);
+// Bits per second of a BaudRate, and the BaudRate of a speed if the port has one.
+int baudOf(BaudRate rate);
+std::optional<BaudRate> baudRateOf(int bitsPerSecond);
 
 } // namespace kirvan

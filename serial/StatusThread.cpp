@@ -1,16 +1,16 @@
-#include "CommPort/StatusThread.h"
+#include "serial/StatusThread.h"
 
-#include "CommPort/CustomCommPort.h"
+#include "serial/SerialPort.h"
 
 namespace kirvan {
 
-TStatusThread::TStatusThread(TCustomCommPort& port)
+StatusThread::StatusThread(SerialPort& port)
     : PortThread(port.loop_), port_(port), handle_(*port.device_),
       dispatch_(port.loop_, port.handOverDepth_, [this] { port_.dispatch(eventWord_); })
 {
 }
 
-bool TStatusThread::readModemLines(bool withRing)
+bool StatusThread::readModemLines(bool withRing)
 {
     const auto lines = handle_.modemLines();
     if (!lines)
@@ -23,7 +23,7 @@ bool TStatusThread::readModemLines(bool withRing)
     return true;
 }
 
-void TStatusThread::Execute()
+void StatusThread::run()
 {
     PortClock& clock = port_.clock_;
     const bool linesKnown = readModemLines(true);
@@ -34,7 +34,7 @@ void TStatusThread::Execute()
         eventWord_ = lineEvent::modemLines;
         dispatch_.run();
     }
-    while (!port_.stopping() && !Terminated()) {
+    while (!port_.stopping() && !terminated()) {
         const WaitStart start = handle_.startEventWait(eventWord_);
         if (start != WaitStart::Done)
             clock.pause(100);

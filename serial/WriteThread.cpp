@@ -1,18 +1,18 @@
-#include "CommPort/WriteThread.h"
+#include "serial/WriteThread.h"
 
-#include "CommPort/CustomCommPort.h"
+#include "serial/SerialPort.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace kirvan {
 
-TWriteThread::TWriteThread(TCustomCommPort& port)
+WriteThread::WriteThread(SerialPort& port)
     : PortThread(port.loop_), handle_(*port.device_), port_(port)
 {
 }
 
-void TWriteThread::Execute()
+void WriteThread::run()
 {
     PortClock& clock = port_.clock_;
     auto& tx = port_.tx_;
@@ -27,7 +27,7 @@ void TWriteThread::Execute()
                 if (n > 0 && !port_.stopFlag_.load() && port_.ctsState_.load()) {
                     const auto from = std::span(tx.data).first(static_cast<std::size_t>(n));
                     if (const auto written = handle_.write(from); written && *written > 0)
-                        TCustomCommPort::consumeFront(tx, std::min(*written, n));
+                        SerialPort::consumeFront(tx, std::min(*written, n));
                 }
             }
             if (port_.stopFlag_.load())
@@ -38,7 +38,7 @@ void TWriteThread::Execute()
             break;
         }
         clock.pause(100);
-    } while (!port_.stopping() && !Terminated());
+    } while (!port_.stopping() && !terminated());
     clock.set(port_.writeSignal_);
 }
 

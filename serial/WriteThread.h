@@ -1,21 +1,21 @@
 #pragma once
 
-#include "CommPort/PortThread.h"
+#include "serial/PortThread.h"
 
 namespace kirvan {
 
-class TCustomCommPort;
+class SerialPort;
 class SerialDevice;
 
 // Moves bytes from the transmit buffer to the driver every 100 ms while CTS is on.
-class TWriteThread final : public PortThread {
+class WriteThread final : public PortThread {
 public:
-    explicit TWriteThread(TCustomCommPort& port);
+    explicit WriteThread(SerialPort& port);
 
 private:
-    void Execute() override;
+    void run() override;
     SerialDevice& handle_;
-    TCustomCommPort& port_;
+    SerialPort& port_;
 };
 
 } // namespace kirvan

@@ -82,7 +82,7 @@ start)
         kill -0 "$simulator" 2>/dev/null || { cat "$top/build/demo-sim.log" >&2; exit 1; }
         sleep 0.1
     done
-    workstation=("$top/build/release/console/KirvanMonitorP" --dir "$demo" --com 1)
+    workstation=("$top/build/release/window/KirvanMonitorP" --dir "$demo" --com 1)
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display: running the demo offscreen for $seconds seconds with the scripted events; the journal follows, the window is saved as build/demo-screenshot.png"
         touch "$demo/KirvanMonitorP.txt"
@@ -107,9 +107,9 @@ test)
     ctest --test-dir "$top/build/asan" --output-on-failure -j"$(nproc)" || failed=1
     # The serial port's worker threads are checked for data races in a build of their own.
     configure "$top/build/tsan" -DCMAKE_BUILD_TYPE=Debug -DKIRVAN_SANITIZE=thread
-    cmake --build "$top/build/tsan" --target commport_tests -j"$(nproc)"
-    TSAN_OPTIONS="suppressions=$top/tests/commport/tsan.supp" \
-        ctest --test-dir "$top/build/tsan" -L commport --output-on-failure || failed=1
+    cmake --build "$top/build/tsan" --target serial_tests -j"$(nproc)"
+    TSAN_OPTIONS="suppressions=$top/tests/serial/tsan.supp" \
+        ctest --test-dir "$top/build/tsan" -L serial --output-on-failure || failed=1
     # The optimised build compiles cleanly with the tests and benchmarks too; the package is made of it.
     configure_and_build "$top/build/package" "${optimised[@]}"
     "$top/tests/package/check-package.sh" "$top/build/package" || failed=1

@@ -1,4 +1,4 @@
-#include "console/ExportRun.h"
+#include "viewer/ExportRun.h"
 
 #include <QApplication>
 #include <QPointer>

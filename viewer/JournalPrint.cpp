@@ -1,4 +1,4 @@
-#include "console/JournalPrint.h"
+#include "viewer/JournalPrint.h"
 
 #include "journal/JournalExport.h"
 

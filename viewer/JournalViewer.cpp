@@ -1,9 +1,9 @@
-#include "console/JournalViewer.h"
+#include "viewer/JournalViewer.h"
 
-#include "console/ExportRun.h"
-#include "console/FileChooser.h"
-#include "console/JournalPrint.h"
-#include "console/JournalViewerModel.h"
+#include "viewer/ExportRun.h"
+#include "dialogs/FileChooser.h"
+#include "viewer/JournalPrint.h"
+#include "viewer/JournalViewerModel.h"
 #include "journal/JournalExport.h"
 #include "platform/Clock.h"
 

@@ -1,4 +1,4 @@
-#include "console/JournalViewerModel.h"
+#include "viewer/JournalViewerModel.h"
 
 #include "journal/JournalExport.h"
 

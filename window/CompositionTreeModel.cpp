@@ -1,7 +1,7 @@
-#include "console/CompositionTreeModel.h"
+#include "window/CompositionTreeModel.h"
 
 #include "complex/CompositionTree.h"
-#include "console/StateIcons.h"
+#include "icons/StateIcons.h"
 
 #include <algorithm>
 

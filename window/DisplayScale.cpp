@@ -1,4 +1,4 @@
-#include "console/DisplayScale.h"
+#include "window/DisplayScale.h"
 
 #include <QString>
 #include <algorithm>

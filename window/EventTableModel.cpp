@@ -1,4 +1,4 @@
-#include "console/EventTableModel.h"
+#include "window/EventTableModel.h"
 
 #include "events/AlarmState.h"
 #include "journal/EventTable.h"

@@ -16,54 +16,54 @@ struct MainActions {
     explicit MainActions(QMainWindow& window);
 
     // "Режим"
-    QAction* AlarmOff;
-    QAction* AllSoundOff;
-    QAction* TotalControl;
-    QAction* ReadArhiv;
+    QAction* resetAlarm;
+    QAction* silenceComplex;
+    QAction* controlAll;
+    QAction* openJournal;
     QAction* signIn;
     QAction* signOut;
     QAction* exit;
     // "Сервис"
-    QAction* NewConfig;
-    QAction* DelConfig;
-    QAction* ImageEdit;
-    QAction* JournalView;
+    QAction* addSystem;
+    QAction* removeSystem;
+    QAction* togglePlanEditMode;
+    QAction* viewJournal;
     // "Настройки": the menu runs the port search when it opens.
     QMenu* settingsMenu;
     QActionGroup* comPorts;
-    std::array<QAction*, 10> IniCOM;
+    std::array<QAction*, 10> choosePort;
     // "Справка"
-    QAction* HelpMonitor;
-    QAction* About;
+    QAction* showHelp;
+    QAction* showAbout;
 
     // F7, F5, F6, Ctrl+Insert and Ctrl+Delete: the operator's keys, which also work from the
     // program's own windows over the main window (the control-module prompt).
-    QList<QAction*> operatorKeys() const { return {AlarmOff, ControlSys, SoundSys, DatOn, DatOff}; }
+    QList<QAction*> operatorKeys() const { return {resetAlarm, controlCheck, silenceSystem, switchDetectorOn, switchDetectorOff}; }
 
     // Pop-up menus of the tree and the plan markers.
-    QAction* ImageLoad;
-    QAction* ImageDesign;
-    QAction* SetDat;
-    QAction* DelDat;
-    QAction* ControlSys;
-    QAction* SoundSys;
-    QAction* AddModulControl;
-    QAction* DatOn;
-    QAction* DatOff;
+    QAction* assignPlan;
+    QAction* startPictureEditor;
+    QAction* placeMarker;
+    QAction* removeMarker;
+    QAction* controlCheck;
+    QAction* silenceSystem;
+    QAction* editControlModule;
+    QAction* switchDetectorOn;
+    QAction* switchDetectorOff;
     QAction* arm;
     QAction* disarm;
     QAction* showMarkers;
     QAction* hideMarkers;
     QAction* simulateFault;
     QAction* simulateFire;
-    QAction* markerDatOn;
-    QAction* markerDatOff;
+    QAction* markerSwitchOn;
+    QAction* markerSwitchOff;
     QAction* markerArm;
     QAction* markerDisarm;
-    QMenu* PopupMenu1;
-    QMenu* PopupMenu2;
-    QMenu* PopupMenu3;
-    QMenu* PopupMenu4;
+    QMenu* planMenu;
+    QMenu* markerMenu;
+    QMenu* treeMenu;
+    QMenu* detectorMenu;
 };
 
 } // namespace kirvan

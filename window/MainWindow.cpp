@@ -1,17 +1,17 @@
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 
 #include "complex/ControlModuleEditor.h"
-#include "console/CompositionTreeModel.h"
-#include "console/DisplayScale.h"
-#include "console/EventTableModel.h"
-#include "console/HelpWindow.h"
-#include "console/JournalViewer.h"
-#include "console/OperatorKeyGuard.h"
-#include "console/PixelFont.h"
-#include "console/PlanPicture.h"
-#include "console/StateIcons.h"
-#include "console/TForm3.h"
-#include "console/TForm4.h"
+#include "window/CompositionTreeModel.h"
+#include "window/DisplayScale.h"
+#include "window/EventTableModel.h"
+#include "dialogs/HelpWindow.h"
+#include "viewer/JournalViewer.h"
+#include "window/OperatorKeyGuard.h"
+#include "window/PixelFont.h"
+#include "window/PlanPicture.h"
+#include "icons/StateIcons.h"
+#include "dialogs/ModulePrompt.h"
+#include "dialogs/ModuleEditorDialog.h"
 #include "files/SettingsKeys.h"
 #include "link/PortSelection.h"
 #include "platform/Dialogs.h"
@@ -54,7 +54,7 @@ QColor toQColor(Rgb rgb)
 
 } // namespace
 
-TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder) : loop_(platform.loop)
+MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder& folder) : loop_(platform.loop)
 {
     workstation_ = std::make_unique<Workstation>(platform, *this, folder);
     // One factor for every text of the program, its dialogs included: the application's font.
@@ -103,7 +103,7 @@ TForm1::TForm1(const PlatformServices& platform, const WorkstationFolder& folder
     placeOnScreen();
 }
 
-void TForm1::placeOnScreen()
+void MainWindow::placeOnScreen()
 {
     if (const QScreen* screen = this->screen()) {
         const QRect frame = frameGeometry();
@@ -114,7 +114,7 @@ void TForm1::placeOnScreen()
     }
 }
 
-void TForm1::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (!placed_ && !isFullScreen() && !isMaximized()) {
@@ -123,7 +123,7 @@ void TForm1::showEvent(QShowEvent* event)
     }
 }
 
-void TForm1::fitToComplex()
+void MainWindow::fitToComplex()
 {
     fitObjectColumn();
     fitCompositionPanel();
@@ -131,147 +131,147 @@ void TForm1::fitToComplex()
 
 // The object column names a system or the complex: as wide as the longest of them, so that at a
 // large scale the message column keeps the room the design's width would take.
-void TForm1::fitObjectColumn()
+void MainWindow::fitObjectColumn()
 {
     QString widest = QStringLiteral("КОМПЛЕКС");
     for (const auto& system : workstation_->tree().topLevel()) {
         const QString name = system->text().section(u':', 1);
-        if (StringGrid1->fontMetrics().horizontalAdvance(name) > StringGrid1->fontMetrics().horizontalAdvance(widest))
+        if (eventGrid->fontMetrics().horizontalAdvance(name) > eventGrid->fontMetrics().horizontalAdvance(widest))
             widest = name;
     }
-    const int width = std::max(StringGrid1->fontMetrics().horizontalAdvance(widest) + cellMargins(),
-                               StringGrid1->horizontalHeader()->sectionSizeHint(objectColumn));
+    const int width = std::max(eventGrid->fontMetrics().horizontalAdvance(widest) + cellMargins(),
+                               eventGrid->horizontalHeader()->sectionSizeHint(objectColumn));
     workstation_->table().setColumnWidth(objectColumn, width);
     applyTableLayout();
-    FormResize();
+    fitToGrid();
 }
 
-void TForm1::fitCompositionPanel()
+void MainWindow::fitCompositionPanel()
 {
     if (!splitter_ || panelWidthByOperator_)
         return;
     // The tree's widest line as the view lays it out (indentation and pictures included), the
     // view's frame and scroll bar, and the panel's own margins.
-    const int tree = static_cast<QAbstractItemView*>(TreeView1)->sizeHintForColumn(0) + 2 * TreeView1->frameWidth()
-                     + TreeView1->verticalScrollBar()->sizeHint().width();
-    const QMargins box = GroupBox1->contentsMargins() + GroupBox1->layout()->contentsMargins();
+    const int tree = static_cast<QAbstractItemView*>(compositionView)->sizeHintForColumn(0) + 2 * compositionView->frameWidth()
+                     + compositionView->verticalScrollBar()->sizeHint().width();
+    const QMargins box = compositionPanel->contentsMargins() + compositionPanel->layout()->contentsMargins();
     const int wanted = std::max(displayscale::scaled(314, scale_), tree + box.left() + box.right());
     const int whole = splitter_->width();
     const int panel = std::min(wanted, whole / 3);
     splitter_->setSizes({std::max(whole - panel, 1), panel});
 }
 
-TForm1::~TForm1()
+MainWindow::~MainWindow()
 {
     // The views go with the window's widgets, after the workstation whose models they show.
-    StringGrid1->viewport()->removeEventFilter(this);
-    StringGrid1->setModel(nullptr);
-    TreeView1->setModel(nullptr);
+    eventGrid->viewport()->removeEventFilter(this);
+    eventGrid->setModel(nullptr);
+    compositionView->setModel(nullptr);
     delete journalViewer_;
     delete helpWindow_;
 }
 
-void TForm1::showPlanTitle()
+void MainWindow::showPlanTitle()
 {
-    Label1->setText(workstation_->planArea().title());
+    planTitle->setText(workstation_->planArea().title());
 }
 
-void TForm1::showTreePopup(const QPoint& at)
+void MainWindow::showTreePopup(const QPoint& at)
 {
     const TreePopup& popup = workstation_->popup();
     QMenu* menu = nullptr;
     switch (popup.menu()) {
     case TreePopup::Menu::None: return;
-    case TreePopup::Menu::PopupMenu1: menu = actions_->PopupMenu1; break;
-    case TreePopup::Menu::PopupMenu2: menu = actions_->PopupMenu2; break;
-    case TreePopup::Menu::PopupMenu3: menu = actions_->PopupMenu3; break;
+    case TreePopup::Menu::planMenu: menu = actions_->planMenu; break;
+    case TreePopup::Menu::markerMenu: menu = actions_->markerMenu; break;
+    case TreePopup::Menu::treeMenu: menu = actions_->treeMenu; break;
     }
-    if (menu == actions_->PopupMenu3) {
+    if (menu == actions_->treeMenu) {
         const QList<QAction*> items = menu->actions();
         for (int item = 0; item < TreePopup::itemCount && item < items.size(); ++item)
             items[item]->setVisible(popup.visible(static_cast<TreePopup::Item>(item)));
     }
-    menu->popup(TreeView1->viewport()->mapToGlobal(at));
+    menu->popup(compositionView->viewport()->mapToGlobal(at));
 }
 
-void TForm1::showStatusField()
+void MainWindow::showStatusField()
 {
     const AlarmState& alarms = workstation_->alarms();
-    Edit1->setText(alarms.text());
-    QPalette palette = Edit1->palette();
+    statusWord->setText(alarms.text());
+    QPalette palette = statusWord->palette();
     palette.setColor(QPalette::Base, toQColor(alarms.colour()));
-    palette.setColor(QPalette::Text, alarms.AlarmLevel() == Annunciation::Normal ? Qt::white : Qt::black);
-    Edit1->setPalette(palette);
+    palette.setColor(QPalette::Text, alarms.alarmLevel() == Annunciation::Normal ? Qt::white : Qt::black);
+    statusWord->setPalette(palette);
 }
 
-void TForm1::showStatusBar()
+void MainWindow::showStatusBar()
 {
     const StatusBar& status = workstation_->statusBar();
-    Panel13->setText(status.Panel13());
-    Panel15->setText(status.Panel15());
-    Panel15->setAlignment((status.Panel15Centred() ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
-    Panel17->setText(status.Panel17());
-    Panel17->setVisible(!status.Panel17().isEmpty());
-    QFont message = pixelFont(13, scale_, status.Panel17Alert());
-    message.setUnderline(status.Panel17Alert());
-    Panel17->setFont(message);
-    Panel17->setStyleSheet(status.Panel17Alert() ? QStringLiteral("color: red;") : QString());
-    soundTrouble_->setText(status.SoundTrouble());
-    soundTrouble_->setVisible(!status.SoundTrouble().isEmpty());
-    remoteLink_->setText(status.Remote());
-    remoteLink_->setVisible(!status.Remote().isEmpty());
-    const QColor lamp = status.Shape2() ? toQColor(*status.Shape2()) : palette().color(QPalette::Button);
-    Shape2->setStyleSheet(QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
+    commandPanel->setText(status.commandPanel());
+    statePanel->setText(status.statePanel());
+    statePanel->setAlignment((status.statePanelCentred() ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
+    messagePanel->setText(status.messagePanel());
+    messagePanel->setVisible(!status.messagePanel().isEmpty());
+    QFont message = pixelFont(13, scale_, status.messagePanelAlert());
+    message.setUnderline(status.messagePanelAlert());
+    messagePanel->setFont(message);
+    messagePanel->setStyleSheet(status.messagePanelAlert() ? QStringLiteral("color: red;") : QString());
+    soundTrouble_->setText(status.soundTrouble());
+    soundTrouble_->setVisible(!status.soundTrouble().isEmpty());
+    remoteLink_->setText(status.remote());
+    remoteLink_->setVisible(!status.remote().isEmpty());
+    const QColor lamp = status.linkLamp() ? toQColor(*status.linkLamp()) : palette().color(QPalette::Button);
+    linkLamp->setStyleSheet(QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
 }
 
-void TForm1::showHistory()
+void MainWindow::showHistory()
 {
     const HistoryLine& history = workstation_->log().history();
     const QStringList& list = history.list();
     // Lines are appended, several between two updates under a flood, and beyond the bound as
     // many of the oldest leave: follow that without rebuilding a list of thousands each time.
     const qint64 newer = history.added() - historyShown_;
-    const qint64 dropped = ComboBox1->count() + newer - list.size();
-    if (newer >= 0 && newer <= list.size() && dropped >= 0 && dropped <= ComboBox1->count()) {
-        ComboBox1->model()->removeRows(0, int(dropped));
-        ComboBox1->addItems(list.mid(list.size() - newer));
+    const qint64 dropped = historyLine->count() + newer - list.size();
+    if (newer >= 0 && newer <= list.size() && dropped >= 0 && dropped <= historyLine->count()) {
+        historyLine->model()->removeRows(0, int(dropped));
+        historyLine->addItems(list.mid(list.size() - newer));
     } else {
-        ComboBox1->clear();
-        ComboBox1->addItems(list);
+        historyLine->clear();
+        historyLine->addItems(list);
     }
     historyShown_ = history.added();
-    ComboBox1->setEditText(history.text());
+    historyLine->setEditText(history.text());
     // A line longer than the box shows its date, time and beginning.
-    ComboBox1->lineEdit()->setCursorPosition(0);
+    historyLine->lineEdit()->setCursorPosition(0);
 }
 
 // The item's text margins, as the grid's delegate lays a cell out, the grid line, and a pixel the
 // text's width may be rounded up by.
-int TForm1::cellMargins() const
+int MainWindow::cellMargins() const
 {
-    return 2 * (StringGrid1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, StringGrid1) + 1) + 2;
+    return 2 * (eventGrid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, eventGrid) + 1) + 2;
 }
 
 // The design's pixel widths were made for another font: where the status word "ТЕХНОЛОГИЯ", a
 // date, a time or a five-digit row number would not fit, the column is widened to its content.
-void TForm1::fitColumnsToContent(const Locale& locale)
+void MainWindow::fitColumnsToContent(const Locale& locale)
 {
     const QString widest[EventTable::ColumnCount] = {
         QStringLiteral("99999"), QStringLiteral("ТЕХНОЛОГИЯ"), {}, {},
         locale.shortDate(QDate(2000, 12, 28)), locale.longTime(QTime(20, 58, 58))};
-    const QFontMetrics metrics = StringGrid1->fontMetrics();
+    const QFontMetrics metrics = eventGrid->fontMetrics();
     const int margins = cellMargins();
     EventTable& table = workstation_->table();
     for (int column = 0; column < EventTable::ColumnCount; ++column) {
         const int content = std::max(metrics.horizontalAdvance(widest[column]) + margins,
-                                     StringGrid1->horizontalHeader()->sectionSizeHint(column));
+                                     eventGrid->horizontalHeader()->sectionSizeHint(column));
         // The message column takes what the others leave.
         if (column != EventTable::MessageColumn && content > table.columnWidth(column))
             table.setColumnWidth(column, content);
     }
 }
 
-void TForm1::applyTableLayout()
+void MainWindow::applyTableLayout()
 {
     const EventTable& table = workstation_->table();
     // Under a flood this runs ten times a second for new rows alone; laying the panels out anew
@@ -284,68 +284,68 @@ void TForm1::applyTableLayout()
         return;
     }
     tableLayout_ = layout;
-    Panel8->setVisible(table.planVisible());
-    leftColumn_->setStretchFactor(Panel9, table.expanded() ? 1 : 0);
+    planPanel->setVisible(table.planVisible());
+    leftColumn_->setStretchFactor(eventPanel, table.expanded() ? 1 : 0);
     // Collapsed under the plan at the design height; expanded over the plan area.
     if (table.expanded()) {
-        Panel9->setMinimumHeight(0);
-        Panel9->setMaximumHeight(QWIDGETSIZE_MAX);
+        eventPanel->setMinimumHeight(0);
+        eventPanel->setMaximumHeight(QWIDGETSIZE_MAX);
     } else {
-        Panel9->setFixedHeight(displayscale::scaled(194, scale_));
+        eventPanel->setFixedHeight(displayscale::scaled(194, scale_));
     }
     for (int column = 0; column < EventTable::ColumnCount; ++column)
-        if (StringGrid1->columnWidth(column) != table.columnWidth(column))
-            StringGrid1->setColumnWidth(column, table.columnWidth(column));
+        if (eventGrid->columnWidth(column) != table.columnWidth(column))
+            eventGrid->setColumnWidth(column, table.columnWidth(column));
     scrollGrid();
 }
 
 // The table's top row at the top. Where the grid has room for fewer rows than the layout keeps
 // in view (a small screen, a large font), the newest row still shows: a new fire must never be
 // below the grid's edge.
-void TForm1::scrollGrid()
+void MainWindow::scrollGrid()
 {
     const EventTable& table = workstation_->table();
-    StringGrid1->scrollTo(tableModel_->index(table.topRow() - 1, 0), QAbstractItemView::PositionAtTop);
-    const int newest = table.JournalRow() - 1;
+    eventGrid->scrollTo(tableModel_->index(table.topRow() - 1, 0), QAbstractItemView::PositionAtTop);
+    const int newest = table.journalRow() - 1;
     if (newest >= 1)
-        StringGrid1->scrollTo(tableModel_->index(newest - 1, 0), QAbstractItemView::EnsureVisible);
+        eventGrid->scrollTo(tableModel_->index(newest - 1, 0), QAbstractItemView::EnsureVisible);
 }
 
-void TForm1::FormResize()
+void MainWindow::fitToGrid()
 {
     if (workstation_->settingsOpen())
-        workstation_->table().FormResize(StringGrid1->viewport()->width());
+        workstation_->table().fitToGrid(eventGrid->viewport()->width());
 }
 
-void TForm1::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     fitCompositionPanel();
-    workstation_->runHandler([this] { FormResize(); });
+    workstation_->runHandler([this] { fitToGrid(); });
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // The grid settles its width after the window's; only the message column follows it, since
     // the layout itself changes the grid's size.
-    if (watched == StringGrid1->viewport() && event->type() == QEvent::Resize && workstation_->settingsOpen())
+    if (watched == eventGrid->viewport() && event->type() == QEvent::Resize && workstation_->settingsOpen())
         workstation_->runHandler([this, event] {
             const QSize size = static_cast<QResizeEvent*>(event)->size();
             EventTable& table = workstation_->table();
-            table.setRowsShown(std::max(1, size.height() / StringGrid1->verticalHeader()->defaultSectionSize()));
+            table.setRowsShown(std::max(1, size.height() / eventGrid->verticalHeader()->defaultSectionSize()));
             table.fitMessageColumn(size.width());
         });
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::changeEvent(QEvent* event)
+void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        workstation_->runHandler([this] { workstation_->FormActivate(); });
+        workstation_->runHandler([this] { workstation_->windowActivated(); });
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A stop asked for elsewhere (a stop signal, --quit-after) is not the operator's to refuse.
     const bool operatorsOwn = loop_.stopRequests() == 0;
@@ -368,7 +368,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (operatorsOwn)
         workstation_->runHandler([&] { w.access().performed(ConsoleCommand::Exit, exitCaption); });
     loop_.requestStop();
-    workstation_->runHandler([this] { workstation_->FormClose(); });
+    workstation_->runHandler([this] { workstation_->windowClosed(); });
     // The viewer closes with the main window, or the program would go on running for it.
     if (journalViewer_)
         journalViewer_->close();
@@ -380,13 +380,13 @@ void TForm1::closeEvent(QCloseEvent* event)
 // Every alarm row brings the window to the front, also from behind other programs' windows and
 // the program's own (the journal viewer). An operator answering a question (a dialog, the
 // control-module prompt) keeps the keyboard there, and the question stays in front.
-void TForm1::restoreMainWindow()
+void MainWindow::restoreMainWindow()
 {
     if (isMinimized())
         showNormal();
     raise();
     QWidget* active = QApplication::activeWindow();
-    const bool question = active && (qobject_cast<QDialog*>(active) || active == Form3 || active->isModal());
+    const bool question = active && (qobject_cast<QDialog*>(active) || active == modulePrompt || active->isModal());
     if (question) {
         active->raise();
         return;
@@ -394,7 +394,7 @@ void TForm1::restoreMainWindow()
     activateWindow();
 }
 
-void TForm1::showJournalViewer()
+void MainWindow::showJournalViewer()
 {
     // One viewer, brought forward when it is open already; it closes with the main window.
     if (!journalViewer_) {
@@ -410,7 +410,7 @@ void TForm1::showJournalViewer()
     journalViewer_->activateWindow();
 }
 
-void TForm1::showHelpWindow(const QString& page)
+void MainWindow::showHelpWindow(const QString& page)
 {
     // Like the journal viewer: a window of its own, which an alarm can put the main window over.
     if (!helpWindow_)
@@ -418,7 +418,7 @@ void TForm1::showHelpWindow(const QString& page)
     helpWindow_->showPage(page);
 }
 
-void TForm1::AboutExecute()
+void MainWindow::showAbout()
 {
     // A new window every time, modal, fixed size, centred on the main window.
     QDialog about(this, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -435,20 +435,20 @@ void TForm1::AboutExecute()
     about.exec();
 }
 
-void TForm1::AddModulControlExecute()
+void MainWindow::editControlModule()
 {
     ControlModuleEditor editor(workstation_->controlModules(), workstation_->tree().selected());
-    TForm4 form(editor, workstation_->access(), loop_, this);
+    ModuleEditorDialog form(editor, workstation_->access(), loop_, this);
     form.exec();
 }
 
-void TForm1::showModulePrompt()
+void MainWindow::showModulePrompt()
 {
     const bool open = workstation_->controlModules().prompt().has_value();
-    if (open && !Form3) {
-        auto* prompt = new TForm3(workstation_->controlModules(), workstation_->access(), loop_, this);
+    if (open && !modulePrompt) {
+        auto* prompt = new ModulePrompt(workstation_->controlModules(), workstation_->access(), loop_, this);
         prompt->addActions(actions_->operatorKeys());
-        Form3 = prompt;
+        modulePrompt = prompt;
         // Near the lower right corner of the main window's client area, in screen coordinates,
         // but never off the screen: a main window larger than the screen would push it out.
         // Its size follows its texts at the window's scale: known once laid out.
@@ -461,11 +461,11 @@ void TForm1::showModulePrompt()
         }
         prompt->move(at);
         prompt->show();
-    } else if (!open && Form3) {
+    } else if (!open && modulePrompt) {
         // The prompt may be answered from its own button's handler.
-        Form3->hide();
-        Form3->deleteLater();
-        Form3 = nullptr;
+        modulePrompt->hide();
+        modulePrompt->deleteLater();
+        modulePrompt = nullptr;
     }
 }
 

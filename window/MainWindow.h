@@ -1,9 +1,9 @@
 #pragma once
 
 #include "access/AccessLevel.h"
-#include "console/GuardedSlot.h"
-#include "console/MainActions.h"
-#include "console/Workstation.h"
+#include "app/GuardedSlot.h"
+#include "window/MainActions.h"
+#include "app/Workstation.h"
 #include "events/EventServices.h"
 #include "platform/UpdateThrottle.h"
 
@@ -30,16 +30,16 @@ class EventTableModel;
 class HelpWindow;
 class JournalViewer;
 class Locale;
-class TForm3;
+class ModulePrompt;
 class PlanPicture;
 class SignInWindow;
 
 // The main window: shows the workstation's models and hands the operator's commands to it.
-class TForm1 final : public QMainWindow, public MainWindowRestorer {
+class MainWindow final : public QMainWindow, public MainWindowRestorer {
 public:
     // Start-up; throws FileWriteError when the settings can neither be opened nor created.
-    TForm1(const PlatformServices& platform, const WorkstationFolder& folder);
-    ~TForm1() override;
+    MainWindow(const PlatformServices& platform, const WorkstationFolder& folder);
+    ~MainWindow() override;
 
     Workstation& workstation() { return *workstation_; }
     // The factor of the window's texts and panels ("Масштаб"), fixed at start-up.
@@ -99,9 +99,9 @@ private:
     void showPlanTitle();
     void applyTableLayout();
     void scrollGrid();
-    void FormResize();
-    void AboutExecute();
-    void AddModulControlExecute();
+    void fitToGrid();
+    void showAbout();
+    void editControlModule();
     // Opens or closes the prompt of a manual control module as the control modules say.
     void showModulePrompt();
     void showJournalViewer();
@@ -126,32 +126,32 @@ private:
     QPointer<HelpWindow> helpWindow_;
     EventTableModel* tableModel_ = nullptr;
     CompositionTreeModel* treeModel_ = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    // HistoryLine::added() when ComboBox1 was last brought up to date.
+    QComboBox* historyLine = nullptr;
+    // HistoryLine::added() when historyLine was last brought up to date.
     qint64 historyShown_ = 0;
     // The table layout last applied to the panels and the grid: expanded, then the column widths.
     std::optional<std::array<int, EventTable::ColumnCount + 1>> tableLayout_;
-    QLineEdit* Edit1 = nullptr;
+    QLineEdit* statusWord = nullptr;
     QToolButton* totalControlButton_ = nullptr;
-    QWidget* Panel8 = nullptr;
-    QLabel* Label1 = nullptr;
-    PlanPicture* Image1 = nullptr;
-    QWidget* Panel9 = nullptr;
-    QTableView* StringGrid1 = nullptr;
-    QTreeView* TreeView1 = nullptr;
+    QWidget* planPanel = nullptr;
+    QLabel* planTitle = nullptr;
+    PlanPicture* planPicture = nullptr;
+    QWidget* eventPanel = nullptr;
+    QTableView* eventGrid = nullptr;
+    QTreeView* compositionView = nullptr;
     QSplitter* splitter_ = nullptr;
-    QWidget* GroupBox1 = nullptr;
+    QWidget* compositionPanel = nullptr;
     QVBoxLayout* leftColumn_ = nullptr;
-    QLabel* Panel13 = nullptr;
-    QFrame* Shape2 = nullptr;
-    QLabel* Panel15 = nullptr;
-    QLabel* Panel17 = nullptr;
+    QLabel* commandPanel = nullptr;
+    QFrame* linkLamp = nullptr;
+    QLabel* statePanel = nullptr;
+    QLabel* messagePanel = nullptr;
     QLabel* soundTrouble_ = nullptr;
     QLabel* accessStatus_ = nullptr;
     QPointer<SignInWindow> signInWindow_;
     // The link to the broker of remote monitoring, shown when one is configured.
     QLabel* remoteLink_ = nullptr;
-    QPointer<TForm3> Form3;
+    QPointer<ModulePrompt> modulePrompt;
 };
 
 } // namespace kirvan

@@ -1,12 +1,12 @@
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 
-#include "console/CompositionTreeModel.h"
-#include "console/GridTextDelegate.h"
-#include "console/EventTableModel.h"
-#include "console/PixelFont.h"
-#include "console/PlanPicture.h"
+#include "window/CompositionTreeModel.h"
+#include "window/GridTextDelegate.h"
+#include "window/EventTableModel.h"
+#include "window/PixelFont.h"
+#include "window/PlanPicture.h"
 #include "events/AlarmState.h"
-#include "plans/TImgDat.h"
+#include "plans/PlanMarker.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -42,92 +42,92 @@ QToolButton* toolButton(QAction* action, const QString& tooltip, double scale)
 
 } // namespace
 
-QWidget* TForm1::buildToolbarStrip()
+QWidget* MainWindow::buildToolbarStrip()
 {
     auto* strip = new QWidget;
-    strip->setObjectName(QStringLiteral("Panel1"));
+    strip->setObjectName(QStringLiteral("toolbarStrip"));
     auto* layout = new QHBoxLayout(strip);
     layout->setContentsMargins(4, 4, 4, 4);
-    ComboBox1 = new QComboBox;
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->setEditable(true);
+    historyLine = new QComboBox;
+    historyLine->setObjectName(QStringLiteral("historyLine"));
+    historyLine->setEditable(true);
     // Every character typed is discarded; choosing an entry shows it.
-    ComboBox1->lineEdit()->setReadOnly(true);
-    ComboBox1->setMaxVisibleItems(12);
-    ComboBox1->setFocusPolicy(Qt::ClickFocus);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    layout->addWidget(ComboBox1, 1);
+    historyLine->lineEdit()->setReadOnly(true);
+    historyLine->setMaxVisibleItems(12);
+    historyLine->setFocusPolicy(Qt::ClickFocus);
+    historyLine->setInsertPolicy(QComboBox::NoInsert);
+    layout->addWidget(historyLine, 1);
 
-    totalControlButton_ = toolButton(actions_->TotalControl, {}, scale_);
+    totalControlButton_ = toolButton(actions_->controlAll, {}, scale_);
     layout->addWidget(totalControlButton_);
-    layout->addWidget(toolButton(actions_->AllSoundOff, QStringLiteral("Команда \"Отключить звук\""), scale_));
-    layout->addWidget(toolButton(actions_->AlarmOff, QStringLiteral("Команда \"Сбросить тревогу\""), scale_));
-    Edit1 = new QLineEdit;
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setReadOnly(true);
-    Edit1->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(toolButton(actions_->silenceComplex, QStringLiteral("Команда \"Отключить звук\""), scale_));
+    layout->addWidget(toolButton(actions_->resetAlarm, QStringLiteral("Команда \"Сбросить тревогу\""), scale_));
+    statusWord = new QLineEdit;
+    statusWord->setObjectName(QStringLiteral("statusWord"));
+    statusWord->setReadOnly(true);
+    statusWord->setFocusPolicy(Qt::NoFocus);
     // Read from across the guard room: the word's capitals about a centimetre high on the
     // screens the scale is chosen for, and every word whole.
-    Edit1->setFont(pixelFont(statusWordPixels, scale_, true));
+    statusWord->setFont(pixelFont(statusWordPixels, scale_, true));
     int widest = 0;
     for (int level = Annunciation::Normal; level <= Annunciation::Technology; ++level)
-        widest = std::max(widest, Edit1->fontMetrics().horizontalAdvance(AlarmState::wordOf(level)));
-    Edit1->setFixedWidth(widest + Edit1->fontMetrics().averageCharWidth() * 2);
-    layout->addWidget(Edit1);
-    layout->addWidget(toolButton(actions_->ReadArhiv, QStringLiteral("Посмотреть архив"), scale_));
-    layout->addWidget(toolButton(actions_->HelpMonitor, QStringLiteral("Справка"), scale_));
+        widest = std::max(widest, statusWord->fontMetrics().horizontalAdvance(AlarmState::wordOf(level)));
+    statusWord->setFixedWidth(widest + statusWord->fontMetrics().averageCharWidth() * 2);
+    layout->addWidget(statusWord);
+    layout->addWidget(toolButton(actions_->openJournal, QStringLiteral("Посмотреть архив"), scale_));
+    layout->addWidget(toolButton(actions_->showHelp, QStringLiteral("Справка"), scale_));
     return strip;
 }
 
-QWidget* TForm1::buildPlanArea()
+QWidget* MainWindow::buildPlanArea()
 {
-    Panel8 = new QWidget;
-    Panel8->setObjectName(QStringLiteral("Panel8"));
-    auto* layout = new QVBoxLayout(Panel8);
-    Label1 = new QLabel;
-    Label1->setObjectName(QStringLiteral("Label1"));
+    planPanel = new QWidget;
+    planPanel->setObjectName(QStringLiteral("planPanel"));
+    auto* layout = new QVBoxLayout(planPanel);
+    planTitle = new QLabel;
+    planTitle->setObjectName(QStringLiteral("planTitle"));
     QFont title = pixelFont(13, scale_);
     title.setUnderline(true);
-    Label1->setFont(title);
-    Label1->setStyleSheet(QStringLiteral("color: palette(highlight);"));
-    layout->addWidget(Label1);
+    planTitle->setFont(title);
+    planTitle->setStyleSheet(QStringLiteral("color: palette(highlight);"));
+    layout->addWidget(planTitle);
     Workstation& w = *workstation_;
-    Image1 = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->PopupMenu4, loop_,
-                             std::max(TImgDat::size, displayscale::scaled(TImgDat::size, scale_)));
-    layout->addWidget(Image1, 1);
-    return Panel8;
+    planPicture = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->detectorMenu, loop_,
+                             std::max(PlanMarker::size, displayscale::scaled(PlanMarker::size, scale_)));
+    layout->addWidget(planPicture, 1);
+    return planPanel;
 }
 
-QWidget* TForm1::buildEventArea()
+QWidget* MainWindow::buildEventArea()
 {
-    Panel9 = new QWidget;
-    Panel9->setObjectName(QStringLiteral("Panel9"));
-    auto* layout = new QHBoxLayout(Panel9);
+    eventPanel = new QWidget;
+    eventPanel->setObjectName(QStringLiteral("eventPanel"));
+    auto* layout = new QHBoxLayout(eventPanel);
     layout->setContentsMargins(0, 0, 0, 0);
-    StringGrid1 = new QTableView;
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    eventGrid = new QTableView;
+    eventGrid->setObjectName(QStringLiteral("eventGrid"));
     tableModel_ = new EventTableModel(workstation_->table(), this);
-    StringGrid1->setModel(tableModel_);
-    StringGrid1->setItemDelegate(new GridTextDelegate(StringGrid1));
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    StringGrid1->setTabKeyNavigation(false);
+    eventGrid->setModel(tableModel_);
+    eventGrid->setItemDelegate(new GridTextDelegate(eventGrid));
+    eventGrid->verticalHeader()->hide();
+    eventGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    eventGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    eventGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    eventGrid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    eventGrid->setTabKeyNavigation(false);
     // One line per event: a cell too narrow for its text elides it, never wraps it.
-    StringGrid1->setWordWrap(false);
-    StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 8);
-    StringGrid1->setFocusPolicy(Qt::ClickFocus);
-    StringGrid1->horizontalHeader()->setSectionsMovable(false);
+    eventGrid->setWordWrap(false);
+    eventGrid->verticalHeader()->setDefaultSectionSize(eventGrid->fontMetrics().height() + 8);
+    eventGrid->setFocusPolicy(Qt::ClickFocus);
+    eventGrid->horizontalHeader()->setSectionsMovable(false);
     // The message column follows the grid's width, which the layout settles after the window's.
-    StringGrid1->viewport()->installEventFilter(this);
+    eventGrid->viewport()->installEventFilter(this);
     for (int column = 0; column < EventTable::ColumnCount; ++column)
-        StringGrid1->setColumnWidth(column, workstation_->table().columnWidth(column));
-    layout->addWidget(StringGrid1, 1);
+        eventGrid->setColumnWidth(column, workstation_->table().columnWidth(column));
+    layout->addWidget(eventGrid, 1);
 
     auto* spin = new QWidget;
-    spin->setObjectName(QStringLiteral("SpinButton1"));
+    spin->setObjectName(QStringLiteral("eventGridScroll"));
     spin->setToolTip(QStringLiteral("Развернуть/свернуть таблицу"));
     auto* arrows = new QVBoxLayout(spin);
     arrows->setContentsMargins(0, 0, 0, 0);
@@ -142,43 +142,43 @@ QWidget* TForm1::buildEventArea()
     arrows->addStretch();
     layout->addWidget(spin, 0, Qt::AlignTop);
     // The grid's height settles after the layout switch that scrolled it.
-    connect(StringGrid1->verticalScrollBar(), &QScrollBar::rangeChanged, this, guarded([this] { scrollGrid(); }));
-    connect(up, &QToolButton::clicked, this, guarded([this] { workstation_->table().SpinButton1UpClick(); }));
-    connect(down, &QToolButton::clicked, this, guarded([this] { workstation_->table().SpinButton1DownClick(); }));
-    connect(StringGrid1->horizontalHeader(), &QHeaderView::sectionResized, this,
+    connect(eventGrid->verticalScrollBar(), &QScrollBar::rangeChanged, this, guarded([this] { scrollGrid(); }));
+    connect(up, &QToolButton::clicked, this, guarded([this] { workstation_->table().scrollUp(); }));
+    connect(down, &QToolButton::clicked, this, guarded([this] { workstation_->table().scrollDown(); }));
+    connect(eventGrid->horizontalHeader(), &QHeaderView::sectionResized, this,
             guarded([this](int column, int, int width) {
                 if (width != workstation_->table().columnWidth(column))
                     workstation_->table().setColumnWidth(column, width);
             }));
-    return Panel9;
+    return eventPanel;
 }
 
-QWidget* TForm1::buildCompositionPanel()
+QWidget* MainWindow::buildCompositionPanel()
 {
     auto* box = new QGroupBox(QStringLiteral("СОСТАВ КОМПЛЕКСА"));
-    box->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1 = box;
+    box->setObjectName(QStringLiteral("compositionPanel"));
+    compositionPanel = box;
     auto* layout = new QVBoxLayout(box);
-    TreeView1 = new QTreeView;
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setIndentation(displayscale::scaled(19, scale_));
-    TreeView1->setIconSize(QSize(displayscale::scaled(16, scale_), displayscale::scaled(16, scale_)));
+    compositionView = new QTreeView;
+    compositionView->setObjectName(QStringLiteral("compositionView"));
+    compositionView->setHeaderHidden(true);
+    compositionView->setIndentation(displayscale::scaled(19, scale_));
+    compositionView->setIconSize(QSize(displayscale::scaled(16, scale_), displayscale::scaled(16, scale_)));
     // All rows are one line with a 16-pixel picture; without this the view measures every row of
     // the expanded tree at the first change of a picture.
-    TreeView1->setUniformRowHeights(true);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    compositionView->setUniformRowHeights(true);
+    compositionView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    compositionView->setContextMenuPolicy(Qt::CustomContextMenu);
     treeModel_ = new CompositionTreeModel(workstation_->tree(), this);
-    TreeView1->setModel(treeModel_);
-    layout->addWidget(TreeView1);
+    compositionView->setModel(treeModel_);
+    layout->addWidget(compositionView);
     return box;
 }
 
-QWidget* TForm1::buildStatusBar()
+QWidget* MainWindow::buildStatusBar()
 {
     auto* bar = new QFrame;
-    bar->setObjectName(QStringLiteral("Panel10"));
+    bar->setObjectName(QStringLiteral("statusStrip"));
     bar->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QHBoxLayout(bar);
     // The command panel is at least as wide as the design's and widens for a longer command;
@@ -187,28 +187,28 @@ QWidget* TForm1::buildStatusBar()
     command->setMinimumWidth(261);
     auto* commandLayout = new QHBoxLayout(command);
     commandLayout->setContentsMargins(0, 0, 0, 0);
-    Shape2 = new QFrame;
-    Shape2->setObjectName(QStringLiteral("Shape2"));
-    Shape2->setFixedSize(displayscale::scaled(15, scale_), displayscale::scaled(12, scale_));
-    commandLayout->addWidget(Shape2);
-    Panel13 = new QLabel;
-    Panel13->setObjectName(QStringLiteral("Panel13"));
-    Panel13->setFont(pixelFont(11, scale_));
-    commandLayout->addWidget(Panel13, 1);
+    linkLamp = new QFrame;
+    linkLamp->setObjectName(QStringLiteral("linkLamp"));
+    linkLamp->setFixedSize(displayscale::scaled(15, scale_), displayscale::scaled(12, scale_));
+    commandLayout->addWidget(linkLamp);
+    commandPanel = new QLabel;
+    commandPanel->setObjectName(QStringLiteral("commandPanel"));
+    commandPanel->setFont(pixelFont(11, scale_));
+    commandLayout->addWidget(commandPanel, 1);
     layout->addWidget(command);
-    Panel15 = new QLabel;
-    Panel15->setObjectName(QStringLiteral("Panel15"));
-    Panel15->setFont(pixelFont(11, scale_));
+    statePanel = new QLabel;
+    statePanel->setObjectName(QStringLiteral("statePanel"));
+    statePanel->setFont(pixelFont(11, scale_));
     // A closed port's reason ("COM1: нет доступа (группа dialout)") is longer than the link
     // states and must be read whole: the panel widens for it at the message panel's expense.
-    Panel15->setMinimumWidth(displayscale::scaled(147, scale_));
-    layout->addWidget(Panel15);
-    Panel17 = new QLabel;
-    Panel17->setObjectName(QStringLiteral("Panel17"));
-    Panel17->setFont(pixelFont(13, scale_));
-    Panel17->setWordWrap(true);
-    Panel17->setMinimumWidth(1);
-    layout->addWidget(Panel17, 1);
+    statePanel->setMinimumWidth(displayscale::scaled(147, scale_));
+    layout->addWidget(statePanel);
+    messagePanel = new QLabel;
+    messagePanel->setObjectName(QStringLiteral("messagePanel"));
+    messagePanel->setFont(pixelFont(13, scale_));
+    messagePanel->setWordWrap(true);
+    messagePanel->setMinimumWidth(1);
+    layout->addWidget(messagePanel, 1);
     soundTrouble_ = new QLabel;
     soundTrouble_->setObjectName(QStringLiteral("soundTrouble"));
     soundTrouble_->setFont(pixelFont(13, scale_, true));

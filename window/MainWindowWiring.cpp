@@ -1,9 +1,9 @@
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 
-#include "console/CompositionTreeModel.h"
-#include "console/EventTableModel.h"
-#include "console/PlanPicture.h"
-#include "console/SignInWindow.h"
+#include "window/CompositionTreeModel.h"
+#include "window/EventTableModel.h"
+#include "window/PlanPicture.h"
+#include "dialogs/SignInWindow.h"
 #include "platform/Dialogs.h"
 #include "link/PortSelection.h"
 
@@ -43,7 +43,7 @@ private:
 };
 } // namespace
 
-void TForm1::connectModels()
+void MainWindow::connectModels()
 {
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
@@ -56,20 +56,20 @@ void TForm1::connectModels()
     w.log().history().setOnChanged([this] { journalUpdates_->changed(); });
     w.table().setOnChanged([this] { journalUpdates_->changed(); });
     w.tree().setOnPictureChanged([this](TreeNode& node) { treeModel_->pictureChanged(node); });
-    w.setOnTreeSelection([this](TreeNode* node) { TreeView1->setCurrentIndex(treeModel_->indexOf(node)); });
+    w.setOnTreeSelection([this](TreeNode* node) { compositionView->setCurrentIndex(treeModel_->indexOf(node)); });
     w.setOnHelpUnopened([this](const QString& page) { showHelpWindow(page); });
     w.loader().setOnBusy([this](bool busy) {
         // The tree is rebuilt while busy: the view lets go of the old nodes before they are freed
         // and takes the new tree up as a whole.
         if (busy) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            TreeView1->setUpdatesEnabled(false);
+            compositionView->setUpdatesEnabled(false);
             treeModel_->detach();
         } else {
             treeModel_->reload();
-            TreeView1->expandAll();
+            compositionView->expandAll();
             fitToComplex();
-            TreeView1->setUpdatesEnabled(true);
+            compositionView->setUpdatesEnabled(true);
             QApplication::restoreOverrideCursor();
         }
     });
@@ -83,20 +83,20 @@ void TForm1::connectModels()
     w.systems().setOnProgress([] { QCoreApplication::processEvents(); });
     w.systems().setOnTreeChanged([this] {
         treeModel_->reload();
-        TreeView1->expandAll();
+        compositionView->expandAll();
         fitToComplex();
     });
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { panelWidthByOperator_ = true; });
     w.controlModules().setOnPromptChanged([this] { showModulePrompt(); });
-    connect(TreeView1, &QWidget::customContextMenuRequested, this,
+    connect(compositionView, &QWidget::customContextMenuRequested, this,
             guarded([this](const QPoint& at) { showTreePopup(at); }));
-    connect(TreeView1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(compositionView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             guarded([this](const QModelIndex& current, const QModelIndex&) {
                 TreeNode* node = CompositionTreeModel::nodeAt(current);
                 if (node != workstation_->tree().selected())
                     workstation_->tree().select(node);
             }));
-    connect(ComboBox1, &QComboBox::activated, this,
+    connect(historyLine, &QComboBox::activated, this,
             guarded([this](int index) { workstation_->log().history().chooseEntry(index); }));
     w.link().ports().setOnChanged([this] { showPorts(); });
     showStatusField();
@@ -104,22 +104,22 @@ void TForm1::connectModels()
     showHistory();
 }
 
-QString TForm1::captionOf(const QAction* action)
+QString MainWindow::captionOf(const QAction* action)
 {
     // Without the shortcut and without the mnemonic marks the toolkit adds ("CO&M3").
     return action->text().section(u'\t', 0, 0).remove(u'&');
 }
 
-void TForm1::connectCommands()
+void MainWindow::connectCommands()
 {
     Workstation& w = *workstation_;
-    connect(actions_->AlarmOff, &QAction::triggered, this,
-            gated(ConsoleCommand::AlarmReset, actions_->AlarmOff, [&w] { w.alarms().AlarmOffExecute(); }));
+    connect(actions_->resetAlarm, &QAction::triggered, this,
+            gated(ConsoleCommand::AlarmReset, actions_->resetAlarm, [&w] { w.alarms().resetAlarm(); }));
     OperatorCommands& c = w.commands();
     // Anyone may silence the sound; its line names every system that was in alarm.
     const std::pair<QAction*, void (OperatorCommands::*)()> soundOffs[] = {
-        {actions_->AllSoundOff, &OperatorCommands::AllSoundOffExecute},
-        {actions_->SoundSys, &OperatorCommands::SoundSysExecute},
+        {actions_->silenceComplex, &OperatorCommands::silenceComplex},
+        {actions_->silenceSystem, &OperatorCommands::silenceSystem},
     };
     for (const auto& [action, execute] : soundOffs)
         connect(action, &QAction::triggered, this, guarded([&w, &c, action, execute] {
@@ -128,61 +128,61 @@ void TForm1::connectCommands()
                     w.access().audit(caption);
                 }));
     const std::tuple<QAction*, ConsoleCommand, void (OperatorCommands::*)()> commands[] = {
-        {actions_->TotalControl, ConsoleCommand::TotalControl, &OperatorCommands::TotalControlExecute},
-        {actions_->ControlSys, ConsoleCommand::ControlCheck, &OperatorCommands::ControlSysExecute},
-        {actions_->DatOn, ConsoleCommand::DetectorOn, &OperatorCommands::DatOnExecute},
-        {actions_->DatOff, ConsoleCommand::DetectorOff, &OperatorCommands::DatOffExecute},
-        {actions_->arm, ConsoleCommand::Arm, &OperatorCommands::N9Click},
-        {actions_->disarm, ConsoleCommand::Disarm, &OperatorCommands::N10Click},
-        {actions_->simulateFault, ConsoleCommand::SimulateFault, &OperatorCommands::N20Click},
-        {actions_->simulateFire, ConsoleCommand::SimulateFire, &OperatorCommands::N21Click},
+        {actions_->controlAll, ConsoleCommand::TotalControl, &OperatorCommands::controlAll},
+        {actions_->controlCheck, ConsoleCommand::ControlCheck, &OperatorCommands::controlCheck},
+        {actions_->switchDetectorOn, ConsoleCommand::DetectorOn, &OperatorCommands::switchDetectorOn},
+        {actions_->switchDetectorOff, ConsoleCommand::DetectorOff, &OperatorCommands::switchDetectorOff},
+        {actions_->arm, ConsoleCommand::Arm, &OperatorCommands::arm},
+        {actions_->disarm, ConsoleCommand::Disarm, &OperatorCommands::disarm},
+        {actions_->simulateFault, ConsoleCommand::SimulateFault, &OperatorCommands::simulateFault},
+        {actions_->simulateFire, ConsoleCommand::SimulateFire, &OperatorCommands::simulateFire},
     };
     for (const auto& [action, command, execute] : commands)
         connect(action, &QAction::triggered, this, gated(command, action, [&c, execute] { (c.*execute)(); }));
     // Without a program of the desktop for the log (a kiosk), F3 shows it in the journal viewer.
-    connect(actions_->ReadArhiv, &QAction::triggered, this, guarded([this, &w] {
-                if (!w.ReadArhivExecute())
+    connect(actions_->openJournal, &QAction::triggered, this, guarded([this, &w] {
+                if (!w.openJournal())
                     showJournalViewer();
             }));
-    connect(actions_->JournalView, &QAction::triggered, this, guarded([this] { showJournalViewer(); }));
+    connect(actions_->viewJournal, &QAction::triggered, this, guarded([this] { showJournalViewer(); }));
     // The close asks the gate, so that the window's own close button is gated as well.
     connect(actions_->exit, &QAction::triggered, this, guarded([this] { close(); }));
-    connect(actions_->HelpMonitor, &QAction::triggered, this, guarded([&w] { w.HelpMonitorExecute(); }));
-    connect(actions_->NewConfig, &QAction::triggered, this,
-            gated(ConsoleCommand::AddSystem, actions_->NewConfig, [&w] { w.systems().NewConfigExecute(); }));
-    connect(actions_->DelConfig, &QAction::triggered, this,
-            gated(ConsoleCommand::RemoveSystem, actions_->DelConfig, [&w] { w.systems().DelConfigExecute(); }));
-    connect(actions_->About, &QAction::triggered, this, guarded([this] { AboutExecute(); }));
-    connect(actions_->AddModulControl, &QAction::triggered, this,
-            gated(ConsoleCommand::ModuleEditor, actions_->AddModulControl, [this] { AddModulControlExecute(); }));
+    connect(actions_->showHelp, &QAction::triggered, this, guarded([&w] { w.showHelp(); }));
+    connect(actions_->addSystem, &QAction::triggered, this,
+            gated(ConsoleCommand::AddSystem, actions_->addSystem, [&w] { w.systems().addSystem(); }));
+    connect(actions_->removeSystem, &QAction::triggered, this,
+            gated(ConsoleCommand::RemoveSystem, actions_->removeSystem, [&w] { w.systems().removeSystem(); }));
+    connect(actions_->showAbout, &QAction::triggered, this, guarded([this] { showAbout(); }));
+    connect(actions_->editControlModule, &QAction::triggered, this,
+            gated(ConsoleCommand::ModuleEditor, actions_->editControlModule, [this] { editControlModule(); }));
     // Opening the menu is no command of its own: below the engineer's level the search that
     // may change the port only does not run, and choosing a port is refused and journaled.
     connect(actions_->settingsMenu, &QMenu::aboutToShow, this, guarded([&w] {
                 if (w.access().level() >= requiredLevel(ConsoleCommand::PortSearch))
-                    w.link().ports().FindComPortExecute();
+                    w.link().ports().searchPorts();
             }));
     for (int n = 1; n <= PortSelection::PortCount; ++n) {
-        QAction* port = actions_->IniCOM[static_cast<std::size_t>(n - 1)];
+        QAction* port = actions_->choosePort[static_cast<std::size_t>(n - 1)];
         // A refused choice leaves the check mark where the port is.
         connect(port, &QAction::triggered, this, guarded([this, &w, port, n] {
                     w.access().run(ConsoleCommand::PortChoice, QStringLiteral("СОМ-порт ") + captionOf(port),
-                                   [&w, n] { w.link().ports().IniCOMExecute(n); });
+                                   [&w, n] { w.link().ports().choosePort(n); });
                     showPorts();
                 }));
     }
 }
 
-void TForm1::showPorts()
+void MainWindow::showPorts()
 {
     const PortSelection& ports = workstation_->link().ports();
     for (int n = 1; n <= PortSelection::PortCount; ++n) {
-        QAction* port = actions_->IniCOM[static_cast<std::size_t>(n - 1)];
+        QAction* port = actions_->choosePort[static_cast<std::size_t>(n - 1)];
         port->setVisible(ports.visible(n));
         port->setChecked(ports.checked() == n);
     }
 }
 
-void TForm1::connectAccess()
+void MainWindow::connectAccess()
 {
     AccessControl& access = workstation_->access();
     access.setOnChanged([this] { showAccess(); });
@@ -201,12 +201,12 @@ void TForm1::connectAccess()
     showAccess();
 }
 
-void TForm1::showAccess()
+void MainWindow::showAccess()
 {
     accessStatus_->setText(workstation_->access().statusText());
 }
 
-void TForm1::showSignIn()
+void MainWindow::showSignIn()
 {
     AccessControl& access = workstation_->access();
     if (!access.restricted()) {
@@ -226,56 +226,56 @@ void TForm1::showSignIn()
     signInWindow_->activateWindow();
 }
 
-void TForm1::connectPlans()
+void MainWindow::connectPlans()
 {
     Workstation& w = *workstation_;
     w.planArea().setOnChanged([this] {
         showPlanTitle();
-        Image1->update();
+        planPicture->update();
     });
-    w.markers().setOnChanged([this] { Image1->update(); });
+    w.markers().setOnChanged([this] { planPicture->update(); });
     w.planEditor().setOnChanged([this] {
-        actions_->ImageEdit->setChecked(workstation_->planEditor().editMode());
-        Image1->follow();
+        actions_->togglePlanEditMode->setChecked(workstation_->planEditor().editMode());
+        planPicture->follow();
     });
-    w.planEditor().setOnCollapseTree([this] { TreeView1->collapseAll(); });
+    w.planEditor().setOnCollapseTree([this] { compositionView->collapseAll(); });
     PlanEditor& editor = w.planEditor();
     MarkerCommands& markers = w.markerCommands();
     // The check mark follows the mode, which changes only when the operator confirms.
     // Its line says whether the mode was entered or left; nothing when the operator declined.
-    connect(actions_->ImageEdit, &QAction::triggered, this, guarded([this, &editor] {
+    connect(actions_->togglePlanEditMode, &QAction::triggered, this, guarded([this, &editor] {
                 AccessControl& access = workstation_->access();
-                const QString caption = captionOf(actions_->ImageEdit);
+                const QString caption = captionOf(actions_->togglePlanEditMode);
                 if (access.permit(ConsoleCommand::PlanEditMode, caption)) {
                     const bool before = editor.editMode();
-                    editor.ImageEditExecute();
+                    editor.togglePlanEditMode();
                     if (editor.editMode() != before)
                         access.performed(ConsoleCommand::PlanEditMode,
                                          caption + (editor.editMode() ? QStringLiteral(": вход") : QStringLiteral(": выход")));
                 }
-                actions_->ImageEdit->setChecked(editor.editMode());
+                actions_->togglePlanEditMode->setChecked(editor.editMode());
             }));
-    connect(actions_->ImageLoad, &QAction::triggered, this,
-            gated(ConsoleCommand::PlanLoad, actions_->ImageLoad, [&editor] { editor.ImageLoadExecute(); }));
-    connect(actions_->ImageDesign, &QAction::triggered, this,
-            gated(ConsoleCommand::PlanDesign, actions_->ImageDesign, [&editor] { editor.ImageDesignExecute(); }));
+    connect(actions_->assignPlan, &QAction::triggered, this,
+            gated(ConsoleCommand::PlanLoad, actions_->assignPlan, [&editor] { editor.assignPlan(); }));
+    connect(actions_->startPictureEditor, &QAction::triggered, this,
+            gated(ConsoleCommand::PlanDesign, actions_->startPictureEditor, [&editor] { editor.startPictureEditor(); }));
     // The marker's line comes when the click places it.
-    connect(actions_->SetDat, &QAction::triggered, this, guarded([this, &editor] {
-                if (workstation_->access().permit(ConsoleCommand::MarkerPlace, captionOf(actions_->SetDat)))
-                    editor.SetDatExecute();
+    connect(actions_->placeMarker, &QAction::triggered, this, guarded([this, &editor] {
+                if (workstation_->access().permit(ConsoleCommand::MarkerPlace, captionOf(actions_->placeMarker)))
+                    editor.placeMarker();
             }));
-    connect(actions_->DelDat, &QAction::triggered, this,
-            gated(ConsoleCommand::MarkerRemove, actions_->DelDat, [&editor] { editor.DelDatExecute(); }));
-    connect(actions_->showMarkers, &QAction::triggered, this, guarded([&markers] { markers.N12Click(); }));
-    connect(actions_->hideMarkers, &QAction::triggered, this, guarded([&markers] { markers.N13Click(); }));
-    connect(actions_->markerDatOn, &QAction::triggered, this,
-            gated(ConsoleCommand::MarkerDetectorOn, actions_->markerDatOn, [&markers] { markers.N14Click(); }));
-    connect(actions_->markerDatOff, &QAction::triggered, this,
-            gated(ConsoleCommand::MarkerDetectorOff, actions_->markerDatOff, [&markers] { markers.N15Click(); }));
+    connect(actions_->removeMarker, &QAction::triggered, this,
+            gated(ConsoleCommand::MarkerRemove, actions_->removeMarker, [&editor] { editor.removeMarker(); }));
+    connect(actions_->showMarkers, &QAction::triggered, this, guarded([&markers] { markers.showMarkers(); }));
+    connect(actions_->hideMarkers, &QAction::triggered, this, guarded([&markers] { markers.hideMarkers(); }));
+    connect(actions_->markerSwitchOn, &QAction::triggered, this,
+            gated(ConsoleCommand::MarkerDetectorOn, actions_->markerSwitchOn, [&markers] { markers.switchDetectorOn(); }));
+    connect(actions_->markerSwitchOff, &QAction::triggered, this,
+            gated(ConsoleCommand::MarkerDetectorOff, actions_->markerSwitchOff, [&markers] { markers.switchDetectorOff(); }));
     connect(actions_->markerArm, &QAction::triggered, this,
-            gated(ConsoleCommand::MarkerArm, actions_->markerArm, [&markers] { markers.N16Click(); }));
+            gated(ConsoleCommand::MarkerArm, actions_->markerArm, [&markers] { markers.arm(); }));
     connect(actions_->markerDisarm, &QAction::triggered, this,
-            gated(ConsoleCommand::MarkerDisarm, actions_->markerDisarm, [&markers] { markers.N17Click(); }));
+            gated(ConsoleCommand::MarkerDisarm, actions_->markerDisarm, [&markers] { markers.disarm(); }));
     showPlanTitle();
 }
 

@@ -1,4 +1,4 @@
-#include "console/OperatorKeyGuard.h"
+#include "window/OperatorKeyGuard.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/DisplayScale.h"
+#include "window/DisplayScale.h"
 
 #include <QFont>
 

@@ -1,4 +1,4 @@
-#include "console/PlanPicture.h"
+#include "window/PlanPicture.h"
 
 #include "plans/PlanArea.h"
 #include "plans/PlanEditor.h"
@@ -17,7 +17,7 @@ PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& edito
                          MessageLoop& loop, int markerSize)
     : area_(area), markers_(markers), editor_(editor), loop_(loop), markerMenu_(markerMenu), markerSize_(markerSize)
 {
-    setObjectName(QStringLiteral("Panel4"));
+    setObjectName(QStringLiteral("planView"));
     setMouseTracking(true);
     setMinimumSize(1, 1);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -45,7 +45,7 @@ void PlanPicture::paintEvent(QPaintEvent*)
         const QRect box(marker->position, QSize(markerSize_, markerSize_));
         painter.setPen(QPen(Qt::black, 1));
         painter.setBrush(QColor(marker->colour.red, marker->colour.green, marker->colour.blue));
-        if (marker->shape == TImgDat::Shape::Square)
+        if (marker->shape == PlanMarker::Shape::Square)
             painter.drawRect(box.adjusted(0, 0, -1, -1));
         else
             painter.drawEllipse(box.adjusted(0, 0, -1, -1));
@@ -73,7 +73,7 @@ void PlanPicture::resizeEvent(QResizeEvent* event)
 
 void PlanPicture::mouseMoveEvent(QMouseEvent* event)
 {
-    loop_.runHandler([this, event] { editor_.Image1MouseMove(event->position().toPoint()); });
+    loop_.runHandler([this, event] { editor_.pointerMoved(event->position().toPoint()); });
 }
 
 void PlanPicture::mousePressEvent(QMouseEvent* event)
@@ -83,12 +83,12 @@ void PlanPicture::mousePressEvent(QMouseEvent* event)
 
 void PlanPicture::pressMarker(const QMouseEvent& event)
 {
-    const TImgDat* marker = markerAt(event.position().toPoint());
+    const PlanMarker* marker = markerAt(event.position().toPoint());
     if (!marker)
         return;
     const QString name = marker->name;
-    markers_.Shape1MouseDown(name);
-    const TImgDat* pressed = markers_.find(name);
+    markers_.pressMarker(name);
+    const PlanMarker* pressed = markers_.find(name);
     if (event.button() == Qt::RightButton && pressed && pressed->popupAttached) {
         const QList<QAction*> items = markerMenu_.actions();
         // "Поставить на охрану" and "Снять с охраны" are for security detectors' squares.
@@ -103,14 +103,14 @@ void PlanPicture::mouseReleaseEvent(QMouseEvent* event)
     // A click on a marker is the marker's, not the picture's.
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton && rect().contains(at) && !markerAt(at))
-        loop_.runHandler([this] { editor_.Image1Click(); });
+        loop_.runHandler([this] { editor_.clicked(); });
 }
 
 bool PlanPicture::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const TImgDat* marker = markerAt(help->pos());
+        const PlanMarker* marker = markerAt(help->pos());
         if (marker && marker->showHint)
             QToolTip::showText(help->globalPos(), marker->hint, this);
         else
@@ -120,7 +120,7 @@ bool PlanPicture::event(QEvent* event)
     return QWidget::event(event);
 }
 
-const TImgDat* PlanPicture::markerAt(QPoint at) const
+const PlanMarker* PlanPicture::markerAt(QPoint at) const
 {
     const auto& markers = markers_.markers();
     for (auto marker = markers.rbegin(); marker != markers.rend(); ++marker)

@@ -12,11 +12,11 @@ class MessageLoop;
 class PlanArea;
 class PlanEditor;
 class PlanMarkers;
-struct TImgDat;
+struct PlanMarker;
 
-// The plan picture panel (Panel4 with Image1): the plan stretched over the panel, or why it cannot
+// The plan picture panel (planView with planPicture): the plan stretched over the panel, or why it cannot
 // be shown, and the markers drawn over it. Markers paint themselves from their state; a press on
-// one goes to Shape1MouseDown, and a right press opens the marker pop-up once one is attached.
+// one goes to pressMarker, and a right press opens the marker pop-up once one is attached.
 class PlanPicture final : public QWidget {
 public:
     // The mouse handlers run as entry points of `loop`.
@@ -42,7 +42,7 @@ private:
     // A press on a marker selects it; the right button opens the marker's pop-up menu.
     void pressMarker(const QMouseEvent& event);
     // The topmost visible marker under a point: the newest is drawn last, so it is found first.
-    const TImgDat* markerAt(QPoint at) const;
+    const PlanMarker* markerAt(QPoint at) const;
 
     PlanArea& area_;
     PlanMarkers& markers_;

@@ -1,4 +1,4 @@
-#include "console/WatchedApplication.h"
+#include "window/WatchedApplication.h"
 
 #include <QAbstractEventDispatcher>
 #include <QTimer>

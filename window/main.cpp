@@ -1,17 +1,17 @@
-#include "CommPort/CommPort1.h"
-#include "CommPort/PosixSerialDevice.h"
+#include "serial/PanelLineSettings.h"
+#include "serial/PosixSerialDevice.h"
 #include "files/FileReadError.h"
 #include "files/FileWriteError.h"
 #include "files/WorkstationLock.h"
 #include "access/UserFile.h"
-#include "console/ApplicationIcon.h"
-#include "console/CommandLine.h"
-#include "console/QtDialogs.h"
-#include "console/WatchedApplication.h"
-#include "console/StopSignals.h"
-#include "console/TForm1.h"
-#include "console/Translations.h"
-#include "link/CommPortLink.h"
+#include "icons/ApplicationIcon.h"
+#include "app/CommandLine.h"
+#include "dialogs/QtDialogs.h"
+#include "window/WatchedApplication.h"
+#include "app/StopSignals.h"
+#include "window/MainWindow.h"
+#include "app/Translations.h"
+#include "link/SerialPortLink.h"
 #include "plans/QtPictureLoader.h"
 #include "platform/Clock.h"
 #include "platform/QtDesktopShell.h"
@@ -148,13 +148,13 @@ int main(int argc, char** argv)
     kirvan::QtSound sound;
     kirvan::PosixSerialPorts serialPorts(folder.path());
     kirvan::SteadyPortClock portClock;
-    kirvan::TCommPort CommPort1(loop, serialPorts, portClock);
-    kirvan::CommPortLink port(CommPort1, serialPorts);
+    kirvan::SerialPort serialPort(loop, serialPorts, portClock);
+    kirvan::SerialPortLink port(serialPort, serialPorts);
     const kirvan::QtPictureLoader pictures(kirvan::QtPictureLoader::installedDrawingProgram(
         QCoreApplication::applicationDirPath(), QStringLiteral(KIRVAN_HELPERS_FROM_PROGRAM)));
     kirvan::ThreadWorkers workers(loop);
 
-    std::unique_ptr<kirvan::TForm1> window;
+    std::unique_ptr<kirvan::MainWindow> window;
     bool screenshotTaken = line->screenshot.isEmpty();
     // Taken while the window is still open, since its prompts close with it.
     const auto takeScreenshot = [&] {
@@ -181,7 +181,7 @@ int main(int argc, char** argv)
     if (line->quitAfter)
         QTimer::singleShot(*line->quitAfter * 1000, &application, stop);
     try {
-        window = std::make_unique<kirvan::TForm1>(
+        window = std::make_unique<kirvan::MainWindow>(
             kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers}, folder);
     } catch (const kirvan::FileWriteError& refused) {
         return settingsRefused(folder, refused.reason().isEmpty() ? QString::fromStdString(refused.what())
@@ -199,8 +199,8 @@ int main(int argc, char** argv)
         return 0;
     }
     dialogs.setParent(window.get());
-    kirvan::configureCommPort1(CommPort1, [&window](kirvan::TCustomCommPort&, std::uint16_t count) {
-        window->workstation().link().receiver().CommPort1TriggerAvail(count);
+    kirvan::configurePanelLine(serialPort, [&window](kirvan::SerialPort&, std::uint16_t count) {
+        window->workstation().link().receiver().bytesArrived(count);
     });
     if (line->fullScreen)
         window->showFullScreen();
@@ -209,7 +209,7 @@ int main(int argc, char** argv)
     // As the operator's choice in the menu, with its report of a failure, but not gated: the
     // command line is the workstation's own user, like the kiosk's start.
     if (line->comPort)
-        window->workstation().runHandler([&window, &line] { window->workstation().link().ports().IniCOMExecute(*line->comPort); });
+        window->workstation().runHandler([&window, &line] { window->workstation().link().ports().choosePort(*line->comPort); });
     QObject::connect(&application, &QApplication::aboutToQuit, takeScreenshot);
     const int status = QApplication::exec();
     // The shut-down line comes as the window goes; the port closes after it.

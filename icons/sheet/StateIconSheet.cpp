@@ -1,7 +1,7 @@
 // kirvan-state-icon-sheet FILE.png: draws every state picture into one contact sheet with its
 // index: at 16 pixels on white, on light grey and on a selection blue, 16 pixels magnified four
 // times, and 48 pixels.
-#include "console/StateIcons.h"
+#include "icons/StateIcons.h"
 
 #include <QFont>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include "complex/StateIcon.h"
 #include "events/MarkerName.h"
@@ -76,7 +76,7 @@ protected:
         ini.writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"ЗОНА", u"Цех");
         ini.writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СЦЕНАРИЙ", u"3");
         ini.writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", u"РУЧНОЙ");
-        workstation->controlModules().FillModulControlArray();
+        workstation->controlModules().fillSlots();
         workstation->planArea().setSize(QSize(800, 600));
         loop.advance(10000);
     }
@@ -159,9 +159,9 @@ void AlarmScenarioTest::deliver(const Frame& frame, Random& random)
     // At line pace: two reads of the port, a frame's time on the line.
     const int cut = std::uniform_int_distribution<int>(1, 6)(random);
     port.received.deliver(Bytes(frame.begin(), frame.begin() + cut));
-    workstation->link().receiver().CommPort1TriggerAvail(static_cast<std::uint16_t>(port.received.InCount()));
+    workstation->link().receiver().bytesArrived(static_cast<std::uint16_t>(port.received.inCount()));
     port.received.deliver(Bytes(frame.begin() + cut, frame.end()));
-    workstation->link().receiver().CommPort1TriggerAvail(static_cast<std::uint16_t>(port.received.InCount()));
+    workstation->link().receiver().bytesArrived(static_cast<std::uint16_t>(port.received.inCount()));
 }
 
 void AlarmScenarioTest::lineRecord(Random& random)
@@ -177,11 +177,11 @@ void AlarmScenarioTest::lineRecord(Random& random)
     case 6: deliver(sim::eventFrame(EventKind::Normal, d.address, d.point), random); break;
     case 7: // a control check reported by a system
         checkBeginningNow([this, &d] {
-            workstation->dispatcher().ProcessEvent(QStringLiteral("%1/И01-01/01").arg(d.address, 2, 10, QChar(u'0')));
+            workstation->dispatcher().processEvent(QStringLiteral("%1/И01-01/01").arg(d.address, 2, 10, QChar(u'0')));
         });
         break;
     case 8: // the link with a system lost
-        workstation->dispatcher().ProcessEvent(QStringLiteral("%1/И01-01/23").arg(d.address, 2, 10, QChar(u'0')));
+        workstation->dispatcher().processEvent(QStringLiteral("%1/И01-01/23").arg(d.address, 2, 10, QChar(u'0')));
         break;
     default: break;
     }
@@ -194,14 +194,14 @@ void AlarmScenarioTest::operatorAction(Random& random)
     trace_.push_back("operator " + std::to_string(what));
     switch (what) {
     case 0: // F5; its second record follows after the line's next frame
-        checkBeginningNow([&w] { w.commands().ControlSysExecute(); });
+        checkBeginningNow([&w] { w.commands().controlCheck(); });
         break;
     case 1: // F6
-        w.commands().SoundSysExecute();
+        w.commands().silenceSystem();
         blinking_ = false;
         break;
     case 2: // F7
-        w.alarms().AlarmOffExecute();
+        w.alarms().resetAlarm();
         announced_.clear();
         level_ = 0;
         blinking_ = false;
@@ -215,12 +215,12 @@ void AlarmScenarioTest::operatorAction(Random& random)
             announced_.clear();
             level_ = 0;
             blinking_ = false;
-            w.commands().TotalControlExecute();
+            w.commands().controlAll();
             reloading_ = false;
         }
         break;
     case 4: // "Отключить звук"
-        w.commands().AllSoundOffExecute();
+        w.commands().silenceComplex();
         blinking_ = false;
         break;
     case 5: case 6: { // another node
@@ -233,7 +233,7 @@ void AlarmScenarioTest::operatorAction(Random& random)
         break;
     }
     case 7: // plan edit mode on or off
-        w.planEditor().ImageEditExecute();
+        w.planEditor().togglePlanEditMode();
         break;
     case 8: // the window resized
         w.planArea().setSize(QSize(std::uniform_int_distribution<int>(300, 1600)(random),
@@ -241,14 +241,14 @@ void AlarmScenarioTest::operatorAction(Random& random)
         break;
     case 9: // the module prompt answered or closed
         if (w.controlModules().prompt())
-            std::uniform_int_distribution<int>(0, 1)(random) ? w.controlModules().Button1Click()
+            std::uniform_int_distribution<int>(0, 1)(random) ? w.controlModules().answerYes()
                                                               : w.controlModules().closePrompt();
         break;
     case 10: // a system added or removed, the composition reloaded
         if (depth_ == 0 && !reloading_) {
             reloading_ = true;
             writeComplex(!garage_);
-            w.loader().LoadConfiguration();
+            w.loader().loadConfiguration();
             // The reload shows the alarms the tree showed; a removed system's alarms stay
             // announced, their pictures go with the system's nodes.
             if (!garage_)
@@ -346,8 +346,8 @@ void AlarmScenarioTest::followHistory()
 void AlarmScenarioTest::check() const
 {
     Workstation& w = *workstation;
-    ASSERT_EQ(w.table().JournalRow() - 1, alarmRows_) << "every alarm record has its row";
-    ASSERT_EQ(w.alarms().AlarmLevel(), level_) << "the status field shows the highest alarm";
+    ASSERT_EQ(w.table().journalRow() - 1, alarmRows_) << "every alarm record has its row";
+    ASSERT_EQ(w.alarms().alarmLevel(), level_) << "the status field shows the highest alarm";
     ASSERT_EQ(w.alarms().blinking(), blinking_) << "it blinks with its sound until sound off";
     if (!blinking_) {
         ASSERT_EQ(w.alarms().text(), AlarmState::wordOf(level_)) << "a silenced alarm shows its word steadily";
@@ -369,9 +369,9 @@ void AlarmScenarioTest::check() const
         const Detector* d = a.marker.isEmpty() ? nullptr : detectorOf(QStringLiteral("%1/И%2-%3").arg(a.marker.mid(2, 2), a.marker.mid(4, 2), a.marker.mid(6, 2)));
         if (!d || !d->placed)
             continue;
-        const TImgDat* marker = w.markers().find(a.marker);
+        const PlanMarker* marker = w.markers().find(a.marker);
         ASSERT_NE(marker, nullptr) << "the marker of " << a.marker.toStdString();
-        if (marker->Plane == w.planArea().CurrentPlan()) {
+        if (marker->Plane == w.planArea().currentPlan()) {
             ASSERT_TRUE(marker->visible || marker->Blink) << "the marker of " << a.marker.toStdString() << " is shown";
         }
         ASSERT_NE(marker->colour, colours::white) << a.marker.toStdString();

@@ -1,4 +1,4 @@
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include "complex/StateIcon.h"
 #include "link/CommandQueue.h"
@@ -71,22 +71,22 @@ TEST_F(OperatorCommandsTest, LocalCommandsHandTheirRecordsToEventProcessing)
 {
     const QString unchanged = QStringLiteral("unchanged");
     const LocalCase cases[] = {
-        {"sound off of a zone's system", u"Цех", &OperatorCommands::SoundSysExecute, {QStringLiteral("02/И01-01/02")},
+        {"sound off of a zone's system", u"Цех", &OperatorCommands::silenceSystem, {QStringLiteral("02/И01-01/02")},
          u"          КОМАНДА: ЗВУК.ОТКЛ"},
-        {"sound off without a selection", nullptr, &OperatorCommands::SoundSysExecute, {}, nullptr},
-        {"detector on", u"И12-07", &OperatorCommands::DatOnExecute, {QStringLiteral("02/И12-07/03")}, nullptr},
-        {"detector off", u"И21-03", &OperatorCommands::DatOffExecute, {QStringLiteral("00/И21-03/05")}, nullptr},
-        {"simulated fault", u"И12-07", &OperatorCommands::N20Click, {QStringLiteral("02/И12-07/08")}, nullptr},
-        {"simulated fire", u"И12-07", &OperatorCommands::N21Click, {QStringLiteral("02/И12-07/07")}, nullptr},
-        {"detector on at a zone", u"Цех", &OperatorCommands::DatOnExecute, {}, nullptr},
-        {"detector off at a system", u"A00", &OperatorCommands::DatOffExecute, {}, nullptr},
-        {"sound off of the complex", u"A00", &OperatorCommands::AllSoundOffExecute,
+        {"sound off without a selection", nullptr, &OperatorCommands::silenceSystem, {}, nullptr},
+        {"detector on", u"И12-07", &OperatorCommands::switchDetectorOn, {QStringLiteral("02/И12-07/03")}, nullptr},
+        {"detector off", u"И21-03", &OperatorCommands::switchDetectorOff, {QStringLiteral("00/И21-03/05")}, nullptr},
+        {"simulated fault", u"И12-07", &OperatorCommands::simulateFault, {QStringLiteral("02/И12-07/08")}, nullptr},
+        {"simulated fire", u"И12-07", &OperatorCommands::simulateFire, {QStringLiteral("02/И12-07/07")}, nullptr},
+        {"detector on at a zone", u"Цех", &OperatorCommands::switchDetectorOn, {}, nullptr},
+        {"detector off at a system", u"A00", &OperatorCommands::switchDetectorOff, {}, nullptr},
+        {"sound off of the complex", u"A00", &OperatorCommands::silenceComplex,
          {QStringLiteral("00/И01-01/02"), QStringLiteral("02/И01-01/02")}, u"          КОМАНДА: ЗВУК ОТКЛ."},
-        {"control check without a selection", nullptr, &OperatorCommands::ControlSysExecute, {}, nullptr},
+        {"control check without a selection", nullptr, &OperatorCommands::controlCheck, {}, nullptr},
     };
     for (const LocalCase& c : cases) {
         SCOPED_TRACE(c.name);
-        workstation->statusBar().setPanel13(unchanged);
+        workstation->statusBar().setCommandPanel(unchanged);
         if (c.selected)
             select(QString::fromUtf16(c.selected));
         else
@@ -94,7 +94,7 @@ TEST_F(OperatorCommandsTest, LocalCommandsHandTheirRecordsToEventProcessing)
         newRecords();
         (workstation->commands().*c.command)();
         EXPECT_EQ(newRecords(), c.records);
-        EXPECT_EQ(workstation->statusBar().Panel13(), c.panel13 ? QString::fromUtf16(c.panel13) : unchanged);
+        EXPECT_EQ(workstation->statusBar().commandPanel(), c.panel13 ? QString::fromUtf16(c.panel13) : unchanged);
     }
     EXPECT_TRUE(port.sent.empty() || std::none_of(port.sent.begin(), port.sent.end(), [](const FakeLinkPort::Sent& s) {
         return s.byte == command::arm || s.byte == command::switchDetector;
@@ -114,23 +114,23 @@ struct ArmingCase {
 TEST_F(OperatorCommandsTest, ArmingSendsOneFrameOrWarnsAndSendsNothing)
 {
     const ArmingCase cases[] = {
-        {"disarm И12-07: line 7 + 2, index 6", u"И12-07", &OperatorCommands::N10Click, Command{2, command::disarm, 9, 6},
+        {"disarm И12-07: line 7 + 2, index 6", u"И12-07", &OperatorCommands::disarm, Command{2, command::disarm, 9, 6},
          nullptr},
-        {"arm behind a panel of four lines: line 7 + 4 + 1", u"И21-03", &OperatorCommands::N9Click,
+        {"arm behind a panel of four lines: line 7 + 4 + 1", u"И21-03", &OperatorCommands::arm,
          Command{0, command::arm, 12, 2}, nullptr},
-        {"a device at the first absent panel", u"И31-01", &OperatorCommands::N9Click, std::nullopt,
+        {"a device at the first absent panel", u"И31-01", &OperatorCommands::arm, std::nullopt,
          u"Команда не передана: прибора или линии извещателя И31-01 нет в файле конфигурации системы 02."},
-        {"line 5 of a panel of four lines", u"И15-01", &OperatorCommands::N10Click, std::nullopt,
+        {"line 5 of a panel of four lines", u"И15-01", &OperatorCommands::disarm, std::nullopt,
          u"Команда не передана: прибора или линии извещателя И15-01 нет в файле конфигурации системы 00."},
-        {"a system without a file entry", u"И01-01", &OperatorCommands::N9Click, std::nullopt,
+        {"a system without a file entry", u"И01-01", &OperatorCommands::arm, std::nullopt,
          u"Не обнаружен файл конфигурации!"},
-        {"a zone", u"Цех", &OperatorCommands::N9Click, std::nullopt, nullptr},
-        {"a system", u"A02", &OperatorCommands::N10Click, std::nullopt, nullptr},
+        {"a zone", u"Цех", &OperatorCommands::arm, std::nullopt, nullptr},
+        {"a system", u"A02", &OperatorCommands::disarm, std::nullopt, nullptr},
     };
     for (const ArmingCase& c : cases) {
         SCOPED_TRACE(c.name);
         select(QString::fromUtf16(c.selected));
-        workstation->statusBar().setPanel13(QStringLiteral("unchanged"));
+        workstation->statusBar().setCommandPanel(QStringLiteral("unchanged"));
         const std::size_t sentBefore = port.sent.size();
         const std::size_t shownBefore = dialogs.shown.size();
         newRecords();
@@ -149,7 +149,7 @@ TEST_F(OperatorCommandsTest, ArmingSendsOneFrameOrWarnsAndSendsNothing)
             EXPECT_EQ(dialogs.shown.size(), shownBefore);
         }
         EXPECT_TRUE(newRecords().isEmpty()) << "the journal follows the panel's report";
-        EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("unchanged"));
+        EXPECT_EQ(workstation->statusBar().commandPanel(), QStringLiteral("unchanged"));
     }
 }
 
@@ -186,13 +186,13 @@ TEST_F(OperatorCommandsTest, ControlCheckResetsTheSystemAndEndsWithTheNextTransm
     select(QStringLiteral("И12-07"));
     for (const WaitCase& c : cases) {
         SCOPED_TRACE(c.name);
-        workstation->commands().N21Click();
-        ASSERT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
+        workstation->commands().simulateFire();
+        ASSERT_EQ(workstation->alarms().alarmLevel(), Annunciation::Fire);
         loop.advance(pollingStarted + c.startAt - loop.now());
         newRecords();
-        workstation->commands().ControlSysExecute();
+        workstation->commands().controlCheck();
         EXPECT_EQ(newRecords(), QStringList{QStringLiteral("02/И01-01/01")}) << "the command returns at once";
-        EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal);
+        EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Normal);
         EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemNormal);
         loop.advance(pollingStarted + c.endsBy - loop.now());
         EXPECT_EQ(newRecords(), QStringList{QStringLiteral("02/И01-01/00")});
@@ -220,7 +220,7 @@ TEST_F(OperatorCommandsTest, ControlCheckAtEveryPhaseOfThePollingTickEndsAndPoll
         ASSERT_GT(nextTick, loop.now());
         newRecords();
         auto press = after(loop, static_cast<int>(nextTick + phase - loop.now()),
-                           [this] { workstation->commands().ControlSysExecute(); });
+                           [this] { workstation->commands().controlCheck(); });
         loop.advance(nextTick + phase + 2 * PollingCycle::tickMs - loop.now());
         // Nobody answers here: the link losses reported meanwhile do not count.
         const QStringList checks = newRecords().filter(QRegularExpression(QStringLiteral("/0[01]$")));
@@ -235,15 +235,15 @@ TEST_F(OperatorCommandsTest, ControlCheckAtEveryPhaseOfThePollingTickEndsAndPoll
 TEST_F(OperatorCommandsTest, ControlChecksOfTwoSystemsEndTogetherWithTheNextFrameWhileOthersActMeanwhile)
 {
     loop.advance(PollingCycle::startupTicks * 800 + 100);
-    workstation->planEditor().ImageEditExecute();
+    workstation->planEditor().togglePlanEditMode();
     ASSERT_TRUE(workstation->planEditor().editMode());
     select(QStringLiteral("A02"));
     newRecords();
-    workstation->commands().ControlSysExecute();
+    workstation->commands().controlCheck();
     // Meanwhile, before the next frame: a fire from the line and a check of the other system.
-    workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07"));
+    workstation->dispatcher().processEvent(QStringLiteral("02/И12-07/07"));
     select(QStringLiteral("A00"));
-    workstation->commands().ControlSysExecute();
+    workstation->commands().controlCheck();
     loop.advance(800 + 200);
     EXPECT_TRUE(workstation->planEditor().editMode()) << "polling went on in plan edit mode";
     EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("02/И01-01/01"), QStringLiteral("02/И12-07/07"),
@@ -254,11 +254,11 @@ TEST_F(OperatorCommandsTest, ControlChecksOfTwoSystemsEndTogetherWithTheNextFram
 TEST_F(OperatorCommandsTest, TotalControlResetsReloadsAndChecksEverySystemInTurn)
 {
     select(QStringLiteral("И12-07"));
-    workstation->commands().N21Click();
+    workstation->commands().simulateFire();
     newRecords();
-    workstation->commands().TotalControlExecute();
-    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal);
-    EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
+    workstation->commands().controlAll();
+    EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Normal);
+    EXPECT_EQ(workstation->statusBar().commandPanel(), QStringLiteral("          КОМАНДА: КОНТРОЛЬ"));
     EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemFire)
         << "the reloaded tree shows the fire until its system's check";
     EXPECT_EQ(newRecords(), QStringList{QStringLiteral("00/И01-01/01")});
@@ -279,17 +279,17 @@ TEST_F(OperatorCommandsTest, TotalControlLeavesAFireThatArrivesWhileItWaits)
         const QStringList& lines = workstation->log().historyList();
         if (!lines.isEmpty() && lines.back().startsWith(u"00/И01-01/01")) {
             watch->setEnabled(false);
-            workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07"));
+            workstation->dispatcher().processEvent(QStringLiteral("02/И12-07/07"));
         }
     });
     watch->setEnabled(true);
     newRecords();
-    workstation->commands().TotalControlExecute();
+    workstation->commands().controlAll();
     loop.advance(3 * 800);
     EXPECT_EQ(newRecords(), (QStringList{QStringLiteral("00/И01-01/01"), QStringLiteral("02/И12-07/07"),
                                          QStringLiteral("00/И01-01/00"), QStringLiteral("02/И01-01/01"),
                                          QStringLiteral("02/И01-01/00")}));
-    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
+    EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Fire);
     EXPECT_TRUE(workstation->alarms().blinking());
     EXPECT_EQ(workstation->tree().topLevel()[2]->children()[0]->children()[0]->imageIndex(), stateicon::fire);
     EXPECT_EQ(workstation->tree().topLevel()[2]->imageIndex(), stateicon::systemFire);
@@ -304,15 +304,15 @@ TEST_F(OperatorCommandsTest, TotalControlMarksAFireOfItsReloadOnTheNewTree)
     fire->setInterval(100);
     fire->setOnTimer([&] {
         fire->setEnabled(false);
-        workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07"));
+        workstation->dispatcher().processEvent(QStringLiteral("02/И12-07/07"));
     });
     fire->setEnabled(true);
-    workstation->commands().TotalControlExecute();
+    workstation->commands().controlAll();
     loop.advance(5000);
     const TreeNode& detector = *workstation->tree().topLevel()[2]->children()[0]->children()[0];
     EXPECT_EQ(detector.imageIndex(), stateicon::fire);
     EXPECT_EQ(workstation->tree().selected(), &detector) << "the display is the fire's";
-    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
+    EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Fire);
 }
 
 // "Имитировать пожар/тревогу" of a zone whose control module starts by itself: the journal says
@@ -323,7 +323,7 @@ TEST_F(OperatorCommandsTest, SimulatedFireIsJournaledAsSuchAndStartsNoScenario)
     workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"ЗОНА", u"Цех");
     workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СЦЕНАРИЙ", u"5");
     workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", u"АВТОМАТ");
-    workstation->controlModules().FillModulControlArray();
+    workstation->controlModules().fillSlots();
     const auto scenarioQueued = [this] {
         for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
             if (workstation->link().queue().slot(slot).code == command::startScenario)
@@ -331,14 +331,14 @@ TEST_F(OperatorCommandsTest, SimulatedFireIsJournaledAsSuchAndStartsNoScenario)
         return false;
     };
     select(QStringLiteral("И12-07"));
-    workstation->commands().N21Click();
+    workstation->commands().simulateFire();
     EXPECT_FALSE(scenarioQueued());
     EXPECT_TRUE(workstation->log().historyList().back().contains(u"ПОЖАР: СКЛАД ИМИТАЦИЯ Цех Ворота"))
         << workstation->log().historyList().back().toStdString();
     EXPECT_EQ(workstation->table().cell(1, 3), QStringLiteral("ИМИТАЦИЯ Цех Ворота"));
-    workstation->commands().N20Click();
+    workstation->commands().simulateFault();
     EXPECT_TRUE(workstation->log().historyList().back().contains(u"ОТКАЗ: СКЛАД ИМИТАЦИЯ Цех Ворота"));
-    workstation->dispatcher().ProcessEvent(QStringLiteral("02/И12-07/07"));
+    workstation->dispatcher().processEvent(QStringLiteral("02/И12-07/07"));
     EXPECT_TRUE(scenarioQueued()) << "the real fire starts it";
     EXPECT_FALSE(workstation->log().historyList().back().contains(u"ИМИТАЦИЯ"));
 }
@@ -346,22 +346,22 @@ TEST_F(OperatorCommandsTest, SimulatedFireIsJournaledAsSuchAndStartsNoScenario)
 TEST_F(OperatorCommandsTest, TotalControlAndSoundOffOfAnEmptyComplexOnlyResetAndSilence)
 {
     folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QString());
-    workstation->commands().TotalControlExecute();
+    workstation->commands().controlAll();
     ASSERT_TRUE(workstation->tree().topLevel().empty());
     // F6 silences whether or not a node is selected: it is the sound-off key of the menu too.
-    for (void (OperatorCommands::*soundOff)() : {&OperatorCommands::AllSoundOffExecute, &OperatorCommands::SoundSysExecute}) {
-        workstation->alarms().RaiseFireAlarm();
+    for (void (OperatorCommands::*soundOff)() : {&OperatorCommands::silenceComplex, &OperatorCommands::silenceSystem}) {
+        workstation->alarms().raiseFireAlarm();
         (workstation->commands().*soundOff)();
         EXPECT_FALSE(workstation->alarms().blinking());
     }
     newRecords();
-    workstation->statusBar().setPanel13(QStringLiteral("unchanged"));
-    workstation->commands().TotalControlExecute();
-    workstation->commands().AllSoundOffExecute();
-    workstation->commands().SoundSysExecute();
+    workstation->statusBar().setCommandPanel(QStringLiteral("unchanged"));
+    workstation->commands().controlAll();
+    workstation->commands().silenceComplex();
+    workstation->commands().silenceSystem();
     EXPECT_TRUE(newRecords().isEmpty());
-    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal);
-    EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("unchanged"));
+    EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Normal);
+    EXPECT_EQ(workstation->statusBar().commandPanel(), QStringLiteral("unchanged"));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "console/OperatorNotices.h"
+#include "app/OperatorNotices.h"
 
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/VirtualMessageLoop.h"

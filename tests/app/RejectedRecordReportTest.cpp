@@ -1,7 +1,7 @@
-#include "console/RejectedRecordReport.h"
+#include "app/RejectedRecordReport.h"
 
 #include "platform/StatusBar.h"
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/FrameBytes.h"
 
@@ -27,7 +27,7 @@ TEST(RejectedRecordReportTest, OneNoticeAfterTheReceiveHandlerAndTheReportsBefor
     EXPECT_EQ(dialogs.notices, 1u);
     EXPECT_EQ(dialogs.shown[0].caption + u'|' + dialogs.shown[0].text,
               QStringLiteral("Ошибка|Событие 01/И12-05/03 не обработано.\nПричина: Unable to write to /srv/Склад.tb1"));
-    EXPECT_EQ(statusBar.Panel17(),
+    EXPECT_EQ(statusBar.messagePanel(),
               QStringLiteral("Событие 02/И13-100/07 не обработано. Причина: поле шире своего места в записи"));
     report.report(QStringLiteral("01/И12-07/03"), QStringLiteral("x"));
     loop.advance(10);
@@ -49,7 +49,7 @@ TEST_F(RejectedRecordWiringTest, ARefusedDetectorFileWriteIsLoggedAndShownToTheO
     port.received.deliver(join({frameBytes(0x20, 0x01, 0x8A, 0x11, 0x04), frameBytes(0x20, 0x01, 0x94, 0x11, 0x04)}));
     {
         FileSizeLimit disk(2500);
-        workstation->link().receiver().CommPort1TriggerAvail(14);
+        workstation->link().receiver().bytesArrived(14);
     }
     const QStringList lines = workstation->log().historyList();
     ASSERT_GE(lines.size(), 2);

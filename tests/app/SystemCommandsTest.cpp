@@ -1,4 +1,4 @@
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include "files/SettingsKeys.h"
 #include "platform/Timer.h"
@@ -20,16 +20,16 @@ protected:
     void SetUp() override
     {
         workstation = startWorkstation();
-        workstation->link().ports().IniCOMExecute(2);
+        workstation->link().ports().choosePort(2);
         systemFile = writeWarehouse(folder);
-        workstation->statusBar().setOnChanged([this] { panel15.append(workstation->statusBar().Panel15()); });
+        workstation->statusBar().setOnChanged([this] { panel15.append(workstation->statusBar().statePanel()); });
         workstation->systems().setOnClearPlan([this] { ++planCleared; });
     }
     void addWarehouse()
     {
         dialogs.files = {systemFile};
         dialogs.inputs = {u"1"_s};
-        workstation->systems().NewConfigExecute();
+        workstation->systems().addSystem();
     }
     QStringList shownTexts() const
     {
@@ -53,7 +53,7 @@ TEST_F(SystemCommandsTest, AFileThatIsNoSystemFileIsRefusedWritingNothingAndPoll
     dialogs.shown.clear();
     dialogs.files = {folder.file(u"kirvanmonitorp.cnf"_s)};
     dialogs.inputs = {u"2"_s};
-    workstation->systems().NewConfigExecute();
+    workstation->systems().addSystem();
     ASSERT_EQ(dialogs.shown.size(), 3u);
     EXPECT_EQ(dialogs.shown.back().caption, u"Ошибка"_s);
     EXPECT_TRUE(dialogs.shown.back().text.contains(u"файл состава комплекса"_s)) << dialogs.shown.back().text.toStdString();
@@ -65,7 +65,7 @@ TEST_F(SystemCommandsTest, AnAddressOutsideTheRangeOrNotANumberIsAskedAgainAndTh
 {
     dialogs.files = {systemFile};
     dialogs.inputs = {u"7"_s, u"два"_s, u" 1"_s};
-    workstation->systems().NewConfigExecute();
+    workstation->systems().addSystem();
 
     EXPECT_EQ(shownTexts(), QStringList({u"Ввести в состав|Конфигурация системы (*.cnf)"_s, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
                                          u"Ошибка|"_s + rangeText, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
@@ -73,7 +73,7 @@ TEST_F(SystemCommandsTest, AnAddressOutsideTheRangeOrNotANumberIsAskedAgainAndTh
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), warehouseLines());
     EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
     EXPECT_TRUE(panel15.contains(u"    Цех 1"_s)) << "the zone is shown while it is built";
-    EXPECT_TRUE(workstation->statusBar().Panel17().isEmpty());
+    EXPECT_TRUE(workstation->statusBar().messagePanel().isEmpty());
     // Reloaded: the tree shows the system, polling runs, and the port chosen before is open again.
     ASSERT_EQ(workstation->tree().topLevel().size(), 1u);
     EXPECT_EQ(workstation->tree().count(), 5);
@@ -89,12 +89,12 @@ TEST_F(SystemCommandsTest, CancellingLeavesEverythingAsItWasPortAndPollingInclud
     const QByteArray settingsBefore = folder.read(u"KirvanMonitorP.ini"_s);
     ASSERT_TRUE(polling());
 
-    workstation->systems().NewConfigExecute(); // the file dialog is cancelled
+    workstation->systems().addSystem(); // the file dialog is cancelled
     EXPECT_TRUE(polling());
     EXPECT_EQ(port.opened.size(), 2u) << "the port was not touched";
 
     dialogs.files = {systemFile}; // then the address dialog
-    workstation->systems().NewConfigExecute();
+    workstation->systems().addSystem();
     EXPECT_TRUE(polling());
     EXPECT_EQ(port.opened.size(), 2u) << "the port was not touched";
     EXPECT_TRUE(port.open);
@@ -103,7 +103,7 @@ TEST_F(SystemCommandsTest, CancellingLeavesEverythingAsItWasPortAndPollingInclud
 
     dialogs.answers = {Dialogs::Answer::Cancel}; // and a removal
     workstation->tree().select(workstation->tree().topLevel()[0].get());
-    workstation->systems().DelConfigExecute();
+    workstation->systems().removeSystem();
     EXPECT_EQ(workstation->tree().count(), 5);
     EXPECT_EQ(folder.read(u"KirvanMonitorP.ini"_s), settingsBefore);
 }
@@ -129,7 +129,7 @@ TEST_F(SystemCommandsTest, PollingAndReceptionGoOnWhileTheOperatorChoosesTheFile
     });
     dialogs.files = {systemFile};
     dialogs.inputs = {u"2"_s};
-    workstation->systems().NewConfigExecute();
+    workstation->systems().addSystem();
     EXPECT_EQ(duringDialogs, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}}));
     ASSERT_FALSE(whileReading.empty());
     EXPECT_TRUE(std::all_of(whileReading.begin(), whileReading.end(), [](auto seen) { return seen.first && seen.second; }));
@@ -143,10 +143,10 @@ TEST_F(SystemCommandsTest, AFailedAdditionIsReportedAndPutsThePortAndPollingBack
     workstation->link().cycle().start();
     dialogs.files = {systemFile};
     dialogs.inputs = {u"1"_s};
-    EXPECT_ANY_THROW(workstation->systems().NewConfigExecute());
+    EXPECT_ANY_THROW(workstation->systems().addSystem());
     EXPECT_TRUE(polling());
     EXPECT_EQ(port.opened, std::vector<int>({2, 2}));
-    EXPECT_TRUE(workstation->statusBar().Panel17().isEmpty());
+    EXPECT_TRUE(workstation->statusBar().messagePanel().isEmpty());
     EXPECT_FALSE(workstation->systems().running());
 }
 
@@ -156,16 +156,16 @@ TEST_F(SystemCommandsTest, RemovingTheLastSystemTellsTheAdsStationStopsPollingAn
     workstation->settings().ini().writeString(settings::sectionSettings, settings::keyEquipment, u"0");
     workstation->tree().select(workstation->tree().topLevel()[0].get());
     port.sent.clear();
-    workstation->systems().DelConfigExecute();
+    workstation->systems().removeSystem();
 
     EXPECT_EQ(shownTexts().last(), u"Вывести из состава|Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
     EXPECT_TRUE(workstation->tree().topLevel().empty());
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), QString());
     EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);
     EXPECT_FALSE(polling());
-    EXPECT_TRUE(workstation->statusBar().Panel13().isEmpty());
+    EXPECT_TRUE(workstation->statusBar().commandPanel().isEmpty());
     // The state panel was emptied too, and the frame to the АДС station, unanswered, leaves it so.
-    EXPECT_TRUE(workstation->statusBar().Panel15().isEmpty());
+    EXPECT_TRUE(workstation->statusBar().statePanel().isEmpty());
     const std::vector<std::uint8_t> frame = port.sentBytes();
     ASSERT_EQ(frame.size(), 7u);
     EXPECT_EQ(frame[0], 0x20);

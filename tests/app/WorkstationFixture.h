@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/Workstation.h"
+#include "app/Workstation.h"
 #include "tests/support/FakeLinkPort.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/InlineWorker.h"
@@ -45,7 +45,7 @@ protected:
     void receiveFire(Workstation& workstation)
     {
         port.received.deliver(frameBytes(0x20, 0x01, 0x94, 0x11, 0x04));
-        workstation.link().receiver().CommPort1TriggerAvail(7);
+        workstation.link().receiver().bytesArrived(7);
     }
     // Lets the plan pictures' worker hand over the picture the plan area waits for.
     void settlePlanPictures(Workstation& workstation)

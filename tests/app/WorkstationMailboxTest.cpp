@@ -1,4 +1,4 @@
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include "mailbox/MailboxClient.h"
 #include "platform/Timer.h"
@@ -19,7 +19,7 @@ TEST_F(WorkstationMailboxTest, AMailboxCreatedAtStartUpTakesAClientsRequestIntoT
     MailboxClient client(loop, folder.file(QStringLiteral("KirvanMonitorP.cds")));
     EXPECT_EQ(client.send(QStringLiteral("A02:F3-12"), true, 2000), MailboxClient::Outcome::Taken);
     EXPECT_EQ(workstation->link().queue().slot(0), (Command{2, 154, 242, 11}));
-    EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("          КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ"));
+    EXPECT_EQ(workstation->statusBar().commandPanel(), QStringLiteral("          КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ"));
 }
 
 TEST_F(WorkstationMailboxTest, WithoutTheFileAtStartUpTheMailboxStaysIdle)

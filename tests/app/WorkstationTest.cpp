@@ -1,4 +1,4 @@
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include "files/FileWriteError.h"
 #include "files/SettingsKeys.h"
@@ -23,7 +23,7 @@ TEST_F(WorkstationTest, FirstStartCreatesTheSettingsAndLogsOnlyTheShutDown)
                                  "[АДРЕС]\r\n00=\r\n01=\r\n02=\r\n03=\r\n"));
         EXPECT_TRUE(workstation->log().historyList().isEmpty());
         clock.set(QDateTime(QDate(2023, 12, 8), QTime(17, 40, 11)));
-        workstation->FormClose();
+        workstation->windowClosed();
     }
     EXPECT_EQ(logLines(), QStringList{QStringLiteral("08.12.2023 17:40:11  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН")});
 }
@@ -40,7 +40,7 @@ TEST_F(WorkstationTest, SecondStartLogsTheStartUpLine)
 TEST_F(WorkstationTest, ShutDownLineNeedsNoSettings)
 {
     auto workstation = startWorkstation();
-    workstation->FormClose();
+    workstation->windowClosed();
     EXPECT_FALSE(workstation->settingsOpen());
     QFile::remove(folder.file(QStringLiteral("KirvanMonitorP.ini")));
     workstation.reset();
@@ -55,10 +55,10 @@ TEST_F(WorkstationTest, InstallationOpensTheHelpPageOnceAfterHalfASecond)
     EXPECT_TRUE(workstation->installFlag());
     EXPECT_FALSE(folder.readText(QStringLiteral("KirvanMonitorP.ini")).contains(QStringLiteral("Установка")));
     const auto activated = loop.now();
-    workstation->FormActivate();
+    workstation->windowActivated();
     EXPECT_EQ(loop.now() - activated, 500);
     EXPECT_EQ(shell.opened, std::vector<QString>{folder.file(QStringLiteral("Help/index.html"))});
-    workstation->FormActivate();
+    workstation->windowActivated();
     EXPECT_EQ(shell.opened.size(), 1u) << "a later activation does not open it again";
 }
 
@@ -69,7 +69,7 @@ TEST_F(WorkstationTest, InstallationKeyOtherThanOneStaysAndOpensNothing)
         auto workstation = startWorkstation();
         EXPECT_FALSE(workstation->installFlag());
         EXPECT_TRUE(folder.readText(QStringLiteral("KirvanMonitorP.ini")).contains(QStringLiteral("Установка")));
-        workstation->FormActivate();
+        workstation->windowActivated();
         EXPECT_TRUE(shell.opened.empty());
     }
 }
@@ -88,13 +88,13 @@ TEST_F(WorkstationTest, ReceivedFireReachesTheJournalThroughTheWholeChain)
     EXPECT_EQ(workstation->log().historyText(),
               QStringLiteral("01/И12-05/07 08.12.2023 9:15:02 ПОЖАР: СКЛАД Цех 1 Коридор"));
     EXPECT_EQ(restorer.restores, 1);
-    EXPECT_EQ(workstation->table().JournalRow(), 2);
+    EXPECT_EQ(workstation->table().journalRow(), 2);
     // Neither the workstation folder nor the test program's has the sound files: the fire
     // sounds the built-in alert, and the operator learns why.
     loop.advance(1000);
     EXPECT_EQ(workstation->alarms().text(), QStringLiteral(" ПОЖАР"));
     EXPECT_EQ(sound.calls, std::vector<QString>{QStringLiteral("looped ")});
-    EXPECT_EQ(workstation->statusBar().Panel17(),
+    EXPECT_EQ(workstation->statusBar().messagePanel(),
               QStringLiteral("ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"));
 }
 
@@ -109,7 +109,7 @@ TEST_F(WorkstationTest, FireSoundsTheInstalledAlarmFileWhenTheFolderHasNone)
     receiveFire(workstation);
     loop.advance(1000);
     EXPECT_EQ(sound.calls, std::vector<QString>{QStringLiteral("looped ") + shared.file(QStringLiteral("alarm.wav"))});
-    EXPECT_EQ(workstation.statusBar().Panel17(), QString());
+    EXPECT_EQ(workstation.statusBar().messagePanel(), QString());
 }
 
 TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheScenario)
@@ -126,11 +126,11 @@ TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheSce
     receiveFire(*workstation);
     ControlModules& modules = workstation->controlModules();
     ASSERT_TRUE(modules.prompt()) << "start-up built the table";
-    EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fire);
-    workstation->alarms().AlarmOffExecute();
+    EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Fire);
+    workstation->alarms().resetAlarm();
     ASSERT_TRUE(modules.prompt()) << "the reset leaves the question to the operator";
     EXPECT_FALSE(scenarioQueued());
-    modules.Button1Click();
+    modules.answerYes();
     EXPECT_TRUE(scenarioQueued());
 }
 
@@ -162,21 +162,21 @@ TEST_F(WorkstationTest, AClosedPortAndASilentLineEachGiveOneLinkLossWithItsFault
             port.existing = {3};
         sound.calls.clear();
         auto workstation = startWorkstation();
-        const int rowsBefore = workstation->table().JournalRow();
+        const int rowsBefore = workstation->table().journalRow();
         if (closed) {
             loop.advance(15'000);
-            EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Normal) << "the port may still be found";
+            EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Normal) << "the port may still be found";
         }
         loop.advance(75'000);
         EXPECT_EQ(port.open, !closed);
         const QStringList lost = logLines().filter(QStringLiteral("НЕТ СВЯЗИ С КОМПЛЕКСОМ"));
         EXPECT_EQ(lost.size(), closed ? 1 : 2) << "once per outage (per run here)";
-        EXPECT_EQ(workstation->alarms().AlarmLevel(), Annunciation::Fault);
-        EXPECT_EQ(workstation->table().JournalRow(), rowsBefore + 1);
+        EXPECT_EQ(workstation->alarms().alarmLevel(), Annunciation::Fault);
+        EXPECT_EQ(workstation->table().journalRow(), rowsBefore + 1);
         EXPECT_EQ(workstation->tree().topLevel()[0]->imageIndex(), stateicon::systemNoLink);
         ASSERT_FALSE(sound.calls.empty());
         EXPECT_TRUE(sound.calls.back().startsWith(QStringLiteral("once"))) << "the fault sound";
-        EXPECT_NE(workstation->statusBar().Shape2(), (Rgb{0, 128, 0}));
+        EXPECT_NE(workstation->statusBar().linkLamp(), (Rgb{0, 128, 0}));
     }
 }
 
@@ -188,16 +188,16 @@ TEST_F(WorkstationTest, NoSoundDeviceIsALastingNoticeAndOneJournalLineEachTimeIt
     const auto journaled = [&] { return logLines().filter(notice).size(); };
     sound.device = false;
     auto workstation = startWorkstation();
-    EXPECT_EQ(workstation->statusBar().SoundTrouble(), notice);
+    EXPECT_EQ(workstation->statusBar().soundTrouble(), notice);
     EXPECT_EQ(journaled(), 1);
-    workstation->statusBar().setPanel17(QStringLiteral("another message"));
+    workstation->statusBar().setMessagePanel(QStringLiteral("another message"));
     ASSERT_TRUE(sound.onOutputsChanged);
     sound.onOutputsChanged(); // another device went, still none
-    EXPECT_EQ(workstation->statusBar().SoundTrouble(), notice) << "lasting";
+    EXPECT_EQ(workstation->statusBar().soundTrouble(), notice) << "lasting";
     EXPECT_EQ(journaled(), 1);
     sound.device = true;
     sound.onOutputsChanged();
-    EXPECT_TRUE(workstation->statusBar().SoundTrouble().isEmpty());
+    EXPECT_TRUE(workstation->statusBar().soundTrouble().isEmpty());
     sound.device = false;
     sound.onOutputsChanged();
     EXPECT_EQ(journaled(), 2);

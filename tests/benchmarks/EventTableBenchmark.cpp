@@ -16,7 +16,7 @@ namespace {
 // One fault row as the reactions fill it.
 void fillRow(EventTable& table)
 {
-    const int number = table.JournalRow();
+    const int number = table.journalRow();
     const auto twoDigits = [](int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); };
     table.writeCell(0, QString::number(number));
     table.writeCell(1, QStringLiteral("ОТКАЗ"));
@@ -24,7 +24,7 @@ void fillRow(EventTable& table)
     table.writeCell(3, QStringLiteral("Помещение %1 линия %2: НЕИСПРАВНОСТЬ").arg(number % 900).arg(number % 8));
     table.writeCell(4, QStringLiteral("09.12.2026"));
     table.writeCell(5, QStringLiteral("10:%1:%2").arg(twoDigits(number / 60 % 60), twoDigits(number % 60)));
-    table.CommitJournalRow(1);
+    table.commitJournalRow(1);
 }
 
 struct TableFixture {

@@ -1,5 +1,5 @@
 // The receive path at speed. The line carries at most about 62 frames a second; the targets
-// leave room for bursts and slow disks: scanning and decoding at least 50 MB/s, ProcessEvent
+// leave room for bursts and slow disks: scanning and decoding at least 50 MB/s, processEvent
 // with real file reads at least 5,000 records per second on one core.
 #include "complex/ComplexFile.h"
 #include "complex/CompositionTree.h"
@@ -37,7 +37,7 @@ testing::Bytes busyLine(std::size_t size)
     return bytes;
 }
 
-void ScanAndDecode(benchmark::State& state)
+void scanAndDecode(benchmark::State& state)
 {
     const testing::Bytes bytes = busyLine(1 << 20);
     std::size_t records = 0;
@@ -45,13 +45,13 @@ void ScanAndDecode(benchmark::State& state)
         scanFrames(bytes.data(), bytes.size(), [&](const Frame& accepted) {
             Frame frame = accepted;
             if (frameKind(frame) == FrameKind::Event)
-                records += static_cast<std::size_t>(DecodeFrame(frame).size());
+                records += static_cast<std::size_t>(decodeFrame(frame).size());
         });
     }
     benchmark::DoNotOptimize(records);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
-BENCHMARK(ScanAndDecode);
+BENCHMARK(scanAndDecode);
 
 // A detector of the complex: system address, device, line and number.
 struct DetectorPlace {
@@ -136,7 +136,7 @@ private:
 // Faults, fires, contacts and state reports of random detectors: rows, lines, tree marks. The
 // cost per record must not grow with the complex (argument: detectors; 17,280 is the largest
 // complex).
-void ProcessEventReadingFiles(benchmark::State& state)
+void processEventReadingFiles(benchmark::State& state)
 {
     Workstation workstation(static_cast<int>(state.range(0)));
     std::mt19937 random(11);
@@ -144,12 +144,12 @@ void ProcessEventReadingFiles(benchmark::State& state)
     for (auto _ : state) {
         const DetectorPlace& place = workstation.places[random() % workstation.places.size()];
         const QString record = QStringLiteral("0%1/%2/%3").arg(place.address).arg(place.id(), QLatin1String(codes[random() % 6]));
-        workstation.dispatcher.ProcessEvent(record);
+        workstation.dispatcher.processEvent(record);
         workstation.alarms.calls.clear();
     }
     state.counters["records/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(ProcessEventReadingFiles)->Arg(100)->Arg(2000)->Arg(17280)->Unit(benchmark::kMicrosecond);
+BENCHMARK(processEventReadingFiles)->Arg(100)->Arg(2000)->Arg(17280)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kirvan

@@ -32,7 +32,7 @@ class RecordingLinkControl final : public LinkControl {
 public:
     void resetForLoad() override { calls << u"reset"_s; }
     void acceptSystem(int address) override { calls << u"accept %1"_s.arg(address); }
-    void Delay(int ms) override
+    void delay(int ms) override
     {
         calls << u"delay %1"_s.arg(ms);
         if (duringDelay)
@@ -50,8 +50,8 @@ class ConfigurationLoaderTest : public ::testing::Test {
 protected:
     ConfigurationLoaderTest()
     {
-        tree.setOnSelectionChanged([this](TreeNode* node) { selection.TreeView1Change(node); });
-        loader.setOnBusy([this](bool busy) { busyLog.push_back({busy, statusBar.Panel17()}); });
+        tree.setOnSelectionChanged([this](TreeNode* node) { selection.treeSelectionChanged(node); });
+        loader.setOnBusy([this](bool busy) { busyLog.push_back({busy, statusBar.messagePanel()}); });
     }
 
     void writeComplex(const QString& text) { folder.writeText(u"kirvanmonitorp.cnf"_s, text); }
@@ -105,7 +105,7 @@ const QString rangeText = u"Версия программы обслуживае
 TEST_F(ConfigurationLoaderTest, AcceptsTheSystemsInTreeOrderAfterTheResetAndTheDelay)
 {
     writeComplex(u"A00:СКЛАД\n\tЦех\nA02:ОФИС\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 0"_s, u"accept 2"_s, u"start"_s}));
     EXPECT_EQ(texts(), (QStringList{u"A00:СКЛАД"_s, u"Цех"_s, u"A02:ОФИС"_s}));
     EXPECT_TRUE(dialogs.shown.empty());
@@ -118,7 +118,7 @@ TEST_F(ConfigurationLoaderTest, UnreadableDetectorFilesAreNamedOnceAndTheLoadGoe
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file(u"Склад.tb2"_s)).constData(), 0644), 0);
     folder.writeText(u"Склад.tb3"_s, u"[И31-01]\nТИП=ОХРАНА\nСОСТОЯНИЕ=ВКЛ\n"_s);
     writeComplex(u"A01:СКЛАД\n\tЦех\n\t\tИ11-01 а\n\t\tИ11-02 б\n\t\tИ21-01 в\n\t\tИ31-01 г\nA02:ОФИС\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 1"_s, u"accept 2"_s, u"start"_s}));
     EXPECT_EQ(picture(u"И11-01"_s), stateicon::detectorOff);
     EXPECT_EQ(picture(u"И31-01"_s), stateicon::securityOn) << "the readable file still counts";
@@ -142,7 +142,7 @@ TEST_F(ConfigurationLoaderTest, PicturesComeFromTheLevelAndTheDetectorFile)
     writeComplex(u"A01:СКЛАД\n\tЦех\n\t\tИ11-01 окно\n\t\tИ11-02 дверь\n\t\tИ11-03 дым\n"
                  u"\t\tИ11-04 дым\n\t\tИ11-05 окно\n\t\tИ11-06 нет секции\n\t\tИ21-01 другой прибор\n"
                  u"\t\tИ31-01 нет файла\n\t\t\tглубже\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(picture(u"A01"_s), stateicon::systemNormal);
     EXPECT_EQ(picture(u"Цех"_s), stateicon::zone);
     EXPECT_EQ(picture(u"И11-01"_s), stateicon::securityOn);
@@ -167,7 +167,7 @@ TEST_F(ConfigurationLoaderTest, ASystemOutsideTheAddressRangeLeavesTheTreeButNot
     const QString content = u"A00:ОФИС\n\tКоридор\nA07:ЧУЖАЯ\n\tЗона 7\n\t\tИ11-01 чужой\n"
                             u"A05:ЕЩЕ\nA01:СКЛАД\n\tЦех\n\t\tИ11-01 окно\n"_s;
     writeComplex(content);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     ASSERT_EQ(dialogs.shown.size(), 2u) << "one message for each, also for one that moved into place";
     EXPECT_EQ(dialogs.shown[0].caption, u"Ошибка"_s);
     EXPECT_EQ(dialogs.shown[0].text, rangeText);
@@ -183,7 +183,7 @@ TEST_F(ConfigurationLoaderTest, AMissingSystemFileStillCountsWithDetectorsOff)
 {
     setSystemFile(u"02"_s, u"нет.cnf"_s);
     writeComplex(u"A00:БЕЗ ЗАПИСИ\n\tЦех\n\t\tИ11-01 окно\nA02:НЕТ ФАЙЛА\n\tЦех 2\n\t\tИ11-01 окно\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 0"_s, u"accept 2"_s, u"start"_s}));
     EXPECT_EQ(picture(u"A00"_s), stateicon::systemNormal);
     EXPECT_EQ(picture(u"A02"_s), stateicon::systemNormal);
@@ -198,10 +198,10 @@ TEST_F(ConfigurationLoaderTest, AMissingSystemFileStillCountsWithDetectorsOff)
 TEST_F(ConfigurationLoaderTest, AnEmptyFileEmptiesTheTreeAndStopsPolling)
 {
     writeComplex(u"A00:СКЛАД\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     writeComplex({});
     link.calls.clear();
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_TRUE(tree.topLevel().empty());
     EXPECT_EQ(tree.selected(), nullptr);
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"stop"_s}));
@@ -210,11 +210,11 @@ TEST_F(ConfigurationLoaderTest, AnEmptyFileEmptiesTheTreeAndStopsPolling)
 TEST_F(ConfigurationLoaderTest, WithoutAFileTheTreeKeepsItsNodesAndPicturesAndIsPolled)
 {
     writeComplex(u"A01:СКЛАД\n\tЦех\n\t\tИ11-01 окно\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     tree.setPicture(*tree.topLevel().front(), stateicon::systemFire);
     QFile::remove(folder.file(u"kirvanmonitorp.cnf"_s));
     link.calls.clear();
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(texts(), (QStringList{u"A01:СКЛАД"_s, u"Цех"_s, u"И11-01 окно"_s}));
     EXPECT_EQ(picture(u"A01"_s), stateicon::systemFire);
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 1"_s, u"start"_s}));
@@ -222,7 +222,7 @@ TEST_F(ConfigurationLoaderTest, WithoutAFileTheTreeKeepsItsNodesAndPicturesAndIs
 
 TEST_F(ConfigurationLoaderTest, WithoutAFileAnEmptyTreeStaysUnpolledWithoutAMenu)
 {
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"stop"_s}));
     EXPECT_EQ(popup.menu(), TreePopup::Menu::None);
 }
@@ -230,11 +230,11 @@ TEST_F(ConfigurationLoaderTest, WithoutAFileAnEmptyTreeStaysUnpolledWithoutAMenu
 TEST_F(ConfigurationLoaderTest, ShowsTheMessageAndTheBusyPointerOnlyWhileReading)
 {
     writeComplex(u"A00:СКЛАД\n"_s);
-    statusBar.setPanel17(u"прежний текст"_s);
-    link.duringDelay = [this] { EXPECT_EQ(statusBar.Panel17(), u"прежний текст"_s); };
-    loader.LoadConfiguration();
+    statusBar.setMessagePanel(u"прежний текст"_s);
+    link.duringDelay = [this] { EXPECT_EQ(statusBar.messagePanel(), u"прежний текст"_s); };
+    loader.loadConfiguration();
     EXPECT_EQ(busyLog, (std::vector<Busy>{{true, loadingText}, {false, loadingText}}));
-    EXPECT_EQ(statusBar.Panel17(), QString());
+    EXPECT_EQ(statusBar.messagePanel(), QString());
 }
 
 TEST_F(ConfigurationLoaderTest, SelectsTheFirstNodeAndGivesTheTreeTheNormalMenu)
@@ -243,21 +243,21 @@ TEST_F(ConfigurationLoaderTest, SelectsTheFirstNodeAndGivesTheTreeTheNormalMenu)
     std::vector<TreeNode*> selected;
     tree.setOnSelectionChanged([&](TreeNode* node) {
         selected.push_back(node);
-        selection.TreeView1Change(node);
+        selection.treeSelectionChanged(node);
     });
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     ASSERT_EQ(selected.size(), 1u);
     EXPECT_EQ(selected[0], tree.topLevel().front().get());
     EXPECT_EQ(tree.selected(), selected[0]);
-    EXPECT_EQ(popup.menu(), TreePopup::Menu::PopupMenu3);
+    EXPECT_EQ(popup.menu(), TreePopup::Menu::treeMenu);
     EXPECT_FALSE(popup.visible(TreePopup::Item::ModulControl)) << "the items of a system node";
 }
 
 TEST_F(ConfigurationLoaderTest, ALoadAskedForDuringTheDelayRunsAfterTheOneUnderWay)
 {
     writeComplex(u"A00:СКЛАД\n"_s);
-    link.duringDelay = [this] { loader.LoadConfiguration(); };
-    loader.LoadConfiguration();
+    link.duringDelay = [this] { loader.loadConfiguration(); };
+    loader.loadConfiguration();
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 0"_s, u"start"_s, u"reset"_s,
                                        u"delay 500"_s, u"accept 0"_s, u"start"_s}));
 }
@@ -276,7 +276,7 @@ TEST_F(ConfigurationLoaderTest, ALoadAskedForDuringTheRangeMessageDoesNotPullThe
         Answer messageBox(const QString&, const QString&, Icon, Buttons) override
         {
             if (++shown == 1)
-                loader->LoadConfiguration();
+                loader->loadConfiguration();
             return Answer::Ok;
         }
         std::optional<QString> inputBox(const QString&, const QString&, const QString&) override { return {}; }
@@ -284,7 +284,7 @@ TEST_F(ConfigurationLoaderTest, ALoadAskedForDuringTheRangeMessageDoesNotPullThe
     } boxes;
     ConfigurationLoader reloading{tree, settings, store, statusBar, boxes, link, popup};
     boxes.loader = &reloading;
-    reloading.LoadConfiguration();
+    reloading.loadConfiguration();
     EXPECT_EQ(boxes.shown, 2);
     EXPECT_EQ(texts(), (QStringList{u"A00:СКЛАД"_s, u"Цех"_s}));
     EXPECT_EQ(link.calls.count(u"start"_s), 2);
@@ -294,7 +294,7 @@ TEST_F(ConfigurationLoaderTest, ALoadAskedForDuringTheRangeMessageDoesNotPullThe
 TEST_F(ConfigurationLoaderTest, AnInvalidLevelKeepsTheNodesReadAndLeavesTheWindowWhole)
 {
     writeComplex(u"A00:СКЛАД\n\tЦех\nA01:ОФИС\n\t\t\tслишком глубоко\nA02:НЕ ПРОЧИТАНА\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(texts(), (QStringList{u"A00:СКЛАД"_s, u"Цех"_s, u"A01:ОФИС"_s}));
     EXPECT_EQ(picture(u"Цех"_s), stateicon::zone);
     EXPECT_EQ(picture(u"A01"_s), stateicon::systemNormal);
@@ -303,7 +303,7 @@ TEST_F(ConfigurationLoaderTest, AnInvalidLevelKeepsTheNodesReadAndLeavesTheWindo
     EXPECT_TRUE(dialogs.shown[0].text.contains(u"слишком глубоко"_s)) << qPrintable(dialogs.shown[0].text);
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 0"_s, u"accept 1"_s, u"start"_s}));
     EXPECT_EQ(busyLog.back().busy, false);
-    EXPECT_EQ(statusBar.Panel17(), QString());
+    EXPECT_EQ(statusBar.messagePanel(), QString());
     EXPECT_EQ(tree.selected(), tree.topLevel().front().get());
 }
 
@@ -311,7 +311,7 @@ TEST_F(ConfigurationLoaderTest, AnInvalidLevelKeepsTheNodesReadAndLeavesTheWindo
 TEST_F(ConfigurationLoaderTest, ANonNumericAddressEndsTheLoadThereAndLeavesTheWindowWhole)
 {
     writeComplex(u"A00:СКЛАД\n\tЦех\nAXY:КРИВАЯ\n\tЗона\nA01:ПОСЛЕ\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(texts(), (QStringList{u"A00:СКЛАД"_s, u"Цех"_s}));
     EXPECT_EQ(picture(u"Цех"_s), stateicon::zone);
     ASSERT_EQ(dialogs.shown.size(), 1u);
@@ -319,13 +319,13 @@ TEST_F(ConfigurationLoaderTest, ANonNumericAddressEndsTheLoadThereAndLeavesTheWi
     EXPECT_TRUE(dialogs.shown[0].text.contains(u"'XY'"_s)) << qPrintable(dialogs.shown[0].text);
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"accept 0"_s, u"start"_s}));
     EXPECT_EQ(busyLog, (std::vector<Busy>{{true, loadingText}, {false, loadingText}}));
-    EXPECT_EQ(statusBar.Panel17(), QString());
+    EXPECT_EQ(statusBar.messagePanel(), QString());
 }
 
 TEST_F(ConfigurationLoaderTest, ANonNumericFirstAddressLeavesAnEmptyUnpolledTree)
 {
     writeComplex(u"A0-:СКЛАД\n\tЦех\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_TRUE(tree.topLevel().empty());
     EXPECT_EQ(link.calls, (QStringList{u"reset"_s, u"delay 500"_s, u"stop"_s}));
     EXPECT_EQ(dialogs.shown.size(), 1u);

@@ -44,7 +44,7 @@ protected:
         for (const Module& m : modules)
             text += sectionText(m);
         folder.writeText(QStringLiteral("KirvanMonitorP.ini"), text);
-        modules_.FillModulControlArray();
+        modules_.fillSlots();
     }
     QByteArray settingsBytes() const { return folder.read(QStringLiteral("KirvanMonitorP.ini")); }
     bool hasSection(int section) const
@@ -78,26 +78,26 @@ protected:
 TEST_F(ControlModulesTest, AutomaticModuleStartsAtOnceManualOneAsksFirst)
 {
     settingsWith({{1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"5"_s, u"АВТОМАТ"_s, u"Вентиляция цеха"_s}});
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 4}}));
     EXPECT_FALSE(modules_.prompt());
 
     settingsWith({{1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"5"_s, u"РУЧНОЙ"_s, u"Вентиляция цеха"_s}});
     queued.clear();
     // Both texts are compared whole.
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 10"));
-    modules_.FindModulControl(QStringLiteral("СКЛАД2"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 10"));
+    modules_.findControlModule(QStringLiteral("СКЛАД2"), QStringLiteral("Цех 1"));
     EXPECT_FALSE(modules_.prompt());
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
     ASSERT_TRUE(modules_.prompt());
-    EXPECT_EQ(modules_.prompt()->Label1, QStringLiteral("СКЛАД Цех 1"));
-    EXPECT_EQ(modules_.prompt()->Label2, QStringLiteral("Вентиляция цеха"));
+    EXPECT_EQ(modules_.prompt()->place, QStringLiteral("СКЛАД Цех 1"));
+    EXPECT_EQ(modules_.prompt()->comment, QStringLiteral("Вентиляция цеха"));
     EXPECT_TRUE(queued.empty()) << "a manual module waits for the operator";
-    modules_.Button1Click();
+    modules_.start();
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 4}}));
     EXPECT_FALSE(modules_.prompt());
 
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
     ASSERT_TRUE(modules_.prompt()) << "after the answer the next alarm asks again";
     modules_.closePrompt();
     EXPECT_FALSE(modules_.prompt());
@@ -111,10 +111,10 @@ TEST_F(ControlModulesTest, OpenPromptPassesOverManualModulesButNotAutomaticOnes)
                   {9, u"A02:СКЛАД"_s, u"Цех 2"_s, u"7"_s, u"АВТОМАТ"_s, {}}});
     int promptChanges = 0;
     modules_.setOnPromptChanged([&] { ++promptChanges; });
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 2"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 2"));
     ASSERT_TRUE(modules_.prompt());
-    EXPECT_EQ(modules_.prompt()->Label2, QStringLiteral("первый")) << "no second prompt";
+    EXPECT_EQ(modules_.prompt()->comment, QStringLiteral("первый")) << "no second prompt";
     EXPECT_EQ(promptChanges, 1);
     EXPECT_EQ(queued, (std::vector<Queued>{{2, 6}})) << "the automatic module of a later slot starts";
 }
@@ -125,10 +125,10 @@ TEST_F(ControlModulesTest, SystemsOfOneNameShareModulesAndTheLowerSlotDecides)
     settingsWith({{3, u"A03:СКЛАД"_s, u"Цех 1"_s, u"9"_s, u"РУЧНОЙ"_s, u"третий"_s},
                   {8, u"A01:СКЛАД"_s, u"Цех 1"_s, u"5"_s, u"РУЧНОЙ"_s, u"первый"_s}});
     for (int alarm = 0; alarm < 2; ++alarm) {
-        modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+        modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
         ASSERT_TRUE(modules_.prompt());
-        EXPECT_EQ(modules_.prompt()->Label2, QStringLiteral("третий"));
-        modules_.Button1Click();
+        EXPECT_EQ(modules_.prompt()->comment, QStringLiteral("третий"));
+        modules_.start();
     }
     EXPECT_EQ(queued, (std::vector<Queued>{{3, 8}, {3, 8}})) << "the command goes to the stored address";
 }
@@ -140,7 +140,7 @@ TEST_F(ControlModulesTest, ScenarioOutsideTheListWrapsIntoParameterA)
     for (const auto& [scenario, parameterA] : cases) {
         settingsWith({{1, u"A00:СКЛАД"_s, u"Цех 1"_s, scenario, u"АВТОМАТ"_s, {}}});
         queued.clear();
-        modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+        modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
         EXPECT_EQ(queued, (std::vector<Queued>{{0, parameterA}})) << scenario.toStdString();
     }
 }
@@ -149,11 +149,11 @@ TEST_F(ControlModulesTest, RecordWithoutAddressIsSkippedAndWarnedAboutOnceAfterT
 {
     settingsWith({{1, u"AX1:СКЛАД"_s, u"Цех 1"_s, u"2"_s, u"АВТОМАТ"_s, {}},
                   {5, u"A01:СКЛАД"_s, u"Цех 1"_s, u"3"_s, u"АВТОМАТ"_s, {}}});
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 2}})) << "the search goes on with the next slot";
     EXPECT_TRUE(dialogs.shown.empty()) << "no box holds up the alarm being handled";
     loop.advance(10);
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
     loop.advance(10);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Предупреждение"));
@@ -166,7 +166,7 @@ TEST_F(ControlModulesTest, TableHoldsTheSectionsWithKeysAndFollowsTheEditor)
     settingsWith({{7, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"АВТОМАТ"_s, {}}, {70, u"A01:СКЛАД"_s, u"Цех 2"_s, u"2"_s, u"АВТОМАТ"_s, {}}});
     folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
                      folder.readText(QStringLiteral("KirvanMonitorP.ini")) + QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 5]\n"));
-    modules_.FillModulControlArray();
+    modules_.fillSlots();
     const ControlModuleTable& table = modules_.table();
     EXPECT_TRUE(table.used(6));
     EXPECT_TRUE(table.used(69));
@@ -176,12 +176,12 @@ TEST_F(ControlModulesTest, TableHoldsTheSectionsWithKeysAndFollowsTheEditor)
     // A module written by hand while the program runs is found after the next start only.
     folder.writeText(QStringLiteral("KirvanMonitorP.ini"), folder.readText(QStringLiteral("KirvanMonitorP.ini"))
                                                                + sectionText({1, u"A01:СКЛАД"_s, u"Цех 3"_s, u"4"_s, u"АВТОМАТ"_s, {}}));
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 3"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 3"));
     EXPECT_TRUE(queued.empty());
     // Saving never writes over it, though the table marks its slot free.
     ControlModuleEditor editor = editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Цех 4"));
     editor.setScenario(9);
-    editor.Button2Click();
+    editor.save();
     EXPECT_EQ(zoneOf(1), QStringLiteral("Цех 3"));
     EXPECT_EQ(zoneOf(2), QStringLiteral("Цех 4"));
     EXPECT_TRUE(modules_.table().used(0));
@@ -205,7 +205,7 @@ TEST_F(ControlModulesTest, EditorShowsTheSavedModuleOfItsZone)
         EXPECT_TRUE(editor.actionsEnabled());
     }
     const ControlModuleEditor onSystem(modules_, system);
-    EXPECT_EQ(onSystem.system(), QStringLiteral("Label2"));
+    EXPECT_EQ(onSystem.system(), QStringLiteral("comment"));
     EXPECT_EQ(onSystem.scenario(), 0);
     EXPECT_FALSE(onSystem.actionsEnabled());
 
@@ -222,15 +222,15 @@ TEST_F(ControlModulesTest, WithoutScenarioNothingCanBeStartedSavedOrDeleted)
     ControlModuleEditor editor = editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Цех 1"));
     editor.setScenario(0);
     EXPECT_FALSE(editor.actionsEnabled());
-    editor.Button1Click();
-    editor.Button2Click();
-    EXPECT_FALSE(editor.Button3Click());
+    editor.start();
+    editor.save();
+    EXPECT_FALSE(editor.erase());
     EXPECT_TRUE(queued.empty());
     EXPECT_EQ(settingsBytes(), before);
 
     editor.setScenario(12);
     EXPECT_TRUE(editor.actionsEnabled());
-    editor.Button1Click();
+    editor.start();
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 11}}));
     EXPECT_EQ(settingsBytes(), before) << "starting saves nothing";
 }
@@ -242,14 +242,14 @@ TEST_F(ControlModulesTest, SavingMovesTheZonesOneModuleToTheLowestFreeSlot)
     editor.setScenario(8);
     editor.setMode(ControlModuleEditor::Automatic);
     editor.setComment(QStringLiteral("Дымоудаление"));
-    editor.Button2Click();
-    editor.Button2Click();
+    editor.save();
+    editor.save();
     EXPECT_FALSE(hasSection(3));
     EXPECT_EQ(folder.readText(QStringLiteral("KirvanMonitorP.ini")),
               QStringLiteral("[Настройки]\r\nCOM-порт=1\r\n") + sectionText({1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"РУЧНОЙ"_s, {}}).replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
                   + QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 2]\r\nСИСТЕМА=A01:СКЛАД\r\nЗОНА=Цех 2\r\nСЦЕНАРИЙ=8\r\n"
                                    "РЕЖИМ=АВТОМАТ\r\nКОМЕНТАРИЙ=Дымоудаление\r\n"));
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 2"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 2"));
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 7}})) << "the search sees the saved module at once";
 }
 
@@ -258,15 +258,15 @@ TEST_F(ControlModulesTest, DeletingLeavesAHoleThatTheNextSaveFills)
     settingsWith({{1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"АВТОМАТ"_s, {}},
                   {2, u"A01:СКЛАД"_s, u"Цех 2"_s, u"2"_s, u"АВТОМАТ"_s, {}},
                   {3, u"A01:СКЛАД"_s, u"Цех 3"_s, u"3"_s, u"АВТОМАТ"_s, {}}});
-    EXPECT_TRUE(editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Цех 2")).Button3Click());
+    EXPECT_TRUE(editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Цех 2")).erase());
     EXPECT_FALSE(hasSection(2));
     EXPECT_TRUE(hasSection(3));
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 2"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 2"));
     EXPECT_TRUE(queued.empty()) << "gone without a restart";
 
     ControlModuleEditor editor = editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Цех 4"));
     editor.setScenario(4);
-    editor.Button2Click();
+    editor.save();
     EXPECT_EQ(zoneOf(2), QStringLiteral("Цех 4"));
     EXPECT_FALSE(hasSection(4));
 }
@@ -280,14 +280,14 @@ TEST_F(ControlModulesTest, FullTableSavesNothingAndSaysSoButAZoneKeepsItsPlace)
     const QByteArray before = settingsBytes();
     ControlModuleEditor newZone = editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Цех 1"));
     newZone.setScenario(3);
-    newZone.Button2Click();
+    newZone.save();
     EXPECT_EQ(settingsBytes(), before);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Предупреждение"));
 
     ControlModuleEditor savedZone = editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Зона 200"));
     savedZone.setScenario(4);
-    savedZone.Button2Click();
+    savedZone.save();
     EXPECT_EQ(settings.readInteger(u"МОДУЛЬ УПРАВЛЕНИЯ 200", u"СЦЕНАРИЙ", 0), 4);
     EXPECT_EQ(dialogs.shown.size(), 1u);
 }
@@ -301,14 +301,14 @@ TEST_F(ControlModulesTest, RefusedWriteIsReportedAndLeavesFileAndTableAsTheyWere
     editor.setComment(QStringLiteral("Вентиляция"));
     {
         const FileSizeLimit fullDisk(static_cast<rlim_t>(before.size()));
-        editor.Button2Click();
+        editor.save();
     }
     EXPECT_EQ(settingsBytes(), before);
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Ошибка"));
     EXPECT_TRUE(modules_.table().used(1));
     EXPECT_FALSE(modules_.table().used(0));
-    modules_.FindModulControl(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
+    modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 4}})) << "the module is still the one on the disk";
 }
 

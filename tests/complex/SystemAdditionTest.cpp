@@ -170,7 +170,7 @@ TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTh
               u"Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
     SystemRemoval removal(store, settings, tree.topLevel()[0]->text());
     ControlModuleTable modules(ini);
-    modules.FillModulControlArray();
+    modules.fillSlots();
     EXPECT_EQ(removal.eraseControlModules(modules), 2);
     removal.releaseAddress();
     EXPECT_EQ(removal.journalText(), u" СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);

@@ -21,10 +21,10 @@ protected:
         zone = tree.add(system, u"Цех"_s);
         detector = tree.add(zone, u"И11-01 окно"_s);
         tree.setPicture(*detector, stateicon::detectorOn);
-        tree.setOnSelectionChanged([this](TreeNode* node) { selection.TreeView1Change(node); });
+        tree.setOnSelectionChanged([this](TreeNode* node) { selection.treeSelectionChanged(node); });
     }
 
-    // The visible items of PopupMenu3, in menu order, as a row of 0 and 1.
+    // The visible items of treeMenu, in menu order, as a row of 0 and 1.
     std::string row() const
     {
         std::string shown;
@@ -83,7 +83,7 @@ TEST_F(TreePopupTest, TheNormalModeLeavesTheAssignedMenuAlone)
     EXPECT_EQ(popup.menu(), TreePopup::Menu::None);
     popup.assignNormalMenu();
     tree.select(zone);
-    EXPECT_EQ(popup.menu(), TreePopup::Menu::PopupMenu3);
+    EXPECT_EQ(popup.menu(), TreePopup::Menu::treeMenu);
 }
 
 TEST_F(TreePopupTest, PlanEditModeGivesThePlanMenusByLevel)
@@ -93,12 +93,12 @@ TEST_F(TreePopupTest, PlanEditModeGivesThePlanMenusByLevel)
     const std::string before = row();
     popup.setPlanEditMode(true);
     tree.select(detector);
-    EXPECT_EQ(popup.menu(), TreePopup::Menu::PopupMenu2);
+    EXPECT_EQ(popup.menu(), TreePopup::Menu::markerMenu);
     tree.select(system);
-    EXPECT_EQ(popup.menu(), TreePopup::Menu::PopupMenu1);
+    EXPECT_EQ(popup.menu(), TreePopup::Menu::planMenu);
     tree.select(zone);
-    EXPECT_EQ(popup.menu(), TreePopup::Menu::PopupMenu1);
-    EXPECT_EQ(row(), before) << "PopupMenu3 is not touched meanwhile";
+    EXPECT_EQ(popup.menu(), TreePopup::Menu::planMenu);
+    EXPECT_EQ(row(), before) << "treeMenu is not touched meanwhile";
 }
 
 TEST_F(TreePopupTest, ANodeBelowTheDetectorsGetsTheSystemCommandsOnly)

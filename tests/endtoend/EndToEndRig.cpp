@@ -1,6 +1,6 @@
 #include "tests/endtoend/EndToEndRig.h"
 
-#include "CommPort/CommPort1.h"
+#include "serial/PanelLineSettings.h"
 #include "tests/endtoend/SmallComplex.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +14,11 @@ EndToEndRig::EndToEndRig()
     simulator = std::make_unique<sim::SimLine>(*complex_, folder.path(), 1, [](const QString&) {});
     workstation = std::make_unique<Workstation>(
         PlatformServices{loop, dialogs_, shell_, clock_, locale, linkPort_, sound_, pictures_, workers_}, restorer_, WorkstationFolder(folder.path()));
-    configureCommPort1(commPort_, [this](TCustomCommPort&, std::uint16_t count) {
-        workstation->link().receiver().CommPort1TriggerAvail(count);
+    configurePanelLine(commPort_, [this](SerialPort&, std::uint16_t count) {
+        workstation->link().receiver().bytesArrived(count);
     });
     workstation->start();
-    workstation->link().ports().IniCOMExecute(1);
+    workstation->link().ports().choosePort(1);
 }
 
 EndToEndRig::~EndToEndRig()

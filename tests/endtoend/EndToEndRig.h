@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CommPort/CommPort.h"
-#include "CommPort/PosixSerialDevice.h"
+#include "serial/SerialPort.h"
+#include "serial/PosixSerialDevice.h"
 #include "files/IniStore.h"
-#include "console/Workstation.h"
-#include "link/CommPortLink.h"
+#include "app/Workstation.h"
+#include "link/SerialPortLink.h"
 #include "plans/QtPictureLoader.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/WorkerThread.h"
@@ -56,8 +56,8 @@ private:
     Restorer restorer_;
     PosixSerialPorts ports_{folder.path()};
     SteadyPortClock portClock_;
-    TCommPort commPort_{loop, ports_, portClock_};
-    CommPortLink linkPort_{commPort_, ports_};
+    SerialPort commPort_{loop, ports_, portClock_};
+    SerialPortLink linkPort_{commPort_, ports_};
     IniStore simulatorStore_{locale};
     std::unique_ptr<sim::SimComplex> complex_;
 };

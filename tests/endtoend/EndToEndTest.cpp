@@ -45,8 +45,8 @@ TEST(EndToEndTest, AnsweredChecksShowTheLinkAndASilentSystemIsReportedLostAndBac
             ++answers;
     });
     ASSERT_TRUE(rig.waitFor([&] { return answers >= 2; }, firstCheckLimitMs));
-    ASSERT_TRUE(rig.waitFor([&] { return rig.workstation->statusBar().Shape2() == Rgb{0, 128, 0}; }, eventLimitMs));
-    EXPECT_EQ(rig.workstation->statusBar().Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    ASSERT_TRUE(rig.waitFor([&] { return rig.workstation->statusBar().linkLamp() == Rgb{0, 128, 0}; }, eventLimitMs));
+    EXPECT_EQ(rig.workstation->statusBar().statePanel(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
     EXPECT_FALSE(rig.historyHas(QStringLiteral("01/И01-01/23")));
 
     rig.inject(QStringLiteral("silent 1"));

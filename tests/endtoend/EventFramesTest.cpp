@@ -45,14 +45,14 @@ TEST(EventFramesTest, EveryEventDecodesBackToItsRecord)
         EXPECT_EQ(frameKind(frame), FrameKind::Event) << record.toStdString();
         EXPECT_EQ(frame[6], frameChecksum(frame.data()));
         EXPECT_EQ(expectedRecord(c.kind, 1, c.point), record);
-        EXPECT_EQ(DecodeFrame(frame), record);
+        EXPECT_EQ(decodeFrame(frame), record);
     }
 }
 
 TEST(EventFramesTest, OtherAddressesKeepTheirDigits)
 {
     Frame frame = eventFrame(EventKind::Fire, 3, {0, 1, 5});
-    EXPECT_EQ(DecodeFrame(frame), QStringLiteral("03/И01-05/07"));
+    EXPECT_EQ(decodeFrame(frame), QStringLiteral("03/И01-05/07"));
 }
 
 TEST(EventFramesTest, TheAnswerIsTheAnswerFrameOfTheAddress)

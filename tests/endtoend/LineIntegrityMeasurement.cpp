@@ -42,7 +42,7 @@ TEST(EndToEndMeasurement, DISABLED_MeasureLineIntegrity)
             return false;
         Frame frame;
         std::copy(item.begin(), item.end(), frame.begin());
-        const QString record = DecodeFrame(frame);
+        const QString record = decodeFrame(frame);
         return record == fault || record == fire;
     };
     rig.simulator->setOnWritten([&](const std::vector<std::uint8_t>& item, Clock::time_point at) {

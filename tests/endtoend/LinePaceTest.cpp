@@ -1,11 +1,11 @@
 // The receive path on a real port (a pseudo-terminal) with a far end that writes as a panel
 // does: byte by byte at 4800 bit/s, frames back to back.
 
-#include "CommPort/CommPort.h"
-#include "CommPort/CommPort1.h"
-#include "CommPort/PosixSerialDevice.h"
-#include "CommPort/PseudoTerminal.h"
-#include "link/CommPortLink.h"
+#include "serial/SerialPort.h"
+#include "serial/PanelLineSettings.h"
+#include "serial/PosixSerialDevice.h"
+#include "serial/PseudoTerminal.h"
+#include "link/SerialPortLink.h"
 #include "link/FrameReceiver.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/StatusBar.h"
@@ -50,34 +50,34 @@ protected:
         ASSERT_TRUE(far.holdSlaveRaw());
         ASSERT_TRUE(far.linkAs(folder.file(QStringLiteral("ports/COM1"))));
         linkState.fill(0);
-        configureCommPort1(commPort, [this](TCustomCommPort&, std::uint16_t count) {
-            receiver.CommPort1TriggerAvail(count);
+        configurePanelLine(commPort, [this](SerialPort&, std::uint16_t count) {
+            receiver.bytesArrived(count);
         });
         commPort.setComNumber(1);
         commPort.setOpen(true);
-        ASSERT_TRUE(commPort.Usable());
+        ASSERT_TRUE(commPort.usable());
     }
     void TearDown() override { commPort.setOpen(false); }
 
     // Bytes that reached the port so far, taken by the receiver or still waiting.
-    int arrived() const { return taken + commPort.InCount(); }
+    int arrived() const { return taken + commPort.inCount(); }
 
     TempFolder folder;
     PseudoTerminal far;
     QtMessageLoop loop;
     SteadyPortClock clock;
     PosixSerialPorts ports{folder.path()};
-    TCommPort commPort{loop, ports, clock};
+    SerialPort commPort{loop, ports, clock};
     // Counts what the receiver takes, so the test knows where a portion ended.
     struct CountingPort final : ByteSource {
-        CountingPort(TCommPort& port, int& taken) : port_(port), taken_(taken) {}
-        int InCount() override { return port_.InCount(); }
-        std::uint8_t ReadByte() override
+        CountingPort(SerialPort& port, int& taken) : port_(port), taken_(taken) {}
+        int inCount() override { return port_.inCount(); }
+        std::uint8_t readByte() override
         {
             ++taken_;
-            return port_.ReadByte();
+            return port_.readByte();
         }
-        TCommPort& port_;
+        SerialPort& port_;
         int& taken_;
     };
     int taken = 0;

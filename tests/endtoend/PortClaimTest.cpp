@@ -1,4 +1,4 @@
-#include "CommPort/PseudoTerminal.h"
+#include "serial/PseudoTerminal.h"
 #include "tests/support/TempFolder.h"
 #include "tools/kirvan-sim/PortClaim.h"
 #include "tools/kirvan-sim/SimComplex.h"

@@ -31,7 +31,7 @@ QStringList records(const Reply& reply)
     for (const auto& item : reply.writes)
         scanFrames(item.data(), item.size(), [&](const Frame& accepted) {
             Frame frame = accepted;
-            out << (frameKind(frame) == FrameKind::Answer ? QStringLiteral("answer") : DecodeFrame(frame));
+            out << (frameKind(frame) == FrameKind::Answer ? QStringLiteral("answer") : decodeFrame(frame));
         });
     return out;
 }
@@ -138,7 +138,7 @@ TEST_F(SimEngineTest, NoiseAndABadChecksumFormNoFrameAndSwallowNone)
     QStringList found;
     scanFrames(line.data(), line.size(), [&](const Frame& accepted) {
         Frame frame = accepted;
-        found << DecodeFrame(frame);
+        found << decodeFrame(frame);
     });
     EXPECT_EQ(found, (QStringList{QStringLiteral("01/И12-05/07"), QStringLiteral("01/И12-05/08"),
                                   QStringLiteral("01/И13-02/51")}));

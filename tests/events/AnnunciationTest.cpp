@@ -25,17 +25,17 @@ protected:
     }
 
     // A record, or an operator's step: "sound off", "alarm off", or "tick" (one second of
-    // Timer2: the dark phase, then the word with its sound).
+    // blinkTimer: the dark phase, then the word with its sound).
     void step(const QString& what)
     {
         if (what == u"sound off")
-            state.SoundOffExecute();
+            state.silence();
         else if (what == u"alarm off")
-            state.AlarmOffExecute();
+            state.resetAlarm();
         else if (what == u"tick")
             loop.advance(1000);
         else
-            real.ProcessEvent(what);
+            real.processEvent(what);
     }
 
     QString faultFile() const { return folder.file(QStringLiteral("fault.wav")); }
@@ -47,7 +47,7 @@ protected:
     AlarmSounds sounds{sound, {folder.path()}, [this](const QString& text) { told.push_back(text); }};
     SystemReset reset{tree, settings, store, markers};
     AlarmState state{loop, sounds, markers, [this](const QString& address, const std::set<QString>& spared) {
-                         reset.ResetSystemState(address, spared);
+                         reset.resetSystemState(address, spared);
                      }};
     EventDispatcher real{EventEnvironment{settings, store, table, log, tree, clock, locale,
                                           EventServices{state, markers, modules, window}}};
@@ -62,9 +62,9 @@ struct BlinkCase {
 
 TEST_F(AnnunciationTest, EveryOtherTickShowsTheWordAndStartsItsSoundAnew)
 {
-    const BlinkCase cases[] = {{&AlarmState::RaiseFaultAlarm, u" ОТКАЗ", {255, 255, 0}, false},
-                               {&AlarmState::RaiseFireAlarm, u" ПОЖАР", {255, 0, 0}, true},
-                               {&AlarmState::RaiseTechnologyAlarm, u"Технология", {166, 202, 240}, true}};
+    const BlinkCase cases[] = {{&AlarmState::raiseFaultAlarm, u" ОТКАЗ", {255, 255, 0}, false},
+                               {&AlarmState::raiseFireAlarm, u" ПОЖАР", {255, 0, 0}, true},
+                               {&AlarmState::raiseTechnologyAlarm, u"Технология", {166, 202, 240}, true}};
     for (const BlinkCase& c : cases) {
         step(QStringLiteral("alarm off"));
         sound.calls.clear();
@@ -133,7 +133,7 @@ TEST_F(AnnunciationTest, AlarmsBlinkSoundAndYieldAsTheOperatorSilencesAndResets)
         markers.paints.clear();
         for (const char16_t* what : s.steps)
             step(QString::fromUtf16(what));
-        EXPECT_EQ(state.AlarmLevel(), s.level);
+        EXPECT_EQ(state.alarmLevel(), s.level);
         EXPECT_EQ(state.text(), QString::fromUtf16(s.text));
         EXPECT_EQ(state.blinking(), s.blinking);
         std::vector<QString> expected;
@@ -160,10 +160,10 @@ TEST_F(AnnunciationTest, SoundOffSteadiesTheMarkersAndAlarmResetRemovesThemAll)
     EXPECT_EQ(markers.calls, (std::vector<std::string>{"blink", "blink", "stop blinking"}));
     step(QStringLiteral("01/И01-05/07"));
     step(QStringLiteral("alarm off"));
-    EXPECT_EQ(state.FireCounter(), 0);
+    EXPECT_EQ(state.fireCounter(), 0);
     EXPECT_EQ(markers.calls, (std::vector<std::string>{"blink", "blink", "stop blinking", "remove all", "stop blinking"}));
     loop.advance(5000);
-    EXPECT_EQ(markers.calls.size(), 5u) << "Timer2 is off";
+    EXPECT_EQ(markers.calls.size(), 5u) << "blinkTimer is off";
 }
 
 TEST_F(AnnunciationTest, SystemResetReturnsTheSystemsPicturesAndRemovesItsMarkers)
@@ -179,7 +179,7 @@ TEST_F(AnnunciationTest, SystemResetReturnsTheSystemsPicturesAndRemovesItsMarker
     });
     // The selection is the operator's: the reset goes by the address it is given.
     tree.select(office);
-    reset.ResetSystemState(QStringLiteral("01"));
+    reset.resetSystemState(QStringLiteral("01"));
     EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemNormal);
     EXPECT_EQ(node(QStringLiteral("Цех 1"))->imageIndex(), stateicon::fire) << "zones are passed over";
     EXPECT_EQ(node(QStringLiteral("И01-05"))->imageIndex(), stateicon::detectorOn);
@@ -198,7 +198,7 @@ TEST_F(AnnunciationTest, SystemResetSparesTheDetectorsAnnouncedAfterTheCheckBega
         tree.setPicture(n, stateicon::fire);
         return true;
     });
-    reset.ResetSystemState(QStringLiteral("01"), {QStringLiteral("SH011312")});
+    reset.resetSystemState(QStringLiteral("01"), {QStringLiteral("SH011312")});
     EXPECT_EQ(node(QStringLiteral("И13-12"))->imageIndex(), stateicon::fire);
     EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::fire) << "its system still has an alarm";
     EXPECT_EQ(node(QStringLiteral("И01-05"))->imageIndex(), stateicon::detectorOn);
@@ -238,10 +238,10 @@ TEST_F(AnnunciationTest, ControlCheckResetsOnlyWhatWasAnnouncedWhenItBegan)
         for (const char16_t* what : c.after)
             step(QString::fromUtf16(what));
         markers.calls.clear();
-        real.ProcessEvent(QStringLiteral("01/И01-01/01"), RecordContext{false, since});
-        EXPECT_EQ(state.AlarmLevel(), c.level);
+        real.processEvent(QStringLiteral("01/И01-01/01"), RecordContext{false, since});
+        EXPECT_EQ(state.alarmLevel(), c.level);
         EXPECT_EQ(state.blinking(), c.blinking);
-        EXPECT_EQ(state.FireCounter() > 0, c.level == Annunciation::Fire || c.level == Annunciation::Technology);
+        EXPECT_EQ(state.fireCounter() > 0, c.level == Annunciation::Fire || c.level == Annunciation::Technology);
         if (c.level != Annunciation::Normal) {
             EXPECT_EQ(markers.calls.front(), "remove all but " + std::to_string(c.markersKept));
             EXPECT_NE(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemNormal) << "the system keeps its alarm";
@@ -278,11 +278,11 @@ TEST_F(AnnunciationTest, TheRowOfTheFireThatBeganTheAlarmStaysInViewWhileThereIs
     const int tops[] = {1, 1, 1, 1, 2, 3};
     for (const int top : tops) {
         step(QStringLiteral("01/И13-12/08"));
-        EXPECT_EQ(table.topRow(), top) << "event " << table.JournalRow() - 1;
+        EXPECT_EQ(table.topRow(), top) << "event " << table.journalRow() - 1;
     }
     step(QStringLiteral("alarm off"));
     step(QStringLiteral("01/И13-12/08"));
-    EXPECT_EQ(table.topRow(), table.JournalRow() - 3 - 1) << "after the reset the newest rows lead again";
+    EXPECT_EQ(table.topRow(), table.journalRow() - 3 - 1) << "after the reset the newest rows lead again";
 }
 
 } // namespace

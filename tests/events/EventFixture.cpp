@@ -24,7 +24,7 @@ EventFixture::EventFixture()
 QString EventFixture::process(const QString& record)
 {
     const qsizetype before = log.historyList().size();
-    dispatcher.ProcessEvent(record);
+    dispatcher.processEvent(record);
     return log.historyList().size() > before ? log.historyList().back() : QString();
 }
 

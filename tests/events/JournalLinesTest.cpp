@@ -31,9 +31,9 @@ TEST_P(JournalLineTest, LogsTheLineAndFillsTheRowOfTheCode)
         EXPECT_EQ(row(1), (std::vector<QString>{QStringLiteral("1"), QString::fromUtf16(c.status),
                                                 QStringLiteral("СКЛАД"), QString::fromUtf16(c.message),
                                                 QStringLiteral("08.12.2023"), QStringLiteral("9:15:02")}));
-        EXPECT_EQ(table.JournalRow(), 2);
+        EXPECT_EQ(table.journalRow(), 2);
     } else {
-        EXPECT_EQ(table.JournalRow(), 1);
+        EXPECT_EQ(table.journalRow(), 1);
     }
 }
 

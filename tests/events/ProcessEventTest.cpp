@@ -18,17 +18,17 @@ TEST_F(ProcessEventTest, AddressWithoutASystemHasNoEffectAtAll)
 {
     EXPECT_TRUE(process(QStringLiteral("02/И01-05/08")).isEmpty());
     EXPECT_TRUE(process(QStringLiteral("07/И01-05/07")).isEmpty());
-    EXPECT_EQ(table.JournalRow(), 1);
+    EXPECT_EQ(table.journalRow(), 1);
     EXPECT_TRUE(alarms.calls.empty());
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("KirvanMonitorP.txt"))));
 }
 
 TEST_F(ProcessEventTest, NonNumericCodeFailsBeforeAnythingChanges)
 {
-    EXPECT_THROW(dispatcher.ProcessEvent(QStringLiteral("01/И01-05/0x")), ConversionError);
-    EXPECT_THROW(dispatcher.ProcessEvent(QStringLiteral("01/И01-05")), ConversionError);
+    EXPECT_THROW(dispatcher.processEvent(QStringLiteral("01/И01-05/0x")), ConversionError);
+    EXPECT_THROW(dispatcher.processEvent(QStringLiteral("01/И01-05")), ConversionError);
     EXPECT_TRUE(log.historyList().isEmpty());
-    EXPECT_EQ(table.JournalRow(), 1);
+    EXPECT_EQ(table.journalRow(), 1);
 }
 
 TEST_F(ProcessEventTest, MissingSystemFileIgnoresEverythingButTheAdsLinkLoss)
@@ -39,7 +39,7 @@ TEST_F(ProcessEventTest, MissingSystemFileIgnoresEverythingButTheAdsLinkLoss)
     const QString line = process(QStringLiteral("33/И01-01/23"));
     EXPECT_EQ(line, QStringLiteral("33/И01-01/23 08.12.2023 9:15:02 ОТКАЗ: КОМПЛЕКС НЕТ СВЯЗИ С УДАЛЕННОЙ АДС"));
     EXPECT_EQ(row(1)[2], QStringLiteral("КОМПЛЕКС"));
-    EXPECT_EQ(table.JournalRow(), 2);
+    EXPECT_EQ(table.journalRow(), 2);
     EXPECT_EQ(window.restores, 0);
     EXPECT_EQ(alarms.calls, std::vector<std::string>{"fault"});
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("нет.tb0"))));
@@ -146,7 +146,7 @@ TEST_F(ProcessEventTest, RefusedDetectorFileWriteStillLogsTheJournalLineFirst)
         const auto before = log.historyList().size();
         {
             FileSizeLimit disk(1500);
-            EXPECT_THROW(dispatcher.ProcessEvent(record), FileWriteError);
+            EXPECT_THROW(dispatcher.processEvent(record), FileWriteError);
         }
         ASSERT_EQ(log.historyList().size(), before + 1);
         EXPECT_TRUE(log.historyList().back().startsWith(record + QStringLiteral(" 08.12.2023 9:15:02 СКЛАД: ")));
@@ -235,7 +235,7 @@ TEST_F(ProcessEventTest, FaultOfADetectorWithoutANodeStillGetsItsRowAndLine)
 {
     folder.writeText(QStringLiteral("Склад.tb2"), QStringLiteral("[И21-01]\nЗОНА=Цех 1\nТЕКСТ=Склад\n"));
     EXPECT_FALSE(process(QStringLiteral("01/И21-01/08")).isEmpty());
-    EXPECT_EQ(table.JournalRow(), 2);
+    EXPECT_EQ(table.journalRow(), 2);
     EXPECT_TRUE(selections.empty());
     EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), 0);
 }
@@ -293,7 +293,7 @@ TEST_F(ProcessEventTest, RowsScrollByTheirOffsets)
     for (int i = 0; i < 3; ++i)
         process(QStringLiteral("01/И13-12/08"));
     process(QStringLiteral("01/И01-05/07"));
-    EXPECT_EQ(table.JournalRow(), 5);
+    EXPECT_EQ(table.journalRow(), 5);
     EXPECT_EQ(table.topRow(), 2);
 }
 
@@ -301,11 +301,11 @@ TEST(FindDetectorNodeTest, MatchesTheSystemAddressAndTakesTheFirstInTreeOrder)
 {
     CompositionTree tree;
     ComplexFile::parseInto(tree, u"A00:ОФИС\n\tЗ\n\t\tИ01-05 a\nA01:СКЛАД\n\tЗ\n\t\tИ01-05 b\n\tЗ2\n\t\tИ01-05 c\n");
-    EXPECT_EQ(FindDetectorNode(tree, QStringLiteral("01/И01-05/07")), 5);
-    EXPECT_EQ(FindDetectorNode(tree, QStringLiteral("00/И01-05/07")), 2);
-    EXPECT_EQ(FindDetectorNode(tree, QStringLiteral("02/И01-05/07")), -1);
-    EXPECT_EQ(FindDetectorNode(tree, QStringLiteral("01/И01-5/07")), -1);
-    EXPECT_EQ(FindDetectorNode(CompositionTree(), QStringLiteral("01/И01-05/07")), -1);
+    EXPECT_EQ(findDetectorNode(tree, QStringLiteral("01/И01-05/07")), 5);
+    EXPECT_EQ(findDetectorNode(tree, QStringLiteral("00/И01-05/07")), 2);
+    EXPECT_EQ(findDetectorNode(tree, QStringLiteral("02/И01-05/07")), -1);
+    EXPECT_EQ(findDetectorNode(tree, QStringLiteral("01/И01-5/07")), -1);
+    EXPECT_EQ(findDetectorNode(CompositionTree(), QStringLiteral("01/И01-05/07")), -1);
 }
 
 TEST(FindDetectorNodeTest, LatinLookAlikeLetterDoesNotMatchTheCyrillicDetector)
@@ -313,7 +313,7 @@ TEST(FindDetectorNodeTest, LatinLookAlikeLetterDoesNotMatchTheCyrillicDetector)
     CompositionTree tree;
     ComplexFile::parseInto(tree, u"A01:СКЛАД\n\tЗ\n\t\tИ01-05 a\n");
     // "A" of the system node is Latin; the record's letter here is a Latin "N", not "И".
-    EXPECT_EQ(FindDetectorNode(tree, QStringLiteral("01/N01-05/07")), -1);
+    EXPECT_EQ(findDetectorNode(tree, QStringLiteral("01/N01-05/07")), -1);
 }
 
 } // namespace

@@ -56,7 +56,7 @@ TEST_F(ReceivePathRandomTest, HundredThousandFramesNeverCrashAndOnlyProducibleCo
         if (record.size() != 12 || producibleCodes.count(record::eventCode(record)) == 0)
             wrong.push_back(record);
         ++dispatched;
-        dispatcher.ProcessEvent(record);
+        dispatcher.processEvent(record);
     });
     int rejected = 0;
     receiver.setOnRejected([&](const QString&, const QString&) { ++rejected; });
@@ -64,14 +64,14 @@ TEST_F(ReceivePathRandomTest, HundredThousandFramesNeverCrashAndOnlyProducibleCo
     for (int piece = 0; piece < 100'000; ++piece) {
         port.deliver(nextPiece());
         if (random() % 3 == 0)
-            receiver.CommPort1TriggerAvail(static_cast<std::uint16_t>(port.InCount()));
+            receiver.bytesArrived(static_cast<std::uint16_t>(port.inCount()));
     }
-    receiver.CommPort1TriggerAvail(static_cast<std::uint16_t>(port.InCount()));
+    receiver.bytesArrived(static_cast<std::uint16_t>(port.inCount()));
 
     EXPECT_TRUE(wrong.empty()) << wrong.front().toStdString();
     EXPECT_GT(dispatched, 30'000);
     EXPECT_GT(rejected, 0) << "wide fields occur among random frames";
-    EXPECT_GE(table.JournalRow(), 1);
+    EXPECT_GE(table.journalRow(), 1);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "console/StateIcons.h"
+#include "icons/StateIcons.h"
 
 #include <QColor>
 #include <QGuiApplication>

@@ -46,8 +46,8 @@ protected:
     void commitRows(int count, int offset)
     {
         for (int i = 0; i < count; ++i) {
-            table.writeCell(0, QString::number(table.JournalRow()));
-            table.CommitJournalRow(offset);
+            table.writeCell(0, QString::number(table.journalRow()));
+            table.commitJournalRow(offset);
         }
     }
 
@@ -75,8 +75,8 @@ TEST_F(EventTableTest, HeadersAndWidthsAreExact)
 TEST_F(EventTableTest, StartsWithHeaderAnd39EmptyRowsCollapsedAtTheTop)
 {
     EXPECT_EQ(table.rowCount(), 40);
-    EXPECT_EQ(table.JournalRow(), 1);
-    EXPECT_EQ(table.JournalDepth(), 3);
+    EXPECT_EQ(table.journalRow(), 1);
+    EXPECT_EQ(table.journalDepth(), 3);
     EXPECT_EQ(table.topRow(), 1);
     EXPECT_FALSE(table.expanded());
     EXPECT_TRUE(table.planVisible());
@@ -92,10 +92,10 @@ TEST_F(EventTableTest, CellsAddressRowJournalRowAndCommittedRowsStay)
     table.writeCell(1, u"ОТКАЗ"_s);
     table.writeCell(3, u"НЕИСПРАВНОСТЬ"_s);
     EXPECT_EQ(table.readCell(1), u"ОТКАЗ"_s);
-    table.CommitJournalRow(1);
+    table.commitJournalRow(1);
     EXPECT_EQ(table.readCell(1), QString()) << "the next row starts empty";
     table.writeCell(1, u"ПОЖАР"_s);
-    table.CommitJournalRow(0);
+    table.commitJournalRow(0);
     EXPECT_EQ(table.cell(1, 0), u"1"_s);
     EXPECT_EQ(table.cell(1, 1), u"ОТКАЗ"_s);
     EXPECT_EQ(table.cell(1, 3), u"НЕИСПРАВНОСТЬ"_s);
@@ -106,13 +106,13 @@ TEST_F(EventTableTest, RowsAreOnlyAppendedWith39EmptyRowsBelowJournalRow)
 {
     for (int committed = 1; committed <= 60; ++committed) {
         table.writeCell(2, QString::number(committed));
-        table.CommitJournalRow(committed % 2);
-        ASSERT_EQ(table.JournalRow(), committed + 1);
+        table.commitJournalRow(committed % 2);
+        ASSERT_EQ(table.journalRow(), committed + 1);
         ASSERT_EQ(table.rowCount(), 40 + committed);
-        ASSERT_EQ(table.rowCount() - table.JournalRow(), 39);
+        ASSERT_EQ(table.rowCount() - table.journalRow(), 39);
     }
-    table.SpinButton1UpClick();
-    table.SpinButton1DownClick();
+    table.scrollUp();
+    table.scrollDown();
     for (int row = 1; row <= 60; ++row)
         EXPECT_EQ(table.cell(row, 2), QString::number(row)) << "row " << row;
 }
@@ -145,10 +145,10 @@ TEST_P(CommitJournalRowTest, ScrollsSoThatTheNewestRowsStayInView)
 {
     const CommitCase& c = GetParam();
     if (c.expanded)
-        table.SpinButton1UpClick();
+        table.scrollUp();
     commitRows(c.rowsBefore, 1);
-    table.CommitJournalRow(c.offset);
-    EXPECT_EQ(table.JournalRow(), c.journalRow);
+    table.commitJournalRow(c.offset);
+    EXPECT_EQ(table.journalRow(), c.journalRow);
     EXPECT_EQ(table.topRow(), c.topRow);
 }
 
@@ -191,11 +191,11 @@ TEST_P(TableBoundTest, KeepsTheNewestRowsNumberedAndInView)
 {
     const BoundCase& c = GetParam();
     if (c.expanded)
-        table.SpinButton1UpClick();
+        table.scrollUp();
     commitRows(c.rowsBefore, 1);
-    table.writeCell(0, QString::number(table.JournalRow()));
-    table.CommitJournalRow(c.offset);
-    EXPECT_EQ(table.JournalRow(), c.journalRow);
+    table.writeCell(0, QString::number(table.journalRow()));
+    table.commitJournalRow(c.offset);
+    EXPECT_EQ(table.journalRow(), c.journalRow);
     ASSERT_EQ(table.rowCount(), c.rowCount);
     EXPECT_EQ(table.rowCount() - table.fillingRow(), 39);
     EXPECT_EQ(table.cell(1, 0), QString::fromLatin1(c.first));
@@ -219,10 +219,10 @@ TEST_F(EventTableTest, SwitchingLayoutsAtTheBoundScrollsToTheNewestRows)
 {
     commitRows(12000, 1);
     ASSERT_EQ(table.droppedRows(), 2000);
-    table.SpinButton1UpClick();
+    table.scrollUp();
     EXPECT_EQ(table.topRow(), 9981);
     EXPECT_EQ(table.cell(table.topRow(), 0), u"11981"_s);
-    table.SpinButton1DownClick();
+    table.scrollDown();
     EXPECT_EQ(table.topRow(), 9998);
     EXPECT_EQ(table.cell(table.topRow(), 0), u"11998"_s);
 }
@@ -230,28 +230,28 @@ TEST_F(EventTableTest, SwitchingLayoutsAtTheBoundScrollsToTheNewestRows)
 TEST_F(EventTableTest, SwitchingLayoutsScrollsToTheDepthOfTheNewLayout)
 {
     commitRows(24, 1);
-    ASSERT_EQ(table.JournalRow(), 25);
-    table.SpinButton1UpClick();
+    ASSERT_EQ(table.journalRow(), 25);
+    table.scrollUp();
     EXPECT_TRUE(table.expanded());
     EXPECT_FALSE(table.planVisible());
-    EXPECT_EQ(table.JournalDepth(), 20);
+    EXPECT_EQ(table.journalDepth(), 20);
     EXPECT_EQ(table.topRow(), 5);
     EXPECT_EQ(stored(), u"1"_s);
-    table.SpinButton1DownClick();
+    table.scrollDown();
     EXPECT_FALSE(table.expanded());
     EXPECT_TRUE(table.planVisible());
-    EXPECT_EQ(table.JournalDepth(), 3);
+    EXPECT_EQ(table.journalDepth(), 3);
     EXPECT_EQ(table.topRow(), 22);
     EXPECT_EQ(stored(), u"0"_s);
 }
 
 TEST_F(EventTableTest, SwitchingLayoutsWithFewRowsLeavesTheTopAlone)
 {
-    commitRows(3, 1); // JournalRow 4: more than 3, not more than 20
+    commitRows(3, 1); // journalRow 4: more than 3, not more than 20
     const int top = table.topRow();
-    table.SpinButton1UpClick();
+    table.scrollUp();
     EXPECT_EQ(table.topRow(), top);
-    table.SpinButton1DownClick();
+    table.scrollDown();
     EXPECT_EQ(table.topRow(), 1);
 }
 
@@ -265,21 +265,21 @@ struct ResizeCase {
 
 void PrintTo(const ResizeCase& c, std::ostream* out) { *out << c.name; }
 
-class FormResizeTest : public EventTableTest, public ::testing::WithParamInterface<ResizeCase> {};
+class GridResizeTest : public EventTableTest, public ::testing::WithParamInterface<ResizeCase> {};
 
-TEST_P(FormResizeTest, AppliesAndRewritesTheStoredLayout)
+TEST_P(GridResizeTest, AppliesAndRewritesTheStoredLayout)
 {
     const ResizeCase& c = GetParam();
     if (c.keyPresent)
         store(QString::fromUtf16(c.value));
-    table.FormResize(1000);
+    table.fitToGrid(1000);
     EXPECT_EQ(table.expanded(), c.expanded);
-    EXPECT_EQ(table.JournalDepth(), c.expanded ? 20 : 3);
+    EXPECT_EQ(table.journalDepth(), c.expanded ? 20 : 3);
     EXPECT_EQ(stored(), QString::fromUtf16(c.rewritten));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, FormResizeTest,
+    Cases, GridResizeTest,
     ::testing::Values(ResizeCase{"MissingKeyCollapsesAndIsWrittenAsZero", false, u"", false, u"0"},
                       ResizeCase{"ZeroCollapses", true, u"0", false, u"0"},
                       ResizeCase{"OneExpands", true, u"1", true, u"1"},
@@ -288,36 +288,36 @@ INSTANTIATE_TEST_SUITE_P(
                       ResizeCase{"TextCountsAsExpanded", true, u"нет", true, u"1"}),
     caseName<ResizeCase>);
 
-TEST_F(EventTableTest, FormResizeFitsTheMessageColumnToTheGrid)
+TEST_F(EventTableTest, ResizingFitsTheMessageColumnToTheGrid)
 {
-    table.FormResize(1000);
+    table.fitToGrid(1000);
     EXPECT_EQ(table.columnWidth(3), 1000 - (24 + 62 + 155 + 67 + 65) - 30);
     for (int column : {0, 1, 2, 4, 5})
         EXPECT_EQ(table.columnWidth(column),
                   EventTable::columns()[static_cast<std::size_t>(column)].width);
 }
 
-TEST_F(EventTableTest, FormResizeFitsAroundColumnsTheOperatorDragged)
+TEST_F(EventTableTest, ResizingFitsAroundColumnsTheOperatorDragged)
 {
     table.setColumnWidth(2, 200);
-    table.FormResize(1000);
+    table.fitToGrid(1000);
     EXPECT_EQ(table.columnWidth(3), 1000 - (24 + 62 + 200 + 67 + 65) - 30);
 }
 
 TEST_F(EventTableTest, NarrowWindowLeavesTheMessageColumnEmptyNotNegative)
 {
-    table.FormResize(300);
+    table.fitToGrid(300);
     EXPECT_EQ(table.columnWidth(3), 0);
 }
 
 TEST_F(EventTableTest, ResizeKeepsTheOperatorsLayoutChoice)
 {
-    table.FormResize(800);
-    table.SpinButton1UpClick();
-    table.FormResize(900);
+    table.fitToGrid(800);
+    table.scrollUp();
+    table.fitToGrid(900);
     EXPECT_TRUE(table.expanded());
-    table.SpinButton1DownClick();
-    table.FormResize(1000);
+    table.scrollDown();
+    table.fitToGrid(1000);
     EXPECT_FALSE(table.expanded());
 }
 
@@ -327,9 +327,9 @@ TEST_F(EventTableTest, ResizingWithTheLayoutAlreadyStoredLeavesTheSettingsFileAl
     const QString path = folder.file(u"KirvanMonitorP.ini"_s);
     const ino_t before = inodeOf(path);
     for (int width = 600; width < 700; ++width)
-        table.FormResize(width);
+        table.fitToGrid(width);
     EXPECT_EQ(inodeOf(path), before) << "every write replaces the file";
-    table.SpinButton1DownClick();
+    table.scrollDown();
     EXPECT_NE(inodeOf(path), before);
     EXPECT_EQ(stored(), u"0"_s);
 }
@@ -339,9 +339,9 @@ TEST_F(EventTableTest, LayoutIsAppliedEvenWhenTheSettingsFileRefusesTheWrite)
     IniStore store{locale};
     IniFile unwritable{store, folder.file(u"missing-folder/KirvanMonitorP.ini"_s)};
     EventTable other{unwritable};
-    EXPECT_ANY_THROW(other.SpinButton1UpClick());
+    EXPECT_ANY_THROW(other.scrollUp());
     EXPECT_TRUE(other.expanded());
-    EXPECT_EQ(other.JournalDepth(), 20);
+    EXPECT_EQ(other.journalDepth(), 20);
 }
 
 TEST_F(EventTableTest, EveryChangeIsAnnounced)
@@ -350,11 +350,11 @@ TEST_F(EventTableTest, EveryChangeIsAnnounced)
     table.setOnChanged([&] { ++changes; });
     table.writeCell(0, u"1"_s);
     EXPECT_EQ(changes, 1);
-    table.CommitJournalRow(1);
+    table.commitJournalRow(1);
     EXPECT_EQ(changes, 2);
-    table.SpinButton1UpClick();
+    table.scrollUp();
     EXPECT_EQ(changes, 3);
-    table.FormResize(1000);
+    table.fitToGrid(1000);
     EXPECT_EQ(changes, 4);
     table.setColumnWidth(0, 30);
     EXPECT_EQ(changes, 5);

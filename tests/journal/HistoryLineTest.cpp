@@ -46,7 +46,7 @@ TEST(HistoryLineTest, TypingIsDiscardedAndChangesNothing)
     int changes = 0;
     history.setOnChanged([&] { ++changes; });
     for (QChar typed : {u'a', u'Я', u'\b', u'\r', u' '})
-        EXPECT_TRUE(history.ComboBox1KeyPress(typed).isNull());
+        EXPECT_TRUE(history.typedInHistory(typed).isNull());
     EXPECT_EQ(history.text(), u"строка"_s);
     EXPECT_EQ(history.list(), QStringList({u"строка"_s}));
     EXPECT_EQ(changes, 0);

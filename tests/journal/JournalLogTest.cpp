@@ -28,11 +28,11 @@ protected:
 
 TEST_F(JournalLogTest, WorkedExampleAppendsTheLinesUnchangedWithCrLf)
 {
-    log.LogEvent(u"08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s);
-    log.LogEvent(u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
+    log.logEvent(u"08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s);
+    log.logEvent(u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
     EXPECT_EQ(log.historyText(), u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
     EXPECT_EQ(log.historyList().size(), 2);
-    log.LogEvent(u"08.12.2023 17:40:11  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"_s);
+    log.logEvent(u"08.12.2023 17:40:11  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН\n"
                                    u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА\n"
                                    u"08.12.2023 17:40:11  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\n"_s));
@@ -40,23 +40,23 @@ TEST_F(JournalLogTest, WorkedExampleAppendsTheLinesUnchangedWithCrLf)
 
 TEST_F(JournalLogTest, CyrillicIsStoredByteForByteInWindows1251)
 {
-    log.LogEvent(u"ПОЖАР Ёё №"_s);
+    log.logEvent(u"ПОЖАР Ёё №"_s);
     // П О Ж А Р blank Ё ё blank №, then CR LF
     EXPECT_EQ(logBytes(), QByteArray("\xCF\xCE\xC6\xC0\xD0\x20\xA8\xB8\x20\xB9\r\n"));
 }
 
 TEST_F(JournalLogTest, CharacterOutsideTheCodePageIsWrittenAsQuestionMark)
 {
-    log.LogEvent(u"ДАТЧИК 漢 €"_s);
+    log.logEvent(u"ДАТЧИК 漢 €"_s);
     EXPECT_EQ(logBytes(), QByteArray("\xC4\xC0\xD2\xD7\xC8\xCA ? \x88\r\n"));
     EXPECT_EQ(log.historyText(), u"ДАТЧИК 漢 €"_s) << "the history line keeps the line as given";
 }
 
 TEST_F(JournalLogTest, EmptyLineIsAnEmptyTextLine)
 {
-    log.LogEvent(u"а"_s);
-    log.LogEvent(QString());
-    log.LogEvent(u"б"_s);
+    log.logEvent(u"а"_s);
+    log.logEvent(QString());
+    log.logEvent(u"б"_s);
     EXPECT_EQ(logBytes(), QByteArray("\xE0\r\n\r\n\xE1\r\n"));
     EXPECT_EQ(log.historyList(), QStringList({u"а"_s, QString(), u"б"_s}));
 }
@@ -64,7 +64,7 @@ TEST_F(JournalLogTest, EmptyLineIsAnEmptyTextLine)
 TEST_F(JournalLogTest, LogOfEarlierRunsIsAppendedToNeverShortened)
 {
     folder.write(u"KirvanMonitorP.txt"_s, crlf1251(u"прошлый запуск\n"_s));
-    log.LogEvent(u"новая"_s);
+    log.logEvent(u"новая"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"прошлый запуск\nновая\n"_s));
     EXPECT_EQ(log.historyList(), QStringList({u"новая"_s})) << "the history starts empty";
 }
@@ -72,48 +72,48 @@ TEST_F(JournalLogTest, LogOfEarlierRunsIsAppendedToNeverShortened)
 TEST_F(JournalLogTest, LogWrittenOnWindowsUnderAnotherCaseIsAppendedTo)
 {
     folder.write(u"KIRVANMONITORP.TXT"_s, crlf1251(u"старая\n"_s));
-    log.LogEvent(u"новая"_s);
+    log.logEvent(u"новая"_s);
     EXPECT_EQ(folder.read(u"KIRVANMONITORP.TXT"_s), crlf1251(u"старая\nновая\n"_s));
     EXPECT_FALSE(QFileInfo::exists(logPath));
 }
 
 TEST_F(JournalLogTest, DeletedLogIsCreatedAnewWithJustTheNextLine)
 {
-    log.LogEvent(u"первая"_s);
+    log.logEvent(u"первая"_s);
     ASSERT_TRUE(QFile::remove(logPath));
-    log.LogEvent(u"вторая"_s);
+    log.logEvent(u"вторая"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"вторая\n"_s));
 }
 
 TEST_F(JournalLogTest, FileIsClosedBetweenLinesSoOthersSeeEveryLine)
 {
-    log.LogEvent(u"строка"_s);
+    log.logEvent(u"строка"_s);
     // Another program replaces the log between two lines; the next line goes to the new file.
     ASSERT_TRUE(QFile::remove(logPath));
     folder.write(u"KirvanMonitorP.txt"_s, crlf1251(u"копия\n"_s));
-    log.LogEvent(u"дальше"_s);
+    log.logEvent(u"дальше"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"копия\nдальше\n"_s));
 }
 
 TEST_F(JournalLogTest, ReadArhivOpensTheExistingLogThroughTheShell)
 {
     testing::RecordingDesktopShell shell;
-    log.ReadArhivExecute(shell);
+    log.openJournal(shell);
     EXPECT_TRUE(shell.opened.empty()) << "no line logged yet, no file: nothing happens";
-    log.LogEvent(u"строка"_s);
-    EXPECT_TRUE(log.ReadArhivExecute(shell));
+    log.logEvent(u"строка"_s);
+    EXPECT_TRUE(log.openJournal(shell));
     EXPECT_EQ(shell.opened, std::vector<QString>({logPath}));
     EXPECT_TRUE(shell.started.empty());
     // A kiosk without a program for text files: the caller falls back to its own viewer.
     shell.opens = false;
-    EXPECT_FALSE(log.ReadArhivExecute(shell));
+    EXPECT_FALSE(log.openJournal(shell));
 }
 
 TEST_F(JournalLogTest, ReadArhivOpensALogOfAnotherCase)
 {
     folder.write(u"kirvanmonitorp.txt"_s, crlf1251(u"старая\n"_s));
     testing::RecordingDesktopShell shell;
-    log.ReadArhivExecute(shell);
+    log.openJournal(shell);
     EXPECT_EQ(shell.opened, std::vector<QString>({folder.file(u"kirvanmonitorp.txt"_s)}));
 }
 
@@ -121,7 +121,7 @@ TEST_F(JournalLogTest, ReadArhivIgnoresAFolderOfTheLogsName)
 {
     ASSERT_TRUE(QDir(folder.path()).mkdir(u"KirvanMonitorP.txt"_s));
     testing::RecordingDesktopShell shell;
-    log.ReadArhivExecute(shell);
+    log.openJournal(shell);
     EXPECT_TRUE(shell.opened.empty());
 }
 

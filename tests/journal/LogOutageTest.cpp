@@ -44,10 +44,10 @@ protected:
 
 TEST_F(LogOutageTest, MissingFolderTellsOnceKeepsLinesAndWritesThemInOrderWhenItReturns)
 {
-    log.LogEvent(u"первая"_s);
-    log.LogEvent(u"вторая"_s);
+    log.logEvent(u"первая"_s);
+    log.logEvent(u"вторая"_s);
     loop.advance(3 * LogFile::RetryIntervalMs);
-    log.LogEvent(u"третья"_s);
+    log.logEvent(u"третья"_s);
 
     ASSERT_EQ(failures.size(), 1u) << "once per outage, not per line or per retry";
     EXPECT_TRUE(failures[0].contains(logPath));
@@ -69,7 +69,7 @@ TEST_F(LogOutageTest, MissingFolderTellsOnceKeepsLinesAndWritesThemInOrderWhenIt
     EXPECT_EQ(log.logFile().waitingLines(), 0);
 
     loop.advance(10 * LogFile::RetryIntervalMs);
-    log.LogEvent(u"четвёртая"_s);
+    log.logEvent(u"четвёртая"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"первая\nвторая\nтретья\nчетвёртая\n"_s)) << "nothing twice";
     EXPECT_EQ(failures.size(), 1u);
     EXPECT_EQ(recoveries.size(), 1u);
@@ -80,7 +80,7 @@ TEST_F(LogOutageTest, PercentSignsInThePathStayAsTheyAre)
     JournalLog odd{folder.file(u"%2 %3/KirvanMonitorP.txt"_s), loop};
     QString told;
     odd.setOnWriteFailure([&](const QString& message) { told = message; });
-    odd.LogEvent(u"строка"_s);
+    odd.logEvent(u"строка"_s);
     EXPECT_TRUE(told.contains(folder.file(u"%2 %3/KirvanMonitorP.txt"_s))) << told.toStdString();
     EXPECT_TRUE(told.contains(u"код ошибки 2"_s));
     // Lets the last attempt at the end succeed instead of reporting to standard error.
@@ -90,7 +90,7 @@ TEST_F(LogOutageTest, PercentSignsInThePathStayAsTheyAre)
 TEST_F(LogOutageTest, RetryTimerRunsOnlyWhileLinesWait)
 {
     createFolder();
-    log.LogEvent(u"строка"_s);
+    log.logEvent(u"строка"_s);
     ASSERT_TRUE(QFile::remove(logPath));
     loop.advance(10 * LogFile::RetryIntervalMs);
     EXPECT_FALSE(QFile::exists(logPath)) << "a written line is not written again";
@@ -100,13 +100,13 @@ TEST_F(LogOutageTest, NextLineWritesTheWaitingLinesFirst)
 {
     createFolder();
     ASSERT_TRUE(QDir(folder.path()).mkdir(u"archive/KirvanMonitorP.txt"_s));
-    log.LogEvent(u"а"_s);
-    log.LogEvent(u"б"_s);
+    log.logEvent(u"а"_s);
+    log.logEvent(u"б"_s);
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_TRUE(failures[0].contains(systemErrorText(EISDIR)));
 
     ASSERT_TRUE(QDir(folder.path()).rmdir(u"archive/KirvanMonitorP.txt"_s));
-    log.LogEvent(u"в"_s);
+    log.logEvent(u"в"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"а\nб\nв\n"_s));
     EXPECT_EQ(recoveries.size(), 1u);
 }
@@ -118,9 +118,9 @@ TEST_F(LogOutageTest, FullDiskLeavesNoHalfLineAndWritesEachLineOnceAfterwards)
     const QByteArray before = logBytes();
     {
         testing::FileSizeLimit limit(static_cast<rlim_t>(before.size() + 10));
-        log.LogEvent(u"строка длиннее десяти байтов"_s);
+        log.logEvent(u"строка длиннее десяти байтов"_s);
         EXPECT_EQ(logBytes(), before) << "the part that fitted was taken back";
-        log.LogEvent(u"ещё одна"_s);
+        log.logEvent(u"ещё одна"_s);
         EXPECT_EQ(logBytes(), before);
         loop.advance(LogFile::RetryIntervalMs);
         EXPECT_EQ(logBytes(), before);
@@ -134,11 +134,11 @@ TEST_F(LogOutageTest, FullDiskLeavesNoHalfLineAndWritesEachLineOnceAfterwards)
 
 TEST_F(LogOutageTest, EachOutageIsToldAndItsEndAnnounced)
 {
-    log.LogEvent(u"1"_s);
+    log.logEvent(u"1"_s);
     createFolder();
-    log.LogEvent(u"2"_s);
+    log.logEvent(u"2"_s);
     ASSERT_TRUE(QDir(folder.file(u"archive"_s)).removeRecursively());
-    log.LogEvent(u"3"_s);
+    log.logEvent(u"3"_s);
     createFolder();
     loop.advance(LogFile::RetryIntervalMs);
     EXPECT_EQ(failures.size(), 2u);
@@ -152,12 +152,12 @@ TEST_F(LogOutageTest, LineLoggedWhileTheOperatorIsBeingToldKeepsItsPlace)
     // line may be logged from inside the notification.
     log.setOnWriteFailure([this](const QString& message) {
         failures.push_back(message);
-        log.LogEvent(u"во время сообщения"_s);
+        log.logEvent(u"во время сообщения"_s);
     });
-    log.LogEvent(u"до сообщения"_s);
+    log.logEvent(u"до сообщения"_s);
     EXPECT_EQ(failures.size(), 1u);
     createFolder();
-    log.LogEvent(u"после"_s);
+    log.logEvent(u"после"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"до сообщения\nво время сообщения\nпосле\n"_s));
     EXPECT_EQ(log.historyList(),
               QStringList({u"до сообщения"_s, u"во время сообщения"_s, u"после"_s}));
@@ -166,17 +166,17 @@ TEST_F(LogOutageTest, LineLoggedWhileTheOperatorIsBeingToldKeepsItsPlace)
 TEST_F(LogOutageTest, WithoutAMessageLoopTheNextLineRetries)
 {
     std::optional<JournalLog> plain(std::in_place, logPath);
-    plain->LogEvent(u"первая"_s);
+    plain->logEvent(u"первая"_s);
     EXPECT_TRUE(plain->logFile().failing());
     createFolder();
-    plain->LogEvent(u"вторая"_s);
+    plain->logEvent(u"вторая"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"первая\nвторая\n"_s));
 }
 
 TEST_F(LogOutageTest, LinesStillWaitingAtTheEndGetALastAttempt)
 {
     std::optional<JournalLog> ending(std::in_place, logPath, loop);
-    ending->LogEvent(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"_s);
+    ending->logEvent(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"_s);
     createFolder();
     ending.reset();
     EXPECT_EQ(logBytes(), crlf1251(u"  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\n"_s));
@@ -189,14 +189,14 @@ TEST_F(LogOutageTest, LongOutageKeepsTheFirstLinesAndLogsHowManyWereDropped)
     const qsizetype extra = 5;
     log.logFile().setWaitingLimit(limit);
     for (qsizetype n = 0; n < limit + extra; ++n)
-        log.LogEvent(QString::number(n));
+        log.logEvent(QString::number(n));
     EXPECT_EQ(log.logFile().waitingLines(), limit) << "memory stays bounded";
     EXPECT_EQ(log.logFile().droppedLines(), extra);
     loop.advance(3 * LogFile::RetryIntervalMs);
     EXPECT_EQ(log.logFile().droppedLines(), extra) << "retries count nothing twice";
 
     createFolder();
-    log.LogEvent(u"после сбоя"_s);
+    log.logEvent(u"после сбоя"_s);
     const QStringList lines = cp1251::decode(logBytes()).split(u"\r\n"_s);
     ASSERT_EQ(lines.size(), limit + 3) << "kept lines, the count, the new line, end";
     EXPECT_EQ(lines[0], u"0"_s);
@@ -210,10 +210,10 @@ TEST_F(LogOutageTest, LongOutageKeepsTheFirstLinesAndLogsHowManyWereDropped)
 
 TEST_F(LogOutageTest, ArchiveViewGetsTheWaitingLinesFirst)
 {
-    log.LogEvent(u"ждёт"_s);
+    log.logEvent(u"ждёт"_s);
     createFolder();
     testing::RecordingDesktopShell shell;
-    log.ReadArhivExecute(shell);
+    log.openJournal(shell);
     EXPECT_EQ(logBytes(), crlf1251(u"ждёт\n"_s));
     EXPECT_EQ(shell.opened, std::vector<QString>({logPath}));
 }

@@ -1,6 +1,6 @@
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -85,26 +85,26 @@ TEST_F(OperatorKeysTest, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
 {
     writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
                                      "РЕЖИМ=РУЧНОЙ\n"));
-    TForm1 window(platform(), WorkstationFolder(folder.path()));
+    MainWindow window(platform(), WorkstationFolder(folder.path()));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     // Nothing selected: the commands run and do nothing that waits.
     window.workstation().tree().select(nullptr);
     const MainActions& actions = window.actions();
     QList<QWidget*> places;
-    for (const char* name : {"TreeView1", "StringGrid1", "ComboBox1", "Panel4"})
+    for (const char* name : {"compositionView", "eventGrid", "historyLine", "planView"})
         places << window.findChild<QWidget*>(QString::fromLatin1(name));
     for (QWidget* place : places) {
         ASSERT_NE(place, nullptr);
         pressEveryKeyAt(*place, actions, place->objectName());
     }
-    for (QToolButton* button : window.findChild<QWidget*>(QStringLiteral("Panel1"))->findChildren<QToolButton*>())
+    for (QToolButton* button : window.findChild<QWidget*>(QStringLiteral("toolbarStrip"))->findChildren<QToolButton*>())
         pressEveryKeyAt(*button, actions, QStringLiteral("toolbar ") + button->text());
     receiveFire(window.workstation());
-    QWidget* prompt = window.findChild<QWidget*>(QStringLiteral("Form3"));
+    QWidget* prompt = window.findChild<QWidget*>(QStringLiteral("modulePrompt"));
     ASSERT_NE(prompt, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(prompt));
-    pressEveryKeyAt(*prompt->findChild<QPushButton*>(QStringLiteral("Button2")), actions,
+    pressEveryKeyAt(*prompt->findChild<QPushButton*>(QStringLiteral("skipButton")), actions,
                     QStringLiteral("module prompt"));
 }
 

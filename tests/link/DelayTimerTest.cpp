@@ -35,7 +35,7 @@ protected:
     void delay(const std::string& name, int ms)
     {
         events.push_back({name + " starts", loop.now()});
-        timer1.Delay(ms);
+        timer1.delay(ms);
         events.push_back({name + " ends", loop.now()});
     }
 
@@ -50,8 +50,8 @@ TEST_F(DelayTimerTest, DelayWaitsItsTimeAndSetsDelayDone)
     timer1.setOnExpiry([&] { ++expiries; });
     delay("frame", 200);
     EXPECT_EQ(events.back(), (Event{"frame ends", 200}));
-    EXPECT_TRUE(timer1.DelayDone());
-    EXPECT_FALSE(timer1.Timer1().enabled());
+    EXPECT_TRUE(timer1.delayDone());
+    EXPECT_FALSE(timer1.sendPauseTimer().enabled());
     EXPECT_EQ(expiries, 1);
 }
 
@@ -94,7 +94,7 @@ TEST_F(DelayTimerTest, DelayInsideAHandlerInsideAnotherDelayInsideAHandler)
                                           {"c ends", 250},
                                           {"b ends", 400},
                                           {"a ends", 400}}));
-    EXPECT_FALSE(timer1.Timer1().enabled());
+    EXPECT_FALSE(timer1.sendPauseTimer().enabled());
 }
 
 TEST_F(DelayTimerTest, WorkerHandOverIsServedInsideANestedDelay)
@@ -154,9 +154,9 @@ TEST(DelayTimerOnQtTest, DelayWaitsItsTimeOnTheRealLoop)
     QtMessageLoop loop;
     DelayTimer timer1(loop);
     const auto start = loop.now();
-    timer1.Delay(20);
+    timer1.delay(20);
     EXPECT_GE(loop.now() - start, 20);
-    EXPECT_TRUE(timer1.DelayDone());
+    EXPECT_TRUE(timer1.delayDone());
 }
 
 } // namespace

@@ -27,7 +27,7 @@ TEST_P(DecodeFrameTest, GivesTheRecordOfTheFrame)
 {
     const DecodeCase c = GetParam();
     Frame frame = eventFrame(c.b1, c.b2, c.b3, c.b4);
-    EXPECT_EQ(DecodeFrame(frame), QString::fromUtf16(c.record));
+    EXPECT_EQ(decodeFrame(frame), QString::fromUtf16(c.record));
 }
 
 // b3 = 0x12 names group 1, sub-number 3; b4 = 0x04 element 5.
@@ -127,7 +127,7 @@ TEST(DecodeFrameTest, WorkedExampleFramesHaveTheirChecksums)
 TEST(DecodeFrameTest, HighBranchReducesElementByteInTheFrameItself)
 {
     Frame frame = eventFrame(1, 0x8A, 0x12, 0xBF);
-    DecodeFrame(frame);
+    decodeFrame(frame);
     EXPECT_EQ(frame[4], 0x3F);
 }
 
@@ -137,7 +137,7 @@ TEST_P(WideFieldTest, RecordWithAWideFieldIsNotNominal)
 {
     const DecodeCase c = GetParam();
     Frame frame = eventFrame(c.b1, c.b2, c.b3, c.b4);
-    const QString record = DecodeFrame(frame);
+    const QString record = decodeFrame(frame);
     EXPECT_EQ(record, QString::fromUtf16(c.record));
     EXPECT_FALSE(isNominalRecord(record));
 }
@@ -160,7 +160,7 @@ TEST(DecodeFrameTest, EveryFrameGivesANominalRecordOrAWiderOne)
         for (unsigned b3 = 0; b3 < 256; b3 += 5)
             for (unsigned b4 = 0; b4 < 256; b4 += 3) {
                 Frame frame = eventFrame(3, std::uint8_t(b2), std::uint8_t(b3), std::uint8_t(b4));
-                ASSERT_GE(DecodeFrame(frame).size(), eventRecordLength);
+                ASSERT_GE(decodeFrame(frame).size(), eventRecordLength);
             }
 }
 

@@ -25,7 +25,7 @@ protected:
         });
     }
 
-    void notify() { receiver.CommPort1TriggerAvail(static_cast<std::uint16_t>(port.InCount())); }
+    void notify() { receiver.bytesArrived(static_cast<std::uint16_t>(port.inCount())); }
 
     FakePort port;
     LinkStateTable linkState{};
@@ -40,7 +40,7 @@ TEST_F(FrameReceiverTest, FewerThanSevenBytesStayInThePortUntilMoreArrive)
     const Bytes fire = frame(0x20, 1, 0x94, 0x12, 0x04);
     port.deliver(Bytes(fire.begin(), fire.begin() + 6));
     notify();
-    EXPECT_EQ(port.InCount(), 6);
+    EXPECT_EQ(port.inCount(), 6);
     EXPECT_TRUE(records.empty());
     port.deliver({fire[6]});
     notify();
@@ -53,8 +53,8 @@ TEST_F(FrameReceiverTest, AnswerFromSystemTwoShowsTheLinkAsNormal)
     port.deliver(frame(0x20, 2, 0x00, 0x00, 0x00));
     notify();
     EXPECT_EQ(linkState, (LinkStateTable{0xFF, 0xFF, 0, 0xFF}));
-    EXPECT_EQ(statusBar.Shape2(), (Rgb{0, 128, 0}));
-    EXPECT_EQ(statusBar.Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    EXPECT_EQ(statusBar.linkLamp(), (Rgb{0, 128, 0}));
+    EXPECT_EQ(statusBar.statePanel(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
     EXPECT_TRUE(records.empty());
 }
 
@@ -79,11 +79,11 @@ TEST_F(FrameReceiverTest, AFrameSplitAtEveryOffsetIsHandledOnceInOrder)
                                            std::pair{second, stream.size()}}) {
                 port.deliver(Bytes(stream.begin() + static_cast<std::ptrdiff_t>(from),
                                    stream.begin() + static_cast<std::ptrdiff_t>(to)));
-                fresh.CommPort1TriggerAvail(static_cast<std::uint16_t>(port.InCount()));
+                fresh.bytesArrived(static_cast<std::uint16_t>(port.inCount()));
             }
             EXPECT_EQ(records, expected);
             EXPECT_EQ(linkState, (LinkStateTable{0, 0, 0, 0}));
-            ASSERT_EQ(port.InCount(), 0);
+            ASSERT_EQ(port.inCount(), 0);
         }
     }
 }
@@ -104,7 +104,7 @@ TEST_F(FrameReceiverTest, BytesArrivingOneByOneLoseNoFrameAndLeaveNoTail)
     port.deliver(Bytes(fire.begin() + 3, fire.end()));
     notify();
     EXPECT_EQ(records.size(), 11u);
-    EXPECT_EQ(port.InCount(), 0);
+    EXPECT_EQ(port.inCount(), 0);
 }
 
 TEST_F(FrameReceiverTest, AtMost255BytesAreTakenAtOnce)
@@ -114,7 +114,7 @@ TEST_F(FrameReceiverTest, AtMost255BytesAreTakenAtOnce)
     notify();
     // 255 bytes hold 36 whole frames; the 37th waits, cut, for its rest still in the port.
     EXPECT_EQ(records.size(), 36u);
-    EXPECT_EQ(port.InCount(), 280 - 255);
+    EXPECT_EQ(port.inCount(), 280 - 255);
     notify();
     EXPECT_EQ(records.size(), 40u);
     EXPECT_EQ(records.back(), QStringLiteral("03/И13-40/07"));
@@ -161,7 +161,7 @@ TEST_F(FrameReceiverTest, ARecordThatFailsIsReportedAndTheNextFrameIsStillHandle
     failing.setOnRejected([this](const QString&, const QString& reason) { rejected.push_back(reason); });
     port.deliver(frame(0x20, 1, 0x9E, 0x12, 0x04));
     port.deliver(frame(0x20, 1, 0x94, 0x12, 0x04));
-    failing.CommPort1TriggerAvail(14);
+    failing.bytesArrived(14);
     EXPECT_EQ(records.size(), 2u);
     EXPECT_EQ(rejected, std::vector<QString>{QStringLiteral("Unable to write to /srv/Склад.tb1")});
 }

@@ -41,21 +41,21 @@ constexpr Command request(std::uint8_t address)
 TEST_F(LoadConfigurationTest, SystemsAtZeroAndTwoAreConfiguredAndAskedTwiceEachInTreeOrder)
 {
     writeComplex(u"A00:СКЛАД\n\tЦех\nA02:ОФИС\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 255, 0, 255}));
     EXPECT_EQ(link.cycle().SystemCount(), 2);
     EXPECT_EQ(queued(), (std::vector<Command>{request(0), request(0), request(2), request(2), {}, {}, {}, {}}));
     EXPECT_TRUE(link.cycle().running());
-    EXPECT_EQ(link.cycle().PollTicks(), 1) << "one tick at once";
+    EXPECT_EQ(link.cycle().pollTicks(), 1) << "one tick at once";
 }
 
 TEST_F(LoadConfigurationTest, LoadingTwiceCountsTheSystemsAfresh)
 {
     writeComplex(u"A00:СКЛАД\nA01:ОФИС\nA03:ЦЕХ\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     link.cycle().LinkState()[1] = LinkSupervision::lost;
     writeComplex(u"A00:СКЛАД\nA01:ОФИС\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(link.cycle().SystemCount(), 2);
     EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 255, 255}));
     EXPECT_EQ(queued(), (std::vector<Command>{request(0), request(0), request(1), request(1), {}, {}, {}, {}}));
@@ -64,7 +64,7 @@ TEST_F(LoadConfigurationTest, LoadingTwiceCountsTheSystemsAfresh)
 TEST_F(LoadConfigurationTest, FourSystemsTakeAllEightSlotsAndAreSentBeforeTheFirstLinkCheck)
 {
     writeComplex(u"A00:А\nA01:Б\nA02:В\nA03:Г\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(queued(), (std::vector<Command>{request(0), request(0), request(1), request(1), request(2),
                                               request(2), request(3), request(3)}));
     loop.advance(8 * 800 + 9 * 800);
@@ -80,19 +80,19 @@ TEST_F(LoadConfigurationTest, TheDelayKeepsHandlersRunningAndTheirCommandsStayQu
 {
     writeComplex(u"A01:СКЛАД\n"_s);
     tree.add(nullptr, u"A03:ПРЕЖНИЙ"_s);
-    statusBar.setPanel17(u"прежний текст"_s);
+    statusBar.setMessagePanel(u"прежний текст"_s);
     auto handler = loop.createTimer();
     handler->setInterval(300);
     std::int64_t ranAt = -1;
     handler->setOnTimer([&] {
         handler->setEnabled(false);
         ranAt = loop.now();
-        EXPECT_EQ(statusBar.Panel17(), u"прежний текст"_s);
+        EXPECT_EQ(statusBar.messagePanel(), u"прежний текст"_s);
         EXPECT_EQ(tree.topLevel().front()->text(), u"A03:ПРЕЖНИЙ"_s);
         link.QueueCommand(3, command::switchDetector, 1, 2);
     });
     handler->setEnabled(true);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(ranAt, 300);
     EXPECT_EQ(loop.now(), 500);
     EXPECT_EQ(queued()[0], (Command{3, command::switchDetector, 1, 2}));
@@ -104,7 +104,7 @@ TEST_F(LoadConfigurationTest, AnEmptyComplexStopsPolling)
 {
     link.cycle().start();
     writeComplex({});
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_FALSE(link.cycle().running());
     EXPECT_EQ(link.cycle().SystemCount(), 0);
     EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{255, 255, 255, 255}));
@@ -113,18 +113,18 @@ TEST_F(LoadConfigurationTest, AnEmptyComplexStopsPolling)
 TEST_F(LoadConfigurationTest, ALoadErrorLeavesPollingForTheSystemsLoaded)
 {
     writeComplex(u"A02:СКЛАД\n\tЦех\nA0X:КРИВАЯ\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(link.cycle().running());
     EXPECT_EQ(link.cycle().SystemCount(), 1);
     EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{255, 255, 0, 255}));
-    EXPECT_EQ(statusBar.Panel17(), QString());
+    EXPECT_EQ(statusBar.messagePanel(), QString());
 }
 
 TEST_F(LoadConfigurationTest, AnAddressOutsideTheRangeQueuesNothing)
 {
     writeComplex(u"A07:ЧУЖАЯ\nA01:СКЛАД\n"_s);
-    loader.LoadConfiguration();
+    loader.loadConfiguration();
     EXPECT_EQ(queued(), (std::vector<Command>{request(1), request(1), {}, {}, {}, {}, {}, {}}));
     EXPECT_EQ(link.cycle().SystemCount(), 1);
 }

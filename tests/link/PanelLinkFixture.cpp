@@ -35,7 +35,7 @@ void PanelLinkFixture::answerLater(std::uint8_t address)
     raw->setOnTimer([this, raw, address] {
         raw->setEnabled(false);
         port.received.deliver(frameBytes(0x20, address, 0, 0, 0));
-        link.receiver().CommPort1TriggerAvail(static_cast<std::uint16_t>(port.InCount()));
+        link.receiver().bytesArrived(static_cast<std::uint16_t>(port.inCount()));
     });
     raw->setEnabled(true);
     answerTimers_.push_back(std::move(timer));

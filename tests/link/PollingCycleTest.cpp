@@ -25,7 +25,7 @@ TEST_F(PollingCycleTest, FirstEightTicksSendNothing)
     configure({0});
     loop.advance(8 * 800);
     EXPECT_TRUE(port.sent.empty());
-    EXPECT_EQ(link.cycle().PollTicks(), 8);
+    EXPECT_EQ(link.cycle().pollTicks(), 8);
     loop.advance(800);
     EXPECT_EQ(framesSent().size(), 1u);
     EXPECT_EQ(framesSent()[0][1], 0x20) << "the first frame after the start-up ticks";
@@ -39,7 +39,7 @@ TEST_F(PollingCycleTest, QueuedCommandsGoBeforeLinkChecks)
     loop.advance(8 * 800 + 6 * 800);
     EXPECT_EQ(sentCommands(), (std::vector<std::pair<int, int>>{
                                   {0, 0x82}, {0, 0x82}, {1, 0x82}, {1, 0x82}, {0, 0}, {1, 0}}));
-    EXPECT_EQ(statusBar.Panel13(), QStringLiteral("          КОМАНДА: ПРОВЕРКА СВЯЗИ"));
+    EXPECT_EQ(statusBar.commandPanel(), QStringLiteral("          КОМАНДА: ПРОВЕРКА СВЯЗИ"));
 }
 
 TEST_F(PollingCycleTest, LinkChecksGoToTheConfiguredAddressesInTurn)
@@ -64,7 +64,7 @@ TEST_F(PollingCycleTest, CursorAfterALoadThatDropsSystemsGoesToAConfiguredAddres
 {
     configure({0, 1, 2, 3});
     loop.advance(8 * 800 + 3 * 800); // checks 0, 1, 2: the cursor stands at 3
-    ASSERT_EQ(link.cycle().PollCursor(), 3);
+    ASSERT_EQ(link.cycle().pollCursor(), 3);
     configure({0, 1});
     port.sent.clear();
     loop.advance(2 * 800);
@@ -80,8 +80,8 @@ TEST_F(PollingCycleTest, StatusShowsTheRequestThenNormalOnlyWhenAnswered)
     using State = std::tuple<std::int64_t, QString, std::optional<Rgb>>;
     std::vector<State> states;
     statusBar.setOnChanged([&] {
-        const State state{loop.now(), statusBar.Panel15(), statusBar.Shape2()};
-        if (!statusBar.Panel15().isEmpty()
+        const State state{loop.now(), statusBar.statePanel(), statusBar.linkLamp()};
+        if (!statusBar.statePanel().isEmpty()
             && (states.empty() || std::get<1>(states.back()) != std::get<1>(state) || std::get<2>(states.back()) != std::get<2>(state)))
             states.push_back(state);
     });
@@ -123,7 +123,7 @@ TEST_F(PollingCycleTest, NothingConfiguredChecksTheCursorAddressAndReturnsItToZe
     configure({});
     loop.advance(9 * 800);
     EXPECT_EQ(sentCommands(), (std::vector<std::pair<int, int>>{{0, 0}}));
-    EXPECT_EQ(link.cycle().PollCursor(), 0);
+    EXPECT_EQ(link.cycle().pollCursor(), 0);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ TEST_F(PortSelectionTest, SearchShowsThePortsThatExistAndOpensTheStoredOne)
 {
     port.existing = {1, 3};
     settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, 3);
-    ports().FindComPortExecute();
+    ports().searchPorts();
     for (int n = 1; n <= 10; ++n)
         EXPECT_EQ(ports().visible(n), n == 1 || n == 3) << n;
     EXPECT_TRUE(port.open);
@@ -28,7 +28,7 @@ TEST_F(PortSelectionTest, StoredNumberOutsideOneToTenLeavesThePortClosed)
     for (const int stored : {0, 11}) {
         settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, stored);
         port.open = true;
-        ports().FindComPortExecute();
+        ports().searchPorts();
         EXPECT_FALSE(port.open) << stored;
         EXPECT_TRUE(port.opened.empty());
         EXPECT_EQ(ports().checked(), std::nullopt);
@@ -37,7 +37,7 @@ TEST_F(PortSelectionTest, StoredNumberOutsideOneToTenLeavesThePortClosed)
 
 TEST_F(PortSelectionTest, ChoosingAPortOpensItStoresItAndChecksOnlyIt)
 {
-    ports().IniCOMExecute(4);
+    ports().choosePort(4);
     EXPECT_EQ(port.number, 4);
     EXPECT_TRUE(port.open);
     EXPECT_EQ(storedPort(), 4);
@@ -46,7 +46,7 @@ TEST_F(PortSelectionTest, ChoosingAPortOpensItStoresItAndChecksOnlyIt)
 
 TEST_F(PortSelectionTest, APortThatCannotOpenIsStillStoredAndChecked)
 {
-    ports().IniCOMExecute(9);
+    ports().choosePort(9);
     EXPECT_FALSE(port.open);
     EXPECT_EQ(storedPort(), 9);
     EXPECT_EQ(ports().checked(), 9);
@@ -67,17 +67,17 @@ TEST_P(ClosedPortTest, StatusBarNamesThePortAndTheReasonAndTheLampIsNeverGreen)
     link.cycle().start();
     loop.advance(8 * 800); // past the silent start-up ticks: link checks go out from here
     port.refusal = GetParam().error;
-    ports().IniCOMExecute(5);
+    ports().choosePort(5);
     ASSERT_FALSE(port.open);
     const QString shown = QStringLiteral("  ") + QString::fromUtf8(GetParam().shown);
-    EXPECT_EQ(statusBar.Panel15(), shown);
-    EXPECT_EQ(statusBar.Shape2(), (Rgb{255, 0, 0}));
+    EXPECT_EQ(statusBar.statePanel(), shown);
+    EXPECT_EQ(statusBar.linkLamp(), (Rgb{255, 0, 0}));
     QStringList states;
     bool green = false;
     statusBar.setOnChanged([&] {
-        if (states.isEmpty() || states.back() != statusBar.Panel15())
-            states << statusBar.Panel15();
-        green = green || statusBar.Shape2() == Rgb{0, 128, 0};
+        if (states.isEmpty() || states.back() != statusBar.statePanel())
+            states << statusBar.statePanel();
+        green = green || statusBar.linkLamp() == Rgb{0, 128, 0};
     });
     loop.advance(2000);
     EXPECT_FALSE(green);
@@ -92,7 +92,7 @@ TEST_P(ClosedPortTest, StatusBarNamesThePortAndTheReasonAndTheLampIsNeverGreen)
 
     port.existing.insert(5);
     answering = {0};
-    ports().IniCOMExecute(5);
+    ports().choosePort(5);
     loop.advance(2000);
     EXPECT_TRUE(green) << "the system answers";
     EXPECT_TRUE(states.contains(QStringLiteral("  СОСТОЯНИЕ: НОРМА")));

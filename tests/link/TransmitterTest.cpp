@@ -12,7 +12,7 @@ using Sent = FakeLinkPort::Sent;
 void passStartup(PanelLink& link)
 {
     for (int tick = 0; tick < PollingCycle::startupTicks; ++tick)
-        link.cycle().Timer4Timer();
+        link.cycle().pollTick();
 }
 
 // A poll's frame; two operator commands arrive while it waits for its body.
@@ -22,17 +22,17 @@ void sendPollWithTwoOperatorCommands(PanelLink& link, MessageLoop& loop)
     operatorCommands->setInterval(100);
     operatorCommands->setOnTimer([&] {
         operatorCommands->setEnabled(false);
-        link.SendFrame(1, command::arm, 2, 4);
-        link.SendFrame(3, command::disarm, 1, 0);
+        link.sendFrame(1, command::arm, 2, 4);
+        link.sendFrame(3, command::disarm, 1, 0);
     });
     operatorCommands->setEnabled(true);
-    link.SendFrame(0, command::linkCheck, 0, 0);
+    link.sendFrame(0, command::linkCheck, 0, 0);
 }
 
 TEST_F(TransmitterTest, AddressByteWithMarkParityThenTheBodyWithSpaceParity200msLater)
 {
     passStartup(link);
-    link.SendFrame(2, command::arm, 0x05, 0x03);
+    link.sendFrame(2, command::arm, 0x05, 0x03);
     EXPECT_EQ(port.sent, (std::vector<Sent>{{0x02, paMark, 0},
                                             {0x20, paSpace, 200},
                                             {0x9E, paSpace, 200},
@@ -46,18 +46,18 @@ TEST_F(TransmitterTest, AddressByteWithMarkParityThenTheBodyWithSpaceParity200ms
 
 TEST_F(TransmitterTest, BeforeTheStartupTicksTheMarkerIs0x21)
 {
-    link.SendFrame(2, command::arm, 0x05, 0x03);
+    link.sendFrame(2, command::arm, 0x05, 0x03);
     EXPECT_EQ(port.sentBytes(), (std::vector<std::uint8_t>{0x02, 0x21, 0x9E, 0x05, 0x03, 0x00, 0x36}));
 }
 
 TEST_F(TransmitterTest, TooLittleRoomSendsTheAddressAloneAndNoRoomNothing)
 {
     port.outFree = 6;
-    link.SendFrame(1, 0, 0, 0);
+    link.sendFrame(1, 0, 0, 0);
     EXPECT_EQ(port.sentBytes(), std::vector<std::uint8_t>{0x01});
     port.sent.clear();
     port.outFree = 0;
-    link.SendFrame(1, 0, 0, 0);
+    link.sendFrame(1, 0, 0, 0);
     EXPECT_TRUE(port.sent.empty());
     EXPECT_EQ(loop.now(), 400) << "the pause is kept all the same";
 }
@@ -65,14 +65,14 @@ TEST_F(TransmitterTest, TooLittleRoomSendsTheAddressAloneAndNoRoomNothing)
 // Green comes from an answer only (the receiver's); a frame sent leaves the lamp neutral.
 TEST_F(TransmitterTest, LinkLampIsNeutralWhileSendingAndStaysSoWithoutAnAnswer)
 {
-    statusBar.setShape2(Rgb{0, 128, 0});
+    statusBar.setLinkLamp(Rgb{0, 128, 0});
     std::vector<std::optional<Rgb>> lamps;
-    port.onWritten = [&](std::uint8_t) { lamps.push_back(statusBar.Shape2()); };
-    link.SendFrame(1, 0, 0, 0);
+    port.onWritten = [&](std::uint8_t) { lamps.push_back(statusBar.linkLamp()); };
+    link.sendFrame(1, 0, 0, 0);
     EXPECT_EQ(lamps.front(), std::nullopt);
     loop.advance(1000);
-    EXPECT_EQ(statusBar.Shape2(), std::nullopt);
-    EXPECT_NE(statusBar.Panel15(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    EXPECT_EQ(statusBar.linkLamp(), std::nullopt);
+    EXPECT_NE(statusBar.statePanel(), QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
 }
 
 TEST_F(TransmitterTest, SendAskedDuringAnotherFramesPauseIsHeldBackAndFollowsIt)
@@ -111,7 +111,7 @@ protected:
     void expectEveryFrameWithItsOwnParities(std::size_t frames)
     {
         loop.advance(1000);
-        ASSERT_TRUE(port.AllSent());
+        ASSERT_TRUE(port.allSent());
         ASSERT_EQ(port.sent.size(), frames * 7);
         for (std::size_t i = 0; i < port.sent.size(); ++i)
             EXPECT_EQ(port.sent[i].parity, i % 7 == 0 ? paMark : paSpace) << "byte " << i;
@@ -121,7 +121,7 @@ protected:
 TEST_F(LineParityTest, HeldBackAndBackToBackFramesKeepTheirParities)
 {
     sendPollWithTwoOperatorCommands(link, loop);
-    link.SendFrame(2, command::arm, 5, 3);
+    link.sendFrame(2, command::arm, 5, 3);
     expectEveryFrameWithItsOwnParities(4);
     EXPECT_EQ(framesSent()[3], frameBytes(0x02, 0x20, command::arm, 5, 3));
 }
@@ -136,7 +136,7 @@ TEST_F(LineParityTest, AnAddressByteHeldByCtsLeavesWithMarkAndTheBodyFollows200m
         port.holdLine(false);
     });
     release->setEnabled(true);
-    link.SendFrame(2, command::arm, 5, 3);
+    link.sendFrame(2, command::arm, 5, 3);
     expectEveryFrameWithItsOwnParities(1);
     EXPECT_GE(port.sent[1].at, 500 + 200) << "the pause runs from the address byte leaving";
 }
@@ -153,7 +153,7 @@ TEST_F(LineParityTest, AStopEndsTheWaitForAHeldLine)
         loop.requestStop();
     });
     stop->setEnabled(true);
-    link.SendFrame(2, command::arm, 5, 3);
+    link.sendFrame(2, command::arm, 5, 3);
     EXPECT_EQ(loop.now(), 300);
     port.holdLine(false);
     loop.advance(1000);
@@ -164,13 +164,13 @@ TEST_F(LineParityTest, AStopEndsTheWaitForAHeldLine)
 TEST_F(LineParityTest, ALineHeldTooLongCostsTheFrameButNoByteGoesWithTheWrongParity)
 {
     port.holdLine(true);
-    link.SendFrame(2, command::arm, 5, 3);
+    link.sendFrame(2, command::arm, 5, 3);
     EXPECT_GE(loop.now(), Transmitter::heldLimitMs);
     EXPECT_TRUE(port.sent.empty());
     port.holdLine(false);
-    link.SendFrame(1, command::linkCheck, 0, 0);
+    link.sendFrame(1, command::linkCheck, 0, 0);
     loop.advance(1000);
-    ASSERT_TRUE(port.AllSent());
+    ASSERT_TRUE(port.allSent());
     // The held address byte alone, then the next frame whole.
     ASSERT_EQ(port.sent.size(), 8u);
     EXPECT_EQ(port.sent[0], (Sent{0x02, paMark, 0}));

@@ -79,7 +79,7 @@ TEST(MailboxRequestFailureTest, NumbersThatAreNoNumbersAndShortAddressesAreRefus
     EXPECT_THROW(requestFor(u"A01:F1-0"_s, true), std::invalid_argument);
 }
 
-// The workstation's side on virtual time: Timer5 bound to the file in a fresh folder.
+// The workstation's side on virtual time: mailboxTimer bound to the file in a fresh folder.
 class MailboxTest : public ::testing::Test {
 protected:
     MailboxTest()
@@ -97,7 +97,7 @@ protected:
                 commands.push_back(queue.slot(slot));
         return commands;
     }
-    // Binds as start-up does and lets Timer5 tick `ticks` times.
+    // Binds as start-up does and lets mailboxTimer tick `ticks` times.
     void run(int ticks)
     {
         if (!mailbox.timer5().enabled())
@@ -118,7 +118,7 @@ TEST_F(MailboxTest, ARequestIsQueuedOnceShownAndMarkedDoneInTheFile)
     write(packet(row("TRUE", "A01:F1-05", "TRUE")));
     run(2);
     EXPECT_EQ(queued(), std::vector<Command>({{1, 154, 240, 4}})) << "two ticks, one request, one command";
-    EXPECT_EQ(statusBar.Panel13(), u"          КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ"_s);
+    EXPECT_EQ(statusBar.commandPanel(), u"          КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ"_s);
     EXPECT_EQ(file(), packet(row("FALSE", "A01:F1-05", "TRUE"), declaration));
     EXPECT_TRUE(reports.empty());
 }
@@ -133,7 +133,7 @@ TEST_F(MailboxTest, OnlyTheFirstRecordCountsAndAnEmptyTableIsNoRequest)
     EXPECT_TRUE(queued().empty());
     EXPECT_EQ(file(), packet({}));
     EXPECT_TRUE(reports.empty());
-    EXPECT_TRUE(statusBar.Panel13().isEmpty());
+    EXPECT_TRUE(statusBar.commandPanel().isEmpty());
 }
 
 TEST_F(MailboxTest, AChangeLogIsMergedIntoTheCurrentRecordAndWrittenBackWithout)
@@ -242,7 +242,7 @@ TEST_F(MailboxTest, ARequestThatCannotBeCarriedOutIsReportedAndMarkedDoneAtOnce)
     }
     EXPECT_TRUE(reports.back().contains(u"нет полей"_s));
     EXPECT_TRUE(queued().empty());
-    EXPECT_TRUE(statusBar.Panel13().isEmpty());
+    EXPECT_TRUE(statusBar.commandPanel().isEmpty());
 }
 
 TEST_F(MailboxTest, AFileDeletedWhileRunningIsLookedForAgainAtEachTick)
@@ -308,7 +308,7 @@ TEST_F(MailboxTest, TheFileIsReadOnTheWorkerThread)
     threaded.bind();
     loop.waitUntil([&] { return !queued().empty(); });
     EXPECT_EQ(queued(), std::vector<Command>({{1, 154, 240, 4}}));
-    EXPECT_EQ(statusBar.Panel13(), u"          КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ"_s);
+    EXPECT_EQ(statusBar.commandPanel(), u"          КОМАНДА: ЗАПУСТИТЬ СЦЕНАРИЙ"_s);
     EXPECT_EQ(file(), packet(row("FALSE", "A01:F1-05", "TRUE"), declaration));
 }
 

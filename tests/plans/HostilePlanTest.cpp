@@ -1,6 +1,6 @@
 #include "plans/QtPictureLoader.h"
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include <QtEndian>
 
@@ -130,7 +130,7 @@ TEST_F(HostilePlanTest, AHostilePlanEndsInAMessageAndNoAlarmWaitsForIt)
         const QString shownAtFirst = workstation->planArea().message();
         // The next alarm is journaled at once, whatever the decoder is doing.
         receiveFire(*workstation);
-        EXPECT_EQ(workstation->table().JournalRow(), 3);
+        EXPECT_EQ(workstation->table().journalRow(), 3);
         EXPECT_EQ(loop.now(), start) << "nothing waited";
         settlePlanPictures(*workstation);
         EXPECT_TRUE(shownAtFirst == PlanDisplay::loadingText || shownAtFirst.startsWith(u"План не удаётся показать: "))

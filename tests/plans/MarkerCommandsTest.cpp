@@ -11,9 +11,9 @@ protected:
     // The marker of a detector of system 01, made from its file and pressed.
     void press(const QString& record)
     {
-        workstation->markers().PaintMarker(record, colours::green, false);
-        workstation->markers().Shape1MouseDown(markername::ofRecord(record));
-        ASSERT_NE(workstation->markers().SelectedMarker(), nullptr);
+        workstation->markers().paintMarker(record, colours::green, false);
+        workstation->markers().pressMarker(markername::ofRecord(record));
+        ASSERT_NE(workstation->markers().selectedMarker(), nullptr);
     }
     std::vector<Command> queued() const
     {
@@ -40,22 +40,22 @@ TEST_F(MarkerCommandsTest, SwitchingIsQueuedAndArmingSentAtOnce)
     folder.writeText(QStringLiteral("Объекты/Склад.tb2"), QStringLiteral("[И21-01]\nСОСТОЯНИЕ=ВКЛ\nX=8\nY=6\n"));
     press(QStringLiteral("01/И12-07/XX"));
     MarkerCommands& commands = workstation->markerCommands();
-    commands.N14Click();
-    EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
-    commands.N15Click();
-    EXPECT_EQ(workstation->statusBar().Panel13(), QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ"));
+    commands.switchDetectorOn();
+    EXPECT_EQ(workstation->statusBar().commandPanel(), QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
+    commands.switchDetectorOff();
+    EXPECT_EQ(workstation->statusBar().commandPanel(), QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ"));
     // Line 2 of device 1: LineBase[1] + 2 = 9; detector 7 is index 6; off adds 128.
     EXPECT_EQ(queued(), (std::vector<Command>{{1, command::switchDetector, 9, 6}, {1, command::switchDetector, 137, 6}}));
 
-    commands.N16Click();
+    commands.arm();
     EXPECT_EQ(lastFrameBody(), (std::vector<std::uint8_t>{command::arm, 9, 6}));
-    commands.N17Click();
+    commands.disarm();
     EXPECT_EQ(lastFrameBody(), (std::vector<std::uint8_t>{command::disarm, 9, 6}));
 
     // A panel of four lines before device 2: line 1 of device 2 is 7 + 4 + 1 = 12.
     folder.writeText(QStringLiteral("Объекты/Склад.cnf"), QStringLiteral("[ПРИБОРЫ]\nППКП1=-4\nППКП2=ЕСТЬ\n"));
     press(QStringLiteral("01/И21-01/XX"));
-    commands.N16Click();
+    commands.arm();
     EXPECT_EQ(lastFrameBody(), (std::vector<std::uint8_t>{command::arm, 12, 0}));
 }
 
@@ -64,23 +64,23 @@ TEST_F(MarkerCommandsTest, NothingGoesOutWithoutTheSystemFileOrForAnAbsentDevice
     folder.writeText(QStringLiteral("Объекты/Склад.tb2"), QStringLiteral("[И21-01]\nСОСТОЯНИЕ=ВКЛ\nX=8\nY=6\n"));
     press(QStringLiteral("01/И21-01/XX"));
     const std::size_t sent = port.sent.size();
-    const QString status = workstation->statusBar().Panel13();
+    const QString status = workstation->statusBar().commandPanel();
     MarkerCommands& commands = workstation->markerCommands();
     // Device 1 is absent, so device 2 has no line numbers: they would alias another device's.
     folder.writeText(QStringLiteral("Объекты/Склад.cnf"), QStringLiteral("[ПРИБОРЫ]\nППКП1=НЕТ\nППКП2=ЕСТЬ\n"));
-    commands.N14Click();
-    commands.N16Click();
+    commands.switchDetectorOn();
+    commands.arm();
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Предупреждение"));
 
     QFile::remove(folder.file(QStringLiteral("Объекты/Склад.cnf")));
-    commands.N15Click();
-    commands.N17Click();
+    commands.switchDetectorOff();
+    commands.disarm();
     ASSERT_EQ(dialogs.shown.size(), 4u);
     EXPECT_EQ(dialogs.shown[3].text, QStringLiteral("Не обнаружен файл конфигурации!"));
     EXPECT_TRUE(queued().empty());
     EXPECT_EQ(port.sent.size(), sent);
-    EXPECT_EQ(workstation->statusBar().Panel13(), status) << "no status text for a command not given";
+    EXPECT_EQ(workstation->statusBar().commandPanel(), status) << "no status text for a command not given";
 }
 
 } // namespace

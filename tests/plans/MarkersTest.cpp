@@ -10,13 +10,13 @@ using MarkersTest = PlansFixture;
 TEST_F(MarkersTest, PaintMarkerMakesTheMarkerFromTheDetectorFile)
 {
     select(QStringLiteral("Цех 1"));
-    ASSERT_EQ(workstation->planArea().CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+    ASSERT_EQ(workstation->planArea().currentPlan(), plan(QStringLiteral("Цех1.bmp")));
     struct Case {
         QString record;
         Rgb asked;
         QString name;
         Rgb colour;
-        TImgDat::Shape shape;
+        PlanMarker::Shape shape;
         QPoint position;
         QString hint;
         QString plane;
@@ -24,22 +24,22 @@ TEST_F(MarkersTest, PaintMarkerMakesTheMarkerFromTheDetectorFile)
     };
     const Case cases[] = {
         // Switched on, on the plan shown: the colour asked for, placed by the area's size.
-        {QStringLiteral("01/И01-05/07"), colours::red, QStringLiteral("SH010105"), colours::red, TImgDat::Shape::Circle,
+        {QStringLiteral("01/И01-05/07"), colours::red, QStringLiteral("SH010105"), colours::red, PlanMarker::Shape::Circle,
          {200, 480}, QStringLiteral("A01/И01-05 Коридор"), plan(QStringLiteral("Цех1.bmp")), true},
         // Switched off and shown without an alarm: white; a security detector is a square.
-        {QStringLiteral("01/И01-06/07"), colours::green, QStringLiteral("SH010106"), colours::white, TImgDat::Shape::Square,
+        {QStringLiteral("01/И01-06/07"), colours::green, QStringLiteral("SH010106"), colours::white, PlanMarker::Shape::Square,
          {400, 200}, QStringLiteral("A01/И01-06 Склад"), plan(QStringLiteral("Цех1.bmp")), true},
         // A zone without a plan picture: "-", never shown.
         {QStringLiteral("01/И12-05/08"), colours::yellow, QStringLiteral("SH011205"), colours::yellow,
-         TImgDat::Shape::Circle, {200, 300}, QStringLiteral("A01/И12-05 Зал"), QStringLiteral("-"), false},
+         PlanMarker::Shape::Circle, {200, 300}, QStringLiteral("A01/И12-05 Зал"), QStringLiteral("-"), false},
         // A zone the system does not have: no plan, visible over whatever is shown.
-        {QStringLiteral("01/И12-07/07"), colours::blue, QStringLiteral("SH011207"), colours::blue, TImgDat::Shape::Square,
+        {QStringLiteral("01/И12-07/07"), colours::blue, QStringLiteral("SH011207"), colours::blue, PlanMarker::Shape::Square,
          {100, 100}, QStringLiteral("A01/И12-07 Чужой"), QString(), true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.record.toStdString());
         EXPECT_TRUE(workstation->markers().paint(c.record, c.asked, true));
-        const TImgDat* m = marker(c.name);
+        const PlanMarker* m = marker(c.name);
         ASSERT_NE(m, nullptr);
         EXPECT_EQ(m->colour, c.colour);
         EXPECT_EQ(m->shape, c.shape);
@@ -83,19 +83,19 @@ TEST_F(MarkersTest, RepaintThatEndsBlinkingShowsTheMarkerOnItsPlan)
 {
     select(QStringLiteral("Цех 1"));
     MarkerPainter& markers = workstation->markers();
-    markers.PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
-    markers.PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // plan "-", hidden
+    markers.paintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    markers.paintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // plan "-", hidden
     markers.blinkMarkers();
     ASSERT_FALSE(marker(QStringLiteral("SH010105"))->visible);
-    markers.PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    markers.paintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
     EXPECT_FALSE(marker(QStringLiteral("SH010105"))->visible) << "still blinking: the next step shows it";
     EXPECT_TRUE(markers.hasMarker(QStringLiteral("01/И01-05/08")));
-    markers.PaintMarker(QStringLiteral("01/И01-05/08"), colours::yellow, false);
-    const TImgDat* m = marker(QStringLiteral("SH010105"));
+    markers.paintMarker(QStringLiteral("01/И01-05/08"), colours::yellow, false);
+    const PlanMarker* m = marker(QStringLiteral("SH010105"));
     EXPECT_EQ(m->colour, colours::yellow);
     EXPECT_FALSE(m->Blink);
     EXPECT_TRUE(m->visible);
-    markers.PaintMarker(QStringLiteral("01/И12-05/08"), colours::yellow, false);
+    markers.paintMarker(QStringLiteral("01/И12-05/08"), colours::yellow, false);
     EXPECT_FALSE(marker(QStringLiteral("SH011205"))->visible) << "a marker of a plan not shown stays hidden";
     EXPECT_EQ(workstation->markers().markers().size(), 2u);
 }
@@ -104,8 +104,8 @@ TEST_F(MarkersTest, BlinkingAndSoundOffActOnTheShownPlanOnly)
 {
     select(QStringLiteral("Цех 1"));
     MarkerPainter& markers = workstation->markers();
-    markers.PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // shown plan
-    markers.PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // plan "-", hidden
+    markers.paintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // shown plan
+    markers.paintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // plan "-", hidden
     markers.blinkMarkers();
     EXPECT_FALSE(marker(QStringLiteral("SH010105"))->visible);
     markers.blinkMarkers();
@@ -126,7 +126,7 @@ TEST_F(MarkersTest, ShowAndHideMarkersOfAZoneOrADetector)
 {
     select(QStringLiteral("Цех 1"));
     MarkerCommands& commands = workstation->markerCommands();
-    commands.N12Click();
+    commands.showMarkers();
     EXPECT_NE(marker(QStringLiteral("SH010105")), nullptr);
     EXPECT_EQ(marker(QStringLiteral("SH010105"))->colour, colours::green);
     EXPECT_EQ(marker(QStringLiteral("SH010106"))->colour, colours::white);
@@ -135,18 +135,18 @@ TEST_F(MarkersTest, ShowAndHideMarkersOfAZoneOrADetector)
     EXPECT_EQ(marker(QStringLiteral("SH011205")), nullptr) << "the next zone's detectors are not the zone's";
 
     select(QStringLiteral("И01-07 Без места"));
-    commands.N12Click();
+    commands.showMarkers();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("ВНИМАНИЕ"));
     EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Извещатель не установлен"));
 
     select(QStringLiteral("И01-05 Коридор"));
-    commands.N13Click();
+    commands.hideMarkers();
     EXPECT_EQ(marker(QStringLiteral("SH010105")), nullptr);
     EXPECT_NE(marker(QStringLiteral("SH010106")), nullptr);
     EXPECT_TRUE(detectorFile(u'0').contains(QStringLiteral("X=4"))) << "hiding keeps the place";
     select(QStringLiteral("Цех 1"));
-    commands.N13Click();
+    commands.hideMarkers();
     EXPECT_TRUE(workstation->markers().markers().empty());
 }
 
@@ -154,7 +154,7 @@ TEST_F(MarkersTest, ShowAndHideMarkersOfAZoneOrADetector)
 TEST_F(MarkersTest, MarkersFollowTheirStoredPlaceWhenTheAreaIsResized)
 {
     select(QStringLiteral("Цех 1"));
-    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    workstation->markers().paintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
     const struct {
         QSize area;
         QPoint position;
@@ -169,20 +169,20 @@ TEST_F(MarkersTest, MarkersFollowTheirStoredPlaceWhenTheAreaIsResized)
 // 800 / 3 stored with 15 digits gives back 2.99999…: truncated, the marker would creep.
 TEST_F(MarkersTest, APlacedMarkerComesBackWhereItWasPut)
 {
-    workstation->planEditor().ImageEditExecute();
+    workstation->planEditor().togglePlanEditMode();
     select(QStringLiteral("И12-05 Зал"));
-    workstation->planEditor().SetDatExecute();
-    workstation->planEditor().Image1MouseMove(QPoint(3, 7));
-    workstation->planEditor().Image1Click();
+    workstation->planEditor().placeMarker();
+    workstation->planEditor().pointerMoved(QPoint(3, 7));
+    workstation->planEditor().clicked();
     ASSERT_NE(marker(QStringLiteral("SH011205")), nullptr);
     workstation->planArea().setSize(QSize(400, 300));
     EXPECT_EQ(marker(QStringLiteral("SH011205"))->position, QPoint(2, 4)) << "placed markers follow the size too";
     workstation->planArea().setSize(QSize(800, 600));
     EXPECT_EQ(marker(QStringLiteral("SH011205"))->position, QPoint(3, 7));
     workstation->markers().removeAllMarkers();
-    workstation->planEditor().ImageEditExecute();
+    workstation->planEditor().togglePlanEditMode();
     select(QStringLiteral("Цех 2"));
-    workstation->markerCommands().N12Click();
+    workstation->markerCommands().showMarkers();
     ASSERT_NE(marker(QStringLiteral("SH011205")), nullptr);
     EXPECT_EQ(marker(QStringLiteral("SH011205"))->position, QPoint(3, 7));
 }
@@ -190,16 +190,16 @@ TEST_F(MarkersTest, APlacedMarkerComesBackWhereItWasPut)
 TEST_F(MarkersTest, MarkerPressSelectsItAndOffersArmingForSquaresOnly)
 {
     select(QStringLiteral("Цех 1"));
-    workstation->markerCommands().N12Click();
+    workstation->markerCommands().showMarkers();
     PlanMarkers& markers = workstation->markers();
-    markers.Shape1MouseDown(QStringLiteral("SH010106"));
-    EXPECT_EQ(markers.SelectedMarker(), marker(QStringLiteral("SH010106")));
-    EXPECT_TRUE(markers.SelectedMarker()->popupAttached);
+    markers.pressMarker(QStringLiteral("SH010106"));
+    EXPECT_EQ(markers.selectedMarker(), marker(QStringLiteral("SH010106")));
+    EXPECT_TRUE(markers.selectedMarker()->popupAttached);
     EXPECT_TRUE(markers.armItemsVisible());
-    markers.Shape1MouseDown(QStringLiteral("SH010105"));
+    markers.pressMarker(QStringLiteral("SH010105"));
     EXPECT_FALSE(markers.armItemsVisible());
     markers.removeAllMarkers();
-    EXPECT_EQ(markers.SelectedMarker(), nullptr) << "a removed marker is not acted on";
+    EXPECT_EQ(markers.selectedMarker(), nullptr) << "a removed marker is not acted on";
 }
 
 } // namespace

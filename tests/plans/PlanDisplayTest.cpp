@@ -10,13 +10,13 @@ using PlanDisplayTest = PlansFixture;
 TEST_F(PlanDisplayTest, EachNodeShowsThePlanOfItsSystemOrZone)
 {
     select(QStringLiteral("Цех 1"));
-    workstation->markers().PaintMarker(QStringLiteral("01/И12-07/07"), colours::red, true); // no plan
-    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // Цех 1
+    workstation->markers().paintMarker(QStringLiteral("01/И12-07/07"), colours::red, true); // no plan
+    workstation->markers().paintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // Цех 1
     const PlanArea& area = workstation->planArea();
 
     select(QStringLiteral("И01-06 Склад"));
     EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
-    EXPECT_EQ(area.CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+    EXPECT_EQ(area.currentPlan(), plan(QStringLiteral("Цех1.bmp")));
     EXPECT_FALSE(area.picture().isNull());
     EXPECT_TRUE(pictures.loaded.back().endsWith(QStringLiteral("Объекты/Цех1.bmp")));
     EXPECT_FALSE(marker(QStringLiteral("SH011207"))->visible);
@@ -26,13 +26,13 @@ TEST_F(PlanDisplayTest, EachNodeShowsThePlanOfItsSystemOrZone)
     select(QStringLiteral("A01:СКЛАД"));
     EXPECT_TRUE(area.title().isEmpty());
     EXPECT_TRUE(area.picture().isNull());
-    EXPECT_TRUE(area.CurrentPlan().isEmpty());
+    EXPECT_TRUE(area.currentPlan().isEmpty());
     EXPECT_TRUE(marker(QStringLiteral("SH011207"))->visible);
     EXPECT_FALSE(marker(QStringLiteral("SH010105"))->visible);
 
     // A zone without a picture: cleared; the stored path is current all the same.
     select(QStringLiteral("И12-05 Зал"));
-    EXPECT_TRUE(area.CurrentPlan().isEmpty()) << "zone 2 has no \"ПЛАН ЗОНЫ\" key: the default is empty";
+    EXPECT_TRUE(area.currentPlan().isEmpty()) << "zone 2 has no \"ПЛАН ЗОНЫ\" key: the default is empty";
     EXPECT_TRUE(area.picture().isNull());
 }
 
@@ -42,7 +42,7 @@ TEST_F(PlanDisplayTest, MissingAndUnreadablePlansAndSystemsWithoutAFile)
     select(QStringLiteral("Цех 1"));
     // A system without its file changes nothing.
     select(QStringLiteral("Зона"));
-    EXPECT_EQ(area.CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+    EXPECT_EQ(area.currentPlan(), plan(QStringLiteral("Цех1.bmp")));
     EXPECT_EQ(area.title(), QStringLiteral("СКЛАД Цех 1"));
 
     // The file replaced by one the reader refuses: the title stays and the reason is shown in
@@ -60,7 +60,7 @@ TEST_F(PlanDisplayTest, MissingAndUnreadablePlansAndSystemsWithoutAFile)
     select(QStringLiteral("Цех 1"));
     EXPECT_TRUE(area.title().isEmpty());
     EXPECT_TRUE(area.message().isEmpty());
-    EXPECT_EQ(area.CurrentPlan(), plan(QStringLiteral("Цех1.bmp")));
+    EXPECT_EQ(area.currentPlan(), plan(QStringLiteral("Цех1.bmp")));
 }
 
 TEST_F(PlanDisplayTest, AZoneUnknownToItsSystemKeepsThePlanShown)
@@ -68,7 +68,7 @@ TEST_F(PlanDisplayTest, AZoneUnknownToItsSystemKeepsThePlanShown)
     select(QStringLiteral("Цех 1"));
     folder.writeText(QStringLiteral("Объекты/Склад.cnf"), QStringLiteral("[ЗОНА]\n1=Другая\n"));
     select(QStringLiteral("Цех 2"));
-    EXPECT_EQ(workstation->planArea().CurrentPlan(), plan(QStringLiteral("Цех1.bmp")))
+    EXPECT_EQ(workstation->planArea().currentPlan(), plan(QStringLiteral("Цех1.bmp")))
         << "the markers of the plan still on screen keep blinking";
     EXPECT_EQ(workstation->planArea().title(), QStringLiteral("СКЛАД Цех 1"));
 }
@@ -120,11 +120,11 @@ TEST_F(PlanDisplayTest, ThePlanShownAlreadyIsNotShownAgain)
     select(QStringLiteral("Цех 1"));
     int markerChanges = 0;
     workstation->markers().setOnChanged([&markerChanges] { ++markerChanges; });
-    workstation->markers().PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // Цех 2
-    workstation->markers().PaintMarker(QStringLiteral("01/И12-05/07"), colours::red, false);
-    workstation->markers().showPlan(workstation->planArea().CurrentPlan());
+    workstation->markers().paintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // Цех 2
+    workstation->markers().paintMarker(QStringLiteral("01/И12-05/07"), colours::red, false);
+    workstation->markers().showPlan(workstation->planArea().currentPlan());
     EXPECT_EQ(markerChanges, 0);
-    workstation->markers().PaintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // Цех 1
+    workstation->markers().paintMarker(QStringLiteral("01/И01-05/07"), colours::red, true); // Цех 1
     EXPECT_EQ(markerChanges, 1);
 }
 

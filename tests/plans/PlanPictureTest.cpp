@@ -1,8 +1,8 @@
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 
-#include "console/PlanPicture.h"
+#include "window/PlanPicture.h"
 #include "events/EventServices.h"
-#include "plans/TImgDat.h"
+#include "plans/PlanMarker.h"
 #include "tests/plans/PlansFixture.h"
 
 #include <QApplication>
@@ -22,10 +22,10 @@ protected:
     {
         PlansFixture::SetUp();
         workstation.reset();
-        window = std::make_unique<TForm1>(platform(), WorkstationFolder(folder.path()));
+        window = std::make_unique<MainWindow>(platform(), WorkstationFolder(folder.path()));
         window->resize(1200, 900);
         window->show();
-        panel = window->findChild<QWidget*>(QStringLiteral("Panel4"));
+        panel = window->findChild<QWidget*>(QStringLiteral("planView"));
         ASSERT_NE(panel, nullptr);
     }
     void TearDown() override { window.reset(); }
@@ -37,7 +37,7 @@ protected:
     }
     Workstation& station() { return window->workstation(); }
 
-    std::unique_ptr<TForm1> window;
+    std::unique_ptr<MainWindow> window;
     QWidget* panel = nullptr;
 };
 
@@ -70,22 +70,22 @@ TEST_F(PlanPictureTest, APressedMarkerOpensItsPopUpAndShowsItsHint)
     Workstation& w = station();
     w.tree().select(w.tree().nodeAt(1)); // Цех 1
     ASSERT_EQ(w.planArea().size(), panel->size()) << "markers are placed by the panel's size";
-    w.markerCommands().N12Click();
-    const TImgDat* circle = w.markers().find(QStringLiteral("SH010105"));
-    const TImgDat* square = w.markers().find(QStringLiteral("SH010106"));
+    w.markerCommands().showMarkers();
+    const PlanMarker* circle = w.markers().find(QStringLiteral("SH010105"));
+    const PlanMarker* square = w.markers().find(QStringLiteral("SH010106"));
     ASSERT_TRUE(circle && square);
-    QMenu* popup = window->actions().PopupMenu4;
+    QMenu* popup = window->actions().detectorMenu;
 
     const int side = static_cast<PlanPicture*>(panel)->markerSize();
-    EXPECT_GE(side, TImgDat::size);
+    EXPECT_GE(side, PlanMarker::size);
     press(square->position + QPoint(side / 2, side / 2), Qt::RightButton);
-    EXPECT_EQ(w.markers().SelectedMarker(), square);
+    EXPECT_EQ(w.markers().selectedMarker(), square);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_TRUE(popup->actions()[2]->isVisible()) << "arming is offered for a square";
     popup->hide();
 
     press(circle->position + QPoint(side - 1, side - 1), Qt::RightButton);
-    EXPECT_EQ(w.markers().SelectedMarker(), circle);
+    EXPECT_EQ(w.markers().selectedMarker(), circle);
     EXPECT_FALSE(popup->actions()[2]->isVisible());
     EXPECT_FALSE(popup->actions()[3]->isVisible());
     popup->hide();
@@ -102,10 +102,10 @@ TEST_F(PlanPictureTest, PlacingFollowsThePointerAndTheClick)
 {
     Workstation& w = station();
     dialogs.answers.push_back(Dialogs::Answer::Ok);
-    window->actions().ImageEdit->trigger();
-    EXPECT_TRUE(window->actions().ImageEdit->isChecked());
+    window->actions().togglePlanEditMode->trigger();
+    EXPECT_TRUE(window->actions().togglePlanEditMode->isChecked());
     w.tree().select(w.tree().nodeAt(4)); // И01-07 Без места
-    window->actions().SetDat->trigger();
+    window->actions().placeMarker->trigger();
     EXPECT_EQ(panel->cursor().shape(), Qt::CrossCursor);
     const QPoint at(120, 90);
     QMouseEvent move(QEvent::MouseMove, at, panel->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include "complex/CompositionTree.h"
 
@@ -51,7 +51,7 @@ protected:
         workstation->tree().select(node(text));
         settlePlanPictures(*workstation);
     }
-    const TImgDat* marker(const QString& name) const { return workstation->markers().find(name); }
+    const PlanMarker* marker(const QString& name) const { return workstation->markers().find(name); }
     QString detectorFile(QChar device) const
     {
         return folder.readText(QStringLiteral("Объекты/Склад.tb") + device);

@@ -51,7 +51,7 @@ protected:
                                               [](const RemoteSettings& remote) { return std::make_unique<MosquittoLink>(remote); }});
         log.setOnLogged([this] { monitor->lineLogged(); });
     }
-    void logLine(const QString& text) { log.LogEvent(QStringLiteral("08.12.2023 9:15:02") + text); }
+    void logLine(const QString& text) { log.logEvent(QStringLiteral("08.12.2023 9:15:02") + text); }
     // Runs the hand-overs of the publisher's thread, which arrive as routines (time itself stays
     // still), until `done` or for `limit` of real time.
     bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s)
@@ -64,7 +64,7 @@ protected:
     }
     bool awaitStatus(const QString& text)
     {
-        return runUntil([&] { return statusBar.Remote() == text; });
+        return runUntil([&] { return statusBar.remote() == text; });
     }
     QString cursorPath() const { return folder.file(QStringLiteral("KirvanMonitorP.mqtt")); }
 
@@ -84,7 +84,7 @@ TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
     ASSERT_TRUE(station.awaitConnected());
     startWorkstation(broker);
     ASSERT_TRUE(awaitStatus(connected));
-    log.LogEvent(fire);
+    log.logEvent(fire);
     auto events = station.await(1);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].value(QStringLiteral("text")).toString(), fire);
@@ -98,10 +98,10 @@ TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
     std::vector<QString> sent{fire, QStringLiteral("08.12.2023 9:15:02  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ ") + broker.server()};
     for (int i = 0; i < 100; ++i) {
         sent.push_back(QStringLiteral("01/И12-05/08 08.12.2023 9:15:02 ОТКАЗ: СКЛАД %1").arg(i));
-        log.LogEvent(sent.back());
+        log.logEvent(sent.back());
         runUntil([] { return false; }, 300ms);
     }
-    EXPECT_EQ(statusBar.Remote(), unreachable);
+    EXPECT_EQ(statusBar.remote(), unreachable);
     ASSERT_TRUE(broker.start());
     ASSERT_TRUE(awaitStatus(connected));
     sent.push_back(QStringLiteral("08.12.2023 9:15:02  MQTT: СВЯЗЬ С СЕРВЕРОМ ") + broker.server()
@@ -137,7 +137,7 @@ TEST_F(BrokerEndToEndTest, AWrongPasswordIsToldOnceAndPublishesNothing)
     startWorkstation(broker, QStringLiteral("wrong"));
     ASSERT_TRUE(awaitStatus(QStringLiteral("MQTT: отказ авторизации")));
     const auto cursor = PublishCursor::load(cursorPath());
-    log.LogEvent(fire);
+    log.logEvent(fire);
     // Two more attempts of the link (after 1 s and 2 s) are refused as well.
     runUntil([] { return false; }, 3500ms);
     EXPECT_EQ(log.historyList(),
@@ -161,7 +161,7 @@ TEST(RemoteMonitorTest, AServerThatIsNoHostAndPortIsAnOutageFromTheStart)
                                                                 ADD_FAILURE() << "no link for a server without a port";
                                                                 return nullptr;
                                                             }});
-    EXPECT_EQ(statusBar.Remote(), unreachable);
+    EXPECT_EQ(statusBar.remote(), unreachable);
     EXPECT_EQ(lines, QStringList{QStringLiteral("  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ broker:http")});
 }
 

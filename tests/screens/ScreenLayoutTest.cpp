@@ -1,14 +1,14 @@
 #include "complex/ControlModuleEditor.h"
-#include "console/DialogFit.h"
-#include "console/JournalViewer.h"
-#include "console/PlanPicture.h"
-#include "console/QtDialogs.h"
-#include "console/TForm1.h"
-#include "console/TForm4.h"
-#include "console/Translations.h"
-#include "plans/TImgDat.h"
+#include "dialogs/DialogFit.h"
+#include "viewer/JournalViewer.h"
+#include "window/PlanPicture.h"
+#include "dialogs/QtDialogs.h"
+#include "window/MainWindow.h"
+#include "dialogs/ModuleEditorDialog.h"
+#include "app/Translations.h"
+#include "plans/PlanMarker.h"
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -109,10 +109,10 @@ protected:
                              + QStringLiteral("\n[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
                                               "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Дымоудаление и подпор воздуха в лестничных клетках\n"));
     }
-    std::unique_ptr<TForm1> openWindow()
+    std::unique_ptr<MainWindow> openWindow()
     {
         writeSite();
-        auto window = std::make_unique<TForm1>(platform(), WorkstationFolder(folder.path()));
+        auto window = std::make_unique<MainWindow>(platform(), WorkstationFolder(folder.path()));
         window->show();
         QCoreApplication::processEvents();
         return window;
@@ -134,10 +134,10 @@ TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTex
     auto window = openWindow();
     Workstation& w = window->workstation();
     receiveFire(w);
-    w.statusBar().setPanel13(QStringLiteral("          КОМАНДА: УСТАНОВИТЬ ИЗВЕЩАТЕЛЬ"));
-    w.statusBar().setPanel17(QStringLiteral("ВНИМАНИЕ! ИДЕТ ЗАГРУЗКА КОНФИГУРАЦИИ"));
+    w.statusBar().setCommandPanel(QStringLiteral("          КОМАНДА: УСТАНОВИТЬ ИЗВЕЩАТЕЛЬ"));
+    w.statusBar().setMessagePanel(QStringLiteral("ВНИМАНИЕ! ИДЕТ ЗАГРУЗКА КОНФИГУРАЦИИ"));
     // The word blinks: it is looked at while it is shown.
-    auto* status = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    auto* status = window->findChild<QLineEdit*>(QStringLiteral("statusWord"));
     for (int blink = 0; blink < 4 && status->text() != QStringLiteral(" ПОЖАР"); ++blink)
         loop.advance(500);
     loop.advance(100);
@@ -148,7 +148,7 @@ TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTex
     // Read from two metres: the status word's capitals about a centimetre.
     EXPECT_EQ(status->text(), QStringLiteral(" ПОЖАР"));
     EXPECT_GE(status->fontMetrics().capHeight() * millimetresPerPixel(), 9.5);
-    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
     // The 24-inch screen has room for 4 mm; the narrower one for as much as its width holds.
     EXPECT_GE(grid->fontMetrics().capHeight() * millimetresPerPixel(), wideScreen() ? 3.8 : 3.0);
     // The fire's row: its state, object, date and time whole; only the message may run on.
@@ -159,13 +159,13 @@ TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTex
             EXPECT_GE(grid->columnWidth(column), grid->fontMetrics().horizontalAdvance(text)) << text.toStdString();
         }
     }
-    const auto* plan = dynamic_cast<const PlanPicture*>(window->findChild<QWidget*>(QStringLiteral("Panel4")));
+    const auto* plan = dynamic_cast<const PlanPicture*>(window->findChild<QWidget*>(QStringLiteral("planView")));
     ASSERT_NE(plan, nullptr);
-    EXPECT_GE(plan->markerSize(), TImgDat::size);
+    EXPECT_GE(plan->markerSize(), PlanMarker::size);
     // The tree follows its widest line within a third of the window; on the wide screen that
     // holds every line of the site whole.
-    auto* tree = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
-    EXPECT_LE(window->findChild<QWidget*>(QStringLiteral("GroupBox1"))->width(), window->width() / 3 + 1);
+    auto* tree = window->findChild<QTreeView*>(QStringLiteral("compositionView"));
+    EXPECT_LE(window->findChild<QWidget*>(QStringLiteral("compositionPanel"))->width(), window->width() / 3 + 1);
     if (wideScreen()) {
         EXPECT_GE(tree->viewport()->width(), static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(0));
     }
@@ -176,17 +176,17 @@ TEST_F(ScreenLayoutTest, TheModuleEditorAndThePromptShowTheirTextsWhole)
     auto window = openWindow();
     Workstation& w = window->workstation();
     ControlModuleEditor editor(w.controlModules(), w.tree().nodeAt(1));
-    TForm4 form(editor, w.access(), loop, window.get());
+    ModuleEditorDialog form(editor, w.access(), loop, window.get());
     form.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutTexts(form).join(u'|').toStdString(), "");
-    const QWidget* system = form.findChild<QLabel*>(QStringLiteral("Label2"));
-    EXPECT_GE(system->x(), form.findChild<QLabel*>(QStringLiteral("Label1"))->geometry().right())
+    const QWidget* system = form.findChild<QLabel*>(QStringLiteral("systemLabel"));
+    EXPECT_GE(system->x(), form.findChild<QLabel*>(QStringLiteral("complexCaption"))->geometry().right())
         << "the system's name is not written over the caption";
 
     receiveFire(w);
     QCoreApplication::processEvents();
-    auto* prompt = window->findChild<QWidget*>(QStringLiteral("Form3"));
+    auto* prompt = window->findChild<QWidget*>(QStringLiteral("modulePrompt"));
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(cutTexts(*prompt).join(u'|').toStdString(), "");
     EXPECT_TRUE(screen().availableGeometry().contains(prompt->geometry())) << "the prompt runs off the screen";

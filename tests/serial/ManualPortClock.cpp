@@ -1,4 +1,4 @@
-#include "tests/commport/ManualPortClock.h"
+#include "tests/serial/ManualPortClock.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommPort/PortClock.h"
+#include "serial/PortClock.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "CommPort/PortNames.h"
+#include "serial/PortNames.h"
 #include "tests/support/TempFolder.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "tests/commport/SimulatedPortTest.h"
+#include "tests/serial/SimulatedPortTest.h"
 
 #include <algorithm>
 
@@ -53,17 +53,17 @@ TEST_F(PortThreadsTest, ALineEventBringsTheNotificationAtOnce)
     const std::size_t before = notices.size();
     const std::int64_t now = clock.now();
     line.setCarrier(true);
-    serveUntil([&] { return notices.size() > before && port.RLSD(); });
+    serveUntil([&] { return notices.size() > before && port.rlsd(); });
     EXPECT_EQ(notices.back().at, now);
     EXPECT_EQ(notices.back().count, 3);
-    EXPECT_TRUE(port.RLSD());
+    EXPECT_TRUE(port.rlsd());
 }
 
 TEST_F(PortThreadsTest, FirstReportGivesTheModemLinesInDispatchOrder)
 {
     std::vector<std::string> calls;
     const auto record = [&](const char* name) {
-        return [&calls, name](TCustomCommPort&) { calls.emplace_back(name); };
+        return [&calls, name](SerialPort&) { calls.emplace_back(name); };
     };
     port.setOnRLSDSignal(record("carrier"));
     port.setOnCTSSignal(record("cts"));
@@ -75,10 +75,10 @@ TEST_F(PortThreadsTest, FirstReportGivesTheModemLinesInDispatchOrder)
     open();
     serveUntil([&] { return calls.size() == 4; });
     EXPECT_EQ(calls, (std::vector<std::string>{"carrier", "cts", "dsr", "ring"}));
-    EXPECT_TRUE(port.CTS());
-    EXPECT_TRUE(port.DSR());
-    EXPECT_TRUE(port.RLSD());
-    EXPECT_FALSE(port.Ring());
+    EXPECT_TRUE(port.cts());
+    EXPECT_TRUE(port.dsr());
+    EXPECT_TRUE(port.rlsd());
+    EXPECT_FALSE(port.ring());
 }
 
 TEST_F(PortThreadsTest, EventsTakenTogetherAreDispatchedInTheirOrder)
@@ -86,7 +86,7 @@ TEST_F(PortThreadsTest, EventsTakenTogetherAreDispatchedInTheirOrder)
     std::vector<std::string> calls;
     std::int32_t errors = 0;
     const auto record = [&](const char* name) {
-        return [&calls, name](TCustomCommPort&) { calls.emplace_back(name); };
+        return [&calls, name](SerialPort&) { calls.emplace_back(name); };
     };
     open();
     settle();
@@ -94,7 +94,7 @@ TEST_F(PortThreadsTest, EventsTakenTogetherAreDispatchedInTheirOrder)
     port.setOnBreakSignal(record("break"));
     port.setOnCTSSignal(record("cts"));
     port.setOnDSRSignal(record("dsr"));
-    port.setOnErrorSignal([&](TCustomCommPort&, std::int32_t flags) {
+    port.setOnErrorSignal([&](SerialPort&, std::int32_t flags) {
         calls.emplace_back("error");
         errors = flags;
     });
@@ -112,9 +112,9 @@ TEST_F(PortThreadsTest, EventsTakenTogetherAreDispatchedInTheirOrder)
     serveUntil([&] { return calls.size() == 6; });
     EXPECT_EQ(calls, (std::vector<std::string>{"dsr", "carrier", "break", "cts", "error", "ring"}));
     EXPECT_EQ(errors, static_cast<std::int32_t>(lineError::frame | lineError::brk));
-    EXPECT_FALSE(port.CTS());
-    EXPECT_FALSE(port.DSR());
-    EXPECT_EQ(port.LastLineStatus().errors, lineError::frame | lineError::brk);
+    EXPECT_FALSE(port.cts());
+    EXPECT_FALSE(port.dsr());
+    EXPECT_EQ(port.lastLineStatus().errors, lineError::frame | lineError::brk);
 }
 
 TEST_F(PortThreadsTest, OutputWaitsWhileCtsIsOff)
@@ -122,26 +122,26 @@ TEST_F(PortThreadsTest, OutputWaitsWhileCtsIsOff)
     open();
     settle();
     line.setCts(false);
-    serveUntil([&] { return !port.CTS(); });
+    serveUntil([&] { return !port.cts(); });
     settle();
-    port.WriteBuf(std::vector<std::uint8_t>{1, 2, 3});
+    port.writeBuf(std::vector<std::uint8_t>{1, 2, 3});
     for (int pass = 0; pass < 5; ++pass) {
         clock.advance(100);
         settle();
     }
     EXPECT_TRUE(line.sent().empty());
-    EXPECT_EQ(port.OutFree(), 4093);
-    EXPECT_FALSE(port.AllSent()) << "held bytes have not left: a parity change must wait";
+    EXPECT_EQ(port.outFree(), 4093);
+    EXPECT_FALSE(port.allSent()) << "held bytes have not left: a parity change must wait";
 
     line.setCts(true);
-    serveUntil([&] { return port.CTS(); });
+    serveUntil([&] { return port.cts(); });
     const std::int64_t on = clock.now();
     settle();
     clock.advance(100);
     serveUntil([&] { return line.sent().size() == 3; });
     EXPECT_LE(line.sent().front().at - on, 200);
-    EXPECT_EQ(port.OutFree(), 4096);
-    EXPECT_TRUE(port.AllSent());
+    EXPECT_EQ(port.outFree(), 4096);
+    EXPECT_TRUE(port.allSent());
 }
 
 TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)
@@ -150,7 +150,7 @@ TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)
     open();
     settle();
     line.failNextWrite();
-    port.WriteBuf(std::vector<std::uint8_t>{9, 8});
+    port.writeBuf(std::vector<std::uint8_t>{9, 8});
     clock.advance(100);
     awaitWritePause();
     EXPECT_TRUE(line.sent().empty());
@@ -169,14 +169,14 @@ TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)
 TEST_F(PortThreadsTest, AVanishedDeviceStopsTheThreadsAndIsReportedOnce)
 {
     int lost = 0;
-    port.setOnLineLost([&](TCustomCommPort&) { ++lost; });
+    port.setOnLineLost([&](SerialPort&) { ++lost; });
     open();
     settle();
     line.vanish();
     serveUntil([&] { return lost == 1; });
-    EXPECT_TRUE(port.Open());
-    EXPECT_FALSE(port.Usable());
-    EXPECT_EQ(port.WriteByte(1), 0);
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_FALSE(port.usable());
+    EXPECT_EQ(port.writeByte(1), 0);
     clock.advance(100);
     // Each thread sets its start/stop signal when it starts and again when it ends.
     serveUntil([&] {
@@ -189,9 +189,9 @@ TEST_F(PortThreadsTest, AVanishedDeviceStopsTheThreadsAndIsReportedOnce)
     EXPECT_EQ(lost, 1);
 
     close();
-    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
     open();
-    EXPECT_TRUE(port.Usable());
+    EXPECT_TRUE(port.usable());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-#include "CommPort/CommPort.h"
-#include "CommPort/PosixLineSettings.h"
-#include "CommPort/PosixSerialDevice.h"
-#include "CommPort/PseudoTerminal.h"
+#include "serial/SerialPort.h"
+#include "serial/PosixLineSettings.h"
+#include "serial/PosixSerialDevice.h"
+#include "serial/PseudoTerminal.h"
 #include "platform/QtMessageLoop.h"
 #include "tests/support/TempFolder.h"
 
@@ -43,10 +43,10 @@ protected:
         ASSERT_TRUE(far.linkAs(folder.file(QStringLiteral("ports/COM3"))));
         port.setComNumber(3);
         port.setBaudRate(cbr4800);
-        port.setOnTriggerAvail([this](TCustomCommPort&, std::uint16_t count) {
+        port.setOnTriggerAvail([this](SerialPort&, std::uint16_t count) {
             EXPECT_TRUE(loop.isMainThread());
             std::vector<std::uint8_t> bytes(count);
-            bytes.resize(static_cast<std::size_t>(port.ReadBuf(bytes)));
+            bytes.resize(static_cast<std::size_t>(port.readBuf(bytes)));
             received.insert(received.end(), bytes.begin(), bytes.end());
         });
     }
@@ -58,25 +58,25 @@ protected:
     QtMessageLoop loop;
     SteadyPortClock clock;
     PosixSerialPorts ports{folder.path()};
-    TCommPort port{loop, ports, clock};
+    SerialPort port{loop, ports, clock};
     std::vector<std::uint8_t> received;
 };
 
 TEST_F(PtyPortTest, OpensByNumberThroughTheWorkstationsLinkAndCarriesEveryByteBothWays)
 {
     port.setOpen(true);
-    ASSERT_TRUE(port.Open());
-    EXPECT_TRUE(port.Usable());
+    ASSERT_TRUE(port.isOpen());
+    EXPECT_TRUE(port.usable());
 
     const auto values = allByteValues();
     ASSERT_TRUE(far.write(values));
     ASSERT_TRUE(waitFor([&] { return received.size() == values.size(); }));
     EXPECT_EQ(received, values);
 
-    EXPECT_EQ(port.WriteBuf(values), 256);
+    EXPECT_EQ(port.writeBuf(values), 256);
     EXPECT_EQ(far.read(values.size(), readLimit), values);
     port.setOpen(false);
-    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
 }
 
 // Another program's terminal: its settings, unread input and exclusive flag as it left them.
@@ -128,14 +128,14 @@ TEST_F(PtyPortTest, TheProbeLeavesATerminalHeldByAnotherProgramAsItFoundIt)
 TEST_F(PtyPortTest, TheDeviceCannotBeOpenedTwice)
 {
     port.setOpen(true);
-    ASSERT_TRUE(port.Open());
-    EXPECT_EQ(port.OpenError(), 0);
-    TCommPort second{loop, ports, clock};
+    ASSERT_TRUE(port.isOpen());
+    EXPECT_EQ(port.openError(), 0);
+    SerialPort second{loop, ports, clock};
     second.setComNumber(3);
     second.setOpen(true);
-    EXPECT_FALSE(second.Open());
+    EXPECT_FALSE(second.isOpen());
     // The terminal's exclusive mode stops others, its lock also root.
-    EXPECT_TRUE(second.OpenError() == EBUSY || second.OpenError() == EWOULDBLOCK) << second.OpenError();
+    EXPECT_TRUE(second.openError() == EBUSY || second.openError() == EWOULDBLOCK) << second.openError();
     port.setOpen(false);
     EXPECT_NE(ports.open(3), nullptr);
 }
@@ -146,8 +146,8 @@ TEST_F(PtyPortTest, OpeningFailureKeepsTheSystemsReason)
     for (const auto& [number, reason] : {std::pair{4, ENOTTY}, std::pair{0, ENODEV}}) {
         port.setComNumber(number);
         port.setOpen(true);
-        EXPECT_FALSE(port.Open());
-        EXPECT_EQ(port.OpenError(), reason) << number;
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_EQ(port.openError(), reason) << number;
     }
 }
 
@@ -156,7 +156,7 @@ TEST_F(PtyPortTest, EverySpeedOfThePortReachesTheDevice)
     const auto device = PosixSerialDevice::open(far.slavePath());
     ASSERT_NE(device, nullptr);
     for (int rate = cbr110; rate <= cbr256000; ++rate) {
-        const LineSettings wanted{baudOf(static_cast<TBaudRate>(rate)), paNone, sb2_0, 8, true, true};
+        const LineSettings wanted{baudOf(static_cast<BaudRate>(rate)), paNone, sb2_0, 8, true, true};
         ASSERT_TRUE(device->writeSettings(wanted));
         LineSettings read;
         ASSERT_TRUE(device->readSettings(read));
@@ -172,7 +172,7 @@ TEST_F(PtyPortTest, EverySpeedOfThePortReachesTheDevice)
 TEST_F(PtyPortTest, ClosesCleanlyWhileTheOtherSideKeepsWriting)
 {
     port.setOpen(true);
-    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.isOpen());
     std::atomic<bool> stop{false};
     std::thread talker([&] {
         const std::vector<std::uint8_t> frame{1, 2, 3, 4, 5, 6, 7};
@@ -181,8 +181,8 @@ TEST_F(PtyPortTest, ClosesCleanlyWhileTheOtherSideKeepsWriting)
     });
     ASSERT_TRUE(waitFor([&] { return received.size() > 1000; }));
     port.setOpen(false);
-    EXPECT_FALSE(port.Open());
-    EXPECT_EQ(port.InCount(), 0);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.inCount(), 0);
     stop = true;
     talker.join();
 }
@@ -190,25 +190,25 @@ TEST_F(PtyPortTest, ClosesCleanlyWhileTheOtherSideKeepsWriting)
 TEST_F(PtyPortTest, OtherSideClosingMakesThePortUnusableUntilReopened)
 {
     int lost = 0;
-    port.setOnLineLost([&](TCustomCommPort&) {
+    port.setOnLineLost([&](SerialPort&) {
         EXPECT_TRUE(loop.isMainThread());
         ++lost;
     });
     port.setOpen(true);
-    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.isOpen());
     far.close();
     ASSERT_TRUE(waitFor([&] { return lost == 1; }));
-    EXPECT_FALSE(port.Usable());
-    EXPECT_TRUE(port.Open());
-    EXPECT_EQ(port.WriteByte(1), 0);
+    EXPECT_FALSE(port.usable());
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(port.writeByte(1), 0);
     port.setOpen(false);
-    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
 
     // The adapter comes back under another name; its link is renewed and the port reopened.
     PseudoTerminal back;
     ASSERT_TRUE(back.linkAs(folder.file(QStringLiteral("ports/COM3"))));
     port.setOpen(true);
-    ASSERT_TRUE(port.Usable());
+    ASSERT_TRUE(port.usable());
     ASSERT_TRUE(back.write({0x55}));
     ASSERT_TRUE(waitFor([&] { return received.size() == 1; }));
     EXPECT_EQ(received, (std::vector<std::uint8_t>{0x55}));
@@ -218,9 +218,9 @@ TEST_F(PtyPortTest, OtherSideClosingMakesThePortUnusableUntilReopened)
 TEST_F(PtyPortTest, AVanishedAdapterIsNotReplacedByAnotherDevice)
 {
     port.setOpen(true);
-    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.isOpen());
     far.close();
-    ASSERT_TRUE(waitFor([&] { return !port.Usable(); }));
+    ASSERT_TRUE(waitFor([&] { return !port.usable(); }));
     port.setOpen(false);
     // The link now points nowhere: opening fails instead of taking /dev/ttyS2. (The vanished
     // terminal's own number may already serve another program's terminal; the link is made to
@@ -229,8 +229,8 @@ TEST_F(PtyPortTest, AVanishedAdapterIsNotReplacedByAnotherDevice)
     ASSERT_TRUE(QFile::remove(link));
     ASSERT_TRUE(QFile::link(folder.file(QStringLiteral("vanished-adapter")), link));
     port.setOpen(true);
-    EXPECT_FALSE(port.Open());
-    EXPECT_EQ(port.OpenError(), ENOENT) << "no device";
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.openError(), ENOENT) << "no device";
 }
 
 TEST_F(PtyPortTest, AWorkstationKilledWithThePortOpenLeavesItFreeForTheNextStart)

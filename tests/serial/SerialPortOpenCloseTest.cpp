@@ -1,4 +1,4 @@
-#include "tests/commport/SimulatedPortTest.h"
+#include "tests/serial/SimulatedPortTest.h"
 
 #include <stdexcept>
 #include <thread>
@@ -6,19 +6,19 @@
 namespace kirvan::testing {
 namespace {
 
-using CommPortOpenCloseTest = SimulatedPortTest;
+using SerialPortOpenCloseTest = SimulatedPortTest;
 
-TEST_F(CommPortOpenCloseTest, OpeningStartsTheThreadsInOrderAndReportsOnce)
+TEST_F(SerialPortOpenCloseTest, OpeningStartsTheThreadsInOrderAndReportsOnce)
 {
     std::vector<std::int32_t> opened;
-    port.setOnOpen([&](TCustomCommPort&, std::int32_t error) {
-        EXPECT_TRUE(port.Open());
+    port.setOnOpen([&](SerialPort&, std::int32_t error) {
+        EXPECT_TRUE(port.isOpen());
         opened.push_back(error);
     });
     port.setComNumber(7);
     open();
     EXPECT_EQ(opened, (std::vector<std::int32_t>{0}));
-    EXPECT_TRUE(port.Usable());
+    EXPECT_TRUE(port.usable());
     EXPECT_EQ(line.openedNumber(), 7);
     EXPECT_EQ(clock.now(), 100); // the pause after opening
     EXPECT_TRUE(inOrder(clock.journal(), {"open COM7", "set status thread", "select events 1fd",
@@ -28,51 +28,51 @@ TEST_F(CommPortOpenCloseTest, OpeningStartsTheThreadsInOrderAndReportsOnce)
     EXPECT_EQ(opened.size(), 1U);
 }
 
-TEST_F(CommPortOpenCloseTest, FailedOpeningLeavesThePortClosedWithoutReport)
+TEST_F(SerialPortOpenCloseTest, FailedOpeningLeavesThePortClosedWithoutReport)
 {
     bool opened = false;
-    port.setOnOpen([&](TCustomCommPort&, std::int32_t) { opened = true; });
+    port.setOnOpen([&](SerialPort&, std::int32_t) { opened = true; });
     line.setRefuseOpening(true);
     port.setOpen(true);
-    EXPECT_FALSE(port.Open());
-    EXPECT_FALSE(port.Usable());
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.usable());
 
     line.setRefuseOpening(false);
     port.setComNumber(11);
     port.setOpen(true);
-    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(opened);
-    EXPECT_EQ(port.WriteByte(1), 0);
+    EXPECT_EQ(port.writeByte(1), 0);
 }
 
-TEST_F(CommPortOpenCloseTest, ClosingDiscardsBothBuffersAndResetsDtr)
+TEST_F(SerialPortOpenCloseTest, ClosingDiscardsBothBuffersAndResetsDtr)
 {
     recordTriggerAvail(false);
     open();
-    port.setDTR(true);
+    port.setDtr(true);
     receive({1, 2, 3});
-    serveUntil([&] { return port.InCount() == 3; });
+    serveUntil([&] { return port.inCount() == 3; });
     settle();
-    port.WriteBuf(std::vector<std::uint8_t>{4, 5, 6});
+    port.writeBuf(std::vector<std::uint8_t>{4, 5, 6});
 
     close();
-    EXPECT_FALSE(port.Open());
-    EXPECT_FALSE(port.DTR());
-    EXPECT_EQ(port.InCount(), 0);
-    EXPECT_EQ(port.OutFree(), 4096);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.dtr());
+    EXPECT_EQ(port.inCount(), 0);
+    EXPECT_EQ(port.outFree(), 4096);
     EXPECT_TRUE(line.sent().empty());
     EXPECT_FALSE(line.isOpen());
     EXPECT_TRUE(inOrder(clock.journal(), {"purge output", "purge input", "close"}));
 
     open();
-    EXPECT_EQ(port.InCount(), 0);
+    EXPECT_EQ(port.inCount(), 0);
     settle();
     clock.advance(100);
     settle();
     EXPECT_TRUE(line.sent().empty());
 }
 
-TEST_F(CommPortOpenCloseTest, ClosingStopsWriteThenReadThenStatusThread)
+TEST_F(SerialPortOpenCloseTest, ClosingStopsWriteThenReadThenStatusThread)
 {
     open();
     settle();
@@ -86,31 +86,31 @@ TEST_F(CommPortOpenCloseTest, ClosingStopsWriteThenReadThenStatusThread)
     EXPECT_TRUE(inOrder(clock.journal(), {"purge output", "purge input", "set write thread",
                                           "set receive", "set read thread", "select events 0",
                                           "set status thread", "close"}));
-    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
 }
 
-TEST_F(CommPortOpenCloseTest, ClosingAClosedPortChangesNothing)
+TEST_F(SerialPortOpenCloseTest, ClosingAClosedPortChangesNothing)
 {
     port.setOpen(false);
-    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(clock.journal().empty());
 }
 
-TEST_F(CommPortOpenCloseTest, HandlersCannotCloseThePortUnderTheirOwnThread)
+TEST_F(SerialPortOpenCloseTest, HandlersCannotCloseThePortUnderTheirOwnThread)
 {
     std::vector<std::string> errors;
     loop.setErrorHandler([&](const std::exception& error) { errors.emplace_back(error.what()); });
-    port.setOnTriggerAvail([&](TCustomCommPort&, std::uint16_t) { port.setOpen(false); });
+    port.setOnTriggerAvail([&](SerialPort&, std::uint16_t) { port.setOpen(false); });
     open();
     receive({1});
     serveUntil([&] { return !errors.empty(); });
-    EXPECT_TRUE(port.Open());
+    EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(errors.front(), "The serial port cannot be opened or closed from its own handlers");
 }
 
-TEST_F(CommPortOpenCloseTest, DestroyingAnOpenPortClosesIt)
+TEST_F(SerialPortOpenCloseTest, DestroyingAnOpenPortClosesIt)
 {
-    auto own = std::make_unique<TCommPort>(loop, line, clock);
+    auto own = std::make_unique<SerialPort>(loop, line, clock);
     own->setOpen(true);
     EXPECT_TRUE(line.isOpen());
     clock.setFreeRunning(true);

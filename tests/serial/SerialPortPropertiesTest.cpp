@@ -1,46 +1,46 @@
-#include "CommPort/CommPort1.h"
-#include "tests/commport/SimulatedPortTest.h"
+#include "serial/PanelLineSettings.h"
+#include "tests/serial/SimulatedPortTest.h"
 
 namespace kirvan::testing {
 namespace {
 
-using CommPortPropertiesTest = SimulatedPortTest;
+using SerialPortPropertiesTest = SimulatedPortTest;
 
-TEST_F(CommPortPropertiesTest, NewPortHasTheDefaults)
+TEST_F(SerialPortPropertiesTest, NewPortHasTheDefaults)
 {
-    EXPECT_EQ(port.ComNumber(), 2);
-    EXPECT_EQ(port.BaudRate(), cbr19200);
-    EXPECT_EQ(port.Baud(), 19200);
-    EXPECT_EQ(port.Parity(), paNone);
-    EXPECT_EQ(port.Stopbits(), sb1_0);
-    EXPECT_EQ(port.Databits(), 8);
-    EXPECT_EQ(port.MonitorEvents(), allEvents);
-    EXPECT_EQ(port.InSize(), 2048);
-    EXPECT_EQ(port.OutSize(), 4096);
-    EXPECT_FALSE(port.Open());
-    EXPECT_FALSE(port.Usable());
-    EXPECT_FALSE(port.DTR());
-    EXPECT_FALSE(port.RTS());
-    EXPECT_FALSE(port.CTS());
-    EXPECT_EQ(port.InCount(), 0);
-    EXPECT_EQ(port.OutFree(), 4096);
+    EXPECT_EQ(port.comNumber(), 2);
+    EXPECT_EQ(port.baudRate(), cbr19200);
+    EXPECT_EQ(port.baud(), 19200);
+    EXPECT_EQ(port.parity(), paNone);
+    EXPECT_EQ(port.stopBits(), sb1_0);
+    EXPECT_EQ(port.dataBits(), 8);
+    EXPECT_EQ(port.monitorEvents(), allEvents);
+    EXPECT_EQ(port.inSize(), 2048);
+    EXPECT_EQ(port.outSize(), 4096);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.usable());
+    EXPECT_FALSE(port.dtr());
+    EXPECT_FALSE(port.rts());
+    EXPECT_FALSE(port.cts());
+    EXPECT_EQ(port.inCount(), 0);
+    EXPECT_EQ(port.outFree(), 4096);
 }
 
-TEST_F(CommPortPropertiesTest, CommPort1IsConfiguredForThePanelLine)
+TEST_F(SerialPortPropertiesTest, TheSerialPortIsConfiguredForThePanelLine)
 {
     int arrivals = 0;
-    configureCommPort1(port, [&](TCustomCommPort&, std::uint16_t) { ++arrivals; });
-    EXPECT_EQ(port.ComNumber(), 2);
-    EXPECT_EQ(port.BaudRate(), cbr4800);
-    EXPECT_EQ(port.Parity(), paMark);
-    EXPECT_EQ(port.Stopbits(), sb1_0);
-    EXPECT_EQ(port.Databits(), 8);
-    EXPECT_EQ(port.InSize(), 2048);
-    EXPECT_EQ(port.OutSize(), 4096);
-    EXPECT_FALSE(port.Open());
-    EXPECT_TRUE(port.DTR());
-    EXPECT_TRUE(port.RTS());
-    EXPECT_EQ(port.MonitorEvents(), allEvents);
+    configurePanelLine(port, [&](SerialPort&, std::uint16_t) { ++arrivals; });
+    EXPECT_EQ(port.comNumber(), 2);
+    EXPECT_EQ(port.baudRate(), cbr4800);
+    EXPECT_EQ(port.parity(), paMark);
+    EXPECT_EQ(port.stopBits(), sb1_0);
+    EXPECT_EQ(port.dataBits(), 8);
+    EXPECT_EQ(port.inSize(), 2048);
+    EXPECT_EQ(port.outSize(), 4096);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(port.dtr());
+    EXPECT_TRUE(port.rts());
+    EXPECT_EQ(port.monitorEvents(), allEvents);
     EXPECT_FALSE(line.isOpen());
 
     open();
@@ -50,40 +50,40 @@ TEST_F(CommPortPropertiesTest, CommPort1IsConfiguredForThePanelLine)
     serveUntil([&] { return arrivals > 0; });
 }
 
-TEST_F(CommPortPropertiesTest, BaudSelectsOnlyListedSpeeds)
+TEST_F(SerialPortPropertiesTest, BaudSelectsOnlyListedSpeeds)
 {
     port.setBaud(4800);
-    EXPECT_EQ(port.BaudRate(), cbr4800);
+    EXPECT_EQ(port.baudRate(), cbr4800);
     port.setBaud(4801);
-    EXPECT_EQ(port.BaudRate(), cbr4800);
-    EXPECT_EQ(port.Baud(), 4800);
+    EXPECT_EQ(port.baudRate(), cbr4800);
+    EXPECT_EQ(port.baud(), 4800);
     for (int rate = cbr110; rate <= cbr256000; ++rate) {
-        const auto baudRate = static_cast<TBaudRate>(rate);
+        const auto baudRate = static_cast<BaudRate>(rate);
         port.setBaud(baudOf(baudRate));
-        EXPECT_EQ(port.BaudRate(), baudRate);
+        EXPECT_EQ(port.baudRate(), baudRate);
     }
-    EXPECT_EQ(port.Baud(), 256000);
+    EXPECT_EQ(port.baud(), 256000);
 }
 
-TEST_F(CommPortPropertiesTest, SettingsWhileClosedAreOnlyStoredAndAppliedWhenOpening)
+TEST_F(SerialPortPropertiesTest, SettingsWhileClosedAreOnlyStoredAndAppliedWhenOpening)
 {
     port.setParity(paMark);
-    port.setStopbits(sb2_0);
-    port.setDatabits(7);
+    port.setStopBits(sb2_0);
+    port.setDataBits(7);
     port.setBaudRate(cbr9600);
     EXPECT_EQ(line.settings(), LineSettings{});
     open();
     EXPECT_EQ(line.settings(), (LineSettings{9600, paMark, sb2_0, 7, true, true}));
 }
 
-TEST_F(CommPortPropertiesTest, SettingsWhileOpenReachTheLineAtOnce)
+TEST_F(SerialPortPropertiesTest, SettingsWhileOpenReachTheLineAtOnce)
 {
     open();
     port.setParity(paSpace);
     EXPECT_EQ(line.settings().parity, paSpace);
-    port.setStopbits(sb1_5);
+    port.setStopBits(sb1_5);
     EXPECT_EQ(line.settings().stopbits, sb1_5);
-    port.setDatabits(7);
+    port.setDataBits(7);
     EXPECT_EQ(line.settings().databits, 7);
     port.setBaud(115200);
     EXPECT_EQ(line.settings().baud, 115200);
@@ -91,17 +91,17 @@ TEST_F(CommPortPropertiesTest, SettingsWhileOpenReachTheLineAtOnce)
     EXPECT_EQ(line.settings(), (LineSettings{115200, paSpace, sb1_5, 7, true, true}));
 }
 
-TEST_F(CommPortPropertiesTest, ParityChangesBetweenTwoBytes)
+TEST_F(SerialPortPropertiesTest, ParityChangesBetweenTwoBytes)
 {
     open();
     settle();
     port.setParity(paMark);
-    port.WriteByte(0x81);
+    port.writeByte(0x81);
     clock.advance(100);
     serveUntil([&] { return line.sent().size() == 1; });
     awaitWritePause();
     port.setParity(paSpace);
-    port.WriteBuf(std::vector<std::uint8_t>{0x10, 0x20});
+    port.writeBuf(std::vector<std::uint8_t>{0x10, 0x20});
     clock.advance(100);
     serveUntil([&] { return line.sent().size() == 3; });
     const auto sent = line.sent();
@@ -112,35 +112,35 @@ TEST_F(CommPortPropertiesTest, ParityChangesBetweenTwoBytes)
     EXPECT_LT(sent[0].at, sent[1].at);
 }
 
-TEST_F(CommPortPropertiesTest, ClosedPortQueuesAndHoldsNothing)
+TEST_F(SerialPortPropertiesTest, ClosedPortQueuesAndHoldsNothing)
 {
     const std::vector<std::uint8_t> data{1, 2, 3};
-    EXPECT_EQ(port.WriteBuf(data), 0);
-    EXPECT_EQ(port.WriteByte(9), 0);
+    EXPECT_EQ(port.writeBuf(data), 0);
+    EXPECT_EQ(port.writeByte(9), 0);
     std::vector<std::uint8_t> into(4);
-    EXPECT_EQ(port.ReadBuf(into), 0);
-    EXPECT_EQ(port.ReadByte(), 0);
-    EXPECT_EQ(port.InCount(), 0);
-    EXPECT_EQ(port.OutFree(), 4096);
+    EXPECT_EQ(port.readBuf(into), 0);
+    EXPECT_EQ(port.readByte(), 0);
+    EXPECT_EQ(port.inCount(), 0);
+    EXPECT_EQ(port.outFree(), 4096);
 }
 
-TEST_F(CommPortPropertiesTest, DtrAndRtsDriveTheLinesOnlyWhileOpen)
+TEST_F(SerialPortPropertiesTest, DtrAndRtsDriveTheLinesOnlyWhileOpen)
 {
     int dtrSignals = 0;
-    port.setOnDTRSignal([&](TCustomCommPort&) { ++dtrSignals; });
-    port.setDTR(true);
-    port.setRTS(true);
+    port.setOnDTRSignal([&](SerialPort&) { ++dtrSignals; });
+    port.setDtr(true);
+    port.setRts(true);
     EXPECT_FALSE(line.dtr());
     EXPECT_EQ(dtrSignals, 0);
 
     open();
-    port.setDTR(true);
-    port.setRTS(true);
+    port.setDtr(true);
+    port.setRts(true);
     EXPECT_TRUE(line.dtr());
     EXPECT_TRUE(line.rts());
     EXPECT_EQ(dtrSignals, 1);
-    port.setDTR(false);
-    port.setRTS(false);
+    port.setDtr(false);
+    port.setRts(false);
     EXPECT_FALSE(line.dtr());
     EXPECT_FALSE(line.rts());
     EXPECT_EQ(dtrSignals, 2);

@@ -1,6 +1,6 @@
-#include "tests/commport/SimulatedLine.h"
+#include "tests/serial/SimulatedLine.h"
 
-#include "tests/commport/ManualPortClock.h"
+#include "tests/serial/ManualPortClock.h"
 
 #include <QString>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommPort/SerialDevice.h"
+#include "serial/SerialDevice.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -16,7 +16,7 @@ class ManualPortClock;
 // A byte as it left the line: its value, the parity it was sent with and when.
 struct SentByte {
     std::uint8_t value;
-    TParity parity;
+    Parity parity;
     std::int64_t at;
     bool operator==(const SentByte&) const = default;
 };

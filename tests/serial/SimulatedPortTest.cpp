@@ -1,4 +1,4 @@
-#include "tests/commport/SimulatedPortTest.h"
+#include "tests/serial/SimulatedPortTest.h"
 
 #include <algorithm>
 #include <thread>
@@ -14,7 +14,7 @@ SimulatedPortTest::SimulatedPortTest()
 void SimulatedPortTest::open()
 {
     port.setOpen(true);
-    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.isOpen());
 }
 
 void SimulatedPortTest::close()
@@ -70,13 +70,13 @@ void SimulatedPortTest::passTime(std::int64_t ms)
 
 void SimulatedPortTest::recordTriggerAvail(bool consume)
 {
-    port.setOnTriggerAvail([this, consume](TCustomCommPort& sender, std::uint16_t count) {
+    port.setOnTriggerAvail([this, consume](SerialPort& sender, std::uint16_t count) {
         EXPECT_EQ(&sender, &port);
         notices.push_back({count, clock.now(), loop.isMainThread()});
         if (!consume)
             return;
         std::vector<std::uint8_t> bytes(count);
-        bytes.resize(static_cast<std::size_t>(port.ReadBuf(bytes)));
+        bytes.resize(static_cast<std::size_t>(port.readBuf(bytes)));
         received.insert(received.end(), bytes.begin(), bytes.end());
     });
 }

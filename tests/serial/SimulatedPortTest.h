@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CommPort/CommPort.h"
-#include "tests/commport/ManualPortClock.h"
-#include "tests/commport/SimulatedLine.h"
+#include "serial/SerialPort.h"
+#include "tests/serial/ManualPortClock.h"
+#include "tests/serial/SimulatedLine.h"
 #include "tests/support/VirtualMessageLoop.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ protected:
     VirtualMessageLoop loop;
     ManualPortClock clock;
     SimulatedLine line{clock};
-    TCommPort port{loop, line, clock};
+    SerialPort port{loop, line, clock};
     std::vector<Notice> notices;
     std::vector<std::uint8_t> received;
 };

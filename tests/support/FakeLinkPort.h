@@ -23,7 +23,7 @@ class FakeLinkPort final : public LinkPort {
 public:
     struct Sent {
         std::uint8_t byte;
-        TParity parity;
+        Parity parity;
         std::int64_t at;
         bool operator==(const Sent&) const = default;
     };
@@ -36,16 +36,16 @@ public:
 
     explicit FakeLinkPort(MessageLoop& loop) : loop_(loop) {}
 
-    int InCount() override { return received.InCount(); }
-    std::uint8_t ReadByte() override { return received.ReadByte(); }
-    void setParity(TParity value) override
+    int inCount() override { return received.inCount(); }
+    std::uint8_t readByte() override { return received.readByte(); }
+    void setParity(Parity value) override
     {
         // The bytes that started before the change keep the parity they left with.
         advanceLine();
         parity = value;
     }
-    int OutFree() override { return outFree; }
-    void WriteByte(std::uint8_t byte) override
+    int outFree() override { return outFree; }
+    void writeByte(std::uint8_t byte) override
     {
         if (!isOpen())
             return;
@@ -54,7 +54,7 @@ public:
         if (onWritten)
             onWritten(byte);
     }
-    bool AllSent() override
+    bool allSent() override
     {
         advanceLine();
         return waiting_.empty() && lineFreeUs_ <= nowUs();
@@ -92,7 +92,7 @@ public:
     FakeByteSource received;
     // The bytes that have reached the line.
     std::vector<Sent> sent;
-    TParity parity = paNone;
+    Parity parity = paNone;
     int outFree = 4096;
     bool open = true;
     // The device has disappeared while open: nothing goes out until the port is opened again.

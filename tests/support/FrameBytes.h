@@ -37,8 +37,8 @@ inline Bytes join(std::initializer_list<Bytes> parts)
 class FakeByteSource final : public ByteSource {
 public:
     void deliver(const Bytes& bytes) { waiting.insert(waiting.end(), bytes.begin(), bytes.end()); }
-    int InCount() override { return static_cast<int>(waiting.size()); }
-    std::uint8_t ReadByte() override
+    int inCount() override { return static_cast<int>(waiting.size()); }
+    std::uint8_t readByte() override
     {
         if (waiting.empty())
             return 0;

@@ -18,19 +18,19 @@ public:
     // Kept apart from the calls: level and record of each announcement.
     std::vector<std::string> announced;
 
-    int AlarmLevel() const override { return level; }
-    int FireCounter() const override { return fireCounter; }
+    int alarmLevel() const override { return level; }
+    int fireCounter() const override { return fireCounter; }
     void incrementFireCounter() override { ++fireCounter; }
-    void RaiseFireAlarm() override { calls.emplace_back("fire"); }
-    void RaiseTechnologyAlarm() override { calls.emplace_back("technology"); }
-    void RaiseFaultAlarm() override { calls.emplace_back("fault"); }
+    void raiseFireAlarm() override { calls.emplace_back("fire"); }
+    void raiseTechnologyAlarm() override { calls.emplace_back("technology"); }
+    void raiseFaultAlarm() override { calls.emplace_back("fault"); }
     void announce(int announcedLevel, const QString& record) override
     {
         announced.push_back(std::to_string(announcedLevel) + ' ' + record.toStdString());
     }
     std::uint64_t lastAnnouncement() const override { return 0; }
-    void SoundOffExecute() override { calls.emplace_back("sound off"); }
-    void AlarmOffExecute() override { calls.emplace_back("alarm off"); }
+    void silence() override { calls.emplace_back("sound off"); }
+    void resetAlarm() override { calls.emplace_back("alarm off"); }
     void controlCheck(const QString& address, std::uint64_t) override
     {
         calls.push_back("control check " + address.toStdString());
@@ -51,7 +51,7 @@ public:
     std::vector<std::string> calls;
 
     bool hasMarker(const QString& record) const override { return withMarker.count(record.mid(0, 9)) > 0; }
-    void PaintMarker(const QString& record, Rgb colour, bool blink) override
+    void paintMarker(const QString& record, Rgb colour, bool blink) override
     {
         paints.push_back({record, colour, blink});
     }
@@ -68,7 +68,7 @@ public:
 class RecordingModules final : public ControlModuleSearch {
 public:
     std::vector<QString> searches;
-    void FindModulControl(const QString& systemName, const QString& zone) override
+    void findControlModule(const QString& systemName, const QString& zone) override
     {
         searches.push_back(systemName + QLatin1Char('/') + zone);
     }

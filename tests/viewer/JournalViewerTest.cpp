@@ -1,7 +1,7 @@
-#include "console/JournalViewer.h"
-#include "console/TForm1.h"
+#include "viewer/JournalViewer.h"
+#include "window/MainWindow.h"
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,7 +101,7 @@ TEST_F(JournalViewerTest, ChosenOperatorShowsHisActionsOnly)
 TEST_F(JournalViewerTest, ArchiveCommandFallsBackToTheViewer)
 {
     writeLog();
-    TForm1 window(platform(), WorkstationFolder(folder.path()));
+    MainWindow window(platform(), WorkstationFolder(folder.path()));
     // The viewer is a window of its own, not a child of the main window.
     const auto viewerWindows = [] {
         QList<QWidget*> found;
@@ -111,13 +111,13 @@ TEST_F(JournalViewerTest, ArchiveCommandFallsBackToTheViewer)
         return found;
     };
     const auto viewers = [&] { return viewerWindows().size(); };
-    window.actions().ReadArhiv->trigger();
+    window.actions().openJournal->trigger();
     EXPECT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(viewers(), 0);
     shell.opens = false;
-    window.actions().ReadArhiv->trigger();
+    window.actions().openJournal->trigger();
     EXPECT_EQ(viewers(), 1);
-    window.actions().JournalView->trigger();
+    window.actions().viewJournal->trigger();
     EXPECT_EQ(viewers(), 1) << "one viewer, brought forward";
     waitUntilIdle(*static_cast<JournalViewer*>(viewerWindows().front()));
 }

@@ -1,7 +1,7 @@
 #include "access/PasswordHash.h"
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
 #include <QLabel>
@@ -22,19 +22,19 @@ protected:
         users.put({u"Иванов"_s, AccessLevel::Operator, hashPassword(u"пароль"_s, HashCost::cheapest())});
         users.save(folder.file(UserList::fileName()));
     }
-    std::unique_ptr<TForm1> openWindow(bool withUsers)
+    std::unique_ptr<MainWindow> openWindow(bool withUsers)
     {
         if (withUsers)
             writeUsers();
-        return std::make_unique<TForm1>(platform(), WorkstationFolder(folder.path()));
+        return std::make_unique<MainWindow>(platform(), WorkstationFolder(folder.path()));
     }
     static QString stamped(const QString& text) { return u"08.12.2023 9:15:02  "_s + text; }
     void expectLast(const QString& text) const
     {
         EXPECT_EQ(logLines().last().toStdString(), stamped(text).toStdString());
     }
-    static QString status(TForm1& window) { return window.findChild<QLabel*>(u"accessStatus"_s)->text(); }
-    static void signIn(TForm1& window)
+    static QString status(MainWindow& window) { return window.findChild<QLabel*>(u"accessStatus"_s)->text(); }
+    static void signIn(MainWindow& window)
     {
         window.workstation().access().signIn(u"Иванов"_s, u"пароль"_s, [](const AccessControl::SignInResult& r) {
             ASSERT_EQ(r.outcome, AccessControl::Outcome::SignedIn);
@@ -48,14 +48,14 @@ TEST_F(AccessWiringTest, WithoutUserFileEverythingRunsAndIsJournaledWithoutName)
     auto window = openWindow(false);
     EXPECT_EQ(status(*window), u"ДОСТУП НЕ ОГРАНИЧЕН"_s);
     receiveFire(window->workstation());
-    window->actions().AllSoundOff->trigger();
+    window->actions().silenceComplex->trigger();
     expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Отключить звук (тревога: A01:СКЛАД)"_s);
-    window->actions().AlarmOff->trigger();
+    window->actions().resetAlarm->trigger();
     expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Сброс тревоги"_s);
-    EXPECT_EQ(window->workstation().alarms().AlarmLevel(), Annunciation::Normal);
-    window->actions().ImageEdit->trigger();
+    EXPECT_EQ(window->workstation().alarms().alarmLevel(), Annunciation::Normal);
+    window->actions().togglePlanEditMode->trigger();
     expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: вход"_s);
-    window->actions().ImageEdit->trigger();
+    window->actions().togglePlanEditMode->trigger();
     expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Редактор планов: выход"_s);
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(logLines().contains(stamped(u"ДЕЙСТВИЕ ОПЕРАТОРА: Выход"_s)));
@@ -69,29 +69,29 @@ TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
     EXPECT_EQ(status(*window), u"ОПЕРАТОР НЕ ВОШЁЛ, уровень 1"_s);
     receiveFire(window->workstation());
     const std::pair<QAction*, QString> refused[] = {
-        {a.AlarmOff, u"Сброс тревоги"_s}, {a.TotalControl, u"Общий контроль"_s}, {a.DatOff, u"Выключить извещатель"_s},
-        {a.markerArm, u"Поставить на охрану"_s}, {a.NewConfig, u"Ввести в состав"_s}, {a.ImageEdit, u"Редактор планов"_s},
-        {a.IniCOM[2], u"СОМ-порт COM3"_s},
+        {a.resetAlarm, u"Сброс тревоги"_s}, {a.controlAll, u"Общий контроль"_s}, {a.switchDetectorOff, u"Выключить извещатель"_s},
+        {a.markerArm, u"Поставить на охрану"_s}, {a.addSystem, u"Ввести в состав"_s}, {a.togglePlanEditMode, u"Редактор планов"_s},
+        {a.choosePort[2], u"СОМ-порт COM3"_s},
     };
     for (const auto& [action, caption] : refused) {
-        EXPECT_TRUE(action->isVisible() || action == a.IniCOM[2]);
+        EXPECT_TRUE(action->isVisible() || action == a.choosePort[2]);
         action->trigger();
         expectLast(u"ДОСТУП ЗАПРЕЩЕН: "_s + caption);
     }
-    EXPECT_EQ(window->workstation().alarms().AlarmLevel(), Annunciation::Fire);
-    EXPECT_FALSE(a.ImageEdit->isChecked());
-    EXPECT_FALSE(a.IniCOM[2]->isChecked());
+    EXPECT_EQ(window->workstation().alarms().alarmLevel(), Annunciation::Fire);
+    EXPECT_FALSE(a.togglePlanEditMode->isChecked());
+    EXPECT_FALSE(a.choosePort[2]->isChecked());
     EXPECT_FALSE(window->close());
     EXPECT_EQ(dialogs.shown.back().caption, u"Доступ запрещён"_s);
 
-    a.SoundSys->trigger(); // everyone may silence
+    a.silenceSystem->trigger(); // everyone may silence
     expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Звук откл. (тревога: A01:СКЛАД)"_s);
     signIn(*window);
     EXPECT_EQ(status(*window), u"ОПЕРАТОР: Иванов, уровень 2"_s);
-    a.AlarmOff->trigger();
-    EXPECT_EQ(window->workstation().alarms().AlarmLevel(), Annunciation::Normal);
+    a.resetAlarm->trigger();
+    EXPECT_EQ(window->workstation().alarms().alarmLevel(), Annunciation::Normal);
     expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА Иванов: Сброс тревоги"_s);
-    a.NewConfig->trigger();
+    a.addSystem->trigger();
     expectLast(u"ДОСТУП ЗАПРЕЩЕН: Ввести в состав"_s);
     a.signOut->trigger();
     expectLast(u"ВЫХОД ОПЕРАТОРА: Иванов"_s);

@@ -1,4 +1,4 @@
-#include "console/DisplayScale.h"
+#include "window/DisplayScale.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "files/SettingsKeys.h"
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 #include "platform/Timer.h"
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <QAction>
@@ -18,15 +18,15 @@ namespace {
 // goes on.
 struct EntryPoint {
     const char* name;
-    std::function<void(TForm1&)> prepare;
-    std::function<void(TForm1&, VirtualMessageLoop&)> enter;
+    std::function<void(MainWindow&)> prepare;
+    std::function<void(MainWindow&, VirtualMessageLoop&)> enter;
 };
 
-void noPreparation(TForm1&) {}
+void noPreparation(MainWindow&) {}
 
-void clickArrow(TForm1& window, Qt::ArrowType arrow)
+void clickArrow(MainWindow& window, Qt::ArrowType arrow)
 {
-    const auto* spin = window.findChild<QWidget*>(QStringLiteral("SpinButton1"));
+    const auto* spin = window.findChild<QWidget*>(QStringLiteral("eventGridScroll"));
     ASSERT_NE(spin, nullptr);
     for (auto* button : spin->findChildren<QToolButton*>())
         if (button->arrowType() == arrow)
@@ -50,7 +50,7 @@ protected:
 
 TEST_P(EntryPointFailureTest, RefusedWriteIsReportedAndTheProgramGoesOn)
 {
-    TForm1 window(platform(), WorkstationFolder(folder.path()));
+    MainWindow window(platform(), WorkstationFolder(folder.path()));
     GetParam().prepare(window);
     const QByteArray settingsBefore = folder.read(QStringLiteral("KirvanMonitorP.ini"));
     {
@@ -66,19 +66,19 @@ TEST_P(EntryPointFailureTest, RefusedWriteIsReportedAndTheProgramGoesOn)
 INSTANTIATE_TEST_SUITE_P(
     EveryEntryPoint, EntryPointFailureTest,
     ::testing::Values(
-        EntryPoint{"SpinButton", noPreparation,
-                   [](TForm1& w, VirtualMessageLoop&) { clickArrow(w, Qt::UpArrow); }},
+        EntryPoint{"ScrollArrow", noPreparation,
+                   [](MainWindow& w, VirtualMessageLoop&) { clickArrow(w, Qt::UpArrow); }},
         EntryPoint{"ResizeWritingAMissingTableKeyDuringShow",
-                   [](TForm1& w) { w.workstation().settings().ini().deleteKey(settings::sectionSettings, settings::keyTable); },
-                   [](TForm1& w, VirtualMessageLoop&) { w.show(); }},
+                   [](MainWindow& w) { w.workstation().settings().ini().deleteKey(settings::sectionSettings, settings::keyTable); },
+                   [](MainWindow& w, VirtualMessageLoop&) { w.show(); }},
         EntryPoint{"PortMenuItem", noPreparation,
-                   [](TForm1& w, VirtualMessageLoop&) { w.actions().IniCOM[4]->trigger(); }},
+                   [](MainWindow& w, VirtualMessageLoop&) { w.actions().choosePort[4]->trigger(); }},
         EntryPoint{"PortSearchOpeningTheSettingsMenu",
                    // Stored as "02": the search writes it back as "2".
-                   [](TForm1& w) { w.workstation().settings().ini().writeString(settings::sectionSettings, settings::keyComPort, u"02"); },
-                   [](TForm1& w, VirtualMessageLoop&) { Q_EMIT w.actions().settingsMenu->aboutToShow(); }},
+                   [](MainWindow& w) { w.workstation().settings().ini().writeString(settings::sectionSettings, settings::keyComPort, u"02"); },
+                   [](MainWindow& w, VirtualMessageLoop&) { Q_EMIT w.actions().settingsMenu->aboutToShow(); }},
         EntryPoint{"TimerHandler", noPreparation,
-                   [](TForm1& w, VirtualMessageLoop& loop) {
+                   [](MainWindow& w, VirtualMessageLoop& loop) {
                        auto timer = loop.createTimer();
                        timer->setInterval(10);
                        timer->setOnTimer([&w] { w.workstation().settings().ini().writeString(u"Настройки", u"x", u"1"); });

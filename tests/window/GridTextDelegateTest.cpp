@@ -1,4 +1,4 @@
-#include "console/GridTextDelegate.h"
+#include "window/GridTextDelegate.h"
 
 #include <QHeaderView>
 #include <QStandardItemModel>

@@ -1,8 +1,8 @@
-#include "console/HelpWindow.h"
-#include "console/MainActions.h"
-#include "console/TForm1.h"
+#include "dialogs/HelpWindow.h"
+#include "window/MainActions.h"
+#include "window/MainWindow.h"
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -98,7 +98,7 @@ TEST_F(HelpWindowTest, F1WithoutAProgramForThePageShowsItInAWindowOfTheProgram)
 {
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Help")));
     folder.write(QStringLiteral("Help/index.html"), QStringLiteral("<meta charset=\"utf-8\"><h1>Справка оператора</h1>").toUtf8());
-    TForm1 window(platform(), WorkstationFolder(folder.path()));
+    MainWindow window(platform(), WorkstationFolder(folder.path()));
     const auto helpWindows = [] {
         QList<HelpWindow*> found;
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -106,11 +106,11 @@ TEST_F(HelpWindowTest, F1WithoutAProgramForThePageShowsItInAWindowOfTheProgram)
                 found << help;
         return found;
     };
-    window.actions().HelpMonitor->trigger();
+    window.actions().showHelp->trigger();
     EXPECT_TRUE(helpWindows().isEmpty()) << "the desktop's program showed it";
     shell.opens = false;
-    window.actions().HelpMonitor->trigger();
-    window.actions().HelpMonitor->trigger();
+    window.actions().showHelp->trigger();
+    window.actions().showHelp->trigger();
     ASSERT_EQ(helpWindows().size(), 1) << "one window, brought forward";
     EXPECT_EQ(helpWindows().front()->shownText(), QStringLiteral("Справка оператора"));
 }

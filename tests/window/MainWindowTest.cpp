@@ -1,12 +1,12 @@
-#include "console/TForm1.h"
+#include "window/MainWindow.h"
 
 #include "complex/ControlModuleEditor.h"
 #include "complex/StateIcon.h"
-#include "console/DisplayScale.h"
-#include "console/StateIcons.h"
-#include "console/TForm4.h"
+#include "window/DisplayScale.h"
+#include "icons/StateIcons.h"
+#include "dialogs/ModuleEditorDialog.h"
 
-#include "tests/console/WorkstationFixture.h"
+#include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,11 +32,11 @@ using namespace Qt::StringLiterals;
 namespace kirvan::testing {
 namespace {
 
-class TForm1Test : public WorkstationFixture {
+class MainWindowTest : public WorkstationFixture {
 protected:
-    std::unique_ptr<TForm1> openWindow()
+    std::unique_ptr<MainWindow> openWindow()
     {
-        return std::make_unique<TForm1>(platform(),
+        return std::make_unique<MainWindow>(platform(),
                                         WorkstationFolder(folder.path()));
     }
     // The grid follows the table within a tenth of a second, however many rows came.
@@ -57,7 +57,7 @@ protected:
     }
 };
 
-TEST_F(TForm1Test, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
+TEST_F(MainWindowTest, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
 {
     auto window = openWindow();
     const QList<QAction*> menus = window->menuBar()->actions();
@@ -73,7 +73,7 @@ TEST_F(TForm1Test, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
               (QStringList{QStringLiteral("Ввести в состав|"), QStringLiteral("Вывести из состава|"),
                            QStringLiteral("Редактор планов|"), QStringLiteral("-"),
                            QStringLiteral("Просмотр журнала|Ctrl+F3")}));
-    EXPECT_TRUE(window->actions().ImageEdit->isCheckable());
+    EXPECT_TRUE(window->actions().togglePlanEditMode->isCheckable());
     EXPECT_EQ(menus[2]->text(), QStringLiteral("Настройки"));
     const QMenu* ports = menus[2]->menu()->actions().front()->menu();
     ASSERT_NE(ports, nullptr);
@@ -85,14 +85,14 @@ TEST_F(TForm1Test, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
     EXPECT_EQ(entries(menus[3]->menu()), (QStringList{QStringLiteral("Помощь|F1"), QStringLiteral("О программе|")}));
 }
 
-TEST_F(TForm1Test, PopUpMenusHoldTheirItemsInOrder)
+TEST_F(MainWindowTest, PopUpMenusHoldTheirItemsInOrder)
 {
     auto window = openWindow();
     const MainActions& a = window->actions();
-    EXPECT_EQ(entries(a.PopupMenu1), (QStringList{QStringLiteral("Загрузить план|"), QStringLiteral("Создать план|")}));
-    EXPECT_EQ(entries(a.PopupMenu2),
+    EXPECT_EQ(entries(a.planMenu), (QStringList{QStringLiteral("Загрузить план|"), QStringLiteral("Создать план|")}));
+    EXPECT_EQ(entries(a.markerMenu),
               (QStringList{QStringLiteral("Установить извещатель|"), QStringLiteral("Удалить извещатель|")}));
-    EXPECT_EQ(entries(a.PopupMenu3),
+    EXPECT_EQ(entries(a.treeMenu),
               (QStringList{QStringLiteral("Контроль|F5"), QStringLiteral("Звук откл.|F6"),
                            QStringLiteral("Модуль управления|"), QStringLiteral("Включить извещатель|Ctrl+Ins"),
                            QStringLiteral("Выключить извещатель|Ctrl+Del"), QStringLiteral("Поставить на охрану|"),
@@ -100,12 +100,12 @@ TEST_F(TForm1Test, PopUpMenusHoldTheirItemsInOrder)
                            QStringLiteral("Показать извещатели на плане|"),
                            QStringLiteral("Скрыть извещатели на плане|"), QStringLiteral("-"),
                            QStringLiteral("Имитировать отказ|"), QStringLiteral("Имитировать пожар/тревогу|")}));
-    EXPECT_EQ(entries(a.PopupMenu4),
+    EXPECT_EQ(entries(a.detectorMenu),
               (QStringList{QStringLiteral("Включить извещатель|"), QStringLiteral("Выключить извещатель|"),
                            QStringLiteral("Поставить на охрану|"), QStringLiteral("Снять с охраны|")}));
 }
 
-TEST_F(TForm1Test, WindowHasItsCaptionAndMinimumSize)
+TEST_F(MainWindowTest, WindowHasItsCaptionAndMinimumSize)
 {
     auto window = openWindow();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("КирванМонитор"));
@@ -114,42 +114,42 @@ TEST_F(TForm1Test, WindowHasItsCaptionAndMinimumSize)
     EXPECT_GE(window->height(), 670);
 }
 
-TEST_F(TForm1Test, StatePanelKeepsItsWidthAndShowsAPortReasonWhole)
+TEST_F(MainWindowTest, StatePanelKeepsItsWidthAndShowsAPortReasonWhole)
 {
     auto window = openWindow();
     window->show();
-    auto* panel = window->findChild<QLabel*>(QStringLiteral("Panel15"));
+    auto* panel = window->findChild<QLabel*>(QStringLiteral("statePanel"));
     ASSERT_NE(panel, nullptr);
     StatusBar& bar = window->workstation().statusBar();
-    bar.setPanel15(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
+    bar.setStatePanel(QStringLiteral("  СОСТОЯНИЕ: НОРМА"));
     QCoreApplication::processEvents();
     EXPECT_EQ(panel->width(), displayscale::scaled(147, window->scale()));
     const QString reason = QStringLiteral("  COM1: нет доступа (группа dialout)");
-    bar.setPanel15(reason);
+    bar.setStatePanel(reason);
     QCoreApplication::processEvents();
     EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(reason));
 }
 
-TEST_F(TForm1Test, TableViewFollowsTheLayoutAndScrollsToTheNewestRows)
+TEST_F(MainWindowTest, TableViewFollowsTheLayoutAndScrollsToTheNewestRows)
 {
     auto window = openWindow();
     window->show();
     EventTable& table = window->workstation().table();
     for (int row = 1; row < 25; ++row) {
         table.writeCell(0, QString::number(row));
-        table.CommitJournalRow(1);
+        table.commitJournalRow(1);
     }
-    ASSERT_EQ(table.JournalRow(), 25);
-    table.SpinButton1UpClick();
+    ASSERT_EQ(table.journalRow(), 25);
+    table.scrollUp();
     showJournal();
     EXPECT_EQ(table.topRow(), 5);
-    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->rowAt(0), 4) << "the grid shows the model's top row";
-    const auto* plan = window->findChild<QWidget*>(QStringLiteral("Panel8"));
+    const auto* plan = window->findChild<QWidget*>(QStringLiteral("planPanel"));
     ASSERT_NE(plan, nullptr);
     EXPECT_FALSE(plan->isVisible());
-    table.SpinButton1DownClick();
+    table.scrollDown();
     showJournal();
     EXPECT_EQ(table.topRow(), 22);
     EXPECT_EQ(grid->rowAt(0), 21);
@@ -159,13 +159,13 @@ TEST_F(TForm1Test, TableViewFollowsTheLayoutAndScrollsToTheNewestRows)
 // "Общий контроль" rebuilds a tree that the view shows with a selected detector; a fire from the
 // line arrives while the load's message box is open. The view never reaches a freed node, and
 // afterwards shows the new tree with its selection.
-TEST_F(TForm1Test, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
+TEST_F(MainWindowTest, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
 {
     writeStoreComplex();
     auto window = openWindow();
     window->show();
     Workstation& w = window->workstation();
-    auto* view = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    auto* view = window->findChild<QTreeView*>(QStringLiteral("compositionView"));
     ASSERT_NE(view, nullptr);
     w.tree().select(w.tree().topLevel().front()->children().front()->children().front().get());
     ASSERT_EQ(view->currentIndex().data().toString(), QStringLiteral("И12-05 Коридор"));
@@ -180,7 +180,7 @@ TEST_F(TForm1Test, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
         seen << view->currentIndex().data().toString();
         (void)window->grab();
     };
-    window->actions().TotalControl->trigger();
+    window->actions().controlAll->trigger();
     dialogs.whileShown = {};
     ASSERT_EQ(dialogs.shown.size(), 1u);
     seen.removeAll(QString());
@@ -194,15 +194,15 @@ TEST_F(TForm1Test, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
     (void)window->grab();
 }
 
-TEST_F(TForm1Test, TableViewDropsTheOldestRowsAtTheBound)
+TEST_F(MainWindowTest, TableViewDropsTheOldestRowsAtTheBound)
 {
     auto window = openWindow();
     window->show();
     EventTable& table = window->workstation().table();
-    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
     for (int row = 1; row <= EventTable::MaxRows + 3; ++row) {
         table.writeCell(0, QString::number(row));
-        table.CommitJournalRow(0);
+        table.commitJournalRow(0);
     }
     ASSERT_EQ(table.droppedRows(), 3);
     showJournal();
@@ -215,12 +215,12 @@ TEST_F(TForm1Test, TableViewDropsTheOldestRowsAtTheBound)
 
 // Under a flood several lines come between two updates of the history line, and at the bound as
 // many of the oldest leave: the drop-down follows by appending and dropping, never by rebuilding.
-TEST_F(TForm1Test, HistoryLineFollowsAFloodAppendingAndDroppingItsEntries)
+TEST_F(MainWindowTest, HistoryLineFollowsAFloodAppendingAndDroppingItsEntries)
 {
     auto window = openWindow();
     window->show();
     Workstation& w = window->workstation();
-    auto* combo = window->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    auto* combo = window->findChild<QComboBox*>(QStringLiteral("historyLine"));
     auto* items = qobject_cast<QStandardItemModel*>(combo->model());
     ASSERT_NE(items, nullptr);
     const auto flood = [&](int lines) {
@@ -241,7 +241,7 @@ TEST_F(TForm1Test, HistoryLineFollowsAFloodAppendingAndDroppingItsEntries)
     EXPECT_EQ(combo->currentText(), list.back());
 }
 
-TEST_F(TForm1Test, APictureChangeRepaintsTheRowOfItsNode)
+TEST_F(MainWindowTest, APictureChangeRepaintsTheRowOfItsNode)
 {
     folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
                      QStringLiteral("A00:ОФИС\r\n\tЗал\r\n\t\tИ01-01 a\r\n\t\tИ01-02 b\r\n"
@@ -250,7 +250,7 @@ TEST_F(TForm1Test, APictureChangeRepaintsTheRowOfItsNode)
     window->show();
     CompositionTree& tree = window->workstation().tree();
     ASSERT_EQ(tree.count(), 9);
-    auto* view = window->findChild<QTreeView*>(QStringLiteral("TreeView1"));
+    auto* view = window->findChild<QTreeView*>(QStringLiteral("compositionView"));
     ASSERT_NE(view, nullptr);
     std::vector<QModelIndex> changes;
     QObject::connect(view->model(), &QAbstractItemModel::dataChanged,
@@ -271,44 +271,44 @@ TEST_F(TForm1Test, APictureChangeRepaintsTheRowOfItsNode)
     }
 }
 
-TEST_F(TForm1Test, StatusFieldBlinksTheAlarmUntilSoundOff)
+TEST_F(MainWindowTest, StatusFieldBlinksTheAlarmUntilSoundOff)
 {
     auto window = openWindow();
-    const auto* edit = window->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    const auto* edit = window->findChild<QLineEdit*>(QStringLiteral("statusWord"));
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), QStringLiteral(" НОРМА"));
     AlarmState& alarms = window->workstation().alarms();
-    alarms.RaiseFireAlarm();
+    alarms.raiseFireAlarm();
     EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(255, 0, 0));
     loop.advance(500);
     EXPECT_EQ(edit->text(), QString());
     loop.advance(500);
     EXPECT_EQ(edit->text(), QStringLiteral(" ПОЖАР"));
     loop.advance(500);
-    ASSERT_TRUE(window->actions().AllSoundOff->isEnabled());
-    window->actions().AllSoundOff->trigger();
+    ASSERT_TRUE(window->actions().silenceComplex->isEnabled());
+    window->actions().silenceComplex->trigger();
     EXPECT_EQ(edit->text(), QStringLiteral(" ПОЖАР")) << "steady after sound off";
     EXPECT_FALSE(alarms.blinking());
-    ASSERT_TRUE(window->actions().AlarmOff->isEnabled());
-    window->actions().AlarmOff->trigger();
+    ASSERT_TRUE(window->actions().resetAlarm->isEnabled());
+    window->actions().resetAlarm->trigger();
     EXPECT_EQ(edit->text(), QStringLiteral(" НОРМА"));
     EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0, 128, 0));
 }
 
 // An operator who ends the program while an alarm still sounds is asked first; the kiosk unit
 // does not bring back a program that ended of its own will. A silenced alarm asks nothing.
-TEST_F(TForm1Test, ExitDuringAnAlarmThatStillSoundsAsksFirst)
+TEST_F(MainWindowTest, ExitDuringAnAlarmThatStillSoundsAsksFirst)
 {
     auto window = openWindow();
     window->show();
-    window->workstation().alarms().RaiseFireAlarm();
+    window->workstation().alarms().raiseFireAlarm();
     dialogs.answers = {Dialogs::Answer::No};
     window->actions().exit->trigger();
     ASSERT_FALSE(dialogs.shown.empty());
     EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("ВНИМАНИЕ"));
     EXPECT_TRUE(window->isVisible()) << "the operator said no";
     const std::size_t asked = dialogs.shown.size();
-    window->actions().AllSoundOff->trigger();
+    window->actions().silenceComplex->trigger();
     window->actions().exit->trigger();
     EXPECT_EQ(dialogs.shown.size(), asked);
     EXPECT_FALSE(window->isVisible());
@@ -317,14 +317,14 @@ TEST_F(TForm1Test, ExitDuringAnAlarmThatStillSoundsAsksFirst)
 // A committed row of the table with the given status word.
 void commitRow(EventTable& table, const QString& status, int offset = 1)
 {
-    table.writeCell(0, QString::number(table.JournalRow()));
+    table.writeCell(0, QString::number(table.journalRow()));
     table.writeCell(1, status);
     table.writeCell(4, QStringLiteral("28.12.2000"));
     table.writeCell(5, QStringLiteral("20:58:58"));
-    table.CommitJournalRow(offset);
+    table.commitJournalRow(offset);
 }
 
-TEST_F(TForm1Test, RowsTakeTheColourOfTheirAlarm)
+TEST_F(MainWindowTest, RowsTakeTheColourOfTheirAlarm)
 {
     auto window = openWindow();
     const struct {
@@ -335,29 +335,29 @@ TEST_F(TForm1Test, RowsTakeTheColourOfTheirAlarm)
                  {u"ТЕХНОЛОГ", QColor(166, 202, 240)},
                  {u"ТЕХНОЛОГИЯ", QColor(166, 202, 240)}};
     EventTable& table = window->workstation().table();
-    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
     for (const auto& c : cases) {
         commitRow(table, QString::fromUtf16(c.status));
         for (int column = 0; column < EventTable::ColumnCount; ++column)
-            EXPECT_EQ(grid->model()->index(table.JournalRow() - 2, column).data(Qt::BackgroundRole).value<QColor>(),
+            EXPECT_EQ(grid->model()->index(table.journalRow() - 2, column).data(Qt::BackgroundRole).value<QColor>(),
                       c.background);
     }
-    EXPECT_FALSE(grid->model()->index(table.JournalRow() - 1, 1).data(Qt::BackgroundRole).isValid()) << "empty row";
+    EXPECT_FALSE(grid->model()->index(table.journalRow() - 1, 1).data(Qt::BackgroundRole).isValid()) << "empty row";
 }
 
-TEST_F(TForm1Test, NarrowColumnsWidenToTheirContentAndNothingWraps)
+TEST_F(MainWindowTest, NarrowColumnsWidenToTheirContentAndNothingWraps)
 {
     auto window = openWindow();
     window->show();
     EventTable& table = window->workstation().table();
     commitRow(table, QStringLiteral("ТЕХНОЛОГИЯ"));
-    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
     EXPECT_FALSE(grid->wordWrap());
     for (const int column : {0, 1, 4, 5})
         EXPECT_GE(grid->columnWidth(column), static_cast<const QAbstractItemView*>(grid)->sizeHintForColumn(column)) << "column " << column;
 }
 
-TEST_F(TForm1Test, NewestFireStaysInViewInBothLayoutsOnTheSmallestWindow)
+TEST_F(MainWindowTest, NewestFireStaysInViewInBothLayoutsOnTheSmallestWindow)
 {
     // A large desktop font leaves the smallest window room for fewer rows than the layouts keep
     // in view.
@@ -373,19 +373,19 @@ TEST_F(TForm1Test, NewestFireStaysInViewInBothLayoutsOnTheSmallestWindow)
     window->show();
     window->resize(window->minimumSize());
     EventTable& table = window->workstation().table();
-    const auto* grid = window->findChild<QTableView*>(QStringLiteral("StringGrid1"));
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
     for (const bool expanded : {true, false, true}) {
-        expanded ? table.SpinButton1UpClick() : table.SpinButton1DownClick();
+        expanded ? table.scrollUp() : table.scrollDown();
         showJournal();
         for (int i = 0; i < 30; ++i)
             commitRow(table, QStringLiteral("ПОЖАР"), 0);
         showJournal();
-        const QRect newest = grid->visualRect(grid->model()->index(table.JournalRow() - 2, 0));
+        const QRect newest = grid->visualRect(grid->model()->index(table.journalRow() - 2, 0));
         EXPECT_TRUE(grid->viewport()->rect().contains(newest)) << (expanded ? "expanded" : "collapsed");
     }
 }
 
-TEST_F(TForm1Test, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
+TEST_F(MainWindowTest, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
 {
     auto window = openWindow();
     window->show();
@@ -409,11 +409,11 @@ TEST_F(TForm1Test, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
 
 // An alarm row brings the main window in front of the journal viewer and gives it the keyboard;
 // the viewer is a window of its own, not one kept above the main window.
-TEST_F(TForm1Test, AlarmRowBringsTheMainWindowInFrontOfTheJournalViewer)
+TEST_F(MainWindowTest, AlarmRowBringsTheMainWindowInFrontOfTheJournalViewer)
 {
     auto window = openWindow();
     window->show();
-    window->actions().JournalView->trigger();
+    window->actions().viewJournal->trigger();
     QWidget* shown = nullptr;
     for (QWidget* top : QApplication::topLevelWidgets())
         if (top->objectName() == u"JournalViewer" && top->isVisible())
@@ -434,7 +434,7 @@ TEST_F(TForm1Test, AlarmRowBringsTheMainWindowInFrontOfTheJournalViewer)
 // The operator's keys work wherever the keyboard is in the main window, also on the toolbar's
 // "Отключить звук" button, which carries the other F6 command, and in the module prompt. The
 // keys go through the window system's shortcut handling as a key press does.
-TEST_F(TForm1Test, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
+TEST_F(MainWindowTest, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
 {
     writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
                                      "РЕЖИМ=РУЧНОЙ\n"));
@@ -448,13 +448,13 @@ TEST_F(TForm1Test, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
     window->workstation().tree().select(nullptr);
     const MainActions& a = window->actions();
     const std::vector<std::pair<QKeyCombination, QAction*>> keys = {
-        {Qt::Key_F5, a.ControlSys}, {Qt::Key_F6, a.SoundSys}, {Qt::Key_F7, a.AlarmOff},
-        {Qt::CTRL | Qt::Key_Insert, a.DatOn}, {Qt::CTRL | Qt::Key_Delete, a.DatOff}};
-    std::vector<QWidget*> places = {window->findChild<QWidget*>(QStringLiteral("TreeView1")),
-                                    window->findChild<QWidget*>(QStringLiteral("StringGrid1")),
-                                    window->findChild<QWidget*>(QStringLiteral("ComboBox1")),
-                                    window->findChild<QWidget*>(QStringLiteral("Panel4"))};
-    for (QToolButton* button : window->findChild<QWidget*>(QStringLiteral("Panel1"))->findChildren<QToolButton*>())
+        {Qt::Key_F5, a.controlCheck}, {Qt::Key_F6, a.silenceSystem}, {Qt::Key_F7, a.resetAlarm},
+        {Qt::CTRL | Qt::Key_Insert, a.switchDetectorOn}, {Qt::CTRL | Qt::Key_Delete, a.switchDetectorOff}};
+    std::vector<QWidget*> places = {window->findChild<QWidget*>(QStringLiteral("compositionView")),
+                                    window->findChild<QWidget*>(QStringLiteral("eventGrid")),
+                                    window->findChild<QWidget*>(QStringLiteral("historyLine")),
+                                    window->findChild<QWidget*>(QStringLiteral("planView"))};
+    for (QToolButton* button : window->findChild<QWidget*>(QStringLiteral("toolbarStrip"))->findChildren<QToolButton*>())
         places.push_back(button);
     for (QWidget* place : places) {
         ASSERT_NE(place, nullptr);
@@ -469,10 +469,10 @@ TEST_F(TForm1Test, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
         }
     }
     receiveFire(window->workstation());
-    QWidget* prompt = window->findChild<QWidget*>(QStringLiteral("Form3"));
+    QWidget* prompt = window->findChild<QWidget*>(QStringLiteral("modulePrompt"));
     ASSERT_NE(prompt, nullptr);
     prompt->activateWindow();
-    prompt->findChild<QPushButton*>(QStringLiteral("Button2"))->setFocus();
+    prompt->findChild<QPushButton*>(QStringLiteral("skipButton"))->setFocus();
     QCoreApplication::processEvents();
     for (const auto& [key, action] : keys) {
         QSignalSpy triggered(action, &QAction::triggered);
@@ -481,12 +481,12 @@ TEST_F(TForm1Test, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
     }
 }
 
-TEST_F(TForm1Test, ModulePromptStaysOnTopAndHandsTheAnswerOn)
+TEST_F(MainWindowTest, ModulePromptStaysOnTopAndHandsTheAnswerOn)
 {
     writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
                                      "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Вентиляция цеха\n"));
     auto window = openWindow();
-    const auto prompt = [&] { return window->findChild<QWidget*>(QStringLiteral("Form3")); };
+    const auto prompt = [&] { return window->findChild<QWidget*>(QStringLiteral("modulePrompt")); };
     const auto scenarios = [&] {
         int count = 0;
         for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
@@ -494,25 +494,25 @@ TEST_F(TForm1Test, ModulePromptStaysOnTopAndHandsTheAnswerOn)
         return count;
     };
     const std::map<QString, QString> journaled = {
-        {u"Button1"_s, u"ДА"_s}, {u"Button2"_s, u"ПРОПУСТИТЬ"_s}, {u"close"_s, u"закрыт"_s}};
-    for (const char* answer : {"Button1", "Button2", "close"}) {
+        {u"yesButton"_s, u"ДА"_s}, {u"skipButton"_s, u"ПРОПУСТИТЬ"_s}, {u"close"_s, u"закрыт"_s}};
+    for (const char* answer : {"yesButton", "skipButton", "close"}) {
         receiveFire(window->workstation());
         receiveFire(window->workstation());
         ASSERT_NE(prompt(), nullptr) << answer;
-        EXPECT_EQ(window->findChildren<QWidget*>(QStringLiteral("Form3")).size(), 1) << "one prompt at a time";
+        EXPECT_EQ(window->findChildren<QWidget*>(QStringLiteral("modulePrompt")).size(), 1) << "one prompt at a time";
         EXPECT_TRUE(prompt()->isVisible());
         EXPECT_TRUE(prompt()->isWindow());
         EXPECT_TRUE(prompt()->windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint));
         EXPECT_FALSE(prompt()->isModal());
         EXPECT_EQ(prompt()->windowTitle(), QStringLiteral("Модуль управления"));
-        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("СКЛАД Цех 1"));
-        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("Вентиляция цеха"));
+        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("placeLabel"))->text(), QStringLiteral("СКЛАД Цех 1"));
+        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("commentLabel"))->text(), QStringLiteral("Вентиляция цеха"));
         const int before = scenarios();
         if (QString::fromLatin1(answer) == u"close")
             prompt()->close();
         else
             prompt()->findChild<QPushButton*>(QString::fromLatin1(answer))->click();
-        EXPECT_EQ(scenarios() - before, QString::fromLatin1(answer) == u"Button1" ? 1 : 0) << answer;
+        EXPECT_EQ(scenarios() - before, QString::fromLatin1(answer) == u"yesButton" ? 1 : 0) << answer;
         EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: %1 (СКЛАД Цех 1, сценарий 5)"_s
                                          .arg(journaled.at(QString::fromLatin1(answer))));
         EXPECT_FALSE(window->workstation().controlModules().prompt());
@@ -521,30 +521,30 @@ TEST_F(TForm1Test, ModulePromptStaysOnTopAndHandsTheAnswerOn)
     }
 }
 
-TEST_F(TForm1Test, ModuleEditorOffersItsButtonsOnlyWithAScenario)
+TEST_F(MainWindowTest, ModuleEditorOffersItsButtonsOnlyWithAScenario)
 {
     writeStoreComplex();
     auto window = openWindow();
-    EXPECT_TRUE(window->actions().AddModulControl->isEnabled());
+    EXPECT_TRUE(window->actions().editControlModule->isEnabled());
     Workstation& w = window->workstation();
     ControlModuleEditor editor(w.controlModules(), w.tree().nodeAt(1));
-    TForm4 form(editor, w.access(), loop, window.get());
+    ModuleEditorDialog form(editor, w.access(), loop, window.get());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Редактирование модуля управления"));
-    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label2"))->text(), QStringLiteral("A01:СКЛАД"));
-    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("Цех 1"));
-    auto* scenario = form.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("systemLabel"))->text(), QStringLiteral("A01:СКЛАД"));
+    EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("zoneLabel"))->text(), QStringLiteral("Цех 1"));
+    auto* scenario = form.findChild<QComboBox*>(QStringLiteral("scenarioBox"));
     ASSERT_EQ(scenario->count(), 97);
     EXPECT_EQ(scenario->itemText(96), QStringLiteral("96"));
-    auto* save = form.findChild<QPushButton*>(QStringLiteral("Button2"));
+    auto* save = form.findChild<QPushButton*>(QStringLiteral("saveButton"));
     EXPECT_FALSE(save->isEnabled());
     scenario->setCurrentIndex(7);
-    form.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->setCurrentIndex(2);
+    form.findChild<QComboBox*>(QStringLiteral("modeBox"))->setCurrentIndex(2);
     ASSERT_TRUE(save->isEnabled());
     save->click();
     EXPECT_EQ(w.settings().ini().readString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", {}), QStringLiteral("АВТОМАТ"));
     EXPECT_EQ(w.settings().ini().readInteger(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СЦЕНАРИЙ", 0), 7);
     EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Сохранить (A01:СКЛАД Цех 1)"_s);
-    form.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+    form.findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
     EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Удалить (A01:СКЛАД Цех 1)"_s);
 }
 

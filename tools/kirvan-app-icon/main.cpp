@@ -1,6 +1,6 @@
 // kirvan-app-icon FOLDER: writes the program's picture into FOLDER as an icon theme holds it:
 // scalable/apps/kirvanmonitorp.svg and SIZExSIZE/apps/kirvanmonitorp.png for every installed size.
-#include "console/ApplicationIcon.h"
+#include "icons/ApplicationIcon.h"
 
 #include <QDir>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "tools/complex-generator/AdditionMeasurement.h"
+#include "tools/kirvan-complex/AdditionMeasurement.h"
 
 #include "files/IniStore.h"
 #include "files/SettingsFile.h"

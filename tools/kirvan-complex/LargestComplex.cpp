@@ -1,4 +1,4 @@
-#include "tools/complex-generator/LargestComplex.h"
+#include "tools/kirvan-complex/LargestComplex.h"
 
 #include "files/AtomicFile.h"
 #include "files/Cp1251.h"

@@ -1,4 +1,4 @@
-#include "tools/complex-generator/LoadMeasurement.h"
+#include "tools/kirvan-complex/LoadMeasurement.h"
 
 #include "complex/CompositionTree.h"
 #include "complex/ConfigurationLoader.h"
@@ -44,12 +44,12 @@ double threadCpuMilliseconds()
 // A port that is not open, as at start-up: frames sent go nowhere.
 class ClosedPort final : public LinkPort {
 public:
-    int InCount() override { return 0; }
-    std::uint8_t ReadByte() override { return 0; }
-    void setParity(TParity) override {}
-    int OutFree() override { return 0; }
-    void WriteByte(std::uint8_t) override {}
-    bool AllSent() override { return true; }
+    int inCount() override { return 0; }
+    std::uint8_t readByte() override { return 0; }
+    void setParity(Parity) override {}
+    int outFree() override { return 0; }
+    void writeByte(std::uint8_t) override {}
+    bool allSent() override { return true; }
     void close() override {}
     void openNumber(int) override {}
     bool isOpen() const override { return false; }
@@ -84,10 +84,10 @@ public:
     explicit TimedLinkControl(LinkControl& link) : link_(link) {}
     void resetForLoad() override { link_.resetForLoad(); }
     void acceptSystem(int address) override { link_.acceptSystem(address); }
-    void Delay(int ms) override
+    void delay(int ms) override
     {
         const auto start = Clock::now();
-        link_.Delay(ms);
+        link_.delay(ms);
         delayedMs += millisecondsSince(start);
     }
     void startPolling() override { link_.startPolling(); }
@@ -153,7 +153,7 @@ int measureLoad(const QString& folder, QTextStream& out)
     CompositionTree tree;
     TreePopup popup;
     TreeSelection selection(popup);
-    tree.setOnSelectionChanged([&selection](TreeNode* node) { selection.TreeView1Change(node); });
+    tree.setOnSelectionChanged([&selection](TreeNode* node) { selection.treeSelectionChanged(node); });
     PrintedDialogs dialogs(out);
     ConfigurationLoader loader(tree, settings, store, statusBar, dialogs, timed, popup);
 
@@ -162,12 +162,12 @@ int measureLoad(const QString& folder, QTextStream& out)
         timed.delayedMs = 0;
         const auto start = Clock::now();
         const double cpuStart = threadCpuMilliseconds();
-        loader.LoadConfiguration();
+        loader.loadConfiguration();
         const double cpuMs = threadCpuMilliseconds() - cpuStart;
         const double totalMs = millisecondsSince(start);
         out << run << u": "_s << tree.count() << u" nodes, "_s << link.cycle().SystemCount()
             << u" systems; "_s << QString::number(totalMs - timed.delayedMs, 'f', 1)
-            << u" ms without the Delay ("_s << QString::number(timed.delayedMs, 'f', 1)
+            << u" ms without the delay ("_s << QString::number(timed.delayedMs, 'f', 1)
             << u" ms), processor time "_s << QString::number(cpuMs, 'f', 1) << u" ms"_s << Qt::endl;
     }
     out << u"resident with the tree loaded: "_s << statusKilobytes(u"VmRSS") << u" kB, peak "_s

@@ -1,7 +1,7 @@
 // kirvan-complex generate DIR | measure DIR | measure-add DIR
-#include "tools/complex-generator/AdditionMeasurement.h"
-#include "tools/complex-generator/LargestComplex.h"
-#include "tools/complex-generator/LoadMeasurement.h"
+#include "tools/kirvan-complex/AdditionMeasurement.h"
+#include "tools/kirvan-complex/LargestComplex.h"
+#include "tools/kirvan-complex/LoadMeasurement.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

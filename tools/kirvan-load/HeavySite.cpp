@@ -1,4 +1,5 @@
-#include "tools/line-load/HeavySite.h"
+#include "tools/kirvan-load/HeavySite.h"
+#include "complex/SiteFileKeys.h"
 
 #include "files/Cp1251.h"
 #include "files/IniFile.h"
@@ -59,7 +60,7 @@ void writePlans(const QString& folder, const std::vector<Target>& targets, QText
         const int zone = zoneplan::zoneNumber(store, systemFile, targets[i].zone);
         if (zone == 0)
             continue;
-        IniFile(store, systemFile).writeString(u"ПЛАН ЗОНЫ", QString::number(zone), plan);
+        IniFile(store, systemFile).writeString(systemfile::sectionZonePlans, QString::number(zone), plan);
         ++assigned;
     }
     out << "plans: " << assigned << " zones with a " << planSize.width() << " x " << planSize.height()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/line-load/ZoneDetectors.h"
+#include "tools/kirvan-load/ZoneDetectors.h"
 
 #include <QString>
 #include <QTextStream>

@@ -1,4 +1,4 @@
-#include "tools/line-load/PressRun.h"
+#include "tools/kirvan-load/PressRun.h"
 
 #include "files/Cp1251.h"
 #include "files/IniStore.h"

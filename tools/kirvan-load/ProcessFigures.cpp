@@ -1,4 +1,4 @@
-#include "tools/line-load/ProcessFigures.h"
+#include "tools/kirvan-load/ProcessFigures.h"
 
 #include <QFile>
 #include <QStringList>

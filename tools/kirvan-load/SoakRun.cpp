@@ -1,4 +1,4 @@
-#include "tools/line-load/SoakRun.h"
+#include "tools/kirvan-load/SoakRun.h"
 
 #include "files/IniStore.h"
 #include "files/WorkstationFolder.h"
@@ -6,8 +6,8 @@
 #include "platform/SystemLocale.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
-#include "tools/line-load/ProcessFigures.h"
-#include "tools/line-load/ZoneDetectors.h"
+#include "tools/kirvan-load/ProcessFigures.h"
+#include "tools/kirvan-load/ZoneDetectors.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -103,7 +103,7 @@ int runSoak(const SoakOptions& options, QTextStream& out)
             return;
         Frame frame;
         std::copy(item.begin(), item.end(), frame.begin());
-        if (soakEvent(DecodeFrame(frame)))
+        if (soakEvent(decodeFrame(frame)))
             ++written;
     });
 

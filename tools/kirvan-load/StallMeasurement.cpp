@@ -1,12 +1,12 @@
-#include "tools/line-load/StallMeasurement.h"
+#include "tools/kirvan-load/StallMeasurement.h"
 
-#include "CommPort/CommPort1.h"
-#include "CommPort/PosixSerialDevice.h"
+#include "serial/PanelLineSettings.h"
+#include "serial/PosixSerialDevice.h"
 #include "files/IniStore.h"
-#include "console/JournalViewer.h"
-#include "console/TForm1.h"
+#include "viewer/JournalViewer.h"
+#include "window/MainWindow.h"
 #include "link/FrameDecoder.h"
-#include "link/CommPortLink.h"
+#include "link/SerialPortLink.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/QtDesktopShell.h"
@@ -17,9 +17,9 @@
 #include "plans/QtPictureLoader.h"
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
-#include "tools/line-load/HeavySite.h"
-#include "tools/line-load/ProcessFigures.h"
-#include "tools/line-load/ZoneDetectors.h"
+#include "tools/kirvan-load/HeavySite.h"
+#include "tools/kirvan-load/ProcessFigures.h"
+#include "tools/kirvan-load/ZoneDetectors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -86,17 +86,17 @@ private:
 class WatchedPort final : public LinkPort {
 public:
     WatchedPort(LinkPort& port, LongestGap& frames) : port_(port), frames_(frames) {}
-    int InCount() override { return port_.InCount(); }
-    std::uint8_t ReadByte() override { return port_.ReadByte(); }
-    void setParity(TParity parity) override
+    int inCount() override { return port_.inCount(); }
+    std::uint8_t readByte() override { return port_.readByte(); }
+    void setParity(Parity parity) override
     {
         if (parity == paMark)
             frames_.mark();
         port_.setParity(parity);
     }
-    int OutFree() override { return port_.OutFree(); }
-    void WriteByte(std::uint8_t byte) override { port_.WriteByte(byte); }
-    bool AllSent() override { return port_.AllSent(); }
+    int outFree() override { return port_.outFree(); }
+    void writeByte(std::uint8_t byte) override { port_.writeByte(byte); }
+    bool allSent() override { return port_.allSent(); }
     void close() override { port_.close(); }
     void openNumber(int comNumber) override { port_.openNumber(comNumber); }
     bool isOpen() const override { return port_.isOpen(); }
@@ -156,17 +156,17 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     AnsweringDialogs dialogs(out);
     PosixSerialPorts serialPorts(folder);
     SteadyPortClock portClock;
-    TCommPort CommPort1(loop, serialPorts, portClock);
-    CommPortLink commPortLink(CommPort1, serialPorts);
+    SerialPort serialPort(loop, serialPorts, portClock);
+    SerialPortLink commPortLink(serialPort, serialPorts);
     LongestGap frames;
     WatchedPort port(commPortLink, frames);
 
     const auto loadStart = Clock::now();
-    auto window = std::make_unique<TForm1>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers},
+    auto window = std::make_unique<MainWindow>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers},
                                            WorkstationFolder(folder));
-    configureCommPort1(CommPort1, [&window](TCustomCommPort&, std::uint16_t count) {
+    configurePanelLine(serialPort, [&window](SerialPort&, std::uint16_t count) {
         if (window)
-            window->workstation().link().receiver().CommPort1TriggerAvail(count);
+            window->workstation().link().receiver().bytesArrived(count);
     });
     window->show();
     out << "start-up with " << window->workstation().tree().count() << " nodes: "
@@ -244,7 +244,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
                     return;
                 Frame frame;
                 std::copy(item.begin(), item.end(), frame.begin());
-                if (frameKind(frame) != FrameKind::Event || !DecodeFrame(frame).endsWith(QStringLiteral("/07")))
+                if (frameKind(frame) != FrameKind::Event || !decodeFrame(frame).endsWith(QStringLiteral("/07")))
                     return;
                 std::lock_guard lock(firesWrittenMutex);
                 firesWritten.push_back(at);
@@ -254,7 +254,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
             QApplication::exit(1);
             return;
         }
-        window->workstation().link().ports().IniCOMExecute(comNumber);
+        window->workstation().link().ports().choosePort(comNumber);
     });
     QTimer::singleShot(settleMs + warmUpMs, [&] {
         mainThread.start();
@@ -295,7 +295,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     heartbeat.stop();
     window.reset();
     // Before the simulator's end of the line goes.
-    CommPort1.setOpen(false);
+    serialPort.setOpen(false);
     return status;
 }
 

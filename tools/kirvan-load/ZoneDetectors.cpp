@@ -1,4 +1,4 @@
-#include "tools/line-load/ZoneDetectors.h"
+#include "tools/kirvan-load/ZoneDetectors.h"
 
 #include "complex/ComplexFile.h"
 #include "complex/CompositionTree.h"

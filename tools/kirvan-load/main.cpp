@@ -14,9 +14,9 @@
 //       KirvanMonitorP on DIR against the simulator; presses F5 COUNT (1000) times at random
 //       moments of the polling tick through the X server of DISPLAY; prints the hangs
 #include "tools/kirvan-sim/SimComplex.h"
-#include "tools/line-load/PressRun.h"
-#include "tools/line-load/SoakRun.h"
-#include "tools/line-load/StallMeasurement.h"
+#include "tools/kirvan-load/PressRun.h"
+#include "tools/kirvan-load/SoakRun.h"
+#include "tools/kirvan-load/StallMeasurement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,7 +52,7 @@ int main(int argc, char** argv)
                                                out);
         if (arguments.size() >= 4 && arguments[0] == QStringLiteral("soak")) {
             const QString workstation = arguments.value(
-                4, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../console/KirvanMonitorP")));
+                4, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../window/KirvanMonitorP")));
             const double rate = arguments[2] == QStringLiteral("max") ? 0 : number(2, 50);
             return kirvan::load::runSoak({QDir(arguments[1]).absolutePath(), workstation, rate,
                                           static_cast<int>(number(3, 30))},
@@ -60,7 +60,7 @@ int main(int argc, char** argv)
         }
         if (arguments.size() >= 2 && arguments[0] == QStringLiteral("presses")) {
             const QString workstation = arguments.value(
-                3, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../console/KirvanMonitorP")));
+                3, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../window/KirvanMonitorP")));
             return kirvan::load::runPresses({QDir(arguments[1]).absolutePath(), workstation,
                                              static_cast<int>(number(2, 1000))},
                                             out);

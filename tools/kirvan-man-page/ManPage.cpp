@@ -1,4 +1,4 @@
-#include "tools/man-page/ManPage.h"
+#include "tools/kirvan-man-page/ManPage.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // kirvan-man-page PROGRAM NAME VERSION en|ru OUTPUT: runs PROGRAM --help in the language's locale
 // and writes the manual page made from its text to OUTPUT.
-#include "tools/man-page/ManPage.h"
+#include "tools/kirvan-man-page/ManPage.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "tools/kirvan-sim/SimComplex.h"
 
-#include "CommPort/PseudoTerminal.h"
+#include "serial/PseudoTerminal.h"
 
 #include <QDir>
 #include <QFile>

@@ -18,8 +18,6 @@ namespace {
 constexpr QStringView sectionDevices = u"ПРИБОРЫ";
 constexpr QStringView absent = u"НЕТ";
 constexpr QStringView fourLines = u"-4";
-constexpr QStringView keyZone = u"ЗОНА";
-constexpr QStringView keyText = u"ТЕКСТ";
 
 std::array<int, 9> lineBases(const IniFile& systemFile)
 {
@@ -138,7 +136,7 @@ QString SimComplex::describe(int address, const QString& id) const
         if (system.address == address) {
             const IniFile file = detectorFile(system, id);
             return QStringLiteral("%1 %2 %3 (%4)")
-                .arg(system.name, id, file.readString(id, keyText, {}), file.readString(id, keyZone, {}));
+                .arg(system.name, id, file.readString(id, detectorfile::keyText, {}), file.readString(id, detectorfile::keyZone, {}));
         }
     return id;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommPort/PseudoTerminal.h"
+#include "serial/PseudoTerminal.h"
 #include "tools/kirvan-sim/PortClaim.h"
 #include "tools/kirvan-sim/SimEngine.h"
 

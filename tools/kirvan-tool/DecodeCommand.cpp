@@ -41,7 +41,7 @@ QString describe(Frame frame)
     case FrameKind::Event:
         break;
     }
-    return DecodeFrame(frame);
+    return decodeFrame(frame);
 }
 
 } // namespace

@@ -93,7 +93,7 @@ int remove(int system, const QString& folder, const ToolPlatform& platform, QTex
 
     SystemRemoval removal(platform.store, place.settings, *found);
     ControlModuleTable modules(place.settings.ini());
-    modules.FillModulControlArray();
+    modules.fillSlots();
     removal.eraseControlModules(modules);
     removal.releaseAddress();
     logDated(platform, place.settings, removal.journalText());

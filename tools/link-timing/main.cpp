@@ -2,12 +2,12 @@
 // component, opened as COM1 on a pseudo-terminal. A station thread on the far end answers the
 // link checks of system 0, then falls silent. Prints the polling period, the gap between the
 // address byte and the body of each frame, and how long the link loss took to be reported.
-#include "CommPort/CommPort1.h"
-#include "CommPort/PosixSerialDevice.h"
-#include "CommPort/PseudoTerminal.h"
+#include "serial/PanelLineSettings.h"
+#include "serial/PosixSerialDevice.h"
+#include "serial/PseudoTerminal.h"
 #include "files/IniStore.h"
 #include "files/SettingsFile.h"
-#include "link/CommPortLink.h"
+#include "link/SerialPortLink.h"
 #include "link/PanelLink.h"
 #include "link/PanelLinkControl.h"
 #include "platform/QtMessageLoop.h"
@@ -125,18 +125,18 @@ int main(int argc, char** argv)
     kirvan::StatusBar statusBar;
     kirvan::PosixSerialPorts serialPorts(folder.path());
     kirvan::SteadyPortClock portClock;
-    kirvan::TCommPort CommPort1(loop, serialPorts, portClock);
-    kirvan::CommPortLink port(CommPort1, serialPorts);
+    kirvan::SerialPort serialPort(loop, serialPorts, portClock);
+    kirvan::SerialPortLink port(serialPort, serialPorts);
     Clock::time_point lossReported{};
     kirvan::PanelLink link(loop, port, settings.ini(), statusBar, [&](const QString& record) {
         if (record == QStringLiteral("00/И01-01/23"))
             lossReported = Clock::now();
     });
-    kirvan::configureCommPort1(CommPort1, [&](kirvan::TCustomCommPort&, std::uint16_t count) {
-        link.receiver().CommPort1TriggerAvail(count);
+    kirvan::configurePanelLine(serialPort, [&](kirvan::SerialPort&, std::uint16_t count) {
+        link.receiver().bytesArrived(count);
     });
     Station station(line);
-    link.ports().IniCOMExecute(1);
+    link.ports().choosePort(1);
     kirvan::PanelLinkControl control(link, loop);
     control.resetForLoad();
     control.acceptSystem(0);
@@ -172,6 +172,6 @@ int main(int argc, char** argv)
         std::printf("link loss: not reported within 30 s\n");
     else
         std::printf("silence to link-loss record ms: %.0f\n", ms(lossReported - silent));
-    CommPort1.setOpen(false);
+    serialPort.setOpen(false);
     return 0;
 }

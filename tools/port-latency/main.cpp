@@ -4,9 +4,9 @@
 //  - the process's CPU use while the port is open and the line is quiet.
 // Usage: port-latency [--frames N] [--idle-seconds S]
 
-#include "CommPort/CommPort.h"
-#include "CommPort/PosixSerialDevice.h"
-#include "CommPort/PseudoTerminal.h"
+#include "serial/SerialPort.h"
+#include "serial/PosixSerialDevice.h"
+#include "serial/PseudoTerminal.h"
 #include "platform/QtMessageLoop.h"
 
 #include <QCommandLineParser>
@@ -126,22 +126,22 @@ int main(int argc, char** argv)
     kirvan::QtMessageLoop loop;
     kirvan::SteadyPortClock portClock;
     kirvan::PosixSerialPorts ports(folder.path());
-    kirvan::TCommPort port(loop, ports, portClock);
+    kirvan::SerialPort port(loop, ports, portClock);
     port.setComNumber(1);
     port.setBaudRate(kirvan::cbr4800);
     port.setParity(kirvan::paMark);
 
     Talker talker(farEnd, options.frames);
-    port.setOnTriggerAvail([&](kirvan::TCustomCommPort&, std::uint16_t count) {
+    port.setOnTriggerAvail([&](kirvan::SerialPort&, std::uint16_t count) {
         const auto notified = Clock::now();
         if (count < frameSize)
             return;
         std::uint8_t frame[frameSize];
-        port.ReadBuf(frame);
+        port.readBuf(frame);
         talker.frameTaken(notified);
     });
     port.setOpen(true);
-    if (!port.Open()) {
+    if (!port.isOpen()) {
         std::fprintf(stderr, "port-latency: the port did not open\n");
         return 1;
     }
