@@ -93,7 +93,7 @@ TEST_F(ControlModulesTest, AutomaticModuleStartsAtOnceManualOneAsksFirst)
     EXPECT_EQ(modules_.prompt()->place, QStringLiteral("СКЛАД Цех 1"));
     EXPECT_EQ(modules_.prompt()->comment, QStringLiteral("Вентиляция цеха"));
     EXPECT_TRUE(queued.empty()) << "a manual module waits for the operator";
-    modules_.start();
+    modules_.answerYes();
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 4}}));
     EXPECT_FALSE(modules_.prompt());
 
@@ -128,7 +128,7 @@ TEST_F(ControlModulesTest, SystemsOfOneNameShareModulesAndTheLowerSlotDecides)
         modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
         ASSERT_TRUE(modules_.prompt());
         EXPECT_EQ(modules_.prompt()->comment, QStringLiteral("третий"));
-        modules_.start();
+        modules_.answerYes();
     }
     EXPECT_EQ(queued, (std::vector<Queued>{{3, 8}, {3, 8}})) << "the command goes to the stored address";
 }
@@ -205,7 +205,7 @@ TEST_F(ControlModulesTest, EditorShowsTheSavedModuleOfItsZone)
         EXPECT_TRUE(editor.actionsEnabled());
     }
     const ControlModuleEditor onSystem(modules_, system);
-    EXPECT_EQ(onSystem.system(), QStringLiteral("comment"));
+    EXPECT_EQ(onSystem.system(), QStringLiteral("Label2"));
     EXPECT_EQ(onSystem.scenario(), 0);
     EXPECT_FALSE(onSystem.actionsEnabled());
 

@@ -117,7 +117,7 @@ TEST_F(ProcessEventTest, FireRaisesTheAlarmMarksTheTreeAndSearchesTheZonesModule
     EXPECT_EQ(node(QStringLiteral("И01-05"))->imageIndex(), stateicon::fire);
     EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemFire);
     EXPECT_EQ(selections, std::vector<TreeNode*>{node(QStringLiteral("И01-05"))});
-    EXPECT_EQ(alarms.fireCounter, 1);
+    EXPECT_EQ(alarms.fires, 1);
     EXPECT_EQ(table.topRow(), 1);
 }
 
@@ -131,7 +131,7 @@ TEST_F(ProcessEventTest, FireOfAnUndescribedDetectorStillRaisesTheAlarmAndMarksI
     EXPECT_EQ(alarms.calls, std::vector<std::string>{"fire"});
     EXPECT_EQ(markers.paints, (std::vector<Paint>{{QStringLiteral("01/И01-08/07"), colours::red, true}}));
     EXPECT_EQ(node(QStringLiteral("И01-08"))->imageIndex(), stateicon::fire);
-    EXPECT_EQ(alarms.fireCounter, 1);
+    EXPECT_EQ(alarms.fires, 1);
 }
 
 TEST_F(ProcessEventTest, RefusedDetectorFileWriteStillLogsTheJournalLineFirst)
@@ -163,7 +163,7 @@ TEST_F(ProcessEventTest, TechnologyWhileAFireIsShownKeepsTheFireAndStillCounts)
     EXPECT_EQ(markers.paints, (std::vector<Paint>{{QStringLiteral("01/И01-07/07"), colours::blue, false}}));
     EXPECT_EQ(node(QStringLiteral("И01-07"))->imageIndex(), stateicon::technology);
     EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), stateicon::systemFire);
-    EXPECT_EQ(alarms.fireCounter, 1);
+    EXPECT_EQ(alarms.fires, 1);
 }
 
 // While a fire is shown the display stays with it: no later alarm moves the selection, and the
@@ -197,13 +197,13 @@ TEST_F(ProcessEventTest, TechnologyWithoutAFireRaisesTheTechnologyAlarm)
     process(QStringLiteral("01/И01-05/51"));
     EXPECT_EQ(alarms.calls, std::vector<std::string>{"technology"});
     EXPECT_EQ(markers.paints, (std::vector<Paint>{{QStringLiteral("01/И01-05/51"), colours::blue, true}}));
-    EXPECT_EQ(alarms.fireCounter, 1);
+    EXPECT_EQ(alarms.fires, 1);
 }
 
 TEST_F(ProcessEventTest, FaultAfterAnAlarmLeavesTheSystemPictureAndTheSelection)
 {
     alarms.level = Annunciation::Technology;
-    alarms.fireCounter = 1;
+    alarms.fires = 1;
     process(QStringLiteral("01/И13-12/08"));
     EXPECT_TRUE(alarms.calls.empty());
     EXPECT_EQ(markers.paints, (std::vector<Paint>{{QStringLiteral("01/И13-12/08"), colours::yellow, false}}));
@@ -243,7 +243,7 @@ TEST_F(ProcessEventTest, FaultOfADetectorWithoutANodeStillGetsItsRowAndLine)
 TEST_F(ProcessEventTest, EquipmentFaultAfterAFireKeepsTheFireAndTheSystemPicture)
 {
     alarms.level = Annunciation::Fire;
-    alarms.fireCounter = 1;
+    alarms.fires = 1;
     process(QStringLiteral("01/ИA1-64/09"));
     EXPECT_TRUE(alarms.calls.empty());
     EXPECT_EQ(node(QStringLiteral("A01"))->imageIndex(), 0);
@@ -266,12 +266,12 @@ TEST_F(ProcessEventTest, LinkLossWithTheComplexMarksTheSystemWithoutLink)
 TEST_F(ProcessEventTest, DirectionMarksEverySystemNodeOfTheAddress)
 {
     tree.add(nullptr, QStringLiteral("A01:СКЛАД"));
-    alarms.fireCounter = 3;
+    alarms.fires = 3;
     process(QStringLiteral("01/И02-01/48"));
     for (const auto& system : tree.topLevel())
         EXPECT_EQ(system->imageIndex(), stateicon::systemFire);
     EXPECT_EQ(alarms.calls, std::vector<std::string>{"fire"});
-    EXPECT_EQ(alarms.fireCounter, 3);
+    EXPECT_EQ(alarms.fires, 3);
 }
 
 TEST_F(ProcessEventTest, ControlCheckClearsTheAlarmsAndSoundOffSilences)

@@ -41,11 +41,11 @@ struct OperatorKey {
     QAction* MainActions::*action;
 };
 
-const OperatorKey operatorKeys[] = {{"F5", Qt::Key_F5, &MainActions::ControlSys},
-                                    {"F6", Qt::Key_F6, &MainActions::SoundSys},
-                                    {"F7", Qt::Key_F7, &MainActions::AlarmOff},
-                                    {"ctrl+Insert", Qt::Key_Insert, &MainActions::DatOn},
-                                    {"ctrl+Delete", Qt::Key_Delete, &MainActions::DatOff}};
+const OperatorKey operatorKeys[] = {{"F5", Qt::Key_F5, &MainActions::controlCheck},
+                                    {"F6", Qt::Key_F6, &MainActions::silenceSystem},
+                                    {"F7", Qt::Key_F7, &MainActions::resetAlarm},
+                                    {"ctrl+Insert", Qt::Key_Insert, &MainActions::switchDetectorOn},
+                                    {"ctrl+Delete", Qt::Key_Delete, &MainActions::switchDetectorOff}};
 
 // Real key presses: xdotool sends them through the X server's test extension to the window
 // with the X input focus, as a keyboard does.

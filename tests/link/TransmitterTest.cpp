@@ -52,11 +52,11 @@ TEST_F(TransmitterTest, BeforeTheStartupTicksTheMarkerIs0x21)
 
 TEST_F(TransmitterTest, TooLittleRoomSendsTheAddressAloneAndNoRoomNothing)
 {
-    port.outFree = 6;
+    port.freeSpace = 6;
     link.sendFrame(1, 0, 0, 0);
     EXPECT_EQ(port.sentBytes(), std::vector<std::uint8_t>{0x01});
     port.sent.clear();
-    port.outFree = 0;
+    port.freeSpace = 0;
     link.sendFrame(1, 0, 0, 0);
     EXPECT_TRUE(port.sent.empty());
     EXPECT_EQ(loop.now(), 400) << "the pause is kept all the same";

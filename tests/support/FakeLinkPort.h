@@ -44,7 +44,7 @@ public:
         advanceLine();
         parity = value;
     }
-    int outFree() override { return outFree; }
+    int outFree() override { return freeSpace; }
     void writeByte(std::uint8_t byte) override
     {
         if (!isOpen())
@@ -93,7 +93,7 @@ public:
     // The bytes that have reached the line.
     std::vector<Sent> sent;
     Parity parity = paNone;
-    int outFree = 4096;
+    int freeSpace = 4096;
     bool open = true;
     // The device has disappeared while open: nothing goes out until the port is opened again.
     bool lost = false;

@@ -13,14 +13,14 @@ namespace kirvan::testing {
 class RecordingAnnunciation final : public Annunciation {
 public:
     int level = Normal;
-    int fireCounter = 0;
+    int fires = 0;
     std::vector<std::string> calls;
     // Kept apart from the calls: level and record of each announcement.
     std::vector<std::string> announced;
 
     int alarmLevel() const override { return level; }
-    int fireCounter() const override { return fireCounter; }
-    void incrementFireCounter() override { ++fireCounter; }
+    int fireCounter() const override { return fires; }
+    void incrementFireCounter() override { ++fires; }
     void raiseFireAlarm() override { calls.emplace_back("fire"); }
     void raiseTechnologyAlarm() override { calls.emplace_back("technology"); }
     void raiseFaultAlarm() override { calls.emplace_back("fault"); }
