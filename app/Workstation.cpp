@@ -60,7 +60,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
               [this](const QString& text) { logDated(QStringLiteral("  ") + text); }),
       controlModules_(settings_.ini(), platform.loop, platform.dialogs,
                       [this](std::uint8_t address, std::uint8_t parameterA) {
-                          link_.QueueCommand(address, command::startScenario, parameterA, command::scenarioParameterB);
+                          link_.queueCommand(address, command::startScenario, parameterA, command::scenarioParameterB);
                       }),
       moduleSearch_(std::make_unique<ModuleSearch>(controlModules_)),
       markers_(settings_, store_, planArea_),

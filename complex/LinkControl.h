@@ -8,9 +8,9 @@ class LinkControl {
 public:
     virtual ~LinkControl() = default;
 
-    // Every address unconfigured (LinkState 255), the command queue emptied, SystemCount 0.
+    // Every address unconfigured (link state 255), the command queue emptied, system count 0.
     virtual void resetForLoad() = 0;
-    // A system the load accepts: its LinkState 0, one more in SystemCount, and the initial
+    // A system the load accepts: its link state 0, one more in the system count, and the initial
     // request (command 130) queued twice for it.
     virtual void acceptSystem(int address) = 0;
     // Waits while messages are processed (sendPauseTimer).

@@ -22,7 +22,7 @@ public:
     static constexpr int SlotCount = 8;
 
     // Stores the command in the lowest free slot; with all eight taken it is dropped.
-    void QueueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB);
+    void queueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB);
     // Takes the command of the lowest occupied slot and frees that slot.
     std::optional<Command> takeNext();
     void clear() { slots_ = {}; }

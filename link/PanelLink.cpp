@@ -16,7 +16,7 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
              // A device lost while open is a line gone silent under systems that were being
              // supervised: their loss is real and reported; a port never opened is not.
              [&port] { return port.isOpen() || port.deviceLost(); }),
-      receiver_(port, cycle_.LinkState(), statusBar, processEvent)
+      receiver_(port, cycle_.linkState(), statusBar, processEvent)
 {
     // The lamp turns green only for an answer (the receiver shows it): a frame sent leaves it
     // neutral, so a line that hears nothing never looks normal. A frame sent to a closed port

@@ -31,9 +31,9 @@ public:
     FrameReceiver& receiver() { return receiver_; }
     PortSelection& ports() { return ports_; }
 
-    void QueueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
+    void queueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
     {
-        queue_.QueueCommand(address, code, parameterA, parameterB);
+        queue_.queueCommand(address, code, parameterA, parameterB);
     }
     void sendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
     {

@@ -9,7 +9,7 @@ namespace kirvan {
 void PanelLinkControl::resetForLoad()
 {
     PollingCycle& cycle = link_.cycle();
-    cycle.LinkState().fill(LinkSupervision::notConfigured);
+    cycle.linkState().fill(LinkSupervision::notConfigured);
     link_.queue().clear();
     cycle.setSystemCount(0);
 }
@@ -17,11 +17,11 @@ void PanelLinkControl::resetForLoad()
 void PanelLinkControl::acceptSystem(int address)
 {
     PollingCycle& cycle = link_.cycle();
-    cycle.LinkState()[static_cast<std::size_t>(address)] = 0;
-    cycle.setSystemCount(cycle.SystemCount() + 1);
+    cycle.linkState()[static_cast<std::size_t>(address)] = 0;
+    cycle.setSystemCount(cycle.systemCount() + 1);
     const auto to = static_cast<std::uint8_t>(address);
-    link_.QueueCommand(to, command::initialRequest, 0, 0);
-    link_.QueueCommand(to, command::initialRequest, 0, 0);
+    link_.queueCommand(to, command::initialRequest, 0, 0);
+    link_.queueCommand(to, command::initialRequest, 0, 0);
 }
 
 void PanelLinkControl::delay(int ms)

@@ -37,9 +37,9 @@ public:
     int pollTicks() const { return pollTicks_; }
     bool startupOver() const { return pollTicks_ == startupTicks; }
     int pollCursor() const { return pollCursor_; }
-    int SystemCount() const { return systemCount_; }
+    int systemCount() const { return systemCount_; }
     void setSystemCount(int count) { systemCount_ = count; }
-    LinkStateTable& LinkState() { return linkState_; }
+    LinkStateTable& linkState() { return linkState_; }
     LinkSupervision& supervision() { return supervision_; }
 
 private:

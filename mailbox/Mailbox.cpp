@@ -43,7 +43,7 @@ void Mailbox::apply(const MailboxReader::Outcome& outcome)
     if (outcome.request) {
         statusBar_.setCommandPanel(outcome.request->text);
         const Command& c = outcome.request->command;
-        queue_.QueueCommand(c.address, c.code, c.parameterA, c.parameterB);
+        queue_.queueCommand(c.address, c.code, c.parameterA, c.parameterB);
     }
     if (!outcome.problem) {
         reported_.clear();

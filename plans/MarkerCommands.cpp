@@ -96,7 +96,7 @@ void MarkerCommands::sendToSelected(std::uint8_t code, bool queued, bool switchO
     if (queued) {
         s_.statusBar.setCommandPanel(switchOff ? QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ")
                                           : QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
-        s_.link.QueueCommand(frame->address, frame->code, frame->parameterA, frame->parameterB);
+        s_.link.queueCommand(frame->address, frame->code, frame->parameterA, frame->parameterB);
     } else {
         s_.link.sendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
     }

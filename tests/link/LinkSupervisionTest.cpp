@@ -33,8 +33,8 @@ TEST_F(LinkSupervisionTest, SilentSystemIsReportedOnceWithinTenSeconds)
     loop.advance(60'000);
     ASSERT_EQ(records, std::vector<QString>{QStringLiteral("01/И01-01/23")});
     EXPECT_LE(recordTimes[0] - lastAnswer, 10'000);
-    EXPECT_EQ(link.cycle().LinkState()[1], 0x30);
-    EXPECT_EQ(link.cycle().LinkState()[0], 0);
+    EXPECT_EQ(link.cycle().linkState()[1], 0x30);
+    EXPECT_EQ(link.cycle().linkState()[0], 0);
 }
 
 TEST_F(LinkSupervisionTest, ReturnIsReportedOnceAndTheStateIsNormalAgain)
@@ -44,7 +44,7 @@ TEST_F(LinkSupervisionTest, ReturnIsReportedOnceAndTheStateIsNormalAgain)
     answering.insert(2);
     loop.advance(20'000);
     EXPECT_EQ(records, (std::vector<QString>{QStringLiteral("02/И01-01/23"), QStringLiteral("02/И01-01/00")}));
-    EXPECT_EQ(link.cycle().LinkState()[2], 0);
+    EXPECT_EQ(link.cycle().linkState()[2], 0);
 }
 
 TEST_F(LinkSupervisionTest, OneLostAnswerIsNoLoss)
@@ -92,7 +92,7 @@ TEST_F(LinkSupervisionTest, ClosedPortIsEverySystemsLossOnceAfterTwentySecondsAn
     loop.advance(30'000);
     EXPECT_EQ(records.size(), 8u);
     EXPECT_EQ(std::count(records.begin(), records.end(), QStringLiteral("03/И01-01/00")), 1);
-    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 0, 0}));
+    EXPECT_EQ(link.cycle().linkState(), (LinkStateTable{0, 0, 0, 0}));
     // A system that falls silent once the port is open is reported as before.
     silence(3);
     loop.advance(10'000);
@@ -114,7 +114,7 @@ TEST_F(LinkSupervisionTest, AdapterUnpluggedWhileOpenIsEverySystemsLossAndItsRet
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(std::count(records.begin(), records.end(), QStringLiteral("00/И01-01/00")), 1);
     EXPECT_EQ(records.size(), 8u);
-    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 0, 0}));
+    EXPECT_EQ(link.cycle().linkState(), (LinkStateTable{0, 0, 0, 0}));
 }
 
 } // namespace

@@ -42,8 +42,8 @@ TEST_F(LoadConfigurationTest, SystemsAtZeroAndTwoAreConfiguredAndAskedTwiceEachI
 {
     writeComplex(u"A00:СКЛАД\n\tЦех\nA02:ОФИС\n"_s);
     loader.loadConfiguration();
-    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 255, 0, 255}));
-    EXPECT_EQ(link.cycle().SystemCount(), 2);
+    EXPECT_EQ(link.cycle().linkState(), (LinkStateTable{0, 255, 0, 255}));
+    EXPECT_EQ(link.cycle().systemCount(), 2);
     EXPECT_EQ(queued(), (std::vector<Command>{request(0), request(0), request(2), request(2), {}, {}, {}, {}}));
     EXPECT_TRUE(link.cycle().running());
     EXPECT_EQ(link.cycle().pollTicks(), 1) << "one tick at once";
@@ -53,11 +53,11 @@ TEST_F(LoadConfigurationTest, LoadingTwiceCountsTheSystemsAfresh)
 {
     writeComplex(u"A00:СКЛАД\nA01:ОФИС\nA03:ЦЕХ\n"_s);
     loader.loadConfiguration();
-    link.cycle().LinkState()[1] = LinkSupervision::lost;
+    link.cycle().linkState()[1] = LinkSupervision::lost;
     writeComplex(u"A00:СКЛАД\nA01:ОФИС\n"_s);
     loader.loadConfiguration();
-    EXPECT_EQ(link.cycle().SystemCount(), 2);
-    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{0, 0, 255, 255}));
+    EXPECT_EQ(link.cycle().systemCount(), 2);
+    EXPECT_EQ(link.cycle().linkState(), (LinkStateTable{0, 0, 255, 255}));
     EXPECT_EQ(queued(), (std::vector<Command>{request(0), request(0), request(1), request(1), {}, {}, {}, {}}));
 }
 
@@ -89,7 +89,7 @@ TEST_F(LoadConfigurationTest, TheDelayKeepsHandlersRunningAndTheirCommandsStayQu
         ranAt = loop.now();
         EXPECT_EQ(statusBar.messagePanel(), u"прежний текст"_s);
         EXPECT_EQ(tree.topLevel().front()->text(), u"A03:ПРЕЖНИЙ"_s);
-        link.QueueCommand(3, command::switchDetector, 1, 2);
+        link.queueCommand(3, command::switchDetector, 1, 2);
     });
     handler->setEnabled(true);
     loader.loadConfiguration();
@@ -106,8 +106,8 @@ TEST_F(LoadConfigurationTest, AnEmptyComplexStopsPolling)
     writeComplex({});
     loader.loadConfiguration();
     EXPECT_FALSE(link.cycle().running());
-    EXPECT_EQ(link.cycle().SystemCount(), 0);
-    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{255, 255, 255, 255}));
+    EXPECT_EQ(link.cycle().systemCount(), 0);
+    EXPECT_EQ(link.cycle().linkState(), (LinkStateTable{255, 255, 255, 255}));
 }
 
 TEST_F(LoadConfigurationTest, ALoadErrorLeavesPollingForTheSystemsLoaded)
@@ -116,8 +116,8 @@ TEST_F(LoadConfigurationTest, ALoadErrorLeavesPollingForTheSystemsLoaded)
     loader.loadConfiguration();
     EXPECT_EQ(dialogs.shown.size(), 1u);
     EXPECT_TRUE(link.cycle().running());
-    EXPECT_EQ(link.cycle().SystemCount(), 1);
-    EXPECT_EQ(link.cycle().LinkState(), (LinkStateTable{255, 255, 0, 255}));
+    EXPECT_EQ(link.cycle().systemCount(), 1);
+    EXPECT_EQ(link.cycle().linkState(), (LinkStateTable{255, 255, 0, 255}));
     EXPECT_EQ(statusBar.messagePanel(), QString());
 }
 
@@ -126,7 +126,7 @@ TEST_F(LoadConfigurationTest, AnAddressOutsideTheRangeQueuesNothing)
     writeComplex(u"A07:ЧУЖАЯ\nA01:СКЛАД\n"_s);
     loader.loadConfiguration();
     EXPECT_EQ(queued(), (std::vector<Command>{request(1), request(1), {}, {}, {}, {}, {}, {}}));
-    EXPECT_EQ(link.cycle().SystemCount(), 1);
+    EXPECT_EQ(link.cycle().systemCount(), 1);
 }
 
 } // namespace

@@ -19,7 +19,7 @@ PanelLinkFixture::PanelLinkFixture()
 
 void PanelLinkFixture::configure(std::initializer_list<int> addresses)
 {
-    auto& state = link.cycle().LinkState();
+    auto& state = link.cycle().linkState();
     state.fill(0xFF);
     for (const int address : addresses)
         state[static_cast<std::size_t>(address)] = 0;

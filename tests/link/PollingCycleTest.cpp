@@ -35,7 +35,7 @@ TEST_F(PollingCycleTest, QueuedCommandsGoBeforeLinkChecks)
 {
     configure({0, 1});
     for (const int address : {0, 0, 1, 1})
-        link.QueueCommand(static_cast<std::uint8_t>(address), command::initialRequest, 0, 0);
+        link.queueCommand(static_cast<std::uint8_t>(address), command::initialRequest, 0, 0);
     loop.advance(8 * 800 + 6 * 800);
     EXPECT_EQ(sentCommands(), (std::vector<std::pair<int, int>>{
                                   {0, 0x82}, {0, 0x82}, {1, 0x82}, {1, 0x82}, {0, 0}, {1, 0}}));

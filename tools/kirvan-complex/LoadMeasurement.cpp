@@ -165,7 +165,7 @@ int measureLoad(const QString& folder, QTextStream& out)
         loader.loadConfiguration();
         const double cpuMs = threadCpuMilliseconds() - cpuStart;
         const double totalMs = millisecondsSince(start);
-        out << run << u": "_s << tree.count() << u" nodes, "_s << link.cycle().SystemCount()
+        out << run << u": "_s << tree.count() << u" nodes, "_s << link.cycle().systemCount()
             << u" systems; "_s << QString::number(totalMs - timed.delayedMs, 'f', 1)
             << u" ms without the delay ("_s << QString::number(timed.delayedMs, 'f', 1)
             << u" ms), processor time "_s << QString::number(cpuMs, 'f', 1) << u" ms"_s << Qt::endl;
