@@ -103,7 +103,7 @@ struct JournalIndex::Source {
     }
 };
 
-JournalIndex JournalIndex::build(const QString& logPath, const JournalDateOrder& order)
+JournalIndex JournalIndex::build(const QString& logPath, const JournalDateOrder& order, std::stop_token stop)
 {
     JournalIndex index;
     index.logPath_ = logPath;
@@ -115,12 +115,12 @@ JournalIndex JournalIndex::build(const QString& logPath, const JournalDateOrder&
         if (!source->file.isOpen())
             continue;
         index.sources_.push_back(std::move(source));
-        index.readInto(std::uint16_t(index.sources_.size() - 1), i + 1 < files.size());
+        index.readInto(std::uint16_t(index.sources_.size() - 1), i + 1 < files.size(), stop);
     }
     return index;
 }
 
-bool JournalIndex::readInto(std::uint16_t file, bool whole)
+bool JournalIndex::readInto(std::uint16_t file, bool whole, const std::stop_token& stop)
 {
     Source& source = *sources_[file];
     auto segment = std::make_shared<Segment>();
@@ -142,7 +142,7 @@ bool JournalIndex::readInto(std::uint16_t file, bool whole)
         segment->entries.push_back(entry);
     };
     std::int64_t offset = source.indexed;
-    while (true) {
+    while (!stop.stop_requested()) {
         const QByteArray chunk = readAt(source.file.handle(), offset, ChunkSize);
         const bool atEnd = chunk.size() < ChunkSize;
         qsizetype start = 0;
@@ -246,7 +246,7 @@ QStringList JournalIndex::files() const
     return paths;
 }
 
-std::vector<std::uint32_t> JournalIndex::select(const JournalFilter& filter, qsizetype first) const
+std::vector<std::uint32_t> JournalIndex::select(const JournalFilter& filter, qsizetype first, std::stop_token stop) const
 {
     const JournalFilter::Conditions conditions = filter.conditions();
     const JournalTextMatcher matcher(filter.text);
@@ -264,6 +264,8 @@ std::vector<std::uint32_t> JournalIndex::select(const JournalFilter& filter, qsi
                 continue;
             if (filter.hasText() || filter.hasOperator()) {
                 if (blockFile != e.file || e.offset < blockStart || e.offset + e.length >= blockStart + block.size()) {
+                    if (stop.stop_requested())
+                        return rows;
                     blockFile = e.file;
                     blockStart = e.offset;
                     block = readAt(sources_[e.file]->file.handle(), e.offset, std::max<qsizetype>(ChunkSize, qsizetype(e.length) + 1));

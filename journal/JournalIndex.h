@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace kirvan {
@@ -30,8 +31,8 @@ public:
 
     JournalIndex() = default;
     // Reads the log's predecessors and the log itself. Takes its time: not on the window's thread
-    // for a large log.
-    static JournalIndex build(const QString& logPath, const JournalDateOrder& order);
+    // for a large log. A stop ends it early with what has been read.
+    static JournalIndex build(const QString& logPath, const JournalDateOrder& order, std::stop_token stop = {});
 
     enum class Follow { Unchanged, Appended, Rotated };
     // Takes up the lines completed in the log since the last look. Rotated: the log was renamed or
@@ -47,8 +48,9 @@ public:
     // The files read, oldest first; the log itself is the last.
     QStringList files() const;
 
-    // The rows from `first` on that the filter shows, in order.
-    std::vector<std::uint32_t> select(const JournalFilter& filter, qsizetype first = 0) const;
+    // The rows from `first` on that the filter shows, in order; a stop ends it early with those
+    // found so far.
+    std::vector<std::uint32_t> select(const JournalFilter& filter, qsizetype first = 0, std::stop_token stop = {}) const;
 
 private:
     struct Source;
@@ -57,7 +59,7 @@ private:
     };
     std::optional<QByteArray> bytes(const Entry& entry) const;
     static bool stillThere(const Entry& entry, QByteArrayView from);
-    bool readInto(std::uint16_t file, bool whole);
+    bool readInto(std::uint16_t file, bool whole, const std::stop_token& stop = {});
     qsizetype segmentOf(qsizetype row) const;
 
     QString logPath_;

@@ -1,13 +1,15 @@
 #include "viewer/JournalViewer.h"
 
-#include "viewer/ExportRun.h"
+#include "app/GuardedSlot.h"
+#include "app/Workstation.h"
 #include "dialogs/FileChooser.h"
-#include "viewer/JournalPrint.h"
-#include "viewer/JournalViewerModel.h"
 #include "journal/JournalExport.h"
 #include "platform/Clock.h"
+#include "platform/Timer.h"
+#include "platform/Worker.h"
+#include "viewer/JournalPrint.h"
+#include "viewer/JournalViewerModel.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -18,16 +20,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QTableView>
-#include <QThreadPool>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kirvan {
@@ -36,10 +34,10 @@ namespace {
 
 constexpr int FollowIntervalMs = 1000;
 
-QPushButton* button(const QString& caption, QWidget* owner, const std::function<void()>& action)
+QPushButton* button(const QString& caption, QWidget* owner, MessageLoop& loop, const std::function<void()>& action)
 {
     auto* b = new QPushButton(caption);
-    QObject::connect(b, &QPushButton::clicked, owner, action);
+    QObject::connect(b, &QPushButton::clicked, owner, guardedSlot(loop, action));
     return b;
 }
 
@@ -51,8 +49,10 @@ QDateTime wholeMinute(const QDateTime& at)
 
 } // namespace
 
-JournalViewer::JournalViewer(QString logPath, const Locale& locale, const Clock& clock, QWidget* parent)
-    : QWidget(parent, Qt::Window), logPath_(std::move(logPath)), order_(locale), clock_(clock)
+JournalViewer::JournalViewer(QString logPath, const PlatformServices& platform, QWidget* parent)
+    : QWidget(parent, Qt::Window), logPath_(std::move(logPath)), order_(platform.locale), clock_(platform.clock),
+      loop_(platform.loop), follow_(platform.loop.createTimer()), exportRun_(platform.loop, platform.workers),
+      reader_(platform.workers.create())
 {
     setObjectName(QStringLiteral("JournalViewer"));
     setWindowTitle(QStringLiteral("Просмотр журнала"));
@@ -80,15 +80,14 @@ JournalViewer::JournalViewer(QString logPath, const Locale& locale, const Clock&
     count_ = new QLabel;
     count_->setObjectName(QStringLiteral("JournalCount"));
     bottom->addWidget(count_, 1);
-    bottom->addWidget(button(QStringLiteral("Экспорт в CSV…"), this, [this] { exportCsvAsked(); }));
-    bottom->addWidget(button(QStringLiteral("Сохранить в PDF…"), this, [this] { printAsked(true); }));
-    bottom->addWidget(button(QStringLiteral("Печать…"), this, [this] { printAsked(false); }));
+    bottom->addWidget(button(QStringLiteral("Экспорт в CSV…"), this, loop_, [this] { exportCsvAsked(); }));
+    bottom->addWidget(button(QStringLiteral("Сохранить в PDF…"), this, loop_, [this] { printAsked(true); }));
+    bottom->addWidget(button(QStringLiteral("Печать…"), this, loop_, [this] { printAsked(false); }));
     layout->addLayout(bottom);
 
-    follow_ = new QTimer(this);
     follow_->setInterval(FollowIntervalMs);
-    connect(follow_, &QTimer::timeout, this, [this] { followLog(); });
-    follow_->start();
+    follow_->setOnTimer([this] { followLog(); });
+    follow_->setEnabled(true);
     showCount();
     startWork();
     // As large as the design's window at the scale of the letters, within the screen.
@@ -101,6 +100,7 @@ JournalViewer::~JournalViewer() = default;
 
 void JournalViewer::buildFilterBar()
 {
+    const auto filterChanged = guardedSlot(loop_, [this] { applyFilter(); });
     auto* period = new QHBoxLayout;
     fromOn_ = new QCheckBox(QStringLiteral("с"));
     from_ = new QDateTimeEdit;
@@ -116,10 +116,10 @@ void JournalViewer::buildFilterBar()
     period->addWidget(from_);
     period->addWidget(toOn_);
     period->addWidget(to_);
-    period->addWidget(button(QStringLiteral("последний час"), this, [this] { showPeriodFrom(3600); }));
-    period->addWidget(button(QStringLiteral("сутки"), this, [this] { showPeriodFrom(24 * 3600); }));
-    period->addWidget(button(QStringLiteral("неделя"), this, [this] { showPeriodFrom(7 * 24 * 3600); }));
-    period->addWidget(button(QStringLiteral("всё время"), this, [this] { showPeriodFrom(0); }));
+    period->addWidget(button(QStringLiteral("последний час"), this, loop_, [this] { showPeriodFrom(3600); }));
+    period->addWidget(button(QStringLiteral("сутки"), this, loop_, [this] { showPeriodFrom(24 * 3600); }));
+    period->addWidget(button(QStringLiteral("неделя"), this, loop_, [this] { showPeriodFrom(7 * 24 * 3600); }));
+    period->addWidget(button(QStringLiteral("всё время"), this, loop_, [this] { showPeriodFrom(0); }));
     period->addStretch();
 
     auto* what = new QHBoxLayout;
@@ -138,7 +138,7 @@ void JournalViewer::buildFilterBar()
         box->setChecked(true);
         kinds_[std::size_t(kind)] = box;
         kinds->addWidget(box, kind / kindsInARow, kind % kindsInARow);
-        connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
+        connect(box, &QCheckBox::toggled, this, filterChanged);
     }
     kinds->setColumnStretch(kindsInARow, 1);
     // The search has a row of its own: beside the kinds it would be squeezed below its hint at a
@@ -163,12 +163,12 @@ void JournalViewer::buildFilterBar()
     search->addWidget(operator_);
 
     for (QCheckBox* box : {fromOn_, toOn_})
-        connect(box, &QCheckBox::toggled, this, [this] { applyFilter(); });
+        connect(box, &QCheckBox::toggled, this, filterChanged);
     for (QDateTimeEdit* edit : {from_, to_})
-        connect(edit, &QDateTimeEdit::dateTimeChanged, this, [this] { applyFilter(); });
-    connect(system_, &QComboBox::currentIndexChanged, this, [this] { applyFilter(); });
-    connect(text_, &QLineEdit::textChanged, this, [this] { applyFilter(); });
-    connect(operator_, &QComboBox::currentTextChanged, this, [this] { applyFilter(); });
+        connect(edit, &QDateTimeEdit::dateTimeChanged, this, filterChanged);
+    connect(system_, &QComboBox::currentIndexChanged, this, filterChanged);
+    connect(text_, &QLineEdit::textChanged, this, filterChanged);
+    connect(operator_, &QComboBox::currentTextChanged, this, filterChanged);
 
     auto* rows = qobject_cast<QVBoxLayout*>(layout());
     rows->addLayout(period);
@@ -247,23 +247,23 @@ void JournalViewer::startWork()
     const bool rebuild = rebuildWanted_;
     rebuildWanted_ = filterWanted_ = false;
     count_->setText(countText());
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    QThreadPool::globalInstance()->start([self = QPointer<JournalViewer>(this), rebuild, path = logPath_,
-                                          order = order_, index = model_->index(), wanted = filter()]() mutable {
+    // Over this window only: the main window is not kept waiting.
+    setCursor(Qt::BusyCursor);
+    reader_->post([this, rebuild, path = logPath_, order = order_, index = model_->index(),
+                   wanted = filter()](std::stop_token stop) mutable -> Worker::Routine {
         if (rebuild)
-            index = JournalIndex::build(path, order);
-        std::vector<std::uint32_t> rows = index.select(wanted);
-        QMetaObject::invokeMethod(qApp, [self, index = std::move(index), rows = std::move(rows)]() mutable {
-            QApplication::restoreOverrideCursor();
-            if (self)
-                self->workDone(std::move(index), std::move(rows));
-        }, Qt::QueuedConnection);
+            index = JournalIndex::build(path, order, stop);
+        std::vector<std::uint32_t> rows = index.select(wanted, 0, stop);
+        return [this, index = std::move(index), rows = std::move(rows)]() mutable {
+            workDone(std::move(index), std::move(rows));
+        };
     });
 }
 
 void JournalViewer::workDone(JournalIndex index, std::vector<std::uint32_t> rows)
 {
     running_ = false;
+    unsetCursor();
     model_->reset(std::move(index), std::move(rows));
     // The newest lines are the last ones; a filter shows its newest too.
     table_->scrollToBottom();
@@ -323,47 +323,26 @@ void JournalViewer::showCount()
 
 void JournalViewer::exportCsv(const QString& file)
 {
-    if (exporting_)
-        return;
-    exporting_ = true;
-    auto error = std::make_shared<QString>();
-    runExport(
+    exportRun_.start(
         this, QStringLiteral("Экспорт журнала в CSV…"), model_->rows().size(),
-        [file, error, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
+        [file, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
             QSaveFile out(file);
-            if (!out.open(QIODevice::WriteOnly)) {
-                *error = out.errorString();
-                return ExportEnd::Failed;
-            }
-            const ExportEnd end = writeJournalCsv(out, index, rows, wanted, progress);
-            if (end == ExportEnd::Done && out.commit())
-                return ExportEnd::Done;
-            *error = out.errorString();
-            out.cancelWriting();
-            return end == ExportEnd::Cancelled ? end : ExportEnd::Failed;
-        },
-        [this, file, error](ExportEnd end) {
-            exporting_ = false;
-            if (end == ExportEnd::Failed)
-                QMessageBox::critical(this, QStringLiteral("Ошибка"),
-                                      QStringLiteral("Не удалось записать файл %1: %2").arg(file, *error));
+            if (out.open(QIODevice::WriteOnly) && writeJournalCsv(out, index, rows, wanted, progress) == ExportEnd::Done
+                && out.commit())
+                return QString();
+            // Uncommitted, the file stays as it was; a cancelled run's failure is never shown.
+            return QStringLiteral("Не удалось записать файл %1: %2").arg(file, out.errorString());
         });
 }
 
 void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
 {
-    if (exporting_)
-        return;
-    exporting_ = true;
-    runExport(
+    exportRun_.start(
         this, QStringLiteral("Печать журнала…"), model_->rows().size(),
         [device, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
-            return printJournal(*device, index, rows, wanted, progress);
-        },
-        [this](ExportEnd end) {
-            exporting_ = false;
-            if (end == ExportEnd::Failed)
-                QMessageBox::critical(this, QStringLiteral("Ошибка"), QStringLiteral("Не удалось напечатать журнал."));
+            return printJournal(*device, index, rows, wanted, progress) == ExportEnd::Failed
+                       ? QStringLiteral("Не удалось напечатать журнал.")
+                       : QString();
         });
 }
 

@@ -2,6 +2,7 @@
 
 #include "journal/JournalFilter.h"
 #include "journal/JournalIndex.h"
+#include "viewer/ExportRun.h"
 
 #include <QWidget>
 #include <array>
@@ -14,21 +15,23 @@ class QLabel;
 class QLineEdit;
 class QPagedPaintDevice;
 class QTableView;
-class QTimer;
 
 namespace kirvan {
 
 class Clock;
 class JournalViewerModel;
-class Locale;
+class MessageLoop;
+class Timer;
+class Worker;
+struct PlatformServices;
 
 // "Просмотр журнала": a window of its own on the text log and its rotated predecessors, with
 // filters that combine and the count of shown and all lines, following the log as it grows. It
-// only reads the files. Reading and filtering a large log run on another thread, so the main
-// window never waits for them; the window takes up each result when it is ready.
+// only reads the files. Reading and filtering a large log run on a worker, so the main window
+// never waits for them; the window takes up each result when it is ready.
 class JournalViewer final : public QWidget {
 public:
-    JournalViewer(QString logPath, const Locale& locale, const Clock& clock, QWidget* parent = nullptr);
+    JournalViewer(QString logPath, const PlatformServices& platform, QWidget* parent = nullptr);
     ~JournalViewer() override;
 
     // The operators to choose from in the filter (any other name can be typed in).
@@ -36,23 +39,23 @@ public:
     JournalFilter filter() const;
     // Shows the filter in the window's fields and applies it.
     void setFilter(const JournalFilter& filter);
-    // True while the log is read or a filter applied on the other thread.
+    // True while the log is read or a filter applied on the worker.
     bool busy() const { return running_; }
     qsizetype shownLines() const;
     qsizetype totalLines() const;
     QString countText() const;
 
-    // Writes the shown lines as CSV into `file` on another thread, with a progress dialog that
-    // can cancel it; a failure is reported in a message box.
+    // Writes the shown lines as CSV into `file` on a worker, with a progress dialog that can
+    // cancel it; a failure is thrown at the end, for the loop's error handler.
     void exportCsv(const QString& file);
-    // Prints the shown lines on another thread in the same way; the device is kept until then.
+    // Prints the shown lines in the same way; the device is kept until then.
     void print(std::shared_ptr<QPagedPaintDevice> device);
     // An export or a printout runs.
-    bool exporting() const { return exporting_; }
-    // Takes up the lines the log has gained since the last look (every second by itself).
-    void followLog();
+    bool exporting() const { return exportRun_.running(); }
 
 private:
+    // Takes up the lines the log has gained since the last look; every second.
+    void followLog();
     void buildFilterBar();
     void showPeriodFrom(qint64 secondsBack);
     void applyFilter();
@@ -65,6 +68,7 @@ private:
     QString logPath_;
     JournalDateOrder order_;
     const Clock& clock_;
+    MessageLoop& loop_;
     JournalViewerModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QCheckBox* fromOn_ = nullptr;
@@ -76,12 +80,14 @@ private:
     QLineEdit* text_ = nullptr;
     QComboBox* operator_ = nullptr;
     QLabel* count_ = nullptr;
-    QTimer* follow_ = nullptr;
+    std::unique_ptr<Timer> follow_;
     bool running_ = false;
     bool rebuildWanted_ = true;
     bool filterWanted_ = false;
     bool updatingFields_ = false;
-    bool exporting_ = false;
+    ExportRun exportRun_;
+    // Last: ended first, so no routine of it runs on what is gone.
+    std::unique_ptr<Worker> reader_;
 };
 
 } // namespace kirvan

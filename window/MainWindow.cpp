@@ -398,10 +398,9 @@ void MainWindow::showJournalViewer()
 {
     // One viewer, brought forward when it is open already; it closes with the main window.
     if (!journalViewer_) {
-        const PlatformServices& platform = workstation_->platform();
         // A window of its own, not one kept above the main window: an alarm must be able to
         // bring the main window in front of it.
-        journalViewer_ = new JournalViewer(workstation_->folder().logFile(), platform.locale, platform.clock, nullptr);
+        journalViewer_ = new JournalViewer(workstation_->folder().logFile(), workstation_->platform(), nullptr);
         journalViewer_->setAttribute(Qt::WA_DeleteOnClose);
         journalViewer_->setOperatorNames(workstation_->access().names());
     }

@@ -135,6 +135,15 @@ INSTANTIATE_TEST_SUITE_P(
         Selection{"AllCombined", period(dec9, {}, 1, u"склад"_s), {6, 7, 9}}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// A window that closes stops its read or its selection, so that its worker ends at once.
+TEST_F(JournalFiles, AStopEndsTheReadAndTheSelection)
+{
+    std::stop_source closed;
+    closed.request_stop();
+    EXPECT_EQ(JournalIndex::build(log(), JournalDateOrder(locale), closed.get_token()).size(), 0);
+    EXPECT_TRUE(build().select(text(u"И01-0"_s), 0, closed.get_token()).empty());
+}
+
 struct Parsed {
     const char16_t* line;
     JournalFields fields;

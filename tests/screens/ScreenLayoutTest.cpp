@@ -248,7 +248,7 @@ TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
 
 TEST_F(ScreenLayoutTest, TheJournalViewerShowsItsFilterWhole)
 {
-    JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), locale, clock, nullptr);
+    JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), platform(), nullptr);
     viewer.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutTexts(viewer).join(u'|').toStdString(), "");

@@ -262,7 +262,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
         frames.start();
         fires.start(intervalMs);
         if (heavy) {
-            viewer = std::make_unique<JournalViewer>(WorkstationFolder(folder).logFile(), locale, clock);
+            viewer = std::make_unique<JournalViewer>(WorkstationFolder(folder).logFile(), window->workstation().platform());
             exportWatch.start(50);
         }
     });
