@@ -12,11 +12,6 @@ void HistoryLine::add(const QString& line)
     changed();
 }
 
-QChar HistoryLine::typedInHistory(QChar /*typed*/) const
-{
-    return QChar();
-}
-
 void HistoryLine::chooseEntry(qsizetype index)
 {
     if (index < 0 || index >= list_.size())

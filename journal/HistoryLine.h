@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QChar>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -25,10 +24,6 @@ public:
 
     // A new journal line: shown in the text field and appended to the list.
     void add(const QString& line);
-
-    // A character typed into the text field: always discarded (the result is the null character
-    // the view passes on instead of it).
-    QChar typedInHistory(QChar typed) const;
 
     // The operator chose entry `index` of the list (0 the oldest kept): the text field shows it.
     // An index outside the list changes nothing.

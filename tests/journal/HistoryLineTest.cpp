@@ -39,19 +39,6 @@ TEST(HistoryLineTest, KeepsTheNewestLinesUpToTheBound)
     EXPECT_EQ(history.text(), QString::number(total - 1));
 }
 
-TEST(HistoryLineTest, TypingIsDiscardedAndChangesNothing)
-{
-    HistoryLine history;
-    history.add(u"строка"_s);
-    int changes = 0;
-    history.setOnChanged([&] { ++changes; });
-    for (QChar typed : {u'a', u'Я', u'\b', u'\r', u' '})
-        EXPECT_TRUE(history.typedInHistory(typed).isNull());
-    EXPECT_EQ(history.text(), u"строка"_s);
-    EXPECT_EQ(history.list(), QStringList({u"строка"_s}));
-    EXPECT_EQ(changes, 0);
-}
-
 TEST(HistoryLineTest, ChoosingAnEntryShowsItWithoutChangingTheList)
 {
     HistoryLine history;
