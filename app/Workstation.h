@@ -93,7 +93,6 @@ public:
     // The operator's text of a failure: the error and, where known, its reason in Russian.
     static QString errorText(const std::exception& error);
 
-    bool installFlag() const { return installFlag_; }
     // False once the window has closed: nothing reads or writes the settings any more.
     bool settingsOpen() const { return settingsOpen_; }
 

@@ -15,7 +15,6 @@ public:
     // Fixed for the node's life: the tree's detector index is built from it.
     const QString& text() const { return text_; }
     int imageIndex() const { return imageIndex_; }
-    int selectedIndex() const { return selectedIndex_; }
 
     TreeNode* parent() const { return parent_; }
     int level() const;
@@ -24,13 +23,12 @@ public:
 private:
     friend class CompositionTree;
     explicit TreeNode(TreeNode* parent, QString text) : parent_(parent), text_(std::move(text)) {}
-    // Both indices always change together.
-    void setPicture(int stateIcon) { imageIndex_ = selectedIndex_ = stateIcon; }
+    // The view shows the same picture for a selected node.
+    void setPicture(int stateIcon) { imageIndex_ = stateIcon; }
 
     TreeNode* parent_;
     QString text_;
     int imageIndex_ = 0;
-    int selectedIndex_ = 0;
     std::vector<std::unique_ptr<TreeNode>> children_;
 };
 

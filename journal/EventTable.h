@@ -34,9 +34,6 @@ public:
 
     // The number of the event the next row is filled for; 1 at start, never reset in a run.
     int journalRow() const { return journalRow_; }
-    // How many of the newest rows stay in view when the table scrolls: 3 collapsed (also before
-    // the first layout), 20 expanded.
-    int journalDepth() const { return journalDepth_; }
     // Rows of the grid, the header included: 40 at start, one more per committed row up to
     // MaxRows kept rows. Rows of the grid are counted from the header; the row of event n is
     // n - droppedRows().
@@ -115,6 +112,8 @@ private:
     int dropped_ = 0;
     std::array<int, ColumnCount> widths_{};
     int journalRow_ = 1;
+    // How many of the newest rows stay in view when the table scrolls: 3 collapsed (also before
+    // the first layout), 20 expanded.
     int journalDepth_ = 3;
     int topRow_ = 1;
     int keptInView_ = 0;

@@ -41,12 +41,6 @@ public:
     // Writes the waiting lines; true when none are left.
     bool flush();
 
-    // True from a failed write until every waiting line is written.
-    bool failing() const { return failing_; }
-    // Lines not yet in the file.
-    qsizetype waitingLines() const { return waitingLines_; }
-    // Lines of this outage that found no room among the waiting lines.
-    qsizetype droppedLines() const { return droppedLines_; }
     // How many lines may wait; MaxWaitingLines unless changed.
     void setWaitingLimit(qsizetype lines) { waitingLimit_ = lines; }
 

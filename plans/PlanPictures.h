@@ -37,7 +37,6 @@ public:
     void abandon();
     // A picture is wanted and not yet handed back.
     bool busy() const { return static_cast<bool>(ready_); }
-    qint64 keptBytes() const { return keptBytes_; }
 
 private:
     struct Key {

@@ -154,10 +154,6 @@ TEST_F(ConfigurationLoaderTest, PicturesComeFromTheLevelAndTheDetectorFile)
     EXPECT_EQ(picture(u"И21-01"_s), stateicon::securityOn) << "the device character picks the file";
     EXPECT_EQ(picture(u"И31-01"_s), stateicon::detectorOff);
     EXPECT_EQ(picture(u"глубже"_s), stateicon::none);
-    tree.walk([](TreeNode& node) {
-        EXPECT_EQ(node.selectedIndex(), node.imageIndex());
-        return true;
-    });
 }
 
 TEST_F(ConfigurationLoaderTest, ASystemOutsideTheAddressRangeLeavesTheTreeButNotTheFile)

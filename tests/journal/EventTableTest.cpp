@@ -76,7 +76,6 @@ TEST_F(EventTableTest, StartsWithHeaderAnd39EmptyRowsCollapsedAtTheTop)
 {
     EXPECT_EQ(table.rowCount(), 40);
     EXPECT_EQ(table.journalRow(), 1);
-    EXPECT_EQ(table.journalDepth(), 3);
     EXPECT_EQ(table.topRow(), 1);
     EXPECT_FALSE(table.expanded());
     EXPECT_TRUE(table.planVisible());
@@ -234,13 +233,11 @@ TEST_F(EventTableTest, SwitchingLayoutsScrollsToTheDepthOfTheNewLayout)
     table.scrollUp();
     EXPECT_TRUE(table.expanded());
     EXPECT_FALSE(table.planVisible());
-    EXPECT_EQ(table.journalDepth(), 20);
     EXPECT_EQ(table.topRow(), 5);
     EXPECT_EQ(stored(), u"1"_s);
     table.scrollDown();
     EXPECT_FALSE(table.expanded());
     EXPECT_TRUE(table.planVisible());
-    EXPECT_EQ(table.journalDepth(), 3);
     EXPECT_EQ(table.topRow(), 22);
     EXPECT_EQ(stored(), u"0"_s);
 }
@@ -274,7 +271,6 @@ TEST_P(GridResizeTest, AppliesAndRewritesTheStoredLayout)
         store(QString::fromUtf16(c.value));
     table.fitToGrid(1000);
     EXPECT_EQ(table.expanded(), c.expanded);
-    EXPECT_EQ(table.journalDepth(), c.expanded ? 20 : 3);
     EXPECT_EQ(stored(), QString::fromUtf16(c.rewritten));
 }
 
@@ -341,7 +337,6 @@ TEST_F(EventTableTest, LayoutIsAppliedEvenWhenTheSettingsFileRefusesTheWrite)
     EventTable other{unwritable};
     EXPECT_ANY_THROW(other.scrollUp());
     EXPECT_TRUE(other.expanded());
-    EXPECT_EQ(other.journalDepth(), 20);
 }
 
 TEST_F(EventTableTest, EveryChangeIsAnnounced)

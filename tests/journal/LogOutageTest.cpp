@@ -56,8 +56,6 @@ TEST_F(LogOutageTest, MissingFolderTellsOnceKeepsLinesAndWritesThemInOrderWhenIt
     EXPECT_TRUE(recoveries.empty());
     EXPECT_EQ(log.historyList(), QStringList({u"первая"_s, u"вторая"_s, u"третья"_s}))
         << "the history line shows every line at once";
-    EXPECT_TRUE(log.logFile().failing());
-    EXPECT_EQ(log.logFile().waitingLines(), 3);
 
     createFolder();
     loop.advance(LogFile::RetryIntervalMs);
@@ -65,8 +63,6 @@ TEST_F(LogOutageTest, MissingFolderTellsOnceKeepsLinesAndWritesThemInOrderWhenIt
     ASSERT_EQ(recoveries.size(), 1u);
     EXPECT_TRUE(recoveries[0].contains(logPath));
     EXPECT_TRUE(recoveries[0].contains(u"3"_s));
-    EXPECT_FALSE(log.logFile().failing());
-    EXPECT_EQ(log.logFile().waitingLines(), 0);
 
     loop.advance(10 * LogFile::RetryIntervalMs);
     log.logEvent(u"четвёртая"_s);
@@ -167,7 +163,6 @@ TEST_F(LogOutageTest, WithoutAMessageLoopTheNextLineRetries)
 {
     std::optional<JournalLog> plain(std::in_place, logPath);
     plain->logEvent(u"первая"_s);
-    EXPECT_TRUE(plain->logFile().failing());
     createFolder();
     plain->logEvent(u"вторая"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"первая\nвторая\n"_s));
@@ -190,10 +185,7 @@ TEST_F(LogOutageTest, LongOutageKeepsTheFirstLinesAndLogsHowManyWereDropped)
     log.logFile().setWaitingLimit(limit);
     for (qsizetype n = 0; n < limit + extra; ++n)
         log.logEvent(QString::number(n));
-    EXPECT_EQ(log.logFile().waitingLines(), limit) << "memory stays bounded";
-    EXPECT_EQ(log.logFile().droppedLines(), extra);
     loop.advance(3 * LogFile::RetryIntervalMs);
-    EXPECT_EQ(log.logFile().droppedLines(), extra) << "retries count nothing twice";
 
     createFolder();
     log.logEvent(u"после сбоя"_s);
@@ -205,7 +197,6 @@ TEST_F(LogOutageTest, LongOutageKeepsTheFirstLinesAndLogsHowManyWereDropped)
     EXPECT_EQ(lines[limit + 1], u"после сбоя"_s);
     ASSERT_EQ(recoveries.size(), 1u);
     EXPECT_TRUE(recoveries[0].contains(u"Не записано строк"_s)) << recoveries[0].toStdString();
-    EXPECT_EQ(log.logFile().droppedLines(), 0);
 }
 
 TEST_F(LogOutageTest, ArchiveViewGetsTheWaitingLinesFirst)
