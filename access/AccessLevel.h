@@ -27,7 +27,6 @@ enum class ConsoleCommand : std::uint8_t {
     PlanEditMode, PlanLoad, PlanDesign, MarkerPlace, MarkerRemove, AddSystem, RemoveSystem, ModuleEditor,
     PortSearch, PortChoice,
 };
-inline constexpr int CommandCount = int(ConsoleCommand::PortChoice) + 1;
 
 AccessLevel requiredLevel(ConsoleCommand command);
 

@@ -11,13 +11,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QActionGroup>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -45,64 +43,31 @@ protected:
         loop.advance(100);
         QCoreApplication::processEvents();
     }
-
-    // "caption|shortcut" of every entry of a menu, separators as "-".
-    static QStringList entries(const QMenu* menu)
-    {
-        QStringList list;
-        for (const QAction* action : menu->actions())
-            list << (action->isSeparator() ? QStringLiteral("-")
-                                           : action->text() + u'|' + action->shortcut().toString());
-        return list;
-    }
 };
 
-TEST_F(MainWindowTest, MainMenuHoldsTheCommandsInOrderWithTheirShortcuts)
+// The tree's pop-up offers each level its own commands, each under its caption.
+TEST_F(MainWindowTest, TreePopUpOffersTheCommandsOfTheSelectedLevel)
 {
+    writeStoreComplex();
     auto window = openWindow();
-    const QList<QAction*> menus = window->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 4);
-    EXPECT_EQ(menus[0]->text(), QStringLiteral("Режим"));
-    EXPECT_EQ(entries(menus[0]->menu()),
-              (QStringList{QStringLiteral("Сброс тревоги|F7"), QStringLiteral("Отключить звук\tF6|"),
-                           QStringLiteral("Общий контроль|"), QStringLiteral("Просмотр архива|F3"),
-                           QStringLiteral("-"), QStringLiteral("Вход оператора…|Ctrl+L"),
-                           QStringLiteral("Выход оператора|"), QStringLiteral("-"), QStringLiteral("Выход|")}));
-    EXPECT_EQ(menus[1]->text(), QStringLiteral("Сервис"));
-    EXPECT_EQ(entries(menus[1]->menu()),
-              (QStringList{QStringLiteral("Ввести в состав|"), QStringLiteral("Вывести из состава|"),
-                           QStringLiteral("Редактор планов|"), QStringLiteral("-"),
-                           QStringLiteral("Просмотр журнала|Ctrl+F3")}));
-    EXPECT_TRUE(window->actions().togglePlanEditMode->isCheckable());
-    EXPECT_EQ(menus[2]->text(), QStringLiteral("Настройки"));
-    const QMenu* ports = menus[2]->menu()->actions().front()->menu();
-    ASSERT_NE(ports, nullptr);
-    EXPECT_EQ(menus[2]->menu()->actions().front()->text(), QStringLiteral("СОМ-порты"));
-    EXPECT_EQ(ports->actions().size(), 10);
-    EXPECT_EQ(ports->actions()[1]->text(), QStringLiteral("C&OM2"));
-    EXPECT_TRUE(window->actions().comPorts->isExclusive());
-    EXPECT_EQ(menus[3]->text(), QStringLiteral("Справка"));
-    EXPECT_EQ(entries(menus[3]->menu()), (QStringList{QStringLiteral("Помощь|F1"), QStringLiteral("О программе|")}));
-}
-
-TEST_F(MainWindowTest, PopUpMenusHoldTheirItemsInOrder)
-{
-    auto window = openWindow();
-    const MainActions& a = window->actions();
-    EXPECT_EQ(entries(a.planMenu), (QStringList{QStringLiteral("Загрузить план|"), QStringLiteral("Создать план|")}));
-    EXPECT_EQ(entries(a.markerMenu),
-              (QStringList{QStringLiteral("Установить извещатель|"), QStringLiteral("Удалить извещатель|")}));
-    EXPECT_EQ(entries(a.treeMenu),
-              (QStringList{QStringLiteral("Контроль|F5"), QStringLiteral("Звук откл.|F6"),
-                           QStringLiteral("Модуль управления|"), QStringLiteral("Включить извещатель|Ctrl+Ins"),
-                           QStringLiteral("Выключить извещатель|Ctrl+Del"), QStringLiteral("Поставить на охрану|"),
-                           QStringLiteral("Снять с охраны|"), QStringLiteral("-"),
-                           QStringLiteral("Показать извещатели на плане|"),
-                           QStringLiteral("Скрыть извещатели на плане|"), QStringLiteral("-"),
-                           QStringLiteral("Имитировать отказ|"), QStringLiteral("Имитировать пожар/тревогу|")}));
-    EXPECT_EQ(entries(a.detectorMenu),
-              (QStringList{QStringLiteral("Включить извещатель|"), QStringLiteral("Выключить извещатель|"),
-                           QStringLiteral("Поставить на охрану|"), QStringLiteral("Снять с охраны|")}));
+    CompositionTree& tree = window->workstation().tree();
+    QMenu* menu = window->actions().treeMenu;
+    const auto offered = [&](int node) {
+        tree.select(tree.nodeAt(node));
+        Q_EMIT window->findChild<QTreeView*>(u"compositionView"_s)->customContextMenuRequested({});
+        menu->hide();
+        QStringList captions;
+        for (const QAction* action : menu->actions())
+            if (action->isVisible() && !action->isSeparator())
+                captions << action->text();
+        return captions;
+    };
+    EXPECT_EQ(offered(1), (QStringList{u"Контроль"_s, u"Звук откл."_s, u"Модуль управления"_s,
+                                       u"Показать извещатели на плане"_s, u"Скрыть извещатели на плане"_s}));
+    EXPECT_EQ(offered(2), (QStringList{u"Контроль"_s, u"Звук откл."_s, u"Модуль управления"_s, u"Включить извещатель"_s,
+                                       u"Выключить извещатель"_s, u"Показать извещатели на плане"_s,
+                                       u"Скрыть извещатели на плане"_s, u"Имитировать отказ"_s,
+                                       u"Имитировать пожар/тревогу"_s}));
 }
 
 TEST_F(MainWindowTest, WindowHasItsCaptionAndMinimumSize)
