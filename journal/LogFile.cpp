@@ -95,6 +95,46 @@ bool LogFile::flush()
     return true;
 }
 
+namespace {
+
+struct BytesWritten {
+    qsizetype count = 0;
+    int error = 0;
+};
+
+BytesWritten writeAll(int fd, QByteArrayView bytes)
+{
+    BytesWritten result;
+    while (result.count < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + result.count, static_cast<std::size_t>(bytes.size() - result.count));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            result.error = n < 0 ? errno : EIO;
+            break;
+        }
+        result.count += n;
+    }
+    return result;
+}
+
+// Read through a descriptor of its own: the log's is write-only, so that a FIFO without a reader
+// stays an outage.
+bool endsWithoutLineEnd(const QByteArray& name, const struct stat& file)
+{
+    if (!S_ISREG(file.st_mode) || file.st_size == 0)
+        return false;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char last = '\n';
+    const bool read = ::pread(fd, &last, 1, file.st_size - 1) == 1;
+    ::close(fd);
+    return read && last != '\n';
+}
+
+} // namespace
+
 // Appends the waiting lines in one go and returns 0, or the system's error code with the lines
 // still waiting. A write that fails half-way is taken back by cutting the file to its length
 // before it, so the next attempt cannot leave half a line followed by the whole line again.
@@ -111,25 +151,20 @@ int LogFile::writeWaiting()
         ::close(fd);
         return error;
     }
-    qsizetype written = 0;
-    int error = 0;
-    while (written < waiting_.size()) {
-        const ssize_t n = ::write(fd, waiting_.constData() + written,
-                                  static_cast<std::size_t>(waiting_.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            break;
-        }
-        written += n;
-    }
+    // A power cut or a full disk in an earlier run can leave the last line without its end; the
+    // next line would be glued onto it, and every reader of the log would see one line of two.
+    const bool closeTornLine = !waitingStartsMidLine_ && endsWithoutLineEnd(name, before);
+    const BytesWritten closing = closeTornLine ? writeAll(fd, "\r\n") : BytesWritten{};
+    const BytesWritten lines = closing.error == 0 ? writeAll(fd, waiting_) : BytesWritten{};
+    const int error = closing.error != 0 ? closing.error : lines.error;
     if (error == 0) {
         waiting_.clear();
-    } else if (written > 0 && ::ftruncate(fd, before.st_size) != 0) {
+        waitingStartsMidLine_ = false;
+    } else if (closing.count + lines.count > 0 && ::ftruncate(fd, before.st_size) != 0 && lines.count > 0) {
         // The part already written cannot be taken back: it stays, and only the rest waits, so
-        // the next write completes the line instead of repeating it.
-        waiting_.remove(0, written);
+        // the next write completes the line instead of repeating it or cutting it in two.
+        waitingStartsMidLine_ = waiting_.at(lines.count - 1) != '\n';
+        waiting_.remove(0, lines.count);
     }
     // Closing a local file after a completed write cannot lose data; its result is not a
     // reason to write the lines a second time.

@@ -12,7 +12,8 @@ class Timer;
 
 // The text log: lines appended in Windows-1251 with CR LF, the file opened for each write and
 // closed right after, so other programs can read or copy it at any time, and created anew when
-// it is missing. It is never shortened, except to take back a write that failed half-way.
+// it is missing. It is never shortened, except to take back a write that failed half-way. A last
+// line that an earlier run left without its end gets its CR LF before the next line.
 //
 // A log that cannot be written (folder missing or read-only, disk full, file locked) does not
 // stop the caller and loses nothing while the program runs: the lines wait in memory, in order,
@@ -60,6 +61,8 @@ private:
     qsizetype waitingLines_ = 0;
     qsizetype droppedLines_ = 0;
     qsizetype waitingLimit_ = MaxWaitingLines;
+    // The file holds the start of the first waiting line: its cut could not be taken back.
+    bool waitingStartsMidLine_ = false;
     bool failing_ = false;
     std::unique_ptr<Timer> retryTimer_;
     Notification onFailure_;

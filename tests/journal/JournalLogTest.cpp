@@ -61,12 +61,25 @@ TEST_F(JournalLogTest, EmptyLineIsAnEmptyTextLine)
     EXPECT_EQ(log.historyList(), QStringList({u"а"_s, QString(), u"б"_s}));
 }
 
-TEST_F(JournalLogTest, LogOfEarlierRunsIsAppendedToNeverShortened)
+TEST_F(JournalLogTest, LogOfEarlierRunsIsAppendedToNeverShortenedAndItsTornLineClosed)
 {
-    folder.write(u"KirvanMonitorP.txt"_s, crlf1251(u"прошлый запуск\n"_s));
-    log.logEvent(u"новая"_s);
-    EXPECT_EQ(logBytes(), crlf1251(u"прошлый запуск\nновая\n"_s));
-    EXPECT_EQ(log.historyList(), QStringList({u"новая"_s})) << "the history starts empty";
+    const struct {
+        QByteArray earlier;
+        QByteArray expected;
+    } cases[] = {
+        {crlf1251(u"прошлый запуск\n"_s), crlf1251(u"прошлый запуск\nновая\nещё\n"_s)},
+        {cp1251::encode(u"ПОЖАР: С"_s).bytes, crlf1251(u"ПОЖАР: С\nновая\nещё\n"_s)},
+        {QByteArray("\xE0\r"), QByteArray("\xE0\r\r\n") + crlf1251(u"новая\nещё\n"_s)},
+        {QByteArray(), crlf1251(u"новая\nещё\n"_s)},
+    };
+    for (const auto& c : cases) {
+        folder.write(u"KirvanMonitorP.txt"_s, c.earlier);
+        JournalLog next{logPath};
+        next.logEvent(u"новая"_s);
+        next.logEvent(u"ещё"_s);
+        EXPECT_EQ(logBytes(), c.expected) << c.earlier.toHex().constData();
+        EXPECT_EQ(next.historyList(), QStringList({u"новая"_s, u"ещё"_s})) << "the history starts empty";
+    }
 }
 
 TEST_F(JournalLogTest, LogWrittenOnWindowsUnderAnotherCaseIsAppendedTo)
