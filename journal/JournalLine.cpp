@@ -240,6 +240,7 @@ QString journalOperator(QStringView text)
 
 JournalDateOrder::JournalDateOrder(const Locale& locale)
 {
+    twelveHourLocale_ = !locale.longTime(QTime(15, 0)).contains(QLatin1String("15"));
     // A date whose day, month and year differ in every digit shows where each one stands.
     const QString sample = locale.shortDate(QDate(2033, 11, 22));
     const qsizetype day = sample.indexOf(QLatin1String("22"));
@@ -265,9 +266,12 @@ std::int64_t JournalDateOrder::moment(QByteArrayView date, QByteArrayView time) 
         return 0;
     // A year written in full first is read year, month, day whatever the regional settings say.
     const bool yearFirst = d->widths[0] > 2;
-    int year = d->values[std::size_t(yearFirst ? 0 : year_)];
-    const int month = d->values[std::size_t(yearFirst ? 1 : month_)];
-    const int day = d->values[std::size_t(yearFirst ? 2 : day_)];
+    // A day-half mark on a workstation whose clock runs to 24 hours comes from a log written in
+    // the US form, month first, whatever the regional settings here say.
+    const bool usForm = !yearFirst && !twelveHourLocale_ && time.contains(' ');
+    int year = d->values[std::size_t(yearFirst ? 0 : usForm ? 2 : year_)];
+    const int month = d->values[std::size_t(yearFirst ? 1 : usForm ? 0 : month_)];
+    const int day = d->values[std::size_t(yearFirst ? 2 : usForm ? 1 : day_)];
     if (year < 100)
         year += 2000;
     if (!QDate(year, month, day).isValid())

@@ -43,10 +43,15 @@ class JournalDateOrder {
 public:
     explicit JournalDateOrder(const Locale& locale);
     // Day, month and year positions among the date's numbers (0, 1, 2); the default: day first.
-    JournalDateOrder(int day, int month, int year) : day_(day), month_(month), year_(year) {}
+    // `twelveHour`: the settings' clock shows a day half, so their order holds for 12-hour lines too.
+    JournalDateOrder(int day, int month, int year, bool twelveHour = false)
+        : day_(day), month_(month), year_(year), twelveHourLocale_(twelveHour)
+    {
+    }
 
     // A moment as a number that orders as time does (not seconds), 0 when the text is no date.
-    // A date beginning with a full year is read year first.
+    // A date beginning with a full year is read year first; a 12-hour time ("4:27:05 PM") where
+    // the regional settings keep 24 hours marks a date month first.
     std::int64_t moment(QByteArrayView date, QByteArrayView time) const;
     static std::int64_t moment(int year, int month, int day, int hour, int minute, int second);
 
@@ -54,6 +59,7 @@ private:
     int day_ = 0;
     int month_ = 1;
     int year_ = 2;
+    bool twelveHourLocale_ = false;
 };
 
 // What the index keeps of a line, read from its Windows-1251 bytes (without CR LF).

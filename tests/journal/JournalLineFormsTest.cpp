@@ -32,6 +32,7 @@ QByteArray cp(const char16_t* text)
 
 const JournalDateOrder dayFirst(0, 1, 2);
 const JournalDateOrder monthFirst(1, 0, 2);
+const JournalDateOrder dayFirstTwelveHour(0, 1, 2, true);
 const QDate dec9(2026, 12, 9);
 
 class JournalLineFormTest : public ::testing::TestWithParam<Form> {};
@@ -66,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
              u"12:05:00 AM"_s, u"СИСТЕМА A03:ЦЕХ"_s, JournalKind::Operator, {dec9, QTime(0, 5)}},
         Form{"NoonIsTwelvePm", monthFirst, cp(u"12/9/26 12:05:00 PM  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"), u"12/9/26"_s,
              u"12:05:00 PM"_s, u"КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН"_s, JournalKind::StartStop, {dec9, QTime(12, 5)}},
-        Form{"BritishLowerCaseDayHalf", dayFirst, cp(u"01/И01-01/23 9/12/2026 4:27:05 p.m. ОТКАЗ: НЕТ СВЯЗИ"),
+        Form{"BritishLowerCaseDayHalf", dayFirstTwelveHour, cp(u"01/И01-01/23 9/12/2026 4:27:05 p.m. ОТКАЗ: НЕТ СВЯЗИ"),
              u"9/12/2026"_s, u"4:27:05 p.m."_s, u"ОТКАЗ: НЕТ СВЯЗИ"_s, JournalKind::Link, {dec9, QTime(16, 27, 5)}},
         Form{"YearFirstUnderAnySetting", dayFirst, cp(u"2026-12-09 16:27:05  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"),
              u"2026-12-09"_s, u"16:27:05"_s, u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s, JournalKind::StartStop,

@@ -181,20 +181,38 @@ TEST_F(JournalFiles, ALineWithoutADateBelongsToTheTimeOfTheLineBefore)
     EXPECT_EQ(index.select(period(at, at)), (std::vector<std::uint32_t>{6, 7}));
 }
 
-TEST(JournalDateOrderTest, ReadsTheDateInTheOrderOfTheRegionalSettings)
+TEST(JournalDateOrderTest, ReadsTheDateInTheOrderOfTheRegionalSettingsOrOfItsTwelveHourForm)
 {
-    struct IsoLocale final : Locale {
+    struct PatternLocale final : Locale {
+        PatternLocale(const char16_t* date, const char16_t* time) : date_(date), time_(time) {}
         QChar decimalSeparator() const override { return u'.'; }
-        QString shortDate(const QDate& date) const override { return date.toString(u"yyyy-MM-dd"); }
-        QString longTime(const QTime& time) const override { return time.toString(u"HH:mm:ss"); }
+        QString shortDate(const QDate& date) const override { return date.toString(date_); }
+        QString longTime(const QTime& time) const override { return time.toString(time_); }
+        QStringView date_, time_;
     };
-    const IsoLocale iso;
+    const PatternLocale iso(u"yyyy-MM-dd", u"HH:mm:ss");
+    const PatternLocale posix(u"d/M/yy", u"HH:mm:ss");
+    const PatternLocale australian(u"d/MM/yy", u"h:mm:ss AP");
     const testing::FixedLocale russian;
-    const auto expected = JournalDateOrder::moment(2023, 12, 8, 9, 5, 2);
-    EXPECT_EQ(JournalDateOrder(iso).moment("2023-12-08", "09:05:02"), expected);
-    EXPECT_EQ(JournalDateOrder(russian).moment("08.12.2023", "9:05:02"), expected);
-    EXPECT_EQ(JournalDateOrder(russian).moment("08.12.23", "9:05:02"), expected);
-    EXPECT_EQ(JournalDateOrder(russian).moment("СИСТЕМА", "9:05:02"), 0);
+    const auto morning = JournalDateOrder::moment(2023, 12, 8, 9, 5, 2);
+    const auto afternoon = JournalDateOrder::moment(2023, 12, 8, 16, 27, 5);
+    const struct {
+        const Locale& locale;
+        const char* date;
+        const char* time;
+        std::int64_t expected;
+    } cases[] = {
+        {iso, "2023-12-08", "09:05:02", morning},
+        {russian, "08.12.2023", "9:05:02", morning},
+        {russian, "08.12.23", "9:05:02", morning},
+        {russian, "СИСТЕМА", "9:05:02", 0},
+        {russian, "12/8/2023", "4:27:05 PM", afternoon},
+        {posix, "12/8/2023", "4:27:05 PM", afternoon},
+        {posix, "8/12/2023", "16:27:05", afternoon},
+        {australian, "8/12/2023", "4:27:05 PM", afternoon},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JournalDateOrder(c.locale).moment(c.date, c.time), c.expected) << c.date << ' ' << c.time;
     EXPECT_LT(JournalDateOrder(russian).moment("31.12.2023", "23:59:59"),
               JournalDateOrder(russian).moment("01.01.2024", "0:00:00"));
 }
