@@ -51,11 +51,14 @@ TEST(LogRotationTest, NoLineIsLostOrDoubledWhileTheLogIsRotated)
     });
     constexpr int Rotations = 12;
     QStringList archives;
-    for (int rotation = 0; rotation < Rotations; ++rotation) {
-        // Some lines before each rotation, so that notifempty never skips one.
+    for (int rotation = 0;; ++rotation) {
+        // Some lines before each rotation, so that notifempty never skips one, and after the
+        // last, so that the new log exists.
         const int before = written;
         while (written < before + 50) {
         }
+        if (rotation == Rotations)
+            break;
         QProcess run;
         run.start(logrotate, {u"-f"_s, u"-s"_s, folder.file(u"state"_s), folder.file(u"logrotate.conf"_s)});
         ASSERT_TRUE(run.waitForFinished(30000));
