@@ -100,28 +100,43 @@ TEST_F(ToolCommandTest, RefusedWriteFailsWithOneLine)
 struct UsageCase {
     const char* name;
     QStringList arguments;
+    QString usage = u"Usage: kirvan-tool ini "_s; // how the line after what is wrong begins
+    qsizetype lines = 2; // what is wrong, then the usage of the command's group
     friend void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ToolUsageTest : public ToolCommandTest, public ::testing::WithParamInterface<UsageCase> {};
 
-TEST_P(ToolUsageTest, MalformedCommandLineExitsWithStatusTwoAndTheUsage)
+TEST_P(ToolUsageTest, MalformedCommandLineExitsWithStatusTwoWhatIsWrongAndTheUsageLine)
 {
     const auto result = run(GetParam().arguments);
     EXPECT_EQ(result.status, ToolUsage);
-    EXPECT_TRUE(result.err.contains(u": kirvan-tool ini "_s));
+    const QStringList lines = result.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), GetParam().lines) << result.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(u"kirvan-tool: "_s)) << result.err.toStdString();
+    EXPECT_TRUE(lines[1].startsWith(GetParam().usage)) << result.err.toStdString();
     EXPECT_TRUE(result.out.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, ToolUsageTest,
-    ::testing::Values(UsageCase{"Nothing", {}}, UsageCase{"NotIni", {u"cfg"_s, u"get"_s, u"FILE"_s}},
+    ::testing::Values(UsageCase{"Nothing", {}, u"Usage: kirvan-tool ini "_s, 7},
+                      UsageCase{"UnknownGroup", {u"cfg"_s, u"get"_s, u"FILE"_s}, u"Usage: kirvan-tool ini "_s, 7},
                       UsageCase{"UnknownCommand", {u"ini"_s, u"fetch"_s, u"FILE"_s, u"S"_s}},
                       UsageCase{"MissingKey", {u"ini"_s, u"get"_s, u"FILE"_s, u"S"_s}},
                       UsageCase{"TooManyArguments", {u"ini"_s, u"erase"_s, u"FILE"_s, u"S"_s, u"K"_s}},
                       UsageCase{"IntegerNotANumber", {u"ini"_s, u"set-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"x"_s}},
                       UsageCase{"RealNotANumber", {u"ini"_s, u"set-real"_s, u"FILE"_s, u"S"_s, u"K"_s, u"3,5,1"_s}},
-                      UsageCase{"BadDefault", {u"ini"_s, u"get-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"ten"_s}}),
+                      UsageCase{"BadDefault", {u"ini"_s, u"get-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"ten"_s}},
+                      UsageCase{"SystemAddressOutOfRange", {u"system"_s, u"add"_s, u"FILE"_s, u"4"_s, u"--dir"_s, u"."_s},
+                                u"Usage: kirvan-tool system add "_s},
+                      UsageCase{"MailboxStatus", {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"maybe"_s},
+                                u"Usage: kirvan-tool mailbox send "_s},
+                      UsageCase{"UserLevel", {u"user"_s, u"add"_s, u"Иванов"_s, u"--level"_s, u"4"_s},
+                                u"Usage: kirvan-tool user add "_s},
+                      UsageCase{"WatchCount", {u"watch"_s, u"--server"_s, u"broker:1883"_s, u"--count"_s, u"0"_s},
+                                u"Usage: kirvan-tool watch "_s},
+                      UsageCase{"DecodeHex", {u"decode"_s, u"0G"_s}, u"Usage: kirvan-tool decode "_s}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(ToolCommandTest, DecodePrintsEveryFrameOfAStreamInOrder)

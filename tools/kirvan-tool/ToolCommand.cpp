@@ -20,16 +20,45 @@ namespace kirvan {
 
 namespace {
 
+// One line a group of commands.
+QStringList synopsisLines()
+{
+    if (messageLanguage() == MessageLanguage::Russian)
+        return {
+            QStringLiteral("kirvan-tool ini КОМАНДА ФАЙЛ РАЗДЕЛ [КЛЮЧ] [ЗНАЧЕНИЕ]"),
+            QStringLiteral("kirvan-tool decode [HEX ...] | decode --raw ФАЙЛ"),
+            QStringLiteral("kirvan-tool mailbox send АДРЕС СОСТОЯНИЕ [--dir ПАПКА] [--timeout С] | mailbox show [--dir ПАПКА]"),
+            QStringLiteral("kirvan-tool system add ФАЙЛ АДРЕС --dir ПАПКА | system remove АДРЕС --dir ПАПКА"),
+            QStringLiteral("kirvan-tool user add ИМЯ --level N | user passwd ИМЯ | user remove ИМЯ | user list [--dir ПАПКА]"),
+            QStringLiteral("kirvan-tool watch --server УЗЕЛ:ПОРТ [--prefix П] [--user ИМЯ] [--tls CA] [--json] [--count N]"),
+        };
+    return {
+        QStringLiteral("kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]"),
+        QStringLiteral("kirvan-tool decode [HEX ...] | decode --raw FILE"),
+        QStringLiteral("kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]"),
+        QStringLiteral("kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR"),
+        QStringLiteral("kirvan-tool user add NAME --level N | user passwd NAME | user remove NAME | user list [--dir DIR]"),
+        QStringLiteral("kirvan-tool watch --server HOST:PORT [--prefix P] [--user U] [--tls CA] [--json] [--count N]"),
+    };
+}
+
+// The usage line of the group of commands ("system"), or of every group, under its heading. A
+// wrong word gets this, not the whole help, so that what is wrong stays in sight.
+QString synopsis(const QString& group = {})
+{
+    const QString heading = messageLanguage() == MessageLanguage::Russian ? QStringLiteral("Использование: ")
+                                                                          : QStringLiteral("Usage: ");
+    QString text;
+    for (const QString& line : synopsisLines())
+        if (group.isEmpty() || line.startsWith(QStringLiteral("kirvan-tool %1 ").arg(group)))
+            text += (text.isEmpty() ? heading : QString(heading.size(), u' ')) + line + u'\n';
+    return text;
+}
+
 QString usageText()
 {
     if (messageLanguage() == MessageLanguage::Russian)
-        return QStringLiteral(
-            "Использование: kirvan-tool ini КОМАНДА ФАЙЛ РАЗДЕЛ [КЛЮЧ] [ЗНАЧЕНИЕ]\n"
-            "               kirvan-tool decode [HEX ...] | decode --raw ФАЙЛ\n"
-            "               kirvan-tool mailbox send АДРЕС СОСТОЯНИЕ [--dir ПАПКА] [--timeout С] | mailbox show [--dir ПАПКА]\n"
-            "               kirvan-tool system add ФАЙЛ АДРЕС --dir ПАПКА | system remove АДРЕС --dir ПАПКА\n"
-            "               kirvan-tool user add ИМЯ --level N | user passwd ИМЯ | user remove ИМЯ | user list [--dir ПАПКА]\n"
-            "               kirvan-tool watch --server УЗЕЛ:ПОРТ [--prefix П] [--user ИМЯ] [--tls CA] [--json] [--count N]\n"
+        return synopsis() + QStringLiteral(
             "Читает и пишет INI-файлы рабочего места (Windows-1251) так же, как само рабочее место,\n"
             "расшифровывает записи последовательной линии, оставляет запросы в почтовом ящике команд,\n"
             "вводит системы в состав папки рабочего места и выводит их из него.\n"
@@ -69,13 +98,7 @@ QString usageText()
             "                       центра сертификации для TLS; до сигнала остановки или N событий\n"
             "  --help | --version\n"
             "Код завершения: 0 — выполнено, 1 — ошибка, 2 — неверная командная строка.\n");
-    return QStringLiteral(
-        "Usage: kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]\n"
-        "       kirvan-tool decode [HEX ...] | decode --raw FILE\n"
-        "       kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]\n"
-        "       kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR\n"
-        "       kirvan-tool user add NAME --level N | user passwd NAME | user remove NAME | user list [--dir DIR]\n"
-        "       kirvan-tool watch --server HOST:PORT [--prefix P] [--user U] [--tls CA] [--json] [--count N]\n"
+    return synopsis() + QStringLiteral(
         "Reads and writes the workstation's INI files (Windows-1251) as the workstation does,\n"
         "decodes captures of the serial line, writes requests into the command mailbox and adds\n"
         "and removes alarm systems of a workstation folder.\n"
@@ -211,39 +234,42 @@ const std::map<QString, Command>& commands()
     return table;
 }
 
+using GroupCommand = std::function<int(const QStringList&, const ToolPlatform&, QTextStream&, QTextStream&, QTextStream&)>;
+
+// The groups of commands besides ini, each given the words after its name.
+const std::map<QString, GroupCommand>& groups()
+{
+    static const std::map<QString, GroupCommand> table = {
+        {QStringLiteral("system"),
+         [](const QStringList& a, const ToolPlatform& p, QTextStream&, QTextStream& out, QTextStream& err) {
+             return runSystemCommand(a, p, out, err);
+         }},
+        {QStringLiteral("mailbox"),
+         [](const QStringList& a, const ToolPlatform& p, QTextStream&, QTextStream& out, QTextStream& err) {
+             return runMailboxCommand(a, p.loop, p.defaultFolder, out, err);
+         }},
+        {QStringLiteral("user"), runUserCommand},
+        {QStringLiteral("watch"),
+         [](const QStringList& a, const ToolPlatform&, QTextStream&, QTextStream& out, QTextStream& err) {
+             return runWatchCommand(a, out, err);
+         }},
+        {QStringLiteral("decode"),
+         [](const QStringList& a, const ToolPlatform&, QTextStream& in, QTextStream& out, QTextStream& err) {
+             return runDecodeCommand(a, in, out, err);
+         }},
+    };
+    return table;
+}
+
 } // namespace
 
 int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, QTextStream& in, QTextStream& out,
                    QTextStream& err)
 {
-    if (!arguments.isEmpty() && arguments[0] == QLatin1String("system")) {
-        const int status = runSystemCommand(arguments.mid(1), platform, out, err);
+    if (const auto group = arguments.isEmpty() ? groups().end() : groups().find(arguments[0]); group != groups().end()) {
+        const int status = group->second(arguments.mid(1), platform, in, out, err);
         if (status == ToolUsage)
-            err << usageText();
-        return status;
-    }
-    if (!arguments.isEmpty() && arguments[0] == QLatin1String("mailbox")) {
-        const int status = runMailboxCommand(arguments.mid(1), platform.loop, platform.defaultFolder, out, err);
-        if (status == ToolUsage)
-            err << usageText();
-        return status;
-    }
-    if (!arguments.isEmpty() && arguments[0] == QLatin1String("user")) {
-        const int status = runUserCommand(arguments.mid(1), platform, in, out, err);
-        if (status == ToolUsage)
-            err << usageText();
-        return status;
-    }
-    if (!arguments.isEmpty() && arguments[0] == QLatin1String("watch")) {
-        const int status = runWatchCommand(arguments.mid(1), out, err);
-        if (status == ToolUsage)
-            err << usageText();
-        return status;
-    }
-    if (!arguments.isEmpty() && arguments[0] == QLatin1String("decode")) {
-        const int status = runDecodeCommand(arguments.mid(1), in, out, err);
-        if (status == ToolUsage)
-            err << usageText();
+            err << synopsis(group->first);
         return status;
     }
     if (arguments.size() == 1 && arguments[0] == QLatin1String("--help")) {
@@ -254,8 +280,12 @@ int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, Q
         out << "kirvan-tool " << KIRVAN_VERSION << '\n';
         return ToolOk;
     }
+    const bool iniGroup = !arguments.isEmpty() && arguments[0] == QLatin1String("ini");
     try {
-        if (arguments.size() < 3 || arguments[0] != QLatin1String("ini"))
+        if (!iniGroup)
+            throw UsageError(arguments.isEmpty() ? "no command given"
+                                                 : QStringLiteral("unknown command: %1").arg(arguments[0]).toStdString());
+        if (arguments.size() < 3)
             throw UsageError("expected: ini COMMAND FILE ...");
         const auto command = commands().find(arguments[1]);
         if (command == commands().end())
@@ -264,7 +294,7 @@ int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, Q
         const QStringList rest = arguments.mid(3);
         return command->second(Arguments{rest}, ini, out, err);
     } catch (const UsageError& error) {
-        err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n' << usageText();
+        err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n' << synopsis(iniGroup ? QStringLiteral("ini") : QString());
         return ToolUsage;
     } catch (const std::exception& error) {
         err << "kirvan-tool: " << QString::fromStdString(error.what()) << '\n';

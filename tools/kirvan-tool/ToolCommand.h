@@ -29,7 +29,7 @@ struct ToolPlatform {
 };
 
 // Runs one command line of kirvan-tool (without the program name) and returns its exit status.
-// Usage errors print the usage text to `err`; failures print one line to `err`.
+// Usage errors print what is wrong and the usage line to `err`; failures print one line to `err`.
 int runToolCommand(const QStringList& arguments, const ToolPlatform& platform, QTextStream& in, QTextStream& out,
                    QTextStream& err);
 

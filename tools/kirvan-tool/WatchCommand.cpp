@@ -22,9 +22,13 @@ struct WatchOptions {
     long long count = -1;
 };
 
-// Nothing when the command line does not fit.
-std::optional<WatchOptions> parse(const QStringList& arguments)
+// Nothing, and in `wrong` what is wrong, when the command line does not fit.
+std::optional<WatchOptions> parse(const QStringList& arguments, QString& wrong)
 {
+    const auto refuse = [&wrong](const QString& what) {
+        wrong = what;
+        return std::nullopt;
+    };
     WatchOptions options;
     options.settings.prefix = QStringLiteral("kirvan/+");
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -33,7 +37,7 @@ std::optional<WatchOptions> parse(const QStringList& arguments)
         if (option == QLatin1String("--json")) {
             options.json = true;
         } else if (!hasValue) {
-            return std::nullopt;
+            return refuse(QStringLiteral("%1 needs a value").arg(option));
         } else if (option == QLatin1String("--server")) {
             options.settings.server = arguments[++i];
         } else if (option == QLatin1String("--prefix")) {
@@ -47,13 +51,13 @@ std::optional<WatchOptions> parse(const QStringList& arguments)
             bool ok = false;
             options.count = arguments[++i].toLongLong(&ok);
             if (!ok || options.count < 1)
-                return std::nullopt;
+                return refuse(QStringLiteral("--count takes a positive number: %1").arg(arguments[i]));
         } else {
-            return std::nullopt;
+            return refuse(QStringLiteral("unknown option: %1").arg(option));
         }
     }
     if (!parseServer(options.settings.server, options.settings.tls, options.settings.host, options.settings.port))
-        return std::nullopt;
+        return refuse(QStringLiteral("--server takes HOST:PORT: \"%1\"").arg(options.settings.server));
     options.settings.password = qEnvironmentVariable("KIRVAN_MQTT_PASSWORD");
     return options;
 }
@@ -70,9 +74,12 @@ struct Inbox {
 
 int runWatchCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    const auto options = parse(arguments);
-    if (!options)
+    QString wrong;
+    const auto options = parse(arguments, wrong);
+    if (!options) {
+        err << "kirvan-tool: " << wrong << '\n';
         return ToolUsage;
+    }
     // The stop signals are taken here, not by their default action, so the link ends cleanly;
     // the link's thread inherits the mask.
     sigset_t stops;
