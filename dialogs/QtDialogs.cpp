@@ -56,6 +56,9 @@ void QtDialogs::notice(const QString& caption, const QString& text, Icon icon)
 Dialogs::Answer QtDialogs::messageBox(const QString& caption, const QString& text, Icon icon, Buttons buttons)
 {
     QMessageBox box(toQt(icon), caption, text, toQt(buttons), parent_);
+    // An Enter meant for the alarm must not agree to what is asked ("Завершить работу программы?").
+    if (buttons == Buttons::YesNo)
+        box.setDefaultButton(QMessageBox::No);
     // A box closed by the program's stop was answered by nobody: it counts as cancelled.
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;

@@ -19,7 +19,8 @@ public:
     // A notice that leaves the window free and returns at once; notices that come while one is
     // shown join it.
     virtual void notice(const QString& caption, const QString& text, Icon icon) = 0;
-    // Captions are the program's own ("Ошибка", "Предупреждение", "ВНИМАНИЕ").
+    // Captions are the program's own ("Ошибка", "Предупреждение", "ВНИМАНИЕ"). A Yes/No question
+    // takes No as its default button: Enter alone never agrees to it.
     virtual Answer messageBox(const QString& caption, const QString& text, Icon icon,
                               Buttons buttons = Buttons::Ok) = 0;
     // A caption, a prompt and an editable text with OK and Cancel; nothing on Cancel.
