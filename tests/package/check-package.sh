@@ -41,6 +41,8 @@ for file in usr/share/kirvanmonitorp/Help/index.html usr/share/kirvanmonitorp/de
     usr/lib/kirvanmonitorp/kirvan-plan-decoder; do
     [ -f "$root/$file" ] || fail "/$file is missing"
 done
+grep -qx 'Restart=always' "$root/usr/lib/systemd/user/kirvanmonitorp.service" ||
+    fail "the user unit does not start the workstation again after every end"
 desktop-file-validate "$root/usr/share/applications/kirvanmonitorp.desktop" \
     "$root/usr/share/kirvanmonitorp/kiosk/kirvanmonitorp-autostart.desktop" || fail "desktop entries"
 
