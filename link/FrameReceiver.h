@@ -32,7 +32,7 @@ public:
     // Called for every frame a station sends, answer or event, with its address.
     void setOnHeard(std::function<void(std::uint8_t address)> handler) { onHeard_ = std::move(handler); }
 
-    // OnTriggerAvail of the port: `count` bytes are held in its receive buffer.
+    // The port's bytes-arrived handler: `count` bytes are held in its receive buffer.
     void bytesArrived(std::uint16_t count);
 
 private:

@@ -63,14 +63,14 @@ void Transmitter::sendOne(const Command& command)
     // with this frame's mark parity.
     if (!awaitAllSent())
         return;
-    port_.setParity(paMark);
+    port_.setParity(Parity::mark);
     if (port_.outFree() >= 1)
         port_.writeByte(frame_[0]);
     // A held address byte must not go out with space parity; the frame ends here if it stays held.
     if (!awaitAllSent())
         return;
     delay_.delay(addressGapMs);
-    port_.setParity(paSpace);
+    port_.setParity(Parity::space);
     // The body goes whole or not at all: a part of it would make a false frame.
     if (port_.outFree() >= 7)
         for (std::size_t i = 1; i < frame_.size(); ++i)

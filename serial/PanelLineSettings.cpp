@@ -2,12 +2,12 @@
 
 namespace kirvan {
 
-void configurePanelLine(SerialPort& port, BytesHandler onTriggerAvail)
+void configurePanelLine(SerialPort& port, BytesArrivedHandler onBytesArrived)
 {
     port.setComNumber(2);
-    port.setBaudRate(cbr4800);
-    port.setParity(paMark);
-    port.setStopBits(sb1_0);
+    port.setBaudRate(BaudRate::bps4800);
+    port.setParity(Parity::mark);
+    port.setStopBits(StopBits::one);
     port.setDataBits(8);
     port.setInSize(2048);
     port.setOutSize(4096);
@@ -15,8 +15,7 @@ void configurePanelLine(SerialPort& port, BytesHandler onTriggerAvail)
     port.setDtr(true);
     port.setRts(true);
     port.setBaud(4800);
-    port.setMonitorEvents(allEvents);
-    port.setOnTriggerAvail(std::move(onTriggerAvail));
+    port.setOnBytesArrived(std::move(onBytesArrived));
 }
 
 } // namespace kirvan

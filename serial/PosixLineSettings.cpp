@@ -18,9 +18,9 @@ bool set(int fd, const termios2& tio)
     return ioctl(fd, TCSETS2, &tio) == 0;
 }
 
-tcflag_t sizeBits(int databits)
+tcflag_t sizeBits(int dataBits)
 {
-    switch (databits) {
+    switch (dataBits) {
     case 5: return CS5;
     case 6: return CS6;
     case 7: return CS7;
@@ -28,7 +28,7 @@ tcflag_t sizeBits(int databits)
     }
 }
 
-int databitsOf(tcflag_t cflag)
+int dataBitsOf(tcflag_t cflag)
 {
     switch (cflag & CSIZE) {
     case CS5: return 5;
@@ -41,21 +41,21 @@ int databitsOf(tcflag_t cflag)
 Parity parityOf(tcflag_t cflag)
 {
     if ((cflag & PARENB) == 0)
-        return paNone;
+        return Parity::none;
     const bool odd = (cflag & PARODD) != 0;
     if ((cflag & CMSPAR) != 0)
-        return odd ? paMark : paSpace;
-    return odd ? paOdd : paEven;
+        return odd ? Parity::mark : Parity::space;
+    return odd ? Parity::odd : Parity::even;
 }
 
 tcflag_t parityBits(Parity parity)
 {
     switch (parity) {
-    case paOdd: return PARENB | PARODD;
-    case paEven: return PARENB;
-    case paMark: return PARENB | CMSPAR | PARODD;
-    case paSpace: return PARENB | CMSPAR;
-    case paNone: break;
+    case Parity::odd: return PARENB | PARODD;
+    case Parity::even: return PARENB;
+    case Parity::mark: return PARENB | CMSPAR | PARODD;
+    case Parity::space: return PARENB | CMSPAR;
+    case Parity::none: break;
     }
     return 0;
 }
@@ -83,28 +83,28 @@ bool readLineSettings(int fd, LineSettings& settings)
         return false;
     settings.baud = static_cast<int>(tio.c_ospeed);
     settings.parity = parityOf(tio.c_cflag);
-    settings.stopbits = (tio.c_cflag & CSTOPB) != 0 ? sb2_0 : sb1_0;
-    settings.databits = databitsOf(tio.c_cflag);
-    settings.outxCtsFlow = (tio.c_cflag & CRTSCTS) != 0;
+    settings.stopBits = (tio.c_cflag & CSTOPB) != 0 ? StopBits::two : StopBits::one;
+    settings.dataBits = dataBitsOf(tio.c_cflag);
+    settings.ctsFlow = (tio.c_cflag & CRTSCTS) != 0;
     return true;
 }
 
 bool writeLineSettings(int fd, const LineSettings& settings, bool hasCtsLine)
 {
-    if (settings.baud <= 0 || settings.databits < 5 || settings.databits > 8)
+    if (settings.baud <= 0 || settings.dataBits < 5 || settings.dataBits > 8)
         return false;
     termios2 tio{};
     if (!get(fd, tio))
         return false;
     tio.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT) | CSIZE | PARENB | PARODD
                                           | CMSPAR | CSTOPB | CRTSCTS);
-    tio.c_cflag |= BOTHER | sizeBits(settings.databits) | parityBits(settings.parity);
+    tio.c_cflag |= BOTHER | sizeBits(settings.dataBits) | parityBits(settings.parity);
     tio.c_ispeed = static_cast<speed_t>(settings.baud);
     tio.c_ospeed = static_cast<speed_t>(settings.baud);
     // One and a half stop bits are what a UART sends for two with five data bits.
-    if (settings.stopbits != sb1_0)
+    if (settings.stopBits != StopBits::one)
         tio.c_cflag |= CSTOPB;
-    if (settings.outxCtsFlow && hasCtsLine)
+    if (settings.ctsFlow && hasCtsLine)
         tio.c_cflag |= CRTSCTS;
     return set(fd, tio);
 }

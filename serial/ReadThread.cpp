@@ -8,7 +8,7 @@ namespace kirvan {
 
 ReadThread::ReadThread(SerialPort& port)
     : PortThread(port.loop_), handle_(*port.device_), port_(port),
-      triggerAvail_(port.loop_, port.handOverDepth_, [&port] { port.deliverTriggerAvail(); })
+      bytesArrived_(port.loop_, port.handOverDepth_, [&port] { port.deliverBytesArrived(); })
 {
 }
 
@@ -25,7 +25,7 @@ void ReadThread::run()
         }
         if (port_.stopping())
             break;
-        const auto status = port_.clearAndKeepErrors(handle_);
+        const auto status = handle_.clearErrors();
         const int waiting = status ? static_cast<int>(std::min<std::uint32_t>(status->inQueue, 0x7FFFFFFF)) : 0;
         {
             std::lock_guard lock(rx.lock);
@@ -42,8 +42,8 @@ void ReadThread::run()
             port_.lineLost();
             break;
         }
-        if (rx.count.load() > 0 && port_.triggerAvailBound_.load())
-            triggerAvail_.run();
+        if (rx.count.load() > 0 && port_.bytesArrivedBound_.load())
+            bytesArrived_.run();
     } while (!port_.stopping() && !terminated());
     clock.set(port_.readSignal_);
 }

@@ -19,7 +19,7 @@ private:
     void run() override;
     SerialDevice& handle_;
     SerialPort& port_;
-    HandOver triggerAvail_;
+    HandOver bytesArrived_;
 };
 
 } // namespace kirvan

@@ -13,12 +13,12 @@ namespace kirvan {
 // writes it back, so a change never disturbs the others.
 struct LineSettings {
     int baud = 19200;
-    Parity parity = paNone;
-    StopBits stopbits = sb1_0;
-    int databits = 8;
+    Parity parity = Parity::none;
+    StopBits stopBits = StopBits::one;
+    int dataBits = 8;
     // Output waits while cts (DSR) is off; devices without that line ignore it.
-    bool outxCtsFlow = false;
-    bool outxDsrFlow = false;
+    bool ctsFlow = false;
+    bool dsrFlow = false;
     bool operator==(const LineSettings&) const = default;
 };
 

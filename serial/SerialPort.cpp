@@ -84,12 +84,11 @@ void SerialPort::openPort()
 
     applyBaudRate();
     setParity(parity_);
-    setStopBits(stopbits_);
-    setDataBits(databits_);
+    setStopBits(stopBits_);
+    setDataBits(dataBits_);
 
     stopFlag_ = false;
     lost_ = false;
-    keptErrors_ = 0;
     lostReported_ = false;
     for (PortSignal* signal : {&receiveSignal_, &statusSignal_, &readSignal_, &writeSignal_})
         clock_.reset(*signal);
@@ -103,8 +102,6 @@ void SerialPort::openPort()
     startThread(*writeThread_, writeSignal_);
 
     open_ = true;
-    if (onOpen_)
-        onOpen_(*this, 0);
     clock_.pause(100);
 }
 
@@ -120,8 +117,6 @@ void SerialPort::closePort()
     if (!open_ || changingOpen_ > 0)
         return;
     Nesting closing(changingOpen_);
-    rlsdState_ = false;
-    ringState_ = false;
 
     device_->purge(Queue::Output);
     {
@@ -170,8 +165,8 @@ void SerialPort::applyBaudRate()
     applySetting([this](LineSettings& settings) {
         settings.baud = baudOf(baudRate_);
         // Output waits for CTS and DSR; no software flow control, no parity check on input.
-        settings.outxCtsFlow = true;
-        settings.outxDsrFlow = true;
+        settings.ctsFlow = true;
+        settings.dsrFlow = true;
     });
 }
 
@@ -193,28 +188,23 @@ void SerialPort::setParity(Parity parity)
     applySetting([parity](LineSettings& settings) { settings.parity = parity; });
 }
 
-void SerialPort::setStopBits(StopBits stopbits)
+void SerialPort::setStopBits(StopBits stopBits)
 {
-    stopbits_ = stopbits;
-    applySetting([stopbits](LineSettings& settings) { settings.stopbits = stopbits; });
+    stopBits_ = stopBits;
+    applySetting([stopBits](LineSettings& settings) { settings.stopBits = stopBits; });
 }
 
-void SerialPort::setDataBits(int databits)
+void SerialPort::setDataBits(int dataBits)
 {
-    databits_ = databits;
-    applySetting([databits](LineSettings& settings) { settings.databits = databits; });
+    dataBits_ = dataBits;
+    applySetting([dataBits](LineSettings& settings) { settings.dataBits = dataBits; });
 }
 
 void SerialPort::setDtr(bool on)
 {
     dtr_ = on;
-    if (!device_)
-        return;
-    device_->setControlLine(ControlLine::Dtr, on);
-    if (statusThread_ && onDTRSignal_) {
-        const auto handler = onDTRSignal_;
-        handler(*this);
-    }
+    if (device_)
+        device_->setControlLine(ControlLine::Dtr, on);
 }
 
 void SerialPort::setRts(bool on)
@@ -224,10 +214,10 @@ void SerialPort::setRts(bool on)
         device_->setControlLine(ControlLine::Rts, on);
 }
 
-void SerialPort::setOnTriggerAvail(BytesHandler handler)
+void SerialPort::setOnBytesArrived(BytesArrivedHandler handler)
 {
-    onTriggerAvail_ = std::move(handler);
-    triggerAvailBound_ = static_cast<bool>(onTriggerAvail_);
+    onBytesArrived_ = std::move(handler);
+    bytesArrivedBound_ = static_cast<bool>(onBytesArrived_);
 }
 
 int SerialPort::writeBuf(std::span<const std::uint8_t> data)
@@ -272,54 +262,15 @@ std::uint8_t SerialPort::readByte()
     return readBuf(std::span(&byte, 1)) == 1 ? byte : 0;
 }
 
-void SerialPort::deliverTriggerAvail()
+void SerialPort::deliverBytesArrived()
 {
     // Once closing has begun the buffer is being discarded; there is nothing left to report.
     const int held = rx_.count.load();
-    if (stopFlag_ || held <= 0 || !onTriggerAvail_)
+    if (stopFlag_ || held <= 0 || !onBytesArrived_)
         return;
-    const auto handler = onTriggerAvail_;
-    handler(*this, static_cast<std::uint16_t>(std::min(held, int{std::numeric_limits<std::uint16_t>::max()})));
-}
-
-void SerialPort::dispatch(std::uint32_t eventWord)
-{
-    if (stopFlag_)
-        return;
-    lastStatus_ = {};
-    {
-        std::lock_guard lock(errorsLock_);
-        if (device_) {
-            if (const auto status = device_->clearErrors())
-                lastStatus_ = *status;
-        }
-        lastStatus_.errors |= std::exchange(keptErrors_, 0);
-    }
-    const auto notify = [this, eventWord](std::uint32_t event, const PortHandler& bound) {
-        if ((eventWord & event) == 0 || !bound)
-            return;
-        const auto handler = bound;
-        handler(*this);
-    };
-    notify(lineEvent::rlsd, onRLSDSignal_);
-    notify(lineEvent::brk, onBreakSignal_);
-    notify(lineEvent::cts, onCTSSignal_);
-    notify(lineEvent::dsr, onDSRSignal_);
-    if ((eventWord & lineEvent::error) != 0 && onErrorSignal_) {
-        const auto handler = onErrorSignal_;
-        handler(*this, static_cast<std::int32_t>(lastStatus_.errors));
-    }
-    notify(lineEvent::ring, onRingSignal_);
-    notify(lineEvent::txEmpty, onTxEmptySignal_);
-}
-
-std::optional<LineStatus> SerialPort::clearAndKeepErrors(SerialDevice& device)
-{
-    std::lock_guard lock(errorsLock_);
-    auto status = device.clearErrors();
-    if (status)
-        keptErrors_ |= status->errors;
-    return status;
+    // A copy: the handler may bind another one.
+    const auto handler = onBytesArrived_;
+    handler(static_cast<std::uint16_t>(std::min(held, int{std::numeric_limits<std::uint16_t>::max()})));
 }
 
 void SerialPort::lineLost()
@@ -334,7 +285,7 @@ void SerialPort::reportLineLost()
 {
     if (onLineLost_) {
         const auto handler = onLineLost_;
-        handler(*this);
+        handler();
     }
 }
 

@@ -21,9 +21,9 @@ class WriteThread;
 class PortThread;
 
 // The serial port: opens a port by number, applies the line settings, keeps a transmit and a
-// receive buffer that three worker threads move to and from the line, and reports arrivals and
-// line signals to its owner on the main thread. Properties and operations are for the main
-// thread.
+// receive buffer that three worker threads move to and from the line, and tells its owner on the
+// main thread when bytes have arrived and when the device has gone. Everything here is for the
+// main thread.
 class SerialPort final {
 public:
     SerialPort(MessageLoop& loop, SerialPorts& ports, PortClock& clock);
@@ -54,20 +54,16 @@ public:
     // stopped, and the owner closes the port and opens it again when the device is back.
     bool usable() const { return open_.load() && !lost_.load(); }
 
-    // The line status of the last event dispatch.
-    const LineStatus& lastLineStatus() const { return lastStatus_; }
-
-public:
     int comNumber() const { return comNumber_; }
     void setComNumber(int number) { comNumber_ = number; }
     BaudRate baudRate() const { return baudRate_; }
     void setBaudRate(BaudRate rate);
     Parity parity() const { return parity_; }
     void setParity(Parity parity);
-    StopBits stopBits() const { return stopbits_; }
-    void setStopBits(StopBits stopbits);
-    int dataBits() const { return databits_; }
-    void setDataBits(int databits);
+    StopBits stopBits() const { return stopBits_; }
+    void setStopBits(StopBits stopBits);
+    int dataBits() const { return dataBits_; }
+    void setDataBits(int dataBits);
     int inSize() const { return inSize_; }
     void setInSize(int size) { inSize_ = size; }
     int outSize() const { return outSize_; }
@@ -83,30 +79,14 @@ public:
     void setRts(bool on);
     int baud() const { return baudOf(baudRate_); }
     void setBaud(int bitsPerSecond);
-    LineEvents monitorEvents() const { return monitorEvents_; }
-    void setMonitorEvents(LineEvents events) { monitorEvents_ = events; }
 
-    // The modem-line states the status thread keeps.
+    // CTS as the status thread last saw it: the write thread sends only while it is on.
     bool cts() const { return ctsState_.load(); }
-    bool dsr() const { return dsrState_.load(); }
-    bool rlsd() const { return rlsdState_.load(); }
-    bool ring() const { return ringState_.load(); }
 
-    void setOnOpen(PortOpenHandler handler) { onOpen_ = std::move(handler); }
-    void setOnBreakSignal(PortHandler handler) { onBreakSignal_ = std::move(handler); }
-    void setOnCTSSignal(PortHandler handler) { onCTSSignal_ = std::move(handler); }
-    void setOnDSRSignal(PortHandler handler) { onDSRSignal_ = std::move(handler); }
-    void setOnErrorSignal(PortErrorHandler handler) { onErrorSignal_ = std::move(handler); }
-    void setOnRingSignal(PortHandler handler) { onRingSignal_ = std::move(handler); }
-    void setOnRLSDSignal(PortHandler handler) { onRLSDSignal_ = std::move(handler); }
-    void setOnTriggerAvail(BytesHandler handler);
-    void setOnTxEmptySignal(PortHandler handler) { onTxEmptySignal_ = std::move(handler); }
-    void setOnDTRSignal(PortHandler handler) { onDTRSignal_ = std::move(handler); }
-    // Kept for compatibility with forms that bind them; the port never raises these two.
-    void setOnRxDSignal(PortHandler handler) { onRxDSignal_ = std::move(handler); }
-    void setOnTxDSignal(PortHandler handler) { onTxDSignal_ = std::move(handler); }
+    // Called with the count held, on every pass of the read thread while bytes are held.
+    void setOnBytesArrived(BytesArrivedHandler handler);
     // Called once when the device disappears while open.
-    void setOnLineLost(PortHandler handler) { onLineLost_ = std::move(handler); }
+    void setOnLineLost(LineLostHandler handler) { onLineLost_ = std::move(handler); }
 
 private:
     friend class StatusThread;
@@ -133,16 +113,10 @@ private:
     void applyBaudRate();
 
     // Routines the worker threads hand to the main thread.
-    void deliverTriggerAvail();
-    void dispatch(std::uint32_t eventWord);
+    void deliverBytesArrived();
     void reportLineLost();
     // Any thread: the device has disappeared. Stops the threads; the first caller reports it.
     void lineLost();
-    // A worker's pass reads the line status and clears the device's errors; the errors are kept
-    // for the next dispatch, so that clearing them there does not hide them from OnErrorSignal.
-    // Clearing and keeping are one step for the dispatch, which could otherwise run between them
-    // and report an error event without its errors.
-    std::optional<LineStatus> clearAndKeepErrors(SerialDevice& device);
     // The threads leave their loops once this holds.
     bool stopping() const { return stopFlag_.load() || lost_.load(); }
 
@@ -151,41 +125,26 @@ private:
     PortClock& clock_;
 
     std::unique_ptr<SerialDevice> device_;
-    LineStatus lastStatus_;
     LineSettings settings_;
     std::unique_ptr<StatusThread> statusThread_;
     std::unique_ptr<WriteThread> writeThread_;
     std::unique_ptr<ReadThread> readThread_;
     int comNumber_ = 2;
-    BaudRate baudRate_ = cbr19200;
-    Parity parity_ = paNone;
-    StopBits stopbits_ = sb1_0;
-    int databits_ = 8;
-    LineEvents monitorEvents_ = allEvents;
+    BaudRate baudRate_ = BaudRate::bps19200;
+    Parity parity_ = Parity::none;
+    StopBits stopBits_ = StopBits::one;
+    int dataBits_ = 8;
     int inSize_ = 2048;
     int outSize_ = 4096;
 
-    PortOpenHandler onOpen_;
-    PortHandler onBreakSignal_;
-    PortHandler onCTSSignal_;
-    PortHandler onDSRSignal_;
-    PortErrorHandler onErrorSignal_;
-    PortHandler onRingSignal_;
-    PortHandler onRLSDSignal_;
-    BytesHandler onTriggerAvail_;
-    PortHandler onTxEmptySignal_;
-    PortHandler onDTRSignal_;
-    PortHandler onRxDSignal_;
-    PortHandler onTxDSignal_;
-    PortHandler onLineLost_;
-    // Whether OnTriggerAvail is bound, for the read thread.
-    std::atomic<bool> triggerAvailBound_{false};
+    BytesArrivedHandler onBytesArrived_;
+    LineLostHandler onLineLost_;
+    // Whether onBytesArrived_ is bound, for the read thread.
+    std::atomic<bool> bytesArrivedBound_{false};
 
     bool dtr_ = false;
     bool rts_ = false;
-    std::atomic<bool> rlsdState_{false};
     std::atomic<bool> ctsState_{false};
-    std::atomic<bool> dsrState_{false};
     std::atomic<bool> open_{false};
 
     PortSignal receiveSignal_{"receive"};
@@ -196,11 +155,8 @@ private:
     std::atomic<bool> stopFlag_{false};
     std::atomic<bool> lost_{false};
     std::atomic<bool> lostReported_{false};
-    std::mutex errorsLock_;
-    std::uint32_t keptErrors_ = 0; // guarded by errorsLock_
     Buffer tx_;
     Buffer rx_;
-    std::atomic<bool> ringState_{false};
 
     // Opening or closing is under way, or a worker's routine is running: the main thread is
     // inside a wait, and opening or closing again from there would wait for itself.

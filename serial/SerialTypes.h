@@ -6,31 +6,16 @@
 
 namespace kirvan {
 
-class SerialPort;
-
-enum BaudRate : std::uint8_t {
-    cbr110, cbr300, cbr600, cbr1200, cbr2400, cbr4800, cbr9600, cbr14400, cbr19200, cbr38400,
-    cbr56000, cbr57600, cbr115200, cbr128000, cbr256000
+enum class BaudRate : std::uint8_t {
+    bps110, bps300, bps600, bps1200, bps2400, bps4800, bps9600, bps14400, bps19200, bps38400,
+    bps56000, bps57600, bps115200, bps128000, bps256000
 };
 
-// Parity bit none, odd, even, always 1 (mark), always 0 (space). The panel link uses mark and
-// space as a ninth address bit.
-enum Parity : std::uint8_t { paNone, paOdd, paEven, paMark, paSpace };
+// The parity bit: none, odd, even, always 1 (mark), always 0 (space). The panel link uses mark
+// and space as a ninth address bit.
+enum class Parity : std::uint8_t { none, odd, even, mark, space };
 
-enum StopBits : std::uint8_t { sb1_0, sb1_5, sb2_0 };
-
-enum LineEvent : std::uint8_t {
-    evBreak, evCTS, evDSR, evError, evRing, evRlsd, evRxChar, evRxFlag, evTxEmpty
-};
-
-// A set of LineEvent, one bit per value in declaration order (nine bits).
-using LineEvents = std::uint16_t;
-
-constexpr LineEvents eventSet(LineEvent state)
-{
-    return static_cast<LineEvents>(1U << state);
-}
-constexpr LineEvents allEvents = 0x1FF;
+enum class StopBits : std::uint8_t { one, oneAndHalf, two };
 
 // Line event bits of the event word, in the values the port drivers have always used.
 namespace lineEvent {
@@ -43,7 +28,7 @@ constexpr std::uint32_t rlsd = 0x0020;
 constexpr std::uint32_t brk = 0x0040;
 constexpr std::uint32_t error = 0x0080;
 constexpr std::uint32_t ring = 0x0100;
-// The modem lines the status thread reports on its first pass.
+// The modem lines' events.
 constexpr std::uint32_t modemLines = cts | dsr | rlsd | ring;
 // Events after which the modem lines are read again.
 constexpr std::uint32_t modemRefresh = modemLines | error;
@@ -51,7 +36,7 @@ constexpr std::uint32_t modemRefresh = modemLines | error;
 constexpr std::uint32_t waited = rxChar | txEmpty | modemLines | brk | error;
 } // namespace lineEvent
 
-// Line error flags handed to OnErrorSignal, in the drivers' traditional values.
+// Line error flags of LineStatus, in the drivers' traditional values.
 namespace lineError {
 constexpr std::uint32_t rxOver = 0x0001;
 constexpr std::uint32_t overrun = 0x0002;
@@ -60,10 +45,9 @@ constexpr std::uint32_t frame = 0x0008;
 constexpr std::uint32_t brk = 0x0010;
 } // namespace lineError
 
-using PortHandler = std::function<void(SerialPort& Sender)>;
-using BytesHandler = std::function<void(SerialPort& Sender, std::uint16_t Count)>;
-using PortOpenHandler = std::function<void(SerialPort& Sender, std::int32_t Error)>;
-using PortErrorHandler = std::function<void(SerialPort& Sender, std::int32_t Errors)>;
+// The count of bytes held in the receive buffer, at most 65535.
+using BytesArrivedHandler = std::function<void(std::uint16_t count)>;
+using LineLostHandler = std::function<void()>;
 
 // Bits per second of a BaudRate, and the BaudRate of a speed if the port has one.
 int baudOf(BaudRate rate);

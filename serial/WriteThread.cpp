@@ -21,7 +21,7 @@ void WriteThread::run()
         if (tx.count.load() > 0) {
             {
                 std::lock_guard lock(tx.lock);
-                const auto status = port_.clearAndKeepErrors(handle_);
+                const auto status = handle_.clearErrors();
                 const int queued = status ? static_cast<int>(std::min<std::uint32_t>(status->outQueue, 0x7FFFFFFF)) : 0;
                 const int n = std::min(tx.count.load(), tx.size - queued);
                 if (n > 0 && !port_.stopFlag_.load() && port_.ctsState_.load()) {

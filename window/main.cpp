@@ -199,7 +199,7 @@ int main(int argc, char** argv)
         return 0;
     }
     dialogs.setParent(window.get());
-    kirvan::configurePanelLine(serialPort, [&window](kirvan::SerialPort&, std::uint16_t count) {
+    kirvan::configurePanelLine(serialPort, [&window](std::uint16_t count) {
         window->workstation().link().receiver().bytesArrived(count);
     });
     if (line->fullScreen)

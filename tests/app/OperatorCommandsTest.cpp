@@ -137,7 +137,7 @@ TEST_F(OperatorCommandsTest, ArmingSendsOneFrameOrWarnsAndSendsNothing)
         (workstation->commands().*c.command)();
         std::vector<Command> frames;
         for (std::size_t i = sentBefore; i + 7 <= port.sent.size(); ++i)
-            if (port.sent[i].parity == paMark
+            if (port.sent[i].parity == Parity::mark
                 && (port.sent[i + 2].byte == command::arm || port.sent[i + 2].byte == command::disarm))
                 frames.push_back({port.sent[i].byte, port.sent[i + 2].byte, port.sent[i + 3].byte, port.sent[i + 4].byte});
         EXPECT_EQ(frames, c.frame ? std::vector<Command>{*c.frame} : std::vector<Command>{});
@@ -209,7 +209,7 @@ TEST_F(OperatorCommandsTest, ControlCheckAtEveryPhaseOfThePollingTickEndsAndPoll
     // The time a tick handed its address byte over: every frame starts with one.
     const auto lastTickAt = [this] {
         for (auto sent = port.sent.rbegin(); sent != port.sent.rend(); ++sent)
-            if (sent->parity == paMark)
+            if (sent->parity == Parity::mark)
                 return sent->at;
         return std::int64_t{-1};
     };

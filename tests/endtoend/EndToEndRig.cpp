@@ -14,7 +14,7 @@ EndToEndRig::EndToEndRig()
     simulator = std::make_unique<sim::SimLine>(*complex_, folder.path(), 1, [](const QString&) {});
     workstation = std::make_unique<Workstation>(
         PlatformServices{loop, dialogs_, shell_, clock_, locale, linkPort_, sound_, pictures_, workers_}, restorer_, WorkstationFolder(folder.path()));
-    configurePanelLine(commPort_, [this](SerialPort&, std::uint16_t count) {
+    configurePanelLine(commPort_, [this](std::uint16_t count) {
         workstation->link().receiver().bytesArrived(count);
     });
     workstation->start();

@@ -50,7 +50,7 @@ protected:
         ASSERT_TRUE(far.holdSlaveRaw());
         ASSERT_TRUE(far.linkAs(folder.file(QStringLiteral("ports/COM1"))));
         linkState.fill(0);
-        configurePanelLine(commPort, [this](SerialPort&, std::uint16_t count) {
+        configurePanelLine(commPort, [this](std::uint16_t count) {
             receiver.bytesArrived(count);
         });
         commPort.setComNumber(1);

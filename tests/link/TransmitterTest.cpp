@@ -33,14 +33,14 @@ TEST_F(TransmitterTest, AddressByteWithMarkParityThenTheBodyWithSpaceParity200ms
 {
     passStartup(link);
     link.sendFrame(2, command::arm, 0x05, 0x03);
-    EXPECT_EQ(port.sent, (std::vector<Sent>{{0x02, paMark, 0},
-                                            {0x20, paSpace, 200},
-                                            {0x9E, paSpace, 200},
-                                            {0x05, paSpace, 200},
-                                            {0x03, paSpace, 200},
-                                            {0x00, paSpace, 200},
-                                            {0x37, paSpace, 200}}));
-    EXPECT_EQ(port.parity, paSpace) << "the port stays at space parity after a frame";
+    EXPECT_EQ(port.sent, (std::vector<Sent>{{0x02, Parity::mark, 0},
+                                            {0x20, Parity::space, 200},
+                                            {0x9E, Parity::space, 200},
+                                            {0x05, Parity::space, 200},
+                                            {0x03, Parity::space, 200},
+                                            {0x00, Parity::space, 200},
+                                            {0x37, Parity::space, 200}}));
+    EXPECT_EQ(port.parity, Parity::space) << "the port stays at space parity after a frame";
     EXPECT_EQ(loop.now(), 200);
 }
 
@@ -88,9 +88,9 @@ TEST_F(TransmitterTest, SendAskedDuringAnotherFramesPauseIsHeldBackAndFollowsIt)
     // Every frame keeps its own pause and its own parities.
     for (std::size_t f = 0; f < 3; ++f) {
         const Sent& address = port.sent[f * 7];
-        EXPECT_EQ(address.parity, paMark);
+        EXPECT_EQ(address.parity, Parity::mark);
         for (std::size_t i = 1; i < 7; ++i) {
-            EXPECT_EQ(port.sent[f * 7 + i].parity, paSpace);
+            EXPECT_EQ(port.sent[f * 7 + i].parity, Parity::space);
             EXPECT_EQ(port.sent[f * 7 + i].at, address.at + 200);
         }
     }
@@ -114,7 +114,7 @@ protected:
         ASSERT_TRUE(port.allSent());
         ASSERT_EQ(port.sent.size(), frames * 7);
         for (std::size_t i = 0; i < port.sent.size(); ++i)
-            EXPECT_EQ(port.sent[i].parity, i % 7 == 0 ? paMark : paSpace) << "byte " << i;
+            EXPECT_EQ(port.sent[i].parity, i % 7 == 0 ? Parity::mark : Parity::space) << "byte " << i;
     }
 };
 
@@ -158,7 +158,7 @@ TEST_F(LineParityTest, AStopEndsTheWaitForAHeldLine)
     port.holdLine(false);
     loop.advance(1000);
     ASSERT_EQ(port.sent.size(), 1u);
-    EXPECT_EQ(port.sent[0], (Sent{0x02, paMark, 0}));
+    EXPECT_EQ(port.sent[0], (Sent{0x02, Parity::mark, 0}));
 }
 
 TEST_F(LineParityTest, ALineHeldTooLongCostsTheFrameButNoByteGoesWithTheWrongParity)
@@ -173,9 +173,9 @@ TEST_F(LineParityTest, ALineHeldTooLongCostsTheFrameButNoByteGoesWithTheWrongPar
     ASSERT_TRUE(port.allSent());
     // The held address byte alone, then the next frame whole.
     ASSERT_EQ(port.sent.size(), 8u);
-    EXPECT_EQ(port.sent[0], (Sent{0x02, paMark, 0}));
+    EXPECT_EQ(port.sent[0], (Sent{0x02, Parity::mark, 0}));
     for (std::size_t i = 1; i < 8; ++i)
-        EXPECT_EQ(port.sent[i].parity, i == 1 ? paMark : paSpace) << "byte " << i;
+        EXPECT_EQ(port.sent[i].parity, i == 1 ? Parity::mark : Parity::space) << "byte " << i;
 }
 
 } // namespace

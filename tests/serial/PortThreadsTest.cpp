@@ -9,7 +9,7 @@ using PortThreadsTest = SimulatedPortTest;
 
 TEST_F(PortThreadsTest, SevenBytesTogetherGiveOneNotificationOnTheMainThread)
 {
-    recordTriggerAvail(true);
+    recordArrivals(true);
     open();
     receive({1, 2, 3, 4, 5, 6, 7});
     serveUntil([&] { return received.size() == 7; });
@@ -24,7 +24,7 @@ TEST_F(PortThreadsTest, SevenBytesTogetherGiveOneNotificationOnTheMainThread)
 
 TEST_F(PortThreadsTest, BytesLeftInTheBufferAreReportedAgainEvery500ms)
 {
-    recordTriggerAvail(false);
+    recordArrivals(false);
     open();
     receive({1, 2, 3});
     serveUntil([&] { return !notices.empty(); });
@@ -45,76 +45,17 @@ TEST_F(PortThreadsTest, BytesLeftInTheBufferAreReportedAgainEvery500ms)
 
 TEST_F(PortThreadsTest, ALineEventBringsTheNotificationAtOnce)
 {
-    recordTriggerAvail(false);
+    recordArrivals(false);
     open();
     receive({1, 2, 3});
     serveUntil([&] { return !notices.empty(); });
     settle();
     const std::size_t before = notices.size();
     const std::int64_t now = clock.now();
-    line.setCarrier(true);
-    serveUntil([&] { return notices.size() > before && port.rlsd(); });
+    line.setCts(false);
+    serveUntil([&] { return notices.size() > before && !port.cts(); });
     EXPECT_EQ(notices.back().at, now);
     EXPECT_EQ(notices.back().count, 3);
-    EXPECT_TRUE(port.rlsd());
-}
-
-TEST_F(PortThreadsTest, FirstReportGivesTheModemLinesInDispatchOrder)
-{
-    std::vector<std::string> calls;
-    const auto record = [&](const char* name) {
-        return [&calls, name](SerialPort&) { calls.emplace_back(name); };
-    };
-    port.setOnRLSDSignal(record("carrier"));
-    port.setOnCTSSignal(record("cts"));
-    port.setOnDSRSignal(record("dsr"));
-    port.setOnRingSignal(record("ring"));
-    port.setOnBreakSignal(record("break"));
-    port.setOnTxEmptySignal(record("tx empty"));
-    line.setCarrier(true);
-    open();
-    serveUntil([&] { return calls.size() == 4; });
-    EXPECT_EQ(calls, (std::vector<std::string>{"carrier", "cts", "dsr", "ring"}));
-    EXPECT_TRUE(port.cts());
-    EXPECT_TRUE(port.dsr());
-    EXPECT_TRUE(port.rlsd());
-    EXPECT_FALSE(port.ring());
-}
-
-TEST_F(PortThreadsTest, EventsTakenTogetherAreDispatchedInTheirOrder)
-{
-    std::vector<std::string> calls;
-    std::int32_t errors = 0;
-    const auto record = [&](const char* name) {
-        return [&calls, name](SerialPort&) { calls.emplace_back(name); };
-    };
-    open();
-    settle();
-    port.setOnRLSDSignal(record("carrier"));
-    port.setOnBreakSignal(record("break"));
-    port.setOnCTSSignal(record("cts"));
-    port.setOnDSRSignal(record("dsr"));
-    port.setOnErrorSignal([&](SerialPort&, std::int32_t flags) {
-        calls.emplace_back("error");
-        errors = flags;
-    });
-    port.setOnRingSignal(record("ring"));
-    port.setOnTxEmptySignal(record("tx empty"));
-    // A first event sends the status thread into its 100 ms pause; the rest come meanwhile.
-    line.setDsr(false);
-    serveUntil([&] { return calls.size() == 1 && clock.waiting("status thread", "pause"); });
-    line.ring();
-    line.lineError(lineError::frame);
-    line.sendBreak();
-    line.setCts(false);
-    line.setCarrier(true);
-    clock.advance(100);
-    serveUntil([&] { return calls.size() == 6; });
-    EXPECT_EQ(calls, (std::vector<std::string>{"dsr", "carrier", "break", "cts", "error", "ring"}));
-    EXPECT_EQ(errors, static_cast<std::int32_t>(lineError::frame | lineError::brk));
-    EXPECT_FALSE(port.cts());
-    EXPECT_FALSE(port.dsr());
-    EXPECT_EQ(port.lastLineStatus().errors, lineError::frame | lineError::brk);
 }
 
 TEST_F(PortThreadsTest, OutputWaitsWhileCtsIsOff)
@@ -146,7 +87,7 @@ TEST_F(PortThreadsTest, OutputWaitsWhileCtsIsOff)
 
 TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)
 {
-    recordTriggerAvail(true);
+    recordArrivals(true);
     open();
     settle();
     line.failNextWrite();
@@ -169,7 +110,7 @@ TEST_F(PortThreadsTest, FailedTransfersAreTriedAgainOnTheNextPass)
 TEST_F(PortThreadsTest, AVanishedDeviceStopsTheThreadsAndIsReportedOnce)
 {
     int lost = 0;
-    port.setOnLineLost([&](SerialPort&) { ++lost; });
+    port.setOnLineLost([&] { ++lost; });
     open();
     settle();
     line.vanish();

@@ -42,8 +42,8 @@ protected:
         ASSERT_TRUE(far.valid());
         ASSERT_TRUE(far.linkAs(folder.file(QStringLiteral("ports/COM3"))));
         port.setComNumber(3);
-        port.setBaudRate(cbr4800);
-        port.setOnTriggerAvail([this](SerialPort&, std::uint16_t count) {
+        port.setBaudRate(BaudRate::bps4800);
+        port.setOnBytesArrived([this](std::uint16_t count) {
             EXPECT_TRUE(loop.isMainThread());
             std::vector<std::uint8_t> bytes(count);
             bytes.resize(static_cast<std::size_t>(port.readBuf(bytes)));
@@ -155,17 +155,17 @@ TEST_F(PtyPortTest, EverySpeedOfThePortReachesTheDevice)
 {
     const auto device = PosixSerialDevice::open(far.slavePath());
     ASSERT_NE(device, nullptr);
-    for (int rate = cbr110; rate <= cbr256000; ++rate) {
-        const LineSettings wanted{baudOf(static_cast<BaudRate>(rate)), paNone, sb2_0, 8, true, true};
+    for (int rate = 0; rate <= static_cast<int>(BaudRate::bps256000); ++rate) {
+        const LineSettings wanted{baudOf(static_cast<BaudRate>(rate)), Parity::none, StopBits::two, 8, true, true};
         ASSERT_TRUE(device->writeSettings(wanted));
         LineSettings read;
         ASSERT_TRUE(device->readSettings(read));
         EXPECT_EQ(read.baud, wanted.baud);
-        EXPECT_EQ(read.stopbits, sb2_0);
+        EXPECT_EQ(read.stopBits, StopBits::two);
         // A pseudo-terminal has no CTS line, so output must not wait for one.
-        EXPECT_FALSE(read.outxCtsFlow);
+        EXPECT_FALSE(read.ctsFlow);
     }
-    EXPECT_FALSE(device->writeSettings(LineSettings{4800, paNone, sb1_0, 9, false, false}));
+    EXPECT_FALSE(device->writeSettings(LineSettings{4800, Parity::none, StopBits::one, 9, false, false}));
     EXPECT_EQ(device->modemLines()->cts, true);
 }
 
@@ -190,7 +190,7 @@ TEST_F(PtyPortTest, ClosesCleanlyWhileTheOtherSideKeepsWriting)
 TEST_F(PtyPortTest, OtherSideClosingMakesThePortUnusableUntilReopened)
 {
     int lost = 0;
-    port.setOnLineLost([&](SerialPort&) {
+    port.setOnLineLost([&] {
         EXPECT_TRUE(loop.isMainThread());
         ++lost;
     });

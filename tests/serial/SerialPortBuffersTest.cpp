@@ -40,7 +40,7 @@ TEST_F(SerialPortBuffersTest, BytesWrittenReachTheLineInOrderOnTheNextPass)
 
 TEST_F(SerialPortBuffersTest, ReadBufTakesWhatIsHeldFromTheFront)
 {
-    recordTriggerAvail(false);
+    recordArrivals(false);
     open();
     receive({1, 2, 3, 4});
     serveUntil([&] { return port.inCount() == 4; });
@@ -63,7 +63,7 @@ TEST_F(SerialPortBuffersTest, ReadBufTakesWhatIsHeldFromTheFront)
 TEST_F(SerialPortBuffersTest, ReceiveBufferHoldsAtMostInSizeAndTheRestWaitsInTheDriver)
 {
     port.setInSize(16);
-    recordTriggerAvail(false);
+    recordArrivals(false);
     open();
     receive(bytes(40));
     serveUntil([&] { return port.inCount() == 16; });

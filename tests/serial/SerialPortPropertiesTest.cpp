@@ -9,12 +9,11 @@ using SerialPortPropertiesTest = SimulatedPortTest;
 TEST_F(SerialPortPropertiesTest, NewPortHasTheDefaults)
 {
     EXPECT_EQ(port.comNumber(), 2);
-    EXPECT_EQ(port.baudRate(), cbr19200);
+    EXPECT_EQ(port.baudRate(), BaudRate::bps19200);
     EXPECT_EQ(port.baud(), 19200);
-    EXPECT_EQ(port.parity(), paNone);
-    EXPECT_EQ(port.stopBits(), sb1_0);
+    EXPECT_EQ(port.parity(), Parity::none);
+    EXPECT_EQ(port.stopBits(), StopBits::one);
     EXPECT_EQ(port.dataBits(), 8);
-    EXPECT_EQ(port.monitorEvents(), allEvents);
     EXPECT_EQ(port.inSize(), 2048);
     EXPECT_EQ(port.outSize(), 4096);
     EXPECT_FALSE(port.isOpen());
@@ -29,23 +28,22 @@ TEST_F(SerialPortPropertiesTest, NewPortHasTheDefaults)
 TEST_F(SerialPortPropertiesTest, TheSerialPortIsConfiguredForThePanelLine)
 {
     int arrivals = 0;
-    configurePanelLine(port, [&](SerialPort&, std::uint16_t) { ++arrivals; });
+    configurePanelLine(port, [&](std::uint16_t) { ++arrivals; });
     EXPECT_EQ(port.comNumber(), 2);
-    EXPECT_EQ(port.baudRate(), cbr4800);
-    EXPECT_EQ(port.parity(), paMark);
-    EXPECT_EQ(port.stopBits(), sb1_0);
+    EXPECT_EQ(port.baudRate(), BaudRate::bps4800);
+    EXPECT_EQ(port.parity(), Parity::mark);
+    EXPECT_EQ(port.stopBits(), StopBits::one);
     EXPECT_EQ(port.dataBits(), 8);
     EXPECT_EQ(port.inSize(), 2048);
     EXPECT_EQ(port.outSize(), 4096);
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(port.dtr());
     EXPECT_TRUE(port.rts());
-    EXPECT_EQ(port.monitorEvents(), allEvents);
     EXPECT_FALSE(line.isOpen());
 
     open();
     EXPECT_EQ(line.openedNumber(), 2);
-    EXPECT_EQ(line.settings(), (LineSettings{4800, paMark, sb1_0, 8, true, true}));
+    EXPECT_EQ(line.settings(), (LineSettings{4800, Parity::mark, StopBits::one, 8, true, true}));
     receive({0x7E});
     serveUntil([&] { return arrivals > 0; });
 }
@@ -53,11 +51,11 @@ TEST_F(SerialPortPropertiesTest, TheSerialPortIsConfiguredForThePanelLine)
 TEST_F(SerialPortPropertiesTest, BaudSelectsOnlyListedSpeeds)
 {
     port.setBaud(4800);
-    EXPECT_EQ(port.baudRate(), cbr4800);
+    EXPECT_EQ(port.baudRate(), BaudRate::bps4800);
     port.setBaud(4801);
-    EXPECT_EQ(port.baudRate(), cbr4800);
+    EXPECT_EQ(port.baudRate(), BaudRate::bps4800);
     EXPECT_EQ(port.baud(), 4800);
-    for (int rate = cbr110; rate <= cbr256000; ++rate) {
+    for (int rate = 0; rate <= static_cast<int>(BaudRate::bps256000); ++rate) {
         const auto baudRate = static_cast<BaudRate>(rate);
         port.setBaud(baudOf(baudRate));
         EXPECT_EQ(port.baudRate(), baudRate);
@@ -67,47 +65,47 @@ TEST_F(SerialPortPropertiesTest, BaudSelectsOnlyListedSpeeds)
 
 TEST_F(SerialPortPropertiesTest, SettingsWhileClosedAreOnlyStoredAndAppliedWhenOpening)
 {
-    port.setParity(paMark);
-    port.setStopBits(sb2_0);
+    port.setParity(Parity::mark);
+    port.setStopBits(StopBits::two);
     port.setDataBits(7);
-    port.setBaudRate(cbr9600);
+    port.setBaudRate(BaudRate::bps9600);
     EXPECT_EQ(line.settings(), LineSettings{});
     open();
-    EXPECT_EQ(line.settings(), (LineSettings{9600, paMark, sb2_0, 7, true, true}));
+    EXPECT_EQ(line.settings(), (LineSettings{9600, Parity::mark, StopBits::two, 7, true, true}));
 }
 
 TEST_F(SerialPortPropertiesTest, SettingsWhileOpenReachTheLineAtOnce)
 {
     open();
-    port.setParity(paSpace);
-    EXPECT_EQ(line.settings().parity, paSpace);
-    port.setStopBits(sb1_5);
-    EXPECT_EQ(line.settings().stopbits, sb1_5);
+    port.setParity(Parity::space);
+    EXPECT_EQ(line.settings().parity, Parity::space);
+    port.setStopBits(StopBits::oneAndHalf);
+    EXPECT_EQ(line.settings().stopBits, StopBits::oneAndHalf);
     port.setDataBits(7);
-    EXPECT_EQ(line.settings().databits, 7);
+    EXPECT_EQ(line.settings().dataBits, 7);
     port.setBaud(115200);
     EXPECT_EQ(line.settings().baud, 115200);
     // Every other field stays as it was.
-    EXPECT_EQ(line.settings(), (LineSettings{115200, paSpace, sb1_5, 7, true, true}));
+    EXPECT_EQ(line.settings(), (LineSettings{115200, Parity::space, StopBits::oneAndHalf, 7, true, true}));
 }
 
 TEST_F(SerialPortPropertiesTest, ParityChangesBetweenTwoBytes)
 {
     open();
     settle();
-    port.setParity(paMark);
+    port.setParity(Parity::mark);
     port.writeByte(0x81);
     clock.advance(100);
     serveUntil([&] { return line.sent().size() == 1; });
     awaitWritePause();
-    port.setParity(paSpace);
+    port.setParity(Parity::space);
     port.writeBuf(std::vector<std::uint8_t>{0x10, 0x20});
     clock.advance(100);
     serveUntil([&] { return line.sent().size() == 3; });
     const auto sent = line.sent();
-    EXPECT_EQ(sent[0].parity, paMark);
-    EXPECT_EQ(sent[1].parity, paSpace);
-    EXPECT_EQ(sent[2].parity, paSpace);
+    EXPECT_EQ(sent[0].parity, Parity::mark);
+    EXPECT_EQ(sent[1].parity, Parity::space);
+    EXPECT_EQ(sent[2].parity, Parity::space);
     EXPECT_EQ(line.sentValues(), (std::vector<std::uint8_t>{0x81, 0x10, 0x20}));
     EXPECT_LT(sent[0].at, sent[1].at);
 }
@@ -126,24 +124,19 @@ TEST_F(SerialPortPropertiesTest, ClosedPortQueuesAndHoldsNothing)
 
 TEST_F(SerialPortPropertiesTest, DtrAndRtsDriveTheLinesOnlyWhileOpen)
 {
-    int dtrSignals = 0;
-    port.setOnDTRSignal([&](SerialPort&) { ++dtrSignals; });
     port.setDtr(true);
     port.setRts(true);
     EXPECT_FALSE(line.dtr());
-    EXPECT_EQ(dtrSignals, 0);
 
     open();
     port.setDtr(true);
     port.setRts(true);
     EXPECT_TRUE(line.dtr());
     EXPECT_TRUE(line.rts());
-    EXPECT_EQ(dtrSignals, 1);
     port.setDtr(false);
     port.setRts(false);
     EXPECT_FALSE(line.dtr());
     EXPECT_FALSE(line.rts());
-    EXPECT_EQ(dtrSignals, 2);
 }
 
 } // namespace

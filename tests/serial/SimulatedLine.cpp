@@ -35,7 +35,7 @@ public:
     bool writeSettings(const LineSettings& settings) override
     {
         std::lock_guard lock(line_.mutex_);
-        if (line_.lost_ || settings.databits < 5 || settings.databits > 8)
+        if (line_.lost_ || settings.dataBits < 5 || settings.dataBits > 8)
             return false;
         line_.settings_ = settings;
         return true;
@@ -202,7 +202,7 @@ void SimulatedLine::raise(std::uint32_t events)
 void SimulatedLine::transmit()
 {
     // Output held by hardware flow control while CTS is off.
-    if (settings_.outxCtsFlow && !modem_.cts)
+    if (settings_.ctsFlow && !modem_.cts)
         return;
     if (output_.empty())
         return;

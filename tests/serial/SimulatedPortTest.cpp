@@ -68,10 +68,9 @@ void SimulatedPortTest::passTime(std::int64_t ms)
     serveUntil([this] { return clock.waiting("read thread", "receive"); });
 }
 
-void SimulatedPortTest::recordTriggerAvail(bool consume)
+void SimulatedPortTest::recordArrivals(bool consume)
 {
-    port.setOnTriggerAvail([this, consume](SerialPort& sender, std::uint16_t count) {
-        EXPECT_EQ(&sender, &port);
+    port.setOnBytesArrived([this, consume](std::uint16_t count) {
         notices.push_back({count, clock.now(), loop.isMainThread()});
         if (!consume)
             return;

@@ -40,8 +40,8 @@ protected:
     void receive(const std::vector<std::uint8_t>& bytes);
     // Advances the port's time and lets the read thread make the pass that falls due.
     void passTime(std::int64_t ms);
-    // Records OnTriggerAvail; takes the bytes when `consume` is set.
-    void recordTriggerAvail(bool consume);
+    // Records the arrivals the port reports; takes the bytes when `consume` is set.
+    void recordArrivals(bool consume);
 
     VirtualMessageLoop loop;
     ManualPortClock clock;

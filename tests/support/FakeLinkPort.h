@@ -49,7 +49,7 @@ public:
     {
         if (!isOpen())
             return;
-        waiting_.push_back({byte, paNone, loop_.now()});
+        waiting_.push_back({byte, Parity::none, loop_.now()});
         advanceLine();
         if (onWritten)
             onWritten(byte);
@@ -92,7 +92,7 @@ public:
     FakeByteSource received;
     // The bytes that have reached the line.
     std::vector<Sent> sent;
-    Parity parity = paNone;
+    Parity parity = Parity::none;
     int freeSpace = 4096;
     bool open = true;
     // The device has disappeared while open: nothing goes out until the port is opened again.

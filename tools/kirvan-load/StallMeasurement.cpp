@@ -90,7 +90,7 @@ public:
     std::uint8_t readByte() override { return port_.readByte(); }
     void setParity(Parity parity) override
     {
-        if (parity == paMark)
+        if (parity == Parity::mark)
             frames_.mark();
         port_.setParity(parity);
     }
@@ -164,7 +164,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     const auto loadStart = Clock::now();
     auto window = std::make_unique<MainWindow>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers},
                                            WorkstationFolder(folder));
-    configurePanelLine(serialPort, [&window](SerialPort&, std::uint16_t count) {
+    configurePanelLine(serialPort, [&window](std::uint16_t count) {
         if (window)
             window->workstation().link().receiver().bytesArrived(count);
     });

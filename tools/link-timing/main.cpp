@@ -132,7 +132,7 @@ int main(int argc, char** argv)
         if (record == QStringLiteral("00/И01-01/23"))
             lossReported = Clock::now();
     });
-    kirvan::configurePanelLine(serialPort, [&](kirvan::SerialPort&, std::uint16_t count) {
+    kirvan::configurePanelLine(serialPort, [&](std::uint16_t count) {
         link.receiver().bytesArrived(count);
     });
     Station station(line);

@@ -1,6 +1,6 @@
 // port-latency: opens a pseudo-terminal pair through the serial port component and measures
 //  - over N frames of 7 bytes, the time from the other side's write of a frame's last byte to the
-//    start of OnTriggerAvail on the main thread (median, 95th percentile, maximum);
+//    start of the bytes-arrived handler on the main thread (median, 95th percentile, maximum);
 //  - the process's CPU use while the port is open and the line is quiet.
 // Usage: port-latency [--frames N] [--idle-seconds S]
 
@@ -128,11 +128,11 @@ int main(int argc, char** argv)
     kirvan::PosixSerialPorts ports(folder.path());
     kirvan::SerialPort port(loop, ports, portClock);
     port.setComNumber(1);
-    port.setBaudRate(kirvan::cbr4800);
-    port.setParity(kirvan::paMark);
+    port.setBaudRate(kirvan::BaudRate::bps4800);
+    port.setParity(kirvan::Parity::mark);
 
     Talker talker(farEnd, options.frames);
-    port.setOnTriggerAvail([&](kirvan::SerialPort&, std::uint16_t count) {
+    port.setOnBytesArrived([&](std::uint16_t count) {
         const auto notified = Clock::now();
         if (count < frameSize)
             return;
