@@ -158,7 +158,7 @@ void Workstation::logDated(const QString& text)
     log_.logEvent(platform_.locale.dateTime(platform_.clock.now()) + text);
 }
 
-void Workstation::start()
+void Workstation::start(std::optional<int> comPort)
 {
     removeWriteLeftovers(folder_.path());
     for (const QString& released : SystemAddition::releaseUnfinished(settings_))
@@ -175,8 +175,9 @@ void Workstation::start()
     controlModules_.fillSlots();
     // The port is searched at once, so that the polling cycle's first frames go out on it: a
     // port still closed when the first link checks fall due would read as every system lost.
+    // The command line's port is opened in its place, not after it, so the line is opened once.
     if (!platform_.port.isOpen())
-        link_.ports().searchPorts();
+        link_.ports().searchPorts(comPort);
 }
 
 void Workstation::checkSoundDevice()

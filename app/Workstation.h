@@ -31,6 +31,7 @@
 #include "remote/RemoteMonitor.h"
 
 #include <memory>
+#include <optional>
 
 namespace kirvan {
 
@@ -72,8 +73,9 @@ public:
 
     // The rest of start-up once the window exists: leftovers of killed writes are removed, the
     // installation flag is read, then the composition is loaded, polling starts and, while the
-    // port is closed, the port search runs.
-    void start();
+    // port is closed, the port search runs; it opens `comPort` when given (the command line's
+    // choice, stored as the menu's would be), else the stored port.
+    void start(std::optional<int> comPort = std::nullopt);
     // Each activation of the main window: the help page after the installation, once.
     void windowActivated();
     // The window closes: the settings are released. The shut-down line follows when the

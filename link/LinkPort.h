@@ -28,6 +28,8 @@ public:
     virtual int openError() const = 0;
     // Whether port n exists and is free: opened exclusively and closed again at once.
     virtual bool probe(int comNumber) = 0;
+    // Called on the main thread while received bytes are held; an empty handler unbinds.
+    virtual void setOnBytesArrived(BytesArrivedHandler handler) = 0;
 };
 
 } // namespace kirvan

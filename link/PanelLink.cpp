@@ -9,6 +9,7 @@ namespace kirvan {
 PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, StatusBar& statusBar,
                      RecordHandler processEvent)
     : loop_(loop),
+      port_(port),
       delay_(loop),
       transmitter_(loop, port, delay_, statusBar, [this] { return cycle_.startupOver(); }),
       ports_(port, settings, statusBar),
@@ -26,6 +27,12 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
             ports_.showPortState();
     });
     receiver_.setOnHeard([this](std::uint8_t address) { cycle_.supervision().heard(address, loop_.now()); });
+    port.setOnBytesArrived([this](std::uint16_t count) { receiver_.bytesArrived(count); });
+}
+
+PanelLink::~PanelLink()
+{
+    port_.setOnBytesArrived({});
 }
 
 } // namespace kirvan

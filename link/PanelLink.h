@@ -21,8 +21,12 @@ class PanelLink {
 public:
     using RecordHandler = std::function<void(const QString& record)>;
 
+    // Bytes arriving at the port go to the receiver while the link exists.
     PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, StatusBar& statusBar,
               RecordHandler processEvent);
+    ~PanelLink();
+    PanelLink(const PanelLink&) = delete;
+    PanelLink& operator=(const PanelLink&) = delete;
 
     CommandQueue& queue() { return queue_; }
     DelayTimer& delay() { return delay_; }
@@ -43,6 +47,7 @@ public:
 
 private:
     MessageLoop& loop_;
+    LinkPort& port_;
     CommandQueue queue_;
     DelayTimer delay_;
     Transmitter transmitter_;

@@ -47,15 +47,15 @@ QString PortSelection::menuText(int n)
     return text;
 }
 
-void PortSelection::searchPorts()
+void PortSelection::searchPorts(std::optional<int> wanted)
 {
     port_.close();
     for (int n = 1; n <= PortCount; ++n)
         visible_[index(n)] = port_.probe(n);
     changed();
-    const int stored = settings_.readInteger(settings::sectionSettings, settings::keyComPort, 1);
-    if (stored >= 1 && stored <= PortCount)
-        choosePort(stored);
+    const int chosen = wanted.value_or(settings_.readInteger(settings::sectionSettings, settings::keyComPort, 1));
+    if (chosen >= 1 && chosen <= PortCount)
+        choosePort(chosen);
 }
 
 void PortSelection::choosePort(int n)

@@ -19,9 +19,9 @@ public:
 
     PortSelection(LinkPort& port, IniFile& settings, StatusBar& statusBar);
 
-    // Closes the port, shows the actions of the ports that exist and are free, and chooses the
-    // port stored under "COM-порт" (default 1) when it is 1 to 10.
-    void searchPorts();
+    // Closes the port, shows the actions of the ports that exist and are free, and chooses
+    // `wanted` or else the port stored under "COM-порт" (default 1) when it is 1 to 10.
+    void searchPorts(std::optional<int> wanted = std::nullopt);
     // choosePort1 to choosePort10: closes the port, opens port n, stores n and checks its
     // action. A port that cannot be opened is still stored and checked (frames are then lost),
     // and the status bar shows it as such.

@@ -5,7 +5,7 @@
 
 namespace kirvan {
 
-// The main window's serialPort as the panel link's port.
+// The serial port as the panel link's port.
 class SerialPortLink final : public LinkPort {
 public:
     SerialPortLink(SerialPort& port, SerialPorts& ports) : port_(port), ports_(ports) {}
@@ -27,6 +27,7 @@ public:
     bool deviceLost() const override { return port_.isOpen() && !port_.usable(); }
     int openError() const override { return port_.openError(); }
     bool probe(int comNumber) override { return ports_.probe(comNumber); }
+    void setOnBytesArrived(BytesArrivedHandler handler) override { port_.setOnBytesArrived(std::move(handler)); }
 
 private:
     SerialPort& port_;

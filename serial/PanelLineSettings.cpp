@@ -2,7 +2,7 @@
 
 namespace kirvan {
 
-void configurePanelLine(SerialPort& port, BytesArrivedHandler onBytesArrived)
+void configurePanelLine(SerialPort& port)
 {
     port.setComNumber(2);
     port.setBaudRate(BaudRate::bps4800);
@@ -15,7 +15,6 @@ void configurePanelLine(SerialPort& port, BytesArrivedHandler onBytesArrived)
     port.setDtr(true);
     port.setRts(true);
     port.setBaud(4800);
-    port.setOnBytesArrived(std::move(onBytesArrived));
 }
 
 } // namespace kirvan

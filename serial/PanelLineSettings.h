@@ -4,9 +4,9 @@
 
 namespace kirvan {
 
-// Configures a port as the main window's serialPort: port 2, 4800 bit/s, mark parity, one stop
-// bit, 8 data bits, buffers of 2048 and 4096 bytes, closed, DTR and RTS on, and onBytesArrived
-// (the receiver's bytesArrived) as the only handler.
-void configurePanelLine(SerialPort& port, BytesArrivedHandler onBytesArrived);
+// Sets a port up for the line to the panels: port 2, 4800 bit/s, mark parity, one stop bit,
+// 8 data bits, buffers of 2048 and 4096 bytes, closed, DTR and RTS on. Done before the port is
+// first opened, so that the opening applies them.
+void configurePanelLine(SerialPort& port);
 
 } // namespace kirvan

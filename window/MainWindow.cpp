@@ -54,7 +54,8 @@ QColor toQColor(Rgb rgb)
 
 } // namespace
 
-MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder& folder) : loop_(platform.loop)
+MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder& folder, std::optional<int> comPort)
+    : loop_(platform.loop)
 {
     workstation_ = std::make_unique<Workstation>(platform, *this, folder);
     // One factor for every text of the program, its dialogs included: the application's font.
@@ -98,7 +99,7 @@ MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder
     fitColumnsToContent(platform.locale);
     connectPlans();
     connectAccess();
-    workstation_->runHandler([this] { workstation_->start(); });
+    workstation_->runHandler([this, comPort] { workstation_->start(comPort); });
 
     placeOnScreen();
 }

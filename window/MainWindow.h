@@ -37,8 +37,10 @@ class SignInWindow;
 // The main window: shows the workstation's models and hands the operator's commands to it.
 class MainWindow final : public QMainWindow, public MainWindowRestorer {
 public:
-    // Start-up; throws FileWriteError when the settings can neither be opened nor created.
-    MainWindow(const PlatformServices& platform, const WorkstationFolder& folder);
+    // Start-up, opening `comPort` rather than the stored port when given; throws FileWriteError
+    // when the settings can neither be opened nor created.
+    MainWindow(const PlatformServices& platform, const WorkstationFolder& folder,
+               std::optional<int> comPort = std::nullopt);
     ~MainWindow() override;
 
     Workstation& workstation() { return *workstation_; }

@@ -1,17 +1,15 @@
-#include "serial/PanelLineSettings.h"
-#include "serial/PosixSerialDevice.h"
 #include "files/FileReadError.h"
 #include "files/FileWriteError.h"
 #include "files/WorkstationLock.h"
 #include "access/UserFile.h"
 #include "icons/ApplicationIcon.h"
 #include "app/CommandLine.h"
+#include "app/PanelLine.h"
 #include "dialogs/QtDialogs.h"
 #include "window/WatchedApplication.h"
 #include "app/StopSignals.h"
 #include "window/MainWindow.h"
 #include "app/Translations.h"
-#include "link/SerialPortLink.h"
 #include "plans/QtPictureLoader.h"
 #include "platform/Clock.h"
 #include "platform/QtDesktopShell.h"
@@ -146,10 +144,7 @@ int main(int argc, char** argv)
     kirvan::QtDesktopShell shell;
     kirvan::QtDialogs dialogs;
     kirvan::QtSound sound;
-    kirvan::PosixSerialPorts serialPorts(folder.path());
-    kirvan::SteadyPortClock portClock;
-    kirvan::SerialPort serialPort(loop, serialPorts, portClock);
-    kirvan::SerialPortLink port(serialPort, serialPorts);
+    kirvan::PanelLine panelLine(loop, folder.path());
     const kirvan::QtPictureLoader pictures(kirvan::QtPictureLoader::installedDrawingProgram(
         QCoreApplication::applicationDirPath(), QStringLiteral(KIRVAN_HELPERS_FROM_PROGRAM)));
     kirvan::ThreadWorkers workers(loop);
@@ -181,8 +176,11 @@ int main(int argc, char** argv)
     if (line->quitAfter)
         QTimer::singleShot(*line->quitAfter * 1000, &application, stop);
     try {
+        // The port of --com is opened by the start-up as the menu's choice would be, with its report
+        // of a failure, but not gated: the command line is the workstation's own user.
         window = std::make_unique<kirvan::MainWindow>(
-            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers}, folder);
+            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, panelLine.port(), sound, pictures, workers},
+            folder, line->comPort);
     } catch (const kirvan::FileWriteError& refused) {
         return settingsRefused(folder, refused.reason().isEmpty() ? QString::fromStdString(refused.what())
                                                                   : refused.reason());
@@ -199,17 +197,10 @@ int main(int argc, char** argv)
         return 0;
     }
     dialogs.setParent(window.get());
-    kirvan::configurePanelLine(serialPort, [&window](std::uint16_t count) {
-        window->workstation().link().receiver().bytesArrived(count);
-    });
     if (line->fullScreen)
         window->showFullScreen();
     else
         window->show();
-    // As the operator's choice in the menu, with its report of a failure, but not gated: the
-    // command line is the workstation's own user, like the kiosk's start.
-    if (line->comPort)
-        window->workstation().runHandler([&window, &line] { window->workstation().link().ports().choosePort(*line->comPort); });
     QObject::connect(&application, &QApplication::aboutToQuit, takeScreenshot);
     const int status = QApplication::exec();
     // The shut-down line comes as the window goes; the port closes after it.

@@ -1,6 +1,5 @@
 #include "tests/endtoend/EndToEndRig.h"
 
-#include "serial/PanelLineSettings.h"
 #include "tests/endtoend/SmallComplex.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +12,14 @@ EndToEndRig::EndToEndRig()
     complex_ = std::make_unique<sim::SimComplex>(simulatorStore_, folder.path());
     simulator = std::make_unique<sim::SimLine>(*complex_, folder.path(), 1, [](const QString&) {});
     workstation = std::make_unique<Workstation>(
-        PlatformServices{loop, dialogs_, shell_, clock_, locale, linkPort_, sound_, pictures_, workers_}, restorer_, WorkstationFolder(folder.path()));
-    configurePanelLine(commPort_, [this](std::uint16_t count) {
-        workstation->link().receiver().bytesArrived(count);
-    });
-    workstation->start();
-    workstation->link().ports().choosePort(1);
+        PlatformServices{loop, dialogs_, shell_, clock_, locale, line_.port(), sound_, pictures_, workers_}, restorer_,
+        WorkstationFolder(folder.path()));
+    workstation->start(1);
 }
 
 EndToEndRig::~EndToEndRig()
 {
-    commPort_.setOpen(false);
+    line_.port().close();
     workstation.reset();
     simulator.reset();
 }

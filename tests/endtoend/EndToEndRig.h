@@ -1,10 +1,8 @@
 #pragma once
 
-#include "serial/SerialPort.h"
-#include "serial/PosixSerialDevice.h"
 #include "files/IniStore.h"
+#include "app/PanelLine.h"
 #include "app/Workstation.h"
-#include "link/SerialPortLink.h"
 #include "plans/QtPictureLoader.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/WorkerThread.h"
@@ -54,10 +52,7 @@ private:
     ThreadWorkers workers_{loop};
     FixedClock clock_;
     Restorer restorer_;
-    PosixSerialPorts ports_{folder.path()};
-    SteadyPortClock portClock_;
-    SerialPort commPort_{loop, ports_, portClock_};
-    SerialPortLink linkPort_{commPort_, ports_};
+    PanelLine line_{loop, folder.path()};
     IniStore simulatorStore_{locale};
     std::unique_ptr<sim::SimComplex> complex_;
 };

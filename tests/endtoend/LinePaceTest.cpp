@@ -1,11 +1,8 @@
 // The receive path on a real port (a pseudo-terminal) with a far end that writes as a panel
 // does: byte by byte at 4800 bit/s, frames back to back.
 
-#include "serial/SerialPort.h"
-#include "serial/PanelLineSettings.h"
-#include "serial/PosixSerialDevice.h"
 #include "serial/PseudoTerminal.h"
-#include "link/SerialPortLink.h"
+#include "app/PanelLine.h"
 #include "link/FrameReceiver.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/StatusBar.h"
@@ -50,38 +47,33 @@ protected:
         ASSERT_TRUE(far.holdSlaveRaw());
         ASSERT_TRUE(far.linkAs(folder.file(QStringLiteral("ports/COM1"))));
         linkState.fill(0);
-        configurePanelLine(commPort, [this](std::uint16_t count) {
-            receiver.bytesArrived(count);
-        });
-        commPort.setComNumber(1);
-        commPort.setOpen(true);
-        ASSERT_TRUE(commPort.usable());
+        panelLine.port().setOnBytesArrived([this](std::uint16_t count) { receiver.bytesArrived(count); });
+        panelLine.port().openNumber(1);
+        ASSERT_TRUE(panelLine.port().isOpen());
     }
-    void TearDown() override { commPort.setOpen(false); }
+    void TearDown() override { panelLine.port().close(); }
 
     // Bytes that reached the port so far, taken by the receiver or still waiting.
-    int arrived() const { return taken + commPort.inCount(); }
+    int arrived() { return taken + panelLine.port().inCount(); }
 
     TempFolder folder;
     PseudoTerminal far;
     QtMessageLoop loop;
-    SteadyPortClock clock;
-    PosixSerialPorts ports{folder.path()};
-    SerialPort commPort{loop, ports, clock};
+    PanelLine panelLine{loop, folder.path()};
     // Counts what the receiver takes, so the test knows where a portion ended.
     struct CountingPort final : ByteSource {
-        CountingPort(SerialPort& port, int& taken) : port_(port), taken_(taken) {}
+        CountingPort(ByteSource& port, int& taken) : port_(port), taken_(taken) {}
         int inCount() override { return port_.inCount(); }
         std::uint8_t readByte() override
         {
             ++taken_;
             return port_.readByte();
         }
-        SerialPort& port_;
+        ByteSource& port_;
         int& taken_;
     };
     int taken = 0;
-    CountingPort counting{commPort, taken};
+    CountingPort counting{panelLine.port(), taken};
     LinkStateTable linkState{};
     StatusBar statusBar;
     std::vector<QString> records;

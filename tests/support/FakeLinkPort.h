@@ -71,6 +71,8 @@ public:
     bool deviceLost() const override { return open && lost; }
     int openError() const override { return open ? 0 : refusal; }
     bool probe(int comNumber) override { return existing.count(comNumber) > 0; }
+    // The tests hand the receiver its bytes themselves.
+    void setOnBytesArrived(BytesArrivedHandler) override {}
 
     // CTS off holds the bytes not yet started; on lets them go from now.
     void holdLine(bool held)

@@ -56,6 +56,7 @@ public:
     bool deviceLost() const override { return false; }
     int openError() const override { return 0; }
     bool probe(int) override { return false; }
+    void setOnBytesArrived(BytesArrivedHandler) override {}
 };
 
 // Nobody answers message boxes here: each, and each notice, is written out and confirmed.

@@ -1,12 +1,10 @@
 #include "tools/kirvan-load/StallMeasurement.h"
 
-#include "serial/PanelLineSettings.h"
-#include "serial/PosixSerialDevice.h"
 #include "files/IniStore.h"
 #include "viewer/JournalViewer.h"
 #include "window/MainWindow.h"
+#include "app/PanelLine.h"
 #include "link/FrameDecoder.h"
-#include "link/SerialPortLink.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/QtDesktopShell.h"
@@ -103,6 +101,7 @@ public:
     bool deviceLost() const override { return port_.deviceLost(); }
     int openError() const override { return port_.openError(); }
     bool probe(int comNumber) override { return port_.probe(comNumber); }
+    void setOnBytesArrived(BytesArrivedHandler handler) override { port_.setOnBytesArrived(std::move(handler)); }
 
 private:
     LinkPort& port_;
@@ -154,20 +153,13 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     const QtPictureLoader pictures(QStringLiteral(KIRVAN_PLAN_DECODER));
     ThreadWorkers workers(loop);
     AnsweringDialogs dialogs(out);
-    PosixSerialPorts serialPorts(folder);
-    SteadyPortClock portClock;
-    SerialPort serialPort(loop, serialPorts, portClock);
-    SerialPortLink commPortLink(serialPort, serialPorts);
+    PanelLine panelLine(loop, folder);
     LongestGap frames;
-    WatchedPort port(commPortLink, frames);
+    WatchedPort port(panelLine.port(), frames);
 
     const auto loadStart = Clock::now();
     auto window = std::make_unique<MainWindow>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers},
                                            WorkstationFolder(folder));
-    configurePanelLine(serialPort, [&window](std::uint16_t count) {
-        if (window)
-            window->workstation().link().receiver().bytesArrived(count);
-    });
     window->show();
     out << "start-up with " << window->workstation().tree().count() << " nodes: "
         << QString::number(milliseconds(Clock::now() - loadStart), 'f', 0) << " ms" << Qt::endl;
@@ -295,7 +287,7 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     heartbeat.stop();
     window.reset();
     // Before the simulator's end of the line goes.
-    serialPort.setOpen(false);
+    panelLine.port().close();
     return status;
 }
 

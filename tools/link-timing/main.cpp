@@ -1,13 +1,11 @@
-// link-timing [TICKS]: the workstation's panel link on Qt's event loop and a real serial port
-// component, opened as COM1 on a pseudo-terminal. A station thread on the far end answers the
+// link-timing [TICKS]: the workstation's panel link on Qt's event loop and its real line to the
+// panels, opened as COM1 on a pseudo-terminal. A station thread on the far end answers the
 // link checks of system 0, then falls silent. Prints the polling period, the gap between the
 // address byte and the body of each frame, and how long the link loss took to be reported.
-#include "serial/PanelLineSettings.h"
-#include "serial/PosixSerialDevice.h"
 #include "serial/PseudoTerminal.h"
 #include "files/IniStore.h"
 #include "files/SettingsFile.h"
-#include "link/SerialPortLink.h"
+#include "app/PanelLine.h"
 #include "link/PanelLink.h"
 #include "link/PanelLinkControl.h"
 #include "platform/QtMessageLoop.h"
@@ -123,17 +121,11 @@ int main(int argc, char** argv)
     kirvan::IniStore store(locale);
     kirvan::SettingsFile settings(store, kirvan::WorkstationFolder(folder.path()));
     kirvan::StatusBar statusBar;
-    kirvan::PosixSerialPorts serialPorts(folder.path());
-    kirvan::SteadyPortClock portClock;
-    kirvan::SerialPort serialPort(loop, serialPorts, portClock);
-    kirvan::SerialPortLink port(serialPort, serialPorts);
+    kirvan::PanelLine panelLine(loop, folder.path());
     Clock::time_point lossReported{};
-    kirvan::PanelLink link(loop, port, settings.ini(), statusBar, [&](const QString& record) {
+    kirvan::PanelLink link(loop, panelLine.port(), settings.ini(), statusBar, [&](const QString& record) {
         if (record == QStringLiteral("00/И01-01/23"))
             lossReported = Clock::now();
-    });
-    kirvan::configurePanelLine(serialPort, [&](std::uint16_t count) {
-        link.receiver().bytesArrived(count);
     });
     Station station(line);
     link.ports().choosePort(1);
@@ -172,6 +164,6 @@ int main(int argc, char** argv)
         std::printf("link loss: not reported within 30 s\n");
     else
         std::printf("silence to link-loss record ms: %.0f\n", ms(lossReported - silent));
-    serialPort.setOpen(false);
+    panelLine.port().close();
     return 0;
 }
