@@ -10,8 +10,8 @@
 
 namespace kirvan {
 
-AccessControl::AccessControl(MessageLoop& loop, Dialogs& dialogs, std::unique_ptr<Worker> verifier,
-                             QString userFile, Journal journal)
+AccessControl::AccessControl(MessageLoop& loop, Dialogs& dialogs, std::unique_ptr<Worker> verifier, QString userFile,
+                             Journal journal)
     : loop_(loop),
       dialogs_(dialogs),
       userFile_(std::move(userFile)),
@@ -82,8 +82,7 @@ void AccessControl::audit(const QString& caption)
                             : QStringLiteral("ДЕЙСТВИЕ ОПЕРАТОРА %1: %2").arg(who_, caption));
 }
 
-void AccessControl::signIn(const QString& name, const QString& password,
-                           std::function<void(const SignInResult&)> done)
+void AccessControl::signIn(const QString& name, const QString& password, std::function<void(const SignInResult&)> done)
 {
     if (verifying_) {
         done({Outcome::Busy, QStringLiteral("Пароль ещё проверяется.")});
@@ -142,10 +141,11 @@ void AccessControl::finishSignIn(const QString& name, bool verified, const std::
         journal_(QStringLiteral("НЕВЕРНЫЙ ПАРОЛЬ: ") + user->name);
         if (++failures.count >= wrongPasswordsToLock) {
             failures = {0, loop_.now() + lockMs};
-            done({Outcome::Locked, QStringLiteral("Неверный пароль. После %1 неверных паролей имя «%2» заблокировано на %3 мин.")
-                                       .arg(wrongPasswordsToLock)
-                                       .arg(user->name)
-                                       .arg(lockMs / 60'000)});
+            done({Outcome::Locked,
+                  QStringLiteral("Неверный пароль. После %1 неверных паролей имя «%2» заблокировано на %3 мин.")
+                      .arg(wrongPasswordsToLock)
+                      .arg(user->name)
+                      .arg(lockMs / 60'000)});
         } else {
             done({Outcome::WrongPassword, QStringLiteral("Неверный пароль.")});
         }

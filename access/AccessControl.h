@@ -85,8 +85,8 @@ private:
         int count = 0;
         std::int64_t lockedUntil = 0;
     };
-    void finishSignIn(const QString& name, bool verified, const std::optional<UserList>& users,
-                      const QString& failure, const std::function<void(const SignInResult&)>& done);
+    void finishSignIn(const QString& name, bool verified, const std::optional<UserList>& users, const QString& failure,
+                      const std::function<void(const SignInResult&)>& done);
     void end(const QString& suffix);
     void armIdleTimer();
     void idleExpired();

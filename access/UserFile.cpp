@@ -104,9 +104,8 @@ void UserList::save(const QString& path) const
 
 const User* UserList::find(const QString& name) const
 {
-    const auto found = std::find_if(users_.begin(), users_.end(), [&](const User& user) {
-        return user.name.compare(name, Qt::CaseInsensitive) == 0;
-    });
+    const auto found = std::find_if(users_.begin(), users_.end(),
+                                    [&](const User& user) { return user.name.compare(name, Qt::CaseInsensitive) == 0; });
     return found == users_.end() ? nullptr : &*found;
 }
 
@@ -123,8 +122,7 @@ void UserList::put(User user)
 
 bool UserList::remove(const QString& name)
 {
-    return std::erase_if(users_, [&](const User& user) { return user.name.compare(name, Qt::CaseInsensitive) == 0; })
-           > 0;
+    return std::erase_if(users_, [&](const User& user) { return user.name.compare(name, Qt::CaseInsensitive) == 0; }) > 0;
 }
 
 QString UserList::nameProblem(const QString& name)
@@ -137,7 +135,8 @@ QString UserList::nameProblem(const QString& name)
         return QStringLiteral("имя длиннее %1 знаков").arg(longestName);
     if (name.startsWith(u'#'))
         return QStringLiteral("имя «%1» начинается с «#»").arg(name);
-    if (std::any_of(name.begin(), name.end(), [](QChar c) { return c == separator || c.category() == QChar::Other_Control; }))
+    if (std::any_of(name.begin(), name.end(),
+                    [](QChar c) { return c == separator || c.category() == QChar::Other_Control; }))
         return QStringLiteral("в имени «%1» есть «:» или управляющий знак").arg(name);
     if (cp1251::encode(name).unmappable > 0)
         return QStringLiteral("в имени «%1» есть знаки вне кодировки Windows-1251").arg(name);

@@ -25,8 +25,7 @@ class UserFileRefused : public FileError {
 public:
     UserFileRefused(const QString& path, const QString& reason)
         : FileError(QStringLiteral("Файл пользователей %1 не принят: %2").arg(path, reason), path, reason)
-    {
-    }
+    {}
 };
 
 class UserList {

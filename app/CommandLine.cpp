@@ -20,21 +20,20 @@ QString commandLineUsage(MessageLanguage language)
             "  --screenshot ФАЙЛ     сохранить снимок окна (PNG) перед его закрытием\n"
             "  --help                показать эту справку\n"
             "  --version             показать версию\n");
-    return QStringLiteral(
-        "Usage: KirvanMonitorP [--dir DIR] [--com N] [--fullscreen] [--quit-after SECONDS]\n"
-        "                      [--screenshot FILE]\n"
-        "Operator workstation of the KIRVAN fire and security alarm complex.\n"
-        "  --dir DIR             workstation folder with the settings, composition file, log and\n"
-        "                        mailbox. Without it: the folder of the program file; when that\n"
-        "                        folder is not writable or the program is installed (/usr/bin):\n"
-        "                        $XDG_DATA_HOME/kirvanmonitorp, usually ~/.local/share/kirvanmonitorp\n"
-        "                        (created empty on the first start, with first-start settings)\n"
-        "  --com N               once started, choose serial port COM N (1 to 10) as the menu does\n"
-        "  --fullscreen          show the main window over the whole screen (kiosk operation)\n"
-        "  --quit-after SECONDS  close the main window the normal way after that time\n"
-        "  --screenshot FILE     save a picture of the window (PNG) just before it closes\n"
-        "  --help                show this text\n"
-        "  --version             show the version\n");
+    return QStringLiteral("Usage: KirvanMonitorP [--dir DIR] [--com N] [--fullscreen] [--quit-after SECONDS]\n"
+                          "                      [--screenshot FILE]\n"
+                          "Operator workstation of the KIRVAN fire and security alarm complex.\n"
+                          "  --dir DIR             workstation folder with the settings, composition file, log and\n"
+                          "                        mailbox. Without it: the folder of the program file; when that\n"
+                          "                        folder is not writable or the program is installed (/usr/bin):\n"
+                          "                        $XDG_DATA_HOME/kirvanmonitorp, usually ~/.local/share/kirvanmonitorp\n"
+                          "                        (created empty on the first start, with first-start settings)\n"
+                          "  --com N               once started, choose serial port COM N (1 to 10) as the menu does\n"
+                          "  --fullscreen          show the main window over the whole screen (kiosk operation)\n"
+                          "  --quit-after SECONDS  close the main window the normal way after that time\n"
+                          "  --screenshot FILE     save a picture of the window (PNG) just before it closes\n"
+                          "  --help                show this text\n"
+                          "  --version             show the version\n");
 }
 
 namespace {

@@ -10,8 +10,7 @@ namespace kirvan {
 // (MessageLoop::runHandler): an exception ends that operation only and goes to the loop's error
 // handler, which shows it to the operator. Every connection of a window goes through it. The
 // handler takes all of the signal's arguments or none.
-template <class Handler>
-auto guardedSlot(MessageLoop& loop, Handler handler)
+template <class Handler> auto guardedSlot(MessageLoop& loop, Handler handler)
 {
     return [&loop, handler](const auto&... arguments) {
         loop.runHandler([&] {

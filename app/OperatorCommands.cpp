@@ -38,8 +38,8 @@ std::optional<int> OperatorCommands::selectedSystemAddress() const
 
 void OperatorCommands::systemRecord(int address, const char* code, const RecordContext& context)
 {
-    s_.dispatcher.processEvent(SettingsFile::addressKey(address) + QStringLiteral("/И01-01/")
-                               + QLatin1String(code), context);
+    s_.dispatcher.processEvent(SettingsFile::addressKey(address) + QStringLiteral("/И01-01/") + QLatin1String(code),
+                               context);
 }
 
 void OperatorCommands::controlCheck(std::vector<int> addresses, std::uint64_t since)
@@ -83,7 +83,8 @@ void OperatorCommands::detectorRecord(const char* code, const RecordContext& con
 {
     if (const TreeNode* detector = selectedDetector())
         s_.dispatcher.processEvent(detector->parent()->parent()->text().mid(1, 2) + u'/' + detector->text().left(6)
-                                   + u'/' + QLatin1String(code), context);
+                                       + u'/' + QLatin1String(code),
+                                   context);
 }
 
 void OperatorCommands::switchDetectorOn()

@@ -54,8 +54,7 @@ StopSignals::~StopSignals()
 void StopSignals::drain()
 {
     char bytes[16];
-    while (::read(pipeFds[0], bytes, sizeof bytes) > 0) {
-    }
+    while (::read(pipeFds[0], bytes, sizeof bytes) > 0) {}
     // A second signal while the first is handled changes nothing.
     if (requested_)
         return;

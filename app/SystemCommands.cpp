@@ -21,13 +21,11 @@ namespace {
 constexpr std::uint8_t systemLeftComplex = 0x80; // parameter A of code 138 to an АДС station
 
 // Runs `undo` when the scope is left, however.
-template <typename F>
-struct Finally {
+template <typename F> struct Finally {
     F undo;
     ~Finally() { undo(); }
 };
-template <typename F>
-Finally(F) -> Finally<F>;
+template <typename F> Finally(F) -> Finally<F>;
 
 } // namespace
 
@@ -42,8 +40,8 @@ void SystemCommands::addSystem()
 
     // Polling and reception go on while the operator chooses the file and types the address: a
     // fire must not wait for a dialog.
-    const std::optional<QString> systemFile = s_.dialogs.openFile(u"Ввести в состав"_s, u"Конфигурация системы (*.cnf)"_s,
-                                                                  dialogfolders::systemFiles(s_.settings));
+    const std::optional<QString> systemFile = s_.dialogs.openFile(
+        u"Ввести в состав"_s, u"Конфигурация системы (*.cnf)"_s, dialogfolders::systemFiles(s_.settings));
     if (!systemFile)
         return;
     if (onClearPlan_)
@@ -116,8 +114,8 @@ void SystemCommands::showPreparation(bool on)
 std::optional<int> SystemCommands::askAddress()
 {
     for (;;) {
-        const std::optional<QString> typed =
-            s_.dialogs.inputBox(u"Регистрация адреса"_s, u"Введите адрес системы(0..3)"_s, {});
+        const std::optional<QString> typed = s_.dialogs.inputBox(u"Регистрация адреса"_s,
+                                                                 u"Введите адрес системы(0..3)"_s, {});
         if (!typed)
             return std::nullopt;
         if (const std::optional<int> address = SystemAddition::parseAddress(*typed))

@@ -47,8 +47,7 @@ QStringList soundFolders(const WorkstationFolder& folder)
 
 } // namespace
 
-Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window,
-                         const WorkstationFolder& folder)
+Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window, const WorkstationFolder& folder)
     : platform_(platform),
       notices_(platform.loop, platform.dialogs),
       folder_(folder),
@@ -65,8 +64,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       moduleSearch_(std::make_unique<ModuleSearch>(controlModules_)),
       markers_(settings_, store_, planArea_),
       // The workstation's own sounds first, then those beside the program, then the installed ones.
-      sounds_(platform.sound, soundFolders(folder_),
-              [this](const QString& text) { statusBar_.setMessagePanel(text); }),
+      sounds_(platform.sound, soundFolders(folder_), [this](const QString& text) { statusBar_.setMessagePanel(text); }),
       systemReset_(tree_, settings_, store_, markers_),
       alarms_(platform.loop, sounds_, markers_,
               [this](const QString& address, const std::set<QString>& spared) {
@@ -81,8 +79,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       rejectedRecords_(platform.loop, platform.dialogs, statusBar_),
       selection_(popup_),
       loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_),
-      systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_,
-                                        link_, platform.port, loader_, controlModules_.table(),
+      systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_, link_,
+                                        platform.port, loader_, controlModules_.table(),
                                         [this](const QString& text) { logDated(text); }}),
       // Pictures are read on a thread of their own, also in tests: a read may be abandoned.
       planPictures_(platform.pictures, std::make_unique<WorkerThread>(platform.loop)),
@@ -122,9 +120,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
     access_.setAlarmHold([this] { return alarms_.alarmLevel() != Annunciation::Normal; });
-    planEditor_.setOnPlaced([this](const QString& detector) {
-        access_.audit(QStringLiteral("Установить извещатель: ") + detector);
-    });
+    planEditor_.setOnPlaced(
+        [this](const QString& detector) { access_.audit(QStringLiteral("Установить извещатель: ") + detector); });
 }
 
 Workstation::~Workstation()
@@ -168,8 +165,8 @@ void Workstation::start(std::optional<int> comPort)
         installFlag_ = true;
         ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
     }
-    access_.setIdleMinutes(
-        ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes, AccessControl::defaultIdleMinutes));
+    access_.setIdleMinutes(ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
+                                           AccessControl::defaultIdleMinutes));
     checkSoundDevice();
     loader_.loadConfiguration();
     controlModules_.fillSlots();

@@ -7,7 +7,6 @@
 #include "files/RegularFile.h"
 #include "files/TextLines.h"
 
-
 namespace kirvan::ComplexFile {
 
 namespace {
@@ -65,10 +64,8 @@ QString withoutSystem(const QString& text, const QString& systemText, bool* foun
 } // namespace
 
 LevelError::LevelError(int level, const QString& text)
-    : std::runtime_error(
-          QStringLiteral("Invalid level (%1) for item \"%2\"").arg(level).arg(text).toStdString())
-{
-}
+    : std::runtime_error(QStringLiteral("Invalid level (%1) for item \"%2\"").arg(level).arg(text).toStdString())
+{}
 
 void parseInto(CompositionTree& tree, QStringView content)
 {

@@ -53,8 +53,7 @@ void CompositionTree::setPicture(TreeNode& node, int stateIcon)
 }
 
 namespace {
-bool walkNodes(const std::vector<std::unique_ptr<TreeNode>>& nodes,
-               const std::function<bool(TreeNode&)>& visit)
+bool walkNodes(const std::vector<std::unique_ptr<TreeNode>>& nodes, const std::function<bool(TreeNode&)>& visit)
 {
     for (const auto& node : nodes) {
         if (!visit(*node) || !walkNodes(node->children(), visit))

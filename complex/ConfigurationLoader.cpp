@@ -34,18 +34,10 @@ QString addressText(const TreeNode& system)
 
 } // namespace
 
-ConfigurationLoader::ConfigurationLoader(CompositionTree& tree, const SettingsFile& settings,
-                                         IniStore& store, StatusBar& statusBar, Dialogs& dialogs,
-                                         LinkControl& link, TreePopup& popup)
-    : tree_(tree),
-      settings_(settings),
-      store_(store),
-      statusBar_(statusBar),
-      dialogs_(dialogs),
-      link_(link),
-      popup_(popup)
-{
-}
+ConfigurationLoader::ConfigurationLoader(CompositionTree& tree, const SettingsFile& settings, IniStore& store,
+                                         StatusBar& statusBar, Dialogs& dialogs, LinkControl& link, TreePopup& popup)
+    : tree_(tree), settings_(settings), store_(store), statusBar_(statusBar), dialogs_(dialogs), link_(link), popup_(popup)
+{}
 
 void ConfigurationLoader::loadConfiguration()
 {
@@ -157,8 +149,7 @@ bool ConfigurationLoader::acceptSystem(const TreeNode& system)
     return true;
 }
 
-void ConfigurationLoader::setSubtreePictures(const TreeNode& parent, int childLevel,
-                                             const QString& systemFile)
+void ConfigurationLoader::setSubtreePictures(const TreeNode& parent, int childLevel, const QString& systemFile)
 {
     for (const auto& child : parent.children()) {
         const int picture = childLevel == 1   ? stateicon::zone

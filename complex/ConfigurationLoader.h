@@ -23,8 +23,8 @@ public:
     // The wait after the reset and before the file is read; other handlers run meanwhile.
     static constexpr int settleMs = 500;
 
-    ConfigurationLoader(CompositionTree& tree, const SettingsFile& settings, IniStore& store,
-                        StatusBar& statusBar, Dialogs& dialogs, LinkControl& link, TreePopup& popup);
+    ConfigurationLoader(CompositionTree& tree, const SettingsFile& settings, IniStore& store, StatusBar& statusBar,
+                        Dialogs& dialogs, LinkControl& link, TreePopup& popup);
 
     // True while the load works: the window shows the hourglass pointer and does not redraw
     // the tree; false when it is done.

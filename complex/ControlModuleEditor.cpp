@@ -13,7 +13,7 @@ namespace kirvan {
 
 ControlModuleEditor::ControlModuleEditor(ControlModules& modules, const TreeNode* selected) : modules_(modules)
 {
-    const TreeNode* zone = !selected ? nullptr
+    const TreeNode* zone = !selected                ? nullptr
                            : selected->level() == 1 ? selected
                            : selected->level() == 2 ? selected->parent()
                                                     : nullptr;
@@ -65,11 +65,11 @@ void ControlModuleEditor::save()
         return;
     try {
         if (!modules_.table().save({system_, zone_, scenario_, mode_ == Automatic, comment_}))
-            modules_.dialogs().messageBox(u"Предупреждение"_s,
-                                          u"Модуль управления не сохранён: заняты все %1 мест для модулей "
-                                          u"управления. Удалите ненужный модуль и сохраните снова."_s
-                                              .arg(ControlModuleTable::SlotCount),
-                                          Dialogs::Icon::Warning);
+            modules_.dialogs().messageBox(
+                u"Предупреждение"_s,
+                u"Модуль управления не сохранён: заняты все %1 мест для модулей "
+                u"управления. Удалите ненужный модуль и сохраните снова."_s.arg(ControlModuleTable::SlotCount),
+                Dialogs::Icon::Warning);
     } catch (const FileWriteError& error) {
         reportRefusal(error);
     }

@@ -21,10 +21,10 @@ public:
     // parent; the first saved module of that system and zone fills the fields.
     ControlModuleEditor(ControlModules& modules, const TreeNode* selected);
 
-    const QString& system() const { return system_; }  // the system
-    const QString& zone() const { return zone_; }      // the zone
-    int scenario() const { return scenario_; }         // item index of the scenario box
-    int mode() const { return mode_; }                 // item index of the mode box
+    const QString& system() const { return system_; } // the system
+    const QString& zone() const { return zone_; } // the zone
+    int scenario() const { return scenario_; } // item index of the scenario box
+    int mode() const { return mode_; } // item index of the mode box
     const QString& comment() const { return comment_; } // the comment
 
     // updateActions runs with every change of the scenario.

@@ -13,10 +13,10 @@ class IniFile;
 
 // Keys of a control-module section of the settings file.
 namespace controlmodule {
-inline constexpr QStringView keySystem = u"СИСТЕМА";      // the system node's text, "A01:СКЛАД"
-inline constexpr QStringView keyZone = u"ЗОНА";           // the zone node's text
-inline constexpr QStringView keyScenario = u"СЦЕНАРИЙ";   // 1 to 96; 0 stands for none
-inline constexpr QStringView keyMode = u"РЕЖИМ";          // "АВТОМАТ" or "РУЧНОЙ"
+inline constexpr QStringView keySystem = u"СИСТЕМА"; // the system node's text, "A01:СКЛАД"
+inline constexpr QStringView keyZone = u"ЗОНА"; // the zone node's text
+inline constexpr QStringView keyScenario = u"СЦЕНАРИЙ"; // 1 to 96; 0 stands for none
+inline constexpr QStringView keyMode = u"РЕЖИМ"; // "АВТОМАТ" or "РУЧНОЙ"
 inline constexpr QStringView keyComment = u"КОМЕНТАРИЙ";
 inline constexpr QStringView automatic = u"АВТОМАТ";
 inline constexpr QStringView manual = u"РУЧНОЙ";

@@ -15,13 +15,15 @@ namespace kirvan {
 namespace {
 
 // "A01:СКЛАД": characters 2-3 are the address, characters 5 to 254 the system name.
-QString systemNameOf(const QString& system) { return system.mid(4, 250); }
+QString systemNameOf(const QString& system)
+{
+    return system.mid(4, 250);
+}
 
 } // namespace
 
 ControlModules::ControlModules(IniFile& settings, MessageLoop& loop, Dialogs& dialogs, ScenarioQueue queue)
-    : table_(settings), settings_(settings), dialogs_(dialogs), queue_(std::move(queue)),
-      warningTimer_(loop.createTimer())
+    : table_(settings), settings_(settings), dialogs_(dialogs), queue_(std::move(queue)), warningTimer_(loop.createTimer())
 {
     warningTimer_->setInterval(1);
     warningTimer_->setOnTimer([this] { showWarnings(); });

@@ -19,10 +19,10 @@ class Timer;
 
 // The prompt ModulePrompt of a manual module while it waits for the operator.
 struct ControlModulePrompt {
-    QString place;        // the system name, a blank and the zone
-    QString comment;        // the module's comment
-    std::uint8_t address;  // where the scenario goes
-    int scenario;          // the scenario started by "ДА"
+    QString place; // the system name, a blank and the zone
+    QString comment; // the module's comment
+    std::uint8_t address; // where the scenario goes
+    int scenario; // the scenario started by "ДА"
 };
 
 // The control modules: the table of used records, the search that fire and technology alarms run,

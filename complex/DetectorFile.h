@@ -20,5 +20,4 @@ QString detectorFilePath(const QString& systemFile, QChar deviceChar);
 int configuredDetectorPicture(IniStore& store, const QString& systemFile, const QString& nodeText,
                               QString* failure = nullptr);
 
-
 } // namespace kirvan

@@ -13,7 +13,8 @@ LineBase::LineBase(const IniFile& systemFile)
 {
     devices_[0] = Device{-1, 8};
     for (int device = 1; device < deviceCount; ++device) {
-        const QString panel = systemFile.readString(u"ПРИБОРЫ", QStringLiteral("ППКП%1").arg(device), QStringLiteral("НЕТ"));
+        const QString panel = systemFile.readString(u"ПРИБОРЫ", QStringLiteral("ППКП%1").arg(device),
+                                                    QStringLiteral("НЕТ"));
         if (panel == u"НЕТ")
             break;
         const Device& previous = *devices_[static_cast<std::size_t>(device - 1)];

@@ -70,8 +70,7 @@ std::optional<int> SystemAddition::parseAddress(const QString& typed)
         const int address = toInteger(typed);
         if (address >= lowestAddress && address <= highestAddress)
             return address;
-    } catch (const ConversionError&) {
-    }
+    } catch (const ConversionError&) {}
     return std::nullopt;
 }
 
@@ -81,8 +80,7 @@ SystemAddition::SystemAddition(IniStore& store, SettingsFile& settings, QString 
       systemFile_(std::move(systemFile)),
       address_(address),
       nodeText_(u"A"_s + SettingsFile::addressKey(address) + u':' + QFileInfo(systemFile_).completeBaseName().toUpper())
-{
-}
+{}
 
 std::optional<QString> SystemAddition::refusal() const
 {
@@ -144,7 +142,8 @@ std::optional<QString> SystemAddition::addressRefusal() const
 
 void SystemAddition::writeAddressIntoSystemFile()
 {
-    IniFile(store_, systemFile_).writeString(systemfile::sectionSystem, systemfile::keyAddress, SettingsFile::addressKey(address_));
+    IniFile(store_, systemFile_)
+        .writeString(systemfile::sectionSystem, systemfile::keyAddress, SettingsFile::addressKey(address_));
 }
 
 void SystemAddition::registerInSettings()
@@ -158,8 +157,9 @@ std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& 
     std::array<bool, deviceCount> present{};
     present[0] = true; // the console is always there
     for (int device = 1; device < deviceCount; ++device)
-        present[static_cast<std::size_t>(device)] =
-            system.readString(u"ПРИБОРЫ", u"ППКП"_s + QString::number(device), u"НЕТ"_s) != u"НЕТ";
+        present[static_cast<std::size_t>(device)] = system.readString(u"ПРИБОРЫ", u"ППКП"_s + QString::number(device),
+                                                                      u"НЕТ"_s)
+                                                    != u"НЕТ";
     std::array<std::optional<DeviceIndex>, deviceCount> devices;
 
     std::vector<ComplexFile::Line> lines{{0, nodeText_}};

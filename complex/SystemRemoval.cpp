@@ -23,8 +23,7 @@ constexpr std::uint8_t firstAdsStation = 0x20;
 
 SystemRemoval::SystemRemoval(IniStore& store, SettingsFile& settings, QString systemText)
     : store_(store), settings_(settings), text_(std::move(systemText)), addressKey_(text_.mid(1, 2))
-{
-}
+{}
 
 QString SystemRemoval::question(const QString& systemText)
 {
@@ -74,7 +73,8 @@ std::optional<SystemRemoval::Notice> SystemRemoval::notice() const
     } catch (const ConversionError&) {
         return std::nullopt; // a node the load could not place: no station knows it
     }
-    const int ads = IniFile(store_, settings_.localPath(systemFile_)).readInteger(systemfile::sectionSystem, systemfile::keyAds, 1);
+    const int ads
+        = IniFile(store_, settings_.localPath(systemFile_)).readInteger(systemfile::sectionSystem, systemfile::keyAds, 1);
     const int station = ads == 1 ? firstAdsStation : firstAdsStation + ads;
     return Notice{static_cast<std::uint8_t>(station), static_cast<std::uint8_t>(address)};
 }

@@ -12,26 +12,26 @@ class TreeNode;
 class TreePopup {
 public:
     enum class Menu {
-        None,       // until the first load that finds a system
+        None, // until the first load that finds a system
         planMenu, // plan edit mode, system or zone: "Загрузить план", "Создать план"
         markerMenu, // plan edit mode, detector: "Установить извещатель", "Удалить извещатель"
         treeMenu, // normal mode
     };
     // The items of treeMenu, in menu order.
     enum class Item {
-        Control,         // "Контроль" (controlCheck)
-        SoundOff,        // "Звук откл." (silenceSystem)
-        ModulControl,    // "Модуль управления" (editControlModule)
-        DetectorOn,      // "Включить извещатель" (switchDetectorOn)
-        DetectorOff,     // "Выключить извещатель" (switchDetectorOff)
-        Arm,             // "Поставить на охрану" (N9)
-        Disarm,          // "Снять с охраны" (N10)
+        Control, // "Контроль" (controlCheck)
+        SoundOff, // "Звук откл." (silenceSystem)
+        ModulControl, // "Модуль управления" (editControlModule)
+        DetectorOn, // "Включить извещатель" (switchDetectorOn)
+        DetectorOff, // "Выключить извещатель" (switchDetectorOff)
+        Arm, // "Поставить на охрану" (N9)
+        Disarm, // "Снять с охраны" (N10)
         FirstSeparator,
-        ShowOnPlan,      // "Показать извещатели на плане" (N12)
-        HideOnPlan,      // "Скрыть извещатели на плане" (N13)
+        ShowOnPlan, // "Показать извещатели на плане" (N12)
+        HideOnPlan, // "Скрыть извещатели на плане" (N13)
         SecondSeparator,
-        SimulateFault,   // "Имитировать отказ"
-        SimulateFire,    // "Имитировать пожар/тревогу"
+        SimulateFault, // "Имитировать отказ"
+        SimulateFire, // "Имитировать пожар/тревогу"
     };
     static constexpr int itemCount = static_cast<int>(Item::SimulateFire) + 1;
 

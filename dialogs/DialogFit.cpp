@@ -16,7 +16,8 @@ void fitCaption(QDialog& dialog)
     // The window manager cuts a caption wider than the window; its buttons take about as much
     // again as three capitals.
     const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
-    const int caption = metrics.horizontalAdvance(dialog.windowTitle()) + metrics.horizontalAdvance(QStringLiteral("ШШШШШШ"));
+    const int caption = metrics.horizontalAdvance(dialog.windowTitle())
+                        + metrics.horizontalAdvance(QStringLiteral("ШШШШШШ"));
     // A dialog made by the toolkit builds its layout when first measured.
     dialog.sizeHint();
     // A layout of fixed size would undo a minimum width: the width goes into the layout instead.
@@ -40,9 +41,8 @@ void fitFileColumns(QFileDialog& dialog)
     if (!files || !model)
         return;
     // The folder is read in the background; the columns follow each listing.
-    QObject::connect(model, &QFileSystemModel::directoryLoaded, files, [files] {
-        files->header()->resizeSections(QHeaderView::ResizeToContents);
-    });
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, files,
+                     [files] { files->header()->resizeSections(QHeaderView::ResizeToContents); });
     const QFontMetrics metrics(files->font());
     dialog.resize(std::max(dialog.sizeHint().width(), metrics.averageCharWidth() * 100),
                   std::max(dialog.sizeHint().height(), metrics.height() * 25));

@@ -26,11 +26,13 @@ public:
             return QIdentityProxyModel::data(index, role);
         const QFileInfo file = files->fileInfo(mapToSource(index));
         switch (index.column()) {
-        case sizeColumn: return file.isDir() ? QString() : size(file.size());
+        case sizeColumn:
+            return file.isDir() ? QString() : size(file.size());
         case kindColumn:
             return file.isDir() ? QStringLiteral("Папка")
                                 : QStringLiteral("Файл %1").arg(file.suffix().toUpper()).trimmed();
-        default: return russian().toString(file.lastModified(), QStringLiteral("dd.MM.yyyy H:mm"));
+        default:
+            return russian().toString(file.lastModified(), QStringLiteral("dd.MM.yyyy H:mm"));
         }
     }
 

@@ -39,10 +39,10 @@ void HelpWindow::showPage(const QString& path)
                 QStringDecoder decoder(QStringConverter::encodingForHtml(page->bytes).value_or(QStringConverter::Utf8));
                 browser_->setHtml(decoder.decode(page->bytes));
             } else {
-                browser_->setPlainText(QStringLiteral("Справка не открывается: %1\n%2")
-                                           .arg(page->status == RegularFile::Status::Missing ? QStringLiteral("файла нет")
-                                                                                              : page->failure,
-                                                path));
+                browser_->setPlainText(
+                    QStringLiteral("Справка не открывается: %1\n%2")
+                        .arg(page->status == RegularFile::Status::Missing ? QStringLiteral("файла нет") : page->failure,
+                             path));
             }
         };
     });

@@ -16,8 +16,7 @@ namespace kirvan {
 
 namespace {
 
-template <typename Widget>
-Widget* named(Widget* widget, const QString& name)
+template <typename Widget> Widget* named(Widget* widget, const QString& name)
 {
     widget->setObjectName(name);
     return widget;
@@ -33,7 +32,8 @@ QPushButton* button(const QString& name, const QString& caption)
 
 } // namespace
 
-ModuleEditorDialog::ModuleEditorDialog(ControlModuleEditor& editor, AccessControl& access, MessageLoop& loop, QWidget* owner)
+ModuleEditorDialog::ModuleEditorDialog(ControlModuleEditor& editor, AccessControl& access, MessageLoop& loop,
+                                       QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       editor_(editor)
 {

@@ -78,7 +78,8 @@ void ModulePrompt::answer(const QString& caption, void (ControlModules::*execute
     if (!prompt)
         return;
     (modules_.*execute)();
-    access_.audit(QStringLiteral("Модуль управления: %1 (%2, сценарий %3)").arg(caption, prompt->place).arg(prompt->scenario));
+    access_.audit(
+        QStringLiteral("Модуль управления: %1 (%2, сценарий %3)").arg(caption, prompt->place).arg(prompt->scenario));
 }
 
 } // namespace kirvan

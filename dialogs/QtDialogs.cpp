@@ -12,10 +12,14 @@ namespace {
 QMessageBox::Icon toQt(Dialogs::Icon icon)
 {
     switch (icon) {
-    case Dialogs::Icon::Information: return QMessageBox::Information;
-    case Dialogs::Icon::Warning: return QMessageBox::Warning;
-    case Dialogs::Icon::Error: return QMessageBox::Critical;
-    case Dialogs::Icon::Question: return QMessageBox::Question;
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Error:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -23,9 +27,12 @@ QMessageBox::Icon toQt(Dialogs::Icon icon)
 QMessageBox::StandardButtons toQt(Dialogs::Buttons buttons)
 {
     switch (buttons) {
-    case Dialogs::Buttons::Ok: return QMessageBox::Ok;
-    case Dialogs::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case Dialogs::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Dialogs::Buttons::Ok:
+        return QMessageBox::Ok;
+    case Dialogs::Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Dialogs::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
     }
     return QMessageBox::Ok;
 }
@@ -61,9 +68,12 @@ Dialogs::Answer QtDialogs::messageBox(const QString& caption, const QString& tex
         box.setDefaultButton(QMessageBox::No);
     // A box closed by the program's stop was answered by nobody: it counts as cancelled.
     switch (box.exec()) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Yes: return Answer::Yes;
-    default: return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    default:
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
 }
 

@@ -11,8 +11,7 @@ namespace kirvan {
 
 AlarmSounds::AlarmSounds(Sound& sound, QStringList folders, std::function<void(const QString&)> tellOperator)
     : sound_(sound), folders_(std::move(folders)), tellOperator_(std::move(tellOperator))
-{
-}
+{}
 
 void AlarmSounds::playOnce(const QString& name)
 {

@@ -18,10 +18,14 @@ const QString alarmSound = QStringLiteral("alarm.wav");
 int rank(int level)
 {
     switch (level) {
-    case Annunciation::Fire: return 3;
-    case Annunciation::Technology: return 2;
-    case Annunciation::Fault: return 1;
-    default: return 0;
+    case Annunciation::Fire:
+        return 3;
+    case Annunciation::Technology:
+        return 2;
+    case Annunciation::Fault:
+        return 1;
+    default:
+        return 0;
     }
 }
 
@@ -39,20 +43,28 @@ AlarmState::~AlarmState() = default;
 QString AlarmState::wordOf(int level)
 {
     switch (level) {
-    case Fault: return QStringLiteral(" ОТКАЗ");
-    case Fire: return QStringLiteral(" ПОЖАР");
-    case Technology: return QStringLiteral("Технология");
-    default: return QStringLiteral(" НОРМА");
+    case Fault:
+        return QStringLiteral(" ОТКАЗ");
+    case Fire:
+        return QStringLiteral(" ПОЖАР");
+    case Technology:
+        return QStringLiteral("Технология");
+    default:
+        return QStringLiteral(" НОРМА");
     }
 }
 
 Rgb AlarmState::colourOf(int level)
 {
     switch (level) {
-    case Fault: return {255, 255, 0};
-    case Fire: return {255, 0, 0};
-    case Technology: return {166, 202, 240};
-    default: return {0, 128, 0};
+    case Fault:
+        return {255, 255, 0};
+    case Fire:
+        return {255, 0, 0};
+    case Technology:
+        return {166, 202, 240};
+    default:
+        return {0, 128, 0};
     }
 }
 
@@ -170,7 +182,8 @@ std::vector<std::pair<QString, int>> AlarmState::picturedAlarms() const
     std::vector<const Announced*> ordered;
     for (const Announced& alarm : pictured_)
         ordered.push_back(&alarm);
-    std::sort(ordered.begin(), ordered.end(), [](const Announced* a, const Announced* b) { return a->number < b->number; });
+    std::sort(ordered.begin(), ordered.end(),
+              [](const Announced* a, const Announced* b) { return a->number < b->number; });
     std::vector<std::pair<QString, int>> alarms;
     for (const Announced* alarm : ordered)
         alarms.emplace_back(alarm->record, alarm->level);

@@ -18,9 +18,18 @@ namespace {
 const QString fault = QStringLiteral("ОТКАЗ");
 const QString fire = QStringLiteral("ПОЖАР");
 
-bool isDetectorForm(const Reaction& r) { return r.at(4) == record::detectorForm; }
-bool isRelayUnitForm(const Reaction& r) { return r.at(4) == record::relayUnitForm; }
-bool isRemoteUnitForm(const Reaction& r) { return r.at(4) == record::remoteUnitForm; }
+bool isDetectorForm(const Reaction& r)
+{
+    return r.at(4) == record::detectorForm;
+}
+bool isRelayUnitForm(const Reaction& r)
+{
+    return r.at(4) == record::relayUnitForm;
+}
+bool isRemoteUnitForm(const Reaction& r)
+{
+    return r.at(4) == record::remoteUnitForm;
+}
 
 // The device a record names by its form: the "И" device, the relay unit "БРВУ n" of the "B"
 // form, the remote unit "БДУ0n" of the "Т" form. Nothing for an unknown device.
@@ -45,23 +54,21 @@ QString equipmentMessage(const Reaction& r)
         return device ? QStringLiteral("НЕТ СВЯЗИ С ") + *device : QString();
     }
     case 10:
-        return (isFireControlConsole(r.deviceChar()) ? QStringLiteral("ПУ-П")
-                                                     : QStringLiteral("ППКП ") + r.deviceChar())
+        return (isFireControlConsole(r.deviceChar()) ? QStringLiteral("ПУ-П") : QStringLiteral("ППКП ") + r.deviceChar())
                + QStringLiteral(" ЗАМЫКАНИЕ  ЛИНИИ ") + r.at(6);
     case 26: {
         const auto device = namedDevice(r);
         if (!device)
             return {};
         // A remote unit's relay number is the last digit of its point number less 4.
-        const QString relay = isRemoteUnitForm(r) ? QString::number(toInteger(QString(r.at(9))) - 4)
-                                                  : QString(r.at(6));
+        const QString relay = isRemoteUnitForm(r) ? QString::number(toInteger(QString(r.at(9))) - 4) : QString(r.at(6));
         return *device + QStringLiteral(" РЕЛЕ Р") + relay;
     }
     case 32: {
         const auto device = namedDevice(r);
         if (!device)
             return {};
-        const QString gap = console ? QStringLiteral("   ")
+        const QString gap = console               ? QStringLiteral("   ")
                             : isRemoteUnitForm(r) ? QStringLiteral("  ")
                                                   : QStringLiteral(" ");
         return *device + gap + QStringLiteral("АВАРИЯ ПИТАНИЯ");
@@ -162,8 +169,8 @@ void reactContact(Reaction& r)
 
 void reactZoneMode(Reaction& r)
 {
-    static const char16_t* const suffixes[] = {u" БЛОКИРОВКА ВКЛЮЧЕНА", u" БЛОКИРОВКА ВЫКЛЮЧЕНА",
-                                               u" РУЧНОЙ РЕЖИМ", u" АВТОМАТИЧЕСКИЙ РЕЖИМ"};
+    static const char16_t* const suffixes[] = {u" БЛОКИРОВКА ВКЛЮЧЕНА", u" БЛОКИРОВКА ВЫКЛЮЧЕНА", u" РУЧНОЙ РЕЖИМ",
+                                               u" АВТОМАТИЧЕСКИЙ РЕЖИМ"};
     r.shortLine(QStringLiteral(": ") + zoneWith(r, suffixes[r.code() - 34]));
 }
 
@@ -183,13 +190,9 @@ void reactRelease(Reaction& r)
 
 void reactCircuitFault(Reaction& r)
 {
-    static const char16_t* const suffixes[] = {u" УТЕЧКА ОТВ",
-                                               u" ЦЕПЬ ПОДАЧИ ОТВ",
-                                               u" ЦЕПЬ БЛОКИРОВКИ",
-                                               u" ЦЕПЬ ПОДАЧИ ОТВ 2 ОЧЕРЕДЬ",
-                                               u" ЦЕПЬ  УТЕЧКА ОТВ",
-                                               u" ЦЕПЬ ОПОВЕЩЕНИЕ 1",
-                                               u"  ЦЕПЬ ОПОВЕЩЕНИЕ 2"};
+    static const char16_t* const suffixes[] = {
+        u" УТЕЧКА ОТВ",       u" ЦЕПЬ ПОДАЧИ ОТВ",   u" ЦЕПЬ БЛОКИРОВКИ",   u" ЦЕПЬ ПОДАЧИ ОТВ 2 ОЧЕРЕДЬ",
+        u" ЦЕПЬ  УТЕЧКА ОТВ", u" ЦЕПЬ ОПОВЕЩЕНИЕ 1", u"  ЦЕПЬ ОПОВЕЩЕНИЕ 2"};
     // An installation fault outranks a technology alarm.
     r.pointFault(zoneWith(r, suffixes[r.code() - 41]), Reaction::FaultYieldsTo::Fire);
 }
@@ -197,7 +200,8 @@ void reactCircuitFault(Reaction& r)
 void reactDirection(Reaction& r)
 {
     r.services().window.restoreMainWindow();
-    const QString zone = r.systemFile().readString(systemfile::sectionDirection.toString() + r.at(6), systemfile::keyDirectionZone, {});
+    const QString zone = r.systemFile().readString(systemfile::sectionDirection.toString() + r.at(6),
+                                                   systemfile::keyDirectionZone, {});
     r.fillRow(fire, zone + (r.code() == 48 ? QStringLiteral(": АКТИВАЦИЯ АСПТ") : QStringLiteral(": ПОДАЧА ОТВ")));
     r.rowLine();
     r.services().markers.paintMarker(r.record(), colours::red, true);
@@ -215,7 +219,7 @@ void reactRemoteUnitPoint(Reaction& r)
         return;
     static const char16_t* const suffixes[] = {u" АСПТ:ЦЕПЬ ПОДАЧА ОТВ", u" АСПТ:ЦЕПЬ УТЕЧКА ОТВ",
                                                u" АСПТ:ЦЕПЬ БЛОКИРОВКА", u" АСПТ:КНОПКА ПУСК",
-                                               u" АСПТ:КНОПКА СТОП",      u" АСПТ:КНОПКА РУЧНОЙ"};
+                                               u" АСПТ:КНОПКА СТОП",     u" АСПТ:КНОПКА РУЧНОЙ"};
     r.services().window.restoreMainWindow();
     const int number = record::pointNumber(r.record());
     const QString message = number >= 79 && number <= 84

@@ -12,10 +12,19 @@ QChar at(const QString& record, int position);
 // Characters from..from+count-1 (from 1), as far as the record goes.
 QString chars(const QString& record, int from, int count);
 
-inline QString address(const QString& record) { return chars(record, 1, 2); }
-inline QString detectorId(const QString& record) { return chars(record, 4, 6); }
+inline QString address(const QString& record)
+{
+    return chars(record, 1, 2);
+}
+inline QString detectorId(const QString& record)
+{
+    return chars(record, 4, 6);
+}
 // The form of the identifier: "И" detector or device point, Latin "B" relay unit, "Т" remote unit.
-inline QChar form(const QString& record) { return at(record, 4); }
+inline QChar form(const QString& record)
+{
+    return at(record, 4);
+}
 
 // Characters 11-12 as a decimal integer; ConversionError when they are none.
 int eventCode(const QString& record);

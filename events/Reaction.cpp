@@ -18,8 +18,8 @@ enum Column { Number = 0, Status = 1, Object = 2, Message = 3, Date = 4, Time = 
 
 } // namespace
 
-Reaction::Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile,
-                   int code, const RecordContext& context)
+Reaction::Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile, int code,
+                   const RecordContext& context)
     : environment_(environment),
       record_(record),
       moment_(environment.clock.now()),
@@ -30,8 +30,7 @@ Reaction::Reaction(EventEnvironment& environment, const QString& record, const Q
       detectorId_(record::detectorId(record)),
       systemFile_(environment.store, systemFile),
       detectorFile_(environment.store, detectorFilePath(systemFile, record::at(record, 5)))
-{
-}
+{}
 
 QChar Reaction::deviceChar() const
 {

@@ -13,8 +13,8 @@ namespace kirvan {
 // and the shared ways of filling a row, composing the line and marking the tree.
 class Reaction {
 public:
-    Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile,
-             int code, const RecordContext& context = {});
+    Reaction(EventEnvironment& environment, const QString& record, const QString& systemFile, int code,
+             const RecordContext& context = {});
 
     const QString& record() const { return record_; }
     const QString& systemName() const { return systemName_; }

@@ -10,11 +10,9 @@
 
 namespace kirvan {
 
-SystemReset::SystemReset(CompositionTree& tree, const SettingsFile& settings, IniStore& store,
-                         MarkerPainter& markers)
+SystemReset::SystemReset(CompositionTree& tree, const SettingsFile& settings, IniStore& store, MarkerPainter& markers)
     : tree_(tree), settings_(settings), store_(store), markers_(markers)
-{
-}
+{}
 
 void SystemReset::resetSystemState(const QString& address, const std::set<QString>& spared)
 {

@@ -108,7 +108,8 @@ int createTemporary(QByteArray& name)
 bool isLeftoverOf(const QString& entry, const QString& fileName, const QString& folder)
 {
     const qsizetype mark = entry.size() - randomPart - temporaryMark.size();
-    if (mark < 2 || !entry.startsWith(QLatin1Char('.')) || QStringView(entry).mid(mark, temporaryMark.size()) != temporaryMark)
+    if (mark < 2 || !entry.startsWith(QLatin1Char('.'))
+        || QStringView(entry).mid(mark, temporaryMark.size()) != temporaryMark)
         return false;
     const QString base = entry.mid(1, mark - 1);
     if (!fileName.isEmpty())
@@ -143,14 +144,11 @@ void removeWriteLeftovers(const QString& folder, const QString& fileName)
     ::closedir(entries);
 }
 
-void writeFileAtomically(const QString& path, QByteArrayView content,
-                         const std::function<void()>& beforeReplace)
+void writeFileAtomically(const QString& path, QByteArrayView content, const std::function<void()>& beforeReplace)
 {
     const QFileInfo info(path);
     // Writing through a link must keep the link and replace what it points to.
-    const QString target = !info.isSymLink() ? path
-                           : info.exists()   ? info.canonicalFilePath()
-                                             : info.symLinkTarget();
+    const QString target = !info.isSymLink() ? path : info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
     const QFileInfo targetInfo(target);
     const QByteArray encodedTarget = QFile::encodeName(target);
     const QByteArray folder = QFile::encodeName(targetInfo.absolutePath());
@@ -161,8 +159,8 @@ void writeFileAtomically(const QString& path, QByteArrayView content,
     if (existed)
         checkWritable(path, encodedTarget);
 
-    QByteArray temporary =
-        folder + '/' + QFile::encodeName(QLatin1Char('.') + targetInfo.fileName() + temporaryMark) + "XXXXXX";
+    QByteArray temporary = folder + '/' + QFile::encodeName(QLatin1Char('.') + targetInfo.fileName() + temporaryMark)
+                           + "XXXXXX";
     const int fd = createTemporary(temporary);
     if (fd < 0) {
         const int error = errno;

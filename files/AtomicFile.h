@@ -17,8 +17,7 @@ namespace kirvan {
 // Throws FileWriteError naming `path` when the file system refuses; the old file is untouched.
 // `beforeReplace` runs after the temporary file is complete and before the rename (tests use it
 // to stop the process at the worst moment).
-void writeFileAtomically(const QString& path, QByteArrayView content,
-                         const std::function<void()>& beforeReplace = {});
+void writeFileAtomically(const QString& path, QByteArrayView content, const std::function<void()>& beforeReplace = {});
 
 } // namespace kirvan
 

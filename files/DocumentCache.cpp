@@ -54,8 +54,7 @@ std::shared_ptr<const IniDocument> DocumentCache::current(const QString& path, Q
     const bool cacheable = watchId && content.status == RegularFile::Status::Read && !content.symbolicLink
                            && S_ISREG(content.info.st_mode) && content.info.st_nlink == 1;
     if (cacheable) {
-        entries_.insert(path, Entry{document, signatureOf(content.info), *watchId,
-                                    location.fileName(), ++uses_});
+        entries_.insert(path, Entry{document, signatureOf(content.info), *watchId, location.fileName(), ++uses_});
         if (entries_.size() > capacity_)
             evictLeastRecentlyUsed();
     } else if (watchId) {
@@ -72,8 +71,7 @@ void DocumentCache::forget(const QString& path)
 
 DocumentCache::Signature DocumentCache::signatureOf(const struct stat& info)
 {
-    return {info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim),
-            nanoseconds(info.st_ctim)};
+    return {info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
 }
 
 void DocumentCache::applyChanges()
@@ -84,10 +82,9 @@ void DocumentCache::applyChanges()
         for (auto entry = entries_.cbegin(); entry != entries_.cend(); ++entry) {
             // Names are compared as the path resolution does, without regard to case: a file
             // that appears under another spelling may be the one the path now reaches.
-            const bool concerned =
-                change.everything
-                || (entry->watchId == change.watchId
-                    && (name.isEmpty() || name.compare(entry->fileName, Qt::CaseInsensitive) == 0));
+            const bool concerned = change.everything
+                                   || (entry->watchId == change.watchId
+                                       && (name.isEmpty() || name.compare(entry->fileName, Qt::CaseInsensitive) == 0));
             if (concerned)
                 stale.append(entry.key());
         }

@@ -37,7 +37,7 @@ private:
         ino_t inode = 0;
         off_t size = 0;
         long long modified = 0; // nanoseconds
-        long long changed = 0;  // nanoseconds
+        long long changed = 0; // nanoseconds
         bool operator==(const Signature&) const = default;
     };
     struct Entry {

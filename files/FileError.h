@@ -15,8 +15,7 @@ public:
 protected:
     FileError(const QString& message, const QString& path, QString reason)
         : std::runtime_error(message.toStdString()), path_(path), reason_(std::move(reason))
-    {
-    }
+    {}
 
 private:
     QString path_;

@@ -10,8 +10,7 @@ class FileReadError : public FileError {
 public:
     FileReadError(const QString& path, const QString& reason)
         : FileError(QStringLiteral("Не удаётся прочитать файл %1: %2").arg(path, reason), path, reason)
-    {
-    }
+    {}
 };
 
 } // namespace kirvan

@@ -10,8 +10,7 @@ class FileWriteError : public FileError {
 public:
     explicit FileWriteError(const QString& path, QString reason = {})
         : FileError(QStringLiteral("Unable to write to %1").arg(path), path, std::move(reason))
-    {
-    }
+    {}
 };
 
 } // namespace kirvan

@@ -12,9 +12,8 @@ namespace kirvan {
 
 namespace {
 
-constexpr std::uint32_t changeEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE
-                                       | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF
-                                       | IN_MOVE_SELF;
+constexpr std::uint32_t changeEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM
+                                       | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF;
 
 // File systems whose content other computers (or a user-space server) change behind the
 // kernel's back.
@@ -24,8 +23,8 @@ bool isRemote(const QString& folder)
     if (::statfs(QFile::encodeName(folder).constData(), &info) != 0)
         return true;
     switch (static_cast<unsigned long>(info.f_type)) {
-    case 0x6969UL:     // NFS
-    case 0x517BUL:     // SMB
+    case 0x6969UL: // NFS
+    case 0x517BUL: // SMB
     case 0xFF534D42UL: // CIFS
     case 0xFE534D42UL: // SMB2
     case 0x65735546UL: // FUSE
@@ -33,7 +32,7 @@ bool isRemote(const QString& folder)
     case 0x00C36400UL: // Ceph
     case 0x5346414FUL: // AFS
     case 0x73757245UL: // Coda
-    case 0x564CUL:     // NCP
+    case 0x564CUL: // NCP
         return true;
     default:
         return false;
@@ -54,8 +53,7 @@ std::optional<int> FolderWatcher::watch(const QString& folder)
 {
     if (fd_ < 0 || isRemote(folder))
         return std::nullopt;
-    const int id = ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(),
-                                       changeEvents | IN_ONLYDIR);
+    const int id = ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), changeEvents | IN_ONLYDIR);
     if (id < 0)
         return std::nullopt;
     return id;
@@ -79,7 +77,7 @@ void FolderWatcher::drain(const std::function<void(const Change&)>& report)
         if (length <= 0)
             return; // EAGAIN: nothing more queued
         for (ssize_t offset = 0; offset < length;) {
-            inotify_event event {};
+            inotify_event event{};
             std::memcpy(&event, buffer.data() + offset, sizeof event);
             const char* name = buffer.data() + offset + sizeof event;
             Change change;

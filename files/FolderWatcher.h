@@ -24,7 +24,7 @@ public:
 
     struct Change {
         int watchId = -1;
-        QByteArray name;       // the entry of the folder; empty when the folder itself changed
+        QByteArray name; // the entry of the folder; empty when the folder itself changed
         bool everything = false; // events were lost: anything may have changed
     };
     // Reports the changes queued since the last call, without waiting.

@@ -13,7 +13,10 @@ namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
 
 QStringView trimBlanks(QStringView text)
 {
@@ -89,13 +92,15 @@ LineShape shapeOf(QStringView line)
 
 QStringView unquoted(QStringView value)
 {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-        && value.back() == value.front())
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
         return value.sliced(1, value.size() - 2);
     return value;
 }
 
-bool hasLineBreak(QStringView text) { return text.contains(u'\r') || text.contains(u'\n'); }
+bool hasLineBreak(QStringView text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
 
 // A name the file could not give back: it would be empty, break the line, end the header early,
 // split the key, or make the line read as a comment or a header.
@@ -108,8 +113,7 @@ void checkSectionName(QStringView section)
 void checkKey(QStringView key)
 {
     const QStringView trimmed = trimBlanks(key);
-    if (trimmed.isEmpty() || hasLineBreak(key) || key.contains(u'=') || trimmed.front() == u';'
-        || trimmed.front() == u'[')
+    if (trimmed.isEmpty() || hasLineBreak(key) || key.contains(u'=') || trimmed.front() == u';' || trimmed.front() == u'[')
         throw std::invalid_argument("unusable INI key");
 }
 
@@ -148,8 +152,8 @@ void IniDocument::reindex()
         const LineShape shape = shapeOf(line);
         const auto index = static_cast<quint32>(lines_.size());
         const quint32 hash = shape.kind == otherLine ? 0 : foldedHash(shape.name);
-        lines_.push_back(Line{static_cast<quint32>(line.data() - text_.constData()),
-                              static_cast<quint32>(shape.kind) << 30 | hash});
+        lines_.push_back(
+            Line{static_cast<quint32>(line.data() - text_.constData()), static_cast<quint32>(shape.kind) << 30 | hash});
         if (shape.kind == headerLine)
             headers_.push_back(HeaderLine{hash, index});
     });
@@ -321,7 +325,8 @@ bool IniDocument::eraseSection(QStringView section)
 {
     const QStringView sectionName = trimBlanks(section);
     const quint32 sectionHash = foldedHash(sectionName);
-    return removeLines([&](qsizetype, qsizetype header) { return header >= 0 && named(header, sectionName, sectionHash); });
+    return removeLines(
+        [&](qsizetype, qsizetype header) { return header >= 0 && named(header, sectionName, sectionHash); });
 }
 
 } // namespace kirvan

@@ -47,7 +47,7 @@ private:
     enum Kind : quint32 { Other, Header, Key };
     struct Line {
         quint32 start = 0; // of the line in the text
-        quint32 tag = 0;   // the kind in the top two bits, below them the hash of the folded name
+        quint32 tag = 0; // the kind in the top two bits, below them the hash of the folded name
         Kind kind() const { return static_cast<Kind>(tag >> 30); }
         quint32 nameHash() const { return tag & 0x3FFF'FFFF; }
     };

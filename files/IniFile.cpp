@@ -13,8 +13,7 @@ namespace {
 // What the Windows profile functions return at most for one value.
 constexpr qsizetype longestText = 2047;
 
-std::optional<QString> readValue(IniStore& store, const QString& path, QStringView section,
-                                 QStringView key)
+std::optional<QString> readValue(IniStore& store, const QString& path, QStringView section, QStringView key)
 {
     std::optional<QString> result;
     store.read(path, [&](const IniDocument& document) {
@@ -46,9 +45,7 @@ double IniFile::readFloat(QStringView section, QStringView key, double defaultVa
 
 qsizetype IniFile::writeString(QStringView section, QStringView key, QStringView value)
 {
-    return store_->edit(path_, [&](IniDocument& document) {
-        return document.setValue(section, key, value);
-    });
+    return store_->edit(path_, [&](IniDocument& document) { return document.setValue(section, key, value); });
 }
 
 void IniFile::writeInteger(QStringView section, QStringView key, int value)
@@ -84,9 +81,7 @@ void IniFile::edit(const std::function<bool(IniDocument&)>& change)
 bool IniFile::sectionExists(QStringView section) const
 {
     bool exists = false;
-    store_->read(path_, [&](const IniDocument& document) {
-        exists = document.sectionExists(section);
-    });
+    store_->read(path_, [&](const IniDocument& document) { exists = document.sectionExists(section); });
     return exists;
 }
 

@@ -18,10 +18,12 @@ constexpr qsizetype cachedFiles = 48;
 
 IniStore::IniStore(const Locale& locale, std::function<void()> beforeReplace)
     : locale_(locale), beforeReplace_(std::move(beforeReplace)), cache_(cachedFiles)
-{
-}
+{}
 
-QChar IniStore::decimalSeparator() const { return locale_.decimalSeparator(); }
+QChar IniStore::decimalSeparator() const
+{
+    return locale_.decimalSeparator();
+}
 
 QString IniStore::read(const QString& path, const std::function<void(const IniDocument&)>& reader)
 {

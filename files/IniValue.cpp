@@ -11,7 +11,10 @@ namespace kirvan::inivalue {
 
 namespace {
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 int hexDigit(QChar c)
 {
@@ -48,9 +51,8 @@ std::optional<int> parseDecimal(QStringView text)
         return std::nullopt;
     // Accumulated as a magnitude so that the most negative value, whose magnitude exceeds the
     // largest positive one, is still accepted.
-    const std::int64_t limit =
-        negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
-                 : std::numeric_limits<int>::max();
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
+                                        : std::numeric_limits<int>::max();
     std::int64_t magnitude = 0;
     for (const QChar c : digits) {
         if (!isDigit(c))
@@ -137,8 +139,7 @@ QString formatReal(double value, QChar decimalSeparator)
 
     // Scientific form rounded to 15 significant digits: "-d.dddddddddddddde+XX".
     char buffer[32];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     (void)error; // the buffer holds the longest such form
     const std::string_view scientific(buffer, static_cast<std::size_t>(end - buffer));
     const std::size_t e = scientific.find('e');
@@ -152,7 +153,7 @@ QString formatReal(double value, QChar decimalSeparator)
     int exponent = 0;
     const std::string_view exponentText = scientific.substr(e + 1);
     (void)std::from_chars(exponentText.data() + (exponentText.front() == '+'),
-                    exponentText.data() + exponentText.size(), exponent);
+                          exponentText.data() + exponentText.size(), exponent);
 
     QString out;
     if (negative)

@@ -34,8 +34,7 @@ QString findIgnoringCase(const QString& folder, const QString& name)
     QString best;
     while (const dirent* entry = ::readdir(dir)) {
         const QString candidate = QFile::decodeName(entry->d_name);
-        if (candidate.compare(name, Qt::CaseInsensitive) == 0
-            && (best.isEmpty() || candidate < best))
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0 && (best.isEmpty() || candidate < best))
             best = candidate;
     }
     ::closedir(dir);

@@ -18,9 +18,9 @@ struct RegularFile {
 
     Status status = Status::Failed;
     QByteArray bytes;
-    struct stat info {};      // of the file read
+    struct stat info {}; // of the file read
     bool symbolicLink = false; // the path itself is a link
-    QString failure;          // why it could not be read, in Russian
+    QString failure; // why it could not be read, in Russian
 
     // Reads the whole file without waiting for anything. A missing file (or folder on the way) is
     // Missing; anything else that cannot be read is Failed with the reason.

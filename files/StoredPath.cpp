@@ -5,8 +5,7 @@ namespace kirvan {
 namespace {
 bool isDriveLetter(QChar ch)
 {
-    return (ch >= QLatin1Char('A') && ch <= QLatin1Char('Z'))
-           || (ch >= QLatin1Char('a') && ch <= QLatin1Char('z'));
+    return (ch >= QLatin1Char('A') && ch <= QLatin1Char('Z')) || (ch >= QLatin1Char('a') && ch <= QLatin1Char('z'));
 }
 } // namespace
 

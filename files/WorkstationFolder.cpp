@@ -12,8 +12,7 @@ namespace kirvan {
 
 WorkstationFolder::WorkstationFolder(QString path, QString sharedData)
     : path_(QDir(path).absolutePath()), sharedData_(sharedData.isEmpty() ? QString() : QDir(sharedData).absolutePath())
-{
-}
+{}
 
 QString WorkstationFolder::file(const QString& name) const
 {
@@ -33,10 +32,11 @@ QString defaultWorkstationFolder(const QString& programFolder, const QStringList
                                  const std::function<bool(const QString& folder)>& writable)
 {
     const QString program = QDir(programFolder).canonicalPath();
-    const bool installed = std::any_of(systemProgramFolders.begin(), systemProgramFolders.end(), [&](const QString& system) {
-        return !program.isEmpty() && program == QDir(system).canonicalPath();
-    });
-    return installed || !writable(programFolder) ? QDir(userDataFolder).absolutePath() : QDir(programFolder).absolutePath();
+    const bool installed = std::any_of(
+        systemProgramFolders.begin(), systemProgramFolders.end(),
+        [&](const QString& system) { return !program.isEmpty() && program == QDir(system).canonicalPath(); });
+    return installed || !writable(programFolder) ? QDir(userDataFolder).absolutePath()
+                                                 : QDir(programFolder).absolutePath();
 }
 
 bool folderWritable(const QString& folder)

@@ -29,7 +29,8 @@ int openLockFile(const QByteArray& folder)
         errno = ENOTDIR;
         return -1;
     }
-    const int fd = ::open((folder + lockFileName).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    const int fd = ::open((folder + lockFileName).constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                          0600);
     if (fd < 0)
         return -1;
     struct stat info {};

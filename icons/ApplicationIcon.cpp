@@ -18,7 +18,8 @@ QPainterPath flame(qreal bottom, qreal height, qreal halfWidth)
     const qreal top = bottom - height;
     QPainterPath path;
     path.moveTo(8, top);
-    path.cubicTo(8 + halfWidth * 0.9, top + height * 0.35, 8 + halfWidth * 1.1, top + height * 0.6, 8 + halfWidth, bottom - height * 0.2);
+    path.cubicTo(8 + halfWidth * 0.9, top + height * 0.35, 8 + halfWidth * 1.1, top + height * 0.6, 8 + halfWidth,
+                 bottom - height * 0.2);
     path.quadTo(8 + halfWidth * 0.7, bottom, 8, bottom);
     path.quadTo(8 - halfWidth * 0.7, bottom, 8 - halfWidth, bottom - height * 0.2);
     path.cubicTo(8 - halfWidth * 1.1, top + height * 0.55, 8 - halfWidth * 0.3, top + height * 0.45, 8, top);

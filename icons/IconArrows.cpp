@@ -10,7 +10,7 @@ namespace {
 void drawArrowWithSign(QPainter& painter, bool plus)
 {
     fillOutlined(painter, polygon({{1, 9}, {9, 9}, {9, 6}, {14, 10.5}, {9, 15}, {9, 12}, {1, 12}}),
-        verticalShade(6, 15, Blue.fill.lighter(150), Blue.fill), Blue.outline);
+                 verticalShade(6, 15, Blue.fill.lighter(150), Blue.fill), Blue.outline);
     QPainterPath sign = rectangle(1, 3, 6, 2);
     if (plus)
         sign.addRect(3, 1, 2, 6);

@@ -39,7 +39,7 @@ void drawPlug(QPainter& painter)
     fillOutlined(painter, rectangle(9, 1, 2, 5), Metal);
     painter.fillRect(QRectF(7, 12, 2, 4), Ink);
     fillOutlined(painter, polygon({{3, 5}, {13, 5}, {13, 8}, {10, 12}, {6, 12}, {3, 8}}),
-        verticalShade(5, 12, QColor(140, 140, 140), QColor(70, 70, 70)), Ink);
+                 verticalShade(5, 12, QColor(140, 140, 140), QColor(70, 70, 70)), Ink);
 }
 
 void drawRedCross(QPainter& painter)

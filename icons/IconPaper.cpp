@@ -31,7 +31,7 @@ void drawPrinter(QPainter& painter)
     fillOutlined(painter, rectangle(4, 1, 8, 6), Paper);
     painter.fillRect(QRectF(5, 3, 6, 1), Writing);
     fillOutlined(painter, rectangle(1, 6, 14, 6), verticalShade(6, 12, QColor(224, 224, 224), QColor(150, 150, 150)),
-        QColor(64, 64, 64));
+                 QColor(64, 64, 64));
     painter.fillRect(QRectF(11, 7, 2, 1), Green.fill);
     fillOutlined(painter, rectangle(4, 10, 8, 5), Paper);
     painter.fillRect(QRectF(5, 12, 6, 1), Writing);

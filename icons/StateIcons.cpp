@@ -13,43 +13,43 @@ using namespace icon;
 using Drawing = void (*)(QPainter&);
 
 constexpr std::array<Drawing, StateIconCount> Drawings = {
-    drawProgram,                                                    // 0 "О программе"
-    drawPlug,                                                       // 1 "СОМ-порты"
-    drawRedCross,                                                   // 2 "Выход"
-    drawCardBox,                                                    // 3 archive
-    drawRedCrossWithExclamation,                                    // 4 alarm reset
-    drawHand,                                                       // 5
-    drawCircularArrowWithExclamation,                               // 6 "Общий контроль"
-    drawLoudspeaker,                                                // 7 sound off
-    drawQuestionMark,                                               // 8 help
-    drawArrowRightWithPlus,                                         // 9 "Ввести в состав"
-    drawNotepadWithPencil,                                          // 10 plan editor
-    drawCalculator,                                                 // 11
-    drawNumberSheet,                                                // 12 zone
-    [](QPainter& painter) { drawKey(painter, Yellow); },            // 13 security detector on
-    [](QPainter& painter) { drawKey(painter, Grey); },              // 14 security detector off
-    [](QPainter& painter) { drawLitBulb(painter, Yellow.fill); },   // 15 other detector on
-    drawUnlitBulb,                                                  // 16 other detector off
-    [](QPainter& painter) { drawLitBulb(painter, Red.fill); },      // 17 fire
-    [](QPainter& painter) { drawKey(painter, Red); },               // 18
-    [](QPainter& painter) {                                         // 19 detector fault
+    drawProgram, // 0 "О программе"
+    drawPlug, // 1 "СОМ-порты"
+    drawRedCross, // 2 "Выход"
+    drawCardBox, // 3 archive
+    drawRedCrossWithExclamation, // 4 alarm reset
+    drawHand, // 5
+    drawCircularArrowWithExclamation, // 6 "Общий контроль"
+    drawLoudspeaker, // 7 sound off
+    drawQuestionMark, // 8 help
+    drawArrowRightWithPlus, // 9 "Ввести в состав"
+    drawNotepadWithPencil, // 10 plan editor
+    drawCalculator, // 11
+    drawNumberSheet, // 12 zone
+    [](QPainter& painter) { drawKey(painter, Yellow); }, // 13 security detector on
+    [](QPainter& painter) { drawKey(painter, Grey); }, // 14 security detector off
+    [](QPainter& painter) { drawLitBulb(painter, Yellow.fill); }, // 15 other detector on
+    drawUnlitBulb, // 16 other detector off
+    [](QPainter& painter) { drawLitBulb(painter, Red.fill); }, // 17 fire
+    [](QPainter& painter) { drawKey(painter, Red); }, // 18
+    [](QPainter& painter) { // 19 detector fault
         drawUnlitBulb(painter);
         crossOut(painter);
     },
-    [](QPainter& painter) {                                         // 20
+    [](QPainter& painter) { // 20
         drawKey(painter, Grey);
         crossOut(painter);
     },
-    drawArrowLeftWithMinus,                                         // 21 "Вывести из состава"
-    [](QPainter& painter) { drawCircularLamp(painter, Green); },    // 22 system normal
-    [](QPainter& painter) {                                         // 23 no link with the complex
+    drawArrowLeftWithMinus, // 21 "Вывести из состава"
+    [](QPainter& painter) { drawCircularLamp(painter, Green); }, // 22 system normal
+    [](QPainter& painter) { // 23 no link with the complex
         drawCircularLamp(painter, Grey);
         crossOut(painter);
     },
-    [](QPainter& painter) { drawCircularLamp(painter, Yellow); },   // 24 fault in the system
-    [](QPainter& painter) { drawCircularLamp(painter, Red); },      // 25 fire or technology alarm
-    drawPrinter,                                                    // 26 detector armed
-    [](QPainter& painter) { drawLitBulb(painter, Blue.fill); },     // 27 technology alarm
+    [](QPainter& painter) { drawCircularLamp(painter, Yellow); }, // 24 fault in the system
+    [](QPainter& painter) { drawCircularLamp(painter, Red); }, // 25 fire or technology alarm
+    drawPrinter, // 26 detector armed
+    [](QPainter& painter) { drawLitBulb(painter, Blue.fill); }, // 27 technology alarm
 };
 
 bool isStateIcon(int index)

@@ -138,8 +138,7 @@ void EventTable::fitToGrid(int gridWidth)
 {
     // The layout below announces the change, the new width with it.
     setMessageWidth(gridWidth);
-    if (settings_.readString(settings::sectionSettings, settings::keyTable, QStringLiteral("0"))
-        == u"0")
+    if (settings_.readString(settings::sectionSettings, settings::keyTable, QStringLiteral("0")) == u"0")
         scrollDown();
     else
         scrollUp();

@@ -108,7 +108,7 @@ private:
     IniFile& settings_;
     Cells header_;
     std::deque<KeptRow> kept_; // events dropped_ + 1 to journalRow - 1
-    Cells filling_;            // the event journalRow
+    Cells filling_; // the event journalRow
     int dropped_ = 0;
     std::array<int, ColumnCount> widths_{};
     int journalRow_ = 1;

@@ -25,8 +25,8 @@ QByteArray csvRow(const QStringList& fields)
 
 QStringList journalColumnNames()
 {
-    return {QStringLiteral("Дата"), QStringLiteral("Время"), QStringLiteral("Система"),
-            QStringLiteral("Извещатель"), QStringLiteral("Код"), QStringLiteral("Текст")};
+    return {QStringLiteral("Дата"),       QStringLiteral("Время"), QStringLiteral("Система"),
+            QStringLiteral("Извещатель"), QStringLiteral("Код"),   QStringLiteral("Текст")};
 }
 
 QStringList journalColumns(const QString& line)
@@ -41,9 +41,8 @@ ExportEnd writeJournalCsv(QIODevice& out, const JournalIndex& index, const std::
     // Written in pieces, so a cancel takes effect soon and the memory stays small.
     constexpr std::size_t rowsAPiece = 2000;
     QByteArray piece("\xEF\xBB\xBF");
-    piece += csvRow({QStringLiteral("Журнал событий KirvanMonitorP, фильтр: %1; строк: %2")
-                         .arg(filter.description())
-                         .arg(rows.size())});
+    piece += csvRow(
+        {QStringLiteral("Журнал событий KirvanMonitorP, фильтр: %1; строк: %2").arg(filter.description()).arg(rows.size())});
     piece += csvRow(journalColumnNames());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         piece += csvRow(journalColumns(index.line(rows[i])));

@@ -49,7 +49,8 @@ JournalFilter::Conditions JournalFilter::conditions() const
 bool JournalFilter::admitsOperator(QByteArrayView line) const
 {
     return !hasOperator()
-           || journalOperator(parseJournalLine(cp1251::decode(line)).text).compare(operatorName, Qt::CaseInsensitive) == 0;
+           || journalOperator(parseJournalLine(cp1251::decode(line)).text).compare(operatorName, Qt::CaseInsensitive)
+                  == 0;
 }
 
 QString JournalFilter::description() const
@@ -67,7 +68,8 @@ QString JournalFilter::description() const
         for (int kind = 0; kind < JournalKindCount; ++kind)
             if (kinds & kindBit(JournalKind(kind)))
                 names << journalKindName(JournalKind(kind));
-        parts << QStringLiteral("события: ") + (names.isEmpty() ? QStringLiteral("никакие") : names.join(QStringLiteral(", ")));
+        parts << QStringLiteral("события: ")
+                     + (names.isEmpty() ? QStringLiteral("никакие") : names.join(QStringLiteral(", ")));
     }
     if (hasText())
         parts << QStringLiteral("текст «%1»").arg(text);

@@ -12,12 +12,12 @@ namespace kirvan {
 // lies in the period, belongs to the system, is of one of the kinds, holds the text and, when an
 // operator is chosen, is one of his actions.
 struct JournalFilter {
-    QDateTime from;                   // invalid: no lower bound
-    QDateTime to;                     // invalid: no upper bound
-    int address = -1;                 // the system address; -1: every system
+    QDateTime from; // invalid: no lower bound
+    QDateTime to; // invalid: no upper bound
+    int address = -1; // the system address; -1: every system
     JournalKinds kinds = AllJournalKinds;
-    QString text;                     // a detector or any text, letter case ignored
-    QString operatorName;             // only the actions of this operator; empty: no such bound
+    QString text; // a detector or any text, letter case ignored
+    QString operatorName; // only the actions of this operator; empty: no such bound
 
     // Everything but the text, checked on what the index keeps of a line.
     struct Conditions {

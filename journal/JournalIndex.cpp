@@ -268,7 +268,8 @@ std::vector<std::uint32_t> JournalIndex::select(const JournalFilter& filter, qsi
                         return rows;
                     blockFile = e.file;
                     blockStart = e.offset;
-                    block = readAt(sources_[e.file]->file.handle(), e.offset, std::max<qsizetype>(ChunkSize, qsizetype(e.length) + 1));
+                    block = readAt(sources_[e.file]->file.handle(), e.offset,
+                                   std::max<qsizetype>(ChunkSize, qsizetype(e.length) + 1));
                 }
                 const QByteArrayView there = QByteArrayView(block).sliced(qsizetype(e.offset - blockStart));
                 if (!stillThere(e, there.first(std::min(there.size(), qsizetype(e.length) + 1)))

@@ -24,8 +24,7 @@ bool digit(auto c)
 }
 
 // The length of a 12-hour day-half mark ("PM", "a.m.") at `at` that ends the field, 0 if none.
-template <typename Text>
-qsizetype dayHalfLength(const Text& line, qsizetype at)
+template <typename Text> qsizetype dayHalfLength(const Text& line, qsizetype at)
 {
     const qsizetype size = line.size();
     const auto letter = [&](qsizetype i, char16_t upper) {
@@ -44,8 +43,7 @@ qsizetype dayHalfLength(const Text& line, qsizetype at)
     return end == size || line[end] == u' ' ? end - at : 0;
 }
 
-template <typename Text>
-Layout layoutOf(const Text& line)
+template <typename Text> Layout layoutOf(const Text& line)
 {
     Layout layout;
     const qsizetype size = line.size();
@@ -164,9 +162,20 @@ JournalKind kindOf(QByteArrayView text, int code, bool record)
     if (startsWith(text, technology))
         return JournalKind::Technology;
     switch (code) {
-    case 0: case 9: case 23: case 33: return JournalKind::Link;
-    case 1: case 2: case 3: case 5: case 30: case 31: return JournalKind::Operator;
-    default: break;
+    case 0:
+    case 9:
+    case 23:
+    case 33:
+        return JournalKind::Link;
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+    case 30:
+    case 31:
+        return JournalKind::Operator;
+    default:
+        break;
     }
     return startsWith(text, fault) ? JournalKind::Fault : JournalKind::Other;
 }
@@ -176,14 +185,22 @@ JournalKind kindOf(QByteArrayView text, int code, bool record)
 QString journalKindName(JournalKind kind)
 {
     switch (kind) {
-    case JournalKind::Fire: return QStringLiteral("пожар");
-    case JournalKind::Fault: return QStringLiteral("неисправность");
-    case JournalKind::Technology: return QStringLiteral("технология");
-    case JournalKind::Link: return QStringLiteral("связь");
-    case JournalKind::Operator: return QStringLiteral("команды оператора");
-    case JournalKind::StartStop: return QStringLiteral("включение/выключение");
-    case JournalKind::OperatorActions: return QStringLiteral("действия операторов");
-    case JournalKind::Other: break;
+    case JournalKind::Fire:
+        return QStringLiteral("пожар");
+    case JournalKind::Fault:
+        return QStringLiteral("неисправность");
+    case JournalKind::Technology:
+        return QStringLiteral("технология");
+    case JournalKind::Link:
+        return QStringLiteral("связь");
+    case JournalKind::Operator:
+        return QStringLiteral("команды оператора");
+    case JournalKind::StartStop:
+        return QStringLiteral("включение/выключение");
+    case JournalKind::OperatorActions:
+        return QStringLiteral("действия операторов");
+    case JournalKind::Other:
+        break;
     }
     return QStringLiteral("прочее");
 }

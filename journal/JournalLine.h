@@ -14,7 +14,10 @@ enum class JournalKind : std::uint8_t { Fire, Fault, Technology, Link, Operator,
 inline constexpr int JournalKindCount = 8;
 using JournalKinds = std::uint16_t; // a set: bit 1 << kind
 inline constexpr JournalKinds AllJournalKinds = (1 << JournalKindCount) - 1;
-constexpr JournalKinds kindBit(JournalKind kind) { return JournalKinds(1u << unsigned(kind)); }
+constexpr JournalKinds kindBit(JournalKind kind)
+{
+    return JournalKinds(1u << unsigned(kind));
+}
 // The kind's name as the viewer shows it ("пожар", "неисправность" …).
 QString journalKindName(JournalKind kind);
 
@@ -26,9 +29,9 @@ QString journalKindName(JournalKind kind);
 struct JournalFields {
     QString date;
     QString time;
-    QString address;  // the system address of an event, "01"
+    QString address; // the system address of an event, "01"
     QString detector; // "И12-05", "B31/01"
-    QString code;     // "07"
+    QString code; // "07"
     QString text;
 };
 JournalFields parseJournalLine(const QString& line);
@@ -46,8 +49,7 @@ public:
     // `twelveHour`: the settings' clock shows a day half, so their order holds for 12-hour lines too.
     JournalDateOrder(int day, int month, int year, bool twelveHour = false)
         : day_(day), month_(month), year_(year), twelveHourLocale_(twelveHour)
-    {
-    }
+    {}
 
     // A moment as a number that orders as time does (not seconds), 0 when the text is no date.
     // A date beginning with a full year is read year first; a 12-hour time ("4:27:05 PM") where

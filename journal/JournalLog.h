@@ -36,10 +36,7 @@ public:
     LogFile& logFile() { return file_; }
     // Told once when the log cannot be written and once when the waiting lines are in it again.
     void setOnWriteFailure(LogFile::Notification handler) { file_.setOnWriteFailure(std::move(handler)); }
-    void setOnWriteRecovered(LogFile::Notification handler)
-    {
-        file_.setOnWriteRecovered(std::move(handler));
-    }
+    void setOnWriteRecovered(LogFile::Notification handler) { file_.setOnWriteRecovered(std::move(handler)); }
 
     // "Просмотр архива": opens the log with the desktop's viewer for it, when the file exists.
     // False when the log exists but the desktop has no program to show it.

@@ -30,8 +30,7 @@ LogFile::~LogFile()
         return;
     // The program is ending and the file still refuses: standard error reaches the system's
     // journal, which is the last place these lines can be kept.
-    std::fprintf(stderr, "KirvanMonitorP: journal lines not written to %s:\n%s",
-                 QFile::encodeName(path_).constData(),
+    std::fprintf(stderr, "KirvanMonitorP: journal lines not written to %s:\n%s", QFile::encodeName(path_).constData(),
                  cp1251::decode(waiting_).toLocal8Bit().constData());
 }
 
@@ -64,11 +63,10 @@ bool LogFile::flush()
     if (error != 0) {
         if (!failing_) {
             failing_ = true;
-            notify(onFailure_,
-                   QStringLiteral("Не удаётся записать журнал событий в файл %1: %2 (код ошибки %3). "
-                                  "Строки журнала сохраняются в памяти и будут дописаны в файл, "
-                                  "как только запись станет возможной.")
-                       .arg(path_, systemErrorText(error), QString::number(error)));
+            notify(onFailure_, QStringLiteral("Не удаётся записать журнал событий в файл %1: %2 (код ошибки %3). "
+                                              "Строки журнала сохраняются в памяти и будут дописаны в файл, "
+                                              "как только запись станет возможной.")
+                                   .arg(path_, systemErrorText(error), QString::number(error)));
         }
         return false;
     }

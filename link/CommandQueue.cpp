@@ -2,8 +2,7 @@
 
 namespace kirvan {
 
-void CommandQueue::queueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA,
-                                std::uint8_t parameterB)
+void CommandQueue::queueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
 {
     for (Command& slot : slots_)
         if (slot.code == 0) {

@@ -24,8 +24,7 @@ void DelayTimer::delay(int ms)
 
 bool DelayTimer::isPending(std::uint64_t id) const
 {
-    return std::any_of(pending_.begin(), pending_.end(),
-                       [id](const PendingDelay& delay) { return delay.id == id; });
+    return std::any_of(pending_.begin(), pending_.end(), [id](const PendingDelay& delay) { return delay.id == id; });
 }
 
 void DelayTimer::armForEarliestEnd()
@@ -33,9 +32,8 @@ void DelayTimer::armForEarliestEnd()
     timer1_->setEnabled(false);
     if (pending_.empty())
         return;
-    const auto earliest = std::min_element(
-        pending_.begin(), pending_.end(),
-        [](const PendingDelay& a, const PendingDelay& b) { return a.end < b.end; });
+    const auto earliest = std::min_element(pending_.begin(), pending_.end(),
+                                           [](const PendingDelay& a, const PendingDelay& b) { return a.end < b.end; });
     // A timer of interval 0 never fires, so an end already reached still takes one tick.
     timer1_->setInterval(static_cast<int>(std::max<std::int64_t>(earliest->end - loop_.now(), 1)));
     timer1_->setEnabled(true);

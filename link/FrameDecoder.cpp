@@ -49,31 +49,56 @@ private:
 const char* fixedHighCode(std::uint8_t b2)
 {
     switch (b2) {
-    case 0x80: return "00";
-    case 0x82: return "01";
-    case 0x84: return "02";
-    case 0x94: return "07";
-    case 0x98: return "10";
-    case 0x9A: return "24";
-    case 0x9B: return "25";
-    case 0x9E: return "30";
-    case 0x9F: return "31";
-    case 0xA0: return "36";
-    case 0xA1: return "37";
-    case 0xA2: return "34";
-    case 0xA3: return "35";
-    case 0xA4: return "38";
-    case 0xA5: return "39";
-    case 0xA6: return "40";
-    case 0xA7: return "41";
-    case 0xB0: return "42";
-    case 0xB1: return "43";
-    case 0xB2: return "44";
-    case 0xB3: return "45";
-    case 0xB4: return "46";
-    case 0xB5: return "47";
-    case 0xFF: return "23";
-    default: return "99";
+    case 0x80:
+        return "00";
+    case 0x82:
+        return "01";
+    case 0x84:
+        return "02";
+    case 0x94:
+        return "07";
+    case 0x98:
+        return "10";
+    case 0x9A:
+        return "24";
+    case 0x9B:
+        return "25";
+    case 0x9E:
+        return "30";
+    case 0x9F:
+        return "31";
+    case 0xA0:
+        return "36";
+    case 0xA1:
+        return "37";
+    case 0xA2:
+        return "34";
+    case 0xA3:
+        return "35";
+    case 0xA4:
+        return "38";
+    case 0xA5:
+        return "39";
+    case 0xA6:
+        return "40";
+    case 0xA7:
+        return "41";
+    case 0xB0:
+        return "42";
+    case 0xB1:
+        return "43";
+    case 0xB2:
+        return "44";
+    case 0xB3:
+        return "45";
+    case 0xB4:
+        return "46";
+    case 0xB5:
+        return "47";
+    case 0xFF:
+        return "23";
+    default:
+        return "99";
     }
 }
 
@@ -83,11 +108,16 @@ const char* pointCode(unsigned elementNumber)
     if (elementNumber <= 60)
         return "08";
     switch (elementNumber) {
-    case 62: return "32";
-    case 63: return "26";
-    case 64: return "09";
-    case 65: return "33";
-    default: return "99";
+    case 62:
+        return "32";
+    case 63:
+        return "26";
+    case 64:
+        return "09";
+    case 65:
+        return "33";
+    default:
+        return "99";
     }
 }
 
@@ -119,28 +149,46 @@ QString decodeHigh(Frame& frame)
 const char* lowCode(std::uint8_t b2, std::uint8_t b4, bool relayUnit)
 {
     switch (b2) {
-    case 0x20: return "01";
-    case 0x21: return "00";
+    case 0x20:
+        return "01";
+    case 0x21:
+        return "00";
     case 0x23:
-        if (b4 <= 0x3B) return relayUnit ? "26" : "08";
-        if (b4 == 0x3C) return "09";
-        if (b4 == 0x3E) return "26";
-        if (b4 >= 0x42 && b4 <= 0x46) return "32";
-        if (b4 >= 0x4E && b4 <= 0x53) return "50";
-        if (b4 >= 0x54 && b4 <= 0x58) return "26";
+        if (b4 <= 0x3B)
+            return relayUnit ? "26" : "08";
+        if (b4 == 0x3C)
+            return "09";
+        if (b4 == 0x3E)
+            return "26";
+        if (b4 >= 0x42 && b4 <= 0x46)
+            return "32";
+        if (b4 >= 0x4E && b4 <= 0x53)
+            return "50";
+        if (b4 >= 0x54 && b4 <= 0x58)
+            return "26";
         return "99";
-    case 0x24: return "51";
+    case 0x24:
+        return "51";
     case 0x25:
-        if (b4 < 0x3C) return "07";
-        if (b4 == 0x47) return "48";
-        if (b4 == 0x48) return "49";
+        if (b4 < 0x3C)
+            return "07";
+        if (b4 == 0x47)
+            return "48";
+        if (b4 == 0x48)
+            return "49";
         return "99";
-    case 0x26: return "24";
-    case 0x27: return "25";
-    case 0x28: return "03";
-    case 0x29: return "05";
-    case 0x2A: return "02";
-    default: return "99";
+    case 0x26:
+        return "24";
+    case 0x27:
+        return "25";
+    case 0x28:
+        return "03";
+    case 0x29:
+        return "05";
+    case 0x2A:
+        return "02";
+    default:
+        return "99";
     }
 }
 

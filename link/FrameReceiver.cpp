@@ -15,11 +15,9 @@ constexpr int maximumGathered = 255;
 constexpr Rgb linkGreen{0, 128, 0};
 } // namespace
 
-FrameReceiver::FrameReceiver(ByteSource& port, LinkStateTable& linkState, StatusBar& statusBar,
-                             RecordHandler processEvent)
+FrameReceiver::FrameReceiver(ByteSource& port, LinkStateTable& linkState, StatusBar& statusBar, RecordHandler processEvent)
     : port_(port), linkState_(linkState), statusBar_(statusBar), processEvent_(std::move(processEvent))
-{
-}
+{}
 
 void FrameReceiver::bytesArrived(std::uint16_t count)
 {
@@ -35,8 +33,8 @@ void FrameReceiver::bytesArrived(std::uint16_t count)
     // one are noise.
     while (tail < gathered && !isFrameStart(buffer_[tail]))
         ++tail;
-    std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(tail), buffer_.begin() + static_cast<std::ptrdiff_t>(gathered),
-              buffer_.begin());
+    std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(tail),
+              buffer_.begin() + static_cast<std::ptrdiff_t>(gathered), buffer_.begin());
     fillCount_ = static_cast<int>(gathered - tail);
     // The buffer is settled before any frame is handled, so a handler that waits (and lets
     // another notification in) finds it consistent.

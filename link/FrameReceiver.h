@@ -25,8 +25,7 @@ public:
     // reason in Russian or as the failure gives it.
     using RejectHandler = std::function<void(const QString& record, const QString& reason)>;
 
-    FrameReceiver(ByteSource& port, LinkStateTable& linkState, StatusBar& statusBar,
-                  RecordHandler processEvent);
+    FrameReceiver(ByteSource& port, LinkStateTable& linkState, StatusBar& statusBar, RecordHandler processEvent);
 
     void setOnRejected(RejectHandler handler) { onRejected_ = std::move(handler); }
     // Called for every frame a station sends, answer or event, with its address.

@@ -4,8 +4,7 @@
 
 namespace kirvan {
 
-std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count,
-                       const std::function<void(const Frame&)>& accepted)
+std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count, const std::function<void(const Frame&)>& accepted)
 {
     std::size_t start = 0;
     while (start + 7 <= count) {

@@ -13,7 +13,6 @@ namespace kirvan {
 // starts right after it. A rejected candidate moves the window by one byte.
 // Returns where the window stopped: the bytes from there on (at most six) are too few for a
 // candidate, the beginning of a frame that has not yet arrived whole.
-std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count,
-                       const std::function<void(const Frame&)>& accepted);
+std::size_t scanFrames(const std::uint8_t* bytes, std::size_t count, const std::function<void(const Frame&)>& accepted);
 
 } // namespace kirvan

@@ -4,8 +4,7 @@ namespace kirvan {
 
 LinkSupervision::LinkSupervision(LinkStateTable& linkState, RecordHandler report)
     : linkState_(linkState), report_(std::move(report))
-{
-}
+{}
 
 QString LinkSupervision::record(int address, const char* code)
 {

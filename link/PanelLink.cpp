@@ -13,10 +13,11 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
       delay_(loop),
       transmitter_(loop, port, delay_, statusBar, [this] { return cycle_.startupOver(); }),
       ports_(port, settings, statusBar),
-      cycle_(loop, queue_, transmitter_, statusBar, processEvent, [this] { ports_.searchPorts(); },
-             // A device lost while open is a line gone silent under systems that were being
-             // supervised: their loss is real and reported; a port never opened is not.
-             [&port] { return port.isOpen() || port.deviceLost(); }),
+      cycle_(
+          loop, queue_, transmitter_, statusBar, processEvent, [this] { ports_.searchPorts(); },
+          // A device lost while open is a line gone silent under systems that were being
+          // supervised: their loss is real and reported; a port never opened is not.
+          [&port] { return port.isOpen() || port.deviceLost(); }),
       receiver_(port, cycle_.linkState(), statusBar, processEvent)
 {
     // The lamp turns green only for an answer (the receiver shows it): a frame sent leaves it

@@ -22,8 +22,7 @@ public:
     using RecordHandler = std::function<void(const QString& record)>;
 
     // Bytes arriving at the port go to the receiver while the link exists.
-    PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, StatusBar& statusBar,
-              RecordHandler processEvent);
+    PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, StatusBar& statusBar, RecordHandler processEvent);
     ~PanelLink();
     PanelLink(const PanelLink&) = delete;
     PanelLink& operator=(const PanelLink&) = delete;

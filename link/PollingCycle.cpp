@@ -9,9 +9,9 @@
 
 namespace kirvan {
 
-PollingCycle::PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& transmitter,
-                           StatusBar& statusBar, LinkSupervision::RecordHandler processEvent,
-                           std::function<void()> portSearch, std::function<bool()> portOpen)
+PollingCycle::PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& transmitter, StatusBar& statusBar,
+                           LinkSupervision::RecordHandler processEvent, std::function<void()> portSearch,
+                           std::function<bool()> portOpen)
     : loop_(loop),
       queue_(queue),
       transmitter_(transmitter),

@@ -18,12 +18,16 @@ QString portErrorText(int error)
     switch (error) {
     case ENOENT:
     case ENODEV:
-    case ENXIO: return QStringLiteral("нет устройства");
+    case ENXIO:
+        return QStringLiteral("нет устройства");
     case EACCES:
-    case EPERM: return QStringLiteral("нет доступа (группа dialout)");
+    case EPERM:
+        return QStringLiteral("нет доступа (группа dialout)");
     case EBUSY:
-    case EWOULDBLOCK: return QStringLiteral("занят другой программой");
-    default: return systemErrorText(error);
+    case EWOULDBLOCK:
+        return QStringLiteral("занят другой программой");
+    default:
+        return systemErrorText(error);
     }
 }
 
@@ -31,8 +35,7 @@ QString portErrorText(int error)
 
 PortSelection::PortSelection(LinkPort& port, IniFile& settings, StatusBar& statusBar)
     : port_(port), settings_(settings), statusBar_(statusBar)
-{
-}
+{}
 
 QString PortSelection::caption(int n)
 {

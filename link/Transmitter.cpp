@@ -30,8 +30,7 @@ Transmitter::Transmitter(MessageLoop& loop, LinkPort& port, DelayTimer& delay, S
 
 Transmitter::~Transmitter() = default;
 
-void Transmitter::sendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA,
-                            std::uint8_t parameterB)
+void Transmitter::sendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
 {
     heldBack_.push_back({address, code, parameterA, parameterB});
     if (sending_)

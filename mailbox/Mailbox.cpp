@@ -13,7 +13,11 @@ namespace kirvan {
 
 Mailbox::Mailbox(MessageLoop& loop, QString path, CommandQueue& queue, StatusBar& statusBar,
                  std::unique_ptr<Worker> worker)
-    : timer5_(loop.createTimer()), path_(path), queue_(queue), statusBar_(statusBar), reader_(std::move(path)),
+    : timer5_(loop.createTimer()),
+      path_(path),
+      queue_(queue),
+      statusBar_(statusBar),
+      reader_(std::move(path)),
       worker_(std::move(worker))
 {
     timer5_->setInterval(IntervalMs);

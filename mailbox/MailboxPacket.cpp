@@ -42,12 +42,12 @@ void set(Attributes& attributes, const QString& name, const QString& value)
 
 void remove(Attributes& attributes, const QString& name)
 {
-    attributes.removeIf([&name](const auto& attribute) { return attribute.first.compare(name, Qt::CaseInsensitive) == 0; });
+    attributes.removeIf(
+        [&name](const auto& attribute) { return attribute.first.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
 // The first child of that name; E is Element or const Element.
-template <typename E>
-E* child(E& parent, const QString& name)
+template <typename E> E* child(E& parent, const QString& name)
 {
     for (E& element : parent.children)
         if (element.name == name)
@@ -162,7 +162,9 @@ void writeTree(QXmlStreamWriter& writer, const Element& element)
 
 Element field(const QString& name, const QString& type, const QString& width = {})
 {
-    Element element{QStringLiteral("FIELD"), {{QStringLiteral("attrname"), name}, {QStringLiteral("fieldtype"), type}}, {}};
+    Element element{QStringLiteral("FIELD"),
+                    {{QStringLiteral("attrname"), name}, {QStringLiteral("fieldtype"), type}},
+                    {}};
     if (!width.isEmpty())
         element.attributes.append({QStringLiteral("WIDTH"), width});
     return element;
@@ -281,9 +283,10 @@ QByteArray MailboxPacket::serialize() const
     QString body;
     QXmlStreamWriter writer(&body);
     writeTree(writer, root_);
-    const QString declaration = encoding_.isEmpty()
-                                    ? QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>")
-                                    : QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\" standalone=\"yes\"?>").arg(encoding_);
+    const QString declaration
+        = encoding_.isEmpty()
+              ? QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>")
+              : QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\" standalone=\"yes\"?>").arg(encoding_);
     const QString text = declaration + body;
     return isWindows1251(encoding_) || undeclared1251_ ? cp1251::encode(withReferences(text)).bytes : text.toUtf8();
 }

@@ -56,11 +56,12 @@ MailboxReader::Outcome MailboxReader::takeFrom(const QString& path, const QByteA
     packet.setBoolean(0, fieldUpdate, false);
     Outcome outcome;
     if (!packet.hasField(fieldAddress) || !packet.hasField(fieldStatus)) {
-        outcome.problem = QStringLiteral("Запрос из файла команд %1 снят: в файле нет полей \"address\" и \"status\".")
-                              .arg(path);
+        outcome.problem
+            = QStringLiteral("Запрос из файла команд %1 снят: в файле нет полей \"address\" и \"status\".").arg(path);
     } else {
         try {
-            outcome.request = requestFor(packet.value(0, fieldAddress).value_or(QString()), packet.boolean(0, fieldStatus));
+            outcome.request = requestFor(packet.value(0, fieldAddress).value_or(QString()),
+                                         packet.boolean(0, fieldStatus));
         } catch (const std::exception& conversion) {
             outcome.problem = QStringLiteral("Запрос из файла команд %1 снят: %2")
                                   .arg(path, QString::fromStdString(conversion.what()));

@@ -19,7 +19,7 @@ struct MailboxRequest {
 namespace mailbox {
 // Fewer characters cannot hold a request.
 inline constexpr qsizetype shortestAddress = 9;
-}
+} // namespace mailbox
 
 // Code 154 when `status` is true, 155 when false; parameter A 16 × group + digit − 1 (0 when
 // position 5 is no upper-case hexadecimal digit), parameter B element − 1, both modulo 256.

@@ -59,9 +59,8 @@ void MarkerCommands::showMarkers()
 
 void MarkerCommands::hideMarkers()
 {
-    forSelectedDetectors([this](const TreeNode& detector, bool) {
-        s_.markers.removeMarker(markername::ofDetectorNode(detector));
-    });
+    forSelectedDetectors(
+        [this](const TreeNode& detector, bool) { s_.markers.removeMarker(markername::ofDetectorNode(detector)); });
 }
 
 void MarkerCommands::switchDetectorOn()
@@ -89,13 +88,13 @@ void MarkerCommands::sendToSelected(std::uint8_t code, bool queued, bool switchO
     const PlanMarker* marker = s_.markers.selectedMarker();
     if (!marker)
         return;
-    const std::optional<DetectorCommand> frame = buildDetectorCommand(
-        s_.settings, s_.store, s_.dialogs, detectorOfHint(marker->hint), code, switchOff);
+    const std::optional<DetectorCommand> frame = buildDetectorCommand(s_.settings, s_.store, s_.dialogs,
+                                                                      detectorOfHint(marker->hint), code, switchOff);
     if (!frame)
         return;
     if (queued) {
         s_.statusBar.setCommandPanel(switchOff ? QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ")
-                                          : QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
+                                               : QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
         s_.link.queueCommand(frame->address, frame->code, frame->parameterA, frame->parameterB);
     } else {
         s_.link.sendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);

@@ -27,8 +27,7 @@ const TreeNode& systemNodeOf(const TreeNode& node)
 PlanDisplay::PlanDisplay(const SettingsFile& settings, IniStore& store, PlanPictures& pictures, PlanArea& area,
                          PlanMarkers& markers)
     : settings_(settings), store_(store), pictures_(pictures), area_(area), markers_(markers)
-{
-}
+{}
 
 void PlanDisplay::showFor(const TreeNode& node)
 {
@@ -64,9 +63,8 @@ void PlanDisplay::showStored(const QString& title, const QString& storedPlan)
         area_.clear();
         return;
     }
-    show(path, storedPlan, [this, title](const QImage& picture, const QString& message) {
-        area_.show(title, picture, message);
-    });
+    show(path, storedPlan,
+         [this, title](const QImage& picture, const QString& message) { area_.show(title, picture, message); });
 }
 
 void PlanDisplay::showPicture(const QString& localPath)

@@ -33,8 +33,8 @@ const QStringList pictureEditors{QStringLiteral("kolourpaint"), QStringLiteral("
 
 bool confirmed(Dialogs& dialogs, const QString& question)
 {
-    return dialogs.messageBox(caption, question, Dialogs::Icon::Question, Dialogs::Buttons::OkCancel) ==
-           Dialogs::Answer::Ok;
+    return dialogs.messageBox(caption, question, Dialogs::Icon::Question, Dialogs::Buttons::OkCancel)
+           == Dialogs::Answer::Ok;
 }
 
 // The system file of a node's system, as a local path; empty when it has none on this computer.
@@ -135,13 +135,13 @@ void PlanEditor::startPictureEditor()
         program = configured;
     }
     if (program.isEmpty()) {
-        const QString text =
-            configured.isEmpty()
-                ? QStringLiteral("Не найден редактор рисунков (kolourpaint, pinta, gimp).\nУкажите программу в ключе "
-                                 "\"Редактор\" раздела \"Настройки\" файла KirvanMonitorP.ini.")
-                : QStringLiteral("Не найдена программа \"%1\", указанная в ключе \"Редактор\" раздела \"Настройки\" "
-                                 "файла KirvanMonitorP.ini.")
-                      .arg(configured);
+        const QString text
+            = configured.isEmpty()
+                  ? QStringLiteral("Не найден редактор рисунков (kolourpaint, pinta, gimp).\nУкажите программу в ключе "
+                                   "\"Редактор\" раздела \"Настройки\" файла KirvanMonitorP.ini.")
+                  : QStringLiteral("Не найдена программа \"%1\", указанная в ключе \"Редактор\" раздела \"Настройки\" "
+                                   "файла KirvanMonitorP.ini.")
+                        .arg(configured);
         s_.dialogs.notice(QStringLiteral("Предупреждение"), text, Dialogs::Icon::Warning);
         return;
     }
@@ -178,8 +178,7 @@ void PlanEditor::placeSelected(const TreeNode& detector)
 {
     const QString name = markername::ofDetectorNode(detector);
     if (s_.markers.find(name)) {
-        s_.dialogs.notice(QStringLiteral("Ошибка"), QStringLiteral("Извещатель уже установлен"),
-                          Dialogs::Icon::Error);
+        s_.dialogs.notice(QStringLiteral("Ошибка"), QStringLiteral("Извещатель уже установлен"), Dialogs::Icon::Error);
         return;
     }
     const QString systemFile = existingSystemFile(s_.settings, detector);

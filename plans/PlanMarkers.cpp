@@ -42,8 +42,7 @@ std::optional<QPoint> placeIn(QSize picture, QPointF stored)
 
 PlanMarkers::PlanMarkers(const SettingsFile& settings, IniStore& store, const PlanArea& area)
     : settings_(settings), store_(store), area_(area)
-{
-}
+{}
 
 bool PlanMarkers::hasMarker(const QString& record) const
 {
@@ -70,7 +69,8 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
     }
     const QString id = record::detectorId(record);
     const IniFile detectorFile(store_, detectorFilePath(systemFile, record::at(record, 5)));
-    const QPointF stored(detectorFile.readFloat(id, detectorfile::keyX, -1), detectorFile.readFloat(id, detectorfile::keyY, -1));
+    const QPointF stored(detectorFile.readFloat(id, detectorfile::keyX, -1),
+                         detectorFile.readFloat(id, detectorfile::keyY, -1));
     const std::optional<QPoint> position = placeIn(area_.size(), stored);
     if (!position)
         return false;
@@ -87,7 +87,8 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
     marker->Blink = blink;
     marker->position = *position;
     marker->stored = stored;
-    marker->hint = QStringLiteral("A") + record::address(record) + u'/' + id + u' ' + detectorFile.readString(id, detectorfile::keyText, {});
+    marker->hint = QStringLiteral("A") + record::address(record) + u'/' + id + u' '
+                   + detectorFile.readString(id, detectorfile::keyText, {});
     marker->pressHandler = true;
     // A detector whose zone is not among the system's zones belongs to no plan and stays visible.
     const QString plane = planOf(systemFile, detectorFile.readString(id, detectorfile::keyZone, {}));

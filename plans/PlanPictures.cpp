@@ -7,8 +7,7 @@ namespace kirvan {
 
 PlanPictures::PlanPictures(const PictureLoader& loader, std::unique_ptr<Worker> worker, qint64 budgetBytes)
     : loader_(loader), budgetBytes_(budgetBytes), worker_(std::move(worker))
-{
-}
+{}
 
 PlanPictures::~PlanPictures() = default;
 

@@ -48,8 +48,7 @@ void open(OpenFile& file, const QString& path)
 
 QtPictureLoader::QtPictureLoader(QString drawingProgram, DrawingLimits limits)
     : drawingProgram_(std::move(drawingProgram)), limits_(limits)
-{
-}
+{}
 
 PictureLoader::Result QtPictureLoader::load(const QString& path, QSize bound, std::stop_token stop) const
 {

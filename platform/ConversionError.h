@@ -11,8 +11,7 @@ class ConversionError : public std::runtime_error {
 public:
     explicit ConversionError(const QString& text)
         : std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString())
-    {
-    }
+    {}
 };
 
 // The text as a decimal integer (blanks around it and a sign allowed); ConversionError otherwise.

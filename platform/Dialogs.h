@@ -21,11 +21,9 @@ public:
     virtual void notice(const QString& caption, const QString& text, Icon icon) = 0;
     // Captions are the program's own ("Ошибка", "Предупреждение", "ВНИМАНИЕ"). A Yes/No question
     // takes No as its default button: Enter alone never agrees to it.
-    virtual Answer messageBox(const QString& caption, const QString& text, Icon icon,
-                              Buttons buttons = Buttons::Ok) = 0;
+    virtual Answer messageBox(const QString& caption, const QString& text, Icon icon, Buttons buttons = Buttons::Ok) = 0;
     // A caption, a prompt and an editable text with OK and Cancel; nothing on Cancel.
-    virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
-                                            const QString& text) = 0;
+    virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt, const QString& text) = 0;
     // A file to open, the dialog opening in `folder`; nothing when the operator cancels.
     virtual std::optional<QString> openFile(const QString& caption, const QString& filter, const QString& folder) = 0;
 };

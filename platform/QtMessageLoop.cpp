@@ -77,8 +77,7 @@ void QtMessageLoop::synchronize(const std::function<void()>& routine)
     // Queued events of one receiver are delivered in the order posted, from the outermost
     // event loop as well as from every nested wait.
     QMetaObject::invokeMethod(
-        &mainThreadContext_, [this, &routine] { runHandler(routine); },
-        Qt::BlockingQueuedConnection);
+        &mainThreadContext_, [this, &routine] { runHandler(routine); }, Qt::BlockingQueuedConnection);
 }
 
 void QtMessageLoop::serveHandOvers()

@@ -7,16 +7,15 @@ namespace kirvan {
 
 StallWatchdog::StallWatchdog(std::function<std::int64_t()> now, std::function<void(const QString& line)> report)
     : now_(std::move(now)), report_(std::move(report)), since_(now_())
-{
-}
+{}
 
 QString StallWatchdog::Handler::name() const
 {
     if (timerMs >= 0)
         return QStringLiteral("таймер %1 мс").arg(timerMs);
     const char* key = QMetaEnum::fromType<QEvent::Type>().valueToKey(event);
-    return QStringLiteral("%1, событие %2").arg(QLatin1String(receiverClass),
-                                                key ? QLatin1String(key) : QLatin1String(QByteArray::number(event)));
+    return QStringLiteral("%1, событие %2")
+        .arg(QLatin1String(receiverClass), key ? QLatin1String(key) : QLatin1String(QByteArray::number(event)));
 }
 
 void StallWatchdog::enter(const Handler& handler)
@@ -55,7 +54,8 @@ void StallWatchdog::charge()
         ++unreported_;
         return;
     }
-    const QString handler = running_.empty() ? QStringLiteral("вне обработчиков (запуск или завершение)") : running_.back().name();
+    const QString handler = running_.empty() ? QStringLiteral("вне обработчиков (запуск или завершение)")
+                                             : running_.back().name();
     QString line = QStringLiteral("главный поток занят %1 мс: %2").arg(held).arg(handler);
     if (unreported_ > 0)
         line += QStringLiteral(" (и ещё задержек за минуту: %1)").arg(unreported_);

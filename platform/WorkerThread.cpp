@@ -4,9 +4,7 @@
 
 namespace kirvan {
 
-WorkerThread::WorkerThread(MessageLoop& loop) : loop_(loop), thread_([this](std::stop_token end) { run(end); })
-{
-}
+WorkerThread::WorkerThread(MessageLoop& loop) : loop_(loop), thread_([this](std::stop_token end) { run(end); }) {}
 
 WorkerThread::~WorkerThread()
 {

@@ -34,7 +34,7 @@ private:
     std::condition_variable_any posted_;
     std::deque<Job> jobs_;
     std::stop_source running_;
-    bool active_ = false;      // a job runs or its routine waits for the main thread
+    bool active_ = false; // a job runs or its routine waits for the main thread
     bool handingOver_ = false; // the thread waits in synchronize
     bool finished_ = false;
     std::jthread thread_;

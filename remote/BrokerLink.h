@@ -25,7 +25,8 @@ public:
     // Begins connecting; the last will publishes `will` retained on `willTopic` (none if empty).
     // Every connection subscribes to `subscriptions` with QoS 1.
     virtual void start(Handlers handlers, const QString& willTopic, const QByteArray& will,
-                       const QStringList& subscriptions = {}) = 0;
+                       const QStringList& subscriptions = {})
+        = 0;
     // Hands a message over with QoS 1 and returns its id, or -1 when the link takes nothing now.
     // A message handed over is sent again after a reconnection until it is acknowledged, in order.
     // Any thread.

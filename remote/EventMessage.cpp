@@ -31,14 +31,21 @@ RemoteKind remoteKindOf(JournalKind kind, int code)
     if (code == 0)
         return RemoteKind::Restoration;
     switch (kind) {
-    case JournalKind::Fire: return RemoteKind::Fire;
-    case JournalKind::Fault: return RemoteKind::Fault;
-    case JournalKind::Technology: return RemoteKind::Technology;
-    case JournalKind::Link: return RemoteKind::Link;
+    case JournalKind::Fire:
+        return RemoteKind::Fire;
+    case JournalKind::Fault:
+        return RemoteKind::Fault;
+    case JournalKind::Technology:
+        return RemoteKind::Technology;
+    case JournalKind::Link:
+        return RemoteKind::Link;
     case JournalKind::Operator:
-    case JournalKind::OperatorActions: return RemoteKind::Operator;
-    case JournalKind::StartStop: return RemoteKind::StartStop;
-    case JournalKind::Other: break;
+    case JournalKind::OperatorActions:
+        return RemoteKind::Operator;
+    case JournalKind::StartStop:
+        return RemoteKind::StartStop;
+    case JournalKind::Other:
+        break;
     }
     return RemoteKind::Other;
 }
@@ -48,14 +55,22 @@ RemoteKind remoteKindOf(JournalKind kind, int code)
 QString remoteKindName(RemoteKind kind)
 {
     switch (kind) {
-    case RemoteKind::Fire: return QStringLiteral("fire");
-    case RemoteKind::Fault: return QStringLiteral("fault");
-    case RemoteKind::Technology: return QStringLiteral("technology");
-    case RemoteKind::Link: return QStringLiteral("link");
-    case RemoteKind::Restoration: return QStringLiteral("restoration");
-    case RemoteKind::Operator: return QStringLiteral("operator");
-    case RemoteKind::StartStop: return QStringLiteral("startstop");
-    case RemoteKind::Other: break;
+    case RemoteKind::Fire:
+        return QStringLiteral("fire");
+    case RemoteKind::Fault:
+        return QStringLiteral("fault");
+    case RemoteKind::Technology:
+        return QStringLiteral("technology");
+    case RemoteKind::Link:
+        return QStringLiteral("link");
+    case RemoteKind::Restoration:
+        return QStringLiteral("restoration");
+    case RemoteKind::Operator:
+        return QStringLiteral("operator");
+    case RemoteKind::StartStop:
+        return QStringLiteral("startstop");
+    case RemoteKind::Other:
+        break;
     }
     return QStringLiteral("other");
 }

@@ -6,10 +6,10 @@
 namespace kirvan {
 
 EventWatch::EventWatch(QString prefix, Form form)
-    : prefix_(std::move(prefix)), form_(form),
+    : prefix_(std::move(prefix)),
+      form_(form),
       many_(prefix_.contains(QLatin1Char('+')) || prefix_.contains(QLatin1Char('#')))
-{
-}
+{}
 
 std::optional<QString> EventWatch::take(const QString& topic, const QByteArray& payload)
 {

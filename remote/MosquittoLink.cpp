@@ -21,8 +21,7 @@ bool refusal(int result)
 
 std::int64_t nowMs()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Whether a TCP connection to the broker can be made within `limitMs`, looked at in short steps so
@@ -37,8 +36,10 @@ bool reachable(const QByteArray& host, int port, int limitMs, const std::stop_to
     if (::getaddrinfo(host.constData(), QByteArray::number(port).constData(), &hints, &addresses) != 0)
         return false;
     bool connected = false;
-    for (const addrinfo* address = addresses; address && !connected && !stop.stop_requested(); address = address->ai_next) {
-        const int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address->ai_protocol);
+    for (const addrinfo* address = addresses; address && !connected && !stop.stop_requested();
+         address = address->ai_next) {
+        const int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                                address->ai_protocol);
         if (fd < 0)
             continue;
         if (::connect(fd, address->ai_addr, address->ai_addrlen) == 0) {
@@ -198,9 +199,7 @@ void MosquittoLink::onConnect(mosquitto* client, void* self, int result)
     if (result == 0)
         for (const QString& topic : link->subscriptions_)
             mosquitto_subscribe(client, nullptr, topic.toUtf8().constData(), 1);
-    link->report(result == 0 ? State::Connected
-                                              : refusal(result) ? State::Refused
-                                                                : State::Unreachable);
+    link->report(result == 0 ? State::Connected : refusal(result) ? State::Refused : State::Unreachable);
 }
 
 void MosquittoLink::onDisconnect(mosquitto*, void* self, int result)

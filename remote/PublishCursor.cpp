@@ -32,10 +32,10 @@ std::optional<PublishCursor> PublishCursor::load(const QString& path)
 
 void PublishCursor::save(const QString& path) const
 {
-    const QByteArray content = "sequence=" + QByteArray::number(quint64(sequence)) + "\r\ndevice="
-                               + QByteArray::number(quint64(position.device)) + "\r\ninode="
-                               + QByteArray::number(quint64(position.inode)) + "\r\noffset="
-                               + QByteArray::number(qint64(position.offset)) + "\r\n";
+    const QByteArray content = "sequence=" + QByteArray::number(quint64(sequence))
+                               + "\r\ndevice=" + QByteArray::number(quint64(position.device))
+                               + "\r\ninode=" + QByteArray::number(quint64(position.inode))
+                               + "\r\noffset=" + QByteArray::number(qint64(position.offset)) + "\r\n";
     writeFileAtomically(path, content);
 }
 

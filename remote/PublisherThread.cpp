@@ -10,8 +10,7 @@ namespace {
 
 std::int64_t nowMs()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 } // namespace
@@ -26,8 +25,7 @@ PublisherThread::PublisherThread(MessageLoop& loop, std::unique_ptr<BrokerLink> 
     // The end of the log now, before the next line is logged: only a look at its size.
     setup.firstLine = LogTail(setup.logPath).end();
     setup_ = std::move(setup);
-    link_->start(BrokerLink::Handlers{[this](BrokerLink::State state) { post(state); },
-                                      [this](int id) { post(id); }, {}},
+    link_->start(BrokerLink::Handlers{[this](BrokerLink::State state) { post(state); }, [this](int id) { post(id); }, {}},
                  statusTopic, "offline");
     thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
 }

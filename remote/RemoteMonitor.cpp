@@ -41,9 +41,12 @@ void RemoteMonitor::lineLogged()
 QString RemoteMonitor::statusText(BrokerLink::State state)
 {
     switch (state) {
-    case BrokerLink::State::Connected: return QStringLiteral("MQTT: подключено");
-    case BrokerLink::State::Refused: return QStringLiteral("MQTT: отказ авторизации");
-    case BrokerLink::State::Unreachable: break;
+    case BrokerLink::State::Connected:
+        return QStringLiteral("MQTT: подключено");
+    case BrokerLink::State::Refused:
+        return QStringLiteral("MQTT: отказ авторизации");
+    case BrokerLink::State::Unreachable:
+        break;
     }
     return QStringLiteral("MQTT: нет связи с сервером");
 }

@@ -40,12 +40,23 @@ std::vector<SystemStates::Change> SystemStates::follow(const EventMessage& messa
         return changes;
     QString state;
     switch (message.kind()) {
-    case RemoteKind::Restoration: state = normal; break;
-    case RemoteKind::Fire: state = fire; break;
-    case RemoteKind::Technology: state = technology; break;
-    case RemoteKind::Fault: state = fault; break;
-    case RemoteKind::Link: state = message.code() == noLinkCode ? noLink : fault; break;
-    default: return changes;
+    case RemoteKind::Restoration:
+        state = normal;
+        break;
+    case RemoteKind::Fire:
+        state = fire;
+        break;
+    case RemoteKind::Technology:
+        state = technology;
+        break;
+    case RemoteKind::Fault:
+        state = fault;
+        break;
+    case RemoteKind::Link:
+        state = message.code() == noLinkCode ? noLink : fault;
+        break;
+    default:
+        return changes;
     }
     if (state == normal || rank(state) > rank(states_.value(address)))
         set(address, state, changes);

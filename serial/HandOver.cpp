@@ -20,8 +20,7 @@ HandOver::HandOver(MessageLoop& loop, int& nesting, std::function<void()> routin
           ++nesting_;
           routine_();
       })
-{
-}
+{}
 
 void HandOver::run()
 {

@@ -47,8 +47,7 @@ std::int64_t SteadyPortClock::now() const
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void SteadyPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
-                            const PortSignal*)
+void SteadyPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t deadline, const PortSignal*)
 {
     using namespace std::chrono;
     if (deadline < 0)

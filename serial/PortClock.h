@@ -37,8 +37,7 @@ public:
 protected:
     // Blocks until notified or until the clock reaches the deadline (ms, or none when negative),
     // for a pause (awaited null) or a wait for the signal. Called with the lock of mutex() held.
-    virtual void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
-                       const PortSignal* awaited) = 0;
+    virtual void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline, const PortSignal* awaited) = 0;
     // Called under the lock whenever a signal is set.
     virtual void signalled(const PortSignal&) {}
 
@@ -57,8 +56,7 @@ public:
     std::int64_t now() const override;
 
 protected:
-    void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
-               const PortSignal* awaited) override;
+    void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline, const PortSignal* awaited) override;
 };
 
 } // namespace kirvan

@@ -21,20 +21,28 @@ bool set(int fd, const termios2& tio)
 tcflag_t sizeBits(int dataBits)
 {
     switch (dataBits) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    default:
+        return CS8;
     }
 }
 
 int dataBitsOf(tcflag_t cflag)
 {
     switch (cflag & CSIZE) {
-    case CS5: return 5;
-    case CS6: return 6;
-    case CS7: return 7;
-    default: return 8;
+    case CS5:
+        return 5;
+    case CS6:
+        return 6;
+    case CS7:
+        return 7;
+    default:
+        return 8;
     }
 }
 
@@ -51,11 +59,16 @@ Parity parityOf(tcflag_t cflag)
 tcflag_t parityBits(Parity parity)
 {
     switch (parity) {
-    case Parity::odd: return PARENB | PARODD;
-    case Parity::even: return PARENB;
-    case Parity::mark: return PARENB | CMSPAR | PARODD;
-    case Parity::space: return PARENB | CMSPAR;
-    case Parity::none: break;
+    case Parity::odd:
+        return PARENB | PARODD;
+    case Parity::even:
+        return PARENB;
+    case Parity::mark:
+        return PARENB | CMSPAR | PARODD;
+    case Parity::space:
+        return PARENB | CMSPAR;
+    case Parity::none:
+        break;
     }
     return 0;
 }
@@ -66,8 +79,8 @@ bool makeRaw(int fd)
     termios2 tio{};
     if (!get(fd, tio))
         return false;
-    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL
-                                          | IXON | IXOFF | IXANY | INPCK);
+    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF
+                                          | IXANY | INPCK);
     tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     tio.c_cflag |= CREAD | CLOCAL;
@@ -96,8 +109,8 @@ bool writeLineSettings(int fd, const LineSettings& settings, bool hasCtsLine)
     termios2 tio{};
     if (!get(fd, tio))
         return false;
-    tio.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT) | CSIZE | PARENB | PARODD
-                                          | CMSPAR | CSTOPB | CRTSCTS);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CBAUD | (CBAUD << IBSHIFT) | CSIZE | PARENB | PARODD | CMSPAR | CSTOPB
+                                          | CRTSCTS);
     tio.c_cflag |= BOTHER | sizeBits(settings.dataBits) | parityBits(settings.parity);
     tio.c_ispeed = static_cast<speed_t>(settings.baud);
     tio.c_ospeed = static_cast<speed_t>(settings.baud);

@@ -56,8 +56,9 @@ bool heldElsewhere(int fd)
 bool isPseudoTerminal(int fd)
 {
     struct stat status {};
-    constexpr unsigned firstSlaveMajor = 136;  // Unix98 pseudo-terminal slaves: majors 136 to 143
-    return fstat(fd, &status) == 0 && major(status.st_rdev) >= firstSlaveMajor && major(status.st_rdev) < firstSlaveMajor + 8;
+    constexpr unsigned firstSlaveMajor = 136; // Unix98 pseudo-terminal slaves: majors 136 to 143
+    return fstat(fd, &status) == 0 && major(status.st_rdev) >= firstSlaveMajor
+           && major(status.st_rdev) < firstSlaveMajor + 8;
 }
 } // namespace
 
@@ -190,8 +191,7 @@ std::optional<PosixSerialDevice::Counters> PosixSerialDevice::counters()
         failed(errno);
         return std::nullopt;
     }
-    return Counters{counts.frame, counts.overrun, counts.parity, counts.buf_overrun, counts.brk,
-                    counts.rng};
+    return Counters{counts.frame, counts.overrun, counts.parity, counts.buf_overrun, counts.brk, counts.rng};
 }
 
 std::optional<LineStatus> PosixSerialDevice::clearErrors()
@@ -300,8 +300,7 @@ bool PosixSerialDevice::finishEventWait(std::uint32_t& events)
         if (events != 0)
             return true;
         // Unread data would keep poll() returning at once; it is looked at on the tick instead.
-        pollfd watched[2] = {{fd_, static_cast<short>(rxSeen_ > 0 ? 0 : POLLIN), 0},
-                             {wakeFd_, POLLIN, 0}};
+        pollfd watched[2] = {{fd_, static_cast<short>(rxSeen_ > 0 ? 0 : POLLIN), 0}, {wakeFd_, POLLIN, 0}};
         if (poll(watched, 2, needsTicking() ? tickMs : -1) < 0 && errno != EINTR)
             return false;
         if ((watched[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
@@ -364,10 +363,7 @@ bool PosixSerialDevice::outputDrained()
     return true;
 }
 
-PosixSerialPorts::PosixSerialPorts(QString workstationFolder)
-    : workstationFolder_(std::move(workstationFolder))
-{
-}
+PosixSerialPorts::PosixSerialPorts(QString workstationFolder) : workstationFolder_(std::move(workstationFolder)) {}
 
 std::unique_ptr<SerialDevice> PosixSerialPorts::open(int comNumber)
 {

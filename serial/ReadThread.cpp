@@ -7,10 +7,11 @@
 namespace kirvan {
 
 ReadThread::ReadThread(SerialPort& port)
-    : PortThread(port.loop_), handle_(*port.device_), port_(port),
+    : PortThread(port.loop_),
+      handle_(*port.device_),
+      port_(port),
       bytesArrived_(port.loop_, port.handOverDepth_, [&port] { port.deliverBytesArrived(); })
-{
-}
+{}
 
 void ReadThread::run()
 {
@@ -32,8 +33,7 @@ void ReadThread::run()
             const int held = rx.count.load();
             const int n = std::min(waiting, rx.size - held);
             if (n > 0) {
-                const auto into = std::span(rx.data).subspan(static_cast<std::size_t>(held),
-                                                             static_cast<std::size_t>(n));
+                const auto into = std::span(rx.data).subspan(static_cast<std::size_t>(held), static_cast<std::size_t>(n));
                 if (const auto got = handle_.read(into))
                     rx.count = held + std::clamp(*got, 0, n);
             }

@@ -41,7 +41,7 @@ enum class Queue { Input, Output };
 enum class ControlLine { Dtr, Rts };
 
 enum class WaitStart {
-    Done,    // an event had already occurred; the event word holds it
+    Done, // an event had already occurred; the event word holds it
     Pending, // finishEventWait() will wait for one
     Failed,
 };

@@ -45,8 +45,7 @@ void SerialPort::consumeFront(Buffer& buffer, int n)
 
 SerialPort::SerialPort(MessageLoop& loop, SerialPorts& ports, PortClock& clock)
     : loop_(loop), ports_(ports), clock_(clock)
-{
-}
+{}
 
 SerialPort::~SerialPort()
 {

@@ -7,8 +7,21 @@
 namespace kirvan {
 
 enum class BaudRate : std::uint8_t {
-    bps110, bps300, bps600, bps1200, bps2400, bps4800, bps9600, bps14400, bps19200, bps38400,
-    bps56000, bps57600, bps115200, bps128000, bps256000
+    bps110,
+    bps300,
+    bps600,
+    bps1200,
+    bps2400,
+    bps4800,
+    bps9600,
+    bps14400,
+    bps19200,
+    bps38400,
+    bps56000,
+    bps57600,
+    bps115200,
+    bps128000,
+    bps256000
 };
 
 // The parity bit: none, odd, even, always 1 (mark), always 0 (space). The panel link uses mark

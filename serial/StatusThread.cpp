@@ -25,8 +25,7 @@ void StatusThread::run()
             clock.pause(100);
         if (port_.stopping())
             break;
-        const bool ok = start == WaitStart::Done
-            || (start == WaitStart::Pending && handle_.finishEventWait(eventWord));
+        const bool ok = start == WaitStart::Done || (start == WaitStart::Pending && handle_.finishEventWait(eventWord));
         if (handle_.lost()) {
             port_.lineLost();
             break;

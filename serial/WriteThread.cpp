@@ -7,10 +7,7 @@
 
 namespace kirvan {
 
-WriteThread::WriteThread(SerialPort& port)
-    : PortThread(port.loop_), handle_(*port.device_), port_(port)
-{
-}
+WriteThread::WriteThread(SerialPort& port) : PortThread(port.loop_), handle_(*port.device_), port_(port) {}
 
 void WriteThread::run()
 {

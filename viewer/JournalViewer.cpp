@@ -50,8 +50,13 @@ QDateTime wholeMinute(const QDateTime& at)
 } // namespace
 
 JournalViewer::JournalViewer(QString logPath, const PlatformServices& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), logPath_(std::move(logPath)), order_(platform.locale), clock_(platform.clock),
-      loop_(platform.loop), follow_(platform.loop.createTimer()), exportRun_(platform.loop, platform.workers),
+    : QWidget(parent, Qt::Window),
+      logPath_(std::move(logPath)),
+      order_(platform.locale),
+      clock_(platform.clock),
+      loop_(platform.loop),
+      follow_(platform.loop.createTimer()),
+      exportRun_(platform.loop, platform.workers),
       reader_(platform.workers.create())
 {
     setObjectName(QStringLiteral("JournalViewer"));
@@ -279,12 +284,14 @@ void JournalViewer::followLog()
     JournalIndex index = model_->index();
     const qsizetype before = index.size();
     switch (index.follow()) {
-    case JournalIndex::Follow::Unchanged: return;
+    case JournalIndex::Follow::Unchanged:
+        return;
     case JournalIndex::Follow::Rotated:
         rebuildWanted_ = true;
         startWork();
         return;
-    case JournalIndex::Follow::Appended: break;
+    case JournalIndex::Follow::Appended:
+        break;
     }
     const bool atBottom = table_->verticalScrollBar()->value() == table_->verticalScrollBar()->maximum();
     const std::vector<std::uint32_t> rows = index.select(filter(), before);
@@ -323,27 +330,25 @@ void JournalViewer::showCount()
 
 void JournalViewer::exportCsv(const QString& file)
 {
-    exportRun_.start(
-        this, QStringLiteral("Экспорт журнала в CSV…"), model_->rows().size(),
-        [file, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
-            QSaveFile out(file);
-            if (out.open(QIODevice::WriteOnly) && writeJournalCsv(out, index, rows, wanted, progress) == ExportEnd::Done
-                && out.commit())
-                return QString();
-            // Uncommitted, the file stays as it was; a cancelled run's failure is never shown.
-            return QStringLiteral("Не удалось записать файл %1: %2").arg(file, out.errorString());
-        });
+    exportRun_.start(this, QStringLiteral("Экспорт журнала в CSV…"), model_->rows().size(),
+                     [file, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
+                         QSaveFile out(file);
+                         if (out.open(QIODevice::WriteOnly)
+                             && writeJournalCsv(out, index, rows, wanted, progress) == ExportEnd::Done && out.commit())
+                             return QString();
+                         // Uncommitted, the file stays as it was; a cancelled run's failure is never shown.
+                         return QStringLiteral("Не удалось записать файл %1: %2").arg(file, out.errorString());
+                     });
 }
 
 void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
 {
-    exportRun_.start(
-        this, QStringLiteral("Печать журнала…"), model_->rows().size(),
-        [device, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
-            return printJournal(*device, index, rows, wanted, progress) == ExportEnd::Failed
-                       ? QStringLiteral("Не удалось напечатать журнал.")
-                       : QString();
-        });
+    exportRun_.start(this, QStringLiteral("Печать журнала…"), model_->rows().size(),
+                     [device, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
+                         return printJournal(*device, index, rows, wanted, progress) == ExportEnd::Failed
+                                    ? QStringLiteral("Не удалось напечатать журнал.")
+                                    : QString();
+                     });
 }
 
 void JournalViewer::exportCsvAsked()

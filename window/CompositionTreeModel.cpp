@@ -26,8 +26,7 @@ int rowOf(const CompositionTree& tree, const TreeNode* node)
 
 CompositionTreeModel::CompositionTreeModel(CompositionTree& tree, QObject* parent)
     : QAbstractItemModel(parent), tree_(tree)
-{
-}
+{}
 
 TreeNode* CompositionTreeModel::nodeAt(const QModelIndex& index)
 {

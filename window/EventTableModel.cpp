@@ -10,10 +10,8 @@
 namespace kirvan {
 
 EventTableModel::EventTableModel(EventTable& table, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), shownRows_(table.rowCount() - 1),
-      shownDropped_(table.droppedRows())
-{
-}
+    : QAbstractTableModel(parent), table_(table), shownRows_(table.rowCount() - 1), shownDropped_(table.droppedRows())
+{}
 
 int EventTableModel::rowCount(const QModelIndex& parent) const
 {

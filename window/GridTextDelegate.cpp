@@ -30,7 +30,7 @@ void GridTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& base
     painter->setClipRect(area);
     painter->setFont(option.font);
     painter->setPen(option.palette.color(group, option.state & QStyle::State_Selected ? QPalette::HighlightedText
-                                                                                     : QPalette::Text));
+                                                                                      : QPalette::Text));
     painter->drawStaticText(placed.topLeft(), laid);
     painter->restore();
 }

@@ -100,7 +100,8 @@ MainActions::MainActions(QMainWindow& window)
     markerMenu = new QMenu(&window);
     markerMenu->addActions({placeMarker, removeMarker});
     treeMenu = new QMenu(&window);
-    treeMenu->addActions({controlCheck, silenceSystem, editControlModule, switchDetectorOn, switchDetectorOff, arm, disarm});
+    treeMenu->addActions(
+        {controlCheck, silenceSystem, editControlModule, switchDetectorOn, switchDetectorOff, arm, disarm});
     treeMenu->addSeparator();
     treeMenu->addActions({showMarkers, hideMarkers});
     treeMenu->addSeparator();

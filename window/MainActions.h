@@ -38,7 +38,10 @@ struct MainActions {
 
     // F7, F5, F6, Ctrl+Insert and Ctrl+Delete: the operator's keys, which also work from the
     // program's own windows over the main window (the control-module prompt).
-    QList<QAction*> operatorKeys() const { return {resetAlarm, controlCheck, silenceSystem, switchDetectorOn, switchDetectorOff}; }
+    QList<QAction*> operatorKeys() const
+    {
+        return {resetAlarm, controlCheck, silenceSystem, switchDetectorOn, switchDetectorOff};
+    }
 
     // Pop-up menus of the tree and the plan markers.
     QAction* assignPlan;

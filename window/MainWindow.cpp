@@ -153,8 +153,8 @@ void MainWindow::fitCompositionPanel()
         return;
     // The tree's widest line as the view lays it out (indentation and pictures included), the
     // view's frame and scroll bar, and the panel's own margins.
-    const int tree = static_cast<QAbstractItemView*>(compositionView)->sizeHintForColumn(0) + 2 * compositionView->frameWidth()
-                     + compositionView->verticalScrollBar()->sizeHint().width();
+    const int tree = static_cast<QAbstractItemView*>(compositionView)->sizeHintForColumn(0)
+                     + 2 * compositionView->frameWidth() + compositionView->verticalScrollBar()->sizeHint().width();
     const QMargins box = compositionPanel->contentsMargins() + compositionPanel->layout()->contentsMargins();
     const int wanted = std::max(displayscale::scaled(314, scale_), tree + box.left() + box.right());
     const int whole = splitter_->width();
@@ -182,10 +182,17 @@ void MainWindow::showTreePopup(const QPoint& at)
     const TreePopup& popup = workstation_->popup();
     QMenu* menu = nullptr;
     switch (popup.menu()) {
-    case TreePopup::Menu::None: return;
-    case TreePopup::Menu::planMenu: menu = actions_->planMenu; break;
-    case TreePopup::Menu::markerMenu: menu = actions_->markerMenu; break;
-    case TreePopup::Menu::treeMenu: menu = actions_->treeMenu; break;
+    case TreePopup::Menu::None:
+        return;
+    case TreePopup::Menu::planMenu:
+        menu = actions_->planMenu;
+        break;
+    case TreePopup::Menu::markerMenu:
+        menu = actions_->markerMenu;
+        break;
+    case TreePopup::Menu::treeMenu:
+        menu = actions_->treeMenu;
+        break;
     }
     if (menu == actions_->treeMenu) {
         const QList<QAction*> items = menu->actions();
@@ -222,7 +229,8 @@ void MainWindow::showStatusBar()
     remoteLink_->setText(status.remote());
     remoteLink_->setVisible(!status.remote().isEmpty());
     const QColor lamp = status.linkLamp() ? toQColor(*status.linkLamp()) : palette().color(QPalette::Button);
-    linkLamp->setStyleSheet(QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
+    linkLamp->setStyleSheet(
+        QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
 }
 
 void MainWindow::showHistory()
@@ -258,8 +266,8 @@ int MainWindow::cellMargins() const
 void MainWindow::fitColumnsToContent(const Locale& locale)
 {
     const QString widest[EventTable::ColumnCount] = {
-        QStringLiteral("99999"), QStringLiteral("ТЕХНОЛОГИЯ"), {}, {},
-        locale.shortDate(QDate(2000, 12, 28)), locale.longTime(QTime(20, 58, 58))};
+        QStringLiteral("99999"),           QStringLiteral("ТЕХНОЛОГИЯ"), {}, {}, locale.shortDate(QDate(2000, 12, 28)),
+        locale.longTime(QTime(20, 58, 58))};
     const QFontMetrics metrics = eventGrid->fontMetrics();
     const int margins = cellMargins();
     EventTable& table = workstation_->table();
@@ -428,7 +436,8 @@ void MainWindow::showAbout()
     auto* name = new QLabel(QStringLiteral("Программа KirvanMonitorP"));
     name->setFont(pixelFont(13, scale_));
     layout->addWidget(name);
-    auto* details = new QLabel(QStringLiteral("Версия %1\nАРМ оператора комплекса КИРВАН").arg(QLatin1String(KIRVAN_VERSION)));
+    auto* details = new QLabel(
+        QStringLiteral("Версия %1\nАРМ оператора комплекса КИРВАН").arg(QLatin1String(KIRVAN_VERSION)));
     details->setFont(pixelFont(13, scale_));
     layout->addWidget(details);
     layout->addStretch();

@@ -62,18 +62,12 @@ protected:
 
 private:
     // A slot for a signal of the toolkit, run as an entry point (see guardedSlot).
-    template <class Handler>
-    auto guarded(Handler handler)
-    {
-        return guardedSlot(loop_, std::move(handler));
-    }
+    template <class Handler> auto guarded(Handler handler) { return guardedSlot(loop_, std::move(handler)); }
     // A command's slot through the access gate: refused below its level, its audit line after.
-    template <class Handler>
-    auto gated(ConsoleCommand command, QAction* action, Handler handler)
+    template <class Handler> auto gated(ConsoleCommand command, QAction* action, Handler handler)
     {
-        return guarded([this, command, action, handler] {
-            workstation_->access().run(command, captionOf(action), handler);
-        });
+        return guarded(
+            [this, command, action, handler] { workstation_->access().run(command, captionOf(action), handler); });
     }
     // The action's caption as the operator reads it.
     static QString captionOf(const QAction* action);

@@ -93,7 +93,7 @@ QWidget* MainWindow::buildPlanArea()
     layout->addWidget(planTitle);
     Workstation& w = *workstation_;
     planPicture = new PlanPicture(w.planArea(), w.markers(), w.planEditor(), *actions_->detectorMenu, loop_,
-                             std::max(PlanMarker::size, displayscale::scaled(PlanMarker::size, scale_)));
+                                  std::max(PlanMarker::size, displayscale::scaled(PlanMarker::size, scale_)));
     layout->addWidget(planPicture, 1);
     return planPanel;
 }
@@ -145,8 +145,7 @@ QWidget* MainWindow::buildEventArea()
     connect(eventGrid->verticalScrollBar(), &QScrollBar::rangeChanged, this, guarded([this] { scrollGrid(); }));
     connect(up, &QToolButton::clicked, this, guarded([this] { workstation_->table().scrollUp(); }));
     connect(down, &QToolButton::clicked, this, guarded([this] { workstation_->table().scrollDown(); }));
-    connect(eventGrid->horizontalHeader(), &QHeaderView::sectionResized, this,
-            guarded([this](int column, int, int width) {
+    connect(eventGrid->horizontalHeader(), &QHeaderView::sectionResized, this, guarded([this](int column, int, int width) {
                 if (width != workstation_->table().columnWidth(column))
                     workstation_->table().setColumnWidth(column, width);
             }));

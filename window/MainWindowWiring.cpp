@@ -250,8 +250,9 @@ void MainWindow::connectPlans()
                     const bool before = editor.editMode();
                     editor.togglePlanEditMode();
                     if (editor.editMode() != before)
-                        access.performed(ConsoleCommand::PlanEditMode,
-                                         caption + (editor.editMode() ? QStringLiteral(": вход") : QStringLiteral(": выход")));
+                        access.performed(
+                            ConsoleCommand::PlanEditMode,
+                            caption + (editor.editMode() ? QStringLiteral(": вход") : QStringLiteral(": выход")));
                 }
                 actions_->togglePlanEditMode->setChecked(editor.editMode());
             }));
@@ -271,7 +272,8 @@ void MainWindow::connectPlans()
     connect(actions_->markerSwitchOn, &QAction::triggered, this,
             gated(ConsoleCommand::MarkerDetectorOn, actions_->markerSwitchOn, [&markers] { markers.switchDetectorOn(); }));
     connect(actions_->markerSwitchOff, &QAction::triggered, this,
-            gated(ConsoleCommand::MarkerDetectorOff, actions_->markerSwitchOff, [&markers] { markers.switchDetectorOff(); }));
+            gated(ConsoleCommand::MarkerDetectorOff, actions_->markerSwitchOff,
+                  [&markers] { markers.switchDetectorOff(); }));
     connect(actions_->markerArm, &QAction::triggered, this,
             gated(ConsoleCommand::MarkerArm, actions_->markerArm, [&markers] { markers.arm(); }));
     connect(actions_->markerDisarm, &QAction::triggered, this,

@@ -8,8 +8,7 @@ namespace kirvan {
 
 OperatorKeyGuard::OperatorKeyGuard(QWidget& mainWindow, QList<QAction*> keys)
     : QObject(&mainWindow), mainWindow_(mainWindow), keys_(std::move(keys))
-{
-}
+{}
 
 // The main window itself, or a window it owns that asks nothing of the operator (a modal
 // dialog's keys are its own).

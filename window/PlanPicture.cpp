@@ -13,8 +13,8 @@
 
 namespace kirvan {
 
-PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu,
-                         MessageLoop& loop, int markerSize)
+PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop,
+                         int markerSize)
     : area_(area), markers_(markers), editor_(editor), loop_(loop), markerMenu_(markerMenu), markerSize_(markerSize)
 {
     setObjectName(QStringLiteral("planView"));

@@ -182,8 +182,8 @@ int main(int argc, char** argv)
             kirvan::PlatformServices{loop, dialogs, shell, clock, locale, panelLine.port(), sound, pictures, workers},
             folder, line->comPort);
     } catch (const kirvan::FileWriteError& refused) {
-        return settingsRefused(folder, refused.reason().isEmpty() ? QString::fromStdString(refused.what())
-                                                                  : refused.reason());
+        return settingsRefused(folder,
+                               refused.reason().isEmpty() ? QString::fromStdString(refused.what()) : refused.reason());
     } catch (const kirvan::FileReadError& unreadable) {
         return settingsRefused(folder, unreadable.reason());
     } catch (const kirvan::UserFileRefused& untrusted) {

@@ -77,7 +77,8 @@ bool isWindowsMetafile(const QByteArray& bytes)
     if (dwordAt(bytes, 0) == placeableKey)
         return true;
     const quint16 type = wordAt(bytes, 0);
-    return (type == 1 || type == 2) && wordAt(bytes, 2) == 9 && (wordAt(bytes, 4) == 0x0100 || wordAt(bytes, 4) == 0x0300);
+    return (type == 1 || type == 2) && wordAt(bytes, 2) == 9
+           && (wordAt(bytes, 4) == 0x0100 || wordAt(bytes, 4) == 0x0300);
 }
 
 std::optional<QByteArray> enhancedToSvg(const QByteArray& bytes)

@@ -56,8 +56,8 @@ TEST_F(AccessControlTest, CommandsOfEachLevelAreAllowedOrRefusedAndJournaled)
     // Two commands of each level: watching and answering for everyone, the alarm's reset and the
     // program's end for the operator, the plans and the port for the engineer.
     const std::pair<ConsoleCommand, AccessLevel> commands[] = {
-        {ConsoleCommand::SoundOff, AccessLevel::Everyone},    {ConsoleCommand::ModulePromptYes, AccessLevel::Everyone},
-        {ConsoleCommand::AlarmReset, AccessLevel::Operator},  {ConsoleCommand::Exit, AccessLevel::Operator},
+        {ConsoleCommand::SoundOff, AccessLevel::Everyone},     {ConsoleCommand::ModulePromptYes, AccessLevel::Everyone},
+        {ConsoleCommand::AlarmReset, AccessLevel::Operator},   {ConsoleCommand::Exit, AccessLevel::Operator},
         {ConsoleCommand::PlanEditMode, AccessLevel::Engineer}, {ConsoleCommand::PortChoice, AccessLevel::Engineer},
     };
     const struct {
@@ -87,9 +87,10 @@ TEST_F(AccessControlTest, CommandsOfEachLevelAreAllowedOrRefusedAndJournaled)
             access->run(command, u"Команда"_s, [&] { ran = true; });
             const bool allowed = session.level >= needed;
             EXPECT_EQ(ran, allowed) << int(command);
-            const QStringList expected = !allowed                        ? QStringList{u"ДОСТУП ЗАПРЕЩЕН: Команда"_s}
-                                         : needed == AccessLevel::Everyone ? QStringList{}
-                                                                           : QStringList{session.auditPrefix + u"Команда"_s};
+            const QStringList expected = !allowed ? QStringList{u"ДОСТУП ЗАПРЕЩЕН: Команда"_s}
+                                         : needed == AccessLevel::Everyone
+                                             ? QStringList{}
+                                             : QStringList{session.auditPrefix + u"Команда"_s};
             EXPECT_EQ(journal, expected) << int(command);
         }
     }

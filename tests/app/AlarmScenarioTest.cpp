@@ -26,7 +26,10 @@ struct Detector {
     sim::Point point;
     bool technology;
     bool placed;
-    QString id() const { return QStringLiteral("И%1%2-%3").arg(point.device).arg(point.line).arg(point.number, 2, 10, QChar(u'0')); }
+    QString id() const
+    {
+        return QStringLiteral("И%1%2-%3").arg(point.device).arg(point.line).arg(point.number, 2, 10, QChar(u'0'));
+    }
     QString record(int code) const
     {
         return QStringLiteral("%1/%2/%3").arg(address, 2, 10, QChar(u'0')).arg(id()).arg(code, 2, 10, QChar(u'0'));
@@ -34,9 +37,8 @@ struct Detector {
 };
 
 const std::vector<Detector> detectors = {
-    {0, {1, 1, 1}, false, true},  {0, {1, 1, 2}, true, true},   {0, {1, 1, 3}, false, false},
-    {1, {1, 2, 1}, false, true},  {1, {1, 2, 2}, false, true},  {1, {1, 3, 3}, true, true},
-    {2, {2, 1, 1}, false, true},
+    {0, {1, 1, 1}, false, true}, {0, {1, 1, 2}, true, true}, {0, {1, 1, 3}, false, false}, {1, {1, 2, 1}, false, true},
+    {1, {1, 2, 2}, false, true}, {1, {1, 3, 3}, true, true}, {2, {2, 1, 1}, false, true},
 };
 
 // What the workstation must show of one alarm record.
@@ -63,9 +65,11 @@ protected:
                          QStringLiteral("[И12-01]\nЗОНА=Цех\nТЕКСТ=Лестница\nСОСТОЯНИЕ=ВЫКЛ\nX=3\nY=3\n"
                                         "[И12-02]\nЗОНА=Цех\nТЕКСТ=Ворота\nСОСТОЯНИЕ=ВКЛ\nX=1,5\nY=4\n"
                                         "[И13-03]\nЗОНА=Склад\nТЕКСТ=Холодильник\nТИП=ТЕХНОЛОГ\nX=5\nY=5\n"));
-        folder.writeText(QStringLiteral("Гараж.cnf"), QStringLiteral("[ЗОНА]\n1=Бокс\n[ПЛАН ЗОНЫ]\n1=Бокс.bmp\n[ПРИБОРЫ]\nППКП1=ЕСТЬ\n"
-                                                                     "ППКП2=ЕСТЬ\n"));
-        folder.writeText(QStringLiteral("Гараж.tb2"), QStringLiteral("[И21-01]\nЗОНА=Бокс\nТЕКСТ=Бокс 1\nСОСТОЯНИЕ=ВКЛ\nX=2\nY=3\n"));
+        folder.writeText(QStringLiteral("Гараж.cnf"),
+                         QStringLiteral("[ЗОНА]\n1=Бокс\n[ПЛАН ЗОНЫ]\n1=Бокс.bmp\n[ПРИБОРЫ]\nППКП1=ЕСТЬ\n"
+                                        "ППКП2=ЕСТЬ\n"));
+        folder.writeText(QStringLiteral("Гараж.tb2"),
+                         QStringLiteral("[И21-01]\nЗОНА=Бокс\nТЕКСТ=Бокс 1\nСОСТОЯНИЕ=ВКЛ\nX=2\nY=3\n"));
         for (const char* plan : {"Приёмная.bmp", "Цех.bmp", "Склад.bmp", "Бокс.bmp"})
             folder.write(QString::fromUtf8(plan), "picture");
         writeComplex(false);
@@ -85,8 +89,8 @@ protected:
     // The composition with or without ГАРАЖ at address 2: adding and removing a system.
     void writeComplex(bool withGarage)
     {
-        QString settings = QStringLiteral("[АДРЕС]\n00=%1\n01=%2\n").arg(folder.file(QStringLiteral("Офис.cnf")),
-                                                                         folder.file(QStringLiteral("Склад.cnf")));
+        QString settings = QStringLiteral("[АДРЕС]\n00=%1\n01=%2\n")
+                               .arg(folder.file(QStringLiteral("Офис.cnf")), folder.file(QStringLiteral("Склад.cnf")));
         QString complex = QStringLiteral("A00:ОФИС\n\tПриёмная\n\t\tИ11-01 Вход\n\t\tИ11-02 Котёл\n\t\tИ11-03 Окно\n"
                                          "A01:СКЛАД\n\tЦех\n\t\tИ12-01 Лестница\n\t\tИ12-02 Ворота\n\tСклад\n"
                                          "\t\tИ13-03 Холодильник\n");
@@ -128,8 +132,8 @@ private:
     const Detector* detectorOf(const QString& record) const;
 
     bool garage_ = false;
-    std::vector<Alarm> announced_;  // status field and markers
-    std::vector<Alarm> pictured_;   // tree pictures
+    std::vector<Alarm> announced_; // status field and markers
+    std::vector<Alarm> pictured_; // tree pictures
     std::uint64_t number_ = 0;
     int level_ = 0;
     bool blinking_ = false;
@@ -171,10 +175,21 @@ void AlarmScenarioTest::lineRecord(Random& random)
     using sim::EventKind;
     trace_.push_back("line " + std::to_string(what) + ' ' + d.record(0).toStdString());
     switch (what) {
-    case 0: case 1: case 2: deliver(sim::eventFrame(EventKind::Fire, d.address, d.point), random); break;
-    case 3: case 4: deliver(sim::eventFrame(EventKind::Fault, d.address, d.point), random); break;
-    case 5: deliver(sim::eventFrame(EventKind::Technology, d.address, d.point), random); break;
-    case 6: deliver(sim::eventFrame(EventKind::Normal, d.address, d.point), random); break;
+    case 0:
+    case 1:
+    case 2:
+        deliver(sim::eventFrame(EventKind::Fire, d.address, d.point), random);
+        break;
+    case 3:
+    case 4:
+        deliver(sim::eventFrame(EventKind::Fault, d.address, d.point), random);
+        break;
+    case 5:
+        deliver(sim::eventFrame(EventKind::Technology, d.address, d.point), random);
+        break;
+    case 6:
+        deliver(sim::eventFrame(EventKind::Normal, d.address, d.point), random);
+        break;
     case 7: // a control check reported by a system
         checkBeginningNow([this, &d] {
             workstation->dispatcher().processEvent(QStringLiteral("%1/И01-01/01").arg(d.address, 2, 10, QChar(u'0')));
@@ -183,7 +198,8 @@ void AlarmScenarioTest::lineRecord(Random& random)
     case 8: // the link with a system lost
         workstation->dispatcher().processEvent(QStringLiteral("%1/И01-01/23").arg(d.address, 2, 10, QChar(u'0')));
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -223,7 +239,8 @@ void AlarmScenarioTest::operatorAction(Random& random)
         w.commands().silenceComplex();
         blinking_ = false;
         break;
-    case 5: case 6: { // another node
+    case 5:
+    case 6: { // another node
         std::vector<TreeNode*> nodes;
         w.tree().walk([&nodes](TreeNode& n) {
             nodes.push_back(&n);
@@ -242,7 +259,7 @@ void AlarmScenarioTest::operatorAction(Random& random)
     case 9: // the module prompt answered or closed
         if (w.controlModules().prompt())
             std::uniform_int_distribution<int>(0, 1)(random) ? w.controlModules().answerYes()
-                                                              : w.controlModules().closePrompt();
+                                                             : w.controlModules().closePrompt();
         break;
     case 10: // a system added or removed, the composition reloaded
         if (depth_ == 0 && !reloading_) {
@@ -256,7 +273,8 @@ void AlarmScenarioTest::operatorAction(Random& random)
             reloading_ = false;
         }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -360,13 +378,17 @@ void AlarmScenarioTest::check() const
                                         [&a](const Alarm& b) { return b.marker == a.marker; });
         if (later->number != a.number)
             continue;
-        const TreeNode* node = w.tree().detectorNode(a.marker.mid(2, 2), QStringLiteral("И%1-%2").arg(a.marker.mid(4, 2), a.marker.mid(6, 2)));
+        const TreeNode* node = w.tree().detectorNode(
+            a.marker.mid(2, 2), QStringLiteral("И%1-%2").arg(a.marker.mid(4, 2), a.marker.mid(6, 2)));
         ASSERT_NE(node, nullptr) << a.marker.toStdString();
         const int icon = a.level == 2 ? stateicon::fire : a.level == 3 ? stateicon::technology : stateicon::fault;
         ASSERT_EQ(node->imageIndex(), icon) << "the tree shows " << a.marker.toStdString();
     }
     for (const Alarm& a : announced_) {
-        const Detector* d = a.marker.isEmpty() ? nullptr : detectorOf(QStringLiteral("%1/И%2-%3").arg(a.marker.mid(2, 2), a.marker.mid(4, 2), a.marker.mid(6, 2)));
+        const Detector* d = a.marker.isEmpty()
+                                ? nullptr
+                                : detectorOf(QStringLiteral("%1/И%2-%3")
+                                                 .arg(a.marker.mid(2, 2), a.marker.mid(4, 2), a.marker.mid(6, 2)));
         if (!d || !d->placed)
             continue;
         const PlanMarker* marker = w.markers().find(a.marker);

@@ -49,8 +49,7 @@ TEST_P(BadCommandLineTest, IsRefusedWithAClearReason)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, BadCommandLineTest,
-    ::testing::Values(BadLine{{u"--port"_s}, u"unknown option: --port"},
-                      BadLine{{u"--dir"_s}, u"--dir needs a folder"},
+    ::testing::Values(BadLine{{u"--port"_s}, u"unknown option: --port"}, BadLine{{u"--dir"_s}, u"--dir needs a folder"},
                       BadLine{{u"--com"_s}, u"--com needs a value"},
                       BadLine{{u"--com"_s, u"x"_s}, u"--com: x is not a number from 1 to 10"},
                       BadLine{{u"--com"_s, u"11"_s}, u"--com: 11 is not a number from 1 to 10"},

@@ -17,12 +17,14 @@ protected:
     OperatorCommandsTest()
     {
         folder.writeText(QStringLiteral("Офис.cnf"), QStringLiteral("[ПРИБОРЫ]\nППКП1=-4\nППКП2=ЕСТЬ\n"));
-        folder.writeText(QStringLiteral("Офис.tb2"), QStringLiteral("[И21-03]\nЗОНА=Приёмная\nТЕКСТ=Вход\nТИП=ОХРАНА\nСОСТОЯНИЕ=ВКЛ\n"));
+        folder.writeText(QStringLiteral("Офис.tb2"),
+                         QStringLiteral("[И21-03]\nЗОНА=Приёмная\nТЕКСТ=Вход\nТИП=ОХРАНА\nСОСТОЯНИЕ=ВКЛ\n"));
         folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[ПРИБОРЫ]\nППКП1=ЕСТЬ\nППКП2=ЕСТЬ\nППКП3=НЕТ\n"));
-        folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И12-07]\nЗОНА=Цех\nТЕКСТ=Ворота\nТИП=ДЫМОВОЙ\nСОСТОЯНИЕ=ВКЛ\n"));
+        folder.writeText(QStringLiteral("Склад.tb1"),
+                         QStringLiteral("[И12-07]\nЗОНА=Цех\nТЕКСТ=Ворота\nТИП=ДЫМОВОЙ\nСОСТОЯНИЕ=ВКЛ\n"));
         folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
-                         QStringLiteral("[АДРЕС]\n00=") + folder.file(QStringLiteral("Офис.cnf")) + QStringLiteral("\n02=")
-                             + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
+                         QStringLiteral("[АДРЕС]\n00=") + folder.file(QStringLiteral("Офис.cnf"))
+                             + QStringLiteral("\n02=") + folder.file(QStringLiteral("Склад.cnf")) + u'\n');
         folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
                          QStringLiteral("A00:ОФИС\n\tПриёмная\n\t\tИ21-03 Вход\n\t\tИ15-01 Окно\n"
                                         "A01:ПУСТО\n\tЗал\n\t\tИ01-01 Дверь\n"
@@ -71,7 +73,10 @@ TEST_F(OperatorCommandsTest, LocalCommandsHandTheirRecordsToEventProcessing)
 {
     const QString unchanged = QStringLiteral("unchanged");
     const LocalCase cases[] = {
-        {"sound off of a zone's system", u"Цех", &OperatorCommands::silenceSystem, {QStringLiteral("02/И01-01/02")},
+        {"sound off of a zone's system",
+         u"Цех",
+         &OperatorCommands::silenceSystem,
+         {QStringLiteral("02/И01-01/02")},
          u"          КОМАНДА: ЗВУК.ОТКЛ"},
         {"sound off without a selection", nullptr, &OperatorCommands::silenceSystem, {}, nullptr},
         {"detector on", u"И12-07", &OperatorCommands::switchDetectorOn, {QStringLiteral("02/И12-07/03")}, nullptr},
@@ -80,8 +85,11 @@ TEST_F(OperatorCommandsTest, LocalCommandsHandTheirRecordsToEventProcessing)
         {"simulated fire", u"И12-07", &OperatorCommands::simulateFire, {QStringLiteral("02/И12-07/07")}, nullptr},
         {"detector on at a zone", u"Цех", &OperatorCommands::switchDetectorOn, {}, nullptr},
         {"detector off at a system", u"A00", &OperatorCommands::switchDetectorOff, {}, nullptr},
-        {"sound off of the complex", u"A00", &OperatorCommands::silenceComplex,
-         {QStringLiteral("00/И01-01/02"), QStringLiteral("02/И01-01/02")}, u"          КОМАНДА: ЗВУК ОТКЛ."},
+        {"sound off of the complex",
+         u"A00",
+         &OperatorCommands::silenceComplex,
+         {QStringLiteral("00/И01-01/02"), QStringLiteral("02/И01-01/02")},
+         u"          КОМАНДА: ЗВУК ОТКЛ."},
         {"control check without a selection", nullptr, &OperatorCommands::controlCheck, {}, nullptr},
     };
     for (const LocalCase& c : cases) {
@@ -96,9 +104,12 @@ TEST_F(OperatorCommandsTest, LocalCommandsHandTheirRecordsToEventProcessing)
         EXPECT_EQ(newRecords(), c.records);
         EXPECT_EQ(workstation->statusBar().commandPanel(), c.panel13 ? QString::fromUtf16(c.panel13) : unchanged);
     }
-    EXPECT_TRUE(port.sent.empty() || std::none_of(port.sent.begin(), port.sent.end(), [](const FakeLinkPort::Sent& s) {
-        return s.byte == command::arm || s.byte == command::switchDetector;
-    })) << "local commands put nothing on the line";
+    EXPECT_TRUE(port.sent.empty()
+                || std::none_of(port.sent.begin(), port.sent.end(),
+                                [](const FakeLinkPort::Sent& s) {
+                                    return s.byte == command::arm || s.byte == command::switchDetector;
+                                }))
+        << "local commands put nothing on the line";
 }
 
 struct ArmingCase {
@@ -170,7 +181,7 @@ std::unique_ptr<Timer> after(MessageLoop& loop, int ms, std::function<void()> ac
 struct WaitCase {
     const char* name;
     int startAt; // the time of the check after polling started
-    int endsBy;  // the check is over by then
+    int endsBy; // the check is over by then
 };
 
 // The check ends with the pause of the next frame that polling sends: within a polling period on

@@ -25,7 +25,8 @@ TEST(OperatorNoticesTest, OnlyTheNewestNoticesWaitAndNoneBlocksTheWindow)
     ASSERT_EQ(dialogs.shown.size(), OperatorNotices::MaxWaiting);
     EXPECT_EQ(dialogs.notices, OperatorNotices::MaxWaiting);
     for (std::size_t i = 0; i < dialogs.shown.size(); ++i)
-        EXPECT_EQ(dialogs.shown[i].text, QString::number(posted - static_cast<int>(OperatorNotices::MaxWaiting) + static_cast<int>(i) + 1));
+        EXPECT_EQ(dialogs.shown[i].text,
+                  QString::number(posted - static_cast<int>(OperatorNotices::MaxWaiting) + static_cast<int>(i) + 1));
 }
 
 } // namespace

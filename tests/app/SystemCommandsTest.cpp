@@ -56,7 +56,8 @@ TEST_F(SystemCommandsTest, AFileThatIsNoSystemFileIsRefusedWritingNothingAndPoll
     workstation->systems().addSystem();
     ASSERT_EQ(dialogs.shown.size(), 3u);
     EXPECT_EQ(dialogs.shown.back().caption, u"Ошибка"_s);
-    EXPECT_TRUE(dialogs.shown.back().text.contains(u"файл состава комплекса"_s)) << dialogs.shown.back().text.toStdString();
+    EXPECT_TRUE(dialogs.shown.back().text.contains(u"файл состава комплекса"_s))
+        << dialogs.shown.back().text.toStdString();
     EXPECT_EQ(folder.snapshot(), before);
     EXPECT_TRUE(polling());
 }
@@ -67,9 +68,10 @@ TEST_F(SystemCommandsTest, AnAddressOutsideTheRangeOrNotANumberIsAskedAgainAndTh
     dialogs.inputs = {u"7"_s, u"два"_s, u" 1"_s};
     workstation->systems().addSystem();
 
-    EXPECT_EQ(shownTexts(), QStringList({u"Ввести в состав|Конфигурация системы (*.cnf)"_s, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
-                                         u"Ошибка|"_s + rangeText, u"Регистрация адреса|Введите адрес системы(0..3)"_s,
-                                         u"Ошибка|"_s + rangeText, u"Регистрация адреса|Введите адрес системы(0..3)"_s}));
+    EXPECT_EQ(shownTexts(), QStringList({u"Ввести в состав|Конфигурация системы (*.cnf)"_s,
+                                         u"Регистрация адреса|Введите адрес системы(0..3)"_s, u"Ошибка|"_s + rangeText,
+                                         u"Регистрация адреса|Введите адрес системы(0..3)"_s, u"Ошибка|"_s + rangeText,
+                                         u"Регистрация адреса|Введите адрес системы(0..3)"_s}));
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), warehouseLines());
     EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
     EXPECT_TRUE(panel15.contains(u"    Цех 1"_s)) << "the zone is shown while it is built";
@@ -132,7 +134,8 @@ TEST_F(SystemCommandsTest, PollingAndReceptionGoOnWhileTheOperatorChoosesTheFile
     workstation->systems().addSystem();
     EXPECT_EQ(duringDialogs, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}}));
     ASSERT_FALSE(whileReading.empty());
-    EXPECT_TRUE(std::all_of(whileReading.begin(), whileReading.end(), [](auto seen) { return seen.first && seen.second; }));
+    EXPECT_TRUE(
+        std::all_of(whileReading.begin(), whileReading.end(), [](auto seen) { return seen.first && seen.second; }));
     EXPECT_NE(folder.read(u"KirvanMonitorP.ini"_s), settingsBefore) << "and written after";
 }
 
@@ -169,7 +172,8 @@ TEST_F(SystemCommandsTest, RemovingTheLastSystemTellsTheAdsStationStopsPollingAn
     const std::vector<std::uint8_t> frame = port.sentBytes();
     ASSERT_EQ(frame.size(), 7u);
     EXPECT_EQ(frame[0], 0x20);
-    EXPECT_EQ(std::vector<std::uint8_t>(frame.begin() + 2, frame.end() - 1), std::vector<std::uint8_t>({0x8A, 0x80, 0x01, 0x00}));
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.begin() + 2, frame.end() - 1),
+              std::vector<std::uint8_t>({0x8A, 0x80, 0x01, 0x00}));
 }
 
 } // namespace

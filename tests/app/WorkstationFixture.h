@@ -37,7 +37,8 @@ protected:
     {
         folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
         folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n"));
-        folder.writeText(QStringLiteral("kirvanmonitorp.cnf"), QStringLiteral("A01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n"));
+        folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
+                         QStringLiteral("A01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n"));
         folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
                          QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf")) + u'\n' + moreSettings);
     }

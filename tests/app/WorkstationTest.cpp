@@ -64,7 +64,8 @@ TEST_F(WorkstationTest, InstallationOpensTheHelpPageOnceAfterHalfASecond)
 TEST_F(WorkstationTest, InstallationKeyOtherThanOneStaysAndOpensNothing)
 {
     for (const char16_t* value : {u"2", u"да"}) {
-        folder.writeText(QStringLiteral("KirvanMonitorP.ini"), QStringLiteral("[Настройки]\nУстановка=") + QString::fromUtf16(value) + u'\n');
+        folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
+                         QStringLiteral("[Настройки]\nУстановка=") + QString::fromUtf16(value) + u'\n');
         auto workstation = startWorkstation();
         EXPECT_TRUE(folder.readText(QStringLiteral("KirvanMonitorP.ini")).contains(QStringLiteral("Установка")));
         workstation->windowActivated();

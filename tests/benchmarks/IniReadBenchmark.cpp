@@ -20,9 +20,9 @@
 namespace kirvan {
 namespace {
 
-const std::array<QString, 6> detectorKeys = {
-    QStringLiteral("ЗОНА"), QStringLiteral("ТЕКСТ"), QStringLiteral("ТИП"),
-    QStringLiteral("СОСТОЯНИЕ"), QStringLiteral("X"), QStringLiteral("Y")};
+const std::array<QString, 6> detectorKeys = {QStringLiteral("ЗОНА"), QStringLiteral("ТЕКСТ"),
+                                             QStringLiteral("ТИП"),  QStringLiteral("СОСТОЯНИЕ"),
+                                             QStringLiteral("X"),    QStringLiteral("Y")};
 
 QString detectorId(int line, int number)
 {

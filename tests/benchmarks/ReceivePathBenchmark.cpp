@@ -60,10 +60,7 @@ struct DetectorPlace {
     int line;
     int number;
 
-    QString id() const
-    {
-        return QStringLiteral("И%1%2-%3").arg(device).arg(line).arg(number, 2, 10, QLatin1Char('0'));
-    }
+    QString id() const { return QStringLiteral("И%1%2-%3").arg(device).arg(line).arg(number, 2, 10, QLatin1Char('0')); }
 };
 
 // A workstation whose complex has `detectors` detectors, filling system by system (up to four),
@@ -85,7 +82,8 @@ public:
             if (inSystem == 0) {
                 flushSystem(detectorFiles);
                 const QString name = QStringLiteral("СИСТЕМА%1").arg(place.address);
-                folder.writeText(name + QStringLiteral(".cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=0%1\n").arg(place.address));
+                folder.writeText(name + QStringLiteral(".cnf"),
+                                 QStringLiteral("[СИСТЕМА]\nАДРЕС=0%1\n").arg(place.address));
                 settings.ini().writeString(settings::sectionAddress, QStringLiteral("0%1").arg(place.address),
                                            folder.file(name + QStringLiteral(".cnf")));
                 complex += QStringLiteral("A0%1:%2\n").arg(place.address).arg(name);
@@ -94,11 +92,11 @@ public:
             if (inSystem % perZone == 0)
                 complex += QStringLiteral("\tЗона %1\n").arg(inSystem / perZone + 1);
             detectorFiles.resize(static_cast<std::size_t>(place.device) + 1);
-            detectorFiles[static_cast<std::size_t>(place.device)] +=
-                QStringLiteral("[%1]\nЗОНА=Зона %2\nТЕКСТ=Помещение %3\nТИП=ДЫМОВОЙ\nСОСТОЯНИЕ=ВКЛ\nX=3,5\nY=2\n")
-                    .arg(place.id())
-                    .arg(inSystem / perZone + 1)
-                    .arg(d);
+            detectorFiles[static_cast<std::size_t>(place.device)]
+                += QStringLiteral("[%1]\nЗОНА=Зона %2\nТЕКСТ=Помещение %3\nТИП=ДЫМОВОЙ\nСОСТОЯНИЕ=ВКЛ\nX=3,5\nY=2\n")
+                       .arg(place.id())
+                       .arg(inSystem / perZone + 1)
+                       .arg(d);
             complex += QStringLiteral("\t\t%1 Помещение\n").arg(place.id());
             places.push_back(place);
         }
@@ -143,11 +141,13 @@ void processEventReadingFiles(benchmark::State& state)
     const char* const codes[] = {"08", "07", "00", "24", "34", "99"};
     for (auto _ : state) {
         const DetectorPlace& place = workstation.places[random() % workstation.places.size()];
-        const QString record = QStringLiteral("0%1/%2/%3").arg(place.address).arg(place.id(), QLatin1String(codes[random() % 6]));
+        const QString record
+            = QStringLiteral("0%1/%2/%3").arg(place.address).arg(place.id(), QLatin1String(codes[random() % 6]));
         workstation.dispatcher.processEvent(record);
         workstation.alarms.calls.clear();
     }
-    state.counters["records/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["records/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                     benchmark::Counter::kIsRate);
 }
 BENCHMARK(processEventReadingFiles)->Arg(100)->Arg(2000)->Arg(17280)->Unit(benchmark::kMicrosecond);
 

@@ -41,24 +41,25 @@ TEST_P(ComplexFileLevelsTest, BuildsTheTreeFromTheIndentation)
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, ComplexFileLevelsTest,
-    ::testing::Values(
-        LevelCase{"WorkedExample",
-                  u"A01:СКЛАД\r\n\tЦех 1\r\n\t\tИ01-05 Коридор\r\n\t\tИ01-06 Склад готовой продукции\r\n"
-                  u"\t\tИ13-12 Лестница\r\n",
-                  {u"0:A01:СКЛАД"_s, u"1:Цех 1"_s, u"2:И01-05 Коридор"_s,
-                   u"2:И01-06 Склад готовой продукции"_s, u"2:И13-12 Лестница"_s}},
-        LevelCase{"BlanksCountLikeTabs", u"A00:ОФИС\n Зона\n  И01-01 Холл\n\tЗона 2\n",
-                  {u"0:A00:ОФИС"_s, u"1:Зона"_s, u"2:И01-01 Холл"_s, u"1:Зона 2"_s}},
-        LevelCase{"LineEndsCrLfAndCrAndLf", u"A00:X\r\tZ1\n\t\tИ01-01 a\r\n\tZ2\rA02:Y",
-                  {u"0:A00:X"_s, u"1:Z1"_s, u"2:И01-01 a"_s, u"1:Z2"_s, u"0:A02:Y"_s}},
-        LevelCase{"ShallowerLineClimbsToItsOwnLevel",
-                  u"A00:X\n\tZ1\n\t\tИ01-01 a\nA01:Y\n\tZ2\n",
-                  {u"0:A00:X"_s, u"1:Z1"_s, u"2:И01-01 a"_s, u"0:A01:Y"_s, u"1:Z2"_s}},
-        LevelCase{"IndentedFirstLineIsTopLevel", u"\t\tA00:X\n\t\t\tZ1\n\t\tA01:Y\nA02:Z\n",
-                  {u"0:A00:X"_s, u"1:Z1"_s, u"0:A01:Y"_s, u"0:A02:Z"_s}},
-        LevelCase{"BlankLinesCarryNoNode", u"A00:X\r\n\r\n\t\r\n\tZ1\r\n\r\n",
-                  {u"0:A00:X"_s, u"1:Z1"_s}},
-        LevelCase{"EmptyFile", u"", {}}),
+    ::testing::Values(LevelCase{"WorkedExample",
+                                u"A01:СКЛАД\r\n\tЦех 1\r\n\t\tИ01-05 Коридор\r\n\t\tИ01-06 Склад готовой продукции\r\n"
+                                u"\t\tИ13-12 Лестница\r\n",
+                                {u"0:A01:СКЛАД"_s, u"1:Цех 1"_s, u"2:И01-05 Коридор"_s,
+                                 u"2:И01-06 Склад готовой продукции"_s, u"2:И13-12 Лестница"_s}},
+                      LevelCase{"BlanksCountLikeTabs",
+                                u"A00:ОФИС\n Зона\n  И01-01 Холл\n\tЗона 2\n",
+                                {u"0:A00:ОФИС"_s, u"1:Зона"_s, u"2:И01-01 Холл"_s, u"1:Зона 2"_s}},
+                      LevelCase{"LineEndsCrLfAndCrAndLf",
+                                u"A00:X\r\tZ1\n\t\tИ01-01 a\r\n\tZ2\rA02:Y",
+                                {u"0:A00:X"_s, u"1:Z1"_s, u"2:И01-01 a"_s, u"1:Z2"_s, u"0:A02:Y"_s}},
+                      LevelCase{"ShallowerLineClimbsToItsOwnLevel",
+                                u"A00:X\n\tZ1\n\t\tИ01-01 a\nA01:Y\n\tZ2\n",
+                                {u"0:A00:X"_s, u"1:Z1"_s, u"2:И01-01 a"_s, u"0:A01:Y"_s, u"1:Z2"_s}},
+                      LevelCase{"IndentedFirstLineIsTopLevel",
+                                u"\t\tA00:X\n\t\t\tZ1\n\t\tA01:Y\nA02:Z\n",
+                                {u"0:A00:X"_s, u"1:Z1"_s, u"0:A01:Y"_s, u"0:A02:Z"_s}},
+                      LevelCase{"BlankLinesCarryNoNode", u"A00:X\r\n\r\n\t\r\n\tZ1\r\n\r\n", {u"0:A00:X"_s, u"1:Z1"_s}},
+                      LevelCase{"EmptyFile", u"", {}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ComplexFileTest, LineTwoLevelsDeeperFailsAndKeepsTheNodesReadBefore)

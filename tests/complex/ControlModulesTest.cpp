@@ -135,8 +135,10 @@ TEST_F(ControlModulesTest, SystemsOfOneNameShareModulesAndTheLowerSlotDecides)
 
 TEST_F(ControlModulesTest, ScenarioOutsideTheListWrapsIntoParameterA)
 {
-    const std::vector<std::pair<QString, int>> cases{
-        {QString(), 254}, {QStringLiteral("0"), 255}, {QStringLiteral("abc"), 254}, {QStringLiteral("96"), 95}};
+    const std::vector<std::pair<QString, int>> cases{{QString(), 254},
+                                                     {QStringLiteral("0"), 255},
+                                                     {QStringLiteral("abc"), 254},
+                                                     {QStringLiteral("96"), 95}};
     for (const auto& [scenario, parameterA] : cases) {
         settingsWith({{1, u"A00:СКЛАД"_s, u"Цех 1"_s, scenario, u"АВТОМАТ"_s, {}}});
         queued.clear();
@@ -163,7 +165,8 @@ TEST_F(ControlModulesTest, RecordWithoutAddressIsSkippedAndWarnedAboutOnceAfterT
 
 TEST_F(ControlModulesTest, TableHoldsTheSectionsWithKeysAndFollowsTheEditor)
 {
-    settingsWith({{7, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"АВТОМАТ"_s, {}}, {70, u"A01:СКЛАД"_s, u"Цех 2"_s, u"2"_s, u"АВТОМАТ"_s, {}}});
+    settingsWith({{7, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"АВТОМАТ"_s, {}},
+                  {70, u"A01:СКЛАД"_s, u"Цех 2"_s, u"2"_s, u"АВТОМАТ"_s, {}}});
     folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
                      folder.readText(QStringLiteral("KirvanMonitorP.ini")) + QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 5]\n"));
     modules_.fillSlots();
@@ -174,8 +177,9 @@ TEST_F(ControlModulesTest, TableHoldsTheSectionsWithKeysAndFollowsTheEditor)
     EXPECT_FALSE(table.used(0));
 
     // A module written by hand while the program runs is found after the next start only.
-    folder.writeText(QStringLiteral("KirvanMonitorP.ini"), folder.readText(QStringLiteral("KirvanMonitorP.ini"))
-                                                               + sectionText({1, u"A01:СКЛАД"_s, u"Цех 3"_s, u"4"_s, u"АВТОМАТ"_s, {}}));
+    folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
+                     folder.readText(QStringLiteral("KirvanMonitorP.ini"))
+                         + sectionText({1, u"A01:СКЛАД"_s, u"Цех 3"_s, u"4"_s, u"АВТОМАТ"_s, {}}));
     modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 3"));
     EXPECT_TRUE(queued.empty());
     // Saving never writes over it, though the table marks its slot free.
@@ -237,7 +241,8 @@ TEST_F(ControlModulesTest, WithoutScenarioNothingCanBeStartedSavedOrDeleted)
 
 TEST_F(ControlModulesTest, SavingMovesTheZonesOneModuleToTheLowestFreeSlot)
 {
-    settingsWith({{1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"РУЧНОЙ"_s, {}}, {3, u"A01:СКЛАД"_s, u"Цех 2"_s, u"5"_s, u"РУЧНОЙ"_s, {}}});
+    settingsWith({{1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"РУЧНОЙ"_s, {}},
+                  {3, u"A01:СКЛАД"_s, u"Цех 2"_s, u"5"_s, u"РУЧНОЙ"_s, {}}});
     ControlModuleEditor editor = editorOf(QStringLiteral("A01:СКЛАД"), QStringLiteral("Цех 2"));
     editor.setScenario(8);
     editor.setMode(ControlModuleEditor::Automatic);
@@ -246,7 +251,9 @@ TEST_F(ControlModulesTest, SavingMovesTheZonesOneModuleToTheLowestFreeSlot)
     editor.save();
     EXPECT_FALSE(hasSection(3));
     EXPECT_EQ(folder.readText(QStringLiteral("KirvanMonitorP.ini")),
-              QStringLiteral("[Настройки]\r\nCOM-порт=1\r\n") + sectionText({1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"РУЧНОЙ"_s, {}}).replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
+              QStringLiteral("[Настройки]\r\nCOM-порт=1\r\n")
+                  + sectionText({1, u"A01:СКЛАД"_s, u"Цех 1"_s, u"1"_s, u"РУЧНОЙ"_s, {}})
+                        .replace(QStringLiteral("\n"), QStringLiteral("\r\n"))
                   + QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 2]\r\nСИСТЕМА=A01:СКЛАД\r\nЗОНА=Цех 2\r\nСЦЕНАРИЙ=8\r\n"
                                    "РЕЖИМ=АВТОМАТ\r\nКОМЕНТАРИЙ=Дымоудаление\r\n"));
     modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 2"));

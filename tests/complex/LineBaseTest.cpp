@@ -21,8 +21,10 @@ TEST_F(IniFileTest, LineNumbersCountThePanelsBeforeTheDevice)
         {"И12-07: LineBase[1] + 2", u"ППКП1=ЕСТЬ\n", 1, 2, 9},
         {"a panel of four lines before device 2", u"ППКП1=-4\nППКП2=ЕСТЬ\n", 2, 1, 12},
         {"the last line of a panel of four lines", u"ППКП1=-4\nППКП2=ЕСТЬ\n", 1, 4, 11},
-        {"the eighth panel behind seven of eight lines", u"ППКП1=1\nППКП2=1\nППКП3=1\nППКП4=1\nППКП5=1\nППКП6=1\n"
-                                                          u"ППКП7=1\nППКП8=1\n", 8, 8, 71},
+        {"the eighth panel behind seven of eight lines",
+         u"ППКП1=1\nППКП2=1\nППКП3=1\nППКП4=1\nППКП5=1\nППКП6=1\n"
+         u"ППКП7=1\nППКП8=1\n",
+         8, 8, 71},
         {"a device at the first absent panel", u"", 1, 1, std::nullopt},
         {"a device at a panel written НЕТ", u"ППКП1=ЕСТЬ\nППКП2=НЕТ\n", 2, 1, std::nullopt},
         {"a device beyond the first absent panel", u"ППКП1=ЕСТЬ\nППКП2=НЕТ\nППКП3=ЕСТЬ\n", 3, 1, std::nullopt},

@@ -104,9 +104,10 @@ TEST_F(SystemAdditionTest, AnAdditionStoppedBetweenItsWritesLeavesNoNodeAndARetr
         ASSERT_FALSE(stopped.refusal()) << written;
         // The next start lets go of an address the stopped addition took, and says so.
         const QStringList released = SystemAddition::releaseUnfinished(settings);
-        EXPECT_EQ(released, written > 1 ? QStringList{u"  АДРЕС 01 ОСВОБОЖДЕН: ВВОД СИСТЕМЫ "_s + systemFile +
-                                                      u" В СОСТАВ КОМПЛЕКСА НЕ ЗАВЕРШЕН"_s}
-                                        : QStringList{}) << written;
+        EXPECT_EQ(released, written > 1 ? QStringList{u"  АДРЕС 01 ОСВОБОЖДЕН: ВВОД СИСТЕМЫ "_s + systemFile
+                                                      + u" В СОСТАВ КОМПЛЕКСА НЕ ЗАВЕРШЕН"_s}
+                                        : QStringList{})
+            << written;
         EXPECT_EQ(settings.systemFile(u"01"), QString()) << written;
         add(systemFile, 1);
         EXPECT_EQ(complexFile(), testing::warehouseLines()) << written;
@@ -133,15 +134,15 @@ TEST_F(SystemAdditionTest, RefusalsNameTheirReason)
         int address;
         QString says;
     };
-    for (const Case& refused : {
-             Case{u"Zoé/Sklad€ß.cnf"_s, 2, u"Windows-1251: \"é\", \"ß\""_s},
-             Case{u"kirvanmonitorp.cnf"_s, 2, u"файл состава комплекса"_s},
-             Case{u"KirvanMonitorP.ini"_s, 2, u"файл настроек программы"_s},
-             Case{u"Рисунок.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s},
-             Case{u"Без системы.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s},
-             Case{u"Нет.cnf"_s, 2, u"Не удаётся прочитать"_s},
-             Case{u"Дом.cnf"_s, 1, u"Адрес 01 уже занят системой A01:СКЛАД"_s}}) {
-        const std::optional<QString> reason = SystemAddition(store, settings, folder.file(refused.file), refused.address).refusal();
+    for (const Case& refused :
+         {Case{u"Zoé/Sklad€ß.cnf"_s, 2, u"Windows-1251: \"é\", \"ß\""_s},
+          Case{u"kirvanmonitorp.cnf"_s, 2, u"файл состава комплекса"_s},
+          Case{u"KirvanMonitorP.ini"_s, 2, u"файл настроек программы"_s},
+          Case{u"Рисунок.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s},
+          Case{u"Без системы.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s}, Case{u"Нет.cnf"_s, 2, u"Не удаётся прочитать"_s},
+          Case{u"Дом.cnf"_s, 1, u"Адрес 01 уже занят системой A01:СКЛАД"_s}}) {
+        const std::optional<QString> reason
+            = SystemAddition(store, settings, folder.file(refused.file), refused.address).refusal();
         ASSERT_TRUE(reason) << refused.file.toStdString();
         EXPECT_TRUE(reason->contains(refused.says)) << reason->toStdString();
     }
@@ -158,7 +159,8 @@ TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTh
     add(systemFile, 1);
     add(folder.file(u"Дом.cnf"_s), 2);
     IniFile& ini = settings.ini();
-    for (const auto& [slot, system] : {std::pair{u"1"_s, u"A01:СКЛАД"_s}, {u"7"_s, u"A02:ДОМ"_s}, {u"70"_s, u"A01:СКЛАД"_s}}) {
+    for (const auto& [slot, system] :
+         {std::pair{u"1"_s, u"A01:СКЛАД"_s}, {u"7"_s, u"A02:ДОМ"_s}, {u"70"_s, u"A01:СКЛАД"_s}}) {
         ini.writeString(u"МОДУЛЬ УПРАВЛЕНИЯ "_s + slot, u"СИСТЕМА", system);
         ini.writeString(u"МОДУЛЬ УПРАВЛЕНИЯ "_s + slot, u"ЗОНА", u"Цех 1");
     }

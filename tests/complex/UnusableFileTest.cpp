@@ -44,7 +44,8 @@ TEST_P(UnusableFileTest, IniReadGivesTheReasonAndDefaults)
 {
     const QString path = make(u"Склад.tb1"_s);
     bool empty = false;
-    const QString failure = store.read(path, [&](const IniDocument& document) { empty = document.serialize().isEmpty(); });
+    const QString failure = store.read(path,
+                                       [&](const IniDocument& document) { empty = document.serialize().isEmpty(); });
     EXPECT_EQ(failure, GetParam().reason);
     EXPECT_TRUE(empty);
 }
@@ -84,7 +85,8 @@ TEST_P(UnusableFileTest, SettingsFileIsNotReplacedAndEndsTheStart)
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UnusableFileTest,
     ::testing::Values(
-        UnusableFile{"Fifo", [](const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0); },
+        UnusableFile{"Fifo",
+                     [](const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0); },
                      u"это канал, а не файл"_s},
         UnusableFile{"Device", [](const QString& path) { ASSERT_TRUE(QFile::link(u"/dev/zero"_s, path)); },
                      u"это устройство, а не файл"_s},

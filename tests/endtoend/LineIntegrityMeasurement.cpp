@@ -81,7 +81,8 @@ TEST(EndToEndMeasurement, DISABLED_MeasureLineIntegrity)
     std::printf("event frames sent at line pace: %zu\nframes lost: %zd (target 0)\n"
                 "last byte to journal line: median %.1f ms, 95th percentile %.1f ms (target at most 250 ms), "
                 "maximum %.1f ms\n",
-                written.size(), static_cast<std::ptrdiff_t>(written.size()) - static_cast<std::ptrdiff_t>(journaled.size()),
+                written.size(),
+                static_cast<std::ptrdiff_t>(written.size()) - static_cast<std::ptrdiff_t>(journaled.size()),
                 percentile(latenciesMs, 0.5), percentile(latenciesMs, 0.95), percentile(latenciesMs, 1.0));
     EXPECT_EQ(journaled.size(), written.size());
 }

@@ -31,8 +31,7 @@ public:
                       return;
               }
           })
-    {
-    }
+    {}
     ~PacedWriter() { thread_.join(); }
 
 private:
@@ -90,7 +89,8 @@ TEST_F(LinePaceTest, AFramePausedAtEveryOffsetIsReceivedWhole)
         const int before = arrived();
         const std::size_t recordsBefore = records.size();
         {
-            PacedWriter writer(far, join({fire, Bytes(fire.begin(), fire.begin() + static_cast<std::ptrdiff_t>(offset))}));
+            PacedWriter writer(far,
+                               join({fire, Bytes(fire.begin(), fire.begin() + static_cast<std::ptrdiff_t>(offset))}));
             ASSERT_TRUE(loop.waitUntil(
                 [&] { return arrived() - before == static_cast<int>(7 + offset) && records.size() == recordsBefore + 1; },
                 waitLimitMs));

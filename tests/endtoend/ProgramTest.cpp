@@ -118,7 +118,8 @@ TEST_F(ProgramTest, AStopEndsTheProgramWhileAMessageBoxOfTheStartUpWaits)
         SCOPED_TRACE(signalled ? "SIGTERM" : "--quit-after");
         QFile::remove(folder.file(u"KirvanMonitorP.txt"_s));
         QProcess program;
-        start(program, signalled ? workstationArguments() : workstationArguments() + QStringList{u"--quit-after"_s, u"2"_s});
+        start(program,
+              signalled ? workstationArguments() : workstationArguments() + QStringList{u"--quit-after"_s, u"2"_s});
         ASSERT_TRUE(waitForLog(u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s));
         if (signalled) {
             QThread::msleep(1000); // the box is open by then
@@ -209,7 +210,7 @@ TEST_F(ProgramTest, AWorkstationKilledAndStartedAgainPublishesEveryLineOnce)
     Station station(broker);
     ASSERT_TRUE(station.awaitConnected());
     folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[АДРЕС]\n00=\n[MQTT]\nСервер="_s
-                                                + broker.server() + u"\nПрефикс=kirvan/ws\n"_s);
+                                                  + broker.server() + u"\nПрефикс=kirvan/ws\n"_s);
     QProcess first;
     start(first, workstationArguments());
     ASSERT_TRUE(waitForLog(u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s));

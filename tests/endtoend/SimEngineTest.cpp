@@ -131,8 +131,8 @@ TEST_F(SimEngineTest, InjectedEventsBecomeTheirRecords)
 TEST_F(SimEngineTest, NoiseAndABadChecksumFormNoFrameAndSwallowNone)
 {
     std::vector<std::uint8_t> line;
-    for (const char16_t* step : {u"fire 1 И12-05", u"noise 200", u"badsum", u"fault 1 И12-05", u"badsum 1",
-                                 u"noise 3", u"techno 1 И13-02"})
+    for (const char16_t* step :
+         {u"fire 1 И12-05", u"noise 200", u"badsum", u"fault 1 И12-05", u"badsum 1", u"noise 3", u"techno 1 И13-02"})
         for (const auto& item : engine.execute(parsed(step)).writes)
             line.insert(line.end(), item.begin(), item.end());
     QStringList found;

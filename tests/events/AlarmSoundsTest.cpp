@@ -24,7 +24,8 @@ struct LookupCase {
 void put(const TempFolder& folder, const QString& sub, File file)
 {
     QDir(folder.path()).mkpath(sub);
-    const QString name = sub + (file == File::ValidUpperCase ? QStringLiteral("/ALARM.WAV") : QStringLiteral("/alarm.wav"));
+    const QString name = sub
+                         + (file == File::ValidUpperCase ? QStringLiteral("/ALARM.WAV") : QStringLiteral("/alarm.wav"));
     if (file == File::Valid || file == File::ValidUpperCase)
         folder.write(name, waveFileBytes(tones::alarmSweep()));
     else if (file == File::Damaged)
@@ -38,8 +39,8 @@ TEST(AlarmSoundsTest, FilesAreTakenFromTheWorkstationThenBesideTheProgramElseThe
         {"letter case aside", File::ValidUpperCase, File::None, "workstation", nullptr},
         {"only beside the program", File::None, File::Valid, "program", nullptr},
         {"nowhere", File::None, File::None, "", u"ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"},
-        {"damaged in the workstation folder: reported, not replaced by the program's",
-         File::Damaged, File::Valid, "", u"ВНИМАНИЕ! НЕ ЧИТАЕТСЯ ЗВУКОВОЙ ФАЙЛ %1/ws/alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"},
+        {"damaged in the workstation folder: reported, not replaced by the program's", File::Damaged, File::Valid, "",
+         u"ВНИМАНИЕ! НЕ ЧИТАЕТСЯ ЗВУКОВОЙ ФАЙЛ %1/ws/alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"},
     };
     for (const LookupCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -53,7 +54,10 @@ TEST(AlarmSoundsTest, FilesAreTakenFromTheWorkstationThenBesideTheProgramElseThe
         sounds.playLooped(QStringLiteral("alarm.wav"));
         sounds.playLooped(QStringLiteral("alarm.wav"));
         const QString expected = c.played == std::string("workstation")
-                                     ? QStringLiteral("looped ") + folder.file(c.workstation == File::ValidUpperCase ? QStringLiteral("ws/ALARM.WAV") : QStringLiteral("ws/alarm.wav"))
+                                     ? QStringLiteral("looped ")
+                                           + folder.file(c.workstation == File::ValidUpperCase
+                                                             ? QStringLiteral("ws/ALARM.WAV")
+                                                             : QStringLiteral("ws/alarm.wav"))
                                  : c.played == std::string("program")
                                      ? QStringLiteral("looped ") + folder.file(QStringLiteral("program/alarm.wav"))
                                      : QStringLiteral("looped ");

@@ -73,8 +73,10 @@ TEST_F(AnnunciationTest, EveryOtherTickShowsTheWordAndStartsItsSoundAnew)
         EXPECT_EQ(state.colour(), c.colour);
         EXPECT_EQ(state.text(), QStringLiteral(" НОРМА")) << "the word waits for the blink";
         const QString play = (c.looped ? QStringLiteral("looped ") + alarmFile() : QStringLiteral("once ") + faultFile());
-        const std::vector<std::pair<QString, std::vector<QString>>> ticks = {
-            {QString(), {}}, {QString::fromUtf16(c.word), {play}}, {QString(), {play}}, {QString::fromUtf16(c.word), {play, play}}};
+        const std::vector<std::pair<QString, std::vector<QString>>> ticks = {{QString(), {}},
+                                                                             {QString::fromUtf16(c.word), {play}},
+                                                                             {QString(), {play}},
+                                                                             {QString::fromUtf16(c.word), {play, play}}};
         for (const auto& [text, played] : ticks) {
             loop.advance(AlarmState::blinkIntervalMs);
             EXPECT_EQ(state.text(), text);
@@ -106,25 +108,61 @@ TEST_F(AnnunciationTest, AlarmsBlinkSoundAndYieldAsTheOperatorSilencesAndResets)
     const QString fault = QStringLiteral("01/И13-12/08");
     const Scenario scenarios[] = {
         {"fire, sound off, fault: the fire stays red and steady",
-         {u"01/И01-05/07", u"tick", u"sound off", u"01/И13-12/08", u"tick"}, 2, u" ПОЖАР", false,
-         {"looped alarm", "stop"}, Paint{fault, colours::yellow, false}, stateicon::systemFire},
+         {u"01/И01-05/07", u"tick", u"sound off", u"01/И13-12/08", u"tick"},
+         2,
+         u" ПОЖАР",
+         false,
+         {"looped alarm", "stop"},
+         Paint{fault, colours::yellow, false},
+         stateicon::systemFire},
         {"fire, sound off, fire: blinking and the alarm sound resume",
-         {u"01/И01-05/07", u"sound off", u"01/И01-05/07", u"tick"}, 2, u" ПОЖАР", true,
-         {"stop", "looped alarm"}, Paint{QStringLiteral("01/И01-05/07"), colours::red, true}, stateicon::systemFire},
+         {u"01/И01-05/07", u"sound off", u"01/И01-05/07", u"tick"},
+         2,
+         u" ПОЖАР",
+         true,
+         {"stop", "looped alarm"},
+         Paint{QStringLiteral("01/И01-05/07"), colours::red, true},
+         stateicon::systemFire},
         {"technology, installation fault: the fault replaces it, the blue marker stays",
-         {u"01/И01-07/07", u"01/И01-05/41", u"tick"}, 1, u" ОТКАЗ", true,
-         {"once fault"}, Paint{QStringLiteral("01/И01-05/41"), colours::yellow, true}, stateicon::systemFire},
+         {u"01/И01-07/07", u"01/И01-05/41", u"tick"},
+         1,
+         u" ОТКАЗ",
+         true,
+         {"once fault"},
+         Paint{QStringLiteral("01/И01-05/41"), colours::yellow, true},
+         stateicon::systemFire},
         {"technology, detector fault: the technology alarm stays",
-         {u"01/И01-07/07", u"tick", u"01/И13-12/08", u"tick"}, 3, u"Технология", true,
-         {"looped alarm", "looped alarm"}, Paint{fault, colours::yellow, false}, stateicon::systemFire},
+         {u"01/И01-07/07", u"tick", u"01/И13-12/08", u"tick"},
+         3,
+         u"Технология",
+         true,
+         {"looped alarm", "looped alarm"},
+         Paint{fault, colours::yellow, false},
+         stateicon::systemFire},
         {"fault after an alarm reset marks the system with the fault",
-         {u"01/И01-05/07", u"alarm off", u"01/И13-12/08", u"tick"}, 1, u" ОТКАЗ", true,
-         {"stop", "once fault"}, Paint{fault, colours::yellow, true}, stateicon::systemFault},
+         {u"01/И01-05/07", u"alarm off", u"01/И13-12/08", u"tick"},
+         1,
+         u" ОТКАЗ",
+         true,
+         {"stop", "once fault"},
+         Paint{fault, colours::yellow, true},
+         stateicon::systemFault},
         {"sound off with nothing shown keeps the normal word",
-         {u"sound off"}, 0, u" НОРМА", false, {"stop"}, std::nullopt, std::nullopt},
+         {u"sound off"},
+         0,
+         u" НОРМА",
+         false,
+         {"stop"},
+         std::nullopt,
+         std::nullopt},
         {"control check from the line: normal, silent, counter cleared",
-         {u"01/И01-05/07", u"tick", u"01/И01-01/01"}, 0, u" НОРМА", false,
-         {"looped alarm", "stop"}, Paint{QStringLiteral("01/И01-05/07"), colours::red, true}, stateicon::systemNormal},
+         {u"01/И01-05/07", u"tick", u"01/И01-01/01"},
+         0,
+         u" НОРМА",
+         false,
+         {"looped alarm", "stop"},
+         Paint{QStringLiteral("01/И01-05/07"), colours::red, true},
+         stateicon::systemNormal},
     };
     for (const Scenario& s : scenarios) {
         SCOPED_TRACE(s.name);
@@ -138,9 +176,9 @@ TEST_F(AnnunciationTest, AlarmsBlinkSoundAndYieldAsTheOperatorSilencesAndResets)
         EXPECT_EQ(state.blinking(), s.blinking);
         std::vector<QString> expected;
         for (const char* kind : s.sounds)
-            expected.push_back(kind == std::string("stop")           ? QStringLiteral("stop")
-                               : kind == std::string("once fault")   ? QStringLiteral("once ") + faultFile()
-                                                                     : QStringLiteral("looped ") + alarmFile());
+            expected.push_back(kind == std::string("stop")         ? QStringLiteral("stop")
+                               : kind == std::string("once fault") ? QStringLiteral("once ") + faultFile()
+                                                                   : QStringLiteral("looped ") + alarmFile());
         EXPECT_EQ(sound.calls, expected);
         if (s.lastPaint) {
             ASSERT_FALSE(markers.paints.empty());
@@ -161,7 +199,8 @@ TEST_F(AnnunciationTest, SoundOffSteadiesTheMarkersAndAlarmResetRemovesThemAll)
     step(QStringLiteral("01/И01-05/07"));
     step(QStringLiteral("alarm off"));
     EXPECT_EQ(state.fireCounter(), 0);
-    EXPECT_EQ(markers.calls, (std::vector<std::string>{"blink", "blink", "stop blinking", "remove all", "stop blinking"}));
+    EXPECT_EQ(markers.calls,
+              (std::vector<std::string>{"blink", "blink", "stop blinking", "remove all", "stop blinking"}));
     loop.advance(5000);
     EXPECT_EQ(markers.calls.size(), 5u) << "blinkTimer is off";
 }
@@ -186,8 +225,8 @@ TEST_F(AnnunciationTest, SystemResetReturnsTheSystemsPicturesAndRemovesItsMarker
     EXPECT_EQ(node(QStringLiteral("И01-06"))->imageIndex(), stateicon::securityOff);
     EXPECT_EQ(node(QStringLiteral("И01-07"))->imageIndex(), stateicon::detectorOff) << "no state reads as off";
     EXPECT_EQ(node(QStringLiteral("И13-12"))->imageIndex(), stateicon::detectorOff);
-    EXPECT_EQ(markers.calls, (std::vector<std::string>{"remove SH010105", "remove SH010106", "remove SH010107",
-                                                       "remove SH011312"}));
+    EXPECT_EQ(markers.calls,
+              (std::vector<std::string>{"remove SH010105", "remove SH010106", "remove SH010107", "remove SH011312"}));
     EXPECT_EQ(office->imageIndex(), stateicon::fire);
     EXPECT_EQ(office->children().front()->children().front()->imageIndex(), stateicon::fire);
 }
@@ -208,7 +247,7 @@ TEST_F(AnnunciationTest, SystemResetSparesTheDetectorsAnnouncedAfterTheCheckBega
 struct CheckCase {
     const char* name;
     std::vector<const char16_t*> before; // announced before the check begins
-    std::vector<const char16_t*> after;  // arriving while it waits between systems
+    std::vector<const char16_t*> after; // arriving while it waits between systems
     int level;
     bool blinking;
     int markersKept;
@@ -222,12 +261,9 @@ TEST_F(AnnunciationTest, ControlCheckResetsOnlyWhatWasAnnouncedWhenItBegan)
     const CheckCase cases[] = {
         {"fire before, nothing after: all is reset", {u"01/И13-12/07"}, {}, 0, false, 0, stateicon::detectorOff},
         {"fire after: it stays announced", {u"01/И01-05/07"}, {u"01/И13-12/07"}, 2, true, 1, stateicon::fire},
-        {"fire before, fault after: the fault is shown", {u"01/И01-05/07"}, {u"01/И13-12/08"}, 1, true, 1,
-         stateicon::fault},
-        {"fault and technology after: technology is shown", {}, {u"01/И13-12/08", u"01/И01-07/07"}, 3, true, 2,
-         stateicon::fault},
-        {"sound off after the fault: it stays steady", {}, {u"01/И13-12/08", u"sound off"}, 1, false, 1,
-         stateicon::fault},
+        {"fire before, fault after: the fault is shown", {u"01/И01-05/07"}, {u"01/И13-12/08"}, 1, true, 1, stateicon::fault},
+        {"fault and technology after: technology is shown", {}, {u"01/И13-12/08", u"01/И01-07/07"}, 3, true, 2, stateicon::fault},
+        {"sound off after the fault: it stays steady", {}, {u"01/И13-12/08", u"sound off"}, 1, false, 1, stateicon::fault},
     };
     for (const CheckCase& c : cases) {
         SCOPED_TRACE(c.name);

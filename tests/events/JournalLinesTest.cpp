@@ -6,13 +6,10 @@ namespace {
 
 struct LineCase {
     const char16_t* record;
-    const char16_t* line;     // after record, date and time; empty: nothing is logged
-    const char16_t* status;   // column 1 of the row; nullptr: no row
-    const char16_t* message;  // column 3
-    friend void PrintTo(const LineCase& c, std::ostream* os)
-    {
-        *os << QString::fromUtf16(c.record).toStdString();
-    }
+    const char16_t* line; // after record, date and time; empty: nothing is logged
+    const char16_t* status; // column 1 of the row; nullptr: no row
+    const char16_t* message; // column 3
+    friend void PrintTo(const LineCase& c, std::ostream* os) { *os << QString::fromUtf16(c.record).toStdString(); }
 };
 
 class JournalLineTest : public EventFixture, public ::testing::WithParamInterface<LineCase> {};
@@ -39,30 +36,27 @@ TEST_P(JournalLineTest, LogsTheLineAndFillsTheRowOfTheCode)
 
 INSTANTIATE_TEST_SUITE_P(
     SystemAndDetectorEvents, JournalLineTest,
-    ::testing::Values(
-        LineCase{u"01/И01-05/00", u"СКЛАД: НОРМА", nullptr, nullptr},
-        LineCase{u"01/И01-05/01", u"СКЛАД: КОНТРОЛЬ", nullptr, nullptr},
-        LineCase{u"01/И01-05/02", u"СКЛАД: ЗВУК ОТКЛ.", nullptr, nullptr},
-        LineCase{u"01/И01-05/03", u"СКЛАД: ВКЛЮЧЕН И01-05 Цех 1 Коридор", nullptr, nullptr},
-        LineCase{u"01/И01-61/03", u"СКЛАД: ВКЛЮЧЕН ", nullptr, nullptr},
-        LineCase{u"01/И01-06/05", u"СКЛАД: ВЫКЛЮЧЕН И01-06 Цех 1 Склад готовой продукции", nullptr, nullptr},
-        LineCase{u"01/И01-05/07", u"ПОЖАР: СКЛАД Цех 1 Коридор", u"ПОЖАР", u"Цех 1 Коридор"},
-        LineCase{u"01/И01-07/07", u"ТЕХНОЛОГ: СКЛАД Цех 1 Котельная", u"ТЕХНОЛОГ", u"Цех 1 Котельная"},
-        LineCase{u"01/И13-12/08", u"ОТКАЗ: СКЛАД Цех 1 Лестница", u"ОТКАЗ", u"Цех 1 Лестница"},
-        // Detectors without a description (И01-08 has a zone only, И21-03 no section at all).
-        LineCase{u"01/И01-08/07", u"ПОЖАР: СКЛАД Цех 1 извещатель не описан И01-08", u"ПОЖАР",
-                 u"Цех 1 извещатель не описан И01-08"},
-        LineCase{u"01/И01-08/08", u"ОТКАЗ: СКЛАД Цех 1 извещатель не описан И01-08", u"ОТКАЗ",
-                 u"Цех 1 извещатель не описан И01-08"},
-        LineCase{u"01/И21-03/51", u"ТЕХНОЛОГИЯ: СКЛАД извещатель не описан И21-03", u"ТЕХНОЛОГИЯ",
-                 u"извещатель не описан И21-03"},
-        LineCase{u"01/И01-05/30", u"СКЛАД: ОХРАНА И01-05 Цех 1 Коридор", nullptr, nullptr},
-        LineCase{u"01/И01-05/31", u"СКЛАД: СНЯТ И01-05 Цех 1 Коридор", nullptr, nullptr},
-        LineCase{u"01/И01-05/51", u"ТЕХНОЛОГИЯ: СКЛАД Цех 1 Коридор", u"ТЕХНОЛОГИЯ", u"Цех 1 Коридор"},
-        LineCase{u"01/И01-05/04", u"", nullptr, nullptr},
-        LineCase{u"01/И01-05/06", u"", nullptr, nullptr},
-        LineCase{u"01/И01-05/99", u"", nullptr, nullptr},
-        LineCase{u"01/И01-05/-1", u"", nullptr, nullptr}));
+    ::testing::Values(LineCase{u"01/И01-05/00", u"СКЛАД: НОРМА", nullptr, nullptr},
+                      LineCase{u"01/И01-05/01", u"СКЛАД: КОНТРОЛЬ", nullptr, nullptr},
+                      LineCase{u"01/И01-05/02", u"СКЛАД: ЗВУК ОТКЛ.", nullptr, nullptr},
+                      LineCase{u"01/И01-05/03", u"СКЛАД: ВКЛЮЧЕН И01-05 Цех 1 Коридор", nullptr, nullptr},
+                      LineCase{u"01/И01-61/03", u"СКЛАД: ВКЛЮЧЕН ", nullptr, nullptr},
+                      LineCase{u"01/И01-06/05", u"СКЛАД: ВЫКЛЮЧЕН И01-06 Цех 1 Склад готовой продукции", nullptr, nullptr},
+                      LineCase{u"01/И01-05/07", u"ПОЖАР: СКЛАД Цех 1 Коридор", u"ПОЖАР", u"Цех 1 Коридор"},
+                      LineCase{u"01/И01-07/07", u"ТЕХНОЛОГ: СКЛАД Цех 1 Котельная", u"ТЕХНОЛОГ", u"Цех 1 Котельная"},
+                      LineCase{u"01/И13-12/08", u"ОТКАЗ: СКЛАД Цех 1 Лестница", u"ОТКАЗ", u"Цех 1 Лестница"},
+                      // Detectors without a description (И01-08 has a zone only, И21-03 no section at all).
+                      LineCase{u"01/И01-08/07", u"ПОЖАР: СКЛАД Цех 1 извещатель не описан И01-08", u"ПОЖАР",
+                               u"Цех 1 извещатель не описан И01-08"},
+                      LineCase{u"01/И01-08/08", u"ОТКАЗ: СКЛАД Цех 1 извещатель не описан И01-08", u"ОТКАЗ",
+                               u"Цех 1 извещатель не описан И01-08"},
+                      LineCase{u"01/И21-03/51", u"ТЕХНОЛОГИЯ: СКЛАД извещатель не описан И21-03", u"ТЕХНОЛОГИЯ",
+                               u"извещатель не описан И21-03"},
+                      LineCase{u"01/И01-05/30", u"СКЛАД: ОХРАНА И01-05 Цех 1 Коридор", nullptr, nullptr},
+                      LineCase{u"01/И01-05/31", u"СКЛАД: СНЯТ И01-05 Цех 1 Коридор", nullptr, nullptr},
+                      LineCase{u"01/И01-05/51", u"ТЕХНОЛОГИЯ: СКЛАД Цех 1 Коридор", u"ТЕХНОЛОГИЯ", u"Цех 1 Коридор"},
+                      LineCase{u"01/И01-05/04", u"", nullptr, nullptr}, LineCase{u"01/И01-05/06", u"", nullptr, nullptr},
+                      LineCase{u"01/И01-05/99", u"", nullptr, nullptr}, LineCase{u"01/И01-05/-1", u"", nullptr, nullptr}));
 
 INSTANTIATE_TEST_SUITE_P(
     EquipmentFaults, JournalLineTest,
@@ -91,22 +85,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     ContactsAndModes, JournalLineTest,
-    ::testing::Values(
-        LineCase{u"01/B31/01/24", u"СКЛАД:БРВУ 3 ЗАМКНУТ КОНТАКТ РЕЛЕ P1", nullptr, nullptr},
-        LineCase{u"01/B31/01/25", u"СКЛАД:БРВУ 3 РАЗОМКНУТ КОНТАКТ РЕЛЕ P1", nullptr, nullptr},
-        LineCase{u"01/И05-63/24", u"СКЛАД:ПУ-П ЗАМКНУТ КОНТАКТ РЕЛЕ P5", nullptr, nullptr},
-        LineCase{u"01/И25-63/25", u"СКЛАД:ППКП 2 РАЗОМКНУТ КОНТАКТ РЕЛЕ P5", nullptr, nullptr},
-        LineCase{u"01/ИC4-63/24", u"СКЛАД:БРВУ 4 ЗАМКНУТ КОНТАКТ РЕЛЕ P4", nullptr, nullptr},
-        LineCase{u"01/ИF5-63/24", u"", nullptr, nullptr},
-        LineCase{u"01/И02-05/24", u"СКЛАД:ПУ-П ЗАМКНУТ КОНТАКТ БКА02-05", nullptr, nullptr},
-        LineCase{u"01/И12-05/25", u"СКЛАД:ППКП 1 РАЗОМКНУТ КОНТАКТ БКА12-05", nullptr, nullptr},
-        LineCase{u"01/И92-05/24", u"", nullptr, nullptr},
-        LineCase{u"01/Т02/13/25", u"СКЛАД:БДУ02 РАЗОМКНУТ КОНТАКТ РЕЛЕ P3", nullptr, nullptr},
-        LineCase{u"01/Т02/13/24", u"СКЛАД:БДУ02 ЗАМКНУТ КОНТАКТ РЕЛЕ P3", nullptr, nullptr},
-        LineCase{u"01/И01-05/34", u"СКЛАД: Цех 1 БЛОКИРОВКА ВКЛЮЧЕНА", nullptr, nullptr},
-        LineCase{u"01/И01-05/35", u"СКЛАД: Цех 1 БЛОКИРОВКА ВЫКЛЮЧЕНА", nullptr, nullptr},
-        LineCase{u"01/И01-05/36", u"СКЛАД: Цех 1 РУЧНОЙ РЕЖИМ", nullptr, nullptr},
-        LineCase{u"01/И01-05/37", u"СКЛАД: Цех 1 АВТОМАТИЧЕСКИЙ РЕЖИМ", nullptr, nullptr}));
+    ::testing::Values(LineCase{u"01/B31/01/24", u"СКЛАД:БРВУ 3 ЗАМКНУТ КОНТАКТ РЕЛЕ P1", nullptr, nullptr},
+                      LineCase{u"01/B31/01/25", u"СКЛАД:БРВУ 3 РАЗОМКНУТ КОНТАКТ РЕЛЕ P1", nullptr, nullptr},
+                      LineCase{u"01/И05-63/24", u"СКЛАД:ПУ-П ЗАМКНУТ КОНТАКТ РЕЛЕ P5", nullptr, nullptr},
+                      LineCase{u"01/И25-63/25", u"СКЛАД:ППКП 2 РАЗОМКНУТ КОНТАКТ РЕЛЕ P5", nullptr, nullptr},
+                      LineCase{u"01/ИC4-63/24", u"СКЛАД:БРВУ 4 ЗАМКНУТ КОНТАКТ РЕЛЕ P4", nullptr, nullptr},
+                      LineCase{u"01/ИF5-63/24", u"", nullptr, nullptr},
+                      LineCase{u"01/И02-05/24", u"СКЛАД:ПУ-П ЗАМКНУТ КОНТАКТ БКА02-05", nullptr, nullptr},
+                      LineCase{u"01/И12-05/25", u"СКЛАД:ППКП 1 РАЗОМКНУТ КОНТАКТ БКА12-05", nullptr, nullptr},
+                      LineCase{u"01/И92-05/24", u"", nullptr, nullptr},
+                      LineCase{u"01/Т02/13/25", u"СКЛАД:БДУ02 РАЗОМКНУТ КОНТАКТ РЕЛЕ P3", nullptr, nullptr},
+                      LineCase{u"01/Т02/13/24", u"СКЛАД:БДУ02 ЗАМКНУТ КОНТАКТ РЕЛЕ P3", nullptr, nullptr},
+                      LineCase{u"01/И01-05/34", u"СКЛАД: Цех 1 БЛОКИРОВКА ВКЛЮЧЕНА", nullptr, nullptr},
+                      LineCase{u"01/И01-05/35", u"СКЛАД: Цех 1 БЛОКИРОВКА ВЫКЛЮЧЕНА", nullptr, nullptr},
+                      LineCase{u"01/И01-05/36", u"СКЛАД: Цех 1 РУЧНОЙ РЕЖИМ", nullptr, nullptr},
+                      LineCase{u"01/И01-05/37", u"СКЛАД: Цех 1 АВТОМАТИЧЕСКИЙ РЕЖИМ", nullptr, nullptr}));
 
 INSTANTIATE_TEST_SUITE_P(
     Extinguishing, JournalLineTest,
@@ -117,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{u"01/И01-05/41", u"ОТКАЗ: СКЛАД Цех 1 УТЕЧКА ОТВ", u"ОТКАЗ", u"Цех 1 УТЕЧКА ОТВ"},
         LineCase{u"01/И01-05/42", u"ОТКАЗ: СКЛАД Цех 1 ЦЕПЬ ПОДАЧИ ОТВ", u"ОТКАЗ", u"Цех 1 ЦЕПЬ ПОДАЧИ ОТВ"},
         LineCase{u"01/И01-05/43", u"ОТКАЗ: СКЛАД Цех 1 ЦЕПЬ БЛОКИРОВКИ", u"ОТКАЗ", u"Цех 1 ЦЕПЬ БЛОКИРОВКИ"},
-        LineCase{u"01/И01-05/44", u"ОТКАЗ: СКЛАД Цех 1 ЦЕПЬ ПОДАЧИ ОТВ 2 ОЧЕРЕДЬ", u"ОТКАЗ", u"Цех 1 ЦЕПЬ ПОДАЧИ ОТВ 2 ОЧЕРЕДЬ"},
+        LineCase{u"01/И01-05/44", u"ОТКАЗ: СКЛАД Цех 1 ЦЕПЬ ПОДАЧИ ОТВ 2 ОЧЕРЕДЬ", u"ОТКАЗ",
+                 u"Цех 1 ЦЕПЬ ПОДАЧИ ОТВ 2 ОЧЕРЕДЬ"},
         LineCase{u"01/И01-05/45", u"ОТКАЗ: СКЛАД Цех 1 ЦЕПЬ  УТЕЧКА ОТВ", u"ОТКАЗ", u"Цех 1 ЦЕПЬ  УТЕЧКА ОТВ"},
         LineCase{u"01/И01-05/46", u"ОТКАЗ: СКЛАД Цех 1 ЦЕПЬ ОПОВЕЩЕНИЕ 1", u"ОТКАЗ", u"Цех 1 ЦЕПЬ ОПОВЕЩЕНИЕ 1"},
         LineCase{u"01/И01-05/47", u"ОТКАЗ: СКЛАД Цех 1  ЦЕПЬ ОПОВЕЩЕНИЕ 2", u"ОТКАЗ", u"Цех 1  ЦЕПЬ ОПОВЕЩЕНИЕ 2"},
@@ -125,8 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{u"01/И03-01/49", u"ПОЖАР: СКЛАД : ПОДАЧА ОТВ", u"ПОЖАР", u": ПОДАЧА ОТВ"},
         LineCase{u"01/Т02/79/50", u"ОТКАЗ: СКЛАД БДУ02 АСПТ:ЦЕПЬ ПОДАЧА ОТВ", u"ОТКАЗ", u"БДУ02 АСПТ:ЦЕПЬ ПОДАЧА ОТВ"},
         LineCase{u"01/Т02/84/50", u"ОТКАЗ: СКЛАД БДУ02 АСПТ:КНОПКА РУЧНОЙ", u"ОТКАЗ", u"БДУ02 АСПТ:КНОПКА РУЧНОЙ"},
-        LineCase{u"01/Т02/85/50", u"ОТКАЗ: СКЛАД ", u"ОТКАЗ", u""},
-        LineCase{u"01/И01-79/50", u"", nullptr, nullptr}));
+        LineCase{u"01/Т02/85/50", u"ОТКАЗ: СКЛАД ", u"ОТКАЗ", u""}, LineCase{u"01/И01-79/50", u"", nullptr, nullptr}));
 
 } // namespace
 } // namespace kirvan::testing

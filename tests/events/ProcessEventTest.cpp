@@ -137,7 +137,7 @@ TEST_F(ProcessEventTest, RefusedDetectorFileWriteStillLogsTheJournalLineFirst)
 {
     // A detector file larger than the disk lets the program write; the text log is small.
     folder.writeText(QStringLiteral("Склад.tb0"), folder.readText(QStringLiteral("Склад.tb0"))
-                                                     + QStringLiteral("[И01-50]\nТЕКСТ=%1\n").arg(QString(3000, u'x')));
+                                                      + QStringLiteral("[И01-50]\nТЕКСТ=%1\n").arg(QString(3000, u'x')));
     // Each record changes a value, so each must write.
     for (const char16_t* code : {u"01/И01-06/03", u"01/И01-05/05", u"01/И01-05/30", u"01/И01-05/31"}) {
         const QString record = QString::fromUtf16(code);

@@ -13,9 +13,8 @@ namespace kirvan::testing {
 namespace {
 
 // Every code the decoding tables can give.
-const std::set<int> producibleCodes = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 23, 24, 25, 26, 30, 31,
-                                       32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48,
-                                       49, 50, 51, 99};
+const std::set<int> producibleCodes = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 23, 24, 25, 26, 30, 31, 32, 33,
+                                       34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 99};
 
 class ReceivePathRandomTest : public EventFixture {
 protected:

@@ -64,8 +64,8 @@ TEST(AtomicFileTest, ProcessDyingBeforeTheRenameLeavesTheOldFileIntact)
     TempFolder folder;
     const QByteArray old = "[Настройки]\r\nCOM-порт=2\r\n";
     folder.write(u"a.ini"_s, old);
-    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "half", [] { ::_exit(7); }),
-                ::testing::ExitedWithCode(7), "");
+    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "half", [] { ::_exit(7); }), ::testing::ExitedWithCode(7),
+                "");
     EXPECT_EQ(folder.read(u"a.ini"_s), old);
 }
 
@@ -98,8 +98,8 @@ TEST(AtomicFileTest, LeftoverOfAKilledWriteGoesWithTheNextWrite)
 {
     TempFolder folder;
     folder.write(u"a.ini"_s, "old");
-    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "new", [] { ::_exit(7); }),
-                ::testing::ExitedWithCode(7), "");
+    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "new", [] { ::_exit(7); }), ::testing::ExitedWithCode(7),
+                "");
     ASSERT_EQ(folderEntries(folder).size(), 2u) << "the killed write left its temporary file";
     writeFileAtomically(folder.file(u"a.ini"_s), "newer");
     EXPECT_EQ(folderEntries(folder), QStringList{u"a.ini"_s});
@@ -110,22 +110,23 @@ TEST(AtomicFileTest, FolderCleanUpRemovesOnlyLeftoversOfItsFilesAndNotWritesInPr
 {
     TempFolder folder;
     folder.write(u"a.ini"_s, "a");
-    folder.write(u".a.ini.kirvan-write-Xy12Zq"_s, "killed");      // leftover of a.ini
-    folder.write(u".b.ini.kirvan-write-Xy12Zq"_s, "no b.ini");    // no such file: not ours
-    folder.write(u".a.ini.backup"_s, "an administrator's");      // named like a temporary file once
+    folder.write(u".a.ini.kirvan-write-Xy12Zq"_s, "killed"); // leftover of a.ini
+    folder.write(u".b.ini.kirvan-write-Xy12Zq"_s, "no b.ini"); // no such file: not ours
+    folder.write(u".a.ini.backup"_s, "an administrator's"); // named like a temporary file once
     folder.write(u".a.ini.Xy12Zq"_s, "someone else's");
     folder.write(u".a.ini.kirvan-write-Xy12Z"_s, "one short");
     folder.write(u".a.ini.kirvan-write-Ab34Cd"_s, "in progress"); // locked by its writer
     folder.write(u".a.ini.kirvan-write-Ef56Gh"_s, "another user's");
-    ASSERT_EQ(::chown(QFile::encodeName(folder.file(u".a.ini.kirvan-write-Ef56Gh"_s)).constData(), ::geteuid() + 1, ::getegid()), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(folder.file(u".a.ini.kirvan-write-Ef56Gh"_s)).constData(), ::geteuid() + 1,
+                      ::getegid()),
+              0);
     const int writer = ::open(QFile::encodeName(folder.file(u".a.ini.kirvan-write-Ab34Cd"_s)).constData(), O_RDONLY);
     ASSERT_EQ(::flock(writer, LOCK_EX), 0);
     removeWriteLeftovers(folder.path());
     ::close(writer);
-    EXPECT_EQ(folderEntries(folder),
-              (QStringList{u".a.ini.backup"_s, u".a.ini.kirvan-write-Ab34Cd"_s, u".a.ini.kirvan-write-Ef56Gh"_s,
-                           u".a.ini.kirvan-write-Xy12Z"_s, u".a.ini.Xy12Zq"_s, u".b.ini.kirvan-write-Xy12Zq"_s,
-                           u"a.ini"_s}));
+    EXPECT_EQ(folderEntries(folder), (QStringList{u".a.ini.backup"_s, u".a.ini.kirvan-write-Ab34Cd"_s,
+                                                  u".a.ini.kirvan-write-Ef56Gh"_s, u".a.ini.kirvan-write-Xy12Z"_s,
+                                                  u".a.ini.Xy12Zq"_s, u".b.ini.kirvan-write-Xy12Zq"_s, u"a.ini"_s}));
 }
 
 // Protection as an ordinary user meets it (tests run as root, which permissions never stop):

@@ -16,8 +16,7 @@ void overwriteInPlace(const QString& path, qint64 offset, const QByteArray& byte
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(::pwrite(fd, bytes.constData(), static_cast<size_t>(bytes.size()), offset),
-              bytes.size());
+    ASSERT_EQ(::pwrite(fd, bytes.constData(), static_cast<size_t>(bytes.size()), offset), bytes.size());
     ::close(fd);
 }
 
@@ -232,8 +231,7 @@ TEST_F(IniStoreTest, pathsAreMatchedWithoutRegardToCase)
     detectors.writeFloat(u"И01-05", u"X", 3.5);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("Склад.cnf"), QStringLiteral("Склад.tb0")}));
-    EXPECT_EQ(folder.readText(QStringLiteral("Склад.tb0")),
-              QStringLiteral("[И01-05]\r\nТИП=ДЫМОВОЙ\r\nX=3,5\r\n"));
+    EXPECT_EQ(folder.readText(QStringLiteral("Склад.tb0")), QStringLiteral("[И01-05]\r\nТИП=ДЫМОВОЙ\r\nX=3,5\r\n"));
 }
 
 TEST_F(IniStoreTest, readsTheFilesOfTheWorkedExample)
@@ -243,16 +241,14 @@ TEST_F(IniStoreTest, readsTheFilesOfTheWorkedExample)
                                     "[АДРЕС]\n00=\n01=D:\\Объекты\\Склад.cnf\n02=\n03=\n"
                                     "[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\n"
                                     "СЦЕНАРИЙ=5\nРЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Вентиляция цеха\n"));
-    folder.writeText(QStringLiteral("Склад.cnf"),
-                     QStringLiteral("[СИСТЕМА]\nАДРЕС=01\nАДС=1\n[ЗОНА]\n1=Цех 1\n2=ЗОНА 2\n"
-                                    "[ПРИБОРЫ]\nППКП1=ЕСТЬ\nППКП2=НЕТ\n"
-                                    "[ПЛАН ЗОНЫ]\n1=D:\\Объекты\\Цех1.bmp\n"));
+    folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\nАДС=1\n[ЗОНА]\n1=Цех 1\n2=ЗОНА 2\n"
+                                                                 "[ПРИБОРЫ]\nППКП1=ЕСТЬ\nППКП2=НЕТ\n"
+                                                                 "[ПЛАН ЗОНЫ]\n1=D:\\Объекты\\Цех1.bmp\n"));
     folder.writeText(QStringLiteral("Склад.tb0"),
                      QStringLiteral("[И01-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\nТИП=ДЫМОВОЙ\n"
                                     "СОСТОЯНИЕ=ВКЛ\nX=3,5\nY=2\n[И01-06]\nЗОНА=Цех 1\n"
                                     "ТЕКСТ=Склад готовой продукции\nТИП=ОХРАНА\nСОСТОЯНИЕ=ВЫКЛ\n"));
-    folder.writeText(QStringLiteral("Склад.tb1"),
-                     QStringLiteral("[И13-12]\nЗОНА=Цех 1\nТЕКСТ=Лестница\n"));
+    folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И13-12]\nЗОНА=Цех 1\nТЕКСТ=Лестница\n"));
 
     const IniFile settings{store, folder.file(QStringLiteral("KirvanMonitorP.ini"))};
     EXPECT_EQ(settings.readInteger(u"Настройки", u"COM-порт", 1), 2);

@@ -64,8 +64,7 @@ TEST_F(SettingsFileTest, SystemFileWrittenOnWindowsMapsThroughTheDrivesSection)
 
 TEST_F(SettingsFileTest, UncreatableSettingsFileIsReported)
 {
-    EXPECT_THROW(SettingsFile(store, WorkstationFolder(folder.file(u"no/such/folder"_s))),
-                 FileWriteError);
+    EXPECT_THROW(SettingsFile(store, WorkstationFolder(folder.file(u"no/such/folder"_s))), FileWriteError);
 }
 
 TEST(WorkstationFolderTest, FilesOfTheWorkstationLieInItsFolder)

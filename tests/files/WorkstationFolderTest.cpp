@@ -14,8 +14,8 @@ using testing::TempFolder;
 
 struct FolderCase {
     const char* name;
-    const char16_t* program;  // below the test's folder
-    const char16_t* system;   // below the test's folder; empty: none known
+    const char16_t* program; // below the test's folder
+    const char16_t* system; // below the test's folder; empty: none known
     bool programWritable;
     bool inUserData;
     friend void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
@@ -36,19 +36,18 @@ TEST_P(DefaultFolderTest, OwnFolderUnlessInstalledOrReadOnly)
     if (*c.system)
         system << root.file(QString::fromUtf16(c.system));
     const QString userData = root.file(u"home/.local/share/kirvanmonitorp"_s);
-    const QString chosen =
-        defaultWorkstationFolder(program, system, userData, [&](const QString&) { return c.programWritable; });
+    const QString chosen = defaultWorkstationFolder(program, system, userData,
+                                                    [&](const QString&) { return c.programWritable; });
     EXPECT_EQ(chosen, c.inUserData ? userData : QDir(program).absolutePath());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Places, DefaultFolderTest,
-    ::testing::Values(FolderCase{"OwnWritableFolder", u"opt/kirvan", u"usr/bin", true, false},
-                      FolderCase{"OwnReadOnlyFolder", u"opt/kirvan", u"usr/bin", false, true},
-                      FolderCase{"InstalledEvenWhenWritable", u"usr/bin", u"usr/bin", true, true},
-                      FolderCase{"InstalledThroughALink", u"bin", u"usr/bin", true, true},
-                      FolderCase{"NoSystemFolderKnown", u"usr/bin", u"", true, false}),
-    [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Places, DefaultFolderTest,
+                         ::testing::Values(FolderCase{"OwnWritableFolder", u"opt/kirvan", u"usr/bin", true, false},
+                                           FolderCase{"OwnReadOnlyFolder", u"opt/kirvan", u"usr/bin", false, true},
+                                           FolderCase{"InstalledEvenWhenWritable", u"usr/bin", u"usr/bin", true, true},
+                                           FolderCase{"InstalledThroughALink", u"bin", u"usr/bin", true, true},
+                                           FolderCase{"NoSystemFolderKnown", u"usr/bin", u"", true, false}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(WorkstationFolderTest, ResourcesComeFromTheOwnFolderFirstThenTheSharedOne)
 {

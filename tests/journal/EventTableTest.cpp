@@ -26,8 +26,7 @@ ino_t inodeOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
-template <typename Case>
-std::string caseName(const ::testing::TestParamInfo<Case>& test)
+template <typename Case> std::string caseName(const ::testing::TestParamInfo<Case>& test)
 {
     return test.param.name;
 }
@@ -38,10 +37,7 @@ protected:
     {
         return settings.readString(settings::sectionSettings, settings::keyTable, u"<missing>"_s);
     }
-    void store(const QString& value)
-    {
-        settings.writeString(settings::sectionSettings, settings::keyTable, value);
-    }
+    void store(const QString& value) { settings.writeString(settings::sectionSettings, settings::keyTable, value); }
     // Fills and commits `count` rows, each with the given scroll offset.
     void commitRows(int count, int offset)
     {
@@ -60,14 +56,13 @@ protected:
 
 TEST_F(EventTableTest, HeadersAndWidthsAreExact)
 {
-    const QString headers[] = {u" №"_s, u"  СОСТ."_s, u"          ОБЪЕКТ"_s,
-                               u"                 СООБЩЕНИЕ"_s, u"    ДАТА"_s, u"ВРЕМЯ"_s};
+    const QString headers[] = {u" №"_s,       u"  СОСТ."_s, u"          ОБЪЕКТ"_s, u"                 СООБЩЕНИЕ"_s,
+                               u"    ДАТА"_s, u"ВРЕМЯ"_s};
     const int widths[] = {24, 62, 155, 243, 67, 65};
     for (int column = 0; column < EventTable::ColumnCount; ++column) {
         SCOPED_TRACE(column);
         EXPECT_EQ(table.cell(0, column), headers[column]);
-        EXPECT_EQ(QString::fromUtf16(EventTable::columns()[static_cast<std::size_t>(column)].header),
-                  headers[column]);
+        EXPECT_EQ(QString::fromUtf16(EventTable::columns()[static_cast<std::size_t>(column)].header), headers[column]);
         EXPECT_EQ(table.columnWidth(column), widths[column]);
     }
 }
@@ -129,16 +124,18 @@ TEST_F(EventTableTest, ColumnOrRowOutsideTheTableThrows)
 struct CommitCase {
     const char* name;
     bool expanded;
-    int rowsBefore;  // committed with offset 1 beforehand
-    int offset;      // of the commit under test
-    int journalRow;  // afterwards
-    int topRow;      // afterwards
+    int rowsBefore; // committed with offset 1 beforehand
+    int offset; // of the commit under test
+    int journalRow; // afterwards
+    int topRow; // afterwards
 };
 
-void PrintTo(const CommitCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const CommitCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
-class CommitJournalRowTest : public EventTableTest,
-                             public ::testing::WithParamInterface<CommitCase> {};
+class CommitJournalRowTest : public EventTableTest, public ::testing::WithParamInterface<CommitCase> {};
 
 TEST_P(CommitJournalRowTest, ScrollsSoThatTheNewestRowsStayInView)
 {
@@ -151,38 +148,39 @@ TEST_P(CommitJournalRowTest, ScrollsSoThatTheNewestRowsStayInView)
     EXPECT_EQ(table.topRow(), c.topRow);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CommitJournalRowTest,
-    ::testing::Values(
-        CommitCase{"FirstFaultCollapsedDoesNotScroll", false, 0, 1, 2, 1},
-        CommitCase{"FirstFireCollapsedDoesNotScroll", false, 0, 0, 2, 1},
-        CommitCase{"ThirdRowReachesTheDepthWithoutScrolling", false, 2, 0, 4, 1},
-        CommitCase{"FourthRowFaultCollapsedKeepsRowOneOnTop", false, 3, 1, 5, 1},
-        CommitCase{"FourthRowFireCollapsedShowsRowTwoOnTop", false, 3, 0, 5, 2},
-        CommitCase{"FourthRowWithLargeOffsetStopsAtRowOne", false, 3, 5, 5, 1},
-        CommitCase{"TenthRowFaultCollapsed", false, 9, 1, 11, 7},
-        CommitCase{"TenthRowFireCollapsed", false, 9, 0, 11, 8},
-        CommitCase{"TwentiethRowExpandedDoesNotScroll", true, 19, 0, 21, 1},
-        CommitCase{"TwentyFirstRowFaultExpandedKeepsRowOneOnTop", true, 20, 1, 22, 1},
-        CommitCase{"TwentyFirstRowFireExpandedShowsRowTwoOnTop", true, 20, 0, 22, 2},
-        CommitCase{"FortiethRowFaultExpanded", true, 39, 1, 41, 20}),
-    caseName<CommitCase>);
+INSTANTIATE_TEST_SUITE_P(Cases, CommitJournalRowTest,
+                         ::testing::Values(CommitCase{"FirstFaultCollapsedDoesNotScroll", false, 0, 1, 2, 1},
+                                           CommitCase{"FirstFireCollapsedDoesNotScroll", false, 0, 0, 2, 1},
+                                           CommitCase{"ThirdRowReachesTheDepthWithoutScrolling", false, 2, 0, 4, 1},
+                                           CommitCase{"FourthRowFaultCollapsedKeepsRowOneOnTop", false, 3, 1, 5, 1},
+                                           CommitCase{"FourthRowFireCollapsedShowsRowTwoOnTop", false, 3, 0, 5, 2},
+                                           CommitCase{"FourthRowWithLargeOffsetStopsAtRowOne", false, 3, 5, 5, 1},
+                                           CommitCase{"TenthRowFaultCollapsed", false, 9, 1, 11, 7},
+                                           CommitCase{"TenthRowFireCollapsed", false, 9, 0, 11, 8},
+                                           CommitCase{"TwentiethRowExpandedDoesNotScroll", true, 19, 0, 21, 1},
+                                           CommitCase{"TwentyFirstRowFaultExpandedKeepsRowOneOnTop", true, 20, 1, 22, 1},
+                                           CommitCase{"TwentyFirstRowFireExpandedShowsRowTwoOnTop", true, 20, 0, 22, 2},
+                                           CommitCase{"FortiethRowFaultExpanded", true, 39, 1, 41, 20}),
+                         caseName<CommitCase>);
 
 // Beyond MaxRows the oldest row leaves the grid for each new one; the numbers keep counting and
 // the newest rows stay in view as below the bound.
 struct BoundCase {
     const char* name;
     bool expanded;
-    int rowsBefore;    // committed with offset 1 beforehand
-    int offset;        // of the commit under test
-    int journalRow;    // afterwards
-    int rowCount;      // of the grid afterwards
+    int rowsBefore; // committed with offset 1 beforehand
+    int offset; // of the commit under test
+    int journalRow; // afterwards
+    int rowCount; // of the grid afterwards
     const char* first; // number in the first data row of the grid
-    int topRow;        // row of the grid
-    const char* top;   // number shown in it
+    int topRow; // row of the grid
+    const char* top; // number shown in it
 };
 
-void PrintTo(const BoundCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const BoundCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class TableBoundTest : public EventTableTest, public ::testing::WithParamInterface<BoundCase> {};
 
@@ -206,12 +204,11 @@ TEST_P(TableBoundTest, KeepsTheNewestRowsNumberedAndInView)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TableBoundTest,
-    ::testing::Values(
-        BoundCase{"LastRowBelowTheBound", false, 9999, 1, 10001, 10040, "1", 9997, "9997"},
-        BoundCase{"FirstRowPastTheBoundDropsTheOldest", false, 10000, 1, 10002, 10040, "2", 9997, "9998"},
-        BoundCase{"FireFarPastTheBoundCollapsed", false, 24999, 0, 25001, 10040, "15001", 9998, "24998"},
-        BoundCase{"FaultFarPastTheBoundExpanded", true, 24999, 1, 25001, 10040, "15001", 9980, "24980"},
-        BoundCase{"FireFarPastTheBoundExpanded", true, 24999, 0, 25001, 10040, "15001", 9981, "24981"}),
+    ::testing::Values(BoundCase{"LastRowBelowTheBound", false, 9999, 1, 10001, 10040, "1", 9997, "9997"},
+                      BoundCase{"FirstRowPastTheBoundDropsTheOldest", false, 10000, 1, 10002, 10040, "2", 9997, "9998"},
+                      BoundCase{"FireFarPastTheBoundCollapsed", false, 24999, 0, 25001, 10040, "15001", 9998, "24998"},
+                      BoundCase{"FaultFarPastTheBoundExpanded", true, 24999, 1, 25001, 10040, "15001", 9980, "24980"},
+                      BoundCase{"FireFarPastTheBoundExpanded", true, 24999, 0, 25001, 10040, "15001", 9981, "24981"}),
     caseName<BoundCase>);
 
 TEST_F(EventTableTest, SwitchingLayoutsAtTheBoundScrollsToTheNewestRows)
@@ -260,7 +257,10 @@ struct ResizeCase {
     const char16_t* rewritten;
 };
 
-void PrintTo(const ResizeCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ResizeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class GridResizeTest : public EventTableTest, public ::testing::WithParamInterface<ResizeCase> {};
 
@@ -274,23 +274,21 @@ TEST_P(GridResizeTest, AppliesAndRewritesTheStoredLayout)
     EXPECT_EQ(stored(), QString::fromUtf16(c.rewritten));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GridResizeTest,
-    ::testing::Values(ResizeCase{"MissingKeyCollapsesAndIsWrittenAsZero", false, u"", false, u"0"},
-                      ResizeCase{"ZeroCollapses", true, u"0", false, u"0"},
-                      ResizeCase{"OneExpands", true, u"1", true, u"1"},
-                      ResizeCase{"TwoCountsAsExpandedAndBecomesOne", true, u"2", true, u"1"},
-                      ResizeCase{"EmptyValueCountsAsExpanded", true, u"", true, u"1"},
-                      ResizeCase{"TextCountsAsExpanded", true, u"нет", true, u"1"}),
-    caseName<ResizeCase>);
+INSTANTIATE_TEST_SUITE_P(Cases, GridResizeTest,
+                         ::testing::Values(ResizeCase{"MissingKeyCollapsesAndIsWrittenAsZero", false, u"", false, u"0"},
+                                           ResizeCase{"ZeroCollapses", true, u"0", false, u"0"},
+                                           ResizeCase{"OneExpands", true, u"1", true, u"1"},
+                                           ResizeCase{"TwoCountsAsExpandedAndBecomesOne", true, u"2", true, u"1"},
+                                           ResizeCase{"EmptyValueCountsAsExpanded", true, u"", true, u"1"},
+                                           ResizeCase{"TextCountsAsExpanded", true, u"нет", true, u"1"}),
+                         caseName<ResizeCase>);
 
 TEST_F(EventTableTest, ResizingFitsTheMessageColumnToTheGrid)
 {
     table.fitToGrid(1000);
     EXPECT_EQ(table.columnWidth(3), 1000 - (24 + 62 + 155 + 67 + 65) - 30);
     for (int column : {0, 1, 2, 4, 5})
-        EXPECT_EQ(table.columnWidth(column),
-                  EventTable::columns()[static_cast<std::size_t>(column)].width);
+        EXPECT_EQ(table.columnWidth(column), EventTable::columns()[static_cast<std::size_t>(column)].width);
 }
 
 TEST_F(EventTableTest, ResizingFitsAroundColumnsTheOperatorDragged)

@@ -124,8 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         Selection{"LinkAndTechnology", only(kindBit(JournalKind::Link) | kindBit(JournalKind::Technology)), {4, 6}},
         Selection{"OperatorCommands", only(kindBit(JournalKind::Operator)), {7, 8}},
         Selection{"StartAndStop", only(kindBit(JournalKind::StartStop)), {1, 10}},
-        Selection{"Other", only(kindBit(JournalKind::Other)), {9}},
-        Selection{"NoKind", only(0), {}},
+        Selection{"Other", only(kindBit(JournalKind::Other)), {9}}, Selection{"NoKind", only(0), {}},
         Selection{"PeriodBoundsIncluded", period(dec9.addSecs(5400), dec9.addSecs(7260)), {5, 6, 7}},
         Selection{"OpenEndedPeriodFromItsWholeMinute", period(dec9.addSecs(7300), {}), {7, 8, 9, 10}},
         Selection{"ToMinuteIncludedWhateverItsSeconds", period(dec9.addSecs(7230), dec9.addSecs(7265)), {6, 7}},
@@ -161,21 +160,20 @@ TEST_P(JournalLineParseTest, SplitsTheLineIntoItsColumns)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, JournalLineParseTest,
-    ::testing::Values(
-        Parsed{u"01/И12-05/07 08.12.2023 9:20:00 ПОЖАР: СКЛАД Цех 1",
-               {u"08.12.2023"_s, u"9:20:00"_s, u"01"_s, u"И12-05"_s, u"07"_s, u"ПОЖАР: СКЛАД Цех 1"_s}},
-        Parsed{u"01/B31/01/24 09.12.2023 2:06:00 СКЛАД:БРВУ 3",
-               {u"09.12.2023"_s, u"2:06:00"_s, u"01"_s, u"B31/01"_s, u"24"_s, u"СКЛАД:БРВУ 3"_s}},
-        Parsed{u"08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН",
-               {u"08.12.2023"_s, u"9:15:02"_s, {}, {}, {}, u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s}},
-        Parsed{u"строка без даты", {{}, {}, {}, {}, {}, u"строка без даты"_s}},
-        Parsed{u"", {}}));
+    ::testing::Values(Parsed{u"01/И12-05/07 08.12.2023 9:20:00 ПОЖАР: СКЛАД Цех 1",
+                             {u"08.12.2023"_s, u"9:20:00"_s, u"01"_s, u"И12-05"_s, u"07"_s, u"ПОЖАР: СКЛАД Цех 1"_s}},
+                      Parsed{u"01/B31/01/24 09.12.2023 2:06:00 СКЛАД:БРВУ 3",
+                             {u"09.12.2023"_s, u"2:06:00"_s, u"01"_s, u"B31/01"_s, u"24"_s, u"СКЛАД:БРВУ 3"_s}},
+                      Parsed{u"08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН",
+                             {u"08.12.2023"_s, u"9:15:02"_s, {}, {}, {}, u"КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s}},
+                      Parsed{u"строка без даты", {{}, {}, {}, {}, {}, u"строка без даты"_s}}, Parsed{u"", {}}));
 
 // A line without a date keeps its place in time: the moment of the line before it.
 TEST_F(JournalFiles, ALineWithoutADateBelongsToTheTimeOfTheLineBefore)
 {
-    folder.writeText(u"KirvanMonitorP.txt"_s,
-                     u"02/И01-04/07 10.12.2023 1:30:00 ПОЖАР: ОФИС\nпродолжение без даты\n10.12.2023 3:00:00  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\n"_s);
+    folder.writeText(
+        u"KirvanMonitorP.txt"_s,
+        u"02/И01-04/07 10.12.2023 1:30:00 ПОЖАР: ОФИС\nпродолжение без даты\n10.12.2023 3:00:00  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН\n"_s);
     const JournalIndex index = build();
     const QDateTime at(QDate(2023, 12, 10), QTime(1, 30));
     EXPECT_EQ(index.select(period(at, at)), (std::vector<std::uint32_t>{6, 7}));
@@ -202,14 +200,10 @@ TEST(JournalDateOrderTest, ReadsTheDateInTheOrderOfTheRegionalSettingsOrOfItsTwe
         const char* time;
         std::int64_t expected;
     } cases[] = {
-        {iso, "2023-12-08", "09:05:02", morning},
-        {russian, "08.12.2023", "9:05:02", morning},
-        {russian, "08.12.23", "9:05:02", morning},
-        {russian, "СИСТЕМА", "9:05:02", 0},
-        {russian, "12/8/2023", "4:27:05 PM", afternoon},
-        {posix, "12/8/2023", "4:27:05 PM", afternoon},
-        {posix, "8/12/2023", "16:27:05", afternoon},
-        {australian, "8/12/2023", "4:27:05 PM", afternoon},
+        {iso, "2023-12-08", "09:05:02", morning},        {russian, "08.12.2023", "9:05:02", morning},
+        {russian, "08.12.23", "9:05:02", morning},       {russian, "СИСТЕМА", "9:05:02", 0},
+        {russian, "12/8/2023", "4:27:05 PM", afternoon}, {posix, "12/8/2023", "4:27:05 PM", afternoon},
+        {posix, "8/12/2023", "16:27:05", afternoon},     {australian, "8/12/2023", "4:27:05 PM", afternoon},
     };
     for (const auto& c : cases)
         EXPECT_EQ(JournalDateOrder(c.locale).moment(c.date, c.time), c.expected) << c.date << ' ' << c.time;

@@ -155,8 +155,7 @@ TEST_F(LogOutageTest, LineLoggedWhileTheOperatorIsBeingToldKeepsItsPlace)
     createFolder();
     log.logEvent(u"после"_s);
     EXPECT_EQ(logBytes(), crlf1251(u"до сообщения\nво время сообщения\nпосле\n"_s));
-    EXPECT_EQ(log.historyList(),
-              QStringList({u"до сообщения"_s, u"во время сообщения"_s, u"после"_s}));
+    EXPECT_EQ(log.historyList(), QStringList({u"до сообщения"_s, u"во время сообщения"_s, u"после"_s}));
 }
 
 TEST_F(LogOutageTest, WithoutAMessageLoopTheNextLineRetries)

@@ -55,8 +55,7 @@ TEST(LogRotationTest, NoLineIsLostOrDoubledWhileTheLogIsRotated)
         // Some lines before each rotation, so that notifempty never skips one, and after the
         // last, so that the new log exists.
         const int before = written;
-        while (written < before + 50) {
-        }
+        while (written < before + 50) {}
         if (rotation == Rotations)
             break;
         QProcess run;

@@ -57,16 +57,16 @@ protected:
         QWidget* window = place.window();
         window->activateWindow();
         place.setFocus();
-        return QTest::qWaitFor([&] {
-            return QApplication::activeWindow() == window && QApplication::focusWidget() == &place;
-        });
+        return QTest::qWaitFor(
+            [&] { return QApplication::activeWindow() == window && QApplication::focusWidget() == &place; });
     }
     // Presses the key and lets the program handle it; counts what the key triggered.
     static int press(const OperatorKey& key, const MainActions& actions)
     {
         QSignalSpy triggered(actions.*key.action, &QAction::triggered);
         KeyReleases releases(key.key);
-        if (QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key.xdotoolName)}) != 0)
+        if (QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key.xdotoolName)})
+            != 0)
             return -1;
         if (!QTest::qWaitFor([&] { return releases.count > 0; }))
             return -2;
@@ -76,8 +76,8 @@ protected:
     {
         ASSERT_TRUE(giveFocus(place)) << where.toStdString();
         for (const OperatorKey& key : operatorKeys)
-            EXPECT_EQ(press(key, actions), 1) << key.xdotoolName << " at " << where.toStdString() << " ("
-                                              << place.metaObject()->className() << ')';
+            EXPECT_EQ(press(key, actions), 1)
+                << key.xdotoolName << " at " << where.toStdString() << " (" << place.metaObject()->className() << ')';
     }
 };
 

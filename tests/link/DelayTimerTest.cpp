@@ -59,10 +59,8 @@ TEST_F(DelayTimerTest, ShorterDelayNestedInALongerOneEndsFirstAndDoesNotCutTheOu
 {
     auto inner = once(100, [&] { delay("frame", 200); });
     delay("load", 500);
-    EXPECT_EQ(events, (std::vector<Event>{{"load starts", 0},
-                                          {"frame starts", 100},
-                                          {"frame ends", 300},
-                                          {"load ends", 500}}));
+    EXPECT_EQ(events,
+              (std::vector<Event>{{"load starts", 0}, {"frame starts", 100}, {"frame ends", 300}, {"load ends", 500}}));
 }
 
 TEST_F(DelayTimerTest, LongerDelayNestedInAShorterOneKeepsItsOwnTime)
@@ -70,10 +68,8 @@ TEST_F(DelayTimerTest, LongerDelayNestedInAShorterOneKeepsItsOwnTime)
     auto inner = once(100, [&] { delay("load", 500); });
     delay("frame", 200);
     // The frame's wait is on the stack under the load's and resumes when that returns.
-    EXPECT_EQ(events, (std::vector<Event>{{"frame starts", 0},
-                                          {"load starts", 100},
-                                          {"load ends", 600},
-                                          {"frame ends", 600}}));
+    EXPECT_EQ(events,
+              (std::vector<Event>{{"frame starts", 0}, {"load starts", 100}, {"load ends", 600}, {"frame ends", 600}}));
 }
 
 TEST_F(DelayTimerTest, DelayInsideAHandlerInsideAnotherDelayInsideAHandler)
@@ -101,9 +97,7 @@ TEST_F(DelayTimerTest, WorkerHandOverIsServedInsideANestedDelay)
 {
     std::thread worker;
     auto handler = once(100, [&] {
-        worker = std::thread([&] {
-            loop.synchronize([&] { events.push_back({"frame received", loop.now()}); });
-        });
+        worker = std::thread([&] { loop.synchronize([&] { events.push_back({"frame received", loop.now()}); }); });
         while (loop.pendingRoutines() == 0)
             std::this_thread::yield();
         delay("frame", 200);

@@ -15,10 +15,7 @@ Frame eventFrame(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t
 struct DecodeCase {
     std::uint8_t b1, b2, b3, b4;
     const char16_t* record;
-    friend void PrintTo(const DecodeCase& c, std::ostream* os)
-    {
-        *os << QString::fromUtf16(c.record).toStdString();
-    }
+    friend void PrintTo(const DecodeCase& c, std::ostream* os) { *os << QString::fromUtf16(c.record).toStdString(); }
 };
 
 class DecodeFrameTest : public ::testing::TestWithParam<DecodeCase> {};
@@ -53,47 +50,39 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     HighBranchSwitching, DecodeFrameTest,
-    ::testing::Values(DecodeCase{1, 0x8A, 0x12, 0x04, u"01/И13-05/03"},
-                      DecodeCase{1, 0x8A, 0x12, 0x3F, u"01/И13-64/04"},
-                      DecodeCase{1, 0x8A, 0x12, 0xBF, u"01/И13-64/04"},
-                      DecodeCase{1, 0x8A, 0x92, 0x04, u"01/И13-05/05"},
-                      DecodeCase{1, 0x8A, 0x92, 0x3F, u"01/И13-64/06"},
-                      DecodeCase{1, 0x8A, 0x92, 0xBF, u"01/И13-64/06"},
+    ::testing::Values(DecodeCase{1, 0x8A, 0x12, 0x04, u"01/И13-05/03"}, DecodeCase{1, 0x8A, 0x12, 0x3F, u"01/И13-64/04"},
+                      DecodeCase{1, 0x8A, 0x12, 0xBF, u"01/И13-64/04"}, DecodeCase{1, 0x8A, 0x92, 0x04, u"01/И13-05/05"},
+                      DecodeCase{1, 0x8A, 0x92, 0x3F, u"01/И13-64/06"}, DecodeCase{1, 0x8A, 0x92, 0xBF, u"01/И13-64/06"},
                       // Bit 7 of b3 is the switch-off flag only for 0x8A; elsewhere it is group 8+.
                       DecodeCase{1, 0x94, 0x92, 0x04, u"01/И93-05/07"}));
 
 INSTANTIATE_TEST_SUITE_P(
     HighBranchDevicePoints, DecodeFrameTest,
-    ::testing::Values(DecodeCase{1, 0x96, 0x12, 0x00, u"01/И13-01/08"},
-                      DecodeCase{1, 0x96, 0x12, 0x3B, u"01/И13-60/08"},
-                      DecodeCase{1, 0x96, 0x12, 0x3C, u"01/И13-61/99"},
-                      DecodeCase{1, 0x96, 0x12, 0x3D, u"01/И13-62/32"},
-                      DecodeCase{1, 0x96, 0x12, 0x3E, u"01/И13-63/26"},
-                      DecodeCase{1, 0x96, 0x12, 0x3F, u"01/И13-64/09"},
-                      DecodeCase{1, 0x96, 0x12, 0x40, u"01/И13-65/33"},
-                      DecodeCase{1, 0x96, 0x12, 0x41, u"01/И13-66/99"},
+    ::testing::Values(DecodeCase{1, 0x96, 0x12, 0x00, u"01/И13-01/08"}, DecodeCase{1, 0x96, 0x12, 0x3B, u"01/И13-60/08"},
+                      DecodeCase{1, 0x96, 0x12, 0x3C, u"01/И13-61/99"}, DecodeCase{1, 0x96, 0x12, 0x3D, u"01/И13-62/32"},
+                      DecodeCase{1, 0x96, 0x12, 0x3E, u"01/И13-63/26"}, DecodeCase{1, 0x96, 0x12, 0x3F, u"01/И13-64/09"},
+                      DecodeCase{1, 0x96, 0x12, 0x40, u"01/И13-65/33"}, DecodeCase{1, 0x96, 0x12, 0x41, u"01/И13-66/99"},
                       DecodeCase{1, 0x96, 0x12, 0xBE, u"01/И13-63/26"}));
 
 // b3 = 0x0A names device 1, line 3; b4 = 0x04 element 5.
 INSTANTIATE_TEST_SUITE_P(
     LowBranchCodes, DecodeFrameTest,
-    ::testing::Values(
-        DecodeCase{0, 0x20, 0x0A, 0x04, u"00/И13-05/01"}, DecodeCase{0, 0x21, 0x0A, 0x04, u"00/И13-05/00"},
-        DecodeCase{0, 0x23, 0x0A, 0x04, u"00/И13-05/08"}, DecodeCase{0, 0x23, 0x0A, 0x3B, u"00/И13-60/08"},
-        DecodeCase{0, 0x23, 0x0A, 0x3C, u"00/И13-61/09"}, DecodeCase{0, 0x23, 0x0A, 0x3D, u"00/И13-62/99"},
-        DecodeCase{0, 0x23, 0x0A, 0x3E, u"00/И13-63/26"}, DecodeCase{0, 0x23, 0x0A, 0x41, u"00/И13-66/99"},
-        DecodeCase{0, 0x23, 0x0A, 0x42, u"00/И13-67/32"}, DecodeCase{0, 0x23, 0x0A, 0x46, u"00/И13-71/32"},
-        DecodeCase{0, 0x23, 0x0A, 0x47, u"00/И13-72/99"}, DecodeCase{0, 0x23, 0x0A, 0x4E, u"00/И13-79/50"},
-        DecodeCase{0, 0x23, 0x0A, 0x53, u"00/И13-84/50"}, DecodeCase{0, 0x23, 0x0A, 0x54, u"00/И13-85/26"},
-        DecodeCase{0, 0x23, 0x0A, 0x58, u"00/И13-89/26"}, DecodeCase{0, 0x23, 0x0A, 0x59, u"00/И13-90/99"},
-        DecodeCase{0, 0x24, 0x0A, 0x04, u"00/И13-05/51"}, DecodeCase{0, 0x25, 0x0A, 0x04, u"00/И13-05/07"},
-        DecodeCase{0, 0x25, 0x0A, 0x3C, u"00/И13-61/99"}, DecodeCase{0, 0x25, 0x0A, 0x47, u"00/И13-72/48"},
-        DecodeCase{0, 0x25, 0x0A, 0x48, u"00/И13-73/49"}, DecodeCase{0, 0x26, 0x0A, 0x04, u"00/И13-05/24"},
-        DecodeCase{0, 0x27, 0x0A, 0x04, u"00/И13-05/25"}, DecodeCase{0, 0x28, 0x0A, 0x04, u"00/И13-05/03"},
-        DecodeCase{0, 0x29, 0x0A, 0x04, u"00/И13-05/05"}, DecodeCase{0, 0x2A, 0x0A, 0x04, u"00/И13-05/02"},
-        DecodeCase{0, 0x01, 0x0A, 0x04, u"00/И13-05/99"}, DecodeCase{0, 0x1F, 0x0A, 0x04, u"00/И13-05/99"},
-        DecodeCase{0, 0x22, 0x0A, 0x04, u"00/И13-05/99"}, DecodeCase{0, 0x2B, 0x0A, 0x04, u"00/И13-05/99"},
-        DecodeCase{0, 0x7F, 0x0A, 0x04, u"00/И13-05/99"}));
+    ::testing::Values(DecodeCase{0, 0x20, 0x0A, 0x04, u"00/И13-05/01"}, DecodeCase{0, 0x21, 0x0A, 0x04, u"00/И13-05/00"},
+                      DecodeCase{0, 0x23, 0x0A, 0x04, u"00/И13-05/08"}, DecodeCase{0, 0x23, 0x0A, 0x3B, u"00/И13-60/08"},
+                      DecodeCase{0, 0x23, 0x0A, 0x3C, u"00/И13-61/09"}, DecodeCase{0, 0x23, 0x0A, 0x3D, u"00/И13-62/99"},
+                      DecodeCase{0, 0x23, 0x0A, 0x3E, u"00/И13-63/26"}, DecodeCase{0, 0x23, 0x0A, 0x41, u"00/И13-66/99"},
+                      DecodeCase{0, 0x23, 0x0A, 0x42, u"00/И13-67/32"}, DecodeCase{0, 0x23, 0x0A, 0x46, u"00/И13-71/32"},
+                      DecodeCase{0, 0x23, 0x0A, 0x47, u"00/И13-72/99"}, DecodeCase{0, 0x23, 0x0A, 0x4E, u"00/И13-79/50"},
+                      DecodeCase{0, 0x23, 0x0A, 0x53, u"00/И13-84/50"}, DecodeCase{0, 0x23, 0x0A, 0x54, u"00/И13-85/26"},
+                      DecodeCase{0, 0x23, 0x0A, 0x58, u"00/И13-89/26"}, DecodeCase{0, 0x23, 0x0A, 0x59, u"00/И13-90/99"},
+                      DecodeCase{0, 0x24, 0x0A, 0x04, u"00/И13-05/51"}, DecodeCase{0, 0x25, 0x0A, 0x04, u"00/И13-05/07"},
+                      DecodeCase{0, 0x25, 0x0A, 0x3C, u"00/И13-61/99"}, DecodeCase{0, 0x25, 0x0A, 0x47, u"00/И13-72/48"},
+                      DecodeCase{0, 0x25, 0x0A, 0x48, u"00/И13-73/49"}, DecodeCase{0, 0x26, 0x0A, 0x04, u"00/И13-05/24"},
+                      DecodeCase{0, 0x27, 0x0A, 0x04, u"00/И13-05/25"}, DecodeCase{0, 0x28, 0x0A, 0x04, u"00/И13-05/03"},
+                      DecodeCase{0, 0x29, 0x0A, 0x04, u"00/И13-05/05"}, DecodeCase{0, 0x2A, 0x0A, 0x04, u"00/И13-05/02"},
+                      DecodeCase{0, 0x01, 0x0A, 0x04, u"00/И13-05/99"}, DecodeCase{0, 0x1F, 0x0A, 0x04, u"00/И13-05/99"},
+                      DecodeCase{0, 0x22, 0x0A, 0x04, u"00/И13-05/99"}, DecodeCase{0, 0x2B, 0x0A, 0x04, u"00/И13-05/99"},
+                      DecodeCase{0, 0x7F, 0x0A, 0x04, u"00/И13-05/99"}));
 
 INSTANTIATE_TEST_SUITE_P(
     LowBranchIdentifiers, DecodeFrameTest,
@@ -107,13 +96,12 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{0, 0x23, 0x52, 0x04, u"00/Т03/05/08"}, DecodeCase{0, 0x24, 0x57, 0x0B, u"00/Т08/12/51"},
         DecodeCase{3, 0x23, 0x58, 0x04, u"03/Xyy/yy/99"}, DecodeCase{3, 0x21, 0xFF, 0x04, u"03/Xyy/yy/99"}));
 
-INSTANTIATE_TEST_SUITE_P(
-    WorkedExamples, DecodeFrameTest,
-    ::testing::Values(DecodeCase{0x01, 0x8A, 0x85, 0x3F, u"01/И06-64/06"},
-                      DecodeCase{0x00, 0x23, 0x0A, 0x04, u"00/И13-05/08"},
-                      DecodeCase{0x01, 0x96, 0x12, 0x3D, u"01/И13-62/32"},
-                      DecodeCase{0x03, 0x22, 0x4A, 0x09, u"03/B31/10/99"},
-                      DecodeCase{0x03, 0x22, 0x4A, 0x08, u"03/B31/09/99"}));
+INSTANTIATE_TEST_SUITE_P(WorkedExamples, DecodeFrameTest,
+                         ::testing::Values(DecodeCase{0x01, 0x8A, 0x85, 0x3F, u"01/И06-64/06"},
+                                           DecodeCase{0x00, 0x23, 0x0A, 0x04, u"00/И13-05/08"},
+                                           DecodeCase{0x01, 0x96, 0x12, 0x3D, u"01/И13-62/32"},
+                                           DecodeCase{0x03, 0x22, 0x4A, 0x09, u"03/B31/10/99"},
+                                           DecodeCase{0x03, 0x22, 0x4A, 0x08, u"03/B31/09/99"}));
 
 TEST(DecodeFrameTest, WorkedExampleFramesHaveTheirChecksums)
 {
@@ -142,15 +130,14 @@ TEST_P(WideFieldTest, RecordWithAWideFieldIsNotNominal)
     EXPECT_FALSE(isNominalRecord(record));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, WideFieldTest,
-    ::testing::Values(DecodeCase{100, 0x94, 0x12, 0x04, u"100/И13-05/07"},
-                      DecodeCase{1, 0x94, 0x19, 0x04, u"01/И110-05/07"},
-                      DecodeCase{1, 0x94, 0x1F, 0x04, u"01/И116-05/07"},
-                      DecodeCase{1, 0x94, 0x12, 0x63, u"01/И13-100/07"},
-                      DecodeCase{0, 0x23, 0x0A, 0x63, u"00/И13-100/99"},
-                      DecodeCase{3, 0x23, 0x4A, 0xFF, u"03/B31/256/99"},
-                      DecodeCase{0, 0x24, 0x52, 0x63, u"00/Т03/100/51"}));
+INSTANTIATE_TEST_SUITE_P(Fields, WideFieldTest,
+                         ::testing::Values(DecodeCase{100, 0x94, 0x12, 0x04, u"100/И13-05/07"},
+                                           DecodeCase{1, 0x94, 0x19, 0x04, u"01/И110-05/07"},
+                                           DecodeCase{1, 0x94, 0x1F, 0x04, u"01/И116-05/07"},
+                                           DecodeCase{1, 0x94, 0x12, 0x63, u"01/И13-100/07"},
+                                           DecodeCase{0, 0x23, 0x0A, 0x63, u"00/И13-100/99"},
+                                           DecodeCase{3, 0x23, 0x4A, 0xFF, u"03/B31/256/99"},
+                                           DecodeCase{0, 0x24, 0x52, 0x63, u"00/Т03/100/51"}));
 
 TEST(DecodeFrameTest, EveryFrameGivesANominalRecordOrAWiderOne)
 {

@@ -64,9 +64,13 @@ TEST_F(FrameReceiverTest, AFrameSplitAtEveryOffsetIsHandledOnceInOrder)
     // them, as a panel sends them byte by byte.
     Bytes broken = frame(0x20, 1, 0x94, 0x12, 0x07);
     broken[6] ^= 0x40;
-    const Bytes stream = testing::join({frame(0x20, 1, 0x94, 0x12, 0x04), {0xFF, 0x20, 0x13}, broken,
-                                        frame(0x20, 0, 0x23, 0x0A, 0x04), frame(0x20, 2, 0x00, 0x00, 0x00),
-                                        {0x21, 0x00}, frame(0x20, 3, 0x25, 0x01, 0x02)});
+    const Bytes stream = testing::join({frame(0x20, 1, 0x94, 0x12, 0x04),
+                                        {0xFF, 0x20, 0x13},
+                                        broken,
+                                        frame(0x20, 0, 0x23, 0x0A, 0x04),
+                                        frame(0x20, 2, 0x00, 0x00, 0x00),
+                                        {0x21, 0x00},
+                                        frame(0x20, 3, 0x25, 0x01, 0x02)});
     const std::vector<QString> expected{QStringLiteral("01/И13-05/07"), QStringLiteral("00/И13-05/08"),
                                         QStringLiteral("03/И02-03/07")};
     for (std::size_t first = 1; first < stream.size(); ++first) {
@@ -75,8 +79,8 @@ TEST_F(FrameReceiverTest, AFrameSplitAtEveryOffsetIsHandledOnceInOrder)
             records.clear();
             linkState.fill(0xFF);
             FrameReceiver fresh(port, linkState, statusBar, [this](const QString& r) { records.push_back(r); });
-            for (const auto& [from, to] : {std::pair{std::size_t{0}, first}, std::pair{first, second},
-                                           std::pair{second, stream.size()}}) {
+            for (const auto& [from, to] :
+                 {std::pair{std::size_t{0}, first}, std::pair{first, second}, std::pair{second, stream.size()}}) {
                 port.deliver(Bytes(stream.begin() + static_cast<std::ptrdiff_t>(from),
                                    stream.begin() + static_cast<std::ptrdiff_t>(to)));
                 fresh.bytesArrived(static_cast<std::uint16_t>(port.inCount()));

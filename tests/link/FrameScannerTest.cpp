@@ -20,8 +20,7 @@ struct Scan {
 Scan scan(const Bytes& bytes)
 {
     Scan result;
-    result.tailStart = scanFrames(bytes.data(), bytes.size(),
-                                 [&](const Frame& f) { result.frames.push_back(f); });
+    result.tailStart = scanFrames(bytes.data(), bytes.size(), [&](const Frame& f) { result.frames.push_back(f); });
     return result;
 }
 

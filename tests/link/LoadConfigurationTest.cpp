@@ -65,8 +65,8 @@ TEST_F(LoadConfigurationTest, FourSystemsTakeAllEightSlotsAndAreSentBeforeTheFir
 {
     writeComplex(u"A00:А\nA01:Б\nA02:В\nA03:Г\n"_s);
     loader.loadConfiguration();
-    EXPECT_EQ(queued(), (std::vector<Command>{request(0), request(0), request(1), request(1), request(2),
-                                              request(2), request(3), request(3)}));
+    EXPECT_EQ(queued(), (std::vector<Command>{request(0), request(0), request(1), request(1), request(2), request(2),
+                                              request(3), request(3)}));
     loop.advance(8 * 800 + 9 * 800);
     const auto frames = framesSent();
     ASSERT_GE(frames.size(), 9u);

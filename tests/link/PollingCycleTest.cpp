@@ -37,8 +37,8 @@ TEST_F(PollingCycleTest, QueuedCommandsGoBeforeLinkChecks)
     for (const int address : {0, 0, 1, 1})
         link.queueCommand(static_cast<std::uint8_t>(address), command::initialRequest, 0, 0);
     loop.advance(8 * 800 + 6 * 800);
-    EXPECT_EQ(sentCommands(), (std::vector<std::pair<int, int>>{
-                                  {0, 0x82}, {0, 0x82}, {1, 0x82}, {1, 0x82}, {0, 0}, {1, 0}}));
+    EXPECT_EQ(sentCommands(),
+              (std::vector<std::pair<int, int>>{{0, 0x82}, {0, 0x82}, {1, 0x82}, {1, 0x82}, {0, 0}, {1, 0}}));
     EXPECT_EQ(statusBar.commandPanel(), QStringLiteral("          КОМАНДА: ПРОВЕРКА СВЯЗИ"));
 }
 
@@ -82,7 +82,8 @@ TEST_F(PollingCycleTest, StatusShowsTheRequestThenNormalOnlyWhenAnswered)
     statusBar.setOnChanged([&] {
         const State state{loop.now(), statusBar.statePanel(), statusBar.linkLamp()};
         if (!statusBar.statePanel().isEmpty()
-            && (states.empty() || std::get<1>(states.back()) != std::get<1>(state) || std::get<2>(states.back()) != std::get<2>(state)))
+            && (states.empty() || std::get<1>(states.back()) != std::get<1>(state)
+                || std::get<2>(states.back()) != std::get<2>(state)))
             states.push_back(state);
     });
     loop.advance(11 * 800);

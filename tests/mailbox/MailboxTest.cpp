@@ -25,9 +25,9 @@ namespace {
 using testing::TempFolder;
 
 const QByteArray declaration = R"(<?xml version="1.0" standalone="yes"?>)";
-const QByteArray metadata =
-    R"(<METADATA><FIELDS><FIELD attrname="update" fieldtype="boolean"/><FIELD attrname="address" fieldtype="string" WIDTH="20"/>)"
-    R"(<FIELD attrname="status" fieldtype="boolean"/></FIELDS><PARAMS/></METADATA>)";
+const QByteArray metadata
+    = R"(<METADATA><FIELDS><FIELD attrname="update" fieldtype="boolean"/><FIELD attrname="address" fieldtype="string" WIDTH="20"/>)"
+      R"(<FIELD attrname="status" fieldtype="boolean"/></FIELDS><PARAMS/></METADATA>)";
 
 // A packet as the data-access components save it, with these ROW elements.
 QByteArray packet(const QByteArray& rows, const QByteArray& head = declaration + "  ")
@@ -68,7 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"ContactClose", u"A02:A8-60"_s, true, {2, 154, 167, 59}, u"          КОМАНДА: ЗАМКНУТЬ КОНТАКТ"_s},
         // Lower case is no hexadecimal digit here: parameter A is 0, position 6 is not read.
         RequestCase{"LowerCaseGroup", u"A01:fx-05"_s, true, {1, 154, 0, 4}, u"          КОМАНДА: ЗАМКНУТЬ КОНТАКТ"_s},
-        RequestCase{"ZeroesWrapAround", u"A00:00-00 and more"_s, true, {0, 154, 255, 255},
+        RequestCase{"ZeroesWrapAround",
+                    u"A00:00-00 and more"_s,
+                    true,
+                    {0, 154, 255, 255},
                     u"          КОМАНДА: ЗАМКНУТЬ КОНТАКТ"_s}),
     [](const auto& test) { return std::string(test.param.name); });
 
@@ -84,7 +87,8 @@ class MailboxTest : public ::testing::Test {
 protected:
     MailboxTest()
     {
-        loop.setErrorHandler([this](const std::exception& error) { reports.push_back(QString::fromStdString(error.what())); });
+        loop.setErrorHandler(
+            [this](const std::exception& error) { reports.push_back(QString::fromStdString(error.what())); });
     }
 
     void write(const QByteArray& bytes) const { folder.write(u"KirvanMonitorP.cds"_s, bytes); }
@@ -109,7 +113,8 @@ protected:
     testing::VirtualMessageLoop loop;
     CommandQueue queue;
     StatusBar statusBar;
-    Mailbox mailbox{loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar, std::make_unique<testing::InlineWorker>()};
+    Mailbox mailbox{loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar,
+                    std::make_unique<testing::InlineWorker>()};
     std::vector<QString> reports;
 };
 
@@ -141,7 +146,8 @@ TEST_F(MailboxTest, AChangeLogIsMergedIntoTheCurrentRecordAndWrittenBackWithout)
     // The first record was deleted; the second was saved FALSE and then modified to a request;
     // an inserted third stays as it is.
     const QByteArray head = declaration + R"(<DATAPACKET Version="2.0">)"
-                            + QByteArray(metadata).replace("<PARAMS/>", R"(<PARAMS CHANGE_LOG="1 0 2 3 2 8 4 0 4" LCID="1049"/>)");
+                            + QByteArray(metadata).replace("<PARAMS/>",
+                                                           R"(<PARAMS CHANGE_LOG="1 0 2 3 2 8 4 0 4" LCID="1049"/>)");
     write(head + "<ROWDATA>" + R"(<ROW RowState="3" update="TRUE" address="A00:11-01" status="TRUE"/>)"
           + R"(<ROW RowState="1" update="FALSE" address="A02:11-01" status="TRUE"/>)"
           + R"(<ROW RowState="8" update="TRUE" address="A03:F2-07"/>)"
@@ -150,7 +156,8 @@ TEST_F(MailboxTest, AChangeLogIsMergedIntoTheCurrentRecordAndWrittenBackWithout)
     EXPECT_EQ(queued(), std::vector<Command>({{3, 154, 241, 6}}));
     EXPECT_EQ(file(), declaration + R"(<DATAPACKET Version="2.0">)"
                           + QByteArray(metadata).replace("<PARAMS/>", R"(<PARAMS LCID="1049"/>)") + "<ROWDATA>"
-                          + row("FALSE", "A03:F2-07", "TRUE") + row("TRUE", "A01:11-01", "FALSE") + "</ROWDATA></DATAPACKET>");
+                          + row("FALSE", "A03:F2-07", "TRUE") + row("TRUE", "A01:11-01", "FALSE")
+                          + "</ROWDATA></DATAPACKET>");
 }
 
 // A windows-1251 packet comes back in its encoding with its other fields as they were: quoted text,
@@ -160,8 +167,8 @@ class MailboxCodePageTest : public MailboxTest, public ::testing::WithParamInter
 TEST_P(MailboxCodePageTest, AWindows1251FileKeepsItsEncodingAndItsOtherFields)
 {
     const QByteArray head = R"(<?xml version="1.0" encoding="windows-1251" standalone="yes"?>)";
-    const QByteArray withComment =
-        QByteArray(metadata).replace("</FIELDS>", R"(<FIELD attrname="comment" fieldtype="string" WIDTH="40"/></FIELDS>)");
+    const QByteArray withComment = QByteArray(metadata).replace(
+        "</FIELDS>", R"(<FIELD attrname="comment" fieldtype="string" WIDTH="40"/></FIELDS>)");
     const auto file1251 = [&](const char* update) {
         return head + R"(<DATAPACKET Version="2.0">)" + withComment + "<ROWDATA>"
                + cp1251::encode(QStringLiteral(R"(<ROW update="%1" address="A01:22-03" status="FALSE" comment="%2"/>)")
@@ -181,10 +188,11 @@ INSTANTIATE_TEST_SUITE_P(Comments, MailboxCodePageTest,
 TEST_F(MailboxTest, AnUndeclaredWindows1251FileIsReadAsSuchAndSaidOnce)
 {
     const auto undeclared = [&](const char* update) {
-        return packet(cp1251::encode(QStringLiteral(R"(<ROW update="%1" address="A01:22-03" status="FALSE" comment="Вентиляция"/>)")
-                                         .arg(QLatin1String(update)))
-                          .bytes,
-                      declaration);
+        return packet(
+            cp1251::encode(QStringLiteral(R"(<ROW update="%1" address="A01:22-03" status="FALSE" comment="Вентиляция"/>)")
+                               .arg(QLatin1String(update)))
+                .bytes,
+            declaration);
     };
     write(undeclared("TRUE"));
     run(1);
@@ -198,7 +206,8 @@ TEST_F(MailboxTest, AnUndeclaredWindows1251FileIsReadAsSuchAndSaidOnce)
 
 TEST_F(MailboxTest, AnUnusableFileIsReportedOnceAndLeftAlone)
 {
-    const QByteArray big = packet(row("TRUE", "A01:F1-05", "TRUE")).replace("<ROWDATA>", QByteArray(64 * 1024, ' ') + "<ROWDATA>");
+    const QByteArray big
+        = packet(row("TRUE", "A01:F1-05", "TRUE")).replace("<ROWDATA>", QByteArray(64 * 1024, ' ') + "<ROWDATA>");
     const QByteArray withoutUpdate = packet(R"(<ROW address="A01:F1-05" status="TRUE"/>)")
                                          .replace(R"(<FIELD attrname="update" fieldtype="boolean"/>)", "");
     for (const QByteArray& bad : {packet(row("TRUE", "A01:F1-05", "TRUE")).replace("</ROWDATA>", ""), big, withoutUpdate,
@@ -229,8 +238,8 @@ TEST_F(MailboxTest, AFifoInPlaceOfTheFileIsRefusedWithoutWaiting)
 
 TEST_F(MailboxTest, ARequestThatCannotBeCarriedOutIsReportedAndMarkedDoneAtOnce)
 {
-    const QByteArray noStatusField =
-        packet(R"(<ROW update="TRUE" address="A01:F1-05"/>)").replace(R"(<FIELD attrname="status" fieldtype="boolean"/>)", "");
+    const QByteArray noStatusField = packet(R"(<ROW update="TRUE" address="A01:F1-05"/>)")
+                                         .replace(R"(<FIELD attrname="status" fieldtype="boolean"/>)", "");
     for (const QByteArray& request : {packet(row("TRUE", "A01:F1-0", "TRUE")), packet(row("TRUE", "A0x:F1-05", "TRUE")),
                                       packet(R"(<ROW update="TRUE" status="TRUE"/>)"), noStatusField}) {
         reports.clear();

@@ -10,15 +10,15 @@ using namespace Qt::StringLiterals;
 namespace kirvan {
 namespace {
 
-const QByteArray fields =
-    R"(<METADATA><FIELDS><FIELD attrname="update" fieldtype="boolean"/><FIELD attrname="address" fieldtype="string" WIDTH="20"/>)"
-    R"(<FIELD attrname="status" fieldtype="boolean"/></FIELDS><PARAMS%1/></METADATA>)";
+const QByteArray fields
+    = R"(<METADATA><FIELDS><FIELD attrname="update" fieldtype="boolean"/><FIELD attrname="address" fieldtype="string" WIDTH="20"/>)"
+      R"(<FIELD attrname="status" fieldtype="boolean"/></FIELDS><PARAMS%1/></METADATA>)";
 
 QByteArray packet(const QByteArray& changeLog, const QByteArray& rows)
 {
     const QByteArray params = changeLog.isEmpty() ? QByteArray() : R"( CHANGE_LOG=")" + changeLog + '"';
-    return R"(<?xml version="1.0" standalone="yes"?><DATAPACKET Version="2.0">)" + QByteArray(fields).replace("%1", params)
-           + "<ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
+    return R"(<?xml version="1.0" standalone="yes"?><DATAPACKET Version="2.0">)"
+           + QByteArray(fields).replace("%1", params) + "<ROWDATA>" + rows + "</ROWDATA></DATAPACKET>";
 }
 
 struct Style {
@@ -54,14 +54,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Style{"Plain", packet({}, R"(<ROW update="TRUE" address="A01:F1-05" status="TRUE"/>)"), start},
         Style{"FieldNamesInOtherCase",
-              packet({}, R"(<ROW Update="TRUE" ADDRESS="A01:F1-05" Status="TRUE"/>)").replace(R"(attrname="update")", R"(attrname="Update")"),
+              packet({}, R"(<ROW Update="TRUE" ADDRESS="A01:F1-05" Status="TRUE"/>)")
+                  .replace(R"(attrname="update")", R"(attrname="Update")"),
               start},
         Style{"ModificationRightAfterItsRow",
-              packet("2 1 8", R"(<ROW RowState="1" update="FALSE" address="A01:F1-05" status="TRUE"/><ROW RowState="8" update="TRUE"/>)"),
+              packet("2 1 8",
+                     R"(<ROW RowState="1" update="FALSE" address="A01:F1-05" status="TRUE"/><ROW RowState="8" update="TRUE"/>)"),
               start},
         Style{"ModificationAfterAnotherRecord",
-              packet("3 1 8", R"(<ROW RowState="1" update="FALSE" address="A01:F1-05" status="TRUE"/>)"
-                              R"(<ROW update="FALSE" address="A02:F1-05" status="TRUE"/><ROW RowState="8" update="TRUE"/>)"),
+              packet("3 1 8",
+                     R"(<ROW RowState="1" update="FALSE" address="A01:F1-05" status="TRUE"/>)"
+                     R"(<ROW update="FALSE" address="A02:F1-05" status="TRUE"/><ROW RowState="8" update="TRUE"/>)"),
               start},
         Style{"TwoModificationsInTheOrderMade",
               packet("3 1 8 2 1 8", R"(<ROW RowState="1" update="FALSE" address="A03:F1-05" status="TRUE"/>)"
@@ -71,10 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
               packet("1 0 2", R"(<ROW RowState="3" update="TRUE" address="A02:F1-05" status="TRUE"/>)"
                               R"(<ROW update="TRUE" address="A01:F1-05" status="TRUE"/>)"),
               start},
-        Style{"InsertedRecord", packet("1 0 4", R"(<ROW RowState="4" update="TRUE" address="A01:F1-05" status="TRUE"/>)"), start},
+        Style{"InsertedRecord",
+              packet("1 0 4", R"(<ROW RowState="4" update="TRUE" address="A01:F1-05" status="TRUE"/>)"), start},
         Style{"ModifiedThenDeleted",
-              packet("2 1 8 3 1 2", R"(<ROW RowState="1" update="FALSE" address="A02:F1-05" status="TRUE"/>)"
-                                    R"(<ROW RowState="8" update="TRUE"/><ROW RowState="2"/><ROW update="TRUE" address="A01:F1-05" status="TRUE"/>)"),
+              packet("2 1 8 3 1 2",
+                     R"(<ROW RowState="1" update="FALSE" address="A02:F1-05" status="TRUE"/>)"
+                     R"(<ROW RowState="8" update="TRUE"/><ROW RowState="2"/><ROW update="TRUE" address="A01:F1-05" status="TRUE"/>)"),
               start},
         Style{"Windows1251WithCyrillic",
               R"(<?xml version="1.0" encoding="windows-1251" standalone="yes"?><DATAPACKET Version="2.0">)"
@@ -82,10 +87,14 @@ INSTANTIATE_TEST_SUITE_P(
                   + cp1251::encode(u"<ROW update=\"TRUE\" address=\"A01:F1-05\" status=\"TRUE\" comment=\"Цех\"/>"_s).bytes
                   + "</ROWDATA></DATAPACKET>",
               start},
-        Style{"ChangeLogOfTwoNumbers", packet("2 1", R"(<ROW update="TRUE" address="A01:F1-05" status="TRUE"/><ROW/>)"), {}, true},
+        Style{"ChangeLogOfTwoNumbers",
+              packet("2 1", R"(<ROW update="TRUE" address="A01:F1-05" status="TRUE"/><ROW/>)"),
+              {},
+              true},
         Style{"ChangeLogNamingNoRow", packet("5 1 8", R"(<ROW update="TRUE" address="A01:F1-05" status="TRUE"/>)"), {}, true},
         Style{"ChangeLogOfTheRowsLater",
-              packet("1 2 8 2 0 4", R"(<ROW RowState="8" update="TRUE"/><ROW RowState="4" update="FALSE" address="A01:F1-05" status="TRUE"/>)"),
+              packet("1 2 8 2 0 4",
+                     R"(<ROW RowState="8" update="TRUE"/><ROW RowState="4" update="FALSE" address="A01:F1-05" status="TRUE"/>)"),
               start}),
     [](const auto& test) { return std::string(test.param.name); });
 

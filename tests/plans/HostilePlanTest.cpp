@@ -16,8 +16,8 @@ QByteArray endlessDrawing()
         seed = seed * 1103515245u + 12345u;
         path += " L" + QByteArray::number(seed % 1000) + ' ' + QByteArray::number((seed >> 10) % 1000);
     }
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"1000\"><path d=\"" + path +
-           "\" fill=\"red\" stroke=\"blue\" stroke-width=\"3\" stroke-dasharray=\"2 1\"/></svg>";
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"1000\"><path d=\"" + path
+           + "\" fill=\"red\" stroke=\"blue\" stroke-width=\"3\" stroke-dasharray=\"2 1\"/></svg>";
 }
 
 quint32 crc32(const QByteArray& bytes)
@@ -40,8 +40,8 @@ QByteArray hugeRaster()
     chunk.append("\x08\x02\x00\x00\x00", 5);
     const quint32 length = qToBigEndian(quint32(13));
     const quint32 crc = qToBigEndian(crc32(chunk));
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(reinterpret_cast<const char*>(&length), 4) + chunk +
-           QByteArray(reinterpret_cast<const char*>(&crc), 4) + QByteArray(4096, '\x55');
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(reinterpret_cast<const char*>(&length), 4) + chunk
+           + QByteArray(reinterpret_cast<const char*>(&crc), 4) + QByteArray(4096, '\x55');
 }
 
 // An enhanced metafile header followed by a record that claims to run far past the file's end.
@@ -83,10 +83,10 @@ QByteArray hugeWindowsMetafile()
     constexpr int rectangles = 400000;
     constexpr qint64 fileWords = 9 + 5 + 5 + 7 + 4 + qint64(rectangles) * 7 + 3;
     words({1, 9, 0x0300, fileWords & 0xFFFF, fileWords >> 16, 1, 7, 0, 0});
-    record(0x020B, {0, 0});          // window origin
-    record(0x020C, {30000, 30000});  // window extent
+    record(0x020B, {0, 0}); // window origin
+    record(0x020C, {30000, 30000}); // window extent
     record(0x02FC, {0, 0xFF, 0, 0}); // solid red brush
-    record(0x012D, {0});             // select it
+    record(0x012D, {0}); // select it
     for (int i = 0; i < rectangles; ++i)
         record(0x041B, {29000 - i % 997, 29000 - i % 991, i % 983, i % 977});
     record(0x0000, {}); // end
@@ -115,8 +115,8 @@ TEST_F(HostilePlanTest, AHostilePlanEndsInAMessageAndNoAlarmWaitsForIt)
         folder.write(c.name, c.bytes);
         writeStoreComplex();
         folder.writeText(QStringLiteral("Склад.cnf"),
-                         QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n[ЗОНА]\n1=Цех 1\n[ПЛАН ЗОНЫ]\n1=") + folder.file(c.name) +
-                             u'\n');
+                         QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n[ЗОНА]\n1=Цех 1\n[ПЛАН ЗОНЫ]\n1=") + folder.file(c.name)
+                             + u'\n');
         PlatformServices services = platform();
         auto workstation = std::make_unique<Workstation>(
             PlatformServices{services.loop, services.dialogs, services.shell, services.clock, services.locale,

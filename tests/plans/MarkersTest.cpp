@@ -24,17 +24,45 @@ TEST_F(MarkersTest, PaintMarkerMakesTheMarkerFromTheDetectorFile)
     };
     const Case cases[] = {
         // Switched on, on the plan shown: the colour asked for, placed by the area's size.
-        {QStringLiteral("01/И01-05/07"), colours::red, QStringLiteral("SH010105"), colours::red, PlanMarker::Shape::Circle,
-         {200, 480}, QStringLiteral("A01/И01-05 Коридор"), plan(QStringLiteral("Цех1.bmp")), true},
+        {QStringLiteral("01/И01-05/07"),
+         colours::red,
+         QStringLiteral("SH010105"),
+         colours::red,
+         PlanMarker::Shape::Circle,
+         {200, 480},
+         QStringLiteral("A01/И01-05 Коридор"),
+         plan(QStringLiteral("Цех1.bmp")),
+         true},
         // Switched off and shown without an alarm: white; a security detector is a square.
-        {QStringLiteral("01/И01-06/07"), colours::green, QStringLiteral("SH010106"), colours::white, PlanMarker::Shape::Square,
-         {400, 200}, QStringLiteral("A01/И01-06 Склад"), plan(QStringLiteral("Цех1.bmp")), true},
+        {QStringLiteral("01/И01-06/07"),
+         colours::green,
+         QStringLiteral("SH010106"),
+         colours::white,
+         PlanMarker::Shape::Square,
+         {400, 200},
+         QStringLiteral("A01/И01-06 Склад"),
+         plan(QStringLiteral("Цех1.bmp")),
+         true},
         // A zone without a plan picture: "-", never shown.
-        {QStringLiteral("01/И12-05/08"), colours::yellow, QStringLiteral("SH011205"), colours::yellow,
-         PlanMarker::Shape::Circle, {200, 300}, QStringLiteral("A01/И12-05 Зал"), QStringLiteral("-"), false},
+        {QStringLiteral("01/И12-05/08"),
+         colours::yellow,
+         QStringLiteral("SH011205"),
+         colours::yellow,
+         PlanMarker::Shape::Circle,
+         {200, 300},
+         QStringLiteral("A01/И12-05 Зал"),
+         QStringLiteral("-"),
+         false},
         // A zone the system does not have: no plan, visible over whatever is shown.
-        {QStringLiteral("01/И12-07/07"), colours::blue, QStringLiteral("SH011207"), colours::blue, PlanMarker::Shape::Square,
-         {100, 100}, QStringLiteral("A01/И12-07 Чужой"), QString(), true},
+        {QStringLiteral("01/И12-07/07"),
+         colours::blue,
+         QStringLiteral("SH011207"),
+         colours::blue,
+         PlanMarker::Shape::Square,
+         {100, 100},
+         QStringLiteral("A01/И12-07 Чужой"),
+         QString(),
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.record.toStdString());
@@ -66,8 +94,9 @@ TEST_F(MarkersTest, AnAlarmMarkerHasTheAlarmsColourWhateverTheStoredState)
 
 TEST_F(MarkersTest, PaintMarkerCreatesNothingWithoutAPlaceOrASystemFile)
 {
-    folder.writeText(QStringLiteral("Объекты/Склад.tb2"),
-                     QStringLiteral("[И21-01]\nX=0\nY=2\n[И21-02]\nX=abc\nY=2\n[И21-03]\nX=-3\nY=2\n[И21-04]\nX=1E-320\nY=2\n"));
+    folder.writeText(
+        QStringLiteral("Объекты/Склад.tb2"),
+        QStringLiteral("[И21-01]\nX=0\nY=2\n[И21-02]\nX=abc\nY=2\n[И21-03]\nX=-3\nY=2\n[И21-04]\nX=1E-320\nY=2\n"));
     for (const QString& record :
          {QStringLiteral("01/И01-07/07"), QStringLiteral("01/И21-01/07"), QStringLiteral("01/И21-02/07"),
           QStringLiteral("01/И21-03/07"), QStringLiteral("01/И21-04/07"), QStringLiteral("02/И01-01/07"),

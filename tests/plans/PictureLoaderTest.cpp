@@ -51,12 +51,12 @@ QByteArray windowsMetafile()
     placeable.word(checksum);
     Fields body;
     body.word(1).word(9).word(0x0300).dword(40).word(1).dword(7).word(0);
-    body.dword(5).word(0x020B).word(0).word(0);                      // window origin
-    body.dword(5).word(0x020C).word(300).word(400);                  // window extent
-    body.dword(7).word(0x02FC).word(0).dword(red).word(0);           // solid red brush
-    body.dword(4).word(0x012D).word(0);                              // select it
+    body.dword(5).word(0x020B).word(0).word(0); // window origin
+    body.dword(5).word(0x020C).word(300).word(400); // window extent
+    body.dword(7).word(0x02FC).word(0).dword(red).word(0); // solid red brush
+    body.dword(4).word(0x012D).word(0); // select it
     body.dword(7).word(0x041B).word(250).word(350).word(50).word(50); // rectangle
-    body.dword(3).word(0);                                           // end
+    body.dword(3).word(0); // end
     return placeable.bytes() + body.bytes();
 }
 
@@ -77,13 +77,20 @@ QByteArray windowsMetafileWithText(const QString& text)
         checksum ^= qFromLittleEndian<quint16>(placeable.bytes().constData() + i);
     placeable.word(checksum);
     Fields records;
-    records.dword(5).word(0x020B).word(0).word(0);                              // window origin
-    records.dword(5).word(0x020C).word(300).word(400);                          // window extent
-    records.dword(28).word(0x02FB).word(-40).word(0).word(0).word(0).word(400)  // font
-        .raw(QByteArray("\0\0\0\xCC\0\0\0\0", 8)).raw(face);
-    records.dword(4).word(0x012D).word(0);                                      // select it
+    records.dword(5).word(0x020B).word(0).word(0); // window origin
+    records.dword(5).word(0x020C).word(300).word(400); // window extent
+    records.dword(28)
+        .word(0x02FB)
+        .word(-40)
+        .word(0)
+        .word(0)
+        .word(0)
+        .word(400) // font
+        .raw(QByteArray("\0\0\0\xCC\0\0\0\0", 8))
+        .raw(face);
+    records.dword(4).word(0x012D).word(0); // select it
     records.dword(6 + encoded.size() / 2).word(0x0521).word(length).raw(encoded).word(150).word(40); // text
-    records.dword(3).word(0);                                                   // end
+    records.dword(3).word(0); // end
     Fields header;
     header.word(1).word(9).word(0x0300).dword(9 + records.bytes().size() / 2).word(1).dword(28).word(0);
     return placeable.bytes() + header.bytes() + records.bytes();
@@ -92,14 +99,14 @@ QByteArray windowsMetafileWithText(const QString& text)
 QByteArray enhancedMetafile()
 {
     Fields f;
-    f.dword(1).dword(88).dword(0).dword(0).dword(399).dword(299);  // header, bounds
-    f.dword(0).dword(0).dword(10583).dword(7937);                  // frame, 0.01 mm
+    f.dword(1).dword(88).dword(0).dword(0).dword(399).dword(299); // header, bounds
+    f.dword(0).dword(0).dword(10583).dword(7937); // frame, 0.01 mm
     f.dword(0x464D4520).dword(0x10000).dword(168).dword(5).word(2).word(0);
     f.dword(0).dword(0).dword(0).dword(1024).dword(768).dword(271).dword(203);
-    f.dword(39).dword(24).dword(1).dword(0).dword(red).dword(0);   // brush 1: solid red
-    f.dword(37).dword(12).dword(1);                                // select it
+    f.dword(39).dword(24).dword(1).dword(0).dword(red).dword(0); // brush 1: solid red
+    f.dword(37).dword(12).dword(1); // select it
     f.dword(43).dword(24).dword(50).dword(50).dword(350).dword(250); // rectangle
-    f.dword(14).dword(20).dword(0).dword(16).dword(20);            // end
+    f.dword(14).dword(20).dword(0).dword(16).dword(20); // end
     return f.bytes();
 }
 
@@ -223,7 +230,8 @@ TEST(PictureLoaderTest, AReadNoLongerWantedEndsWithItsHelper)
     const QtPictureLoader loader(QStringLiteral(KIRVAN_PLAN_DECODER));
     std::stop_source wanted;
     wanted.request_stop();
-    const PictureLoader::Result read = loader.load(folder.file(QStringLiteral("scan.bmp")), QSize(800, 800), wanted.get_token());
+    const PictureLoader::Result read = loader.load(folder.file(QStringLiteral("scan.bmp")), QSize(800, 800),
+                                                   wanted.get_token());
     EXPECT_TRUE(read.picture.isNull());
     EXPECT_EQ(read.error, QStringLiteral("чтение прервано"));
 }

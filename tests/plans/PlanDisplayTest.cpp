@@ -94,9 +94,8 @@ TEST_F(PlanDisplayTest, ASelectionShowsAKeptPictureAtOnceOrSaysItIsLoading)
 
     // A plan still loading when the selection moves on is not shown over the next one.
     pictures.endless << QStringLiteral("Двойник.bmp");
-    folder.writeText(QStringLiteral("Объекты/Склад.cnf"),
-                     QStringLiteral("[ЗОНА]\n1=Цех 1\n2=Цех 2\n[ПРИБОРЫ]\nППКП1=ЕСТЬ\n"
-                                    "[ПЛАН ЗОНЫ]\n1=Объекты\\Двойник.bmp\n"));
+    folder.writeText(QStringLiteral("Объекты/Склад.cnf"), QStringLiteral("[ЗОНА]\n1=Цех 1\n2=Цех 2\n[ПРИБОРЫ]\nППКП1=ЕСТЬ\n"
+                                                                         "[ПЛАН ЗОНЫ]\n1=Объекты\\Двойник.bmp\n"));
     workstation->tree().select(node(QStringLiteral("Цех 1")));
     EXPECT_EQ(area.message(), PlanDisplay::loadingText);
     select(QStringLiteral("Цех 2"));

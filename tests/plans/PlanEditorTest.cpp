@@ -159,7 +159,8 @@ TEST_F(PlanEditorTest, LoadingAPlanShowsItAndStoresItForTheZone)
     dialogs.files.push_back(chosen);
     editor().assignPlan();
     editor().assignPlan();
-    EXPECT_TRUE(folder.readText(QStringLiteral("Объекты/Склад.cnf")).contains(QStringLiteral("[ОБЩИЙ ПЛАН]\r\n0=") + chosen));
+    EXPECT_TRUE(
+        folder.readText(QStringLiteral("Объекты/Склад.cnf")).contains(QStringLiteral("[ОБЩИЙ ПЛАН]\r\n0=") + chosen));
 }
 
 TEST_F(PlanEditorTest, PictureEditorFromTheSettingsOrThePath)

@@ -52,10 +52,7 @@ protected:
         settlePlanPictures(*workstation);
     }
     const PlanMarker* marker(const QString& name) const { return workstation->markers().find(name); }
-    QString detectorFile(QChar device) const
-    {
-        return folder.readText(QStringLiteral("Объекты/Склад.tb") + device);
-    }
+    QString detectorFile(QChar device) const { return folder.readText(QStringLiteral("Объекты/Склад.tb") + device); }
     QString plan(const QString& name) const { return QStringLiteral("Объекты\\") + name; }
 
     std::unique_ptr<Workstation> workstation;

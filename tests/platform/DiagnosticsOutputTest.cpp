@@ -24,8 +24,7 @@ TEST(DiagnosticsOutputTest, AFullPipeCostsDroppedLinesNeverAWait)
 {
     int pipe[2];
     ASSERT_EQ(::pipe2(pipe, O_NONBLOCK), 0);
-    while (::write(pipe[1], "x", 1) == 1) {
-    }
+    while (::write(pipe[1], "x", 1) == 1) {}
     ::fcntl(pipe[1], F_SETFL, 0); // the writer blocks, as on a terminal or a journal pipe
     {
         DiagnosticsOutput output(pipe[1]);

@@ -45,10 +45,13 @@ protected:
         settings.ca = ca;
         settings.prefix = QStringLiteral("kirvan/ws");
         monitor = std::make_unique<RemoteMonitor>(
-            settings, RemoteMonitor::Services{loop, locale, statusBar, [this](const QString& text) { logLine(text); },
-                                              [] { return QMap<QString, QString>{{QStringLiteral("01"), QStringLiteral("СКЛАД")}}; },
-                                              log.logFile().path(), cursorPath(),
-                                              [](const RemoteSettings& remote) { return std::make_unique<MosquittoLink>(remote); }});
+            settings, RemoteMonitor::Services{
+                          loop, locale, statusBar, [this](const QString& text) { logLine(text); },
+                          [] {
+                              return QMap<QString, QString>{{QStringLiteral("01"), QStringLiteral("СКЛАД")}};
+                          },
+                          log.logFile().path(), cursorPath(),
+                          [](const RemoteSettings& remote) { return std::make_unique<MosquittoLink>(remote); }});
         log.setOnLogged([this] { monitor->lineLogged(); });
     }
     void logLine(const QString& text) { log.logEvent(QStringLiteral("08.12.2023 9:15:02") + text); }
@@ -56,7 +59,8 @@ protected:
     // still), until `done` or for `limit` of real time.
     bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s)
     {
-        for (const auto end = std::chrono::steady_clock::now() + limit; !done() && std::chrono::steady_clock::now() < end;) {
+        for (const auto end = std::chrono::steady_clock::now() + limit;
+             !done() && std::chrono::steady_clock::now() < end;) {
             loop.advance(0);
             std::this_thread::sleep_for(10ms);
         }
@@ -113,7 +117,8 @@ TEST_F(BrokerEndToEndTest, AFireReachesTheStationAndAnOutageLosesNothing)
         texts.push_back(event.value(QStringLiteral("text")).toString());
     EXPECT_EQ(texts, sent);
     for (std::size_t i = 1; i < once.size(); ++i)
-        EXPECT_EQ(once[i].value(QStringLiteral("seq")).toDouble(), once[i - 1].value(QStringLiteral("seq")).toDouble() + 1);
+        EXPECT_EQ(once[i].value(QStringLiteral("seq")).toDouble(),
+                  once[i - 1].value(QStringLiteral("seq")).toDouble() + 1);
 }
 
 TEST_F(BrokerEndToEndTest, TlsWithTheSitesOwnCertificateAuthorityAndNoOther)
@@ -141,7 +146,8 @@ TEST_F(BrokerEndToEndTest, AWrongPasswordIsToldOnceAndPublishesNothing)
     // Two more attempts of the link (after 1 s and 2 s) are refused as well.
     runUntil([] { return false; }, 3500ms);
     EXPECT_EQ(log.historyList(),
-              (QStringList{QStringLiteral("08.12.2023 9:15:02  MQTT: ОТКАЗ АВТОРИЗАЦИИ НА СЕРВЕРЕ ") + broker.server(), fire}));
+              (QStringList{QStringLiteral("08.12.2023 9:15:02  MQTT: ОТКАЗ АВТОРИЗАЦИИ НА СЕРВЕРЕ ") + broker.server(),
+                           fire}));
     monitor.reset();
     EXPECT_EQ(PublishCursor::load(cursorPath()), cursor) << "nothing was acknowledged";
 }
@@ -154,9 +160,13 @@ TEST(RemoteMonitorTest, AServerThatIsNoHostAndPortIsAnOutageFromTheStart)
     QStringList lines;
     RemoteSettings settings;
     settings.server = QStringLiteral("broker:http");
-    RemoteMonitor monitor(settings, RemoteMonitor::Services{loop, locale, statusBar,
+    RemoteMonitor monitor(settings, RemoteMonitor::Services{loop,
+                                                            locale,
+                                                            statusBar,
                                                             [&](const QString& text) { lines << text; },
-                                                            [] { return QMap<QString, QString>{}; }, {}, {},
+                                                            [] { return QMap<QString, QString>{}; },
+                                                            {},
+                                                            {},
                                                             [](const RemoteSettings&) -> std::unique_ptr<BrokerLink> {
                                                                 ADD_FAILURE() << "no link for a server without a port";
                                                                 return nullptr;

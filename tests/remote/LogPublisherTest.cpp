@@ -164,7 +164,8 @@ TEST_F(LogPublisherTest, ARotatedLogIsReadToItsEndBeforeTheNewOneAndAHalfWritten
     file.write("5\r\n");
     file.flush();
     EXPECT_EQ(run.pump(now), expected(0, 6, 0));
-    EXPECT_EQ(run.link.events().back().value(QStringLiteral("text")).toString(), QStringLiteral("08.12.2023 9:15:02  LINE 5"));
+    EXPECT_EQ(run.link.events().back().value(QStringLiteral("text")).toString(),
+              QStringLiteral("08.12.2023 9:15:02  LINE 5"));
 }
 
 } // namespace

@@ -53,9 +53,10 @@ QStringList cutTexts(const QWidget& root)
 {
     QStringList cut;
     const auto note = [&cut](const QWidget& widget, const QString& text) {
-        cut << QStringLiteral("%1 \"%2\"").arg(widget.objectName().isEmpty() ? QString::fromLatin1(widget.metaObject()->className())
-                                                                             : widget.objectName(),
-                                               text);
+        cut << QStringLiteral("%1 \"%2\"")
+                   .arg(widget.objectName().isEmpty() ? QString::fromLatin1(widget.metaObject()->className())
+                                                      : widget.objectName(),
+                        text);
     };
     QList<const QWidget*> widgets{&root};
     for (const QWidget* child : root.findChildren<QWidget*>())
@@ -63,10 +64,12 @@ QStringList cutTexts(const QWidget& root)
     for (const QWidget* widget : widgets) {
         if (!widget->isVisible())
             continue;
-        if (const auto* label = qobject_cast<const QLabel*>(widget); label && !label->wordWrap() && !label->text().isEmpty()) {
+        if (const auto* label = qobject_cast<const QLabel*>(widget);
+            label && !label->wordWrap() && !label->text().isEmpty()) {
             if (label->contentsRect().width() < label->fontMetrics().horizontalAdvance(label->text()))
                 note(*label, label->text());
-        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget); button && !button->text().isEmpty()) {
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget);
+                   button && !button->text().isEmpty()) {
             if (button->width() < button->minimumSizeHint().width())
                 note(*button, button->text());
         } else if (const auto* box = qobject_cast<const QGroupBox*>(widget)) {
@@ -78,13 +81,15 @@ QStringList cutTexts(const QWidget& root)
             // shows its beginning.
             if (field->contentsRect().width() < field->fontMetrics().horizontalAdvance(field->text()))
                 note(*field, field->text());
-        } else if (const auto* search = qobject_cast<const QLineEdit*>(widget); search && !search->placeholderText().isEmpty()) {
+        } else if (const auto* search = qobject_cast<const QLineEdit*>(widget);
+                   search && !search->placeholderText().isEmpty()) {
             if (search->contentsRect().width() < search->fontMetrics().horizontalAdvance(search->placeholderText()))
                 note(*search, search->placeholderText());
         } else if (const auto* header = qobject_cast<const QHeaderView*>(widget); header && header->model()) {
             for (int section = 0; section < header->count(); ++section) {
                 const QString caption = header->model()->headerData(section, header->orientation()).toString();
-                if (!header->isSectionHidden(section) && header->sectionSize(section) < header->fontMetrics().horizontalAdvance(caption))
+                if (!header->isSectionHidden(section)
+                    && header->sectionSize(section) < header->fontMetrics().horizontalAdvance(caption))
                     note(*header, caption);
             }
         }
@@ -100,14 +105,16 @@ protected:
     void writeSite()
     {
         folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
-        folder.writeText(QStringLiteral("Склад.tb1"), QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n"
-                                                                     "[И12-06]\nЗОНА=Цех 1\nТЕКСТ=Склад готовой продукции\n"));
+        folder.writeText(QStringLiteral("Склад.tb1"),
+                         QStringLiteral("[И12-05]\nЗОНА=Цех 1\nТЕКСТ=Коридор\n"
+                                        "[И12-06]\nЗОНА=Цех 1\nТЕКСТ=Склад готовой продукции\n"));
         folder.writeText(QStringLiteral("kirvanmonitorp.cnf"),
                          QStringLiteral("A01:СКЛАД\n\tЦех 1\n\t\tИ12-05 Коридор\n\t\tИ12-06 Склад готовой продукции\n"));
-        folder.writeText(QStringLiteral("KirvanMonitorP.ini"),
-                         QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf"))
-                             + QStringLiteral("\n[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
-                                              "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Дымоудаление и подпор воздуха в лестничных клетках\n"));
+        folder.writeText(
+            QStringLiteral("KirvanMonitorP.ini"),
+            QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf"))
+                + QStringLiteral("\n[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                 "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Дымоудаление и подпор воздуха в лестничных клетках\n"));
     }
     std::unique_ptr<MainWindow> openWindow()
     {

@@ -40,14 +40,12 @@ void ManualPortClock::setFreeRunning(bool on)
     changed().notify_all();
 }
 
-void ManualPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
-                            const PortSignal* awaited)
+void ManualPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t deadline, const PortSignal* awaited)
 {
     if (std::this_thread::get_id() == owner_) {
         // The test's thread only waits for a worker's start, which comes at once.
         if (changed().wait_for(lock, stallLimit) == std::cv_status::timeout) {
-            std::fprintf(stderr, "ManualPortClock: no thread set %s\n",
-                         awaited ? awaited->name() : "anything");
+            std::fprintf(stderr, "ManualPortClock: no thread set %s\n", awaited ? awaited->name() : "anything");
             std::abort();
         }
         return;
@@ -71,7 +69,7 @@ bool ManualPortClock::waiting(const std::string& worker, const std::string& sign
     std::lock_guard lock(mutex());
     return std::any_of(waiters_.begin(), waiters_.end(), [&](const Waiter& waiter) {
         const bool ended = (waiter.signal && isSet(*waiter.signal))
-            || (waiter.deadline >= 0 && now_.load() >= waiter.deadline);
+                           || (waiter.deadline >= 0 && now_.load() >= waiter.deadline);
         return waiter.worker == worker && waiter.what == signalName && !ended;
     });
 }

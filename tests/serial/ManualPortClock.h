@@ -43,8 +43,7 @@ public:
     bool awaitEntry(const std::string& entry, std::size_t from = 0);
 
 protected:
-    void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline,
-               const PortSignal* awaited) override;
+    void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline, const PortSignal* awaited) override;
     void signalled(const PortSignal& signal) override;
 
 private:

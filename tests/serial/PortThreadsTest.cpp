@@ -122,10 +122,9 @@ TEST_F(PortThreadsTest, AVanishedDeviceStopsTheThreadsAndIsReportedOnce)
     // Each thread sets its start/stop signal when it starts and again when it ends.
     serveUntil([&] {
         const auto journal = clock.journal();
-        return std::ranges::all_of(std::vector<std::string>{"status thread", "read thread", "write thread"},
-                                   [&](const std::string& thread) {
-                                       return std::ranges::count(journal, "set " + thread) == 2;
-                                   });
+        return std::ranges::all_of(
+            std::vector<std::string>{"status thread", "read thread", "write thread"},
+            [&](const std::string& thread) { return std::ranges::count(journal, "set " + thread) == 2; });
     });
     EXPECT_EQ(lost, 1);
 

@@ -176,8 +176,7 @@ TEST_F(PtyPortTest, ClosesCleanlyWhileTheOtherSideKeepsWriting)
     std::atomic<bool> stop{false};
     std::thread talker([&] {
         const std::vector<std::uint8_t> frame{1, 2, 3, 4, 5, 6, 7};
-        while (!stop && far.write(frame)) {
-        }
+        while (!stop && far.write(frame)) {}
     });
     ASSERT_TRUE(waitFor([&] { return received.size() > 1000; }));
     port.setOpen(false);

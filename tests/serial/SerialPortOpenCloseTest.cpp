@@ -16,8 +16,8 @@ TEST_F(SerialPortOpenCloseTest, OpeningStartsTheThreadsInOrderOnce)
     EXPECT_TRUE(port.usable());
     EXPECT_EQ(line.openedNumber(), 7);
     EXPECT_EQ(clock.now(), 100); // the pause after opening
-    EXPECT_TRUE(inOrder(clock.journal(), {"open COM7", "set status thread", "select events 1fd",
-                                          "set read thread", "set write thread"}));
+    EXPECT_TRUE(inOrder(clock.journal(),
+                        {"open COM7", "set status thread", "select events 1fd", "set read thread", "set write thread"}));
 
     port.setOpen(true);
     EXPECT_EQ(std::ranges::count(clock.journal(), "open COM7"), 1);
@@ -75,9 +75,8 @@ TEST_F(SerialPortOpenCloseTest, ClosingStopsWriteThenReadThenStatusThread)
     });
     port.setOpen(false);
     timeKeeper.join();
-    EXPECT_TRUE(inOrder(clock.journal(), {"purge output", "purge input", "set write thread",
-                                          "set receive", "set read thread", "select events 0",
-                                          "set status thread", "close"}));
+    EXPECT_TRUE(inOrder(clock.journal(), {"purge output", "purge input", "set write thread", "set receive",
+                                          "set read thread", "select events 0", "set status thread", "close"}));
     EXPECT_FALSE(port.isOpen());
 }
 

@@ -103,7 +103,7 @@ public:
             line_.onWait_();
         line_.changed_.wait(lock, [&] {
             return line_.lost_ || (line_.pendingEvents_ & line_.mask_) != 0
-                || (line_.selections_ != waitSelection_ && line_.mask_ == 0);
+                   || (line_.selections_ != waitSelection_ && line_.mask_ == 0);
         });
         --line_.eventWaiters_;
         events = takeEvents();
@@ -323,8 +323,7 @@ std::size_t SimulatedLine::inQueue()
 bool SimulatedLine::eventWaiting()
 {
     std::lock_guard lock(mutex_);
-    const bool ending = lost_ || (pendingEvents_ & mask_) != 0
-        || (selections_ != waiterSelection_ && mask_ == 0);
+    const bool ending = lost_ || (pendingEvents_ & mask_) != 0 || (selections_ != waiterSelection_ && mask_ == 0);
     return eventWaiters_ > 0 && !ending;
 }
 

@@ -39,8 +39,7 @@ void SimulatedPortTest::serveUntil(const std::function<bool()>& done)
 void SimulatedPortTest::settle()
 {
     serveUntil([this] {
-        if (line.eventWaiting() && clock.waiting("read thread", "receive")
-            && clock.waiting("write thread", "pause"))
+        if (line.eventWaiting() && clock.waiting("read thread", "receive") && clock.waiting("write thread", "pause"))
             return true;
         // The status thread pauses 100 ms after starting a wait that did not end at once.
         if (clock.waiting("status thread", "pause"))

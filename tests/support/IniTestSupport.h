@@ -15,7 +15,10 @@
 namespace kirvan::testing {
 
 // Windows-1251 bytes of a text, line ends exactly as written.
-inline QByteArray bytes1251(const QString& text) { return cp1251::encode(text).bytes; }
+inline QByteArray bytes1251(const QString& text)
+{
+    return cp1251::encode(text).bytes;
+}
 
 // Identifies the file at `path`; a write replaces the file and so changes it.
 inline ino_t inodeOf(const QString& path)

@@ -52,18 +52,16 @@ QString program(const QString& name)
 
 PrivateBroker::PrivateBroker(Options options) : options_(std::move(options)), port_(freePort())
 {
-    QStringList config{QStringLiteral("listener %1 127.0.0.1").arg(port_),
-                       QStringLiteral("persistence true"),
-                       QStringLiteral("persistence_location %1/").arg(folder_.path()),
-                       QStringLiteral("log_dest none"),
+    QStringList config{QStringLiteral("listener %1 127.0.0.1").arg(port_), QStringLiteral("persistence true"),
+                       QStringLiteral("persistence_location %1/").arg(folder_.path()), QStringLiteral("log_dest none"),
                        // As root it would become the user mosquitto, who cannot read the folder.
                        QStringLiteral("user root")};
     if (options_.user.isEmpty()) {
         config << QStringLiteral("allow_anonymous true");
     } else {
         const QString passwords = folder_.filePath(QStringLiteral("passwords"));
-        run(program(QStringLiteral("mosquitto_passwd")), {QStringLiteral("-c"), QStringLiteral("-b"), passwords,
-                                                         options_.user, options_.password});
+        run(program(QStringLiteral("mosquitto_passwd")),
+            {QStringLiteral("-c"), QStringLiteral("-b"), passwords, options_.user, options_.password});
         config << QStringLiteral("allow_anonymous false") << QStringLiteral("password_file %1").arg(passwords);
     }
     if (options_.tls && makeCertificates())

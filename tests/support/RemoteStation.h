@@ -17,7 +17,8 @@ inline std::vector<QJsonObject> withoutRepeats(const std::vector<QJsonObject>& e
 {
     std::vector<QJsonObject> once;
     for (const QJsonObject& event : events)
-        if (once.empty() || event.value(QStringLiteral("seq")).toDouble() > once.back().value(QStringLiteral("seq")).toDouble())
+        if (once.empty()
+            || event.value(QStringLiteral("seq")).toDouble() > once.back().value(QStringLiteral("seq")).toDouble())
             once.push_back(event);
     return once;
 }
@@ -28,9 +29,11 @@ class Station {
 public:
     explicit Station(const PrivateBroker& broker) : link_(settingsFor(broker), QStringLiteral("station"))
     {
-        link_.start(BrokerLink::Handlers{[this](BrokerLink::State state) { setState(state); }, {},
-                                         [this](const QString& topic, const QByteArray& payload) { take(topic, payload); }},
-                    {}, {}, {QStringLiteral("kirvan/ws/event")});
+        link_.start(
+            BrokerLink::Handlers{[this](BrokerLink::State state) { setState(state); },
+                                 {},
+                                 [this](const QString& topic, const QByteArray& payload) { take(topic, payload); }},
+            {}, {}, {QStringLiteral("kirvan/ws/event")});
     }
     static RemoteSettings settingsFor(const PrivateBroker& broker)
     {
@@ -41,7 +44,10 @@ public:
     }
     // Wait (really) until `count` events have come, all or once each (repeats aside), or 20 s
     // have passed.
-    std::vector<QJsonObject> await(std::size_t count) { return awaitEvents(count, [](const auto& all) { return all; }); }
+    std::vector<QJsonObject> await(std::size_t count)
+    {
+        return awaitEvents(count, [](const auto& all) { return all; });
+    }
     std::vector<QJsonObject> awaitOnce(std::size_t count) { return awaitEvents(count, withoutRepeats); }
     bool awaitConnected()
     {
@@ -50,8 +56,7 @@ public:
     }
 
 private:
-    template <typename Filter>
-    std::vector<QJsonObject> awaitEvents(std::size_t count, Filter filter)
+    template <typename Filter> std::vector<QJsonObject> awaitEvents(std::size_t count, Filter filter)
     {
         std::unique_lock lock(mutex_);
         changed_.wait_for(lock, std::chrono::seconds(20), [&] { return filter(events_).size() >= count; });

@@ -24,10 +24,7 @@ constexpr std::int64_t virtualStallLimitMs = 24LL * 3600 * 1000;
 
 class VirtualMessageLoop::VirtualTimer final : public Timer {
 public:
-    explicit VirtualTimer(VirtualMessageLoop& loop) : Timer(loop), loop_(loop)
-    {
-        loop_.timers_.push_back(this);
-    }
+    explicit VirtualTimer(VirtualMessageLoop& loop) : Timer(loop), loop_(loop) { loop_.timers_.push_back(this); }
     ~VirtualTimer() override { std::erase(loop_.timers_, this); }
 
     bool armed = false;
@@ -68,8 +65,7 @@ VirtualMessageLoop::VirtualTimer* VirtualMessageLoop::nextDueTimer() const
     for (auto* timer : timers_) {
         if (!timer->armed)
             continue;
-        if (!next || timer->due < next->due
-            || (timer->due == next->due && timer->sequence < next->sequence))
+        if (!next || timer->due < next->due || (timer->due == next->due && timer->sequence < next->sequence))
             next = timer;
     }
     return next;
@@ -106,8 +102,7 @@ bool VirtualMessageLoop::runOneRoutine()
 void VirtualMessageLoop::waitForRoutine()
 {
     std::unique_lock lock(mutex_);
-    const bool arrived = changed_.wait_for(lock, realTimeStallLimit,
-                                           [this] { return !routines_.empty() || woken_; });
+    const bool arrived = changed_.wait_for(lock, realTimeStallLimit, [this] { return !routines_.empty() || woken_; });
     if (!arrived)
         stalled("a wait with no timer running received nothing from any thread");
     woken_ = false;
@@ -168,8 +163,7 @@ void VirtualMessageLoop::synchronize(const std::function<void()>& routine)
 
 void VirtualMessageLoop::serveHandOvers()
 {
-    while (runOneRoutine()) {
-    }
+    while (runOneRoutine()) {}
 }
 
 std::size_t VirtualMessageLoop::pendingRoutines()

@@ -42,7 +42,9 @@ protected:
         QTextStream inStream(&input);
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        const int status = runToolCommand(arguments, ToolPlatform{store, loop, clock, locale, folder.path(), HashCost::cheapest()}, inStream, outStream, errStream);
+        const int status = runToolCommand(arguments,
+                                          ToolPlatform{store, loop, clock, locale, folder.path(), HashCost::cheapest()},
+                                          inStream, outStream, errStream);
         outStream.flush();
         errStream.flush();
         return {status, out, err};
@@ -91,8 +93,7 @@ TEST_F(ToolCommandTest, CharactersOutsideTheCodePageAreWrittenAsQuestionMarksWit
 
 TEST_F(ToolCommandTest, RefusedWriteFailsWithOneLine)
 {
-    const auto result =
-        run({u"ini"_s, u"set"_s, folder.file(u"missing/x.ini"_s), u"S"_s, u"K"_s, u"V"_s});
+    const auto result = run({u"ini"_s, u"set"_s, folder.file(u"missing/x.ini"_s), u"S"_s, u"K"_s, u"V"_s});
     EXPECT_EQ(result.status, ToolFailed);
     EXPECT_EQ(result.err, u"kirvan-tool: Unable to write to "_s + folder.file(u"missing/x.ini"_s) + u'\n');
 }
@@ -128,13 +129,17 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"IntegerNotANumber", {u"ini"_s, u"set-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"x"_s}},
                       UsageCase{"RealNotANumber", {u"ini"_s, u"set-real"_s, u"FILE"_s, u"S"_s, u"K"_s, u"3,5,1"_s}},
                       UsageCase{"BadDefault", {u"ini"_s, u"get-int"_s, u"FILE"_s, u"S"_s, u"K"_s, u"ten"_s}},
-                      UsageCase{"SystemAddressOutOfRange", {u"system"_s, u"add"_s, u"FILE"_s, u"4"_s, u"--dir"_s, u"."_s},
+                      UsageCase{"SystemAddressOutOfRange",
+                                {u"system"_s, u"add"_s, u"FILE"_s, u"4"_s, u"--dir"_s, u"."_s},
                                 u"Usage: kirvan-tool system add "_s},
-                      UsageCase{"MailboxStatus", {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"maybe"_s},
+                      UsageCase{"MailboxStatus",
+                                {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"maybe"_s},
                                 u"Usage: kirvan-tool mailbox send "_s},
-                      UsageCase{"UserLevel", {u"user"_s, u"add"_s, u"Иванов"_s, u"--level"_s, u"4"_s},
+                      UsageCase{"UserLevel",
+                                {u"user"_s, u"add"_s, u"Иванов"_s, u"--level"_s, u"4"_s},
                                 u"Usage: kirvan-tool user add "_s},
-                      UsageCase{"WatchCount", {u"watch"_s, u"--server"_s, u"broker:1883"_s, u"--count"_s, u"0"_s},
+                      UsageCase{"WatchCount",
+                                {u"watch"_s, u"--server"_s, u"broker:1883"_s, u"--count"_s, u"0"_s},
                                 u"Usage: kirvan-tool watch "_s},
                       UsageCase{"DecodeHex", {u"decode"_s, u"0G"_s}, u"Usage: kirvan-tool decode "_s}),
     [](const auto& test) { return std::string(test.param.name); });
@@ -186,7 +191,8 @@ TEST_F(ToolCommandTest, MailboxSendReturnsOnceTheWorkstationHasTakenTheRequest)
     folder.write(u"KirvanMonitorP.cds"_s, {}); // created empty, so that the workstation binds to it
     CommandQueue queue;
     StatusBar statusBar;
-    Mailbox workstation(loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar, std::make_unique<testing::InlineWorker>());
+    Mailbox workstation(loop, folder.file(u"KirvanMonitorP.cds"_s), queue, statusBar,
+                        std::make_unique<testing::InlineWorker>());
     workstation.bind();
 
     const auto result = run({u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"true"_s, u"--dir"_s, folder.path()});
@@ -201,8 +207,8 @@ TEST_F(ToolCommandTest, MailboxSendReturnsOnceTheWorkstationHasTakenTheRequest)
 
 TEST_F(ToolCommandTest, MailboxSendWithoutAWorkstationTimesOutAndWithdrawsTheRequest)
 {
-    const auto result = run({u"mailbox"_s, u"send"_s, u"A02:31-01"_s, u"FALSE"_s, u"--timeout"_s, u"1.5"_s, u"--dir"_s,
-                             folder.path()});
+    const auto result = run(
+        {u"mailbox"_s, u"send"_s, u"A02:31-01"_s, u"FALSE"_s, u"--timeout"_s, u"1.5"_s, u"--dir"_s, folder.path()});
     EXPECT_EQ(result.status, ToolFailed);
     EXPECT_TRUE(result.err.contains(u"withdrawn"_s)) << result.err.toStdString();
     EXPECT_EQ(loop.now(), 1500);
@@ -211,11 +217,12 @@ TEST_F(ToolCommandTest, MailboxSendWithoutAWorkstationTimesOutAndWithdrawsTheReq
 
 TEST_F(ToolCommandTest, MailboxRefusesBadRequestsBeforeTouchingTheFile)
 {
-    for (const QStringList& arguments :
-         {QStringList{u"mailbox"_s, u"send"_s, u"A01:F1-0"_s, u"TRUE"_s}, {u"mailbox"_s, u"send"_s, u"A0x:F1-05"_s, u"TRUE"_s},
-          {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"maybe"_s}, {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s},
-          {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"TRUE"_s, u"--timeout"_s, u"-1"_s},
-          {u"mailbox"_s, u"show"_s, u"--dir"_s}}) {
+    for (const QStringList& arguments : {QStringList{u"mailbox"_s, u"send"_s, u"A01:F1-0"_s, u"TRUE"_s},
+                                         {u"mailbox"_s, u"send"_s, u"A0x:F1-05"_s, u"TRUE"_s},
+                                         {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"maybe"_s},
+                                         {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s},
+                                         {u"mailbox"_s, u"send"_s, u"A01:F1-05"_s, u"TRUE"_s, u"--timeout"_s, u"-1"_s},
+                                         {u"mailbox"_s, u"show"_s, u"--dir"_s}}) {
         const auto result = run(arguments);
         EXPECT_EQ(result.status, ToolUsage) << arguments.join(u' ').toStdString();
         EXPECT_TRUE(result.err.contains(u"Usage: kirvan-tool"_s));
@@ -229,7 +236,8 @@ protected:
     SystemToolTest()
     {
         folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[ОБЩИЙ ПЛАН]\n0=\n"
-                                                  u"[АДРЕС]\n00=\n01=\n02=\n03=\n"_s + modules);
+                                                  u"[АДРЕС]\n00=\n01=\n02=\n03=\n"_s
+                                                      + modules);
         systemFile = testing::writeWarehouse(folder);
     }
     QString systemFile;
@@ -244,10 +252,10 @@ TEST_F(SystemToolTest, AddAndRemoveWriteTheFilesTheWindowsCommandsWrite)
     EXPECT_EQ(added.status, ToolOk) << added.err.toStdString();
     EXPECT_EQ(added.out, u"added A01:СКЛАД (zones: 1, detectors: 3)\n"_s) << "ЗОНА 2 has no detectors";
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), testing::warehouseLines());
-    EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s), u"[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n"
-                                                      u"[АДРЕС]\r\n00=\r\n01="_s
-                                                          + systemFile + u"\r\n02=\r\n03=\r\n"_s
-                                                          + QString(modules).replace(u"\n"_s, u"\r\n"_s));
+    EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s),
+              u"[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n"
+              u"[АДРЕС]\r\n00=\r\n01="_s
+                  + systemFile + u"\r\n02=\r\n03=\r\n"_s + QString(modules).replace(u"\n"_s, u"\r\n"_s));
     EXPECT_TRUE(folder.readText(u"Склад.cnf"_s).startsWith(u"[СИСТЕМА]\r\nАДРЕС=01\r\n"_s));
 
     const auto removed = run({u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()});
@@ -268,8 +276,9 @@ TEST_F(SystemToolTest, RefusalsChangeNothing)
     const QByteArray settings = folder.read(u"KirvanMonitorP.ini"_s);
     const auto lock = WorkstationLock::acquire(folder.path());
     ASSERT_TRUE(lock);
-    for (const QStringList& arguments : {QStringList{u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()},
-                                         QStringList{u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()}}) {
+    for (const QStringList& arguments :
+         {QStringList{u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()},
+          QStringList{u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()}}) {
         const auto running = run(arguments);
         EXPECT_EQ(running.status, ToolFailed);
         EXPECT_TRUE(running.err.contains(WorkstationLock::heldMessage(folder.path()))) << running.err.toStdString();
@@ -281,13 +290,19 @@ TEST_F(SystemToolTest, RefusalsChangeNothing)
         QString says;
     };
     const TempFolder elsewhere;
-    for (const Refusal& refusal : {
-             Refusal{{u"system"_s, u"add"_s, systemFile, u"4"_s, u"--dir"_s, folder.path()}, ToolUsage, u"0..3"_s},
-             Refusal{{u"system"_s, u"add"_s, systemFile, u"один"_s, u"--dir"_s, folder.path()}, ToolUsage, u"0..3"_s},
-             Refusal{{u"system"_s, u"add"_s, systemFile, u"1"_s}, ToolUsage, u"--dir"_s},
-             Refusal{{u"system"_s, u"add"_s, folder.file(u"Нет.cnf"_s), u"1"_s, u"--dir"_s, folder.path()}, ToolFailed, u"no system file"_s},
-             Refusal{{u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, elsewhere.path()}, ToolFailed, u"not a workstation folder"_s},
-             Refusal{{u"system"_s, u"remove"_s, u"2"_s, u"--dir"_s, elsewhere.path()}, ToolFailed, u"not a workstation folder"_s}}) {
+    for (const Refusal& refusal :
+         {Refusal{{u"system"_s, u"add"_s, systemFile, u"4"_s, u"--dir"_s, folder.path()}, ToolUsage, u"0..3"_s},
+          Refusal{{u"system"_s, u"add"_s, systemFile, u"один"_s, u"--dir"_s, folder.path()}, ToolUsage, u"0..3"_s},
+          Refusal{{u"system"_s, u"add"_s, systemFile, u"1"_s}, ToolUsage, u"--dir"_s},
+          Refusal{{u"system"_s, u"add"_s, folder.file(u"Нет.cnf"_s), u"1"_s, u"--dir"_s, folder.path()},
+                  ToolFailed,
+                  u"no system file"_s},
+          Refusal{{u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, elsewhere.path()},
+                  ToolFailed,
+                  u"not a workstation folder"_s},
+          Refusal{{u"system"_s, u"remove"_s, u"2"_s, u"--dir"_s, elsewhere.path()},
+                  ToolFailed,
+                  u"not a workstation folder"_s}}) {
         const auto result = run(refusal.arguments);
         EXPECT_EQ(result.status, refusal.status) << refusal.arguments.join(u' ').toStdString();
         EXPECT_TRUE(result.err.contains(refusal.says)) << result.err.toStdString();
@@ -305,10 +320,11 @@ TEST_F(SystemToolTest, ASystemFileTheWorkstationCannotUseIsRefusedWritingNothing
     folder.write(u"Рисунок.cnf"_s, QByteArray("\x89PNG\r\n\x1a\n\0\0", 10));
     ASSERT_EQ(run({u"system"_s, u"add"_s, systemFile, u"1"_s, u"--dir"_s, folder.path()}).status, ToolOk);
     const auto before = folder.snapshot();
-    for (const auto& [file, address, says] :
-         {std::tuple{u"Zoé/Sklad.cnf"_s, u"2"_s, u"\"é\""_s}, {u"kirvanmonitorp.cnf"_s, u"2"_s, u"файл состава"_s},
-          {u"KirvanMonitorP.ini"_s, u"2"_s, u"файл настроек"_s}, {u"Рисунок.cnf"_s, u"2"_s, u"[СИСТЕМА]"_s},
-          {u"Дом.cnf"_s, u"1"_s, u"занят системой A01:СКЛАД"_s}}) {
+    for (const auto& [file, address, says] : {std::tuple{u"Zoé/Sklad.cnf"_s, u"2"_s, u"\"é\""_s},
+                                              {u"kirvanmonitorp.cnf"_s, u"2"_s, u"файл состава"_s},
+                                              {u"KirvanMonitorP.ini"_s, u"2"_s, u"файл настроек"_s},
+                                              {u"Рисунок.cnf"_s, u"2"_s, u"[СИСТЕМА]"_s},
+                                              {u"Дом.cnf"_s, u"1"_s, u"занят системой A01:СКЛАД"_s}}) {
         const auto result = run({u"system"_s, u"add"_s, folder.file(file), address, u"--dir"_s, folder.path()});
         EXPECT_EQ(result.status, ToolFailed) << file.toStdString();
         EXPECT_TRUE(result.err.contains(says)) << result.err.toStdString();
@@ -319,8 +335,8 @@ TEST_F(SystemToolTest, ASystemFileTheWorkstationCannotUseIsRefusedWritingNothing
 TEST_F(SystemToolTest, ASystemAfterADamagedLineIsRemovedWithOnlyItsOwnLines)
 {
     // The second line is two levels too deep: a load stops there, and A01 never reaches the tree.
-    const QByteArray before = QByteArray("A00:X\r\n\t\t\tDAMAGED\r\nA01:") + testing::crlf1251(u"СКЛАД\n\tЦех 1\n"_s) +
-                              "A02:Y\r\n\tW";
+    const QByteArray before = QByteArray("A00:X\r\n\t\t\tDAMAGED\r\nA01:") + testing::crlf1251(u"СКЛАД\n\tЦех 1\n"_s)
+                              + "A02:Y\r\n\tW";
     folder.write(u"kirvanmonitorp.cnf"_s, before);
     IniFile(store, folder.file(u"KirvanMonitorP.ini"_s)).writeString(u"АДРЕС", u"01", systemFile);
     const auto removed = run({u"system"_s, u"remove"_s, u"1"_s, u"--dir"_s, folder.path()});

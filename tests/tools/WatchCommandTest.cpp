@@ -39,7 +39,8 @@ TEST(WatchCommandTest, PrintsEachEventOfEveryWorkstationOnceAsItsJournalLine)
     workstation.start({}, {}, {});
     // Published until the watch has had its two: each message twice, as after an outage.
     for (int i = 1; !done && i < 2000; ++i) {
-        const QByteArray json = EventMessage(std::uint64_t(i), QByteArray("08.12.2023 9:15:02  LINE ") + QByteArray::number(i),
+        const QByteArray json = EventMessage(std::uint64_t(i),
+                                             QByteArray("08.12.2023 9:15:02  LINE ") + QByteArray::number(i),
                                              JournalDateOrder(0, 1, 2), [] { return QDateTime::currentDateTime(); })
                                     .json();
         workstation.publish(QStringLiteral("kirvan/ws/event"), json, false);

@@ -69,8 +69,12 @@ TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
     EXPECT_EQ(status(*window), u"ОПЕРАТОР НЕ ВОШЁЛ, уровень 1"_s);
     receiveFire(window->workstation());
     const std::pair<QAction*, QString> refused[] = {
-        {a.resetAlarm, u"Сброс тревоги"_s}, {a.controlAll, u"Общий контроль"_s}, {a.switchDetectorOff, u"Выключить извещатель"_s},
-        {a.markerArm, u"Поставить на охрану"_s}, {a.addSystem, u"Ввести в состав"_s}, {a.togglePlanEditMode, u"Редактор планов"_s},
+        {a.resetAlarm, u"Сброс тревоги"_s},
+        {a.controlAll, u"Общий контроль"_s},
+        {a.switchDetectorOff, u"Выключить извещатель"_s},
+        {a.markerArm, u"Поставить на охрану"_s},
+        {a.addSystem, u"Ввести в состав"_s},
+        {a.togglePlanEditMode, u"Редактор планов"_s},
         {a.choosePort[2], u"СОМ-порт COM3"_s},
     };
     for (const auto& [action, caption] : refused) {

@@ -28,8 +28,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ScreenCase{"Fine27Inches", {3840, 2160}, {597, 336}, 3.0},
                       // A projector or a virtual screen says nothing sensible of its size.
                       ScreenCase{"SizeUnknown", {1600, 900}, {0, 0}, 1.8},
-                      ScreenCase{"SizeNonsense", {1600, 900}, {5, 4}, 1.8},
-                      ScreenCase{"Small", {1024, 768}, {0, 0}, 1.1}),
+                      ScreenCase{"SizeNonsense", {1600, 900}, {5, 4}, 1.8}, ScreenCase{"Small", {1024, 768}, {0, 0}, 1.1}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(DisplayScaleChosenTest, TheSettingHoldsWithinItsRangeOtherwiseTheScreensChoice)
@@ -37,8 +36,8 @@ TEST(DisplayScaleChosenTest, TheSettingHoldsWithinItsRangeOtherwiseTheScreensCho
     const struct {
         const char16_t* setting;
         double scale;
-    } cases[] = {{u"", 1.7}, {u"0", 1.7}, {u"1,5", 1.5}, {u"1.25", 1.25}, {u" 2 ", 2.0}, {u"1", 1.0},
-                 {u"3,5", 1.7}, {u"0,5", 1.7}, {u"большой", 1.7}};
+    } cases[] = {{u"", 1.7},  {u"0", 1.7},   {u"1,5", 1.5}, {u"1.25", 1.25},  {u" 2 ", 2.0},
+                 {u"1", 1.0}, {u"3,5", 1.7}, {u"0,5", 1.7}, {u"большой", 1.7}};
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(displayscale::chosen(QString::fromUtf16(c.setting), 1.7), c.scale)
             << QString::fromUtf16(c.setting).toStdString();

@@ -66,16 +66,20 @@ TEST_P(EntryPointFailureTest, RefusedWriteIsReportedAndTheProgramGoesOn)
 INSTANTIATE_TEST_SUITE_P(
     EveryEntryPoint, EntryPointFailureTest,
     ::testing::Values(
-        EntryPoint{"ScrollArrow", noPreparation,
-                   [](MainWindow& w, VirtualMessageLoop&) { clickArrow(w, Qt::UpArrow); }},
+        EntryPoint{"ScrollArrow", noPreparation, [](MainWindow& w, VirtualMessageLoop&) { clickArrow(w, Qt::UpArrow); }},
         EntryPoint{"ResizeWritingAMissingTableKeyDuringShow",
-                   [](MainWindow& w) { w.workstation().settings().ini().deleteKey(settings::sectionSettings, settings::keyTable); },
+                   [](MainWindow& w) {
+                       w.workstation().settings().ini().deleteKey(settings::sectionSettings, settings::keyTable);
+                   },
                    [](MainWindow& w, VirtualMessageLoop&) { w.show(); }},
         EntryPoint{"PortMenuItem", noPreparation,
                    [](MainWindow& w, VirtualMessageLoop&) { w.actions().choosePort[4]->trigger(); }},
         EntryPoint{"PortSearchOpeningTheSettingsMenu",
                    // Stored as "02": the search writes it back as "2".
-                   [](MainWindow& w) { w.workstation().settings().ini().writeString(settings::sectionSettings, settings::keyComPort, u"02"); },
+                   [](MainWindow& w) {
+                       w.workstation().settings().ini().writeString(settings::sectionSettings, settings::keyComPort,
+                                                                    u"02");
+                   },
                    [](MainWindow& w, VirtualMessageLoop&) { Q_EMIT w.actions().settingsMenu->aboutToShow(); }},
         EntryPoint{"TimerHandler", noPreparation,
                    [](MainWindow& w, VirtualMessageLoop& loop) {

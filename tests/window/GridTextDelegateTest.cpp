@@ -19,8 +19,8 @@ int visibleDifferences(const QImage& a, const QImage& b)
         for (int x = 0; x < a.width(); ++x) {
             const QColor p = a.pixelColor(x, y);
             const QColor q = b.pixelColor(x, y);
-            differences += std::abs(p.red() - q.red()) > 16 || std::abs(p.green() - q.green()) > 16 ||
-                           std::abs(p.blue() - q.blue()) > 16;
+            differences += std::abs(p.red() - q.red()) > 16 || std::abs(p.green() - q.green()) > 16
+                           || std::abs(p.blue() - q.blue()) > 16;
         }
     return differences;
 }
@@ -30,11 +30,11 @@ int visibleDifferences(const QImage& a, const QImage& b)
 TEST(GridTextDelegateTest, CellsLookAsTheStyleDrawsThem)
 {
     QStandardItemModel model(4, 3);
-    const QString texts[4][3] = {
-        {QStringLiteral("1"), QStringLiteral("ПОЖАР"), QStringLiteral("01/И12-05/07 ПОЖАР: СКЛАД Цех 1 Коридор у лестницы")},
-        {QStringLiteral("2"), QStringLiteral("ОТКАЗ"), QStringLiteral("Отказ")},
-        {QStringLiteral("3"), QString(), QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН")},
-        {QStringLiteral("99999"), QStringLiteral("ТЕХНОЛОГИЯ"), QStringLiteral("& <цех> \"1\"")}};
+    const QString texts[4][3] = {{QStringLiteral("1"), QStringLiteral("ПОЖАР"),
+                                  QStringLiteral("01/И12-05/07 ПОЖАР: СКЛАД Цех 1 Коридор у лестницы")},
+                                 {QStringLiteral("2"), QStringLiteral("ОТКАЗ"), QStringLiteral("Отказ")},
+                                 {QStringLiteral("3"), QString(), QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН")},
+                                 {QStringLiteral("99999"), QStringLiteral("ТЕХНОЛОГИЯ"), QStringLiteral("& <цех> \"1\"")}};
     for (int row = 0; row < 4; ++row)
         for (int column = 0; column < 3; ++column)
             model.setItem(row, column, new QStandardItem(texts[row][column]));

@@ -97,7 +97,8 @@ class HelpWindowTest : public WorkstationFixture {};
 TEST_F(HelpWindowTest, F1WithoutAProgramForThePageShowsItInAWindowOfTheProgram)
 {
     ASSERT_TRUE(QDir(folder.path()).mkpath(QStringLiteral("Help")));
-    folder.write(QStringLiteral("Help/index.html"), QStringLiteral("<meta charset=\"utf-8\"><h1>Справка оператора</h1>").toUtf8());
+    folder.write(QStringLiteral("Help/index.html"),
+                 QStringLiteral("<meta charset=\"utf-8\"><h1>Справка оператора</h1>").toUtf8());
     MainWindow window(platform(), WorkstationFolder(folder.path()));
     const auto helpWindows = [] {
         QList<HelpWindow*> found;

@@ -34,8 +34,7 @@ class MainWindowTest : public WorkstationFixture {
 protected:
     std::unique_ptr<MainWindow> openWindow()
     {
-        return std::make_unique<MainWindow>(platform(),
-                                        WorkstationFolder(folder.path()));
+        return std::make_unique<MainWindow>(platform(), WorkstationFolder(folder.path()));
     }
     // The grid follows the table within a tenth of a second, however many rows came.
     void showJournal()
@@ -64,10 +63,10 @@ TEST_F(MainWindowTest, TreePopUpOffersTheCommandsOfTheSelectedLevel)
     };
     EXPECT_EQ(offered(1), (QStringList{u"Контроль"_s, u"Звук откл."_s, u"Модуль управления"_s,
                                        u"Показать извещатели на плане"_s, u"Скрыть извещатели на плане"_s}));
-    EXPECT_EQ(offered(2), (QStringList{u"Контроль"_s, u"Звук откл."_s, u"Модуль управления"_s, u"Включить извещатель"_s,
-                                       u"Выключить извещатель"_s, u"Показать извещатели на плане"_s,
-                                       u"Скрыть извещатели на плане"_s, u"Имитировать отказ"_s,
-                                       u"Имитировать пожар/тревогу"_s}));
+    EXPECT_EQ(offered(2),
+              (QStringList{u"Контроль"_s, u"Звук откл."_s, u"Модуль управления"_s, u"Включить извещатель"_s,
+                           u"Выключить извещатель"_s, u"Показать извещатели на плане"_s,
+                           u"Скрыть извещатели на плане"_s, u"Имитировать отказ"_s, u"Имитировать пожар/тревогу"_s}));
 }
 
 TEST_F(MainWindowTest, WindowHasItsCaptionAndMinimumSize)
@@ -150,8 +149,7 @@ TEST_F(MainWindowTest, TotalControlReloadsUnderASelectionAndAnEventFromTheLine)
     ASSERT_EQ(dialogs.shown.size(), 1u);
     seen.removeAll(QString());
     EXPECT_TRUE(seen.isEmpty()) << seen.join(u',').toStdString();
-    EXPECT_TRUE(w.log().historyList().join(u'\n').contains(QStringLiteral("01/И12-05/07")))
-        << "the fire is journalled";
+    EXPECT_TRUE(w.log().historyList().join(u'\n').contains(QStringLiteral("01/И12-05/07"))) << "the fire is journalled";
     ASSERT_NE(w.tree().selected(), nullptr);
     EXPECT_EQ(view->currentIndex().data().toString(), w.tree().selected()->text());
     view->expandAll();
@@ -174,8 +172,8 @@ TEST_F(MainWindowTest, TableViewDropsTheOldestRowsAtTheBound)
     EXPECT_EQ(grid->model()->rowCount(), table.rowCount() - 1);
     EXPECT_EQ(grid->model()->index(0, 0).data().toString(), QStringLiteral("4"));
     EXPECT_EQ(grid->rowAt(0), table.topRow() - 1);
-    EXPECT_EQ(grid->model()->index(grid->rowAt(0), 0).data().toString(),
-              QString::number(EventTable::MaxRows + 4 - 3)) << "the three newest rows at the top";
+    EXPECT_EQ(grid->model()->index(grid->rowAt(0), 0).data().toString(), QString::number(EventTable::MaxRows + 4 - 3))
+        << "the three newest rows at the top";
 }
 
 // Under a flood several lines come between two updates of the history line, and at the bound as
@@ -319,7 +317,8 @@ TEST_F(MainWindowTest, NarrowColumnsWidenToTheirContentAndNothingWraps)
     const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
     EXPECT_FALSE(grid->wordWrap());
     for (const int column : {0, 1, 4, 5})
-        EXPECT_GE(grid->columnWidth(column), static_cast<const QAbstractItemView*>(grid)->sizeHintForColumn(column)) << "column " << column;
+        EXPECT_GE(grid->columnWidth(column), static_cast<const QAbstractItemView*>(grid)->sizeHintForColumn(column))
+            << "column " << column;
 }
 
 TEST_F(MainWindowTest, NewestFireStaysInViewInBothLayoutsOnTheSmallestWindow)
@@ -412,9 +411,11 @@ TEST_F(MainWindowTest, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
     // Nothing selected: the commands run and do nothing that waits.
     window->workstation().tree().select(nullptr);
     const MainActions& a = window->actions();
-    const std::vector<std::pair<QKeyCombination, QAction*>> keys = {
-        {Qt::Key_F5, a.controlCheck}, {Qt::Key_F6, a.silenceSystem}, {Qt::Key_F7, a.resetAlarm},
-        {Qt::CTRL | Qt::Key_Insert, a.switchDetectorOn}, {Qt::CTRL | Qt::Key_Delete, a.switchDetectorOff}};
+    const std::vector<std::pair<QKeyCombination, QAction*>> keys = {{Qt::Key_F5, a.controlCheck},
+                                                                    {Qt::Key_F6, a.silenceSystem},
+                                                                    {Qt::Key_F7, a.resetAlarm},
+                                                                    {Qt::CTRL | Qt::Key_Insert, a.switchDetectorOn},
+                                                                    {Qt::CTRL | Qt::Key_Delete, a.switchDetectorOff}};
     std::vector<QWidget*> places = {window->findChild<QWidget*>(QStringLiteral("compositionView")),
                                     window->findChild<QWidget*>(QStringLiteral("eventGrid")),
                                     window->findChild<QWidget*>(QStringLiteral("historyLine")),
@@ -428,9 +429,9 @@ TEST_F(MainWindowTest, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
         for (const auto& [key, action] : keys) {
             QSignalSpy triggered(action, &QAction::triggered);
             QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
-            EXPECT_EQ(triggered.size(), 1) << place->objectName().toStdString() << ' '
-                                           << QKeySequence(key).toString().toStdString() << " on "
-                                           << place->metaObject()->className();
+            EXPECT_EQ(triggered.size(), 1)
+                << place->objectName().toStdString() << ' ' << QKeySequence(key).toString().toStdString() << " on "
+                << place->metaObject()->className();
         }
     }
     receiveFire(window->workstation());
@@ -458,8 +459,9 @@ TEST_F(MainWindowTest, ModulePromptStaysOnTopAndHandsTheAnswerOn)
             count += window->workstation().link().queue().slot(slot).code == 152;
         return count;
     };
-    const std::map<QString, QString> journaled = {
-        {u"yesButton"_s, u"ДА"_s}, {u"skipButton"_s, u"ПРОПУСТИТЬ"_s}, {u"close"_s, u"закрыт"_s}};
+    const std::map<QString, QString> journaled = {{u"yesButton"_s, u"ДА"_s},
+                                                  {u"skipButton"_s, u"ПРОПУСТИТЬ"_s},
+                                                  {u"close"_s, u"закрыт"_s}};
     for (const char* answer : {"yesButton", "skipButton", "close"}) {
         receiveFire(window->workstation());
         receiveFire(window->workstation());
@@ -471,15 +473,17 @@ TEST_F(MainWindowTest, ModulePromptStaysOnTopAndHandsTheAnswerOn)
         EXPECT_FALSE(prompt()->isModal());
         EXPECT_EQ(prompt()->windowTitle(), QStringLiteral("Модуль управления"));
         EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("placeLabel"))->text(), QStringLiteral("СКЛАД Цех 1"));
-        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("commentLabel"))->text(), QStringLiteral("Вентиляция цеха"));
+        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("commentLabel"))->text(),
+                  QStringLiteral("Вентиляция цеха"));
         const int before = scenarios();
         if (QString::fromLatin1(answer) == u"close")
             prompt()->close();
         else
             prompt()->findChild<QPushButton*>(QString::fromLatin1(answer))->click();
         EXPECT_EQ(scenarios() - before, QString::fromLatin1(answer) == u"yesButton" ? 1 : 0) << answer;
-        EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: %1 (СКЛАД Цех 1, сценарий 5)"_s
-                                         .arg(journaled.at(QString::fromLatin1(answer))));
+        EXPECT_EQ(logLines().last(),
+                  u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: %1 (СКЛАД Цех 1, сценарий 5)"_s.arg(
+                      journaled.at(QString::fromLatin1(answer))));
         EXPECT_FALSE(window->workstation().controlModules().prompt());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(prompt(), nullptr) << answer;
@@ -508,9 +512,11 @@ TEST_F(MainWindowTest, ModuleEditorOffersItsButtonsOnlyWithAScenario)
     save->click();
     EXPECT_EQ(w.settings().ini().readString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", {}), QStringLiteral("АВТОМАТ"));
     EXPECT_EQ(w.settings().ini().readInteger(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"СЦЕНАРИЙ", 0), 7);
-    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Сохранить (A01:СКЛАД Цех 1)"_s);
+    EXPECT_EQ(logLines().last(),
+              u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Сохранить (A01:СКЛАД Цех 1)"_s);
     form.findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
-    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Удалить (A01:СКЛАД Цех 1)"_s);
+    EXPECT_EQ(logLines().last(),
+              u"08.12.2023 9:15:02  ДЕЙСТВИЕ ОПЕРАТОРА: Модуль управления: Удалить (A01:СКЛАД Цех 1)"_s);
 }
 
 } // namespace

@@ -47,7 +47,8 @@ int main(int argc, char** argv)
     for (const int size : kirvan::ApplicationIconSizes) {
         const QString folder = QStringLiteral("%1x%1").arg(size);
         written = written && theme.mkpath(folder + QStringLiteral("/apps"))
-                  && kirvan::applicationIconImage(size).save(theme.filePath(folder + u'/' + name + QStringLiteral(".png")));
+                  && kirvan::applicationIconImage(size).save(
+                      theme.filePath(folder + u'/' + name + QStringLiteral(".png")));
     }
     if (!written) {
         err << "kirvan-app-icon: cannot write the pictures into " << theme.path() << '\n';

@@ -63,8 +63,9 @@ int measureAddition(const QString& folder, QTextStream& out)
 
     QFile composition(settings.folder().complexFile());
     const qsizetype lines = composition.open(QIODevice::ReadOnly) ? composition.readAll().count('\n') : 0;
-    out << "added " << addition.nodeText() << ": " << lines << " lines in " << qRound(millisecondsBetween(start, end)) << " ms (processor "
-        << qRound(cpu) << " ms); longest stretch without handling messages " << qRound(longestStretch) << " ms\n";
+    out << "added " << addition.nodeText() << ": " << lines << " lines in " << qRound(millisecondsBetween(start, end))
+        << " ms (processor " << qRound(cpu) << " ms); longest stretch without handling messages "
+        << qRound(longestStretch) << " ms\n";
     return 0;
 }
 

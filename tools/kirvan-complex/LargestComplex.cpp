@@ -41,15 +41,11 @@ struct Detector {
           line(d / LargestComplex::detectorsPerLine % LargestComplex::lines + 1),
           number(d % LargestComplex::detectorsPerLine + 1),
           zone(d * LargestComplex::zones / LargestComplex::detectorsPerSystem + 1)
-    {
-    }
+    {}
     QString id() const { return u"И%1%2-%3"_s.arg(device).arg(line).arg(number, 2, 10, QLatin1Char('0')); }
     QString text() const { return u"Извещатель %1 линии %2 прибора %3"_s.arg(number).arg(line).arg(device); }
     // A mix of kinds and states, so that every detector picture occurs.
-    QString type() const
-    {
-        return index % 3 == 0 ? u"ОХРАНА"_s : index % 7 == 0 ? u"ТЕХНОЛОГ"_s : u"ДЫМОВОЙ"_s;
-    }
+    QString type() const { return index % 3 == 0 ? u"ОХРАНА"_s : index % 7 == 0 ? u"ТЕХНОЛОГ"_s : u"ДЫМОВОЙ"_s; }
     QString state() const { return index % 5 == 0 ? u"ВЫКЛ"_s : u"ВКЛ"_s; }
 };
 
@@ -70,8 +66,8 @@ std::vector<QString> detectorFileTexts()
     std::vector<QString> texts(LargestComplex::devices);
     for (int d = 0; d < LargestComplex::detectorsPerSystem; ++d) {
         const Detector detector(d);
-        texts[static_cast<std::size_t>(detector.device)] +=
-            u"[%1]\r\nЗОНА=%2\r\nТЕКСТ=%3\r\nТИП=%4\r\nСОСТОЯНИЕ=%5\r\nX=3,5\r\nY=2\r\n"_s.arg(
+        texts[static_cast<std::size_t>(detector.device)]
+            += u"[%1]\r\nЗОНА=%2\r\nТЕКСТ=%3\r\nТИП=%4\r\nСОСТОЯНИЕ=%5\r\nX=3,5\r\nY=2\r\n"_s.arg(
                 detector.id(), zoneName(detector.zone), detector.text(), detector.type(), detector.state());
     }
     return texts;

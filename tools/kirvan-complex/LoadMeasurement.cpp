@@ -118,8 +118,7 @@ long statusKilobytes(QStringView key)
 // of the folder read once through a store of its own.
 void measureCache(const QString& folder, const Locale& locale, QTextStream& out)
 {
-    const QFileInfoList files = QDir(folder).entryInfoList(
-        {u"*.ini"_s, u"*.cnf"_s, u"*.tb?"_s}, QDir::Files);
+    const QFileInfoList files = QDir(folder).entryInfoList({u"*.ini"_s, u"*.cnf"_s, u"*.tb?"_s}, QDir::Files);
     IniStore store(locale);
     const std::size_t heapBefore = mallinfo2().uordblks;
     qint64 fileBytes = 0;
@@ -166,10 +165,10 @@ int measureLoad(const QString& folder, QTextStream& out)
         loader.loadConfiguration();
         const double cpuMs = threadCpuMilliseconds() - cpuStart;
         const double totalMs = millisecondsSince(start);
-        out << run << u": "_s << tree.count() << u" nodes, "_s << link.cycle().systemCount()
-            << u" systems; "_s << QString::number(totalMs - timed.delayedMs, 'f', 1)
-            << u" ms without the delay ("_s << QString::number(timed.delayedMs, 'f', 1)
-            << u" ms), processor time "_s << QString::number(cpuMs, 'f', 1) << u" ms"_s << Qt::endl;
+        out << run << u": "_s << tree.count() << u" nodes, "_s << link.cycle().systemCount() << u" systems; "_s
+            << QString::number(totalMs - timed.delayedMs, 'f', 1) << u" ms without the delay ("_s
+            << QString::number(timed.delayedMs, 'f', 1) << u" ms), processor time "_s << QString::number(cpuMs, 'f', 1)
+            << u" ms"_s << Qt::endl;
     }
     out << u"resident with the tree loaded: "_s << statusKilobytes(u"VmRSS") << u" kB, peak "_s
         << statusKilobytes(u"VmHWM") << u" kB"_s << Qt::endl;

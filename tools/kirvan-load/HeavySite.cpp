@@ -75,8 +75,8 @@ void writeMailbox(const QString& folder, QTextStream& out)
     const QByteArray packet = R"(<?xml version="1.0" standalone="yes"?><DATAPACKET Version="2.0"><METADATA><FIELDS>)"
                               R"(<FIELD attrname="update" fieldtype="boolean"/><FIELD attrname="address" )"
                               R"(fieldtype="string" WIDTH="20"/><FIELD attrname="status" fieldtype="boolean"/>)"
-                              R"(</FIELDS><PARAMS/></METADATA><ROWDATA>)" +
-                              row + "/></ROWDATA></DATAPACKET>";
+                              R"(</FIELDS><PARAMS/></METADATA><ROWDATA>)"
+                              + row + "/></ROWDATA></DATAPACKET>";
     QFile file(WorkstationFolder(folder).mailboxFile());
     if (!file.open(QIODevice::WriteOnly) || file.write(packet) != packet.size())
         throw sim::ComplexError(QStringLiteral("cannot write the mailbox %1").arg(file.fileName()));

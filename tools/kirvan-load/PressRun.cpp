@@ -21,8 +21,8 @@ namespace kirvan::load {
 namespace {
 
 constexpr int comNumber = 1;
-constexpr int startUpMs = 12'000;    // past the start-up ticks, the first polls answered
-constexpr int normaLimitMs = 5'000;  // "НОРМА" comes within one tick and a frame; this is a hang
+constexpr int startUpMs = 12'000; // past the start-up ticks, the first polls answered
+constexpr int normaLimitMs = 5'000; // "НОРМА" comes within one tick and a frame; this is a hang
 constexpr int tickMs = 800;
 constexpr int givingUpAfterHangs = 3; // in a row: polling has stopped for good
 
@@ -109,8 +109,8 @@ int runPresses(const PressOptions& options, QTextStream& out)
     QProcess workstation;
     workstation.setStandardOutputFile(QProcess::nullDevice());
     workstation.setStandardErrorFile(QProcess::nullDevice());
-    workstation.start(options.workstation, {QStringLiteral("--dir"), options.folder, QStringLiteral("--com"),
-                                            QString::number(comNumber)});
+    workstation.start(options.workstation,
+                      {QStringLiteral("--dir"), options.folder, QStringLiteral("--com"), QString::number(comNumber)});
     if (!workstation.waitForStarted()) {
         out << "cannot start " << options.workstation << Qt::endl;
         return 2;
@@ -156,7 +156,9 @@ int runPresses(const PressOptions& options, QTextStream& out)
     }
     std::sort(latencies.begin(), latencies.end());
     const auto at = [&latencies](double share) {
-        return latencies.empty() ? 0 : latencies[static_cast<std::size_t>(share * static_cast<double>(latencies.size() - 1))];
+        return latencies.empty()
+                   ? 0
+                   : latencies[static_cast<std::size_t>(share * static_cast<double>(latencies.size() - 1))];
     };
     out << "end: presses " << latencies.size() + static_cast<std::size_t>(hangs) << ", ended with НОРМА "
         << latencies.size() << ", hangs " << hangs << ", polling stopped after " << pollingStopped

@@ -25,7 +25,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int comNumber = 1;
 constexpr int startUpSeconds = 10; // the workstation loads and sends its first commands
-constexpr int settleSeconds = 3;   // the last events written reach the journal
+constexpr int settleSeconds = 3; // the last events written reach the journal
 constexpr int drainLimitSeconds = 600; // for the simulator to write what it still holds
 constexpr int boundEvents = 10000; // the event table and the history line are full from here on
 // At the line's own pace: so many events wait in the simulator, so its writer never runs dry
@@ -77,9 +77,12 @@ private:
 sim::EventKind kindOf(long event)
 {
     switch (event % 3) {
-    case 0: return sim::EventKind::Fire;
-    case 1: return sim::EventKind::Fault;
-    default: return sim::EventKind::Technology;
+    case 0:
+        return sim::EventKind::Fire;
+    case 1:
+        return sim::EventKind::Fault;
+    default:
+        return sim::EventKind::Technology;
     }
 }
 
@@ -115,9 +118,9 @@ int runSoak(const SoakOptions& options, QTextStream& out)
     workstation.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     workstation.setStandardOutputFile(QProcess::nullDevice());
     const int runSeconds = startUpSeconds + options.minutes * 60 + drainLimitSeconds + settleSeconds;
-    workstation.start(options.workstation, {QStringLiteral("--dir"), options.folder, QStringLiteral("--com"),
-                                            QString::number(comNumber), QStringLiteral("--quit-after"),
-                                            QString::number(runSeconds + 30)});
+    workstation.start(options.workstation,
+                      {QStringLiteral("--dir"), options.folder, QStringLiteral("--com"), QString::number(comNumber),
+                       QStringLiteral("--quit-after"), QString::number(runSeconds + 30)});
     if (!workstation.waitForStarted()) {
         out << "cannot start " << options.workstation << Qt::endl;
         return 2;
@@ -127,8 +130,8 @@ int runSoak(const SoakOptions& options, QTextStream& out)
     out << "workstation " << pid << " on " << options.folder << "; "
         << (options.eventsPerSecond > 0 ? QString::number(options.eventsPerSecond) + QStringLiteral(" events a second")
                                         : QStringLiteral("events back to back at the line's pace"))
-        << " for " << options.minutes << " minutes, fire, fault and technology alarm in turn over "
-        << targets.size() << " zones" << Qt::endl;
+        << " for " << options.minutes << " minutes, fire, fault and technology alarm in turn over " << targets.size()
+        << " zones" << Qt::endl;
 
     long sent = 0;
     Clock::time_point sendingStart;
@@ -168,9 +171,8 @@ int runSoak(const SoakOptions& options, QTextStream& out)
         }
         out << when << ": events sent " << writtenNow << " (" << QString::number(rate, 'f', 1)
             << " a second; waiting in the simulator " << sent - writtenNow << "), event lines in the journal "
-            << journal.eventLines << " (all lines " << journal.lines << "), resident "
-            << megabytes(figures->residentKb) << ", processor " << QString::number(cpuPercent, 'f', 1)
-            << " % of a core" << Qt::endl;
+            << journal.eventLines << " (all lines " << journal.lines << "), resident " << megabytes(figures->residentKb)
+            << ", processor " << QString::number(cpuPercent, 'f', 1) << " % of a core" << Qt::endl;
     };
 
     // After the last minute the simulator writes what it still holds; then the workstation gets
@@ -208,8 +210,8 @@ int runSoak(const SoakOptions& options, QTextStream& out)
 
     journal.read();
     const long lost = written - journal.eventLines;
-    out << "end: events sent " << written << ", event lines in the journal " << journal.eventLines << ", lost "
-        << lost << Qt::endl;
+    out << "end: events sent " << written << ", event lines in the journal " << journal.eventLines << ", lost " << lost
+        << Qt::endl;
     if (residentAtBound != 0)
         out << "resident after the first " << boundEvents << " events: " << megabytes(residentAtBound)
             << ", since then between " << megabytes(lowest) << " and " << megabytes(highest) << " (spread "

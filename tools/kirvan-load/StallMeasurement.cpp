@@ -129,9 +129,9 @@ private:
 };
 
 constexpr int comNumber = 1;
-constexpr int settleMs = 1000;  // the window lays itself out and paints
-constexpr int warmUpMs = 8000;  // the start-up ticks of the polling pass, the first polls go out
-constexpr int drainMs = 3000;   // the last fires reach the journal
+constexpr int settleMs = 1000; // the window lays itself out and paints
+constexpr int warmUpMs = 8000; // the start-up ticks of the polling pass, the first polls go out
+constexpr int drainMs = 3000; // the last fires reach the journal
 
 } // namespace
 
@@ -158,11 +158,11 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     WatchedPort port(panelLine.port(), frames);
 
     const auto loadStart = Clock::now();
-    auto window = std::make_unique<MainWindow>(PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers},
-                                           WorkstationFolder(folder));
+    auto window = std::make_unique<MainWindow>(
+        PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers}, WorkstationFolder(folder));
     window->show();
-    out << "start-up with " << window->workstation().tree().count() << " nodes: "
-        << QString::number(milliseconds(Clock::now() - loadStart), 'f', 0) << " ms" << Qt::endl;
+    out << "start-up with " << window->workstation().tree().count()
+        << " nodes: " << QString::number(milliseconds(Clock::now() - loadStart), 'f', 0) << " ms" << Qt::endl;
 
     // The simulator comes after the workstation's memory is measured.
     IniStore simulatorStore(locale);
@@ -220,7 +220,8 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     QTimer fires;
     QObject::connect(&fires, &QTimer::timeout, [&] {
         const Target& target = targets[fired++];
-        line->execute(sim::SimCommand{sim::SimCommand::Action::Event, sim::EventKind::Fire, target.address, target.point, 0});
+        line->execute(
+            sim::SimCommand{sim::SimCommand::Action::Event, sim::EventKind::Fire, target.address, target.point, 0});
         if (fired == targets.size())
             fires.stop();
     });
@@ -254,7 +255,8 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
         frames.start();
         fires.start(intervalMs);
         if (heavy) {
-            viewer = std::make_unique<JournalViewer>(WorkstationFolder(folder).logFile(), window->workstation().platform());
+            viewer = std::make_unique<JournalViewer>(WorkstationFolder(folder).logFile(),
+                                                     window->workstation().platform());
             exportWatch.start(50);
         }
     });
@@ -265,11 +267,10 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
         int journalled = 0;
         for (const QString& entry : window->workstation().log().history().list())
             journalled += entry.mid(9, 3) == QStringLiteral("/07") ? 1 : 0;
-        out << "fires sent in " << targets.size() << " zones, one every " << intervalMs << " ms; fire lines in the journal: "
-            << journalled << Qt::endl
-            << "longest from a fire frame's last byte to its journal line: "
-            << QString::number(longestToJournal, 'f', 1) << " ms over " << firesJournalled << " fires (target < 300 ms)"
-            << Qt::endl
+        out << "fires sent in " << targets.size() << " zones, one every " << intervalMs
+            << " ms; fire lines in the journal: " << journalled << Qt::endl
+            << "longest from a fire frame's last byte to its journal line: " << QString::number(longestToJournal, 'f', 1)
+            << " ms over " << firesJournalled << " fires (target < 300 ms)" << Qt::endl
             << "longest main-thread stall: " << QString::number(stall, 'f', 1) << " ms (target < 50 ms)" << Qt::endl
             << "longest main-thread work between two turns of the message loop: "
             << QString::number(mainThreadWork.longestMs(), 'f', 1)

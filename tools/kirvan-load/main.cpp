@@ -48,22 +48,20 @@ int main(int argc, char** argv)
     try {
         if (arguments.size() >= 2 && (arguments[0] == QStringLiteral("stall") || arguments[0] == QStringLiteral("heavy")))
             return kirvan::load::measureStalls(QDir(arguments[1]).absolutePath(), static_cast<int>(number(2, 50)),
-                                               static_cast<int>(number(3, 200)), arguments[0] == QStringLiteral("heavy"),
-                                               out);
+                                               static_cast<int>(number(3, 200)),
+                                               arguments[0] == QStringLiteral("heavy"), out);
         if (arguments.size() >= 4 && arguments[0] == QStringLiteral("soak")) {
             const QString workstation = arguments.value(
                 4, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../window/KirvanMonitorP")));
             const double rate = arguments[2] == QStringLiteral("max") ? 0 : number(2, 50);
-            return kirvan::load::runSoak({QDir(arguments[1]).absolutePath(), workstation, rate,
-                                          static_cast<int>(number(3, 30))},
-                                         out);
+            return kirvan::load::runSoak(
+                {QDir(arguments[1]).absolutePath(), workstation, rate, static_cast<int>(number(3, 30))}, out);
         }
         if (arguments.size() >= 2 && arguments[0] == QStringLiteral("presses")) {
             const QString workstation = arguments.value(
                 3, QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../../window/KirvanMonitorP")));
-            return kirvan::load::runPresses({QDir(arguments[1]).absolutePath(), workstation,
-                                             static_cast<int>(number(2, 1000))},
-                                            out);
+            return kirvan::load::runPresses(
+                {QDir(arguments[1]).absolutePath(), workstation, static_cast<int>(number(2, 1000))}, out);
         }
     } catch (const kirvan::sim::ComplexError& error) {
         out << "kirvan-load: " << error.what() << Qt::endl;

@@ -14,9 +14,9 @@ struct Item {
 
 struct HelpText {
     QStringList synopsis;
-    QStringList description;  // paragraphs' lines; an empty line separates paragraphs
+    QStringList description; // paragraphs' lines; an empty line separates paragraphs
     QList<Item> items;
-    QStringList notes;        // lines after the items
+    QStringList notes; // lines after the items
 };
 
 // Roff takes a backslash as an escape, a leading dot or quote as a request, and "-" as a hyphen
@@ -86,15 +86,15 @@ struct Titles {
 };
 
 const Titles English{u"User Commands", u"NAME", u"SYNOPSIS", u"DESCRIPTION", u"OPTIONS", u"FILES", u"SEE ALSO"};
-const Titles Russian{u"Пользовательские команды", u"ИМЯ", u"ОБЗОР", u"ОПИСАНИЕ", u"ПАРАМЕТРЫ", u"ФАЙЛЫ",
-                     u"СМОТРИТЕ ТАКЖЕ"};
+const Titles Russian{
+    u"Пользовательские команды", u"ИМЯ", u"ОБЗОР", u"ОПИСАНИЕ", u"ПАРАМЕТРЫ", u"ФАЙЛЫ", u"СМОТРИТЕ ТАКЖЕ"};
 
 // Journal texts and detector names are Cyrillic even in the English pages. A terminal that can show
 // only ASCII or Latin-1 (the C locale) would drop them, so those devices get them transliterated.
 QString transliterationForNarrowDevices()
 {
     static const char16_t* const latin[] = {
-        u"A", u"B", u"V", u"G", u"D", u"E", u"Zh", u"Z", u"I", u"J", u"K", u"L", u"M", u"N", u"O", u"P",
+        u"A", u"B", u"V", u"G", u"D", u"E",  u"Zh", u"Z",  u"I",  u"J",    u"K",     u"L", u"M", u"N", u"O",  u"P",
         u"R", u"S", u"T", u"U", u"F", u"Kh", u"Ts", u"Ch", u"Sh", u"Shch", u"\\(dq", u"Y", u"'", u"E", u"Yu", u"Ya"};
     const auto character = [](int code, const QString& text) {
         return QStringLiteral(".char \\[u%1] %2\n").arg(QString::number(code, 16).toUpper().rightJustified(4, u'0'), text);
@@ -105,7 +105,8 @@ QString transliterationForNarrowDevices()
         const QString upper = QString::fromUtf16(latin[letter]);
         block += character(0x410 + letter, upper) + character(0x430 + letter, upper.toLower());
     }
-    block += character(0x401, QStringLiteral("Yo")) + character(0x451, QStringLiteral("yo")) + character(0x2116, QStringLiteral("No"));
+    block += character(0x401, QStringLiteral("Yo")) + character(0x451, QStringLiteral("yo"))
+             + character(0x2116, QStringLiteral("No"));
     return block + QStringLiteral(".\\}\n");
 }
 
@@ -142,8 +143,9 @@ QString manPage(const ManPageSource& source)
 
     QString page = transliterationForNarrowDevices();
     page += QStringLiteral(".TH %1 1 \"\" \"%2\" \"%3\"\n")
-                       .arg(source.name.toUpper(), escaped(source.version), QString::fromUtf16(titles.manual));
-    page += QStringLiteral(".SH %1\n%2 \\- %3\n").arg(QString::fromUtf16(titles.name), escaped(source.name), escaped(summary));
+                .arg(source.name.toUpper(), escaped(source.version), QString::fromUtf16(titles.manual));
+    page += QStringLiteral(".SH %1\n%2 \\- %3\n")
+                .arg(QString::fromUtf16(titles.name), escaped(source.name), escaped(summary));
     page += QStringLiteral(".SH %1\n").arg(QString::fromUtf16(titles.synopsis));
     for (const QString& form : help.synopsis) {
         const QString arguments = form.mid(source.name.size()).trimmed();
@@ -176,7 +178,8 @@ QString manPage(const ManPageSource& source)
             const qsizetype section = reference.indexOf(u'(');
             references << QStringLiteral(".BR %1 %2").arg(escaped(reference.left(section)), reference.mid(section));
         }
-        page += QStringLiteral(".SH %1\n%2\n").arg(QString::fromUtf16(titles.seeAlso), references.join(QStringLiteral(" ,\n")));
+        page += QStringLiteral(".SH %1\n%2\n")
+                    .arg(QString::fromUtf16(titles.seeAlso), references.join(QStringLiteral(" ,\n")));
     }
     return page;
 }

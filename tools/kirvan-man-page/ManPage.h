@@ -22,12 +22,12 @@ struct ManPageFile {
 };
 
 struct ManPageSource {
-    QString name;     // the program's name, as it is typed
-    QString version;  // e.g. "KirvanMonitorP 0.1.0"
-    QString help;     // the output of --help
+    QString name; // the program's name, as it is typed
+    QString version; // e.g. "KirvanMonitorP 0.1.0"
+    QString help; // the output of --help
     MessageLanguage language = MessageLanguage::English;
-    QList<ManPageFile> files;  // the FILES section, none when empty
-    QStringList seeAlso;       // pages named in SEE ALSO, e.g. "kirvan-sim(1)"
+    QList<ManPageFile> files; // the FILES section, none when empty
+    QStringList seeAlso; // pages named in SEE ALSO, e.g. "kirvan-sim(1)"
 };
 
 QString manPage(const ManPageSource& source);

@@ -26,8 +26,7 @@ bool replaceable(const QFileInfo& entry)
 
 } // namespace
 
-PortClaim::PortClaim(const QString& folder, int comNumber, const PseudoTerminal& line)
-    : slavePath_(line.slavePath())
+PortClaim::PortClaim(const QString& folder, int comNumber, const PseudoTerminal& line) : slavePath_(line.slavePath())
 {
     const QDir ports(QDir(folder).filePath(QStringLiteral("ports")));
     if (!QDir().mkpath(ports.path()))

@@ -22,10 +22,7 @@ struct Parser {
     const QStringList& words;
     SimComplex& complex;
 
-    QString usage(const char* form) const
-    {
-        return QStringLiteral("usage: %1").arg(QString::fromUtf8(form));
-    }
+    QString usage(const char* form) const { return QStringLiteral("usage: %1").arg(QString::fromUtf8(form)); }
 
     // The address of a played system in word 1.
     std::variant<int, QString> address() const
@@ -115,8 +112,7 @@ struct Parser {
     Result badChecksum() const
     {
         if (words.size() == 1)
-            return SimCommand{SimCommand::Action::BadChecksum, EventKind::Normal,
-                              complex.systems().front().address, {}, 0};
+            return SimCommand{SimCommand::Action::BadChecksum, EventKind::Normal, complex.systems().front().address, {}, 0};
         return linkSwitch(SimCommand::Action::BadChecksum);
     }
 };
@@ -158,18 +154,17 @@ std::variant<SimCommand, QString> parseCommand(QStringView line, SimComplex& com
 
 QString commandSummary()
 {
-    return QStringLiteral(
-        "fire ADDRESS DETECTOR       fire at a detector, e.g. fire 1 И12-05 (record 01/И12-05/07)\n"
-        "techno ADDRESS DETECTOR     technology alarm (code 51)\n"
-        "fault ADDRESS DETECTOR      detector fault (code 08)\n"
-        "release ADDRESS DETECTOR    extinguishing agent released at the point (code 38)\n"
-        "short ADDRESS DEVICE LINE   short circuit of a line (code 10)\n"
-        "power ADDRESS DEVICE        power failure of a device (code 32)\n"
-        "nolink ADDRESS ПУ-П | ППКП N | БРВУ N   no link with a device (code 09)\n"
-        "silent ADDRESS              the system stops answering\n"
-        "answer ADDRESS              the system answers again\n"
-        "noise COUNT                 COUNT random bytes on the line\n"
-        "badsum [ADDRESS]            a frame with a wrong checksum\n");
+    return QStringLiteral("fire ADDRESS DETECTOR       fire at a detector, e.g. fire 1 И12-05 (record 01/И12-05/07)\n"
+                          "techno ADDRESS DETECTOR     technology alarm (code 51)\n"
+                          "fault ADDRESS DETECTOR      detector fault (code 08)\n"
+                          "release ADDRESS DETECTOR    extinguishing agent released at the point (code 38)\n"
+                          "short ADDRESS DEVICE LINE   short circuit of a line (code 10)\n"
+                          "power ADDRESS DEVICE        power failure of a device (code 32)\n"
+                          "nolink ADDRESS ПУ-П | ППКП N | БРВУ N   no link with a device (code 09)\n"
+                          "silent ADDRESS              the system stops answering\n"
+                          "answer ADDRESS              the system answers again\n"
+                          "noise COUNT                 COUNT random bytes on the line\n"
+                          "badsum [ADDRESS]            a frame with a wrong checksum\n");
 }
 
 } // namespace kirvan::sim

@@ -23,8 +23,8 @@ std::array<int, 9> lineBases(const IniFile& systemFile)
 {
     std::array<int, 9> base{-1, 7, 0, 0, 0, 0, 0, 0, 0};
     for (std::size_t device = 2; device < base.size(); ++device) {
-        const QString value =
-            systemFile.readString(sectionDevices, QStringLiteral("ППКП%1").arg(device - 1), absent.toString()).trimmed();
+        const QString value
+            = systemFile.readString(sectionDevices, QStringLiteral("ППКП%1").arg(device - 1), absent.toString()).trimmed();
         if (value == absent)
             break;
         base[device] = base[device - 1] + (value == fourLines ? 4 : 8);
@@ -136,7 +136,8 @@ QString SimComplex::describe(int address, const QString& id) const
         if (system.address == address) {
             const IniFile file = detectorFile(system, id);
             return QStringLiteral("%1 %2 %3 (%4)")
-                .arg(system.name, id, file.readString(id, detectorfile::keyText, {}), file.readString(id, detectorfile::keyZone, {}));
+                .arg(system.name, id, file.readString(id, detectorfile::keyText, {}),
+                     file.readString(id, detectorfile::keyZone, {}));
         }
     return id;
 }
@@ -148,9 +149,10 @@ std::optional<Point> SimComplex::pointOfLine(const SimSystem& system, int lineNu
         if (device >= 2 && base == 0)
             break;
         const int line = lineNumber - base;
-        if (line >= 1 && line <= 8 && (device + 1 >= static_cast<int>(system.lineBase.size())
-                                       || line <= system.lineBase[static_cast<std::size_t>(device) + 1] - base
-                                       || system.lineBase[static_cast<std::size_t>(device) + 1] == 0))
+        if (line >= 1 && line <= 8
+            && (device + 1 >= static_cast<int>(system.lineBase.size())
+                || line <= system.lineBase[static_cast<std::size_t>(device) + 1] - base
+                || system.lineBase[static_cast<std::size_t>(device) + 1] == 0))
             return Point{device, line, number};
     }
     return std::nullopt;

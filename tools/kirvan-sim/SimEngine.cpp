@@ -78,20 +78,29 @@ Reply SimEngine::command(const Frame& frame)
         const bool on = (a & switchOff) == 0;
         const auto point = detectorPoint(a & ~switchOff);
         reply.log << QStringLiteral("<- %1 %2: switch line %3 detector %4 %5")
-                         .arg(address).arg(system->name).arg(a & ~switchOff).arg(b + 1).arg(on ? u"on" : u"off");
+                         .arg(address)
+                         .arg(system->name)
+                         .arg(a & ~switchOff)
+                         .arg(b + 1)
+                         .arg(on ? u"on" : u"off");
         if (!point)
             break;
         const QString id = detectorIdOf(*point);
         if (Detector* detector = complex_.detector(address, id))
             detector->on = on;
-        report(reply, on ? EventKind::SwitchedOn : EventKind::SwitchedOff, address, *point, complex_.describe(address, id));
+        report(reply, on ? EventKind::SwitchedOn : EventKind::SwitchedOff, address, *point,
+               complex_.describe(address, id));
         break;
     }
     case arm:
     case disarm: {
         const bool arming = frame[2] == arm;
         reply.log << QStringLiteral("<- %1 %2: %3 line %4 detector %5")
-                         .arg(address).arg(system->name).arg(arming ? u"arm" : u"disarm").arg(a).arg(b + 1);
+                         .arg(address)
+                         .arg(system->name)
+                         .arg(arming ? u"arm" : u"disarm")
+                         .arg(a)
+                         .arg(b + 1);
         if (const auto point = detectorPoint(a))
             report(reply, arming ? EventKind::Armed : EventKind::Disarmed, address, *point,
                    complex_.describe(address, detectorIdOf(*point)));
@@ -104,14 +113,21 @@ Reply SimEngine::command(const Frame& frame)
     case openContact: {
         const bool closing = frame[2] == closeContact;
         reply.log << QStringLiteral("<- %1 %2: %3 contact, device byte %4, element %5")
-                         .arg(address).arg(system->name).arg(closing ? u"close" : u"open", hex(a)).arg(b + 1);
+                         .arg(address)
+                         .arg(system->name)
+                         .arg(closing ? u"close" : u"open", hex(a))
+                         .arg(b + 1);
         report(reply, closing ? EventKind::ContactClosed : EventKind::ContactOpened, address,
                Point{a >> 4, (a & 0x0F) + 1, b + 1}, QStringLiteral("contact"));
         break;
     }
     default:
         reply.log << QStringLiteral("<- %1 %2: command %3 (A %4, B %5) not known, ignored")
-                         .arg(address).arg(system->name).arg(frame[2]).arg(a).arg(b);
+                         .arg(address)
+                         .arg(system->name)
+                         .arg(frame[2])
+                         .arg(a)
+                         .arg(b);
     }
     return reply;
 }
@@ -122,7 +138,9 @@ Reply SimEngine::adsCommand(const Frame& frame)
     const int station = frame[0] - firstAdsAddress;
     if (frame[2] == switchDetector && frame[3] == switchOff)
         reply.log << QStringLiteral("<- АДС %1 (%2): system %3 has left the complex, acknowledged")
-                         .arg(station == 0 ? 1 : station).arg(hex(frame[0])).arg(frame[4]);
+                         .arg(station == 0 ? 1 : station)
+                         .arg(hex(frame[0]))
+                         .arg(frame[4]);
     else if (frame[2] != linkCheck)
         reply.log << QStringLiteral("<- АДС %1: command %2 ignored").arg(hex(frame[0])).arg(frame[2]);
     return reply;

@@ -25,8 +25,8 @@ class SimLine {
 public:
     using LogHandler = std::function<void(const QString& line)>;
     // Called on the writer thread right after an item's last byte was written.
-    using WrittenHandler = std::function<void(const std::vector<std::uint8_t>& item,
-                                              std::chrono::steady_clock::time_point)>;
+    using WrittenHandler
+        = std::function<void(const std::vector<std::uint8_t>& item, std::chrono::steady_clock::time_point)>;
     // Start bit, eight data bits, the ninth (parity) bit and a stop bit at 4800 bit/s.
     static constexpr std::chrono::nanoseconds byteTime{1'000'000'000LL * 11 / 4800};
 

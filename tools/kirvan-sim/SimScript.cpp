@@ -12,7 +12,9 @@ Script parseScript(const QString& name, QStringView text, SimComplex& complex)
         const QString line = lines[i].trimmed().toString();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const auto fail = [&](const QString& why) { script.errors << QStringLiteral("%1:%2: %3").arg(name).arg(i + 1).arg(why); };
+        const auto fail = [&](const QString& why) {
+            script.errors << QStringLiteral("%1:%2: %3").arg(name).arg(i + 1).arg(why);
+        };
         if (line.section(u' ', 0, 0) == u"wait") {
             bool ok = false;
             const double seconds = line.mid(4).trimmed().toDouble(&ok);

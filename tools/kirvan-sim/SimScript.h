@@ -13,7 +13,7 @@ namespace kirvan::sim {
 // line is a command of the prompt. Blank lines and lines beginning with "#" are passed over.
 struct ScriptStep {
     double waitSeconds = 0; // > 0: a pause, and the command is unused
-    QString text;           // the command as written, for the log
+    QString text; // the command as written, for the log
     SimCommand command;
 };
 

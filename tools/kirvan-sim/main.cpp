@@ -48,8 +48,7 @@ class ScriptRunner {
 public:
     ScriptRunner(kirvan::sim::SimLine& line, kirvan::sim::Script script)
         : line_(line), script_(std::move(script)), thread_([this] { run(); })
-    {
-    }
+    {}
     ~ScriptRunner()
     {
         {
@@ -105,7 +104,8 @@ void promptLoop(kirvan::sim::SimLine& line)
             return;
         }
         if (command == u"help") {
-            print(stdout, kirvan::sim::commandSummary() + QStringLiteral("quit                        end the simulator"));
+            print(stdout,
+                  kirvan::sim::commandSummary() + QStringLiteral("quit                        end the simulator"));
             continue;
         }
         if (const auto error = line.execute(command))
@@ -124,27 +124,25 @@ QString indented(const QString& lines)
 QString usage()
 {
     if (kirvan::messageLanguage() == kirvan::MessageLanguage::Russian)
-        return QStringLiteral(
-                   "Использование: kirvan-sim --dir ПАПКА [--com N] [--script ФАЙЛ]\n"
-                   "Имитатор комплекса: играет системы сигнализации папки рабочего места на псевдотерминале,\n"
-                   "связанном с её ports/COMn.\n"
-                   "  --dir ПАПКА      папка рабочего места: её настройки, файлы систем и извещателей\n"
-                   "  --com N          номер порта n в ports/COMn, от 1 до 10 (по умолчанию 1)\n"
-                   "  --script ФАЙЛ    сценарий (UTF-8), одна команда в строке; wait СЕКУНДЫ — пауза\n"
-                   "  --help           показать эту справку\n"
-                   "  --version        показать версию\n"
-                   "Команды в приглашении и в сценарии (АДРЕС — адрес системы 0–3):\n")
+        return QStringLiteral("Использование: kirvan-sim --dir ПАПКА [--com N] [--script ФАЙЛ]\n"
+                              "Имитатор комплекса: играет системы сигнализации папки рабочего места на псевдотерминале,\n"
+                              "связанном с её ports/COMn.\n"
+                              "  --dir ПАПКА      папка рабочего места: её настройки, файлы систем и извещателей\n"
+                              "  --com N          номер порта n в ports/COMn, от 1 до 10 (по умолчанию 1)\n"
+                              "  --script ФАЙЛ    сценарий (UTF-8), одна команда в строке; wait СЕКУНДЫ — пауза\n"
+                              "  --help           показать эту справку\n"
+                              "  --version        показать версию\n"
+                              "Команды в приглашении и в сценарии (АДРЕС — адрес системы 0–3):\n")
                + indented(kirvan::sim::commandSummary());
-    return QStringLiteral(
-               "Usage: kirvan-sim --dir FOLDER [--com N] [--script FILE]\n"
-               "Complex simulator: plays the alarm systems of a workstation folder on a pseudo-terminal\n"
-               "linked as its ports/COMn.\n"
-               "  --dir FOLDER     the workstation folder: its settings, system and detector files\n"
-               "  --com N          the port number n of ports/COMn, 1 to 10 (default 1)\n"
-               "  --script FILE    a script (UTF-8), one command a line; wait SECONDS pauses\n"
-               "  --help           show this text\n"
-               "  --version        show the version\n"
-               "Commands at the prompt and in a script (ADDRESS is the system address 0 to 3):\n")
+    return QStringLiteral("Usage: kirvan-sim --dir FOLDER [--com N] [--script FILE]\n"
+                          "Complex simulator: plays the alarm systems of a workstation folder on a pseudo-terminal\n"
+                          "linked as its ports/COMn.\n"
+                          "  --dir FOLDER     the workstation folder: its settings, system and detector files\n"
+                          "  --com N          the port number n of ports/COMn, 1 to 10 (default 1)\n"
+                          "  --script FILE    a script (UTF-8), one command a line; wait SECONDS pauses\n"
+                          "  --help           show this text\n"
+                          "  --version        show the version\n"
+                          "Commands at the prompt and in a script (ADDRESS is the system address 0 to 3):\n")
            + indented(kirvan::sim::commandSummary());
 }
 
@@ -172,7 +170,8 @@ int main(int argc, char** argv)
         return 0;
     }
     QCommandLineParser parser;
-    const QCommandLineOption dir(QStringLiteral("dir"), QStringLiteral("The workstation folder."), QStringLiteral("FOLDER"));
+    const QCommandLineOption dir(QStringLiteral("dir"), QStringLiteral("The workstation folder."),
+                                 QStringLiteral("FOLDER"));
     const QCommandLineOption com(QStringLiteral("com"), QStringLiteral("Port number n of ports/COMn (default 1)."),
                                  QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption script(QStringLiteral("script"), QStringLiteral("A script of timed commands."),
@@ -202,7 +201,9 @@ int main(int argc, char** argv)
         kirvan::sim::SimLine line(complex, parser.value(dir), comNumber, logLine);
         for (const auto& system : complex.systems())
             logLine(QStringLiteral("playing system %1 %2 (%3 detectors)")
-                        .arg(system.address).arg(system.name).arg(system.detectors.size()));
+                        .arg(system.address)
+                        .arg(system.name)
+                        .arg(system.detectors.size()));
         logLine(QStringLiteral("listening on %1").arg(line.linkPath()));
         std::unique_ptr<ScriptRunner> runner;
         if (parser.isSet(script))

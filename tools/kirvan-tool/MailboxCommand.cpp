@@ -137,7 +137,8 @@ int show(const Options& options, QTextStream& out, QTextStream& err)
                                        : QStringLiteral("(no such field)"))
             << '\n';
     try {
-        out << "command: " << describe(requestFor(packet.value(0, fieldAddress).value_or(QString()), packet.boolean(0, fieldStatus)))
+        out << "command: "
+            << describe(requestFor(packet.value(0, fieldAddress).value_or(QString()), packet.boolean(0, fieldStatus)))
             << '\n';
     } catch (const std::exception& invalid) {
         out << "command: none, " << QString::fromStdString(invalid.what()) << '\n';
@@ -147,8 +148,8 @@ int show(const Options& options, QTextStream& out, QTextStream& err)
 
 } // namespace
 
-int runMailboxCommand(const QStringList& arguments, MessageLoop& loop, const QString& defaultFolder,
-                      QTextStream& out, QTextStream& err)
+int runMailboxCommand(const QStringList& arguments, MessageLoop& loop, const QString& defaultFolder, QTextStream& out,
+                      QTextStream& err)
 {
     QString error;
     const auto options = parseOptions(arguments, defaultFolder, error);

@@ -13,7 +13,7 @@ class MessageLoop;
 // written because another one waited, or replaced by another writer's).
 // kirvan-tool mailbox show [--dir DIR]: the first record and the command it stands for.
 // Without --dir the folder is `defaultFolder`.
-int runMailboxCommand(const QStringList& arguments, MessageLoop& loop, const QString& defaultFolder,
-                      QTextStream& out, QTextStream& err);
+int runMailboxCommand(const QStringList& arguments, MessageLoop& loop, const QString& defaultFolder, QTextStream& out,
+                      QTextStream& err);
 
 } // namespace kirvan

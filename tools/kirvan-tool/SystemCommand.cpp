@@ -42,8 +42,9 @@ Workplace open(const QString& folder, IniStore& store)
     WorkstationLock::Refusal refusal{};
     std::optional<WorkstationLock> lock = WorkstationLock::acquire(workstation.path(), &refusal, &failure);
     if (!lock)
-        throw Refused(refusal == WorkstationLock::Refusal::HeldByAnother ? WorkstationLock::heldMessage(workstation.path())
-                                                                         : failure);
+        throw Refused(refusal == WorkstationLock::Refusal::HeldByAnother
+                          ? WorkstationLock::heldMessage(workstation.path())
+                          : failure);
     return Workplace{std::move(*lock), SettingsFile(store, workstation)};
 }
 
@@ -55,8 +56,7 @@ void logDated(const ToolPlatform& platform, const SettingsFile& settings, const 
         throw Refused(u"the journal line was not written to %1"_s.arg(log.path()));
 }
 
-int add(const QString& file, int system, const QString& folder, const ToolPlatform& platform,
-        QTextStream& out)
+int add(const QString& file, int system, const QString& folder, const ToolPlatform& platform, QTextStream& out)
 {
     const QFileInfo systemFile(resolvePathCase(file));
     if (!systemFile.isFile())
@@ -71,7 +71,8 @@ int add(const QString& file, int system, const QString& folder, const ToolPlatfo
     addition.registerInSettings();
     addition.writeComplexFile(lines);
     const auto count = [&lines](int level) {
-        return std::count_if(lines.begin(), lines.end(), [level](const ComplexFile::Line& line) { return line.level == level; });
+        return std::count_if(lines.begin(), lines.end(),
+                             [level](const ComplexFile::Line& line) { return line.level == level; });
     };
     logDated(platform, place.settings, addition.journalText());
     out << "added " << addition.nodeText() << " (zones: " << count(1) << ", detectors: " << count(2) << ")\n";

@@ -111,7 +111,8 @@ int run(const Options& options, const ToolPlatform& platform, QTextStream& in, Q
             throw std::runtime_error(problem.toStdString());
         if (users.find(name))
             throw std::runtime_error(QStringLiteral("user %1 exists already; use user passwd").arg(name).toStdString());
-        users.put(User{name, AccessLevel(*options.level), hashPassword(readPassword(options, in, err), platform.passwordCost)});
+        users.put(User{name, AccessLevel(*options.level),
+                       hashPassword(readPassword(options, in, err), platform.passwordCost)});
     } else if (words[0] == u"passwd") {
         const User* user = users.find(name);
         if (!user)

@@ -43,7 +43,9 @@ struct Stats {
 Stats statsOf(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
-    const auto at = [&](double q) { return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))]; };
+    const auto at = [&](double q) {
+        return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
+    };
     return {at(0.5), at(0.95), values.front(), values.back()};
 }
 
@@ -157,8 +159,8 @@ int main(int argc, char** argv)
     const Stats period = statsOf(periods);
     const Stats gap = statsOf(gaps);
     std::printf("frames measured: %zu\n", frames.size());
-    std::printf("polling period ms: median %.1f, 95th percentile %.1f, min %.1f, max %.1f\n", period.median,
-                period.p95, period.low, period.high);
+    std::printf("polling period ms: median %.1f, 95th percentile %.1f, min %.1f, max %.1f\n", period.median, period.p95,
+                period.low, period.high);
     std::printf("address byte to body ms: median %.1f, min %.1f, max %.1f\n", gap.median, gap.low, gap.high);
     if (lossReported == Clock::time_point{})
         std::printf("link loss: not reported within 30 s\n");

@@ -43,7 +43,8 @@ double cpuSeconds(int who)
 {
     rusage usage{};
     getrusage(who, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // CPU seconds of every thread of the process, by thread id (/proc/self/task/N/stat).
@@ -124,7 +125,8 @@ int main(int argc, char** argv)
                                               station.connected = state == BrokerLink::State::Connected;
                                               station.changed.notify_all();
                                           },
-                                          {}, [&](const QString&, const QByteArray& payload) { station.take(payload); }},
+                                          {},
+                                          [&](const QString&, const QByteArray& payload) { station.take(payload); }},
                      {}, {}, {settings.eventTopic()});
     {
         std::unique_lock lock(station.mutex);
@@ -196,7 +198,8 @@ int main(int argc, char** argv)
     std::printf("cpu of each thread at 60 lines/s (%% of a core):");
     for (const auto& [id, seconds] : threadsCpuSeconds()) {
         const auto before = threadsBefore.find(id);
-        std::printf(" %s %.2f", qPrintable(id), 100 * (seconds - (before == threadsBefore.end() ? 0 : before->second)) / wall);
+        std::printf(" %s %.2f", qPrintable(id),
+                    100 * (seconds - (before == threadsBefore.end() ? 0 : before->second)) / wall);
     }
     std::printf(" (in the order the threads were made: main, subscriber's link, publisher's link, publisher)\n");
     subscriber.stop();

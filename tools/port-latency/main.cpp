@@ -38,11 +38,11 @@ Options parse(const QCoreApplication& application)
 {
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption frames(QStringLiteral("frames"), QStringLiteral("Frames to time."),
-                                    QStringLiteral("N"), QStringLiteral("200"));
+    const QCommandLineOption frames(QStringLiteral("frames"), QStringLiteral("Frames to time."), QStringLiteral("N"),
+                                    QStringLiteral("200"));
     const QCommandLineOption idle(QStringLiteral("idle-seconds"),
-                                  QStringLiteral("Seconds of quiet line for the CPU figure."),
-                                  QStringLiteral("S"), QStringLiteral("60"));
+                                  QStringLiteral("Seconds of quiet line for the CPU figure."), QStringLiteral("S"),
+                                  QStringLiteral("60"));
     parser.addOptions({frames, idle});
     parser.process(application);
     return {std::max(1, parser.value(frames).toInt()), std::max(1, parser.value(idle).toInt())};
@@ -150,14 +150,12 @@ int main(int argc, char** argv)
     loop.waitUntil([&] { return talker.done(); }, options.frames * 2000);
     talking.join();
     if (talker.latenciesMs.size() != static_cast<std::size_t>(options.frames)) {
-        std::fprintf(stderr, "port-latency: %zu of %d frames arrived\n", talker.latenciesMs.size(),
-                     options.frames);
+        std::fprintf(stderr, "port-latency: %zu of %d frames arrived\n", talker.latenciesMs.size(), options.frames);
         return 1;
     }
     std::printf("frames: %d\n", options.frames);
     std::printf("latency median: %.1f ms\n", percentile(talker.latenciesMs, 0.5));
-    std::printf("latency 95th percentile: %.1f ms (target at most 150 ms)\n",
-                percentile(talker.latenciesMs, 0.95));
+    std::printf("latency 95th percentile: %.1f ms (target at most 150 ms)\n", percentile(talker.latenciesMs, 0.95));
     std::printf("latency maximum: %.1f ms\n", percentile(talker.latenciesMs, 1.0));
 
     const double cpuBefore = processCpuSeconds();
