@@ -23,6 +23,7 @@ public:
     QString mailboxFile() const { return file(QStringLiteral("KirvanMonitorP.cds")); }
     // How far the broker of remote monitoring has acknowledged the text log.
     QString remoteCursorFile() const { return file(QStringLiteral("KirvanMonitorP.mqtt")); }
+    QString receiverCursorFile() const { return file(QStringLiteral("KirvanMonitorP.pcn")); }
     // Default place of a drive letter of paths written on Windows: drives/D for D:.
     QString driveFolder(QChar drive) const { return file(QStringLiteral("drives/") + drive); }
 

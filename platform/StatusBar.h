@@ -43,6 +43,9 @@ public:
     // The link to the broker of remote monitoring ("MQTT: подключено"); empty when not configured.
     const QString& remote() const { return remote_; }
     void setRemote(const QString& text) { set(remote_, text); }
+    // The link to the alarm receiving centre ("ПЦН: связь есть"); empty when not configured.
+    const QString& receiver() const { return receiver_; }
+    void setReceiver(const QString& text) { set(receiver_, text); }
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
@@ -75,6 +78,7 @@ private:
     bool panel17Alert_ = false;
     QString soundTrouble_;
     QString remote_;
+    QString receiver_;
     std::function<void()> onChanged_;
 };
 

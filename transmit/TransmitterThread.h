@@ -1,0 +1,52 @@
+#pragma once
+
+#include "transmit/Transmitter.h"
+
+#include <QStringList>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace kirvan {
+
+// Runs a Transmitter on a thread of its own, so that neither the receiver's answers nor the
+// cursor file ever hold up the main thread, and a fire goes out with any dialog open. The log's
+// growth wakes it at once. What the main thread is to tell (the link lost or back, refused
+// messages) waits in `news()`; the thread never waits for the main thread, so a stop ends it
+// at once, an exchange under way included.
+class TransmitterThread {
+public:
+    struct News {
+        std::optional<QString> lost; // the link was lost, and why
+        bool restored = false;
+        QStringList refused;
+    };
+
+    TransmitterThread(std::unique_ptr<ReceiverLink> link, Transmitter::Setup setup);
+    ~TransmitterThread();
+    TransmitterThread(const TransmitterThread&) = delete;
+    TransmitterThread& operator=(const TransmitterThread&) = delete;
+
+    // Any thread.
+    void logGrew();
+    void setDetectors(DetectorDirectory detectors);
+    // Main thread: what happened since the last call; `linkLost` as it is now.
+    News news();
+    bool linkLost();
+
+private:
+    void run(std::stop_token stop);
+
+    std::unique_ptr<ReceiverLink> link_;
+    Transmitter::Setup setup_;
+    std::mutex mutex_;
+    std::condition_variable_any changed_;
+    bool grew_ = false;
+    bool lost_ = false;
+    News news_;
+    DetectorDirectory detectors_;
+    std::jthread thread_;
+};
+
+} // namespace kirvan
