@@ -16,6 +16,7 @@
 #include "platform/MessageLoop.h"
 #include "platform/Sound.h"
 #include "remote/MosquittoLink.h"
+#include "transmit/SocketReceiverLink.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -96,7 +97,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         markers_.placeAgain();
         planDisplay_.areaResized();
     });
-    loader_.setOnLoaded([this] { return markAlarms(tree_, alarms_.picturedAlarms()); });
+    loader_.setOnLoaded([this] {
+        receiver_->setDetectors(detectorDirectory(tree_));
+        return markAlarms(tree_, alarms_.picturedAlarms());
+    });
     selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {
         selection_.treeSelectionChanged(node);
@@ -115,7 +119,17 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
                                 [this](const QString& text) { logDated(text); }, [this] { return systemNames(); },
                                 folder_.logFile(), folder_.remoteCursorFile(),
                                 [](const RemoteSettings& remote) { return std::make_unique<MosquittoLink>(remote); }});
-    log_.setOnLogged([this] { remote_->lineLogged(); });
+    receiver_ = std::make_unique<ReceiverMonitor>(
+        readReceiverSettings(settings_.ini()),
+        ReceiverMonitor::Services{platform.loop, platform.locale, statusBar_,
+                                  [this](const QString& text) { logDated(text); }, [this] { alarms_.raiseFaultAlarm(); },
+                                  folder_.logFile(), folder_.receiverCursorFile(), [](const ReceiverSettings& receiver) {
+                                      return std::make_unique<SocketReceiverLink>(receiver.paths, receiver.udp);
+                                  }});
+    log_.setOnLogged([this] {
+        remote_->lineLogged();
+        receiver_->lineLogged();
+    });
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
@@ -131,6 +145,7 @@ Workstation::~Workstation()
     // The shut-down line is the last one published.
     log_.setOnLogged({});
     remote_.reset();
+    receiver_.reset();
     // The window is gone: what the log still has to say goes to standard error.
     log_.setOnWriteFailure({});
     log_.setOnWriteRecovered({});

@@ -29,6 +29,7 @@
 #include "plans/PlanMarkers.h"
 #include "plans/PlanPictures.h"
 #include "remote/RemoteMonitor.h"
+#include "transmit/ReceiverMonitor.h"
 
 #include <memory>
 #include <optional>
@@ -172,6 +173,7 @@ private:
     std::function<void(const QString& page)> onHelpUnopened_;
     // Started before the start-up line, so that line is published too.
     std::unique_ptr<RemoteMonitor> remote_;
+    std::unique_ptr<ReceiverMonitor> receiver_;
     QMap<QString, QString> systemNames_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;

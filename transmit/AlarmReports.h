@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal/JournalLine.h"
+#include "transmit/DetectorDirectory.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -26,15 +27,6 @@ struct AlarmReport {
     QByteArray contactIdData(const QByteArray& account) const;
     QByteArray siaData(const QByteArray& account) const;
 };
-
-// What the receiving centre knows of a detector: its zone number and whether it guards against
-// intruders (its fire record is then a burglary alarm).
-struct DetectorEntry {
-    int zone = 0;
-    bool security = false;
-};
-// (address "01", detector "И01-05") → entry.
-using DetectorDirectory = QHash<QPair<QString, QString>, DetectorEntry>;
 
 // Turns the journal's lines into reports. A restore is sent only for what was reported and is
 // still open, so it keeps those open conditions; a system's control check or its normal state

@@ -27,7 +27,7 @@ Transmitter::Transmitter(ReceiverLink& link, Setup setup, Events events)
         cursor_ = *saved;
     } else {
         // A folder without a cursor transmits what is logged from now on.
-        cursor_.position = tail_.end();
+        cursor_.position = setup_.firstLine.value_or(tail_.end());
         saveCursor();
     }
     reports_.setOpen(cursor_.open);

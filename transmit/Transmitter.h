@@ -36,6 +36,9 @@ public:
         std::function<std::int64_t()> nowMs; // monotonic
         std::function<QDateTime()> utc = [] { return QDateTime::currentDateTimeUtc(); };
         std::function<DetectorDirectory()> detectors = [] { return DetectorDirectory{}; };
+        // Where a folder without a cursor begins: the end of the log when transmission was set
+        // up, so that the lines written from then on go out (the end when it starts, if unset).
+        std::optional<LogPosition> firstLine;
     };
     // What the workstation is told; called on the transmitter's thread.
     struct Events {

@@ -7,6 +7,8 @@ namespace kirvan {
 TransmitterThread::TransmitterThread(std::unique_ptr<ReceiverLink> link, Transmitter::Setup setup)
     : link_(std::move(link)), setup_(std::move(setup))
 {
+    // The end of the log now, before the next line is logged: only a look at its size.
+    setup_.firstLine = LogTail(setup_.logPath).end();
     setup_.detectors = [this] {
         std::lock_guard lock(mutex_);
         return detectors_;
@@ -16,6 +18,12 @@ TransmitterThread::TransmitterThread(std::unique_ptr<ReceiverLink> link, Transmi
 
 TransmitterThread::~TransmitterThread()
 {
+    {
+        std::unique_lock lock(mutex_);
+        finishing_ = grew_ = true;
+        changed_.notify_all();
+        changed_.wait_for(lock, std::chrono::milliseconds(FinishMs), [this] { return finished_; });
+    }
     thread_.request_stop();
     link_->interrupt();
     thread_.join();
@@ -25,7 +33,7 @@ void TransmitterThread::logGrew()
 {
     std::lock_guard lock(mutex_);
     grew_ = true;
-    changed_.notify_one();
+    changed_.notify_all();
 }
 
 void TransmitterThread::setDetectors(DetectorDirectory detectors)
@@ -69,9 +77,14 @@ void TransmitterThread::run(std::stop_token stop)
     while (!stop.stop_requested()) {
         const int idleMs = transmitter.work();
         std::unique_lock lock(mutex_);
+        if (finishing_ && idleMs > 0 && !grew_)
+            break;
         changed_.wait_for(lock, stop, std::chrono::milliseconds(idleMs), [this] { return grew_; });
         grew_ = false;
     }
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+    changed_.notify_all();
 }
 
 } // namespace kirvan

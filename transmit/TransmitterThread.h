@@ -13,10 +13,12 @@ namespace kirvan {
 // Runs a Transmitter on a thread of its own, so that neither the receiver's answers nor the
 // cursor file ever hold up the main thread, and a fire goes out with any dialog open. The log's
 // growth wakes it at once. What the main thread is to tell (the link lost or back, refused
-// messages) waits in `news()`; the thread never waits for the main thread, so a stop ends it
-// at once, an exchange under way included.
+// messages) waits in `news()`; the thread never waits for the main thread. At the end it is
+// given FinishMs to send what the log still holds (the workstation's stop), then an exchange
+// under way is broken off.
 class TransmitterThread {
 public:
+    static constexpr int FinishMs = 1000;
     struct News {
         std::optional<QString> lost; // the link was lost, and why
         bool restored = false;
@@ -43,6 +45,8 @@ private:
     std::mutex mutex_;
     std::condition_variable_any changed_;
     bool grew_ = false;
+    bool finishing_ = false;
+    bool finished_ = false;
     bool lost_ = false;
     News news_;
     DetectorDirectory detectors_;

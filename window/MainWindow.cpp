@@ -226,8 +226,11 @@ void MainWindow::showStatusBar()
     messagePanel->setStyleSheet(status.messagePanelAlert() ? QStringLiteral("color: red;") : QString());
     soundTrouble_->setText(status.soundTrouble());
     soundTrouble_->setVisible(!status.soundTrouble().isEmpty());
-    remoteLink_->setText(status.remote());
-    remoteLink_->setVisible(!status.remote().isEmpty());
+    // The links to the broker and to the receiving centre share one place of the bar.
+    QStringList links{status.remote(), status.receiver()};
+    links.removeAll(QString());
+    remoteLink_->setText(links.join(QStringLiteral("   ")));
+    remoteLink_->setVisible(!links.isEmpty());
     const QColor lamp = status.linkLamp() ? toQColor(*status.linkLamp()) : palette().color(QPalette::Button);
     linkLamp->setStyleSheet(
         QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));

@@ -8,11 +8,14 @@
 #include "transmit/Dc09Message.h"
 #include "transmit/SocketReceiverLink.h"
 #include "transmit/Transmitter.h"
+#include "transmit/TransmitterThread.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -273,6 +276,111 @@ TEST(Transmitter, AnswersOfEveryKind)
     transmitter->work();
     EXPECT_EQ(receiver.paths, (std::vector<std::size_t>{0, 0, 1}));
     EXPECT_EQ(receiver.log.back().sequence, 3);
+}
+
+// A receiving centre on loopback that acknowledges every message it can read.
+class LoopbackReceiver {
+public:
+    LoopbackReceiver(bool udp, const Aes* key) : key_(key)
+    {
+        listener_ = ::socket(AF_INET, udp ? SOCK_DGRAM : SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        if (!udp)
+            ::listen(listener_, 1);
+        thread_ = std::jthread([this, udp] { udp ? serveDatagrams() : serveStream(); });
+    }
+    ~LoopbackReceiver()
+    {
+        ::shutdown(listener_, SHUT_RDWR);
+        ::shutdown(connection_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+        ::close(connection_);
+    }
+    // Waits for the first message, five seconds at most.
+    std::optional<Received> first()
+    {
+        std::unique_lock lock(mutex_);
+        arrived_.wait_for(lock, std::chrono::seconds(5), [this] { return !log_.empty(); });
+        return log_.empty() ? std::nullopt : std::optional(log_.front());
+    }
+    int port = 0;
+
+private:
+    QByteArray answerTo(const QByteArray& message)
+    {
+        const std::optional<Received> r = receive(message, key_);
+        if (!r)
+            return answer("DUH", 0, nullptr);
+        std::lock_guard lock(mutex_);
+        log_.push_back(*r);
+        arrived_.notify_all();
+        return answer("ACK", r->sequence, key_);
+    }
+    void serveDatagrams()
+    {
+        char buffer[2048];
+        sockaddr_storage from{};
+        socklen_t length = sizeof from;
+        for (ssize_t n; (n = ::recvfrom(listener_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length)) > 0;) {
+            const QByteArray reply = answerTo(QByteArray(buffer, n));
+            ::sendto(listener_, reply.constData(), std::size_t(reply.size()), 0, reinterpret_cast<sockaddr*>(&from), length);
+        }
+    }
+    void serveStream()
+    {
+        connection_ = ::accept(listener_, nullptr, nullptr);
+        QByteArray pending;
+        char buffer[2048];
+        for (ssize_t n; (n = ::recv(connection_, buffer, sizeof buffer, 0)) > 0;) {
+            pending.append(buffer, n);
+            for (qsizetype end; (end = pending.indexOf('\r')) >= 0; pending.remove(0, end + 1)) {
+                const QByteArray reply = answerTo(pending.left(end + 1));
+                ::send(connection_, reply.constData(), std::size_t(reply.size()), MSG_NOSIGNAL);
+            }
+        }
+    }
+
+    const Aes* key_;
+    int listener_ = -1;
+    int connection_ = -1;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::vector<Received> log_;
+    std::jthread thread_;
+};
+
+TEST(TransmitterThread, FireReachesReceiverOnLoopback)
+{
+    for (const bool udp : {false, true}) {
+        TransmitterRun run;
+        const Aes key("0123456789ABCDEF");
+        LoopbackReceiver receiver(udp, &key);
+        Transmitter::Setup setup;
+        setup.logPath = run.folder.file(u"KirvanMonitorP.txt"_qs);
+        setup.cursorPath = run.folder.file(u"KirvanMonitorP.pcn"_qs);
+        setup.settings = run.settings;
+        setup.settings.paths = {{u"127.0.0.1"_qs, receiver.port}};
+        setup.settings.udp = udp;
+        setup.settings.key = "0123456789ABCDEF";
+        setup.nowMs = [] { return QDateTime::currentMSecsSinceEpoch(); };
+        auto link = std::make_unique<SocketReceiverLink>(setup.settings.paths, udp);
+        TransmitterThread thread(std::move(link), std::move(setup));
+        thread.setDetectors({{{u"01"_qs, u"И01-05"_qs}, {5, false}}});
+        run.logFire(1);
+        thread.logGrew();
+        const std::optional<Received> fire = receiver.first();
+        ASSERT_TRUE(fire) << udp;
+        EXPECT_EQ(fire->id, "*ADM-CID");
+        EXPECT_EQ(fire->data, "|1110 02 005");
+        EXPECT_FALSE(thread.linkLost());
+    }
 }
 
 } // namespace
