@@ -7,6 +7,7 @@
 #include "platform/MessageLanguage.h"
 #include "tools/kirvan-tool/DecodeCommand.h"
 #include "tools/kirvan-tool/MailboxCommand.h"
+#include "tools/kirvan-tool/PcnCommand.h"
 #include "tools/kirvan-tool/SystemCommand.h"
 #include "tools/kirvan-tool/WatchCommand.h"
 #include "tools/kirvan-tool/UserCommand.h"
@@ -34,6 +35,7 @@ QStringList synopsisLines()
                 "kirvan-tool user add ИМЯ --level N | user passwd ИМЯ | user remove ИМЯ | user list [--dir ПАПКА]"),
             QStringLiteral(
                 "kirvan-tool watch --server УЗЕЛ:ПОРТ [--prefix П] [--user ИМЯ] [--tls CA] [--json] [--count N]"),
+            QStringLiteral("kirvan-tool pcn test [--dir ПАПКА] | pcn status [--dir ПАПКА]"),
         };
     return {
         QStringLiteral("kirvan-tool ini COMMAND FILE SECTION [KEY] [VALUE]"),
@@ -42,6 +44,7 @@ QStringList synopsisLines()
         QStringLiteral("kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR"),
         QStringLiteral("kirvan-tool user add NAME --level N | user passwd NAME | user remove NAME | user list [--dir DIR]"),
         QStringLiteral("kirvan-tool watch --server HOST:PORT [--prefix P] [--user U] [--tls CA] [--json] [--count N]"),
+        QStringLiteral("kirvan-tool pcn test [--dir DIR] | pcn status [--dir DIR]"),
     };
 }
 
@@ -100,6 +103,10 @@ QString usageText()
                    "                       префикс тем (по умолчанию kirvan/+, все рабочие места); пароль\n"
                    "                       --user — в переменной окружения KIRVAN_MQTT_PASSWORD; CA — файл\n"
                    "                       центра сертификации для TLS; до сигнала остановки или N событий\n"
+                   "  pcn test             послать пульту из раздела [ПЦН] настроек периодический тест и\n"
+                   "                       вывести его ответ и время до ответа (пока рабочее место не работает)\n"
+                   "  pcn status           место передачи в журнале, номер следующего сообщения и последний\n"
+                   "                       ответ пульта\n"
                    "  --help | --version\n"
                    "Код завершения: 0 — выполнено, 1 — ошибка, 2 — неверная командная строка.\n");
     return synopsis()
@@ -141,6 +148,10 @@ QString usageText()
                "                       P: the topic prefix (default kirvan/+, every workstation); the\n"
                "                       password of --user from the environment variable KIRVAN_MQTT_PASSWORD;\n"
                "                       CA: the certificate authority file for TLS; until a stop signal or N events\n"
+               "  pcn test             send the receiving centre of the [ПЦН] settings a periodic test\n"
+               "                       report and print its answer and round trip (while no workstation runs)\n"
+               "  pcn status           where the transmission stands in the journal, the next message's\n"
+               "                       number and the receiving centre's last answer\n"
                "  --help | --version\n"
                "Exit status: 0 done, 1 failed, 2 usage error.\n");
 }
@@ -250,6 +261,8 @@ const std::map<QString, GroupCommand>& groups()
              return runMailboxCommand(a, p.loop, p.defaultFolder, out, err);
          }},
         {QStringLiteral("user"), runUserCommand},
+        {QStringLiteral("pcn"), [](const QStringList& a, const ToolPlatform& p, QTextStream&, QTextStream& out,
+                                   QTextStream& err) { return runPcnCommand(a, p, out, err); }},
         {QStringLiteral("watch"), [](const QStringList& a, const ToolPlatform&, QTextStream&, QTextStream& out,
                                      QTextStream& err) { return runWatchCommand(a, out, err); }},
         {QStringLiteral("decode"), [](const QStringList& a, const ToolPlatform&, QTextStream& in, QTextStream& out,
