@@ -74,7 +74,8 @@ Aes::Aes(QByteArrayView key)
                 byte = boxes().forward[byte];
         }
         for (int j = 0; j < 4; ++j)
-            roundKeys_[std::size_t(i) * 4 + std::size_t(j)] = roundKeys_[std::size_t(i - words) * 4 + std::size_t(j)] ^ word[j];
+            roundKeys_[std::size_t(i) * 4 + std::size_t(j)] = roundKeys_[std::size_t(i - words) * 4 + std::size_t(j)]
+                                                              ^ word[j];
     }
 }
 

@@ -34,9 +34,15 @@ QByteArray siaCodeOf(int contactId, bool restore)
         const char* restored;
     };
     static constexpr Codes table[] = {
-        {cid::Fire, "FA", "FH"},          {cid::Technology, "UA", "UH"}, {cid::Burglary, "BA", "BH"},
-        {cid::DetectorFault, "FT", "FJ"}, {cid::SwitchedOff, "BB", "BU"}, {cid::NoLink, "YC", "YK"},
-        {354, "YC", "YK"},                {cid::Started, "RR", "RR"},    {cid::Stopped, "YX", "YX"},
+        {cid::Fire, "FA", "FH"},
+        {cid::Technology, "UA", "UH"},
+        {cid::Burglary, "BA", "BH"},
+        {cid::DetectorFault, "FT", "FJ"},
+        {cid::SwitchedOff, "BB", "BU"},
+        {cid::NoLink, "YC", "YK"},
+        {354, "YC", "YK"},
+        {cid::Started, "RR", "RR"},
+        {cid::Stopped, "YX", "YX"},
         {602, "RP", "RP"},
     };
     for (const Codes& codes : table)

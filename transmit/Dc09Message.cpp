@@ -25,8 +25,9 @@ std::optional<QDateTime> readTimestamp(QByteArrayView text)
     const qsizetype at = text.lastIndexOf('_');
     if (at < 0)
         return std::nullopt;
-    const QDateTime moment = QDateTime::fromString(QString::fromLatin1(text.sliced(at + 1).first(std::min<qsizetype>(19, text.size() - at - 1))),
-                                                   QStringLiteral("HH:mm:ss,MM-dd-yyyy"));
+    const QDateTime moment = QDateTime::fromString(
+        QString::fromLatin1(text.sliced(at + 1).first(std::min<qsizetype>(19, text.size() - at - 1))),
+        QStringLiteral("HH:mm:ss,MM-dd-yyyy"));
     if (!moment.isValid())
         return std::nullopt;
     return QDateTime(moment.date(), moment.time(), Qt::UTC);
@@ -50,12 +51,12 @@ QByteArray timestamp(const QDateTime& utc)
     return '_' + utc.toUTC().toString(QStringLiteral("HH:mm:ss,MM-dd-yyyy")).toLatin1();
 }
 
-QByteArray message(QByteArrayView id, int sequence, const Address& address, QByteArrayView data,
-                   const QDateTime& utc, const Aes* key)
+QByteArray message(QByteArrayView id, int sequence, const Address& address, QByteArrayView data, const QDateTime& utc,
+                   const Aes* key)
 {
     QByteArray body = '"' + QByteArray(key ? "*" : "") + id.toByteArray() + '"'
-                      + QByteArray::number(sequence).rightJustified(4, '0') + 'R' + address.receiver + 'L' + address.line
-                      + '#' + address.account + '[';
+                      + QByteArray::number(sequence).rightJustified(4, '0') + 'R' + address.receiver + 'L'
+                      + address.line + '#' + address.account + '[';
     if (!key)
         return framed(body + data.toByteArray() + ']' + timestamp(utc));
     // The account stays in the clear header; what follows it is padded at its start to whole blocks.

@@ -27,8 +27,8 @@ struct Address {
 // "ADM-CID", "SIA-DCS" or "NULL"; the data without its brackets ("#1234|1110 02 005"); the
 // sequence number 1 to 9999. With a key the data after "#account" and the timestamp are
 // encrypted and the ID gets its "*".
-QByteArray message(QByteArrayView id, int sequence, const Address& address, QByteArrayView data,
-                   const QDateTime& utc, const Aes* key);
+QByteArray message(QByteArrayView id, int sequence, const Address& address, QByteArrayView data, const QDateTime& utc,
+                   const Aes* key);
 
 // "_HH:MM:SS,MM-DD-YYYY" of a moment in UTC.
 QByteArray timestamp(const QDateTime& utc);

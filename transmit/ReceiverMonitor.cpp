@@ -20,7 +20,7 @@ ReceiverMonitor::ReceiverMonitor(const ReceiverSettings& settings, Services serv
         return;
     }
     services_.statusBar.setReceiver(QStringLiteral("ПЦН: связь есть"));
-    Transmitter::Setup setup;
+    AlarmTransmitter::Setup setup;
     setup.logPath = services_.logPath;
     setup.cursorPath = services_.cursorPath;
     setup.settings = settings;

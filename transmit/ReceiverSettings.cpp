@@ -55,7 +55,7 @@ ReceiverSettings readReceiverSettings(const IniFile& ini)
         error(settings::keyReceiverProtocol, QStringLiteral("TCP или UDP"));
     const QString format = read(settings::keyReceiverFormat, QStringLiteral("ADM-CID")).toUpper();
     receiver.format = format == QLatin1String("SIA-DCS") ? ReceiverSettings::Format::Sia
-                                                          : ReceiverSettings::Format::ContactId;
+                                                         : ReceiverSettings::Format::ContactId;
     if (format != QLatin1String("SIA-DCS") && format != QLatin1String("ADM-CID"))
         error(settings::keyReceiverFormat, QStringLiteral("ADM-CID или SIA-DCS"));
     const QString account = read(settings::keyReceiverAccount).toUpper();

@@ -4,7 +4,7 @@
 
 namespace kirvan {
 
-TransmitterThread::TransmitterThread(std::unique_ptr<ReceiverLink> link, Transmitter::Setup setup)
+TransmitterThread::TransmitterThread(std::unique_ptr<ReceiverLink> link, AlarmTransmitter::Setup setup)
     : link_(std::move(link)), setup_(std::move(setup))
 {
     // The end of the log now, before the next line is logged: only a look at its size.
@@ -56,24 +56,23 @@ bool TransmitterThread::linkLost()
 
 void TransmitterThread::run(std::stop_token stop)
 {
-    const Transmitter::Events events{
-        [this](const QString& reason) {
-            std::lock_guard lock(mutex_);
-            lost_ = true;
-            news_.lost = reason;
-            news_.restored = false;
-        },
-        [this] {
-            std::lock_guard lock(mutex_);
-            lost_ = false;
-            news_.restored = true;
-        },
-        [this](const QString& message) {
-            std::lock_guard lock(mutex_);
-            news_.refused << message;
-        }};
+    const AlarmTransmitter::Events events{[this](const QString& reason) {
+                                              std::lock_guard lock(mutex_);
+                                              lost_ = true;
+                                              news_.lost = reason;
+                                              news_.restored = false;
+                                          },
+                                          [this] {
+                                              std::lock_guard lock(mutex_);
+                                              lost_ = false;
+                                              news_.restored = true;
+                                          },
+                                          [this](const QString& message) {
+                                              std::lock_guard lock(mutex_);
+                                              news_.refused << message;
+                                          }};
     // The cursor file is read and written here, never on the main thread.
-    Transmitter transmitter(*link_, std::move(setup_), events);
+    AlarmTransmitter transmitter(*link_, std::move(setup_), events);
     while (!stop.stop_requested()) {
         const int idleMs = transmitter.work();
         std::unique_lock lock(mutex_);

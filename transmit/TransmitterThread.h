@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transmit/Transmitter.h"
+#include "transmit/AlarmTransmitter.h"
 
 #include <QStringList>
 #include <condition_variable>
@@ -10,7 +10,7 @@
 
 namespace kirvan {
 
-// Runs a Transmitter on a thread of its own, so that neither the receiver's answers nor the
+// Runs a AlarmTransmitter on a thread of its own, so that neither the receiver's answers nor the
 // cursor file ever hold up the main thread, and a fire goes out with any dialog open. The log's
 // growth wakes it at once. What the main thread is to tell (the link lost or back, refused
 // messages) waits in `news()`; the thread never waits for the main thread. At the end it is
@@ -25,7 +25,7 @@ public:
         QStringList refused;
     };
 
-    TransmitterThread(std::unique_ptr<ReceiverLink> link, Transmitter::Setup setup);
+    TransmitterThread(std::unique_ptr<ReceiverLink> link, AlarmTransmitter::Setup setup);
     ~TransmitterThread();
     TransmitterThread(const TransmitterThread&) = delete;
     TransmitterThread& operator=(const TransmitterThread&) = delete;
@@ -41,7 +41,7 @@ private:
     void run(std::stop_token stop);
 
     std::unique_ptr<ReceiverLink> link_;
-    Transmitter::Setup setup_;
+    AlarmTransmitter::Setup setup_;
     std::mutex mutex_;
     std::condition_variable_any changed_;
     bool grew_ = false;

@@ -7,7 +7,7 @@
 #include "transmit/AlarmReports.h"
 #include "transmit/Dc09Message.h"
 #include "transmit/SocketReceiverLink.h"
-#include "transmit/Transmitter.h"
+#include "transmit/AlarmTransmitter.h"
 #include "transmit/TransmitterThread.h"
 
 #include <QFile>
@@ -48,7 +48,8 @@ std::optional<Received> receive(QByteArray message, const Aes* key)
         clear = clear.mid(clear.indexOf('|'));
     }
     r.data = clear.left(clear.indexOf(']'));
-    r.time = QDateTime::fromString(QString::fromLatin1(clear.mid(clear.indexOf('_') + 1)), QStringLiteral("HH:mm:ss,MM-dd-yyyy"));
+    r.time = QDateTime::fromString(QString::fromLatin1(clear.mid(clear.indexOf('_') + 1)),
+                                   QStringLiteral("HH:mm:ss,MM-dd-yyyy"));
     r.time.setTimeSpec(Qt::UTC);
     return r;
 }
@@ -127,7 +128,8 @@ TEST(AlarmReports, FollowTheJournal)
     // What stays open survives the cursor file: the technology alarm of system 00 is restored after a restart.
     AlarmReports again(JournalDateOrder(0, 1, 2));
     again.setOpen(reports.open());
-    const auto restored = again.follow(cp1251::encode(u"00/И01-01/01 10.12.2026 12:01:00 ОФИС: КОНТРОЛЬ"_qs).bytes, detectors);
+    const auto restored = again.follow(cp1251::encode(u"00/И01-01/01 10.12.2026 12:01:00 ОФИС: КОНТРОЛЬ"_qs).bytes,
+                                       detectors);
     ASSERT_EQ(restored.size(), 1u);
     EXPECT_EQ(restored[0].contactIdData("1234"), "#1234|3150 01 001");
 }
@@ -179,36 +181,38 @@ struct TransmitterRun {
         return s;
     }();
 
-    std::unique_ptr<Transmitter> start(ReceiverLink& link)
+    std::unique_ptr<AlarmTransmitter> start(ReceiverLink& link)
     {
-        Transmitter::Setup setup;
+        AlarmTransmitter::Setup setup;
         setup.logPath = folder.file(u"KirvanMonitorP.txt"_qs);
         setup.cursorPath = folder.file(u"KirvanMonitorP.pcn"_qs);
         setup.settings = settings;
         setup.nowMs = [this] { return now; };
         setup.utc = [this] { return Noon.addMSecs(now - 1'000'000); };
         setup.detectors = [] { return DetectorDirectory{{{u"01"_qs, u"И01-05"_qs}, {5, false}}}; };
-        return std::make_unique<Transmitter>(
+        return std::make_unique<AlarmTransmitter>(
             link, setup,
-            Transmitter::Events{[this](const QString& why) { journal << QStringLiteral("нет связи: ") + why; },
-                                [this] { journal << QStringLiteral("восстановлена"); },
-                                [this](const QString& m) { journal << QStringLiteral("не принято: ") + m; }});
+            AlarmTransmitter::Events{[this](const QString& why) { journal << QStringLiteral("нет связи: ") + why; },
+                                     [this] { journal << QStringLiteral("восстановлена"); },
+                                     [this](const QString& m) { journal << QStringLiteral("не принято: ") + m; }});
     }
     void logFire(int zoneLine)
     {
         QFile log(folder.file(u"KirvanMonitorP.txt"_qs));
         ASSERT_TRUE(log.open(QIODevice::Append));
-        log.write(cp1251::encode(QStringLiteral("01/И01-05/07 10.12.2026 12:00:%1 ПОЖАР: СКЛАД %1\r\n").arg(zoneLine, 2, 10, QLatin1Char('0'))).bytes);
+        log.write(cp1251::encode(QStringLiteral("01/И01-05/07 10.12.2026 12:00:%1 ПОЖАР: СКЛАД %1\r\n")
+                                     .arg(zoneLine, 2, 10, QLatin1Char('0')))
+                      .bytes);
     }
     // Works until `until`, waiting as the transmitter asks.
-    void runUntil(Transmitter& t, std::int64_t until)
+    void runUntil(AlarmTransmitter& t, std::int64_t until)
     {
         while (now < until)
             now += std::max(1, t.work());
     }
 };
 
-TEST(Transmitter, OutageOfTheReceiverLosesNothing)
+TEST(AlarmTransmitter, OutageOfTheReceiverLosesNothing)
 {
     TransmitterRun run;
     ScriptedReceiver receiver(run.now);
@@ -220,7 +224,8 @@ TEST(Transmitter, OutageOfTheReceiverLosesNothing)
         run.logFire(i);
     run.runUntil(*transmitter, began + 100'000);
     ASSERT_EQ(run.journal.size(), 2);
-    EXPECT_TRUE(run.journal[0].startsWith(QStringLiteral("нет связи: нет ответа, receiver:1"))) << run.journal[0].toStdString();
+    EXPECT_TRUE(run.journal[0].startsWith(QStringLiteral("нет связи: нет ответа, receiver:1")))
+        << run.journal[0].toStdString();
     EXPECT_EQ(run.journal[1], QStringLiteral("восстановлена"));
     ASSERT_EQ(receiver.log.size(), 20u);
     for (int i = 0; i < 20; ++i) {
@@ -233,7 +238,7 @@ TEST(Transmitter, OutageOfTheReceiverLosesNothing)
     EXPECT_EQ(receiver.log.back().id, "NULL");
 }
 
-TEST(Transmitter, RestartSendsWhatWasNotAcknowledged)
+TEST(AlarmTransmitter, RestartSendsWhatWasNotAcknowledged)
 {
     TransmitterRun run;
     const Aes key("0123456789ABCDEF0123456789ABCDEF");
@@ -254,7 +259,7 @@ TEST(Transmitter, RestartSendsWhatWasNotAcknowledged)
     EXPECT_EQ(receiver.log[4].data, "|1110 02 005");
 }
 
-TEST(Transmitter, AnswersOfEveryKind)
+TEST(AlarmTransmitter, AnswersOfEveryKind)
 {
     TransmitterRun run;
     ScriptedReceiver receiver(run.now);
@@ -328,9 +333,11 @@ private:
         char buffer[2048];
         sockaddr_storage from{};
         socklen_t length = sizeof from;
-        for (ssize_t n; (n = ::recvfrom(listener_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length)) > 0;) {
+        for (ssize_t n;
+             (n = ::recvfrom(listener_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length)) > 0;) {
             const QByteArray reply = answerTo(QByteArray(buffer, n));
-            ::sendto(listener_, reply.constData(), std::size_t(reply.size()), 0, reinterpret_cast<sockaddr*>(&from), length);
+            ::sendto(listener_, reply.constData(), std::size_t(reply.size()), 0, reinterpret_cast<sockaddr*>(&from),
+                     length);
         }
     }
     void serveStream()
@@ -362,7 +369,7 @@ TEST(TransmitterThread, FireReachesReceiverOnLoopback)
         TransmitterRun run;
         const Aes key("0123456789ABCDEF");
         LoopbackReceiver receiver(udp, &key);
-        Transmitter::Setup setup;
+        AlarmTransmitter::Setup setup;
         setup.logPath = run.folder.file(u"KirvanMonitorP.txt"_qs);
         setup.cursorPath = run.folder.file(u"KirvanMonitorP.pcn"_qs);
         setup.settings = run.settings;

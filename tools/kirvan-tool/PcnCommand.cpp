@@ -6,7 +6,7 @@
 #include "files/WorkstationLock.h"
 #include "tools/kirvan-tool/ToolCommand.h"
 #include "transmit/SocketReceiverLink.h"
-#include "transmit/Transmitter.h"
+#include "transmit/AlarmTransmitter.h"
 
 #include <QElapsedTimer>
 
@@ -44,7 +44,7 @@ int test(const WorkstationFolder& folder, const ToolPlatform& platform, QTextStr
         return ToolFailed;
     }
     SettingsFile settings(platform.store, folder);
-    Transmitter::Setup setup;
+    AlarmTransmitter::Setup setup;
     setup.settings = readReceiverSettings(settings.ini());
     if (!setup.settings.configured || !setup.settings.errors.isEmpty()) {
         err << "kirvan-tool: "
@@ -59,9 +59,9 @@ int test(const WorkstationFolder& folder, const ToolPlatform& platform, QTextStr
     clock.start();
     setup.nowMs = [&clock] { return clock.elapsed(); };
     SocketReceiverLink link(setup.settings.paths, setup.settings.udp);
-    Transmitter transmitter(link, std::move(setup), {});
+    AlarmTransmitter transmitter(link, std::move(setup), {});
     clock.restart();
-    const Transmitter::TestResult result = transmitter.sendTest();
+    const AlarmTransmitter::TestResult result = transmitter.sendTest();
     if (!result.answer) {
         err << "kirvan-tool: no answer: " << result.failure << '\n';
         return ToolFailed;

@@ -1,4 +1,4 @@
-#include "transmit/Transmitter.h"
+#include "transmit/AlarmTransmitter.h"
 
 #include "files/FileWriteError.h"
 
@@ -18,7 +18,7 @@ QString answerText(const dc09::Answer& answer)
 
 } // namespace
 
-Transmitter::Transmitter(ReceiverLink& link, Setup setup, Events events)
+AlarmTransmitter::AlarmTransmitter(ReceiverLink& link, Setup setup, Events events)
     : link_(link), setup_(std::move(setup)), events_(std::move(events)), tail_(setup_.logPath), reports_(setup_.order)
 {
     if (!setup_.settings.key.isEmpty())
@@ -34,7 +34,7 @@ Transmitter::Transmitter(ReceiverLink& link, Setup setup, Events events)
     lastSentMs_ = setup_.nowMs();
 }
 
-void Transmitter::saveCursor()
+void AlarmTransmitter::saveCursor()
 {
     try {
         cursor_.save(setup_.cursorPath);
@@ -45,14 +45,14 @@ void Transmitter::saveCursor()
     dirtySinceMs_.reset();
 }
 
-QByteArray Transmitter::dataOf(const AlarmReport& report) const
+QByteArray AlarmTransmitter::dataOf(const AlarmReport& report) const
 {
     const QByteArray& account = setup_.settings.address.account;
     return setup_.settings.format == ReceiverSettings::Format::ContactId ? report.contactIdData(account)
                                                                          : report.siaData(account);
 }
 
-bool Transmitter::takeLine()
+bool AlarmTransmitter::takeLine()
 {
     const std::vector<LogTail::Line> lines = tail_.read(cursor_.position, 1);
     if (lines.empty())
@@ -73,7 +73,7 @@ bool Transmitter::takeLine()
     return true;
 }
 
-Transmitter::Outcome Transmitter::deliver(const QByteArray& id, QByteArrayView data)
+AlarmTransmitter::Outcome AlarmTransmitter::deliver(const QByteArray& id, QByteArrayView data)
 {
     const ReceiverSettings& settings = setup_.settings;
     std::vector<std::size_t> order(AttemptsPerPath, path_);
@@ -83,10 +83,12 @@ Transmitter::Outcome Transmitter::deliver(const QByteArray& id, QByteArrayView d
     for (std::size_t attempt = 0; attempt < order.size(); ++attempt) {
         const std::size_t path = order[attempt];
         const QDateTime stamp = setup_.utc().addMSecs(clockOffsetMs_);
-        const QByteArray message = dc09::message(id, cursor_.sequence, settings.address, data, stamp, key_ ? &*key_ : nullptr);
+        const QByteArray message = dc09::message(id, cursor_.sequence, settings.address, data, stamp,
+                                                 key_ ? &*key_ : nullptr);
         const ReceiverLink::Reply reply = link_.exchange(path, message, settings.waitSeconds * 1000);
-        const std::optional<dc09::Answer> answer =
-            reply.answer ? dc09::readAnswer(*reply.answer, key_ ? &*key_ : nullptr) : std::nullopt;
+        const std::optional<dc09::Answer> answer = reply.answer
+                                                       ? dc09::readAnswer(*reply.answer, key_ ? &*key_ : nullptr)
+                                                       : std::nullopt;
         if (!reply.answer) {
             failure = reply.failure;
         } else if (!answer) {
@@ -110,7 +112,7 @@ Transmitter::Outcome Transmitter::deliver(const QByteArray& id, QByteArrayView d
     return Outcome{std::nullopt, failure};
 }
 
-void Transmitter::reportLost(const QString& reason)
+void AlarmTransmitter::reportLost(const QString& reason)
 {
     if (lost_)
         return;
@@ -119,7 +121,7 @@ void Transmitter::reportLost(const QString& reason)
         events_.lost(reason);
 }
 
-void Transmitter::acknowledged(const dc09::Answer& answer)
+void AlarmTransmitter::acknowledged(const dc09::Answer& answer)
 {
     cursor_.sequence = TransmitCursor::nextSequence(cursor_.sequence);
     cursor_.lastAnswer = setup_.utc().toString(Qt::ISODate) + QLatin1Char(' ') + answerText(answer);
@@ -131,7 +133,7 @@ void Transmitter::acknowledged(const dc09::Answer& answer)
     }
 }
 
-int Transmitter::work()
+int AlarmTransmitter::work()
 {
     const std::int64_t now = setup_.nowMs();
     if (retryAtMs_ > now)
@@ -169,7 +171,7 @@ int Transmitter::work()
     return 0;
 }
 
-Transmitter::TestResult Transmitter::sendTest()
+AlarmTransmitter::TestResult AlarmTransmitter::sendTest()
 {
     const AlarmReport test{false, 602, siaCodeOf(602, false), 0, 0};
     const Outcome outcome = deliver(setup_.settings.messageId(), dataOf(test));

@@ -22,7 +22,7 @@ namespace kirvan {
 // message is sent once more on the same path, and the link is reported lost; then it goes
 // twice on the backup path, and after that everything is tried again every RetryMs while the
 // alarms wait in the log. Runs on the transmitter's thread: it reads the log and writes the cursor file itself.
-class Transmitter {
+class AlarmTransmitter {
 public:
     static constexpr int RetryMs = 10'000;
     static constexpr int LookMs = 1000;
@@ -47,7 +47,7 @@ public:
         std::function<void(const QString& message)> refused; // a "DUH"
     };
 
-    Transmitter(ReceiverLink& link, Setup setup, Events events);
+    AlarmTransmitter(ReceiverLink& link, Setup setup, Events events);
 
     // Does the next piece of work (one message at most) and returns how long there is nothing to
     // do: the caller waits that long, or until the log grows.
