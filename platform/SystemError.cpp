@@ -48,6 +48,15 @@ QString systemErrorText(int error)
         return QStringLiteral("файл занят");
     case ENOMEM:
         return QStringLiteral("недостаточно памяти");
+    case ECONNREFUSED:
+        return QStringLiteral("соединение отвергнуто");
+    case ECONNRESET:
+        return QStringLiteral("соединение разорвано");
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+        return QStringLiteral("узел недоступен");
+    case ETIMEDOUT:
+        return QStringLiteral("время ожидания истекло");
     default:
         return QStringLiteral("%1 (код ошибки %2)").arg(QString::fromLocal8Bit(std::strerror(error))).arg(error);
     }
