@@ -281,6 +281,14 @@ TEST(AlarmTransmitter, AnswersOfEveryKind)
     transmitter->work();
     EXPECT_EQ(receiver.paths, (std::vector<std::size_t>{0, 0, 1}));
     EXPECT_EQ(receiver.log.back().sequence, 3);
+    // A receiver of another key: its answers cannot be read, and that is a lost link, not silence.
+    const Aes otherKey("FEDCBA9876543210");
+    ScriptedReceiver stranger(run.now, &otherKey);
+    run.settings.key = "0123456789ABCDEF";
+    auto keyed = run.start(stranger);
+    run.logFire(4);
+    keyed->work();
+    EXPECT_TRUE(run.journal.back().startsWith(u"нет связи: ответ не распознан"_qs)) << run.journal.back().toStdString();
 }
 
 // A receiving centre on loopback that acknowledges every message it can read.
