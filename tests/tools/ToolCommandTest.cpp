@@ -121,8 +121,8 @@ TEST_P(ToolUsageTest, MalformedCommandLineExitsWithStatusTwoWhatIsWrongAndTheUsa
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, ToolUsageTest,
-    ::testing::Values(UsageCase{"Nothing", {}, u"Usage: kirvan-tool ini "_s, 7},
-                      UsageCase{"UnknownGroup", {u"cfg"_s, u"get"_s, u"FILE"_s}, u"Usage: kirvan-tool ini "_s, 7},
+    ::testing::Values(UsageCase{"Nothing", {}, u"Usage: kirvan-tool ini "_s, 8},
+                      UsageCase{"UnknownGroup", {u"cfg"_s, u"get"_s, u"FILE"_s}, u"Usage: kirvan-tool ini "_s, 8},
                       UsageCase{"UnknownCommand", {u"ini"_s, u"fetch"_s, u"FILE"_s, u"S"_s}},
                       UsageCase{"MissingKey", {u"ini"_s, u"get"_s, u"FILE"_s, u"S"_s}},
                       UsageCase{"TooManyArguments", {u"ini"_s, u"erase"_s, u"FILE"_s, u"S"_s, u"K"_s}},
