@@ -12,7 +12,7 @@ while IFS= read -r name; do
         missing=1
     fi
 done < <(find "$top" -path "$top/build" -prune -o -name '*.h' -print0 | xargs -0 awk '
-    /^namespace (settings|controlmodule) \{/ { inside = 1; next }
+    /^namespace (kirvan::)?(settings|controlmodule) \{/ { inside = 1; next }
     inside && /^\} \/\/ namespace/ { inside = 0 }
     inside && /constexpr QStringView (section|key|controlModulePrefix)[A-Za-z]* = u"/ {
         sub(/.* = u"/, ""); sub(/";.*/, ""); sub(/ $/, ""); print
