@@ -15,6 +15,8 @@ inline constexpr QStringView keyOperatorIdleMinutes = u"Выход операт�
 // The size of the window's texts and pictures, 1 being the design's pixels; none or 0: chosen
 // from the screen's size and density.
 inline constexpr QStringView keyScale = u"Масштаб";
+// The picture editor "Создать план" starts; none: the first of kolourpaint, pinta, gimp found.
+inline constexpr QStringView keyPictureEditor = u"Редактор";
 inline constexpr QStringView sectionGeneralPlan = u"ОБЩИЙ ПЛАН";
 inline constexpr QStringView sectionAddress = u"АДРЕС";
 // Where the drive letters of paths written on Windows lie on this computer, e.g. D=/srv/kirvan/D.

@@ -122,7 +122,7 @@ void PlanEditor::assignPlan()
 
 void PlanEditor::startPictureEditor()
 {
-    const QString configured = s_.settings.ini().readString(settings::sectionSettings, editorKey, {});
+    const QString configured = s_.settings.ini().readString(settings::sectionSettings, settings::keyPictureEditor, {});
     QString program;
     if (configured.isEmpty()) {
         for (const QString& editor : pictureEditors) {

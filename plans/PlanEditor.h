@@ -67,8 +67,6 @@ public:
     // A click has placed a detector's marker (the detector node's text): the operator's action.
     void setOnPlaced(std::function<void(const QString& detector)> handler) { onPlaced_ = std::move(handler); }
 
-    static constexpr const char16_t* editorKey = u"Редактор";
-
 private:
     void enter();
     void leave();
