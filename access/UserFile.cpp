@@ -2,14 +2,10 @@
 
 #include "files/AtomicFile.h"
 #include "files/Cp1251.h"
-#include "files/FileWriteError.h"
 #include "files/RegularFile.h"
-#include "platform/SystemError.h"
 
-#include <QFile>
+#include <QStringList>
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace kirvan {
@@ -91,15 +87,8 @@ void UserList::save(const QString& path) const
     for (const User& user : users_)
         text += user.name + separator + QString::number(levelNumber(user.level)) + separator
                 + QString::fromLatin1(user.hash) + QStringLiteral("\r\n");
-    // Made empty and owner-only first, so that no moment shows the hashes to anybody else; the
-    // write keeps the mode it finds.
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
-    else if (errno != EEXIST)
-        throw FileWriteError(path, systemErrorText(errno));
-    writeFileAtomically(path, cp1251::encode(text).bytes);
+    // Nobody else may even read the hashes: guessing passwords offline needs no sign-in window.
+    writeFileAtomically(path, cp1251::encode(text).bytes, FileAccess::OwnerOnly);
 }
 
 const User* UserList::find(const QString& name) const
