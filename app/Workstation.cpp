@@ -56,6 +56,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       table_(settings_.ini()),
       log_(folder_.logFile(), platform.loop),
       access_(platform.loop, platform.dialogs, platform.workers.create(), folder_.file(UserList::fileName()),
+              settings_.ini().readInteger(settings::sectionSettings, settings::keyAccessControlled, 0) == 1,
               [this](const QString& text) { logDated(QStringLiteral("  ") + text); }),
       controlModules_(settings_.ini(), platform.loop, platform.dialogs,
                       [this](std::uint8_t address, std::uint8_t parameterA) {
@@ -118,6 +119,9 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     log_.setOnLogged([this] { remote_->lineLogged(); });
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
+    // From now on a user file that goes closes access instead of opening it.
+    if (access_.controlled())
+        settings_.ini().writeString(settings::sectionSettings, settings::keyAccessControlled, u"1");
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
     access_.setAlarmHold([this] { return alarms_.alarmLevel() != Annunciation::Normal; });
     planEditor_.setOnPlaced(

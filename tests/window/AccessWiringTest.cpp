@@ -4,6 +4,7 @@
 #include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -110,8 +111,9 @@ TEST_F(AccessWiringTest, SignInWindowSaysWhyAndClosesOnceSignedIn)
     auto* password = signIn->findChild<QLineEdit*>(u"password"_s);
     password->setText(u"неверно"_s);
     QTest::keyClick(password, Qt::Key_Return);
-    EXPECT_EQ(signIn->findChild<QLabel*>(u"message"_s)->text(), u"Неверный пароль."_s);
+    EXPECT_EQ(signIn->findChild<QLabel*>(u"message"_s)->text(), u"Неверный пароль. Следующая попытка — через 1 с."_s);
     EXPECT_TRUE(password->text().isEmpty());
+    loop.advance(1000);
     password->setText(u"пароль"_s);
     QTest::keyClick(password, Qt::Key_Return);
     EXPECT_FALSE(signIn->isVisible());
@@ -135,6 +137,22 @@ TEST_F(AccessWiringTest, SignsOutAfterTheMinutesOfTheSettings)
     ASSERT_FALSE(window->workstation().access().who().isEmpty());
     loop.advance(2 * 60'000);
     EXPECT_TRUE(window->workstation().access().who().isEmpty()) << "the closed sign-in window held the sign-out off";
+}
+
+// Renamed away by somebody: the workstation still watches, at level 1, and says why.
+TEST_F(AccessWiringTest, UserFileGoneAfterAccessWasControlledClosesIt)
+{
+    writeStoreComplex();
+    openWindow(true).reset();
+    ASSERT_TRUE(folder.readText(u"KirvanMonitorP.ini"_s).contains(u"Доступ по паролям=1"_s));
+    ASSERT_TRUE(QFile::rename(folder.file(UserList::fileName()), folder.file(u"elsewhere"_s)));
+    auto window = openWindow(false);
+    EXPECT_TRUE(status(*window).startsWith(u"ДОСТУП ЗАКРЫТ, уровень 1: нет файла пользователей"_s));
+    receiveFire(window->workstation());
+    window->actions().resetAlarm->trigger();
+    expectLast(u"ДОСТУП ЗАПРЕЩЕН: Сброс тревоги"_s);
+    EXPECT_NE(window->workstation().alarms().alarmLevel(), Annunciation::Normal);
+    EXPECT_EQ(logLines().filter(u"ДОСТУП ЗАКРЫТ"_s).size(), 1);
 }
 
 TEST_F(AccessWiringTest, StartIsRefusedWhenOthersCanWriteTheUserFile)
