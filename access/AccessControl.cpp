@@ -229,6 +229,8 @@ void AccessControl::end(const QString& suffix)
     journal_(QStringLiteral("ВЫХОД ОПЕРАТОРА: ") + who_ + suffix);
     who_.clear();
     level_ = AccessLevel::Everyone;
+    if (onSessionEnd_)
+        onSessionEnd_();
     changed();
 }
 

@@ -89,6 +89,8 @@ public:
     void setAlarmHold(std::function<bool()> alarmAnnounced) { alarmAnnounced_ = std::move(alarmAnnounced); }
     void setTypingHold(std::function<bool()> typing) { typing_ = std::move(typing); }
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+    // Somebody signed in has been signed out, by himself, by time or by access closing.
+    void setOnSessionEnd(std::function<void()> handler) { onSessionEnd_ = std::move(handler); }
 
 private:
     void takeUp(const std::optional<UserList>& users, const QString& failure);
@@ -118,6 +120,7 @@ private:
     std::function<bool()> alarmAnnounced_;
     std::function<bool()> typing_;
     std::function<void()> onChanged_;
+    std::function<void()> onSessionEnd_;
     std::unique_ptr<Timer> idleTimer_;
     bool verifying_ = false;
     // Last: it goes first, so that no verification hands a result to a half-destroyed gate.

@@ -4,6 +4,7 @@
 #include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,6 +154,54 @@ TEST_F(AccessWiringTest, UserFileGoneAfterAccessWasControlledClosesIt)
     expectLast(u"ДОСТУП ЗАПРЕЩЕН: Сброс тревоги"_s);
     EXPECT_NE(window->workstation().alarms().alarmLevel(), Annunciation::Normal);
     EXPECT_EQ(logLines().filter(u"ДОСТУП ЗАКРЫТ"_s).size(), 1);
+}
+
+// A question outlives the session that asked it: its answer is not taken. Plan edit mode ends
+// with the session of the engineer who entered it.
+TEST_F(AccessWiringTest, SignOutEndsWhatTheSessionBegan)
+{
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nВыход оператора, мин=1\n"_s);
+    UserList users;
+    users.put({u"Петров"_s, AccessLevel::Engineer, hashPassword(u"инженер1"_s, HashCost::cheapest())});
+    users.save(folder.file(UserList::fileName()));
+    auto window = openWindow(false);
+    AccessControl& access = window->workstation().access();
+    const auto signInEngineer = [&] { access.signIn(u"Петров"_s, u"инженер1"_s, [](const auto&) {}); };
+    const PlanEditor& editor = window->workstation().planEditor();
+    signInEngineer();
+    dialogs.whileShown = [this] { loop.advance(3 * 60'000); };
+    window->actions().togglePlanEditMode->trigger();
+    dialogs.whileShown = {};
+    EXPECT_FALSE(editor.editMode()) << "the answer came after the session";
+    EXPECT_EQ(dialogs.shown.back().caption, u"Ответ не принят"_s);
+    signInEngineer();
+    window->actions().togglePlanEditMode->trigger();
+    ASSERT_TRUE(editor.editMode());
+    access.signOut();
+    EXPECT_FALSE(editor.editMode());
+}
+
+// A program of the desktop runs with the workstation's rights: below level 3, and on a kiosk at
+// any level, F1 and F3 show the program's own windows instead.
+TEST_F(AccessWiringTest, DesktopProgramsOnlyForTheEngineerAndNeverOnAKiosk)
+{
+    const auto topLevel = [](const QString& name) {
+        return std::ranges::count_if(QApplication::topLevelWidgets(),
+                                     [&](const QWidget* top) { return top->objectName() == name; });
+    };
+    auto window = openWindow(true);
+    window->actions().showHelp->trigger();
+    window->actions().openJournal->trigger();
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_EQ(topLevel(u"JournalViewer"_s), 1);
+    EXPECT_EQ(topLevel(u"HelpWindow"_s), 1);
+    window.reset();
+    QFile::remove(folder.file(UserList::fileName()));
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nДоступ по паролям=0\nПрограммы рабочего стола=0\n"_s);
+    window = openWindow(false);
+    window->actions().showHelp->trigger();
+    window->actions().openJournal->trigger();
+    EXPECT_TRUE(shell.opened.empty()) << "a kiosk hands nothing to the desktop, also at level 3";
 }
 
 TEST_F(AccessWiringTest, StartIsRefusedWhenOthersCanWriteTheUserFile)
