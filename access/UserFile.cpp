@@ -4,6 +4,7 @@
 #include "files/Cp1251.h"
 #include "files/RegularFile.h"
 
+#include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
 #include <unistd.h>
@@ -35,6 +36,17 @@ void checkOwnership(const QString& path, const struct stat& info)
                                         .arg(modeText(info.st_mode), path));
 }
 
+// Cyrillic in Windows-1251 is almost never valid UTF-8, so letters beyond ASCII that decode as
+// UTF-8 tell the file's encoding.
+bool looksLikeUtf8(const QByteArray& bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(bytes);
+    return !utf8.hasError();
+}
+
 User parseLine(const QString& path, const QString& line, int number)
 {
     const auto refuse = [&](const QString& why) {
@@ -64,6 +76,11 @@ std::optional<UserList> UserList::load(const QString& path)
     if (file.status == RegularFile::Status::Failed)
         throw UserFileRefused(path, file.failure);
     checkOwnership(path, file.info);
+    // Read as Windows-1251, a file written in UTF-8 would be quoted back as gibberish.
+    if (looksLikeUtf8(file.bytes))
+        throw UserFileRefused(path, QStringLiteral("он записан в кодировке UTF-8, а не Windows-1251; исправьте его "
+                                                   "командой kirvan-tool user или перекодируйте: iconv -f UTF-8 -t "
+                                                   "CP1251"));
     UserList list;
     const QStringList lines = cp1251::decode(file.bytes).split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -114,6 +114,11 @@ TEST_F(AccessWiringTest, SignInWindowSaysWhyAndClosesOnceSignedIn)
     QTest::keyClick(password, Qt::Key_Return);
     EXPECT_EQ(signIn->findChild<QLabel*>(u"message"_s)->text(), u"Неверный пароль. Следующая попытка — через 1 с."_s);
     EXPECT_TRUE(password->text().isEmpty());
+    password->setText(u"пароль"_s);
+    QTest::keyClick(password, Qt::Key_Return);
+    const QLabel* message = signIn->findChild<QLabel*>(u"message"_s);
+    EXPECT_TRUE(message->text().endsWith(u"следующая попытка через 1 с."_s));
+    EXPECT_GE(message->height(), message->heightForWidth(message->width())) << "the message is cut";
     loop.advance(1000);
     password->setText(u"пароль"_s);
     QTest::keyClick(password, Qt::Key_Return);
