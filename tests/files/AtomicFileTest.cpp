@@ -45,13 +45,10 @@ TEST(AtomicFileTest, ModeWhateverTheUmask)
         int oldMode; // -1: a new file
         FileAccess access;
         mode_t mode;
-    };
-    const Case cases[] = {
-        {022, -1, FileAccess::Shared, 0644},      {002, -1, FileAccess::Shared, 0644},
-        {077, -1, FileAccess::Shared, 0600},      {000, -1, FileAccess::OwnerOnly, 0600},
-        {022, 0640, FileAccess::Shared, 0640},    {022, 0666, FileAccess::Shared, 0644},
-        {022, 0644, FileAccess::OwnerOnly, 0600},
-    };
+    } const cases[] = {{022, -1, FileAccess::Shared, 0644},     {002, -1, FileAccess::Shared, 0644},
+                       {077, -1, FileAccess::Shared, 0600},     {000, -1, FileAccess::OwnerOnly, 0600},
+                       {022, 0640, FileAccess::Shared, 0640},   {022, 0666, FileAccess::Shared, 0644},
+                       {022, 0644, FileAccess::OwnerOnly, 0600}};
     const mode_t umaskBefore = ::umask(0);
     for (const Case& c : cases) {
         TempFolder folder;

@@ -52,20 +52,17 @@ TEST_F(SettingsFileTest, SettingsAreOwnerOnlyAndTheFolderNobodyElsesToChange)
     {
         const SettingsFile created(store, WorkstationFolder(folder.path()));
     }
-    const auto mode = [](const QString& path) {
-        struct stat info {};
-        ::stat(QFile::encodeName(path).constData(), &info);
-        return info.st_mode & 07777;
-    };
-    EXPECT_EQ(mode(folder.file(u"KirvanMonitorP.ini"_s)), 0600u);
+    const auto mode = [](const QString& path) { return QFileInfo(path).permissions(); };
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    EXPECT_EQ(mode(folder.file(u"KirvanMonitorP.ini"_s)), ownerOnly);
     folder.writeText(u"KirvanMonitorP.ini"_s, u"[MQTT]\nПароль=секрет\n"_s);
     ::chmod(QFile::encodeName(folder.file(u"KirvanMonitorP.ini"_s)).constData(), 0644);
     const SettingsFile opened(store, WorkstationFolder(folder.path()));
-    EXPECT_EQ(mode(folder.file(u"KirvanMonitorP.ini"_s)), 0600u);
+    EXPECT_EQ(mode(folder.file(u"KirvanMonitorP.ini"_s)), ownerOnly);
 
     const QString created = folder.file(u"данные/kirvanmonitorp"_s);
     ASSERT_TRUE(createPrivateFolder(created));
-    EXPECT_EQ(mode(created), 0755u);
+    EXPECT_FALSE(mode(created) & (QFile::WriteGroup | QFile::WriteOther));
     ::umask(umaskBefore);
     EXPECT_EQ(folderTrustProblem(created), QString());
     for (const mode_t open : {0777, 0775, 0757, 01777}) {

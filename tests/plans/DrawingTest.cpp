@@ -34,17 +34,11 @@ TEST(DrawingTest, AnSvgPlanKeepsOnlyReferencesIntoItself)
     EXPECT_FALSE(drawing::withoutOutsideReferences("<svg><rect></svg>")) << "not well-formed";
 }
 
-} // namespace
-} // namespace kirvan::testing
-
-namespace kirvan {
-namespace {
-
 // A decoder a plan has taken over finds itself locked in: the workstation's files cannot be
 // opened, nothing new written, no socket made; the fonts stay readable.
 TEST(DecoderSandboxTest, NoFileAndNoSocketOnceTheSandboxIsUp)
 {
-    const testing::TempFolder folder;
+    const TempFolder folder;
     folder.write(QStringLiteral("KirvanMonitorP.users"), "Иванов:3:$argon2id$x\r\n");
     const QByteArray users = QFile::encodeName(folder.file(QStringLiteral("KirvanMonitorP.users")));
     const QByteArray fresh = QFile::encodeName(folder.file(QStringLiteral("new.txt")));
@@ -64,4 +58,4 @@ TEST(DecoderSandboxTest, NoFileAndNoSocketOnceTheSandboxIsUp)
 }
 
 } // namespace
-} // namespace kirvan
+} // namespace kirvan::testing
