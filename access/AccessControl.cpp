@@ -6,21 +6,62 @@
 #include "platform/Timer.h"
 #include "platform/Worker.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace kirvan {
 
 AccessControl::AccessControl(MessageLoop& loop, Dialogs& dialogs, std::unique_ptr<Worker> verifier, QString userFile,
-                             Journal journal)
+                             bool controlled, Journal journal)
     : loop_(loop),
       dialogs_(dialogs),
       userFile_(std::move(userFile)),
       journal_(std::move(journal)),
-      users_(UserList::load(userFile_)),
+      delaysFile_(QFileInfo(userFile_).dir().filePath(SignInDelays::fileName())),
+      delays_(SignInDelays::load(delaysFile_, loop.now())),
+      controlled_(controlled),
       idleTimer_(loop.createTimer()),
       verifier_(std::move(verifier))
 {
     idleTimer_->setOnTimer([this] { idleExpired(); });
+    try {
+        takeUp(UserList::load(userFile_), {});
+    } catch (const UserFileRefused& refused) {
+        // Refusing to start would leave the complex unwatched; before access was ever
+        // controlled, nobody relies on it and the file is to be put right first.
+        if (!controlled_)
+            throw;
+        takeUp(std::nullopt, QString::fromStdString(refused.what()));
+    }
+}
+
+void AccessControl::takeUp(const std::optional<UserList>& users, const QString& failure)
+{
+    if (users) {
+        users_ = users;
+        controlled_ = true;
+        if (closed()) {
+            closedReason_.clear();
+            journal_(QStringLiteral("ДОСТУП ОТКРЫТ: файл пользователей снова в силе"));
+            changed();
+        }
+        return;
+    }
+    if (!controlled_)
+        return;
+    close(failure.isEmpty() ? QStringLiteral("нет файла пользователей %1").arg(userFile_) : failure);
+}
+
+void AccessControl::close(const QString& reason)
+{
+    users_.reset();
+    end({});
+    if (reason == closedReason_)
+        return;
+    closedReason_ = reason;
+    journal_(QStringLiteral("ДОСТУП ЗАКРЫТ: ") + reason);
+    changed();
 }
 
 AccessControl::~AccessControl() = default;
@@ -34,6 +75,8 @@ QString AccessControl::statusText() const
 {
     if (!restricted())
         return QStringLiteral("ДОСТУП НЕ ОГРАНИЧЕН");
+    if (closed())
+        return QStringLiteral("ДОСТУП ЗАКРЫТ, уровень 1: ") + closedReason_;
     if (who_.isEmpty())
         return QStringLiteral("ОПЕРАТОР НЕ ВОШЁЛ, уровень 1");
     return QStringLiteral("ОПЕРАТОР: %1, уровень %2").arg(who_).arg(levelNumber(level_));
@@ -54,10 +97,11 @@ bool AccessControl::permit(ConsoleCommand command, const QString& caption)
     if (level() >= required)
         return true;
     journal_(QStringLiteral("ДОСТУП ЗАПРЕЩЕН: ") + caption);
+    const QString how
+        = closed() ? QStringLiteral("Вход невозможен: %1. Доступ откроет команда kirvan-tool user.").arg(closedReason_)
+                   : QStringLiteral("Войдите: «Режим» → «Вход оператора…» (Ctrl+L).");
     dialogs_.notice(QStringLiteral("Доступ запрещён"),
-                    QStringLiteral("«%1» требует уровня доступа %2. Войдите: «Режим» → «Вход оператора…» (Ctrl+L).")
-                        .arg(caption)
-                        .arg(levelNumber(required)),
+                    QStringLiteral("«%1» требует уровня доступа %2. %3").arg(caption).arg(levelNumber(required)).arg(how),
                     Dialogs::Icon::Warning);
     return false;
 }
@@ -88,17 +132,18 @@ void AccessControl::signIn(const QString& name, const QString& password, std::fu
         done({Outcome::Busy, QStringLiteral("Пароль ещё проверяется.")});
         return;
     }
-    if (!users_ || !users_->find(name)) {
+    // Closed, the file is looked at again: kirvan-tool may have put it back.
+    if (!closed() && (!users_ || !users_->find(name))) {
         done({Outcome::UnknownName, QStringLiteral("Пользователя «%1» нет.").arg(name)});
         return;
     }
-    const Failures failures = failures_.value(name.toLower());
-    if (failures.lockedUntil > loop_.now()) {
-        const std::int64_t minutes = (failures.lockedUntil - loop_.now() + 59'999) / 60'000;
-        done({Outcome::Locked, QStringLiteral("После %1 неверных паролей имя «%2» заблокировано; попробуйте через %3 мин.")
-                                   .arg(wrongPasswordsToLock)
-                                   .arg(name)
-                                   .arg(minutes)});
+    if (const std::int64_t wait = delays_.waitMs(name, loop_.now()); wait > 0) {
+        const User* user = users_ ? users_->find(name) : nullptr;
+        const QString known = user ? user->name : name;
+        const std::int64_t seconds = (wait + 999) / 1000;
+        journal_(QStringLiteral("ВХОД ОТЛОЖЕН: %1, ещё %2 с").arg(known).arg(seconds));
+        done({Outcome::Waiting,
+              QStringLiteral("После неверных паролей имя «%1» ждёт: следующая попытка через %2 с.").arg(known).arg(seconds)});
         return;
     }
     verifying_ = true;
@@ -123,35 +168,30 @@ void AccessControl::finishSignIn(const QString& name, bool verified, const std::
                                  const QString& failure, const std::function<void(const SignInResult&)>& done)
 {
     verifying_ = false;
-    if (!failure.isEmpty()) {
-        done({Outcome::Failed, failure});
+    // The file as it is now; gone or refused, it closes access.
+    takeUp(users, failure);
+    if (closed()) {
+        done({Outcome::Failed, QStringLiteral("Вход невозможен: %1.").arg(closedReason_)});
         return;
     }
-    // The file as it is now; without it the workstation goes on restricted as it started.
-    if (users)
-        users_ = users;
-    const User* user = users_->find(name);
+    const User* user = users_ ? users_->find(name) : nullptr;
     if (!user) {
         changed();
         done({Outcome::UnknownName, QStringLiteral("Пользователя «%1» нет.").arg(name)});
         return;
     }
-    Failures& failures = failures_[name.toLower()];
     if (!verified) {
         journal_(QStringLiteral("НЕВЕРНЫЙ ПАРОЛЬ: ") + user->name);
-        if (++failures.count >= wrongPasswordsToLock) {
-            failures = {0, loop_.now() + lockMs};
-            done({Outcome::Locked,
-                  QStringLiteral("Неверный пароль. После %1 неверных паролей имя «%2» заблокировано на %3 мин.")
-                      .arg(wrongPasswordsToLock)
-                      .arg(user->name)
-                      .arg(lockMs / 60'000)});
-        } else {
-            done({Outcome::WrongPassword, QStringLiteral("Неверный пароль.")});
-        }
+        delays_.failed(name, loop_.now());
+        saveDelays();
+        done({Outcome::WrongPassword, QStringLiteral("Неверный пароль. Следующая попытка — через %1 с.")
+                                          .arg((delays_.waitMs(name, loop_.now()) + 999) / 1000)});
         return;
     }
-    failures_.remove(name.toLower());
+    if (delays_.failures(name) > 0) {
+        delays_.succeeded(name);
+        saveDelays();
+    }
     if (!who_.isEmpty())
         journal_(QStringLiteral("ВЫХОД ОПЕРАТОРА: ") + who_);
     who_ = user->name;
@@ -162,6 +202,18 @@ void AccessControl::finishSignIn(const QString& name, bool verified, const std::
     done({Outcome::SignedIn, {}});
 }
 
+void AccessControl::saveDelays()
+{
+    // On the verifier's thread, after the verification under way: the main thread never waits
+    // for the disk. A count not written costs a guesser a minute at most.
+    verifier_->post([path = delaysFile_, delays = delays_](std::stop_token) -> Worker::Routine {
+        try {
+            delays.save(path);
+        } catch (const std::exception&) {}
+        return {};
+    });
+}
+
 void AccessControl::signOut()
 {
     end({});
@@ -170,11 +222,15 @@ void AccessControl::signOut()
 void AccessControl::end(const QString& suffix)
 {
     idleTimer_->setEnabled(false);
+    heldSince_ = -1;
     if (who_.isEmpty())
         return;
+    ++session_;
     journal_(QStringLiteral("ВЫХОД ОПЕРАТОРА: ") + who_ + suffix);
     who_.clear();
     level_ = AccessLevel::Everyone;
+    if (onSessionEnd_)
+        onSessionEnd_();
     changed();
 }
 
@@ -194,6 +250,7 @@ void AccessControl::setIdleMinutes(int minutes)
 void AccessControl::armIdleTimer()
 {
     idleTimer_->setEnabled(false);
+    heldSince_ = -1;
     if (who_.isEmpty() || idleMinutes_ == 0)
         return;
     idleTimer_->setInterval(idleMinutes_ * 60'000);
@@ -202,7 +259,13 @@ void AccessControl::armIdleTimer()
 
 void AccessControl::idleExpired()
 {
-    if ((alarmAnnounced_ && alarmAnnounced_()) || (typing_ && typing_())) {
+    const bool alarm = alarmAnnounced_ && alarmAnnounced_();
+    const bool typing = typing_ && typing_();
+    if (typing && heldSince_ < 0)
+        heldSince_ = loop_.now();
+    // A window left open must not keep the session for whoever comes along.
+    const bool heldLong = typing && loop_.now() - heldSince_ >= std::int64_t(idleMinutes_) * 60'000;
+    if (alarm || (typing && !heldLong)) {
         idleTimer_->setInterval(holdRetryMs);
         return;
     }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "access/AccessLevel.h"
+#include "access/SignInDelays.h"
 #include "access/UserFile.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -19,33 +19,39 @@ class Timer;
 class Worker;
 
 // Who is signed in at the console and what he may do: the one gate every command of the console
-// passes, the operator's sign-in and sign-out, the lock-out of a name after wrong passwords and
-// the sign-out after a time without input. Without a user file nothing is restricted and every
-// command runs as it always has; its audit line is then written without a name.
+// passes, the operator's sign-in and sign-out, the slowing down of a name after wrong passwords
+// and the sign-out after a time without input. Without a user file nothing is restricted and
+// every command runs as it always has; its audit line is then written without a name. Once access
+// has been controlled, a user file that is gone or cannot be trusted closes access instead: the
+// console keeps watching at level 1, and only kirvan-tool user opens it again.
 class AccessControl {
 public:
     // One line of the journal in the start/stop form; the caller puts date and time before it.
     using Journal = std::function<void(const QString& text)>;
 
-    static constexpr int wrongPasswordsToLock = 5;
-    static constexpr std::int64_t lockMs = 5 * 60 * 1000;
     static constexpr int defaultIdleMinutes = 15;
     // While an alarm is announced or the operator types, the sign-out waits and looks again.
     static constexpr int holdRetryMs = 1000;
 
-    // Reads the user file; throws UserFileRefused when it cannot be trusted. Passwords are
+    // Reads the user file and the counts of wrong passwords beside it. `controlled`: the settings
+    // say access has been controlled; then a missing or untrusted file closes access, else a
+    // missing file leaves it open and an untrusted one throws UserFileRefused. Passwords are
     // verified by `verifier`, never on the main thread.
     AccessControl(MessageLoop& loop, Dialogs& dialogs, std::unique_ptr<Worker> verifier, QString userFile,
-                  Journal journal);
+                  bool controlled, Journal journal);
     ~AccessControl();
 
-    bool restricted() const { return users_.has_value(); }
+    bool restricted() const { return users_.has_value() || closed(); }
+    // A user file has been in force: the settings are to record it.
+    bool controlled() const { return controlled_; }
+    // The user file has gone or cannot be trusted since access was controlled.
+    bool closed() const { return !closedReason_.isEmpty(); }
     // The engineer's level when nothing is restricted.
     AccessLevel level() const;
     // The signed-in user's name; empty when nobody is signed in.
     const QString& who() const { return who_; }
-    // For the status bar: "ДОСТУП НЕ ОГРАНИЧЕН", "ОПЕРАТОР: Иванов, уровень 2" or
-    // "ОПЕРАТОР НЕ ВОШЁЛ, уровень 1".
+    // For the status bar: "ДОСТУП НЕ ОГРАНИЧЕН", "ОПЕРАТОР: Иванов, уровень 2",
+    // "ОПЕРАТОР НЕ ВОШЁЛ, уровень 1" or "ДОСТУП ЗАКРЫТ, уровень 1: <why>".
     QString statusText() const;
     // The names to choose from at sign-in, as the file had them at the last look.
     QStringList names() const;
@@ -60,7 +66,7 @@ public:
     // The audit line of any action, also of level 1.
     void audit(const QString& caption);
 
-    enum class Outcome { SignedIn, WrongPassword, Locked, UnknownName, Busy, Failed };
+    enum class Outcome { SignedIn, WrongPassword, Waiting, UnknownName, Busy, Failed };
     struct SignInResult {
         Outcome outcome;
         QString message; // for the sign-in window, in Russian; empty on success
@@ -75,16 +81,21 @@ public:
     void activity();
     // 0: never signed out for lack of input.
     void setIdleMinutes(int minutes);
-    // What holds off the sign-out for lack of input: an alarm announced, the operator typing.
+    // Counts every sign-out: a dialog opened in one session may not finish its command in a
+    // later one.
+    std::uint64_t session() const { return session_; }
+    // What holds off the sign-out for lack of input: an alarm announced, as long as it is; the
+    // operator typing in an open window, for the idle time once more at most.
     void setAlarmHold(std::function<bool()> alarmAnnounced) { alarmAnnounced_ = std::move(alarmAnnounced); }
     void setTypingHold(std::function<bool()> typing) { typing_ = std::move(typing); }
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+    // Somebody signed in has been signed out, by himself, by time or by access closing.
+    void setOnSessionEnd(std::function<void()> handler) { onSessionEnd_ = std::move(handler); }
 
 private:
-    struct Failures {
-        int count = 0;
-        std::int64_t lockedUntil = 0;
-    };
+    void takeUp(const std::optional<UserList>& users, const QString& failure);
+    void close(const QString& reason);
+    void saveDelays();
     void finishSignIn(const QString& name, bool verified, const std::optional<UserList>& users, const QString& failure,
                       const std::function<void(const SignInResult&)>& done);
     void end(const QString& suffix);
@@ -99,11 +110,17 @@ private:
     std::optional<UserList> users_;
     QString who_;
     AccessLevel level_ = AccessLevel::Everyone;
-    QHash<QString, Failures> failures_; // by the name folded to lower case
+    QString delaysFile_;
+    SignInDelays delays_;
+    bool controlled_;
+    QString closedReason_;
     int idleMinutes_ = defaultIdleMinutes;
+    std::uint64_t session_ = 0;
+    std::int64_t heldSince_ = -1; // when an open window began holding the sign-out off
     std::function<bool()> alarmAnnounced_;
     std::function<bool()> typing_;
     std::function<void()> onChanged_;
+    std::function<void()> onSessionEnd_;
     std::unique_ptr<Timer> idleTimer_;
     bool verifying_ = false;
     // Last: it goes first, so that no verification hands a result to a half-destroyed gate.

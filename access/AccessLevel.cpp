@@ -9,6 +9,14 @@ std::optional<AccessLevel> levelOf(int number)
     return AccessLevel(number);
 }
 
+QString passwordProblem(AccessLevel level, const QString& password)
+{
+    const qsizetype shortest = level == AccessLevel::Engineer ? 8 : level == AccessLevel::Operator ? 4 : 1;
+    if (password.size() >= shortest)
+        return {};
+    return QStringLiteral("пароль уровня %1 должен быть не короче %2 знаков").arg(levelNumber(level)).arg(shortest);
+}
+
 AccessLevel requiredLevel(ConsoleCommand command)
 {
     switch (command) {

@@ -53,4 +53,8 @@ enum class ConsoleCommand : std::uint8_t {
 
 AccessLevel requiredLevel(ConsoleCommand command);
 
+// The shortest password a user of the level may have: a short password of a high level is
+// guessed first. Why `password` is too short for `level`, in Russian; empty when it is not.
+QString passwordProblem(AccessLevel level, const QString& password);
+
 } // namespace kirvan

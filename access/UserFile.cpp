@@ -2,14 +2,11 @@
 
 #include "files/AtomicFile.h"
 #include "files/Cp1251.h"
-#include "files/FileWriteError.h"
 #include "files/RegularFile.h"
-#include "platform/SystemError.h"
 
-#include <QFile>
+#include <QStringDecoder>
+#include <QStringList>
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace kirvan {
@@ -37,6 +34,17 @@ void checkOwnership(const QString& path, const struct stat& info)
                                                    "из них может дать себе любой уровень доступа; исправьте права: "
                                                    "chmod 600 %2")
                                         .arg(modeText(info.st_mode), path));
+}
+
+// Cyrillic in Windows-1251 is almost never valid UTF-8, so letters beyond ASCII that decode as
+// UTF-8 tell the file's encoding.
+bool looksLikeUtf8(const QByteArray& bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(bytes);
+    return !utf8.hasError();
 }
 
 User parseLine(const QString& path, const QString& line, int number)
@@ -68,6 +76,11 @@ std::optional<UserList> UserList::load(const QString& path)
     if (file.status == RegularFile::Status::Failed)
         throw UserFileRefused(path, file.failure);
     checkOwnership(path, file.info);
+    // Read as Windows-1251, a file written in UTF-8 would be quoted back as gibberish.
+    if (looksLikeUtf8(file.bytes))
+        throw UserFileRefused(path, QStringLiteral("он записан в кодировке UTF-8, а не Windows-1251; исправьте его "
+                                                   "командой kirvan-tool user или перекодируйте: iconv -f UTF-8 -t "
+                                                   "CP1251"));
     UserList list;
     const QStringList lines = cp1251::decode(file.bytes).split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -91,15 +104,8 @@ void UserList::save(const QString& path) const
     for (const User& user : users_)
         text += user.name + separator + QString::number(levelNumber(user.level)) + separator
                 + QString::fromLatin1(user.hash) + QStringLiteral("\r\n");
-    // Made empty and owner-only first, so that no moment shows the hashes to anybody else; the
-    // write keeps the mode it finds.
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0)
-        ::close(fd);
-    else if (errno != EEXIST)
-        throw FileWriteError(path, systemErrorText(errno));
-    writeFileAtomically(path, cp1251::encode(text).bytes);
+    // Nobody else may even read the hashes: guessing passwords offline needs no sign-in window.
+    writeFileAtomically(path, cp1251::encode(text).bytes, FileAccess::OwnerOnly);
 }
 
 const User* UserList::find(const QString& name) const

@@ -49,16 +49,19 @@ QStringList soundFolders(const WorkstationFolder& folder)
 } // namespace
 
 Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window, const WorkstationFolder& folder)
-    : platform_(platform),
-      notices_(platform.loop, platform.dialogs),
+    : dialogs_(platform.dialogs),
+      platform_{platform.loop, dialogs_,       platform.shell,    platform.clock,  platform.locale,
+                platform.port, platform.sound, platform.pictures, platform.workers},
+      notices_(platform.loop, platform_.dialogs),
       folder_(folder),
       store_(platform.locale),
       settings_(store_, folder_),
       table_(settings_.ini()),
       log_(folder_.logFile(), platform.loop),
-      access_(platform.loop, platform.dialogs, platform.workers.create(), folder_.file(UserList::fileName()),
+      access_(platform.loop, platform_.dialogs, platform.workers.create(), folder_.file(UserList::fileName()),
+              settings_.ini().readInteger(settings::sectionSettings, settings::keyAccessControlled, 0) == 1,
               [this](const QString& text) { logDated(QStringLiteral("  ") + text); }),
-      controlModules_(settings_.ini(), platform.loop, platform.dialogs,
+      controlModules_(settings_.ini(), platform.loop, platform_.dialogs,
                       [this](std::uint8_t address, std::uint8_t parameterA) {
                           link_.queueCommand(address, command::startScenario, parameterA, command::scenarioParameterB);
                       }),
@@ -77,19 +80,19 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
             [this](const QString& record) { dispatcher_.processEvent(record); }),
       linkControl_(link_, platform.loop),
       mailbox_(platform.loop, folder_.mailboxFile(), link_.queue(), statusBar_, platform.workers.create()),
-      rejectedRecords_(platform.loop, platform.dialogs, statusBar_),
+      rejectedRecords_(platform.loop, platform_.dialogs, statusBar_),
       selection_(popup_),
-      loader_(tree_, settings_, store_, statusBar_, platform.dialogs, linkControl_, popup_),
-      systems_(SystemCommands::Services{platform.dialogs, statusBar_, store_, settings_, tree_, popup_, link_,
+      loader_(tree_, settings_, store_, statusBar_, platform_.dialogs, linkControl_, popup_),
+      systems_(SystemCommands::Services{platform_.dialogs, statusBar_, store_, settings_, tree_, popup_, link_,
                                         platform.port, loader_, controlModules_.table(),
                                         [this](const QString& text) { logDated(text); }}),
       // Pictures are read on a thread of their own, also in tests: a read may be abandoned.
       planPictures_(platform.pictures, std::make_unique<WorkerThread>(platform.loop)),
       planDisplay_(settings_, store_, planPictures_, planArea_, markers_),
-      planEditor_(PlanEditor::Services{settings_, store_, platform.dialogs, platform.shell, statusBar_, tree_, popup_,
+      planEditor_(PlanEditor::Services{settings_, store_, platform_.dialogs, platform.shell, statusBar_, tree_, popup_,
                                        planArea_, planDisplay_, markers_, [this] { tree_.select(tree_.selected()); }}),
-      markerCommands_(MarkerCommands::Services{settings_, store_, platform.dialogs, statusBar_, tree_, markers_, link_}),
-      commands_({tree_, dispatcher_, alarms_, loader_, settings_, store_, statusBar_, link_, platform.dialogs})
+      markerCommands_(MarkerCommands::Services{settings_, store_, platform_.dialogs, statusBar_, tree_, markers_, link_}),
+      commands_({tree_, dispatcher_, alarms_, loader_, settings_, store_, statusBar_, link_, platform_.dialogs})
 {
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
@@ -132,8 +135,17 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     });
     if (!settings_.firstStart())
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
+    // From now on a user file that goes closes access instead of opening it.
+    if (access_.controlled())
+        settings_.ini().writeString(settings::sectionSettings, settings::keyAccessControlled, u"1");
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
     access_.setAlarmHold([this] { return alarms_.alarmLevel() != Annunciation::Normal; });
+    dialogs_.setSession([this] { return access_.session(); });
+    // Plan edit mode is the engineer's; nobody after him could leave it.
+    access_.setOnSessionEnd([this] {
+        if (planEditor_.editMode())
+            planEditor_.endEditMode();
+    });
     planEditor_.setOnPlaced(
         [this](const QString& detector) { access_.audit(QStringLiteral("Установить извещатель: ") + detector); });
 }
@@ -234,10 +246,18 @@ void Workstation::windowClosed()
     settingsOpen_ = false;
 }
 
+bool Workstation::desktopProgramsAllowed()
+{
+    // A program of the desktop runs with the workstation user's rights: an editor may write
+    // the journal, a browser open anything. Only the engineer may be handed one.
+    return access_.level() >= AccessLevel::Engineer
+           && settings_.ini().readInteger(settings::sectionSettings, settings::keyDesktopPrograms, 1) != 0;
+}
+
 void Workstation::showHelp()
 {
     const QString page = folder_.resource(QStringLiteral("Help/index.html"));
-    if (!platform_.shell.openDocument(page) && onHelpUnopened_)
+    if ((!desktopProgramsAllowed() || !platform_.shell.openDocument(page)) && onHelpUnopened_)
         onHelpUnopened_(page);
 }
 
@@ -258,7 +278,7 @@ QString Workstation::soundOffCaption(const QString& caption) const
 
 bool Workstation::openJournal()
 {
-    return log_.openJournal(platform_.shell);
+    return desktopProgramsAllowed() && log_.openJournal(platform_.shell);
 }
 
 } // namespace kirvan

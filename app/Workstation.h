@@ -1,6 +1,7 @@
 #pragma once
 
 #include "access/AccessControl.h"
+#include "access/SessionDialogs.h"
 #include "complex/CompositionTree.h"
 #include "complex/ConfigurationLoader.h"
 #include "complex/ControlModules.h"
@@ -83,11 +84,12 @@ public:
     // workstation is destroyed.
     void windowClosed();
 
-    // Without a program of the desktop for the help page (a kiosk), the page is handed to the
-    // window set here.
+    // The help page and the log go to a program of the desktop only at level 3, and never when
+    // the setting "Программы рабочего стола" is 0 (a kiosk). Otherwise, or without such a program,
+    // the page is handed to the window set here.
     void showHelp();
     void setOnHelpUnopened(std::function<void(const QString& page)> show) { onHelpUnopened_ = std::move(show); }
-    // False when the log exists but no program of the desktop can show it.
+    // False when the log exists but no program of the desktop may or can show it.
     bool openJournal();
 
     // Every entry point of the toolkit (signal, event, menu, timer, main) runs its work here: an
@@ -100,6 +102,7 @@ public:
     bool settingsOpen() const { return settingsOpen_; }
 
     const WorkstationFolder& folder() const { return folder_; }
+    // The dialogs in it answer for the session that opened them (SessionDialogs).
     const PlatformServices& platform() const { return platform_; }
     SettingsFile& settings() { return settings_; }
     EventTable& table() { return table_; }
@@ -132,12 +135,15 @@ public:
 
 private:
     void logDated(const QString& text);
+    bool desktopProgramsAllowed();
     // Without an output device every alarm is silent: a lasting notice in the status bar and one
     // journal line each time the device goes; the notice goes when a device is back.
     void checkSoundDevice();
     // The systems' names by address ("01"), for the messages of remote monitoring.
     QMap<QString, QString> systemNames();
 
+    // The platform's dialogs, asked on behalf of the session that opens them.
+    SessionDialogs dialogs_;
     PlatformServices platform_;
     OperatorNotices notices_;
     WorkstationFolder folder_;

@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogFit.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -66,6 +67,13 @@ std::optional<QString> chooseFile(QWidget* parent, FileChoice choice, const QStr
     dialog.setLocale(QLocale(QLocale::Russian, QLocale::Russia));
     dialog.setViewMode(QFileDialog::Detail);
     dialog.setProxyModel(new RussianFileColumns(&dialog));
+    // Anybody at the console may open a file dialog: it never renames, deletes or makes a file
+    // or folder, neither from its buttons and keys nor from a pop-up menu.
+    dialog.setOption(QFileDialog::ReadOnly);
+    for (auto* view : dialog.findChildren<QAbstractItemView*>())
+        view->setContextMenuPolicy(Qt::NoContextMenu);
+    if (auto* newFolder = dialog.findChild<QWidget*>(QStringLiteral("newFolderButton")))
+        newFolder->hide();
     if (choice == FileChoice::Open) {
         dialog.setFileMode(QFileDialog::ExistingFile);
     } else {

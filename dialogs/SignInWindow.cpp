@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace kirvan {
 
@@ -75,6 +76,9 @@ void SignInWindow::answered(const AccessControl::SignInResult& result)
         return;
     }
     message_->setText(result.message);
+    // A message of more lines than the last one: the window grows to show it whole, as a
+    // window laid out once does not.
+    resize(width(), std::max(height(), layout()->totalHeightForWidth(width())));
     ok_->setEnabled(true);
     password_->setFocus();
 }

@@ -49,11 +49,22 @@ void syncFolder(const QByteArray& folder)
     }
 }
 
-mode_t creationMode()
+// The umask as the kernel shows it: reading it with umask() would change it for a moment for
+// every thread of the process.
+mode_t currentUmask()
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("Umask:"))
+                return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+    return 077;
+}
+
+mode_t fileMode(FileAccess access, const struct stat* old)
+{
+    const mode_t allowed = access == FileAccess::OwnerOnly ? 07700 : 07755;
+    return (old ? old->st_mode & 07777 : 0644 & ~currentUmask()) & allowed;
 }
 
 [[noreturn]] void refuse(const QString& path, int error)
@@ -120,6 +131,18 @@ bool isLeftoverOf(const QString& entry, const QString& fileName, const QString& 
 
 } // namespace
 
+bool restrictToOwner(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    const bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid()
+                    && ((info.st_mode & 077) == 0 || ::fchmod(fd, info.st_mode & 07700) == 0);
+    ::close(fd);
+    return ok;
+}
+
 void removeWriteLeftovers(const QString& folder, const QString& fileName)
 {
     const QByteArray encodedFolder = QFile::encodeName(folder);
@@ -144,7 +167,8 @@ void removeWriteLeftovers(const QString& folder, const QString& fileName)
     ::closedir(entries);
 }
 
-void writeFileAtomically(const QString& path, QByteArrayView content, const std::function<void()>& beforeReplace)
+void writeFileAtomically(const QString& path, QByteArrayView content, FileAccess access,
+                         const std::function<void()>& beforeReplace)
 {
     const QFileInfo info(path);
     // Writing through a link must keep the link and replace what it points to.
@@ -171,7 +195,7 @@ void writeFileAtomically(const QString& path, QByteArrayView content, const std:
         refuse(path, error);
     }
 
-    bool ok = ::fchmod(fd, existed ? old.st_mode & 07777 : creationMode()) == 0;
+    bool ok = ::fchmod(fd, fileMode(access, existed ? &old : nullptr)) == 0;
     if (ok && existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
         (void)::fchown(fd, old.st_uid, old.st_gid); // only root may; others keep their own
     ok = ok && writeAll(fd, content) && ::fsync(fd) == 0;

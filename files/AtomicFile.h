@@ -17,7 +17,16 @@ namespace kirvan {
 // Throws FileWriteError naming `path` when the file system refuses; the old file is untouched.
 // `beforeReplace` runs after the temporary file is complete and before the rename (tests use it
 // to stop the process at the worst moment).
-void writeFileAtomically(const QString& path, QByteArrayView content, const std::function<void()>& beforeReplace = {});
+// Whatever the process's umask, no file written here is writable by anybody but its owner; a
+// file that holds a secret (`FileAccess::OwnerOnly`) is not readable by anybody else either. The
+// mode is set on the temporary file before the content goes in.
+enum class FileAccess { Shared, OwnerOnly };
+void writeFileAtomically(const QString& path, QByteArrayView content, FileAccess access = FileAccess::Shared,
+                         const std::function<void()>& beforeReplace = {});
+
+// Takes every right of group and others from an existing file of this user, which may hold a
+// secret written into it by hand; a link is not followed. False when the file system refuses.
+bool restrictToOwner(const QString& path);
 
 } // namespace kirvan
 

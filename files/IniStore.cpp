@@ -55,7 +55,7 @@ qsizetype IniStore::edit(const QString& path, const std::function<bool(IniDocume
         return 0;
     const cp1251::Encoded encoded = cp1251::encode(changed.serialize());
     try {
-        writeFileAtomically(resolved, encoded.bytes, beforeReplace_);
+        writeFileAtomically(resolved, encoded.bytes, FileAccess::Shared, beforeReplace_);
     } catch (const FileWriteError& refused) {
         throw FileWriteError(path, refused.reason());
     }

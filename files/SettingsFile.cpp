@@ -26,11 +26,14 @@ SettingsFile::SettingsFile(IniStore& store, WorkstationFolder folder)
     const QString failure = store.read(path, [](const IniDocument&) {});
     if (!failure.isEmpty())
         throw FileReadError(path, failure);
+    // The broker's password may have been written in by hand, into a file anybody could read.
+    restrictToOwner(path);
 }
 
 void SettingsFile::createWithFirstStartValues()
 {
-    writeFileAtomically(ini_.path(), {});
+    // Owner-only from the start: the broker's password goes into it later.
+    writeFileAtomically(ini_.path(), {}, FileAccess::OwnerOnly);
     using namespace settings;
     ini_.writeString(sectionSettings, keyComPort, u"1");
     ini_.writeString(sectionSettings, keyTable, u"0");

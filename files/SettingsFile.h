@@ -8,7 +8,8 @@ namespace kirvan {
 class IniStore;
 
 // The workstation's settings file, opened once at start-up and kept until the main window
-// closes. When there is none, opening creates it with the first-start values.
+// closes. When there is none, opening creates it with the first-start values. It may hold the
+// broker's password, so only its owner may read it: opening takes the rights of anybody else.
 class SettingsFile {
 public:
     // Throws FileWriteError when a missing file cannot be created, FileReadError when the file

@@ -12,6 +12,11 @@ inline constexpr QStringView keyInstallation = u"Установка";
 inline constexpr QStringView keyEquipment = u"Оборудование";
 // Minutes without keyboard or mouse input after which the operator is signed out; 0: never.
 inline constexpr QStringView keyOperatorIdleMinutes = u"Выход оператора, мин";
+// 1 once a user file has been in force: from then on a missing or untrusted user file closes
+// access instead of opening it. Only kirvan-tool user changes it.
+inline constexpr QStringView keyAccessControlled = u"Доступ по паролям";
+// 0 on a kiosk: F1 and F3 never hand a file to a program of the desktop, also not at level 3.
+inline constexpr QStringView keyDesktopPrograms = u"Программы рабочего стола";
 // The size of the window's texts and pictures, 1 being the design's pixels; none or 0: chosen
 // from the screen's size and density.
 inline constexpr QStringView keyScale = u"Масштаб";

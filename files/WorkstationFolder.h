@@ -48,4 +48,12 @@ QString defaultWorkstationFolder(const QString& programFolder, const QStringList
 // The user may create and rename files in the folder.
 bool folderWritable(const QString& folder);
 
+// Why the workstation cannot trust its folder, in Russian with the command that puts it right;
+// empty when it can. Whoever else may create or rename files in it could take the user file away
+// (and with it every restriction) or replace the settings.
+QString folderTrustProblem(const QString& folder);
+
+// Creates a missing workstation folder (and those above it) writable by its owner only.
+bool createPrivateFolder(const QString& folder);
+
 } // namespace kirvan

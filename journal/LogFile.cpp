@@ -140,7 +140,7 @@ bool endsWithoutLineEnd(const QByteArray& name, const struct stat& file)
 int LogFile::writeWaiting()
 {
     const QByteArray name = QFile::encodeName(resolvePathCase(path_));
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
     if (fd < 0)
         return errno;
     struct stat before {};

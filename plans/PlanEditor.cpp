@@ -82,8 +82,12 @@ void PlanEditor::enter()
 
 void PlanEditor::leave()
 {
-    if (!confirmed(s_.dialogs, QStringLiteral("Выйти из режима редактирования планов?")))
-        return;
+    if (confirmed(s_.dialogs, QStringLiteral("Выйти из режима редактирования планов?")))
+        endEditMode();
+}
+
+void PlanEditor::endEditMode()
+{
     editMode_ = false;
     placing_ = false;
     StatusBar& status = s_.statusBar;

@@ -46,6 +46,8 @@ public:
 
     // Switches plan edit mode on or off after the operator confirms it.
     void togglePlanEditMode();
+    // Leaves plan edit mode without asking: whoever entered it has gone.
+    void endEditMode();
     // "Загрузить план": a picture file for the selected system or zone, shown at once and stored
     // in the system file. currentPlan and the markers follow at the next plan display.
     void assignPlan();

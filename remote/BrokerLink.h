@@ -12,7 +12,8 @@ namespace kirvan {
 // its own; the handlers are called on that thread and must only hand the news on.
 class BrokerLink {
 public:
-    enum class State : std::uint8_t { Connected, Unreachable, Refused };
+    // Refused: the broker turned the account down; Untrusted: its certificate was not accepted.
+    enum class State : std::uint8_t { Connected, Unreachable, Refused, Untrusted };
     struct Handlers {
         std::function<void(State)> state;
         // The broker has acknowledged the message (PUBACK).

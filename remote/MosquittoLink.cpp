@@ -19,6 +19,12 @@ bool refusal(int result)
     return result == 4 || result == 5;
 }
 
+// A failed TLS handshake is the broker's certificate refused, not a line down.
+BrokerLink::State loss(int result)
+{
+    return result == MOSQ_ERR_TLS ? BrokerLink::State::Untrusted : BrokerLink::State::Unreachable;
+}
+
 std::int64_t nowMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -138,7 +144,7 @@ void MosquittoLink::run(std::stop_token stop)
             if (result != MOSQ_ERR_SUCCESS) {
                 if (stop.stop_requested())
                     break;
-                report(State::Unreachable);
+                report(loss(result));
                 if (!pause(stop, delayMs))
                     break;
                 continue;
@@ -158,7 +164,7 @@ void MosquittoLink::run(std::stop_token stop)
         if (result != MOSQ_ERR_SUCCESS || (!connected && nowMs() - attemptStart > ConnectVerdictMs)) {
             if (stopping_)
                 break;
-            report(State::Unreachable);
+            report(loss(result));
             open = false;
             if (!pause(stop, delayMs))
                 break;
@@ -182,8 +188,8 @@ void MosquittoLink::report(State state)
 {
     {
         std::lock_guard lock(mutex_);
-        // A refused account stays the news until a connection succeeds.
-        if (state == State::Unreachable && last_ == State::Refused)
+        // A refused account or certificate stays the news until a connection succeeds.
+        if (state == State::Unreachable && (last_ == State::Refused || last_ == State::Untrusted))
             return;
         if (last_ == state)
             return;

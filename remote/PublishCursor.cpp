@@ -36,7 +36,8 @@ void PublishCursor::save(const QString& path) const
                                + "\r\ndevice=" + QByteArray::number(quint64(position.device))
                                + "\r\ninode=" + QByteArray::number(quint64(position.inode))
                                + "\r\noffset=" + QByteArray::number(qint64(position.offset)) + "\r\n";
-    writeFileAtomically(path, content);
+    // Owner-only: it tells how much of the journal has gone out and when.
+    writeFileAtomically(path, content, FileAccess::OwnerOnly);
 }
 
 } // namespace kirvan

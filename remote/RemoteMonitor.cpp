@@ -45,6 +45,8 @@ QString RemoteMonitor::statusText(BrokerLink::State state)
         return QStringLiteral("MQTT: подключено");
     case BrokerLink::State::Refused:
         return QStringLiteral("MQTT: отказ авторизации");
+    case BrokerLink::State::Untrusted:
+        return QStringLiteral("MQTT: сертификат сервера не принят");
     case BrokerLink::State::Unreachable:
         break;
     }
@@ -55,6 +57,8 @@ QString RemoteMonitor::outageText(BrokerLink::State state, const QString& server
 {
     if (state == BrokerLink::State::Refused)
         return QStringLiteral("  MQTT: ОТКАЗ АВТОРИЗАЦИИ НА СЕРВЕРЕ %1").arg(server);
+    if (state == BrokerLink::State::Untrusted)
+        return QStringLiteral("  MQTT: СЕРТИФИКАТ СЕРВЕРА %1 НЕ ПРИНЯТ").arg(server);
     return QStringLiteral("  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ %1").arg(server);
 }
 

@@ -3,8 +3,10 @@
 #include "app/GuardedSlot.h"
 #include "app/Workstation.h"
 #include "dialogs/FileChooser.h"
+#include "journal/ExportTarget.h"
 #include "journal/JournalExport.h"
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/Timer.h"
 #include "platform/Worker.h"
 #include "viewer/JournalPrint.h"
@@ -13,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QScreen>
@@ -55,6 +58,7 @@ JournalViewer::JournalViewer(QString logPath, const PlatformServices& platform, 
       order_(platform.locale),
       clock_(platform.clock),
       loop_(platform.loop),
+      dialogs_(platform.dialogs),
       follow_(platform.loop.createTimer()),
       exportRun_(platform.loop, platform.workers),
       reader_(platform.workers.create())
@@ -328,8 +332,18 @@ void JournalViewer::showCount()
     count_->setText(countText());
 }
 
-void JournalViewer::exportCsv(const QString& file)
+bool JournalViewer::targetAllowed(const QString& file)
 {
+    const auto refusal = exportRefusal(file, QFileInfo(logPath_).absolutePath());
+    if (refusal)
+        dialogs_.notice(QStringLiteral("Файл не записан"), *refusal, Dialogs::Icon::Warning);
+    return !refusal;
+}
+
+bool JournalViewer::exportCsv(const QString& file)
+{
+    if (!targetAllowed(file))
+        return false;
     exportRun_.start(this, QStringLiteral("Экспорт журнала в CSV…"), model_->rows().size(),
                      [file, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
                          QSaveFile out(file);
@@ -339,6 +353,19 @@ void JournalViewer::exportCsv(const QString& file)
                          // Uncommitted, the file stays as it was; a cancelled run's failure is never shown.
                          return QStringLiteral("Не удалось записать файл %1: %2").arg(file, out.errorString());
                      });
+    return true;
+}
+
+bool JournalViewer::printPdf(const QString& file)
+{
+    if (!targetAllowed(file))
+        return false;
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Landscape);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(file);
+    print(printer);
+    return true;
 }
 
 void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
@@ -353,31 +380,29 @@ void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
 
 void JournalViewer::exportCsvAsked()
 {
+    // The home folder, not the workstation's: exports are not written there.
     if (const auto file = chooseFile(this, FileChoice::Save, QStringLiteral("Экспорт журнала в CSV"),
-                                     QStringLiteral("CSV (*.csv)"), QFileInfo(logPath_).absolutePath(),
-                                     QStringLiteral("журнал.csv")))
+                                     QStringLiteral("CSV (*.csv)"), QDir::homePath(),
+                                     exportFileName(clock_.now(), QStringLiteral("csv"))))
         exportCsv(*file);
 }
 
 void JournalViewer::printAsked(bool pdf)
 {
+    if (pdf) {
+        if (const auto file = chooseFile(this, FileChoice::Save, QStringLiteral("Сохранить журнал в PDF"),
+                                         QStringLiteral("PDF (*.pdf)"), QDir::homePath(),
+                                         exportFileName(clock_.now(), QStringLiteral("pdf"))))
+            printPdf(*file);
+        return;
+    }
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setPageOrientation(QPageLayout::Landscape);
-    if (pdf) {
-        const auto chosen = chooseFile(this, FileChoice::Save, QStringLiteral("Сохранить журнал в PDF"),
-                                       QStringLiteral("PDF (*.pdf)"), QFileInfo(logPath_).absolutePath(),
-                                       QStringLiteral("журнал.pdf"));
-        if (!chosen)
-            return;
-        const QString file = *chosen;
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(file);
-    } else {
-        QPrintDialog dialog(printer.get(), this);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-    }
-    print(printer);
+    QPrintDialog dialog(printer.get(), this);
+    // Printing to a file would bring the toolkit's own file dialog, which may replace any file.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    if (dialog.exec() == QDialog::Accepted)
+        print(printer);
 }
 
 } // namespace kirvan

@@ -19,6 +19,7 @@ class QTableView;
 namespace kirvan {
 
 class Clock;
+class Dialogs;
 class JournalViewerModel;
 class MessageLoop;
 class Timer;
@@ -46,8 +47,11 @@ public:
     QString countText() const;
 
     // Writes the shown lines as CSV into `file` on a worker, with a progress dialog that can
-    // cancel it; a failure is thrown at the end, for the loop's error handler.
-    void exportCsv(const QString& file);
+    // cancel it; a failure is thrown at the end, for the loop's error handler. False, with a
+    // notice, when the file may not take an export (exportRefusal): nothing is written.
+    bool exportCsv(const QString& file);
+    // The same as a PDF file.
+    bool printPdf(const QString& file);
     // Prints the shown lines in the same way; the device is kept until then.
     void print(std::shared_ptr<QPagedPaintDevice> device);
     // An export or a printout runs.
@@ -64,11 +68,14 @@ private:
     void showCount();
     void exportCsvAsked();
     void printAsked(bool pdf);
+    // False, with the notice why, when `file` may not take an export.
+    bool targetAllowed(const QString& file);
 
     QString logPath_;
     JournalDateOrder order_;
     const Clock& clock_;
     MessageLoop& loop_;
+    Dialogs& dialogs_;
     JournalViewerModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QCheckBox* fromOn_ = nullptr;

@@ -32,9 +32,22 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const QEvent::Type type = event->type();
-        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::Wheel)
+        // A key that is a shortcut never arrives as a key press: the toolkit offers it as a
+        // shortcut first, and the command takes it.
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
             onInput_();
+            break;
+        default:
+            break;
+        }
         return QObject::eventFilter(watched, event);
     }
 
@@ -139,7 +152,8 @@ void MainWindow::connectCommands()
     };
     for (const auto& [action, command, execute] : commands)
         connect(action, &QAction::triggered, this, gated(command, action, [&c, execute] { (c.*execute)(); }));
-    // Without a program of the desktop for the log (a kiosk), F3 shows it in the journal viewer.
+    // Below level 3, on a kiosk or without a program of the desktop for the log, F3 shows it in
+    // the journal viewer.
     connect(actions_->openJournal, &QAction::triggered, this, guarded([this, &w] {
                 if (!w.openJournal())
                     showJournalViewer();

@@ -94,7 +94,7 @@ kirvan::WorkstationFolder workstationFolder(const QString& given)
     const QStringList systemFolders{QStringLiteral(KIRVAN_SYSTEM_PROGRAM_FOLDER), QStringLiteral("/usr/bin"),
                                     QStringLiteral("/usr/local/bin")};
     const QString chosen = kirvan::defaultWorkstationFolder(program, systemFolders, userData, kirvan::folderWritable);
-    QDir().mkpath(chosen);
+    kirvan::createPrivateFolder(chosen);
     return kirvan::WorkstationFolder(chosen, shared);
 }
 
@@ -128,6 +128,9 @@ int main(int argc, char** argv)
     kirvan::installRussianTranslations(application);
     QApplication::setWindowIcon(kirvan::applicationIcon());
     const kirvan::WorkstationFolder folder = workstationFolder(line->folder);
+    if (const QString problem = kirvan::folderTrustProblem(folder.path()); !problem.isEmpty())
+        return startRefused(
+            QStringLiteral("Папка рабочего места не принята: %1\n\nПрограмма не запускается.").arg(problem));
     // One workstation per folder: a second one would write its own start and stop lines and
     // link losses into the live journal.
     kirvan::WorkstationLock::Refusal refusal{};

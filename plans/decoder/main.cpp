@@ -2,14 +2,20 @@
 // JPEG, told apart by content; anything else is taken for a drawing: EMF, WMF or SVG) to fit
 // WIDTH × HEIGHT and writes it to standard output (see PictureStream.h). The workstation runs it
 // under a time and a memory limit and kills it when the picture is no longer wanted, so a hostile,
-// damaged or merely huge plan ends this process and never holds or ends the workstation.
+// damaged or merely huge plan ends this process and never holds or ends the workstation. Once the
+// input is read, the process locks itself in (Sandbox.h): a decoder that a plan takes over can
+// read, write or send nothing of the workstation's.
 // Exit status 1: the picture cannot be read; 2: wrong arguments.
 
 #include "plans/decoder/Drawing.h"
 #include "plans/decoder/PictureStream.h"
+#include "plans/decoder/Sandbox.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QImageReader>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +25,8 @@ namespace {
 
 // The workstation reads no larger plan drawing either.
 constexpr qint64 largestDrawing = 64 * 1024 * 1024;
+// A scan is read whole before the sandbox closes; none comes near it.
+constexpr qint64 largestScan = 256 * 1024 * 1024;
 // A raster format that does not scale while it decodes (BMP) is decoded whole first.
 constexpr int decodeLimitMegabytes = 1024;
 
@@ -46,6 +54,16 @@ std::optional<QImage> readRaster(QIODevice& input, QSize bound)
     return picture;
 }
 
+// What the sandbox would refuse later: fontconfig's settings and caches are read, and the
+// image format plugins loaded, now.
+void loadBeforeSandbox(QIODevice& input)
+{
+    QImageReader::imageFormat(&input);
+    QFontDatabase::families();
+    QImage scratch(8, 8, QImage::Format_RGB32);
+    QPainter(&scratch).drawText(0, 8, QStringLiteral("Ж"));
+}
+
 bool writeAll(const QByteArray& bytes)
 {
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
@@ -66,17 +84,25 @@ int main(int argc, char** argv)
         std::fputs("usage: kirvan-plan-decoder WIDTH HEIGHT < drawing > picture\n", stderr);
         return 2;
     }
-    QFile input;
-    if (!input.open(STDIN_FILENO, QIODevice::ReadOnly))
+    QFile file;
+    if (!file.open(STDIN_FILENO, QIODevice::ReadOnly))
         return 1;
+    QBuffer input;
+    input.setData(file.read(largestScan + 1));
+    if (input.size() > largestScan || !input.open(QIODevice::ReadOnly))
+        return 1;
+    loadBeforeSandbox(input);
+    if (!kirvan::sandbox::enter()) {
+        std::fputs("kirvan-plan-decoder: the kernel refused the sandbox\n", stderr);
+        return 1;
+    }
     std::optional<QImage> picture;
     if (rasterFormat(QImageReader::imageFormat(&input))) {
         picture = readRaster(input, bound);
     } else {
-        const QByteArray drawing = input.read(largestDrawing + 1);
-        if (drawing.size() > largestDrawing)
+        if (input.size() > largestDrawing)
             return 1;
-        picture = kirvan::drawing::render(drawing, bound);
+        picture = kirvan::drawing::render(input.data(), bound);
     }
     if (!picture)
         return 1;

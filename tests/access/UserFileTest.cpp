@@ -63,6 +63,15 @@ TEST_F(UserFileTest, RefusesWhatCannotBeTrusted)
             EXPECT_TRUE(refused.reason().contains(c.reason)) << refused.reason().toStdString();
         }
     }
+    // Written in UTF-8: said so, not quoted back as gibberish.
+    folder.write(UserList::fileName(), (u"Иванов:4:"_s + hash).toUtf8());
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0600), 0);
+    try {
+        UserList::load(path());
+        ADD_FAILURE() << "UTF-8 taken";
+    } catch (const UserFileRefused& refused) {
+        EXPECT_TRUE(refused.reason().startsWith(u"он записан в кодировке UTF-8"_s)) << refused.reason().toStdString();
+    }
     for (const QString& bad : {u""_s, u" Иванов"_s, u"Ива:нов"_s, u"#Иванов"_s, u"Ivan\tov"_s, u"Ω"_s})
         EXPECT_FALSE(UserList::nameProblem(bad).isEmpty()) << bad.toStdString();
     EXPECT_TRUE(UserList::nameProblem(u"Иванов И.И."_s).isEmpty());

@@ -36,16 +36,34 @@ TEST(AtomicFileTest, CreatesAndReplacesContent)
     EXPECT_EQ(folderEntries(folder), QStringList{u"a.ini"_s}) << "no temporary file is left";
 }
 
-TEST(AtomicFileTest, KeepsPermissionsOfTheOldFile)
+// The mode follows what the file holds, not the umask: nobody else ever writes, and a secret is
+// read by its owner only; an old file keeps its mode within that.
+TEST(AtomicFileTest, ModeWhateverTheUmask)
 {
-    TempFolder folder;
-    folder.write(u"a.ini"_s, "old");
-    const QByteArray path = QFile::encodeName(folder.file(u"a.ini"_s));
-    ::chmod(path.constData(), 0640);
-    writeFileAtomically(folder.file(u"a.ini"_s), "new");
-    struct stat info {};
-    ASSERT_EQ(::stat(path.constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    struct Case {
+        mode_t umask;
+        int oldMode; // -1: a new file
+        FileAccess access;
+        mode_t mode;
+    } const cases[] = {{022, -1, FileAccess::Shared, 0644},     {002, -1, FileAccess::Shared, 0644},
+                       {077, -1, FileAccess::Shared, 0600},     {000, -1, FileAccess::OwnerOnly, 0600},
+                       {022, 0640, FileAccess::Shared, 0640},   {022, 0666, FileAccess::Shared, 0644},
+                       {022, 0644, FileAccess::OwnerOnly, 0600}};
+    const mode_t umaskBefore = ::umask(0);
+    for (const Case& c : cases) {
+        TempFolder folder;
+        const QByteArray path = QFile::encodeName(folder.file(u"a.ini"_s));
+        if (c.oldMode >= 0) {
+            folder.write(u"a.ini"_s, "old");
+            ::chmod(path.constData(), mode_t(c.oldMode));
+        }
+        ::umask(c.umask);
+        writeFileAtomically(folder.file(u"a.ini"_s), "new", c.access);
+        struct stat info {};
+        ASSERT_EQ(::stat(path.constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.mode) << std::oct << "umask " << c.umask << ", old " << c.oldMode;
+    }
+    ::umask(umaskBefore);
 }
 
 TEST(AtomicFileTest, WritingThroughALinkKeepsTheLink)
@@ -64,8 +82,8 @@ TEST(AtomicFileTest, ProcessDyingBeforeTheRenameLeavesTheOldFileIntact)
     TempFolder folder;
     const QByteArray old = "[Настройки]\r\nCOM-порт=2\r\n";
     folder.write(u"a.ini"_s, old);
-    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "half", [] { ::_exit(7); }), ::testing::ExitedWithCode(7),
-                "");
+    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "half", FileAccess::Shared, [] { ::_exit(7); }),
+                ::testing::ExitedWithCode(7), "");
     EXPECT_EQ(folder.read(u"a.ini"_s), old);
 }
 
@@ -98,8 +116,8 @@ TEST(AtomicFileTest, LeftoverOfAKilledWriteGoesWithTheNextWrite)
 {
     TempFolder folder;
     folder.write(u"a.ini"_s, "old");
-    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "new", [] { ::_exit(7); }), ::testing::ExitedWithCode(7),
-                "");
+    EXPECT_EXIT(writeFileAtomically(folder.file(u"a.ini"_s), "new", FileAccess::Shared, [] { ::_exit(7); }),
+                ::testing::ExitedWithCode(7), "");
     ASSERT_EQ(folderEntries(folder).size(), 2u) << "the killed write left its temporary file";
     writeFileAtomically(folder.file(u"a.ini"_s), "newer");
     EXPECT_EQ(folderEntries(folder), QStringList{u"a.ini"_s});

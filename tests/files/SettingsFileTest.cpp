@@ -6,7 +6,9 @@
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -40,6 +42,33 @@ TEST_F(SettingsFileTest, SecondStartFindsTheFileAndWritesNothing)
     EXPECT_FALSE(settings.firstStart());
     EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s), u"[Настройки]\r\nCOM-порт=3\r\n"_s);
     EXPECT_EQ(QFileInfo(folder.file(u"KirvanMonitorP.ini"_s)).lastModified(), written);
+}
+
+// The broker's password is read by the workstation's user only, whatever the umask and however
+// the file came to hold it; a folder anybody else may change is not trusted at all.
+TEST_F(SettingsFileTest, SettingsAreOwnerOnlyAndTheFolderNobodyElsesToChange)
+{
+    const mode_t umaskBefore = ::umask(002);
+    {
+        const SettingsFile created(store, WorkstationFolder(folder.path()));
+    }
+    const auto mode = [](const QString& path) { return QFileInfo(path).permissions(); };
+    const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    EXPECT_EQ(mode(folder.file(u"KirvanMonitorP.ini"_s)), ownerOnly);
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[MQTT]\nПароль=секрет\n"_s);
+    ::chmod(QFile::encodeName(folder.file(u"KirvanMonitorP.ini"_s)).constData(), 0644);
+    const SettingsFile opened(store, WorkstationFolder(folder.path()));
+    EXPECT_EQ(mode(folder.file(u"KirvanMonitorP.ini"_s)), ownerOnly);
+
+    const QString created = folder.file(u"данные/kirvanmonitorp"_s);
+    ASSERT_TRUE(createPrivateFolder(created));
+    EXPECT_FALSE(mode(created) & (QFile::WriteGroup | QFile::WriteOther));
+    ::umask(umaskBefore);
+    EXPECT_EQ(folderTrustProblem(created), QString());
+    for (const mode_t open : {0777, 0775, 0757, 01777}) {
+        ::chmod(QFile::encodeName(created).constData(), open);
+        EXPECT_TRUE(folderTrustProblem(created).endsWith(u"chmod go-w "_s + created)) << std::oct << open;
+    }
 }
 
 TEST_F(SettingsFileTest, SettingsFileIsFoundWhateverTheCaseOfItsName)

@@ -1,4 +1,5 @@
 #include "window/MainWindow.h"
+#include "access/PasswordHash.h"
 
 #include "tests/app/WorkstationFixture.h"
 
@@ -106,6 +107,31 @@ TEST_F(OperatorKeysTest, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(prompt));
     pressEveryKeyAt(*prompt->findChild<QPushButton*>(QStringLiteral("skipButton")), actions,
                     QStringLiteral("module prompt"));
+}
+
+// Idle limit a minute, F5 every 20 s for three minutes: every real key counts as input, also
+// one the toolkit hands to its command as a shortcut.
+TEST_F(OperatorKeysTest, RealKeysKeepTheOperatorSignedIn)
+{
+    folder.writeText(QStringLiteral("KirvanMonitorP.ini"), QStringLiteral("[Настройки]\nВыход оператора, мин=1\n"));
+    UserList users;
+    users.put({QStringLiteral("Иванов"), AccessLevel::Operator,
+               hashPassword(QStringLiteral("пароль"), HashCost::cheapest())});
+    users.save(folder.file(UserList::fileName()));
+    MainWindow window(platform(), WorkstationFolder(folder.path()));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    AccessControl& access = window.workstation().access();
+    access.signIn(QStringLiteral("Иванов"), QStringLiteral("пароль"), [](const AccessControl::SignInResult&) {});
+    ASSERT_FALSE(access.who().isEmpty());
+    ASSERT_TRUE(giveFocus(*window.findChild<QWidget*>(QStringLiteral("eventGrid"))));
+    for (int n = 0; n < 9; ++n) {
+        loop.advance(20'000);
+        ASSERT_EQ(press(operatorKeys[0], window.actions()), 1);
+    }
+    EXPECT_FALSE(access.who().isEmpty()) << "signed out while pressing F5";
+    loop.advance(60'000);
+    EXPECT_TRUE(access.who().isEmpty());
 }
 
 } // namespace

@@ -1,6 +1,12 @@
 #include "plans/decoder/Drawing.h"
+#include "plans/decoder/Sandbox.h"
+#include "tests/support/TempFolder.h"
 
+#include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace kirvan::testing {
 namespace {
@@ -26,6 +32,29 @@ TEST(DrawingTest, AnSvgPlanKeepsOnlyReferencesIntoItself)
     EXPECT_TRUE(closed->contains("Цех &amp; склад"));
     EXPECT_TRUE(closed->contains("xmlns:xlink="));
     EXPECT_FALSE(drawing::withoutOutsideReferences("<svg><rect></svg>")) << "not well-formed";
+}
+
+// A decoder a plan has taken over finds itself locked in: the workstation's files cannot be
+// opened, nothing new written, no socket made; the fonts stay readable.
+TEST(DecoderSandboxTest, NoFileAndNoSocketOnceTheSandboxIsUp)
+{
+    const TempFolder folder;
+    folder.write(QStringLiteral("KirvanMonitorP.users"), "Иванов:3:$argon2id$x\r\n");
+    const QByteArray users = QFile::encodeName(folder.file(QStringLiteral("KirvanMonitorP.users")));
+    const QByteArray fresh = QFile::encodeName(folder.file(QStringLiteral("new.txt")));
+    EXPECT_EXIT(
+        {
+            if (!sandbox::enter())
+                ::_exit(3);
+            const int file = ::open(users.constData(), O_RDONLY | O_CLOEXEC);
+            const int written = ::open(fresh.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+            const int network = ::socket(AF_INET, SOCK_STREAM, 0);
+            const int local = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            const int font = ::open("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", O_RDONLY | O_CLOEXEC);
+            ::_exit(file < 0 && written < 0 && network < 0 && local < 0 && font >= 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("new.txt"))));
 }
 
 } // namespace

@@ -127,9 +127,10 @@ TEST_F(BrokerEndToEndTest, TlsWithTheSitesOwnCertificateAuthorityAndNoOther)
     PrivateBroker stranger(PrivateBroker::Options{{}, {}, true});
     ASSERT_TRUE(broker.start());
     startWorkstation(broker, {}, stranger.caFile());
-    const QString outage = QStringLiteral("08.12.2023 9:15:02  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ ") + broker.server();
+    const QString outage = QStringLiteral("08.12.2023 9:15:02  MQTT: СЕРТИФИКАТ СЕРВЕРА %1 НЕ ПРИНЯТ").arg(broker.server());
     runUntil([&] { return log.historyList().contains(outage); });
     EXPECT_EQ(log.historyList(), QStringList{outage}) << "a certificate another authority signed is refused";
+    EXPECT_EQ(statusBar.remote(), QStringLiteral("MQTT: сертификат сервера не принят"));
     monitor.reset();
     startWorkstation(broker, {}, broker.caFile());
     EXPECT_TRUE(awaitStatus(connected));

@@ -219,6 +219,9 @@ TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
         EXPECT_EQ(QDir(chooser->directory()).canonicalPath(), QDir(folder.path()).canonicalPath());
         auto* list = chooser->findChild<QTreeView*>(QStringLiteral("treeView"));
         ASSERT_TRUE(list && list->model());
+        EXPECT_TRUE(chooser->testOption(QFileDialog::ReadOnly)) << "the dialog renames or deletes files";
+        EXPECT_EQ(list->contextMenuPolicy(), Qt::NoContextMenu);
+        EXPECT_TRUE(chooser->findChild<QWidget*>(QStringLiteral("newFolderButton"))->isHidden());
         // What the operator sees: the listing as the view shows it.
         const QAbstractItemModel* model = list->model();
         // The folder is read in the background, and the columns follow the listing once it is whole.

@@ -45,8 +45,10 @@ protected:
 
 TEST_F(UserCommandTest, AddsChangesListsAndRemovesUsers)
 {
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\n"_s);
     ASSERT_EQ(user({u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"пароль\n"_s), ToolOk) << err.toStdString();
-    ASSERT_EQ(user({u"add"_s, u"Петров"_s, u"--level"_s, u"3"_s}, u"секрет\n"_s), ToolOk);
+    EXPECT_TRUE(folder.readText(u"KirvanMonitorP.ini"_s).contains(u"Доступ по паролям=1"_s));
+    ASSERT_EQ(user({u"add"_s, u"Петров"_s, u"--level"_s, u"3"_s}, u"секретный\n"_s), ToolOk);
     EXPECT_EQ(user({u"list"_s}), ToolOk);
     EXPECT_EQ(out, u"Иванов\t2\nПетров\t3\n"_s);
     EXPECT_TRUE(verifyPassword(users()->find(u"Иванов"_s)->hash, u"пароль"_s));
@@ -54,6 +56,9 @@ TEST_F(UserCommandTest, AddsChangesListsAndRemovesUsers)
     EXPECT_TRUE(verifyPassword(users()->find(u"Иванов"_s)->hash, u"новый"_s));
     ASSERT_EQ(user({u"remove"_s, u"Петров"_s}), ToolOk);
     EXPECT_EQ(users()->users().size(), 1u);
+    ASSERT_EQ(user({u"off"_s}), ToolOk);
+    EXPECT_FALSE(users());
+    EXPECT_TRUE(folder.readText(u"KirvanMonitorP.ini"_s).contains(u"Доступ по паролям=0"_s));
 }
 
 TEST_F(UserCommandTest, RefusesWhatWouldBreakTheFile)
@@ -67,6 +72,8 @@ TEST_F(UserCommandTest, RefusesWhatWouldBreakTheFile)
         {{u"add"_s, u"Иванов"_s, u"--level"_s, u"4"_s}, {}, ToolUsage},
         {{u"add"_s, u"Ива:нов"_s, u"--level"_s, u"2"_s}, u"x\n"_s, ToolFailed},
         {{u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"\n"_s, ToolFailed},
+        {{u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"123\n"_s, ToolFailed},
+        {{u"add"_s, u"Петров"_s, u"--level"_s, u"3"_s}, u"1234567\n"_s, ToolFailed},
         {{u"passwd"_s, u"Никто"_s}, u"x\n"_s, ToolFailed},
         {{u"remove"_s, u"Никто"_s}, {}, ToolFailed},
     };
@@ -74,8 +81,9 @@ TEST_F(UserCommandTest, RefusesWhatWouldBreakTheFile)
         EXPECT_EQ(user(c.arguments, c.password), c.status) << c.arguments.join(u' ').toStdString();
     EXPECT_FALSE(users());
 
-    user({u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"x\n"_s);
-    EXPECT_EQ(user({u"add"_s, u"иванов"_s, u"--level"_s, u"3"_s}, u"y\n"_s), ToolFailed);
+    user({u"add"_s, u"Иванов"_s, u"--level"_s, u"2"_s}, u"1234\n"_s);
+    EXPECT_EQ(user({u"add"_s, u"иванов"_s, u"--level"_s, u"3"_s}, u"12345678\n"_s), ToolFailed);
+    EXPECT_EQ(user({u"passwd"_s, u"иванов"_s, u"--level"_s, u"3"_s}, u"1234\n"_s), ToolFailed) << "short for level 3";
     ASSERT_EQ(::chmod(QFile::encodeName(folder.file(UserList::fileName())).constData(), 0666), 0);
     EXPECT_EQ(user({u"list"_s}), ToolFailed);
     EXPECT_TRUE(err.contains(u"chmod 600"_s)) << err.toStdString();

@@ -1,4 +1,5 @@
 #include "viewer/JournalViewer.h"
+#include "journal/ExportTarget.h"
 #include "window/MainWindow.h"
 
 #include "tests/app/WorkstationFixture.h"
@@ -6,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QPdfWriter>
 #include <algorithm>
 
@@ -53,13 +56,48 @@ TEST_F(JournalViewerTest, FiltersOneSystemsFiresFollowsTheLogAndExports)
     loop.advance(1000);
     EXPECT_EQ(viewer.countText(), u"Показано строк: 51 из 302"_s) << "followed within a second";
 
-    viewer.exportCsv(folder.file(u"fires.csv"_s));
-    EXPECT_EQ(folder.read(u"fires.csv"_s).count("\r\n"), 2 + 51);
-    viewer.print(std::make_shared<QPdfWriter>(folder.file(u"fires.pdf"_s)));
-    EXPECT_TRUE(folder.read(u"fires.pdf"_s).startsWith("%PDF"));
+    TempFolder exports;
+    viewer.exportCsv(exports.file(u"fires.csv"_s));
+    EXPECT_EQ(exports.read(u"fires.csv"_s).count("\r\n"), 2 + 51);
+    viewer.print(std::make_shared<QPdfWriter>(exports.file(u"fires.pdf"_s)));
+    EXPECT_TRUE(exports.read(u"fires.pdf"_s).startsWith("%PDF"));
     // Thrown for the loop's error handler, which shows it; the next export may start.
-    EXPECT_THROW(viewer.exportCsv(folder.file(u"нет/fires.csv"_s)), std::runtime_error);
+    EXPECT_THROW(viewer.exportCsv(exports.file(u"нет/fires.csv"_s)), std::runtime_error);
     EXPECT_FALSE(viewer.exporting());
+}
+
+// Anybody at the console may export: no name the operator types replaces a file of the
+// workstation, nor anything but an earlier export elsewhere.
+TEST_F(JournalViewerTest, ExportNeverReplacesAFileOfTheWorkstation)
+{
+    writeStoreComplex();
+    writeLog();
+    folder.writeText(u"KirvanMonitorP.users"_s, u"Иванов:3:$argon2id$x\n"_s);
+    QDir(folder.path()).mkdir(u"Объекты"_s);
+    folder.writeText(u"Объекты/план.csv"_s, u"не экспорт\n"_s);
+    TempFolder elsewhere;
+    elsewhere.writeText(u"notes.txt"_s, u"записи\n"_s);
+    elsewhere.writeText(u"earlier.csv"_s, u"прежний экспорт\n"_s);
+    ASSERT_TRUE(QFile::link(folder.file(u"KirvanMonitorP.txt"_s), elsewhere.file(u"link.csv"_s)));
+    ASSERT_TRUE(QFile::link(folder.file(u"Объекты"_s), elsewhere.file(u"objects"_s)));
+    const auto workstationBefore = folder.snapshot();
+    const auto elsewhereBefore = elsewhere.snapshot();
+    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), platform());
+    QStringList refused = workstationBefore.keys();
+    refused << u"new.csv"_s;
+    for (QString& name : refused)
+        name = folder.file(name);
+    refused << elsewhere.file(u"link.csv"_s) << elsewhere.file(u"objects/new.csv"_s) << elsewhere.file(u"notes.txt"_s);
+    for (const QString& file : refused) {
+        EXPECT_FALSE(viewer.exportCsv(file)) << file.toStdString();
+        EXPECT_FALSE(viewer.printPdf(file)) << file.toStdString();
+    }
+    EXPECT_EQ(dialogs.notices, 2 * std::size_t(refused.size())) << "each refusal says why";
+    EXPECT_EQ(folder.snapshot(), workstationBefore);
+    EXPECT_EQ(elsewhere.snapshot(), elsewhereBefore);
+    EXPECT_TRUE(viewer.exportCsv(elsewhere.file(u"earlier.csv"_s)));
+    EXPECT_TRUE(viewer.printPdf(elsewhere.file(u"журнал.pdf"_s)));
+    EXPECT_EQ(exportFileName(QDateTime(QDate(2026, 12, 10), QTime(3, 50)), u"csv"_s), u"журнал 2026-12-10 03-50.csv"_s);
 }
 
 TEST_F(JournalViewerTest, ChosenOperatorShowsHisActionsOnly)

@@ -4,6 +4,8 @@
 #include "tests/app/WorkstationFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -110,8 +112,14 @@ TEST_F(AccessWiringTest, SignInWindowSaysWhyAndClosesOnceSignedIn)
     auto* password = signIn->findChild<QLineEdit*>(u"password"_s);
     password->setText(u"неверно"_s);
     QTest::keyClick(password, Qt::Key_Return);
-    EXPECT_EQ(signIn->findChild<QLabel*>(u"message"_s)->text(), u"Неверный пароль."_s);
+    EXPECT_EQ(signIn->findChild<QLabel*>(u"message"_s)->text(), u"Неверный пароль. Следующая попытка — через 1 с."_s);
     EXPECT_TRUE(password->text().isEmpty());
+    password->setText(u"пароль"_s);
+    QTest::keyClick(password, Qt::Key_Return);
+    const QLabel* message = signIn->findChild<QLabel*>(u"message"_s);
+    EXPECT_TRUE(message->text().endsWith(u"следующая попытка через 1 с."_s));
+    EXPECT_GE(message->height(), message->heightForWidth(message->width())) << "the message is cut";
+    loop.advance(1000);
     password->setText(u"пароль"_s);
     QTest::keyClick(password, Qt::Key_Return);
     EXPECT_FALSE(signIn->isVisible());
@@ -135,6 +143,70 @@ TEST_F(AccessWiringTest, SignsOutAfterTheMinutesOfTheSettings)
     ASSERT_FALSE(window->workstation().access().who().isEmpty());
     loop.advance(2 * 60'000);
     EXPECT_TRUE(window->workstation().access().who().isEmpty()) << "the closed sign-in window held the sign-out off";
+}
+
+// Renamed away by somebody: the workstation still watches, at level 1, and says why.
+TEST_F(AccessWiringTest, UserFileGoneAfterAccessWasControlledClosesIt)
+{
+    writeStoreComplex();
+    openWindow(true).reset();
+    ASSERT_TRUE(folder.readText(u"KirvanMonitorP.ini"_s).contains(u"Доступ по паролям=1"_s));
+    ASSERT_TRUE(QFile::rename(folder.file(UserList::fileName()), folder.file(u"elsewhere"_s)));
+    auto window = openWindow(false);
+    EXPECT_TRUE(status(*window).startsWith(u"ДОСТУП ЗАКРЫТ, уровень 1: нет файла пользователей"_s));
+    receiveFire(window->workstation());
+    window->actions().resetAlarm->trigger();
+    expectLast(u"ДОСТУП ЗАПРЕЩЕН: Сброс тревоги"_s);
+    EXPECT_NE(window->workstation().alarms().alarmLevel(), Annunciation::Normal);
+    EXPECT_EQ(logLines().filter(u"ДОСТУП ЗАКРЫТ"_s).size(), 1);
+}
+
+// A question outlives the session that asked it: its answer is not taken. Plan edit mode ends
+// with the session of the engineer who entered it.
+TEST_F(AccessWiringTest, SignOutEndsWhatTheSessionBegan)
+{
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nВыход оператора, мин=1\n"_s);
+    UserList users;
+    users.put({u"Петров"_s, AccessLevel::Engineer, hashPassword(u"инженер1"_s, HashCost::cheapest())});
+    users.save(folder.file(UserList::fileName()));
+    auto window = openWindow(false);
+    AccessControl& access = window->workstation().access();
+    const auto signInEngineer = [&] { access.signIn(u"Петров"_s, u"инженер1"_s, [](const auto&) {}); };
+    const PlanEditor& editor = window->workstation().planEditor();
+    signInEngineer();
+    dialogs.whileShown = [this] { loop.advance(3 * 60'000); };
+    window->actions().togglePlanEditMode->trigger();
+    dialogs.whileShown = {};
+    EXPECT_FALSE(editor.editMode()) << "the answer came after the session";
+    EXPECT_EQ(dialogs.shown.back().caption, u"Ответ не принят"_s);
+    signInEngineer();
+    window->actions().togglePlanEditMode->trigger();
+    ASSERT_TRUE(editor.editMode());
+    access.signOut();
+    EXPECT_FALSE(editor.editMode());
+}
+
+// A program of the desktop runs with the workstation's rights: below level 3, and on a kiosk at
+// any level, F1 and F3 show the program's own windows instead.
+TEST_F(AccessWiringTest, DesktopProgramsOnlyForTheEngineerAndNeverOnAKiosk)
+{
+    const auto topLevel = [](const QString& name) {
+        return std::ranges::count_if(QApplication::topLevelWidgets(),
+                                     [&](const QWidget* top) { return top->objectName() == name; });
+    };
+    auto window = openWindow(true);
+    window->actions().showHelp->trigger();
+    window->actions().openJournal->trigger();
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_EQ(topLevel(u"JournalViewer"_s), 1);
+    EXPECT_EQ(topLevel(u"HelpWindow"_s), 1);
+    window.reset();
+    QFile::remove(folder.file(UserList::fileName()));
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nДоступ по паролям=0\nПрограммы рабочего стола=0\n"_s);
+    window = openWindow(false);
+    window->actions().showHelp->trigger();
+    window->actions().openJournal->trigger();
+    EXPECT_TRUE(shell.opened.empty()) << "a kiosk hands nothing to the desktop, also at level 3";
 }
 
 TEST_F(AccessWiringTest, StartIsRefusedWhenOthersCanWriteTheUserFile)

@@ -32,7 +32,7 @@ QStringList synopsisLines()
                 "kirvan-tool mailbox send АДРЕС СОСТОЯНИЕ [--dir ПАПКА] [--timeout С] | mailbox show [--dir ПАПКА]"),
             QStringLiteral("kirvan-tool system add ФАЙЛ АДРЕС --dir ПАПКА | system remove АДРЕС --dir ПАПКА"),
             QStringLiteral(
-                "kirvan-tool user add ИМЯ --level N | user passwd ИМЯ | user remove ИМЯ | user list [--dir ПАПКА]"),
+                "kirvan-tool user add ИМЯ --level N | user passwd ИМЯ | user remove ИМЯ | user list | user off [--dir ПАПКА]"),
             QStringLiteral(
                 "kirvan-tool watch --server УЗЕЛ:ПОРТ [--prefix П] [--user ИМЯ] [--tls CA] [--json] [--count N]"),
             QStringLiteral("kirvan-tool pcn test [--dir ПАПКА] | pcn status [--dir ПАПКА]"),
@@ -42,7 +42,8 @@ QStringList synopsisLines()
         QStringLiteral("kirvan-tool decode [HEX ...] | decode --raw FILE"),
         QStringLiteral("kirvan-tool mailbox send ADDRESS STATUS [--dir DIR] [--timeout S] | mailbox show [--dir DIR]"),
         QStringLiteral("kirvan-tool system add FILE ADDRESS --dir DIR | system remove ADDRESS --dir DIR"),
-        QStringLiteral("kirvan-tool user add NAME --level N | user passwd NAME | user remove NAME | user list [--dir DIR]"),
+        QStringLiteral(
+            "kirvan-tool user add NAME --level N | user passwd NAME | user remove NAME | user list | user off [--dir DIR]"),
         QStringLiteral("kirvan-tool watch --server HOST:PORT [--prefix P] [--user U] [--tls CA] [--json] [--count N]"),
         QStringLiteral("kirvan-tool pcn test [--dir DIR] | pcn status [--dir DIR]"),
     };
@@ -95,9 +96,12 @@ QString usageText()
                    "  user add ИМЯ --level N  добавить пользователя с уровнем доступа N (2 — оператор,\n"
                    "                       3 — инженер) в ПАПКА/KirvanMonitorP.users; пароль вводится дважды\n"
                    "                       с терминала или один раз со стандартного ввода (--password-stdin)\n"
+                   "                       пароль уровня 2 — не короче 4 знаков, уровня 3 — не короче 8\n"
                    "  user passwd ИМЯ [--level N]  сменить пароль (и уровень) пользователя\n"
                    "  user remove ИМЯ      удалить пользователя\n"
                    "  user list            имена и уровни; без файла пользователей доступ не ограничен\n"
+                   "  user off             удалить файл пользователей: доступ больше не ограничен (иначе\n"
+                   "                       без этого файла рабочее место закрывает доступ)\n"
                    "  watch                события рабочих мест с брокера MQTT УЗЕЛ:ПОРТ по мере поступления,\n"
                    "                       каждое один раз, строкой журнала (--json: сообщением JSON); П —\n"
                    "                       префикс тем (по умолчанию kirvan/+, все рабочие места); пароль\n"
@@ -140,9 +144,12 @@ QString usageText()
                "  user add NAME --level N  add a user of access level N (2 operator, 3 engineer) to\n"
                "                       DIR/KirvanMonitorP.users; the password is typed twice on the\n"
                "                       terminal, or read once from standard input (--password-stdin)\n"
+               "                       a password of level 2 has 4 characters at least, of level 3 8\n"
                "  user passwd NAME [--level N]  change the user's password (and level)\n"
                "  user remove NAME     remove the user\n"
                "  user list            names and levels; without the user file access is not restricted\n"
+               "  user off             remove the user file: access is not restricted any more (without\n"
+               "                       it otherwise, the workstation closes access)\n"
                "  watch                the events of the workstations on the MQTT broker HOST:PORT as\n"
                "                       they come, each once, as the journal line (--json: the JSON message);\n"
                "                       P: the topic prefix (default kirvan/+, every workstation); the\n"

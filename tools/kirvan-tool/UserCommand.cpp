@@ -2,9 +2,14 @@
 
 #include "access/PasswordHash.h"
 #include "access/UserFile.h"
+#include "files/IniFile.h"
+#include "files/PathCase.h"
+#include "files/SettingsKeys.h"
 #include "files/WorkstationFolder.h"
 #include "tools/kirvan-tool/ToolCommand.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <optional>
 #include <stdexcept>
 #include <termios.h>
@@ -74,7 +79,17 @@ QString readHidden(const char* prompt, QTextStream& err)
     return line;
 }
 
-QString readPassword(const Options& options, QTextStream& in, QTextStream& err)
+// Whether the workstation is to close access when its user file goes; a folder without settings
+// yet has its first start to come, which records it from the user file.
+void recordControlled(const ToolPlatform& platform, const WorkstationFolder& folder, bool controlled)
+{
+    const QString settings = resolvePathCase(folder.settingsFile());
+    if (QFileInfo(settings).isFile())
+        IniFile(platform.store, settings)
+            .writeString(settings::sectionSettings, settings::keyAccessControlled, controlled ? u"1" : u"0");
+}
+
+QString readPassword(const Options& options, AccessLevel level, QTextStream& in, QTextStream& err)
 {
     QString password;
     if (options.passwordStdin) {
@@ -88,13 +103,24 @@ QString readPassword(const Options& options, QTextStream& in, QTextStream& err)
     }
     if (password.isEmpty())
         throw std::runtime_error("the password is empty; nothing was changed");
+    if (const QString problem = passwordProblem(level, password); !problem.isEmpty())
+        throw std::runtime_error((problem + QStringLiteral("; nothing was changed")).toStdString());
     return password;
 }
 
 int run(const Options& options, const ToolPlatform& platform, QTextStream& in, QTextStream& out, QTextStream& err)
 {
     const QStringList& words = options.positional;
-    const QString path = WorkstationFolder(options.folder).file(UserList::fileName());
+    const WorkstationFolder folder(options.folder);
+    const QString path = folder.file(UserList::fileName());
+    if (words.size() == 1 && words[0] == u"off") {
+        // The one way to open access for everybody once it has been controlled.
+        if (QFileInfo::exists(path) && !QFile::remove(path))
+            throw std::runtime_error(QStringLiteral("cannot remove %1").arg(path).toStdString());
+        recordControlled(platform, folder, false);
+        out << "access is not restricted any more: " << path << " removed\n";
+        return ToolOk;
+    }
     UserList users = UserList::load(path).value_or(UserList());
     if (words.size() == 1 && words[0] == u"list") {
         for (const User& user : users.users())
@@ -102,7 +128,7 @@ int run(const Options& options, const ToolPlatform& platform, QTextStream& in, Q
         return ToolOk;
     }
     if (words.size() != 2)
-        throw UsageError("expected: user add NAME --level N | user passwd NAME | user remove NAME | user list");
+        throw UsageError("expected: user add NAME --level N | user passwd NAME | user remove NAME | user list | user off");
     const QString& name = words[1];
     if (words[0] == u"add") {
         if (!options.level)
@@ -111,8 +137,8 @@ int run(const Options& options, const ToolPlatform& platform, QTextStream& in, Q
             throw std::runtime_error(problem.toStdString());
         if (users.find(name))
             throw std::runtime_error(QStringLiteral("user %1 exists already; use user passwd").arg(name).toStdString());
-        users.put(User{name, AccessLevel(*options.level),
-                       hashPassword(readPassword(options, in, err), platform.passwordCost)});
+        const AccessLevel level = AccessLevel(*options.level);
+        users.put(User{name, level, hashPassword(readPassword(options, level, in, err), platform.passwordCost)});
     } else if (words[0] == u"passwd") {
         const User* user = users.find(name);
         if (!user)
@@ -120,7 +146,7 @@ int run(const Options& options, const ToolPlatform& platform, QTextStream& in, Q
         User changed = *user;
         if (options.level)
             changed.level = AccessLevel(*options.level);
-        changed.hash = hashPassword(readPassword(options, in, err), platform.passwordCost);
+        changed.hash = hashPassword(readPassword(options, changed.level, in, err), platform.passwordCost);
         users.put(changed);
     } else if (words[0] == u"remove") {
         if (!users.remove(name))
@@ -129,6 +155,7 @@ int run(const Options& options, const ToolPlatform& platform, QTextStream& in, Q
         throw UsageError(QStringLiteral("unknown user command: %1").arg(words[0]).toStdString());
     }
     users.save(path);
+    recordControlled(platform, folder, true);
     return ToolOk;
 }
 
