@@ -90,6 +90,15 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       markerCommands_(MarkerCommands::Services{settings_, store_, platform.dialogs, statusBar_, tree_, markers_, link_}),
       commands_({tree_, dispatcher_, alarms_, loader_, settings_, store_, statusBar_, link_, platform.dialogs})
 {
+    // A command refused by a full queue is told to the operator and to the journal.
+    link_.setOnRefused([this](const Command& command) {
+        const QString what = commandText(command);
+        logDated(QStringLiteral("  КОМАНДА НЕ ПРИНЯТА, ОЧЕРЕДЬ КОМАНД ЗАПОЛНЕНА: ") + what);
+        notices_.post(QStringLiteral("Предупреждение"),
+                      QStringLiteral("Команда не принята: в очереди уже %1 команд.\n%2\nПовторите её позже.")
+                          .arg(CommandQueue::Capacity)
+                          .arg(what));
+    });
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
     planArea_.setOnResized([this] {
@@ -108,6 +117,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     });
     log_.setOnWriteFailure([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
     log_.setOnWriteRecovered([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
+    // Every request another program has carried out is in the journal, and so in the MQTT feed.
+    mailbox_.setOnCarriedOut([this](const QString& line) { logDated(QStringLiteral("  ") + line); });
     mailbox_.bind();
     remote_ = std::make_unique<RemoteMonitor>(
         readRemoteSettings(settings_.ini()),

@@ -31,6 +31,16 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
     port.setOnBytesArrived([this](std::uint16_t count) { receiver_.bytesArrived(count); });
 }
 
+bool PanelLink::queueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
+{
+    const Command command{address, code, parameterA, parameterB};
+    if (queue_.queueCommand(command))
+        return true;
+    if (onRefused_)
+        onRefused_(command);
+    return false;
+}
+
 PanelLink::~PanelLink()
 {
     port_.setOnBytesArrived({});
