@@ -1,5 +1,6 @@
 #include "app/Workstation.h"
 
+#include "complex/ComplexFile.h"
 #include "complex/SystemAddition.h"
 #include "events/TreeMarking.h"
 #include "files/AtomicFile.h"
@@ -18,7 +19,6 @@
 #include "remote/MosquittoLink.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace kirvan {
 
@@ -205,14 +205,24 @@ QMap<QString, QString> Workstation::systemNames()
     // The shut-down line comes after the settings are released: the names stay as last read.
     if (!settingsOpen_)
         return systemNames_;
-    QMap<QString, QString>& names = systemNames_;
-    names.clear();
-    for (const QStringView address : {u"00", u"01", u"02", u"03"}) {
-        const QString file = settings_.ini().readString(settings::sectionAddress, address, QString());
-        if (!file.isEmpty())
-            names.insert(address.toString(), QFileInfo(file).completeBaseName().toUpper());
+    // The names the tree shows ("A01:СКЛАД"), not the system files' paths; before the first load,
+    // as the composition file has them.
+    QStringList systems;
+    for (const auto& system : tree_.topLevel())
+        systems << system->text();
+    if (systems.isEmpty()) {
+        try {
+            systems = ComplexFile::systemsOnDisk(folder_.complexFile());
+        } catch (const std::runtime_error&) {} // the load reports the file
     }
-    return names;
+    systemNames_.clear();
+    for (const QString& system : systems) {
+        const QString address = system.mid(1, 2);
+        if (system.startsWith(u'A') && system.mid(3, 1) == QLatin1String(":") && address >= QLatin1String("00")
+            && address <= QLatin1String("03"))
+            systemNames_.insert(address, system.mid(4));
+    }
+    return systemNames_;
 }
 
 void Workstation::windowActivated()
