@@ -17,7 +17,7 @@ PanelLink::PanelLink(MessageLoop& loop, LinkPort& port, IniFile& settings, Statu
           loop, queue_, transmitter_, statusBar, processEvent, [this] { ports_.searchPorts(); },
           // A device lost while open is a line gone silent under systems that were being
           // supervised: their loss is real and reported; a port never opened is not.
-          [&port] { return port.isOpen() || port.deviceLost(); }),
+          [&port] { return port.isOpen() || port.deviceLost(); }, [this] { ports_.reopenWhenBack(); }),
       receiver_(port, cycle_.linkState(), statusBar, processEvent)
 {
     // The lamp turns green only for an answer (the receiver shows it): a frame sent leaves it
