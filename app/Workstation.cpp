@@ -16,6 +16,7 @@
 #include "platform/Locale.h"
 #include "platform/MessageLoop.h"
 #include "platform/Sound.h"
+#include "platform/Timer.h"
 #include "remote/MosquittoLink.h"
 
 #include <QCoreApplication>
@@ -131,6 +132,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         logDated(QStringLiteral("  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"));
     platform.sound.setOnOutputsChanged([this] { runHandler([this] { checkSoundDevice(); }); });
     access_.setAlarmHold([this] { return alarms_.alarmLevel() != Annunciation::Normal; });
+    userFileTimer_ = platform.loop.createTimer();
+    userFileTimer_->setInterval(AccessControl::userFileLookMs);
+    userFileTimer_->setOnTimer([this] { access_.lookAtUserFile(); });
+    userFileTimer_->setEnabled(true);
     planEditor_.setOnPlaced(
         [this](const QString& detector) { access_.audit(QStringLiteral("Установить извещатель: ") + detector); });
 }

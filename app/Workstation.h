@@ -36,6 +36,7 @@
 namespace kirvan {
 
 class Clock;
+class Timer;
 class DesktopShell;
 class Dialogs;
 class LinkPort;
@@ -172,6 +173,8 @@ private:
     std::function<void(const QString& page)> onHelpUnopened_;
     // Started before the start-up line, so that line is published too.
     std::unique_ptr<RemoteMonitor> remote_;
+    // A user file made or changed with kirvan-tool while the workstation runs is taken up.
+    std::unique_ptr<Timer> userFileTimer_;
     QMap<QString, QString> systemNames_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;

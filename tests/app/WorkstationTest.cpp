@@ -1,5 +1,6 @@
 #include "tests/app/WorkstationFixture.h"
 
+#include "access/PasswordHash.h"
 #include "files/FileWriteError.h"
 #include "files/SettingsKeys.h"
 #include "complex/StateIcon.h"
@@ -159,6 +160,22 @@ TEST_F(WorkstationTest, AnAnswerFindingTheCommandQueueFullIsRefusedWithANoticeAn
     for (int sent = 0; sent < 3; ++sent)
         workstation->link().queue().takeNext();
     EXPECT_TRUE(workstation->link().queueCommand(1, 152, 4, 91)) << "room again once one has gone";
+}
+
+// A user file made with kirvan-tool while the workstation runs counts without a restart.
+TEST_F(WorkstationTest, AUserFileMadeWhileRunningIsTakenUp)
+{
+    writeStoreComplex();
+    auto workstation = startWorkstation();
+    ASSERT_FALSE(workstation->access().restricted());
+    UserList users;
+    users.put(
+        User{QStringLiteral("Иванов"), AccessLevel::Operator, hashPassword(QStringLiteral("x"), HashCost::cheapest())});
+    users.save(folder.file(UserList::fileName()));
+    loop.advance(AccessControl::userFileLookMs);
+    EXPECT_TRUE(workstation->access().restricted());
+    EXPECT_EQ(logLines().back(),
+              QStringLiteral("08.12.2023 9:15:02  ФАЙЛ ПОЛЬЗОВАТЕЛЕЙ ПРИНЯТ: KirvanMonitorP.users, пользователей 1"));
 }
 
 TEST_F(WorkstationTest, StartWithThePortClosedSearchesItAtOnceAndPollsOnIt)
