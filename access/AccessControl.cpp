@@ -6,11 +6,28 @@
 #include "platform/Timer.h"
 #include "platform/Worker.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
 namespace kirvan {
+
+namespace {
+
+// What tells a changed user file: a new file is renamed over the old one, so its times change.
+QString userFileSignature(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return {};
+    return QStringLiteral("%1 %2 %3")
+        .arg(file.size())
+        .arg(file.lastModified().toMSecsSinceEpoch())
+        .arg(file.metadataChangeTime().toMSecsSinceEpoch());
+}
+
+} // namespace
 
 AccessControl::AccessControl(MessageLoop& loop, Dialogs& dialogs, std::unique_ptr<Worker> verifier, QString userFile,
                              bool controlled, Journal journal)
@@ -200,6 +217,35 @@ void AccessControl::finishSignIn(const QString& name, bool verified, const std::
     armIdleTimer();
     changed();
     done({Outcome::SignedIn, {}});
+}
+
+void AccessControl::lookAtUserFile()
+{
+    if (verifier_->busy())
+        return;
+    verifier_->post([this](std::stop_token) -> Worker::Routine {
+        const QString seen = userFileSignature(userFile_);
+        if (seen == userFileSeen_)
+            return {};
+        userFileSeen_ = seen;
+        try {
+            std::optional<UserList> users = UserList::load(userFile_);
+            if (!users) // gone: access closes if it was controlled
+                return [this] { takeUp(std::nullopt, {}); };
+            return [this, users = std::move(*users)] {
+                journal_(QStringLiteral("ФАЙЛ ПОЛЬЗОВАТЕЛЕЙ ПРИНЯТ: %1, пользователей %2")
+                             .arg(UserList::fileName())
+                             .arg(users.users().size()));
+                takeUp(users, {});
+                changed();
+            };
+        } catch (const std::exception& refused) {
+            return [this, reason = QString::fromStdString(refused.what())] {
+                journal_(QStringLiteral("ФАЙЛ ПОЛЬЗОВАТЕЛЕЙ НЕ ПРИНЯТ: ") + reason);
+                takeUp(std::nullopt, reason);
+            };
+        }
+    });
 }
 
 void AccessControl::saveDelays()

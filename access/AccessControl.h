@@ -32,6 +32,8 @@ public:
     static constexpr int defaultIdleMinutes = 15;
     // While an alarm is announced or the operator types, the sign-out waits and looks again.
     static constexpr int holdRetryMs = 1000;
+    // How often the workstation looks whether the user file appeared or changed.
+    static constexpr int userFileLookMs = 2000;
 
     // Reads the user file and the counts of wrong passwords beside it. `controlled`: the settings
     // say access has been controlled; then a missing or untrusted file closes access, else a
@@ -75,6 +77,11 @@ public:
     // caller never waits for it. The user file is read again there, so a user added, changed or
     // removed with kirvan-tool counts at once.
     void signIn(const QString& name, const QString& password, std::function<void(const SignInResult&)> done);
+    // Looks on the verifier's worker whether the user file appeared or changed since the last
+    // look (made with kirvan-tool while the workstation runs) and takes it up with a journal line
+    // ("ФАЙЛ ПОЛЬЗОВАТЕЛЕЙ ПРИНЯТ: …"); a file that cannot be trusted is said and passed over,
+    // and a file gone changes nothing, as at sign-in.
+    void lookAtUserFile();
     // "ВЫХОД ОПЕРАТОРА: NAME"; nothing when nobody is signed in.
     void signOut();
     // Keyboard or mouse input: the time without input starts anew.
@@ -123,6 +130,9 @@ private:
     std::function<void()> onSessionEnd_;
     std::unique_ptr<Timer> idleTimer_;
     bool verifying_ = false;
+    // The user file's size and times at the last look (empty: no file); the worker's alone
+    // after the start.
+    QString userFileSeen_;
     // Last: it goes first, so that no verification hands a result to a half-destroyed gate.
     std::unique_ptr<Worker> verifier_;
 };

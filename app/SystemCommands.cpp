@@ -86,9 +86,7 @@ void SystemCommands::addSystem()
             cycle.start();
     };
     try {
-        addition.writeAddressIntoSystemFile();
-        addition.registerInSettings();
-        addition.writeComplexFile(lines); // the node last: it makes the system part of the complex
+        addition.write(lines);
     } catch (...) {
         resume(polling);
         throw;

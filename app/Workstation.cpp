@@ -1,5 +1,6 @@
 #include "app/Workstation.h"
 
+#include "complex/ComplexFile.h"
 #include "complex/SystemAddition.h"
 #include "events/TreeMarking.h"
 #include "files/AtomicFile.h"
@@ -15,11 +16,11 @@
 #include "platform/Locale.h"
 #include "platform/MessageLoop.h"
 #include "platform/Sound.h"
+#include "platform/Timer.h"
 #include "remote/MosquittoLink.h"
 #include "transmit/SocketReceiverLink.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace kirvan {
 
@@ -94,6 +95,15 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       markerCommands_(MarkerCommands::Services{settings_, store_, platform_.dialogs, statusBar_, tree_, markers_, link_}),
       commands_({tree_, dispatcher_, alarms_, loader_, settings_, store_, statusBar_, link_, platform_.dialogs})
 {
+    // A command refused by a full queue is told to the operator and to the journal.
+    link_.setOnRefused([this](const Command& command) {
+        const QString what = commandText(command);
+        logDated(QStringLiteral("  КОМАНДА НЕ ПРИНЯТА, ОЧЕРЕДЬ КОМАНД ЗАПОЛНЕНА: ") + what);
+        notices_.post(QStringLiteral("Предупреждение"),
+                      QStringLiteral("Команда не принята: в очереди уже %1 команд.\n%2\nПовторите её позже.")
+                          .arg(CommandQueue::Capacity)
+                          .arg(what));
+    });
     link_.receiver().setOnRejected(
         [this](const QString& record, const QString& reason) { rejectedRecords_.report(record, reason); });
     planArea_.setOnResized([this] {
@@ -115,6 +125,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     });
     log_.setOnWriteFailure([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
     log_.setOnWriteRecovered([this](const QString& text) { notices_.post(QStringLiteral("Предупреждение"), text); });
+    // Every request another program has carried out is in the journal, and so in the MQTT feed.
+    mailbox_.setOnCarriedOut([this](const QString& line) { logDated(QStringLiteral("  ") + line); });
     mailbox_.bind();
     remote_ = std::make_unique<RemoteMonitor>(
         readRemoteSettings(settings_.ini()),
@@ -146,6 +158,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         if (planEditor_.editMode())
             planEditor_.endEditMode();
     });
+    userFileTimer_ = platform.loop.createTimer();
+    userFileTimer_->setInterval(AccessControl::userFileLookMs);
+    userFileTimer_->setOnTimer([this] { access_.lookAtUserFile(); });
+    userFileTimer_->setEnabled(true);
     planEditor_.setOnPlaced(
         [this](const QString& detector) { access_.audit(QStringLiteral("Установить извещатель: ") + detector); });
 }
@@ -221,14 +237,24 @@ QMap<QString, QString> Workstation::systemNames()
     // The shut-down line comes after the settings are released: the names stay as last read.
     if (!settingsOpen_)
         return systemNames_;
-    QMap<QString, QString>& names = systemNames_;
-    names.clear();
-    for (const QStringView address : {u"00", u"01", u"02", u"03"}) {
-        const QString file = settings_.ini().readString(settings::sectionAddress, address, QString());
-        if (!file.isEmpty())
-            names.insert(address.toString(), QFileInfo(file).completeBaseName().toUpper());
+    // The names the tree shows ("A01:СКЛАД"), not the system files' paths; before the first load,
+    // as the composition file has them.
+    QStringList systems;
+    for (const auto& system : tree_.topLevel())
+        systems << system->text();
+    if (systems.isEmpty()) {
+        try {
+            systems = ComplexFile::systemsOnDisk(folder_.complexFile());
+        } catch (const std::runtime_error&) {} // the load reports the file
     }
-    return names;
+    systemNames_.clear();
+    for (const QString& system : systems) {
+        const QString address = system.mid(1, 2);
+        if (system.startsWith(u'A') && system.mid(3, 1) == QLatin1String(":") && address >= QLatin1String("00")
+            && address <= QLatin1String("03"))
+            systemNames_.insert(address, system.mid(4));
+    }
+    return systemNames_;
 }
 
 void Workstation::windowActivated()

@@ -38,6 +38,7 @@
 namespace kirvan {
 
 class Clock;
+class Timer;
 class DesktopShell;
 class Dialogs;
 class LinkPort;
@@ -180,6 +181,8 @@ private:
     // Started before the start-up line, so that line is published too.
     std::unique_ptr<RemoteMonitor> remote_;
     std::unique_ptr<ReceiverMonitor> receiver_;
+    // A user file made or changed with kirvan-tool while the workstation runs is taken up.
+    std::unique_ptr<Timer> userFileTimer_;
     QMap<QString, QString> systemNames_;
     bool installFlag_ = false;
     bool settingsOpen_ = true;

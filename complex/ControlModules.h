@@ -48,7 +48,8 @@ public:
     // over too; the operator is warned once per record, after the alarm has been handled.
     void findControlModule(const QString& systemName, const QString& zone);
 
-    // The scenario command; a full command queue drops it.
+    // The scenario command; a full command queue refuses it (the queue's owner tells the operator
+    // and the journal).
     void startScenario(std::uint8_t address, int scenario);
 
     const std::optional<ControlModulePrompt>& prompt() const { return prompt_; }

@@ -8,7 +8,8 @@ class LinkControl {
 public:
     virtual ~LinkControl() = default;
 
-    // Every address unconfigured (link state 255), the command queue emptied, system count 0.
+    // Every address unconfigured (link state 255), the state requests of an earlier load
+    // dropped from the command queue (the commands asked for stay), system count 0.
     virtual void resetForLoad() = 0;
     // A system the load accepts: its link state 0, one more in the system count, and the initial
     // request (command 130) queued twice for it.

@@ -88,6 +88,8 @@ std::optional<QString> SystemAddition::refusal() const
         return reason;
     if (auto reason = contentRefusal())
         return reason;
+    if (auto reason = duplicateRefusal())
+        return reason;
     return addressRefusal();
 }
 
@@ -140,6 +142,51 @@ std::optional<QString> SystemAddition::addressRefusal() const
     return u"Адрес %1 уже занят системой %2. Сначала выведите её из состава комплекса."_s.arg(key, holder);
 }
 
+std::optional<QString> SystemAddition::duplicateRefusal() const
+{
+    QStringList systems;
+    try {
+        systems = ComplexFile::systemsOnDisk(settings_.folder().complexFile());
+    } catch (const std::runtime_error&) {
+        return std::nullopt; // addressRefusal says why the composition cannot be read
+    }
+    for (int address = lowestAddress; address <= highestAddress; ++address) {
+        const QString key = SettingsFile::addressKey(address);
+        if (address == address_ || !sameFile(settings_.systemFile(key), systemFile_))
+            continue;
+        for (const QString& system : systems)
+            if (system.startsWith(u"A"_s + key + u':'))
+                return u"Файл \"%1\" уже введён в состав комплекса как система %2: одна система не может "
+                       u"стоять по двум адресам. Сначала выведите её из состава комплекса."_s.arg(systemFile_, system);
+    }
+    return std::nullopt;
+}
+
+void SystemAddition::write(const std::vector<ComplexFile::Line>& lines)
+{
+    registerInSettings();
+    writeComplexFile(lines);
+    writeAddressIntoSystemFile();
+}
+
+QString SystemAddition::storedPath() const
+{
+    const QString folder = QFileInfo(settings_.folder().path()).canonicalFilePath();
+    const QString file = QFileInfo(resolvePathCase(systemFile_)).canonicalFilePath();
+    if (folder.isEmpty() || !file.startsWith(folder + u'/'))
+        return systemFile_;
+    for (int address = lowestAddress; address <= highestAddress; ++address) {
+        const QString other = settings_.ini().readString(settings::sectionAddress, SettingsFile::addressKey(address), {});
+        const bool relative = !other.isEmpty() && !other.startsWith(u'/') && !other.startsWith(u'\\')
+                              && !(other.size() > 1 && other.at(1) == u':');
+        if (address == address_ || !relative)
+            continue;
+        const QString inFolder = file.mid(folder.size() + 1);
+        return other.contains(u'\\') ? QString(inFolder).replace(u'/', u'\\') : inFolder;
+    }
+    return systemFile_;
+}
+
 void SystemAddition::writeAddressIntoSystemFile()
 {
     IniFile(store_, systemFile_)
@@ -148,7 +195,7 @@ void SystemAddition::writeAddressIntoSystemFile()
 
 void SystemAddition::registerInSettings()
 {
-    settings_.ini().writeString(settings::sectionAddress, SettingsFile::addressKey(address_), systemFile_);
+    settings_.ini().writeString(settings::sectionAddress, SettingsFile::addressKey(address_), storedPath());
 }
 
 std::vector<ComplexFile::Line> SystemAddition::compositionLines(const Progress& progress) const

@@ -34,14 +34,22 @@ public:
     // Why the system may not be added, in Russian, or nothing. Checked before anything is written:
     // a path the Windows-1251 files cannot hold (it would be stored with "?" and never found), a
     // file that is no readable INI text with a "СИСТЕМА" section (the composition file and the
-    // settings among them), an address the node of another system holds (an address entry
-    // without a node, left by an addition that was stopped, holds nothing). The same system at its own address
+    // settings among them), a file that already is the system of another address of the
+    // composition (compared as files, not as typed paths), an address the node of another system
+    // holds (an address entry without a node, left by an addition that was stopped, holds nothing). The same system at its own address
     // again is no refusal: a retried addition completes the first.
     std::optional<QString> refusal() const;
 
+    // Writes the addition: the settings' address entry, the node (which alone makes the system
+    // part of the complex) and last the system file's "АДРЕС", so that an addition stopped
+    // anywhere never leaves a system file's address changed for a system the complex lacks
+    // (`lines` from compositionLines, built before).
+    void write(const std::vector<ComplexFile::Line>& lines);
     // "СИСТЕМА"/"АДРЕС" of the system file: the two-digit address.
     void writeAddressIntoSystemFile();
-    // "АДРЕС"/address of the settings: the system file's full path.
+    // "АДРЕС"/address of the settings: the system file's path in the form the other entries
+    // have: relative to the workstation folder (with their separator) where theirs are and the
+    // file lies in it, else full.
     void registerInSettings();
     // The system's lines of the composition file: the system node, then each zone by its number
     // with the detectors that name it, by device, line and number. A zone without detectors
@@ -68,6 +76,8 @@ private:
     std::optional<QString> pathRefusal() const;
     std::optional<QString> contentRefusal() const;
     std::optional<QString> addressRefusal() const;
+    std::optional<QString> duplicateRefusal() const;
+    QString storedPath() const;
 
     IniStore& store_;
     SettingsFile& settings_;

@@ -34,10 +34,12 @@ public:
     FrameReceiver& receiver() { return receiver_; }
     PortSelection& ports() { return ports_; }
 
-    void queueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
-    {
-        queue_.queueCommand(address, code, parameterA, parameterB);
-    }
+    // Queues a command someone asked for (an operator, a control module). A command that finds
+    // the queue full is refused: false, and the refusal handler is told, so that the operator
+    // hears of it (it is never dropped silently).
+    bool queueCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB);
+    using RefusalHandler = std::function<void(const Command& command)>;
+    void setOnRefused(RefusalHandler handler) { onRefused_ = std::move(handler); }
     void sendFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameterA, std::uint8_t parameterB)
     {
         transmitter_.sendFrame(address, code, parameterA, parameterB);
@@ -53,6 +55,7 @@ private:
     PortSelection ports_;
     PollingCycle cycle_;
     FrameReceiver receiver_;
+    RefusalHandler onRefused_;
 };
 
 } // namespace kirvan

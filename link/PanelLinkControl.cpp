@@ -10,7 +10,8 @@ void PanelLinkControl::resetForLoad()
 {
     PollingCycle& cycle = link_.cycle();
     cycle.linkState().fill(LinkSupervision::notConfigured);
-    link_.queue().clear();
+    // Commands asked for stay queued; the state requests of an earlier load are asked again.
+    link_.queue().dropStateRequests();
     cycle.setSystemCount(0);
 }
 
@@ -20,8 +21,8 @@ void PanelLinkControl::acceptSystem(int address)
     cycle.linkState()[static_cast<std::size_t>(address)] = 0;
     cycle.setSystemCount(cycle.systemCount() + 1);
     const auto to = static_cast<std::uint8_t>(address);
-    link_.queueCommand(to, command::initialRequest, 0, 0);
-    link_.queueCommand(to, command::initialRequest, 0, 0);
+    link_.queue().queueStateRequest(to);
+    link_.queue().queueStateRequest(to);
 }
 
 void PanelLinkControl::delay(int ms)

@@ -11,13 +11,14 @@ namespace kirvan {
 
 PollingCycle::PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& transmitter, StatusBar& statusBar,
                            LinkSupervision::RecordHandler processEvent, std::function<void()> portSearch,
-                           std::function<bool()> portOpen)
+                           std::function<bool()> portOpen, std::function<void()> lookForPort)
     : loop_(loop),
       queue_(queue),
       transmitter_(transmitter),
       statusBar_(statusBar),
       portSearch_(std::move(portSearch)),
       portOpen_(std::move(portOpen)),
+      lookForPort_(std::move(lookForPort)),
       timer4_(loop.createTimer()),
       // A report that fails (a log that cannot be written, say) must not stop the polling.
       supervision_(linkState_, [this, processEvent = std::move(processEvent)](const QString& record) {
@@ -62,6 +63,9 @@ void PollingCycle::pollTick()
         ~Done() { ticking = false; }
     } done{ticking_};
 
+    // An adapter back after it was pulled out is used again within a tick, not after the
+    // minute of the full search: a fire it brings is not kept waiting.
+    loop_.runHandler(lookForPort_);
     if (portOpen_()) {
         supervision_.portOpen();
     } else {

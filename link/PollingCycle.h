@@ -22,10 +22,11 @@ public:
     static constexpr int startupTicks = 8;
 
     // `portOpen` tells whether the port is open: while it is closed nothing goes out, so no
-    // system can be missing, and the port is searched once a minute instead.
+    // system can be missing, and the port is searched once a minute instead. `lookForPort` runs
+    // at every working tick: a port closed or gone is opened again as soon as it is back.
     PollingCycle(MessageLoop& loop, CommandQueue& queue, Transmitter& transmitter, StatusBar& statusBar,
                  LinkSupervision::RecordHandler processEvent, std::function<void()> portSearch,
-                 std::function<bool()> portOpen);
+                 std::function<bool()> portOpen, std::function<void()> lookForPort);
     ~PollingCycle();
 
     void pollTick();
@@ -52,6 +53,7 @@ private:
     StatusBar& statusBar_;
     std::function<void()> portSearch_;
     std::function<bool()> portOpen_;
+    std::function<void()> lookForPort_;
     std::unique_ptr<Timer> timer4_;
     bool ticking_ = false;
     int pollTicks_ = 0;

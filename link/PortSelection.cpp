@@ -70,6 +70,18 @@ void PortSelection::choosePort(int n)
     changed();
 }
 
+void PortSelection::reopenWhenBack()
+{
+    if (port_.isOpen())
+        return;
+    const int n = checked_.value_or(settings_.readInteger(settings::sectionSettings, settings::keyComPort, 1));
+    if (n < 1 || n > PortCount || !port_.probe(n))
+        return;
+    port_.close();
+    port_.openNumber(n);
+    showPortState();
+}
+
 void PortSelection::showPortState()
 {
     if (port_.isOpen())

@@ -27,6 +27,10 @@ public:
     // and the status bar shows it as such.
     void choosePort(int n);
 
+    // While the port is closed or its device gone: opens the chosen port (else the stored one)
+    // as soon as it is there again. Cheap enough for every polling tick: it only looks at that
+    // port, writes nothing and leaves the menu as it is.
+    void reopenWhenBack();
     // While the port is closed the link cannot be normal: the lamp is red and the state panel
     // names the port and why it did not open ("COM5: нет устройства"). Nothing while it is open.
     void showPortState();

@@ -36,6 +36,15 @@ void Mailbox::readMailbox()
 {
     if (worker_->busy())
         return;
+    // A look whose outcome never came back (its job failed) gives its room back.
+    if (holdingRoom_) {
+        queue_.release();
+        holdingRoom_ = false;
+    }
+    // Without room for its command a request stays pending in the file, to be taken later.
+    if (!queue_.reserve())
+        return;
+    holdingRoom_ = true;
     worker_->post([this](std::stop_token) -> Worker::Routine {
         const MailboxReader::Outcome outcome = reader_.take();
         return [this, outcome] { apply(outcome); };
@@ -44,10 +53,18 @@ void Mailbox::readMailbox()
 
 void Mailbox::apply(const MailboxReader::Outcome& outcome)
 {
+    if (holdingRoom_) {
+        queue_.release();
+        holdingRoom_ = false;
+    }
     if (outcome.request) {
+        // The room held for it is free again just now, so the command finds it.
+        if (!queue_.queueCommand(outcome.request->command))
+            throw MailboxError(QStringLiteral("Запрос из файла команд %1 отмечен, но не поставлен в очередь команд: %2")
+                                   .arg(path_, outcome.request->journal));
         statusBar_.setCommandPanel(outcome.request->text);
-        const Command& c = outcome.request->command;
-        queue_.queueCommand(c.address, c.code, c.parameterA, c.parameterB);
+        if (onCarriedOut_)
+            onCarriedOut_(outcome.request->journal);
     }
     if (!outcome.problem) {
         reported_.clear();

@@ -3,6 +3,7 @@
 #include "mailbox/MailboxReader.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -23,7 +24,10 @@ public:
 
 // The command mailbox: another program leaves one request at a time in KirvanMonitorP.cds
 // (see MailboxPacket); every 500 ms mailboxTimer takes a pending request of the first record into the
-// command queue, shows it on the command panel and marks it done ("update" false) in the file.
+// command queue, shows it on the command panel, names it in the journal and marks it done
+// ("update" false) in the file. A request is only taken while the queue has room (held for it
+// while the file is read): with the queue full it stays pending ("update" true) for a later tick,
+// so a request marked done is always a command queued.
 //
 // Nothing in the file is used as a path or a command line: the request only becomes the four
 // bytes of a queued command. A file that cannot be used (malformed, too large, not a regular
@@ -55,6 +59,8 @@ public:
     void readMailbox();
     // How often the file was parsed (read on the main thread only while the worker is idle).
     int parses() const { return reader_.parses(); }
+    // Gets the journal line of each request carried out ("ПОЧТОВЫЙ ЯЩИК: …").
+    void setOnCarriedOut(std::function<void(const QString& line)> handler) { onCarriedOut_ = std::move(handler); }
 
 private:
     // On the main thread: queues and shows the request taken. Throws MailboxError to report a
@@ -65,6 +71,8 @@ private:
     QString path_;
     CommandQueue& queue_;
     StatusBar& statusBar_;
+    std::function<void(const QString& line)> onCarriedOut_;
+    bool holdingRoom_ = false; // room in the queue held for the look under way
     QString reported_; // the problem last reported, until a tick goes well
     MailboxReader reader_; // the worker's alone once the timer runs
     std::unique_ptr<Worker> worker_;

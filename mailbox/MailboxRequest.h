@@ -6,26 +6,29 @@
 
 namespace kirvan {
 
-// A mailbox request as a command frame request. The address text is read at fixed positions
-// counted from 1: 2-3 the system address, 5 the group (a hexadecimal digit, "F" a scenario,
-// any other a relay contact), 6 a digit, 8-9 the element number; 1, 4 and 7 are not used
-// ("A01:F1-05"). Positions 5, 6 and 8-9 name an element as a detector identifier does.
+// A mailbox request as a command frame request. The address text has exactly nine characters,
+// read at fixed positions counted from 1: 2-3 the system address (00 to 03), 5 the group (an
+// upper-case hexadecimal digit, "F" a scenario, any other a relay contact), 6 a digit 1 to 9,
+// 8-9 the element number 01 to 99; 1, 4 and 7 are not read but hold no blank ("A01:F1-05").
+// Positions 5, 6 and 8-9 name an element as a detector identifier does.
 struct MailboxRequest {
     Command command;
     // The command panel's text: start or stop a scenario, close or open a contact.
     QString text;
+    // The journal's line for the request carried out: "ПОЧТОВЫЙ ЯЩИК: ЗАПУСТИТЬ СЦЕНАРИЙ 5 СИСТЕМЫ A01".
+    QString journal;
 };
 
 namespace mailbox {
-// Fewer characters cannot hold a request.
-inline constexpr qsizetype shortestAddress = 9;
+// The address's length.
+inline constexpr qsizetype addressLength = 9;
 } // namespace mailbox
 
-// Code 154 when `status` is true, 155 when false; parameter A 16 × group + digit − 1 (0 when
-// position 5 is no upper-case hexadecimal digit), parameter B element − 1, both modulo 256.
-// Throws ConversionError when positions 2-3, 6 (after a hexadecimal digit) or 8-9 hold no
-// decimal number, std::invalid_argument when the address is shorter than
-// mailbox::shortestAddress; the message says what is wrong.
+// Code 154 when `status` is true, 155 when false; parameter A 16 × group + digit − 1, parameter B
+// element − 1. Throws std::invalid_argument when the address does not follow the layout (another
+// length, a blank, a system other than 00 to 03, a group that is no upper-case hexadecimal digit,
+// a digit other than 1 to 9, an element other than 01 to 99): such a request is refused whole,
+// never read as another command. The message says what is wrong.
 MailboxRequest requestFor(const QString& address, bool status);
 
 } // namespace kirvan

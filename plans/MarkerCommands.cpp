@@ -93,9 +93,10 @@ void MarkerCommands::sendToSelected(std::uint8_t code, bool queued, bool switchO
     if (!frame)
         return;
     if (queued) {
-        s_.statusBar.setCommandPanel(switchOff ? QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ")
-                                               : QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
-        s_.link.queueCommand(frame->address, frame->code, frame->parameterA, frame->parameterB);
+        // A full queue refuses the command; the link tells the operator.
+        if (s_.link.queueCommand(frame->address, frame->code, frame->parameterA, frame->parameterB))
+            s_.statusBar.setCommandPanel(switchOff ? QStringLiteral("          КОМАНДА: ВЫКЛ.ИЗВЕЩАТЕЛЬ")
+                                                   : QStringLiteral("          КОМАНДА: ВКЛ.ИЗВЕЩАТЕЛЬ"));
     } else {
         s_.link.sendFrame(frame->address, frame->code, frame->parameterA, frame->parameterB);
     }

@@ -40,6 +40,9 @@ RemoteKind remoteKindOf(JournalKind kind, int code)
     case JournalKind::Link:
         return RemoteKind::Link;
     case JournalKind::Operator:
+        // A record (detector switched, control check) is the panel's report or what a command
+        // made it say; the operator's own line about it is an action line.
+        return code < 0 ? RemoteKind::Operator : RemoteKind::Other;
     case JournalKind::OperatorActions:
         return RemoteKind::Operator;
     case JournalKind::StartStop:
@@ -69,6 +72,8 @@ QString remoteKindName(RemoteKind kind)
         return QStringLiteral("operator");
     case RemoteKind::StartStop:
         return QStringLiteral("startstop");
+    case RemoteKind::Simulation:
+        return QStringLiteral("simulation");
     case RemoteKind::Other:
         break;
     }
@@ -89,6 +94,18 @@ EventMessage::EventMessage(std::uint64_t sequence, QByteArrayView line, const Jo
     time_ = info.moment != 0 ? dateTimeOf(info.moment) : fallback();
 }
 
+void EventMessage::setSystemName(QString name)
+{
+    systemName_ = std::move(name);
+    if (kind_ != RemoteKind::Fire && kind_ != RemoteKind::Technology && kind_ != RemoteKind::Fault)
+        return;
+    // The alarm line is "<record> <date> <time> <status>: <system> ИМИТАЦИЯ <zone> <text>".
+    const qsizetype status = text_.indexOf(QStringLiteral(": "));
+    if (!systemName_.isEmpty() && status >= 0
+        && QStringView(text_).sliced(status + 2).startsWith(systemName_ + QStringLiteral(" ИМИТАЦИЯ ")))
+        kind_ = RemoteKind::Simulation;
+}
+
 QByteArray EventMessage::json() const
 {
     QJsonObject object{
@@ -101,6 +118,8 @@ QByteArray EventMessage::json() const
         {QStringLiteral("kind"), remoteKindName(kind_)},
         {QStringLiteral("text"), text_},
     };
+    if (skipped_ > 0)
+        object.insert(QStringLiteral("skipped"), double(skipped_));
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

@@ -11,8 +11,20 @@
 namespace kirvan {
 
 // What a journal line reports, in the words the messages of the event topic use.
-enum class RemoteKind : std::uint8_t { Fire, Fault, Technology, Link, Restoration, Operator, StartStop, Other };
-QString remoteKindName(RemoteKind kind); // "fire", "fault", "technology", "link", "restoration", …
+// A simulated alarm ("Имитировать пожар/тревогу") is a Simulation, never a Fire; Operator is the
+// operators' own action lines only, not a panel's report such as a detector switched off.
+enum class RemoteKind : std::uint8_t {
+    Fire,
+    Fault,
+    Technology,
+    Link,
+    Restoration,
+    Operator,
+    StartStop,
+    Other,
+    Simulation
+};
+QString remoteKindName(RemoteKind kind); // "fire", "fault", "technology", "link", "restoration", …, "simulation"
 
 // One journal line as the JSON message of the event topic:
 //   {"seq":…,"time":"2023-12-08T09:15:02+03:00","address":"01","system":"СКЛАД",
@@ -32,7 +44,12 @@ public:
     RemoteKind kind() const { return kind_; }
     const QDateTime& time() const { return time_; }
 
-    void setSystemName(QString name) { systemName_ = std::move(name); }
+    // The name the composition gives the line's system; an alarm line of that system marked as a
+    // simulation ("ПОЖАР: СКЛАД ИМИТАЦИЯ …") becomes a Simulation.
+    void setSystemName(QString name);
+    // The numbers left out before this message on purpose (the log was replaced or truncated):
+    // "skipped" in the message, so that a station tells the jump from a loss.
+    void setSkipped(std::uint64_t skipped) { skipped_ = skipped; }
     QByteArray json() const;
 
 private:
@@ -43,6 +60,7 @@ private:
     RemoteKind kind_ = RemoteKind::Other;
     QDateTime time_;
     QString systemName_;
+    std::uint64_t skipped_ = 0;
 };
 
 } // namespace kirvan

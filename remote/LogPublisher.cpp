@@ -27,6 +27,9 @@ void LogPublisher::linkState(BrokerLink::State state, std::int64_t nowMs)
     if (connected && !connected_) {
         behind_ = true;
         link_.publish(setup_.prefix + QStringLiteral("/status"), "online", true);
+        // A broker restarted without persistence has lost the retained states, and one that kept
+        // them may still hold a system removed meanwhile: every address is said again.
+        publishStates(states_.all());
         if (!inFlight_.empty())
             resendSince_ = nowMs;
     }
@@ -83,23 +86,32 @@ void LogPublisher::publishLines()
     if (tail_.lostFiles() != lostFiles_) {
         lostFiles_ = tail_.lostFiles();
         read_.sequence += MaxAhead;
+        skipped_ += MaxAhead;
     }
     for (const LogTail::Line& line : lines) {
         EventMessage message(read_.sequence, line.bytes, setup_.order, setup_.now);
         if (!message.address().isEmpty())
             message.setSystemName(setup_.systemName(message.address()));
+        message.setSkipped(skipped_);
         const int id = link_.publish(setup_.prefix + QStringLiteral("/event"), message.json(), false);
         if (id < 0) {
             behind_ = true;
             return;
         }
+        skipped_ = 0;
         inFlight_.push_back(Sent{id, read_.sequence, line.next});
         read_ = PublishCursor{line.next, read_.sequence + 1};
-        for (const auto& [address, state] : states_.follow(message))
-            link_.publish(setup_.prefix + QStringLiteral("/state/") + address, state.toUtf8(), true);
+        publishStates(states_.follow(message));
     }
     if (inFlight_.empty() && lines.empty())
         acked_ = read_; // a lost file moved the place without a line to acknowledge
+}
+
+void LogPublisher::publishStates(const std::vector<SystemStates::Change>& changes)
+{
+    // An empty retained message clears the topic.
+    for (const auto& [address, state] : changes)
+        link_.publish(setup_.prefix + QStringLiteral("/state/") + address, state.toUtf8(), true);
 }
 
 int LogPublisher::finish()

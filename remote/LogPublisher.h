@@ -15,7 +15,8 @@
 namespace kirvan {
 
 // Publishes the text log line by line, in order, on `<prefix>/event` with QoS 1, and the systems'
-// states retained on `<prefix>/state/<address>`. The log is the queue: the cursor file keeps the
+// states retained on `<prefix>/state/<address>` as SystemStates decides them, all of them again
+// at every connection. The log is the queue: the cursor file keeps the
 // first line the broker has not acknowledged, so after an outage of the broker (the link sends
 // again what it was given) or a restart of the workstation (the log is read again from the
 // cursor) every line arrives, in order, with the same sequence number as before.
@@ -70,6 +71,7 @@ private:
         bool acknowledged = false;
     };
     void publishLines();
+    void publishStates(const std::vector<SystemStates::Change>& changes);
 
     BrokerLink& link_;
     Setup setup_;
@@ -80,6 +82,7 @@ private:
     PublishCursor read_;
     std::deque<Sent> inFlight_;
     std::uint64_t lostFiles_ = 0;
+    std::uint64_t skipped_ = 0; // numbers left out since the last message, told in the next one
     bool connected_ = false;
     bool behind_ = true; // lines may wait in the log that no look will announce
     std::optional<std::int64_t> resendSince_;

@@ -16,8 +16,8 @@ std::int64_t nowMs()
 } // namespace
 
 PublisherThread::PublisherThread(MessageLoop& loop, std::unique_ptr<BrokerLink> link, LogPublisher::Setup setup,
-                                 std::function<void(BrokerLink::State)> onState)
-    : loop_(loop), link_(std::move(link)), onState_(std::move(onState))
+                                 std::function<void(BrokerLink::State)> onState, QMap<QString, QString> names)
+    : loop_(loop), link_(std::move(link)), onState_(std::move(onState)), names_(std::move(names))
 {
     const QString statusTopic = setup.prefix + QStringLiteral("/status");
     setup.systemName = [this](const QString& address) { return systemName(address); };

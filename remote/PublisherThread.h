@@ -30,8 +30,9 @@ public:
     static constexpr int OfflineWaitMs = 500;
     static constexpr std::size_t AcknowledgementBatch = 64;
 
+    // `names`: the system names from the start, before the first connection asks for them.
     PublisherThread(MessageLoop& loop, std::unique_ptr<BrokerLink> link, LogPublisher::Setup setup,
-                    std::function<void(BrokerLink::State)> onState);
+                    std::function<void(BrokerLink::State)> onState, QMap<QString, QString> names = {});
     // Publishes "offline", saves the cursor and ends the link and the thread.
     ~PublisherThread();
     PublisherThread(const PublisherThread&) = delete;

@@ -16,15 +16,22 @@ RemoteMonitor::RemoteMonitor(const RemoteSettings& settings, Services services)
         stateChanged(BrokerLink::State::Unreachable);
         return;
     }
+    if (const std::optional<QString> problem = prefixProblem(settings.prefix)) {
+        // The broker would refuse every topic: said at once, instead of a link that seems up.
+        services_.statusBar.setRemote(QStringLiteral("MQTT: префикс \"%1\" не годится").arg(settings.prefix));
+        services_.logDated(QStringLiteral("  MQTT: ПРЕФИКС \"%1\" НЕ ГОДИТСЯ (%2), ЖУРНАЛ НЕ ПУБЛИКУЕТСЯ")
+                               .arg(settings.prefix, problem->toUpper()));
+        return;
+    }
     services_.statusBar.setRemote(statusText(BrokerLink::State::Unreachable));
     LogPublisher::Setup setup;
     setup.logPath = services_.logPath;
     setup.cursorPath = services_.cursorPath;
     setup.prefix = settings.prefix;
     setup.order = JournalDateOrder(services_.locale);
-    publisher_ = std::make_unique<PublisherThread>(services_.loop, services_.link(settings), std::move(setup),
-                                                   [this](BrokerLink::State state) { stateChanged(state); });
-    publisher_->setSystemNames(services_.systemNames());
+    publisher_ = std::make_unique<PublisherThread>(
+        services_.loop, services_.link(settings), std::move(setup),
+        [this](BrokerLink::State state) { stateChanged(state); }, services_.systemNames());
 }
 
 RemoteMonitor::~RemoteMonitor() = default;

@@ -2,6 +2,7 @@
 
 #include "files/IniFile.h"
 
+#include <QStringList>
 #include <QSysInfo>
 
 namespace kirvan {
@@ -24,6 +25,27 @@ bool parseServer(const QString& server, bool tls, QString& host, int& port)
     return ok && port >= 1 && port <= 65535 && !host.isEmpty();
 }
 
+std::optional<QString> prefixProblem(const QString& prefix)
+{
+    if (prefix.contains(u'+') || prefix.contains(u'#'))
+        return QStringLiteral("в нём знак подстановки \"+\" или \"#\"");
+    if (prefix.isEmpty() || prefix.split(u'/').contains(QString()))
+        return QStringLiteral("в нём пустой уровень");
+    if (prefix.startsWith(u'$'))
+        return QStringLiteral("он начинается с \"$\"");
+    if (prefix.contains(QChar(0)))
+        return QStringLiteral("в нём нулевой символ");
+    return std::nullopt;
+}
+
+QString defaultPrefix(QString hostName)
+{
+    for (QChar& c : hostName)
+        if (c == u'/' || c == u'+' || c == u'#' || c.isNull())
+            c = u'_';
+    return QStringLiteral("kirvan/") + (hostName.isEmpty() ? QStringLiteral("_") : hostName);
+}
+
 RemoteSettings readRemoteSettings(IniFile& ini)
 {
     RemoteSettings remote;
@@ -37,7 +59,7 @@ RemoteSettings readRemoteSettings(IniFile& ini)
     while (remote.prefix.endsWith(QLatin1Char('/')))
         remote.prefix.chop(1);
     if (remote.prefix.isEmpty())
-        remote.prefix = QStringLiteral("kirvan/") + QSysInfo::machineHostName();
+        remote.prefix = defaultPrefix(QSysInfo::machineHostName());
     if (!remote.server.isEmpty() && !parseServer(remote.server, remote.tls, remote.host, remote.port))
         remote.host.clear();
     return remote;

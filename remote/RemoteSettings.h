@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 namespace kirvan {
 
@@ -38,7 +39,15 @@ struct RemoteSettings {
 // the port is no number from 1 to 65535.
 bool parseServer(const QString& server, bool tls, QString& host, int& port);
 
-// The "MQTT" section of the settings file; the prefix defaults to "kirvan/<host name>".
+// Why the prefix cannot begin the topics the workstation publishes (a wildcard "+" or "#", an
+// empty level, a "$" first, a NUL), or nothing when it can: a broker refuses such a topic, and
+// nothing would be published at all.
+std::optional<QString> prefixProblem(const QString& prefix);
+
+// "kirvan/<host name>", the host name's characters that cannot stand in a topic level replaced by "_".
+QString defaultPrefix(QString hostName);
+
+// The "MQTT" section of the settings file; the prefix defaults to defaultPrefix.
 RemoteSettings readRemoteSettings(IniFile& settings);
 
 } // namespace kirvan

@@ -23,20 +23,24 @@ int rank(const QString& state)
 
 constexpr int noLinkCode = 23;
 
+const QStringList allAddresses{QStringLiteral("00"), QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03")};
+
 } // namespace
 
 std::vector<SystemStates::Change> SystemStates::follow(const EventMessage& message)
 {
     std::vector<Change> changes;
+    const QStringList systems = systems_();
+    forgetRemoved(systems, changes);
     if (message.kind() == RemoteKind::StartStop && message.text().contains(QStringLiteral("ВКЛЮЧЕН"))
         && !message.text().contains(QStringLiteral("ВЫКЛЮЧЕН"))) {
         states_.clear();
-        for (const QString& address : systems_())
+        for (const QString& address : systems)
             set(address, normal, changes);
         return changes;
     }
     const QString& address = message.address();
-    if (address.size() != 2 || address < QLatin1String("00") || address > QLatin1String("03"))
+    if (!systems.contains(address))
         return changes;
     QString state;
     switch (message.kind()) {
@@ -63,12 +67,37 @@ std::vector<SystemStates::Change> SystemStates::follow(const EventMessage& messa
     return changes;
 }
 
+std::vector<SystemStates::Change> SystemStates::all() const
+{
+    std::vector<Change> every;
+    const QStringList systems = systems_();
+    for (const QString& address : allAddresses) {
+        if (!systems.contains(address))
+            every.emplace_back(address, QString());
+        else if (states_.contains(address))
+            every.emplace_back(address, states_.value(address));
+    }
+    return every;
+}
+
 void SystemStates::set(const QString& address, const QString& state, std::vector<Change>& changes)
 {
     if (states_.value(address) == state)
         return;
     states_.insert(address, state);
     changes.emplace_back(address, state);
+}
+
+void SystemStates::forgetRemoved(const QStringList& systems, std::vector<Change>& changes)
+{
+    for (auto state = states_.begin(); state != states_.end();) {
+        if (systems.contains(state.key())) {
+            ++state;
+            continue;
+        }
+        changes.emplace_back(state.key(), QString());
+        state = states_.erase(state);
+    }
 }
 
 } // namespace kirvan

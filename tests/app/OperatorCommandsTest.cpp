@@ -336,7 +336,7 @@ TEST_F(OperatorCommandsTest, SimulatedFireIsJournaledAsSuchAndStartsNoScenario)
     workstation->settings().ini().writeString(u"МОДУЛЬ УПРАВЛЕНИЯ 1", u"РЕЖИМ", u"АВТОМАТ");
     workstation->controlModules().fillSlots();
     const auto scenarioQueued = [this] {
-        for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
+        for (int slot = 0; slot < CommandQueue::Capacity; ++slot)
             if (workstation->link().queue().slot(slot).code == command::startScenario)
                 return true;
         return false;

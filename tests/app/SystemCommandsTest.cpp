@@ -129,7 +129,9 @@ TEST_F(SystemCommandsTest, PollingAndReceptionGoOnWhileTheOperatorChoosesTheFile
     workstation->systems().setOnProgress([&] {
         whileReading.emplace_back(polling() && port.isOpen(), folder.read(u"KirvanMonitorP.ini"_s) == settingsBefore);
     });
-    dialogs.files = {systemFile};
+    // Another system: the same file at a second address is refused.
+    folder.writeText(u"Дом.cnf"_s, u"[СИСТЕМА]\n[ЗОНА]\n1=Холл\n"_s);
+    dialogs.files = {folder.file(u"Дом.cnf"_s)};
     dialogs.inputs = {u"2"_s};
     workstation->systems().addSystem();
     EXPECT_EQ(duringDialogs, (std::vector<std::pair<bool, bool>>{{true, true}, {true, true}}));

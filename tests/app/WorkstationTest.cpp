@@ -1,5 +1,6 @@
 #include "tests/app/WorkstationFixture.h"
 
+#include "access/PasswordHash.h"
 #include "files/FileWriteError.h"
 #include "files/SettingsKeys.h"
 #include "complex/StateIcon.h"
@@ -117,7 +118,7 @@ TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheSce
                                      "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Вентиляция цеха\n"));
     auto workstation = startWorkstation();
     const auto scenarioQueued = [&] {
-        for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
+        for (int slot = 0; slot < CommandQueue::Capacity; ++slot)
             if (workstation->link().queue().slot(slot) == Command{1, 152, 4, 91})
                 return true;
         return false;
@@ -131,6 +132,50 @@ TEST_F(WorkstationTest, FireInAZoneWithAManualModuleAsksAndTheAnswerQueuesTheSce
     EXPECT_FALSE(scenarioQueued());
     modules.answerYes();
     EXPECT_TRUE(scenarioQueued());
+}
+
+// The operator's "ДА" finding eight commands waiting is refused in so many words: a notice and a
+// journal line, never a scenario that silently does not start.
+TEST_F(WorkstationTest, AnAnswerFindingTheCommandQueueFullIsRefusedWithANoticeAndAJournalLine)
+{
+    writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 3]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                     "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Вентиляция цеха\n"));
+    auto workstation = startWorkstation();
+    receiveFire(*workstation);
+    ASSERT_TRUE(workstation->controlModules().prompt());
+    for (std::uint8_t i = 0; i < CommandQueue::Capacity; ++i)
+        ASSERT_TRUE(workstation->link().queueCommand(1, 154, i, 0));
+    const std::size_t shownBefore = dialogs.shown.size();
+    workstation->controlModules().answerYes();
+    loop.advance(1);
+    for (int slot = 0; slot < workstation->link().queue().size(); ++slot)
+        EXPECT_NE(workstation->link().queue().slot(slot).code, 152);
+    ASSERT_EQ(dialogs.shown.size(), shownBefore + 1);
+    EXPECT_TRUE(dialogs.shown.back().text.contains(QStringLiteral("Команда не принята")))
+        << dialogs.shown.back().text.toStdString();
+    EXPECT_EQ(logLines().back(),
+              QStringLiteral(
+                  "08.12.2023 9:15:02  КОМАНДА НЕ ПРИНЯТА, ОЧЕРЕДЬ КОМАНД ЗАПОЛНЕНА: ЗАПУСТИТЬ СЦЕНАРИЙ 5 СИСТЕМЫ A01"));
+    // The load's two state requests go first, then the first of the eight.
+    for (int sent = 0; sent < 3; ++sent)
+        workstation->link().queue().takeNext();
+    EXPECT_TRUE(workstation->link().queueCommand(1, 152, 4, 91)) << "room again once one has gone";
+}
+
+// A user file made with kirvan-tool while the workstation runs counts without a restart.
+TEST_F(WorkstationTest, AUserFileMadeWhileRunningIsTakenUp)
+{
+    writeStoreComplex();
+    auto workstation = startWorkstation();
+    ASSERT_FALSE(workstation->access().restricted());
+    UserList users;
+    users.put(
+        User{QStringLiteral("Иванов"), AccessLevel::Operator, hashPassword(QStringLiteral("x"), HashCost::cheapest())});
+    users.save(folder.file(UserList::fileName()));
+    loop.advance(AccessControl::userFileLookMs);
+    EXPECT_TRUE(workstation->access().restricted());
+    EXPECT_EQ(logLines().back(),
+              QStringLiteral("08.12.2023 9:15:02  ФАЙЛ ПОЛЬЗОВАТЕЛЕЙ ПРИНЯТ: KirvanMonitorP.users, пользователей 1"));
 }
 
 TEST_F(WorkstationTest, StartWithThePortClosedSearchesItAtOnceAndPollsOnIt)

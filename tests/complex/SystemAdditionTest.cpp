@@ -2,6 +2,7 @@
 
 #include "complex/ComplexFile.h"
 #include "complex/CompositionTree.h"
+#include "files/IniFile.h"
 #include "files/IniStore.h"
 #include "files/SettingsFile.h"
 #include "complex/ControlModuleTable.h"
@@ -89,22 +90,23 @@ TEST_F(SystemAdditionTest, TheSameAdditionAgainLeavesOneNode)
 
 TEST_F(SystemAdditionTest, AnAdditionStoppedBetweenItsWritesLeavesNoNodeAndARetryMakesOneWholeSystem)
 {
-    // Each write is crash-safe on its own; a kill can fall between them. The composition file is
-    // written last: without its node nothing is polled, and the retry completes the addition.
+    // Each write is crash-safe on its own; a kill can fall between them. Without its node nothing
+    // is polled, and the retry completes the addition; the system file's own address is written
+    // only after the node, so a stopped addition never changes it.
     const QString systemFile = testing::writeWarehouse(folder);
-    for (int written = 0; written < 3; ++written) {
+    for (int written = 0; written < 2; ++written) {
         folder.writeText(u"kirvanmonitorp.cnf"_s, {});
         settings.ini().writeString(u"АДРЕС", u"01", u"");
+        IniFile(store, systemFile).writeString(u"СИСТЕМА", u"АДРЕС", u"00");
         SystemAddition stopped(store, settings, systemFile, 1);
         if (written > 0)
-            stopped.writeAddressIntoSystemFile();
-        if (written > 1)
             stopped.registerInSettings();
         EXPECT_EQ(complexFile(), QString()) << written;
+        EXPECT_EQ(IniFile(store, systemFile).readString(u"СИСТЕМА", u"АДРЕС", {}), u"00"_s) << written;
         ASSERT_FALSE(stopped.refusal()) << written;
         // The next start lets go of an address the stopped addition took, and says so.
         const QStringList released = SystemAddition::releaseUnfinished(settings);
-        EXPECT_EQ(released, written > 1 ? QStringList{u"  АДРЕС 01 ОСВОБОЖДЕН: ВВОД СИСТЕМЫ "_s + systemFile
+        EXPECT_EQ(released, written > 0 ? QStringList{u"  АДРЕС 01 ОСВОБОЖДЕН: ВВОД СИСТЕМЫ "_s + systemFile
                                                       + u" В СОСТАВ КОМПЛЕКСА НЕ ЗАВЕРШЕН"_s}
                                         : QStringList{})
             << written;
@@ -140,7 +142,9 @@ TEST_F(SystemAdditionTest, RefusalsNameTheirReason)
           Case{u"KirvanMonitorP.ini"_s, 2, u"файл настроек программы"_s},
           Case{u"Рисунок.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s},
           Case{u"Без системы.cnf"_s, 2, u"нет раздела [СИСТЕМА]"_s}, Case{u"Нет.cnf"_s, 2, u"Не удаётся прочитать"_s},
-          Case{u"Дом.cnf"_s, 1, u"Адрес 01 уже занят системой A01:СКЛАД"_s}}) {
+          Case{u"Дом.cnf"_s, 1, u"Адрес 01 уже занят системой A01:СКЛАД"_s},
+          // The same file however it is spelled is one system, never a second one elsewhere.
+          Case{u"СКЛАД.CNF"_s, 2, u"уже введён в состав комплекса как система A01:СКЛАД"_s}}) {
         const std::optional<QString> reason
             = SystemAddition(store, settings, folder.file(refused.file), refused.address).refusal();
         ASSERT_TRUE(reason) << refused.file.toStdString();
@@ -150,6 +154,19 @@ TEST_F(SystemAdditionTest, RefusalsNameTheirReason)
     // An address entry without a node, as a stopped addition leaves it, holds nothing.
     folder.writeText(u"kirvanmonitorp.cnf"_s, {});
     EXPECT_FALSE(SystemAddition(store, settings, folder.file(u"Дом.cnf"_s), 1).refusal());
+}
+
+TEST_F(SystemAdditionTest, ThePathIsStoredInTheFormOfTheOthers)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"Объекты"_s));
+    folder.writeText(u"Объекты/Склад.cnf"_s, u"[СИСТЕМА]\n"_s);
+    for (const auto& [other, stored] : {std::pair{u"Объекты\\Дом.cnf"_s, u"Объекты\\Склад.cnf"_s},
+                                        {u"Дом.cnf"_s, u"Объекты/Склад.cnf"_s},
+                                        {u"/srv/Дом.cnf"_s, folder.file(u"Объекты/Склад.cnf"_s)}}) {
+        settings.ini().writeString(u"АДРЕС", u"02", other);
+        SystemAddition(store, settings, folder.file(u"Объекты/Склад.cnf"_s), 1).registerInSettings();
+        EXPECT_EQ(settings.ini().readString(u"АДРЕС", u"01", {}), stored) << other.toStdString();
+    }
 }
 
 TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTheTree)

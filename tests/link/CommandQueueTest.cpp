@@ -1,42 +1,52 @@
 #include "link/CommandQueue.h"
 
+#include "link/Commands.h"
+
 #include <gtest/gtest.h>
 
 namespace kirvan {
 namespace {
 
-TEST(CommandQueueTest, FirstCommandTakesSlotZeroAndANinthIsDropped)
+bool queue(CommandQueue& queue, int parameterA)
 {
-    CommandQueue queue;
-    queue.queueCommand(1, 0x82, 0, 0);
-    EXPECT_EQ(queue.slot(0), (Command{1, 0x82, 0, 0}));
-    for (std::uint8_t i = 1; i < 9; ++i)
-        queue.queueCommand(i, 0x98, i, 0x5B);
-    EXPECT_EQ(queue.slot(7), (Command{7, 0x98, 7, 0x5B}));
-    for (int sent = 0; sent < 8; ++sent)
-        ASSERT_TRUE(queue.takeNext());
-    EXPECT_FALSE(queue.takeNext()) << "the ninth command was dropped";
+    return queue.queueCommand(1, command::closeContact, static_cast<std::uint8_t>(parameterA), 0);
 }
 
-TEST(CommandQueueTest, CommandsGoInSlotOrderNotInOrderOfArrival)
+// Twelve queued while the cycle takes one after every second went out 1,2,4,5,7,8,10,12,3,6,9,11
+// when each took the lowest free slot, and a ninth waiting was dropped without a word.
+TEST(CommandQueueTest, CommandsLeaveInTheOrderQueuedAndANinthWaitingIsRefused)
 {
-    CommandQueue queue;
-    queue.queueCommand(0, 0x82, 1, 0);
-    queue.queueCommand(0, 0x82, 2, 0);
-    queue.queueCommand(0, 0x82, 3, 0);
-    EXPECT_EQ(queue.takeNext()->parameterA, 1);
-    queue.queueCommand(0, 0x82, 4, 0); // into the freed slot 0
-    EXPECT_EQ(queue.takeNext()->parameterA, 4);
-    EXPECT_EQ(queue.takeNext()->parameterA, 2);
+    CommandQueue commands;
+    std::vector<int> sent;
+    for (int i = 1; i <= 12; ++i) {
+        ASSERT_TRUE(queue(commands, i));
+        if (i % 2 == 0)
+            sent.push_back(commands.takeNext()->parameterA);
+    }
+    for (int i = 13; i <= 14; ++i)
+        ASSERT_TRUE(queue(commands, i));
+    EXPECT_FALSE(queue(commands, 15)) << "refused when queued, never dropped later";
+    while (const auto next = commands.takeNext())
+        sent.push_back(next->parameterA);
+    EXPECT_EQ(sent, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
 }
 
-TEST(CommandQueueTest, CodeZeroLeavesTheSlotFree)
+// A load's state requests never take the room of a command asked for; room held for the mailbox's
+// request is no one else's.
+TEST(CommandQueueTest, StateRequestsComeOnTopAndHeldRoomIsKept)
 {
-    CommandQueue queue;
-    queue.queueCommand(2, 0, 5, 5);
-    EXPECT_FALSE(queue.takeNext());
-    queue.queueCommand(3, 0x9A, 1, 2);
-    EXPECT_EQ(queue.slot(0), (Command{3, 0x9A, 1, 2}));
+    CommandQueue commands;
+    for (std::uint8_t address = 0; address < 8; ++address)
+        commands.queueStateRequest(address % 4);
+    ASSERT_TRUE(commands.reserve());
+    for (int i = 1; i < CommandQueue::Capacity; ++i)
+        ASSERT_TRUE(queue(commands, i));
+    EXPECT_FALSE(queue(commands, 8));
+    commands.release();
+    EXPECT_TRUE(queue(commands, 8));
+    commands.dropStateRequests();
+    EXPECT_EQ(commands.size(), CommandQueue::Capacity);
+    EXPECT_EQ(commands.slot(0), (Command{1, command::closeContact, 1, 0}));
 }
 
 } // namespace

@@ -117,5 +117,23 @@ TEST_F(LinkSupervisionTest, AdapterUnpluggedWhileOpenIsEverySystemsLossAndItsRet
     EXPECT_EQ(link.cycle().linkState(), (LinkStateTable{0, 0, 0, 0}));
 }
 
+// The adapter pulled out and put back: the port is opened again within a tick, not at the next
+// minute's search, so a fire sent a second after its return is journaled at once.
+TEST_F(LinkSupervisionTest, AnAdapterBackIsOpenedWithinATickAndItsFireJournaledAtOnce)
+{
+    settings.ini().writeInteger(settings::sectionSettings, settings::keyComPort, 2);
+    port.lost = true;
+    port.existing.erase(2);
+    loop.advance(35'000);
+    port.existing.insert(2);
+    const std::int64_t back = loop.now();
+    loop.advance(1000);
+    ASSERT_TRUE(port.isOpen());
+    port.received.deliver(frameBytes(0x20, 0x01, 0x94, 0x11, 0x04));
+    link.receiver().bytesArrived(static_cast<std::uint16_t>(port.inCount()));
+    EXPECT_EQ(records.back(), QStringLiteral("01/И12-05/07"));
+    EXPECT_LE(recordTimes.back() - back, 2000);
+}
+
 } // namespace
 } // namespace kirvan::testing

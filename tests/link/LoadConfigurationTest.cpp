@@ -21,7 +21,7 @@ protected:
     std::vector<Command> queued()
     {
         std::vector<Command> slots;
-        for (int i = 0; i < CommandQueue::SlotCount; ++i)
+        for (int i = 0; i < CommandQueue::Capacity; ++i)
             slots.push_back(link.queue().slot(i));
         return slots;
     }

@@ -18,7 +18,7 @@ protected:
     std::vector<Command> queued() const
     {
         std::vector<Command> commands;
-        for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
+        for (int slot = 0; slot < CommandQueue::Capacity; ++slot)
             if (workstation->link().queue().slot(slot).code == command::switchDetector)
                 commands.push_back(workstation->link().queue().slot(slot));
         return commands;

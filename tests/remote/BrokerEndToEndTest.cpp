@@ -153,14 +153,25 @@ TEST_F(BrokerEndToEndTest, AWrongPasswordIsToldOnceAndPublishesNothing)
     EXPECT_EQ(PublishCursor::load(cursorPath()), cursor) << "nothing was acknowledged";
 }
 
-TEST(RemoteMonitorTest, AServerThatIsNoHostAndPortIsAnOutageFromTheStart)
+struct UnusableSettingsCase {
+    const char *server, *prefix, *status, *line;
+};
+
+class RemoteMonitorTest : public ::testing::TestWithParam<UnusableSettingsCase> {};
+
+// Nothing can be published: said in the status bar and the journal from the start, never a link
+// that seems up while the broker refuses every topic.
+TEST_P(RemoteMonitorTest, SettingsThatCannotWorkAreToldFromTheStart)
 {
     testing::VirtualMessageLoop loop;
     testing::FixedLocale locale;
     StatusBar statusBar;
     QStringList lines;
     RemoteSettings settings;
-    settings.server = QStringLiteral("broker:http");
+    settings.server = QString::fromUtf8(GetParam().server);
+    settings.prefix = QString::fromUtf8(GetParam().prefix);
+    if (!parseServer(settings.server, false, settings.host, settings.port))
+        settings.host.clear();
     RemoteMonitor monitor(settings, RemoteMonitor::Services{loop,
                                                             locale,
                                                             statusBar,
@@ -169,12 +180,20 @@ TEST(RemoteMonitorTest, AServerThatIsNoHostAndPortIsAnOutageFromTheStart)
                                                             {},
                                                             {},
                                                             [](const RemoteSettings&) -> std::unique_ptr<BrokerLink> {
-                                                                ADD_FAILURE() << "no link for a server without a port";
+                                                                ADD_FAILURE() << "no link";
                                                                 return nullptr;
                                                             }});
-    EXPECT_EQ(statusBar.remote(), unreachable);
-    EXPECT_EQ(lines, QStringList{QStringLiteral("  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ broker:http")});
+    EXPECT_EQ(statusBar.remote(), QString::fromUtf8(GetParam().status));
+    EXPECT_EQ(lines, QStringList{QString::fromUtf8(GetParam().line)});
 }
+
+INSTANTIATE_TEST_SUITE_P(Settings, RemoteMonitorTest,
+                         ::testing::Values(UnusableSettingsCase{"broker:http", "kirvan/ws", "MQTT: нет связи с сервером",
+                                                                "  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ broker:http"},
+                                           UnusableSettingsCase{
+                                               "broker:1883", "kirvan/+", "MQTT: префикс \"kirvan/+\" не годится",
+                                               "  MQTT: ПРЕФИКС \"kirvan/+\" НЕ ГОДИТСЯ (В НЁМ ЗНАК ПОДСТАНОВКИ \"+\" "
+                                               "ИЛИ \"#\"), ЖУРНАЛ НЕ ПУБЛИКУЕТСЯ"}));
 
 } // namespace
 } // namespace kirvan

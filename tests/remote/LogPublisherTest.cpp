@@ -110,6 +110,9 @@ TEST_P(LogPublisherRestartTest, PublishesNewLinesInOrderAndARestartNeverGivesANu
     log(8, 1);
     Running run(setup(), now);
     EXPECT_EQ(run.pump(now), GetParam().afterRestart);
+    // The jump says so, and the station does not take it for a loss.
+    EXPECT_EQ(run.link.events().front().value(QStringLiteral("skipped")).toDouble(),
+              GetParam().logLost ? double(LogPublisher::MaxAhead) : 0.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Log, LogPublisherRestartTest,
@@ -134,6 +137,24 @@ TEST_F(LogPublisherTest, LinesOfAnOutageFollowTheResentOnesInOrder)
     run.publisher.pump(now += 1000);
     EXPECT_EQ(run.publisher.acknowledgedCursor().sequence, std::uint64_t(startMs) + 103);
     EXPECT_EQ(PublishCursor::load(setup().cursorPath), run.publisher.acknowledgedCursor());
+}
+
+// A broker restarted without persistence has lost the retained states: each connection says them
+// again, and clears the addresses without a system.
+TEST_F(LogPublisherTest, EveryConnectionPublishesEveryStateAgain)
+{
+    Running run(setup(), now);
+    log(0, 1);
+    run.publisher.pump(now);
+    run.publisher.linkState(State::Unreachable, now);
+    const std::size_t before = run.link.sent().size();
+    run.publisher.linkState(State::Connected, now);
+    QStringList states;
+    for (std::size_t i = before; i < run.link.sent().size(); ++i)
+        if (run.link.sent()[i].topic.contains(QStringLiteral("/state/")))
+            states << run.link.sent()[i].topic.section(u'/', -1) + u'=' + QString::fromUtf8(run.link.sent()[i].payload);
+    EXPECT_EQ(states, QStringList({QStringLiteral("00="), QStringLiteral("01=отказ"), QStringLiteral("02="),
+                                   QStringLiteral("03=")}));
 }
 
 TEST_F(LogPublisherTest, LinesTheLinkDidNotSendAgainAreReadAgainAfterAWhile)

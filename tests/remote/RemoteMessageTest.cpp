@@ -44,8 +44,12 @@ TEST_F(RemoteMessageTest, EachLineBecomesOneMessageWithItsPartsKindAndTime)
         {u"00/И01-01/23 08.12.2023 9:15:05 ОТКАЗ: ЦЕХ НЕТ СВЯЗИ", "00", "И01-01", "23", "link",
          "2023-12-08T09:15:05+03:00"},
         {u"00/И01-01/00 08.12.2023 9:15:06 ЦЕХ: НОРМА", "00", "И01-01", "00", "restoration", "2023-12-08T09:15:06+03:00"},
-        {u"01/И12-05/05 08.12.2023 9:15:07 СКЛАД: ОТКЛЮЧЕН", "01", "И12-05", "05", "operator",
-         "2023-12-08T09:15:07+03:00"},
+        // The panel's own report is no operator's action; a simulated fire is no fire.
+        {u"01/И12-05/05 08.12.2023 9:15:07 СКЛАД: ОТКЛЮЧЕН", "01", "И12-05", "05", "other", "2023-12-08T09:15:07+03:00"},
+        {u"01/И12-05/07 08.12.2023 9:15:08 ПОЖАР: СКЛАД ИМИТАЦИЯ Цех 1", "01", "И12-05", "07", "simulation",
+         "2023-12-08T09:15:08+03:00"},
+        {u"08.12.2023 9:15:09 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА", "", "", "", "operator",
+         "2023-12-08T09:15:09+03:00"},
         {u"08.12.2023 17:40:10  ВХОД ОПЕРАТОРА: Иванов", "", "", "", "operator", "2023-12-08T17:40:10+03:00"},
         {u"08.12.2023 17:40:11  КОМПЛЕКС КИРВАН ВЫКЛЮЧЕН", "", "", "", "startstop", "2023-12-08T17:40:11+03:00"},
         {u"08.12.2023 17:40:12  MQTT: НЕТ СВЯЗИ С СЕРВЕРОМ a:1", "", "", "", "other", "2023-12-08T17:40:12+03:00"},
@@ -70,7 +74,8 @@ TEST_F(RemoteMessageTest, EachLineBecomesOneMessageWithItsPartsKindAndTime)
 
 TEST_F(RemoteMessageTest, SystemStatesFollowTheLinesWithFireAboveEverything)
 {
-    SystemStates states([] { return QStringList{QStringLiteral("00"), QStringLiteral("01")}; });
+    QStringList systems{QStringLiteral("00"), QStringLiteral("01")};
+    SystemStates states([&systems] { return systems; });
     struct Step {
         const char16_t* line;
         std::vector<SystemStates::Change> changes;
@@ -89,10 +94,20 @@ TEST_F(RemoteMessageTest, SystemStatesFollowTheLinesWithFireAboveEverything)
         {u"01/И01-01/00 08.12.2023 9:00:07 СКЛАД: НОРМА", {change("01", u"норма")}},
         {u"01/И12-06/07 08.12.2023 9:00:08 ТЕХНОЛОГ: СКЛАД Насос", {change("01", u"технология")}},
         {u"33/И01-01/23 08.12.2023 9:00:09 ОТКАЗ: НЕТ СВЯЗИ С УДАЛЕННОЙ АДС", {}},
+        {u"00/И12-05/07 08.12.2023 9:00:10 ПОЖАР: ЦЕХ ИМИТАЦИЯ Цех 1", {}},
+        {u"02/И12-05/07 08.12.2023 9:00:11 ПОЖАР: ОФИС Холл", {}},
     };
-    for (const Step& step : steps)
-        EXPECT_EQ(states.follow(message(QString::fromUtf16(step.line))), step.changes)
-            << QString::fromUtf16(step.line).toStdString();
+    for (const Step& step : steps) {
+        EventMessage line = message(QString::fromUtf16(step.line));
+        line.setSystemName(QStringLiteral("ЦЕХ"));
+        EXPECT_EQ(states.follow(line), step.changes) << QString::fromUtf16(step.line).toStdString();
+    }
+    // A new connection hears every address; a system removed meanwhile is cleared.
+    systems.removeOne(QStringLiteral("00"));
+    EXPECT_EQ(states.all(), (std::vector<SystemStates::Change>{change("00", u""), change("01", u"технология"),
+                                                               change("02", u""), change("03", u"")}));
+    EXPECT_EQ(states.follow(message(QString::fromUtf16(u"01/И01-01/00 08.12.2023 9:00:12 СКЛАД: НОРМА"))),
+              (std::vector<SystemStates::Change>{change("00", u""), change("01", u"норма")}));
 }
 
 TEST_F(RemoteMessageTest, TheWatchShowsEachEventOnceAsALineOrAsItself)
@@ -108,6 +123,17 @@ TEST_F(RemoteMessageTest, TheWatchShowsEachEventOnceAsALineOrAsItself)
     EXPECT_EQ(lines.take(QStringLiteral("kirvan/a/status"), "online"), std::nullopt);
     EventWatch json(QStringLiteral("kirvan/a"), EventWatch::Form::Json);
     EXPECT_EQ(json.take(QStringLiteral("kirvan/a/event"), second), QString::fromUtf8(second));
+}
+
+// A prefix no broker takes as a topic (the README's watch example "kirvan/+" copied) is refused;
+// the default stands in for any host name.
+TEST(RemoteSettingsTest, APrefixThatIsNoTopicIsRefusedAndTheDefaultAlwaysIsOne)
+{
+    for (const char* bad : {"kirvan/+", "kirvan/#", "kirvan//ws", "/kirvan", "$SYS/ws", ""})
+        EXPECT_TRUE(prefixProblem(QLatin1String(bad))) << bad;
+    EXPECT_FALSE(prefixProblem(QStringLiteral("kirvan/склад-1")));
+    EXPECT_EQ(defaultPrefix(QStringLiteral("a/b+c#d")), QStringLiteral("kirvan/a_b_c_d"));
+    EXPECT_FALSE(prefixProblem(defaultPrefix({})));
 }
 
 TEST(RemoteSettingsTest, ServerGivesHostAndPort)

@@ -2,6 +2,7 @@
 #include "access/UserFile.h"
 #include "tools/kirvan-tool/ToolCommand.h"
 #include "files/IniStore.h"
+#include "files/WorkstationLock.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualMessageLoop.h"
@@ -56,6 +57,13 @@ TEST_F(UserCommandTest, AddsChangesListsAndRemovesUsers)
     EXPECT_TRUE(verifyPassword(users()->find(u"Иванов"_s)->hash, u"новый"_s));
     ASSERT_EQ(user({u"remove"_s, u"Петров"_s}), ToolOk);
     EXPECT_EQ(users()->users().size(), 1u);
+    EXPECT_EQ(out, QString());
+    {
+        // The folder's lock tells that a workstation runs there, and takes the change up.
+        const auto running = WorkstationLock::acquire(folder.path());
+        ASSERT_EQ(user({u"add"_s, u"Петров"_s, u"--level"_s, u"3"_s}, u"секретный\n"_s), ToolOk);
+        EXPECT_TRUE(out.startsWith(u"a workstation is running on "_s)) << out.toStdString();
+    }
     ASSERT_EQ(user({u"off"_s}), ToolOk);
     EXPECT_FALSE(users());
     EXPECT_TRUE(folder.readText(u"KirvanMonitorP.ini"_s).contains(u"Доступ по паролям=0"_s));

@@ -455,7 +455,7 @@ TEST_F(MainWindowTest, ModulePromptStaysOnTopAndHandsTheAnswerOn)
     const auto prompt = [&] { return window->findChild<QWidget*>(QStringLiteral("modulePrompt")); };
     const auto scenarios = [&] {
         int count = 0;
-        for (int slot = 0; slot < CommandQueue::SlotCount; ++slot)
+        for (int slot = 0; slot < CommandQueue::Capacity; ++slot)
             count += window->workstation().link().queue().slot(slot).code == 152;
         return count;
     };

@@ -51,13 +51,13 @@ int measureAddition(const QString& folder, QTextStream& out)
     Clock::time_point lastReport = start;
     double longestStretch = 0;
     SystemAddition addition(store, settings, systemFile, 0);
-    addition.writeAddressIntoSystemFile();
     addition.registerInSettings();
     addition.appendToComplexFile([&](const QString&) {
         const Clock::time_point now = Clock::now();
         longestStretch = std::max(longestStretch, millisecondsBetween(lastReport, now));
         lastReport = now;
     });
+    addition.writeAddressIntoSystemFile();
     const Clock::time_point end = Clock::now();
     const double cpu = threadCpuMilliseconds() - cpuStart;
 

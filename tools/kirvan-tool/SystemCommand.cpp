@@ -67,9 +67,7 @@ int add(const QString& file, int system, const QString& folder, const ToolPlatfo
         throw Refused(*reason);
     // The slow reading first: a kill then leaves nothing written.
     const std::vector<ComplexFile::Line> lines = addition.compositionLines({});
-    addition.writeAddressIntoSystemFile();
-    addition.registerInSettings();
-    addition.writeComplexFile(lines);
+    addition.write(lines);
     const auto count = [&lines](int level) {
         return std::count_if(lines.begin(), lines.end(),
                              [level](const ComplexFile::Line& line) { return line.level == level; });

@@ -1,11 +1,13 @@
 #include "tools/kirvan-tool/UserCommand.h"
 
+#include "access/AccessControl.h"
 #include "access/PasswordHash.h"
 #include "access/UserFile.h"
 #include "files/IniFile.h"
 #include "files/PathCase.h"
 #include "files/SettingsKeys.h"
 #include "files/WorkstationFolder.h"
+#include "files/WorkstationLock.h"
 #include "tools/kirvan-tool/ToolCommand.h"
 
 #include <QFile>
@@ -156,6 +158,12 @@ int run(const Options& options, const ToolPlatform& platform, QTextStream& in, Q
     }
     users.save(path);
     recordControlled(platform, folder, true);
+    // The running workstation takes the file up by itself; the installer should know it will.
+    WorkstationLock::Refusal refusal{};
+    if (!WorkstationLock::acquire(WorkstationFolder(options.folder).path(), &refusal)
+        && refusal == WorkstationLock::Refusal::HeldByAnother)
+        out << "a workstation is running on " << WorkstationFolder(options.folder).path()
+            << "; it takes the changed user file up within " << AccessControl::userFileLookMs / 1000 << " s\n";
     return ToolOk;
 }
 
