@@ -105,7 +105,14 @@ std::vector<AlarmReport> AlarmReports::follow(QByteArrayView line, const Detecto
     if (!ok || address < 0 || address > 3)
         return reports;
     const int group = address + 1;
-    const DetectorEntry detector = detectors.value({fields.address, fields.detector.left(6)});
+    const DetectorEntry detector = detectors.entry(fields.address, fields.detector.left(6));
+    // A drill is the operator's own business: the fire brigade never gets it. Only a line that
+    // names its system as the tree does counts as one, so no real alarm is ever taken for it.
+    const QString system = detectors.systems.value(fields.address);
+    const qsizetype status = fields.text.indexOf(QStringLiteral(": "));
+    if (!system.isEmpty() && status >= 0
+        && QStringView(fields.text).sliced(status + 2).startsWith(system + QStringLiteral(" ИМИТАЦИЯ ")))
+        return reports;
     switch (code) {
     case 0:
     case 1:

@@ -15,8 +15,17 @@ struct DetectorEntry {
     int zone = 0;
     bool security = false;
 };
-// (address "01", detector "И01-05") → entry.
-using DetectorDirectory = QHash<QPair<QString, QString>, DetectorEntry>;
+struct DetectorDirectory {
+    // (address "01", detector "И01-05") → entry.
+    QHash<QPair<QString, QString>, DetectorEntry> detectors;
+    // Address → the system's name as its journal lines give it ("СКЛАД").
+    QHash<QString, QString> systems;
+
+    DetectorEntry entry(const QString& address, const QString& detector) const
+    {
+        return detectors.value({address, detector});
+    }
+};
 
 // The directory of a freshly loaded tree, before any alarm has changed its pictures.
 DetectorDirectory detectorDirectory(const CompositionTree& tree);

@@ -97,13 +97,15 @@ TEST(Dc09Message, MatchesWorkedExamples)
 
 TEST(AlarmReports, FollowTheJournal)
 {
-    const DetectorDirectory detectors{{{u"01"_qs, u"И01-05"_qs}, {5, false}},
-                                      {{u"01"_qs, u"И01-07"_qs}, {7, true}},
-                                      {{u"00"_qs, u"И01-01"_qs}, {1, false}}};
+    const DetectorDirectory detectors{{{{u"01"_qs, u"И01-05"_qs}, {5, false}},
+                                       {{u"01"_qs, u"И01-07"_qs}, {7, true}},
+                                       {{u"00"_qs, u"И01-01"_qs}, {1, false}}},
+                                      {{u"01"_qs, u"СКЛАД"_qs}}};
     // Each line and the ADM-CID data of the reports it gives, in order.
     const std::pair<const char16_t*, QByteArrayList> cases[] = {
         {u"10.12.2026 12:00:00  КОМПЛЕКС КИРВАН ВКЛЮЧЕН", {"1305 00 000"}},
         {u"01/И01-05/07 10.12.2026 12:00:01 ПОЖАР: СКЛАД 1 Цех", {"1110 02 005"}},
+        {u"01/И01-05/07 10.12.2026 12:00:01 ПОЖАР: СКЛАД ИМИТАЦИЯ 1 Цех", {}},
         {u"01/И01-07/07 10.12.2026 12:00:01 ПОЖАР: СКЛАД 1 Дверь", {"1130 02 007"}},
         {u"00/И01-01/08 10.12.2026 12:00:02 ОТКАЗ: ОФИС 1 Коридор", {"1373 01 001"}},
         {u"00/И01-01/51 10.12.2026 12:00:02 ТЕХНОЛОГИЯ: ОФИС 1 Коридор", {"1150 01 001"}},
@@ -189,7 +191,7 @@ struct TransmitterRun {
         setup.settings = settings;
         setup.nowMs = [this] { return now; };
         setup.utc = [this] { return Noon.addMSecs(now - 1'000'000); };
-        setup.detectors = [] { return DetectorDirectory{{{u"01"_qs, u"И01-05"_qs}, {5, false}}}; };
+        setup.detectors = [] { return DetectorDirectory{{{{u"01"_qs, u"И01-05"_qs}, {5, false}}}, {}}; };
         return std::make_unique<AlarmTransmitter>(
             link, setup,
             AlarmTransmitter::Events{[this](const QString& why) { journal << QStringLiteral("нет связи: ") + why; },
@@ -387,7 +389,7 @@ TEST(TransmitterThread, FireReachesReceiverOnLoopback)
         setup.nowMs = [] { return QDateTime::currentMSecsSinceEpoch(); };
         auto link = std::make_unique<SocketReceiverLink>(setup.settings.paths, udp);
         TransmitterThread thread(std::move(link), std::move(setup));
-        thread.setDetectors({{{u"01"_qs, u"И01-05"_qs}, {5, false}}});
+        thread.setDetectors({{{{u"01"_qs, u"И01-05"_qs}, {5, false}}}, {}});
         run.logFire(1);
         thread.logGrew();
         const std::optional<Received> fire = receiver.first();
