@@ -72,6 +72,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
               }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, markers_, *moduleSearch_, window}}),
+      alarmList_({alarms_, markers_, access_, statusBar_, platform.clock,
+                  [this](const QString& text) { logDated(text); }, platform.workers.create(), folder_.alarmStateFile()}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.processEvent(record); }),
       linkControl_(link_, platform.loop),
@@ -96,7 +98,11 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         markers_.placeAgain();
         planDisplay_.areaResized();
     });
-    loader_.setOnLoaded([this] { return markAlarms(tree_, alarms_.picturedAlarms()); });
+    dispatcher_.setOnInterpreted([this](const Interpretation& record) { alarmList_.conditions().interpreted(record); });
+    loader_.setOnLoaded([this] {
+        checkConfigured();
+        return markAlarms(tree_, alarms_.picturedAlarms());
+    });
     selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
     tree_.setOnSelectionChanged([this](TreeNode* node) {
         selection_.treeSelectionChanged(node);
@@ -167,6 +173,7 @@ void Workstation::start(std::optional<int> comPort)
     }
     access_.setIdleMinutes(ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
                                            AccessControl::defaultIdleMinutes));
+    alarmList_.restore();
     checkSoundDevice();
     loader_.loadConfiguration();
     controlModules_.fillSlots();
@@ -185,8 +192,17 @@ void Workstation::checkSoundDevice()
     soundDeviceMissing_ = missing;
     const QString notice = QStringLiteral("ЗВУК НЕ ВОСПРОИЗВОДИТСЯ: нет звукового устройства");
     statusBar_.setSoundTrouble(missing ? notice : QString());
+    alarmList_.conditions().setWorkstationTrouble(ActiveConditions::Kind::NoSound, missing,
+                                                  QStringLiteral("нет звукового устройства"), platform_.clock.now());
     if (missing)
         logDated(QStringLiteral("  ") + notice);
+}
+
+void Workstation::checkConfigured()
+{
+    alarmList_.conditions().setWorkstationTrouble(ActiveConditions::Kind::NotConfigured, tree_.topLevel().empty(),
+                                                  QStringLiteral("ни одна система не введена в состав"),
+                                                  platform_.clock.now());
 }
 
 QMap<QString, QString> Workstation::systemNames()

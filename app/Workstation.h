@@ -1,6 +1,7 @@
 #pragma once
 
 #include "access/AccessControl.h"
+#include "app/AlarmList.h"
 #include "complex/CompositionTree.h"
 #include "complex/ConfigurationLoader.h"
 #include "complex/ControlModules.h"
@@ -106,6 +107,8 @@ public:
     CompositionTree& tree() { return tree_; }
     StatusBar& statusBar() { return statusBar_; }
     AlarmState& alarms() { return alarms_; }
+    // What is active now, with its acknowledgement.
+    AlarmList& alarmList() { return alarmList_; }
     PanelLink& link() { return link_; }
     Mailbox& mailbox() { return mailbox_; }
     EventDispatcher& dispatcher() { return dispatcher_; }
@@ -134,6 +137,8 @@ private:
     // Without an output device every alarm is silent: a lasting notice in the status bar and one
     // journal line each time the device goes; the notice goes when a device is back.
     void checkSoundDevice();
+    // No system in the composition: nothing is watched, and the word says so.
+    void checkConfigured();
     // The systems' names by address ("01"), for the messages of remote monitoring.
     QMap<QString, QString> systemNames();
 
@@ -155,6 +160,7 @@ private:
     SystemReset systemReset_;
     AlarmState alarms_;
     EventDispatcher dispatcher_;
+    AlarmList alarmList_;
     PanelLink link_;
     PanelLinkControl linkControl_;
     Mailbox mailbox_;
