@@ -61,6 +61,8 @@ void AlarmList::changed()
     waiting_ = StoredConditions{alarms_.alarmLevel(), conditions_.rows()}.encode();
     if (!writing_)
         writeNext();
+    if (onChanged_)
+        onChanged_();
 }
 
 void AlarmList::writeNext()

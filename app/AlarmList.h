@@ -47,6 +47,8 @@ public:
     // "Квитировать": at the sound off's level.
     void acknowledge(int row);
     void acknowledgeAll();
+    // After every change of the conditions or their acknowledgements.
+    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
 
 private:
     void changed();
@@ -59,6 +61,7 @@ private:
     StatusBar& statusBar_;
     const Clock& clock_;
     std::function<void(const QString&)> journal_;
+    std::function<void()> onChanged_;
     QString file_;
     ActiveConditions conditions_;
     std::optional<QByteArray> waiting_;

@@ -47,6 +47,7 @@ void MainWindow::connectModels()
 {
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
+    w.alarmList().setOnChanged([this] { showAlarms(); });
     w.statusBar().setOnChanged([this] { showStatusBar(); });
     journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
         tableModel_->refresh();
@@ -100,6 +101,7 @@ void MainWindow::connectModels()
             guarded([this](int index) { workstation_->log().history().chooseEntry(index); }));
     w.link().ports().setOnChanged([this] { showPorts(); });
     showStatusField();
+    showAlarms();
     showStatusBar();
     showHistory();
 }
