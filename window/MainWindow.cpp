@@ -425,17 +425,19 @@ void MainWindow::closeEvent(QCloseEvent* event)
 }
 
 // Every alarm row brings the window to the front, also from behind other programs' windows and
-// the program's own (the journal viewer). An operator answering a question (a dialog, the
-// control-module prompt) keeps the keyboard there, and the question stays in front.
+// the program's reading windows (help, journal viewer). A window that asks a question (a modal
+// dialog, the control-module prompt) stays in front with the keyboard: without a window manager
+// nothing but this raise keeps it over the main window.
 void MainWindow::restoreMainWindow()
 {
     if (isMinimized())
         showNormal();
     raise();
-    QWidget* active = QApplication::activeWindow();
-    const bool question = active && (qobject_cast<QDialog*>(active) || active == modulePrompt || active->isModal());
+    QWidget* question = QApplication::activeModalWidget();
+    if (!question && modulePrompt && modulePrompt->isVisible())
+        question = modulePrompt;
     if (question) {
-        active->raise();
+        question->raise();
         return;
     }
     activateWindow();

@@ -358,6 +358,7 @@ TEST_F(MainWindowTest, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
     auto window = openWindow();
     window->show();
     QDialog dialog(window.get());
+    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     dialog.activateWindow();
     QCoreApplication::processEvents();
@@ -367,6 +368,16 @@ TEST_F(MainWindowTest, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), &dialog);
     dialog.close();
+    // A window that only shows something (the help window is a dialog without a question) is
+    // put behind.
+    QDialog help;
+    help.show();
+    help.activateWindow();
+    QCoreApplication::processEvents();
+    window->restoreMainWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
+    help.close();
     window->showMinimized();
     QCoreApplication::processEvents();
     window->restoreMainWindow();
