@@ -34,6 +34,7 @@ AlarmList::AlarmList(Services services)
       statusBar_(services.statusBar),
       clock_(services.clock),
       journal_(std::move(services.journal)),
+      published_(std::move(services.published)),
       file_(std::move(services.file)),
       worker_(std::move(services.worker))
 {
@@ -61,6 +62,8 @@ void AlarmList::changed()
     waiting_ = StoredConditions{alarms_.alarmLevel(), conditions_.rows()}.encode();
     if (!writing_)
         writeNext();
+    if (published_)
+        published_(conditions_);
     if (onChanged_)
         onChanged_();
 }

@@ -31,6 +31,8 @@ public:
         std::function<void(const QString& text)> journal;
         std::unique_ptr<Worker> worker;
         QString file;
+        // Remote monitoring's view of every change.
+        std::function<void(const ActiveConditions&)> published;
     };
 
     explicit AlarmList(Services services);
@@ -62,6 +64,7 @@ private:
     const Clock& clock_;
     std::function<void(const QString&)> journal_;
     std::function<void()> onChanged_;
+    std::function<void(const ActiveConditions&)> published_;
     QString file_;
     ActiveConditions conditions_;
     std::optional<QByteArray> waiting_;

@@ -1,6 +1,7 @@
 #include "app/Workstation.h"
 
 #include "complex/SystemAddition.h"
+#include "events/AlarmSummary.h"
 #include "events/TreeMarking.h"
 #include "files/AtomicFile.h"
 #include "files/FileWriteError.h"
@@ -73,7 +74,8 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, markers_, *moduleSearch_, window}}),
       alarmList_({alarms_, markers_, access_, statusBar_, platform.clock,
-                  [this](const QString& text) { logDated(text); }, platform.workers.create(), folder_.alarmStateFile()}),
+                  [this](const QString& text) { logDated(text); }, platform.workers.create(), folder_.alarmStateFile(),
+                  [this](const ActiveConditions&) { publishAlarms(); }}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.processEvent(record); }),
       linkControl_(link_, platform.loop),
@@ -174,6 +176,8 @@ void Workstation::start(std::optional<int> comPort)
     access_.setIdleMinutes(ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
                                            AccessControl::defaultIdleMinutes));
     alarmList_.restore();
+    // What a broker retained from the last run is replaced at once, also when nothing is active.
+    publishAlarms();
     checkSoundDevice();
     loader_.loadConfiguration();
     controlModules_.fillSlots();
@@ -196,6 +200,12 @@ void Workstation::checkSoundDevice()
                                                   QStringLiteral("нет звукового устройства"), platform_.clock.now());
     if (missing)
         logDated(QStringLiteral("  ") + notice);
+}
+
+void Workstation::publishAlarms()
+{
+    if (remote_)
+        remote_->alarmsChanged(alarmsummary::json(alarmList_.conditions()));
 }
 
 void Workstation::checkConfigured()

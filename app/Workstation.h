@@ -137,6 +137,8 @@ private:
     // Without an output device every alarm is silent: a lasting notice in the status bar and one
     // journal line each time the device goes; the notice goes when a device is back.
     void checkSoundDevice();
+    // The active alarms to remote monitoring, retained on `<prefix>/alarms`.
+    void publishAlarms();
     // No system in the composition: nothing is watched, and the word says so.
     void checkConfigured();
     // The systems' names by address ("01"), for the messages of remote monitoring.

@@ -2,6 +2,7 @@
 
 #include "events/ActiveConditions.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace kirvan {
@@ -16,6 +17,11 @@ namespace alarmsummary {
 QString counts(const ActiveConditions::Counts& counts);
 // "ПЕРВЫЙ ПОЖАР: СКЛАД И12-05 Цех 1 Коридор 08.12.2023 9:15:02"; empty without the fire.
 QString fire(const QString& caption, const ActiveConditions::Condition* fire, const Locale& locale);
+
+// For remote monitoring (retained on `<prefix>/alarms`): the counts, the systems with anything
+// active and their state ("пожар", "технология", "отказ", "нет связи"; a system not named is
+// "норма"), the rows waiting for acknowledgement, the first and the newest fire.
+QByteArray json(const ActiveConditions& conditions);
 
 } // namespace alarmsummary
 

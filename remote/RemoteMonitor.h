@@ -44,6 +44,8 @@ public:
 
     // A journal line has been logged.
     void lineLogged();
+    // The active alarms changed: their JSON for `<prefix>/alarms`.
+    void alarmsChanged(QByteArray json);
 
     static QString statusText(BrokerLink::State state);
     // The journal lines of an outage: its beginning and its end.

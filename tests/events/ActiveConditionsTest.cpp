@@ -1,6 +1,9 @@
 #include "events/ActiveConditions.h"
+#include "events/AlarmSummary.h"
 #include "events/EventServices.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace kirvan::testing {
@@ -124,6 +127,10 @@ TEST(ActiveConditionsTest, SummaryOfTwoZones)
     EXPECT_EQ(model.rows()[3].acknowledgedBy, QStringLiteral("Иванов"));
     EXPECT_TRUE(model.simulation());
     EXPECT_EQ(model.levelOf(QStringLiteral("02")), Annunciation::Fire);
+    const QJsonObject remote = QJsonDocument::fromJson(alarmsummary::json(model)).object();
+    EXPECT_EQ(remote.value(u"systems").toObject().value(u"02").toString(), QStringLiteral("пожар"));
+    EXPECT_EQ(remote.value(u"firstFire").toObject().value(u"detector").toString(), QStringLiteral("И12-05"));
+    EXPECT_EQ(remote.value(u"unacknowledged").toInt(), 3);
 }
 
 } // namespace
