@@ -47,10 +47,10 @@ AlarmList::~AlarmList()
     alarms_.setOnReset({});
     closing_ = true;
     worker_.reset();
-    if (!waiting_)
+    if (!dirty_ && !inFlight_)
         return;
     try {
-        writeFileAtomically(file_, *waiting_);
+        writeFileAtomically(file_, encoded());
     } catch (const std::exception&) {
         // The program ends: the state written last is read at the next start.
     }
@@ -59,8 +59,8 @@ AlarmList::~AlarmList()
 void AlarmList::changed()
 {
     alarms_.setStanding(conditions_.level(), conditions_.configured());
-    waiting_ = StoredConditions{alarms_.alarmLevel(), conditions_.rows()}.encode();
-    if (!writing_)
+    dirty_ = true;
+    if (!inFlight_)
         writeNext();
     if (published_)
         published_(conditions_);
@@ -68,12 +68,17 @@ void AlarmList::changed()
         onChanged_();
 }
 
+QByteArray AlarmList::encoded() const
+{
+    return StoredConditions{alarms_.alarmLevel(), conditions_.rows()}.encode();
+}
+
+// Under a flood of changes the state is encoded once per write, not once per change.
 void AlarmList::writeNext()
 {
-    writing_ = true;
-    const QByteArray content = std::move(*waiting_);
-    waiting_.reset();
-    worker_->post([this, path = file_, content](std::stop_token) -> Worker::Routine {
+    dirty_ = false;
+    inFlight_ = encoded();
+    worker_->post([this, path = file_, content = *inFlight_](std::stop_token) -> Worker::Routine {
         QString failure;
         try {
             writeFileAtomically(path, content);
@@ -81,10 +86,10 @@ void AlarmList::writeNext()
             failure = QString::fromStdString(error.what());
         }
         return [this, failure] {
-            writing_ = false;
+            inFlight_.reset();
             if (!failure.isEmpty())
                 statusBar_.setMessagePanel(QStringLiteral("Состояние тревог не сохранено: ") + failure);
-            if (waiting_ && !closing_)
+            if (dirty_ && !closing_)
                 writeNext();
         };
     });
@@ -106,8 +111,9 @@ void AlarmList::restore()
     }
     std::vector<ActiveConditions::Condition> restored;
     for (ActiveConditions::Condition& c : stored.conditions) {
-        // The workstation's own troubles are looked at anew.
-        if (c.record.isEmpty())
+        // The workstation's own troubles are looked at anew, and so is the link: the supervision
+        // reports a system that is still silent, but not one that answers at once.
+        if (c.record.isEmpty() || c.kind == ActiveConditions::Kind::NoLink)
             continue;
         const int level = ActiveConditions::alarmLevelOf(c.kind);
         if (level != Annunciation::Normal) {

@@ -56,6 +56,7 @@ private:
     void changed();
     void acknowledged(const ActiveConditions::Condition& condition);
     void writeNext();
+    QByteArray encoded() const;
 
     AlarmState& alarms_;
     MarkerPainter& markers_;
@@ -67,8 +68,9 @@ private:
     std::function<void(const ActiveConditions&)> published_;
     QString file_;
     ActiveConditions conditions_;
-    std::optional<QByteArray> waiting_;
-    bool writing_ = false;
+    // A change not written yet; the content of the write under way.
+    bool dirty_ = false;
+    std::optional<QByteArray> inFlight_;
     bool closing_ = false;
     // Last: it ends first, while what its hand-over touches is still there.
     std::unique_ptr<Worker> worker_;

@@ -204,7 +204,7 @@ void Workstation::checkSoundDevice()
 
 void Workstation::publishAlarms()
 {
-    if (remote_)
+    if (remote_ && remote_->publishing())
         remote_->alarmsChanged(alarmsummary::json(alarmList_.conditions()));
 }
 

@@ -44,25 +44,32 @@ QString text(const IniDocument& ini, const QString& section, const QString& key)
 
 } // namespace
 
+// Written line by line rather than key by key into a document: the state is written anew at
+// every change, and a complex in a flood of faults has thousands of conditions.
 QByteArray StoredConditions::encode() const
 {
-    IniDocument ini;
-    ini.setValue(sectionState, keyLevel, QString::number(level));
-    ini.setValue(sectionState, keyCount, QString::number(conditions.size()));
+    QString text;
+    const auto line = [&text](const QString& key, const QString& value) {
+        // A line break in a value would begin a line of its own.
+        text += key + u'=' + QString(value).replace(u'\r', u' ').replace(u'\n', u' ') + QStringLiteral("\r\n");
+    };
+    text += u'[' + sectionState + QStringLiteral("]\r\n");
+    line(keyLevel, QString::number(level));
+    line(keyCount, QString::number(conditions.size()));
     int index = 0;
     for (const ActiveConditions::Condition& c : conditions) {
-        const QString section = QString::number(++index);
-        ini.setValue(section, keyKind, QString::number(int(c.kind)));
-        ini.setValue(section, keyRecord, c.record);
-        ini.setValue(section, keySystem, c.system);
-        ini.setValue(section, keyZone, c.zone);
-        ini.setValue(section, keyText, c.text);
-        ini.setValue(section, keySince, moment(c.since));
-        ini.setValue(section, keySimulated, c.simulated ? QStringLiteral("1") : QStringLiteral("0"));
-        ini.setValue(section, keyBy, c.acknowledgedBy);
-        ini.setValue(section, keyAt, moment(c.acknowledgedAt));
+        text += QStringLiteral("[%1]\r\n").arg(++index);
+        line(keyKind, QString::number(int(c.kind)));
+        line(keyRecord, c.record);
+        line(keySystem, c.system);
+        line(keyZone, c.zone);
+        line(keyText, c.text);
+        line(keySince, moment(c.since));
+        line(keySimulated, c.simulated ? QStringLiteral("1") : QStringLiteral("0"));
+        line(keyBy, c.acknowledgedBy);
+        line(keyAt, moment(c.acknowledgedAt));
     }
-    return cp1251::encode(ini.serialize()).bytes;
+    return cp1251::encode(text).bytes;
 }
 
 StoredConditions StoredConditions::decode(QByteArrayView bytes)

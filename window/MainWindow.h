@@ -121,6 +121,7 @@ private:
     // The grid and the history line follow their models at most ten times a second: under a
     // flood of events, repainting each row costs more than all the rest of the work.
     std::unique_ptr<UpdateThrottle> journalUpdates_;
+    std::unique_ptr<UpdateThrottle> alarmUpdates_;
     // Declared before the workstation, so that they outlive it: its handlers still run while it
     // goes (a polling tick inside a wait of its close) and show state on them.
     std::unique_ptr<MainActions> actions_;

@@ -47,7 +47,9 @@ void MainWindow::connectModels()
 {
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
-    w.alarmList().setOnChanged([this] { showAlarms(); });
+    // The list and the summary follow at most ten times a second, like the journal.
+    alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { showAlarms(); });
+    w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
     w.statusBar().setOnChanged([this] { showStatusBar(); });
     journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
         tableModel_->refresh();
