@@ -2,6 +2,7 @@
 
 #include "complex/ComplexFile.h"
 #include "complex/SystemAddition.h"
+#include "events/AlarmSummary.h"
 #include "events/TreeMarking.h"
 #include "files/AtomicFile.h"
 #include "files/FileWriteError.h"
@@ -77,6 +78,9 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
               }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, markers_, *moduleSearch_, window}}),
+      alarmList_({alarms_, markers_, access_, statusBar_, platform.clock,
+                  [this](const QString& text) { logDated(text); }, platform.workers.create(), folder_.alarmStateFile(),
+                  [this](const ActiveConditions&) { publishAlarms(); }}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,
             [this](const QString& record) { dispatcher_.processEvent(record); }),
       linkControl_(link_, platform.loop),
@@ -110,8 +114,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
         markers_.placeAgain();
         planDisplay_.areaResized();
     });
+    dispatcher_.setOnInterpreted([this](const Interpretation& record) { alarmList_.conditions().interpreted(record); });
     loader_.setOnLoaded([this] {
         receiver_->setDetectors(detectorDirectory(tree_));
+        checkConfigured();
         return markAlarms(tree_, alarms_.picturedAlarms());
     });
     selection_.setPlanDisplay([this](const TreeNode& node) { planDisplay_.showFor(node); });
@@ -210,6 +216,9 @@ void Workstation::start(std::optional<int> comPort)
     }
     access_.setIdleMinutes(ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
                                            AccessControl::defaultIdleMinutes));
+    alarmList_.restore();
+    // What a broker retained from the last run is replaced at once, also when nothing is active.
+    publishAlarms();
     checkSoundDevice();
     loader_.loadConfiguration();
     controlModules_.fillSlots();
@@ -228,8 +237,23 @@ void Workstation::checkSoundDevice()
     soundDeviceMissing_ = missing;
     const QString notice = QStringLiteral("ЗВУК НЕ ВОСПРОИЗВОДИТСЯ: нет звукового устройства");
     statusBar_.setSoundTrouble(missing ? notice : QString());
+    alarmList_.conditions().setWorkstationTrouble(ActiveConditions::Kind::NoSound, missing,
+                                                  QStringLiteral("нет звукового устройства"), platform_.clock.now());
     if (missing)
         logDated(QStringLiteral("  ") + notice);
+}
+
+void Workstation::publishAlarms()
+{
+    if (remote_ && remote_->publishing())
+        remote_->alarmsChanged(alarmsummary::json(alarmList_.conditions()));
+}
+
+void Workstation::checkConfigured()
+{
+    alarmList_.conditions().setWorkstationTrouble(ActiveConditions::Kind::NotConfigured, tree_.topLevel().empty(),
+                                                  QStringLiteral("ни одна система не введена в состав"),
+                                                  platform_.clock.now());
 }
 
 QMap<QString, QString> Workstation::systemNames()

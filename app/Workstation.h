@@ -2,6 +2,7 @@
 
 #include "access/AccessControl.h"
 #include "access/SessionDialogs.h"
+#include "app/AlarmList.h"
 #include "complex/CompositionTree.h"
 #include "complex/ConfigurationLoader.h"
 #include "complex/ControlModules.h"
@@ -111,6 +112,8 @@ public:
     CompositionTree& tree() { return tree_; }
     StatusBar& statusBar() { return statusBar_; }
     AlarmState& alarms() { return alarms_; }
+    // What is active now, with its acknowledgement.
+    AlarmList& alarmList() { return alarmList_; }
     PanelLink& link() { return link_; }
     Mailbox& mailbox() { return mailbox_; }
     EventDispatcher& dispatcher() { return dispatcher_; }
@@ -140,6 +143,10 @@ private:
     // Without an output device every alarm is silent: a lasting notice in the status bar and one
     // journal line each time the device goes; the notice goes when a device is back.
     void checkSoundDevice();
+    // The active alarms to remote monitoring, retained on `<prefix>/alarms`.
+    void publishAlarms();
+    // No system in the composition: nothing is watched, and the word says so.
+    void checkConfigured();
     // The systems' names by address ("01"), for the messages of remote monitoring.
     QMap<QString, QString> systemNames();
 
@@ -163,6 +170,7 @@ private:
     SystemReset systemReset_;
     AlarmState alarms_;
     EventDispatcher dispatcher_;
+    AlarmList alarmList_;
     PanelLink link_;
     PanelLinkControl linkControl_;
     Mailbox mailbox_;

@@ -65,10 +65,12 @@ void ConfigurationLoader::loadOnce()
     const QString failure = readTree();
     TreeNode* shown = onLoaded_ ? onLoaded_() : nullptr;
     setBusy(false);
-    statusBar_.setMessagePanel({});
     if (tree_.topLevel().empty()) {
+        // Nothing is watched: the operator is told how to begin.
+        statusBar_.setMessagePanel(u"Ни одна система не введена в состав: Сервис → Ввести в состав"_s);
         link_.stopPolling();
     } else {
+        statusBar_.setMessagePanel({});
         tree_.select(shown ? shown : tree_.topLevel().front().get());
         link_.startPolling();
         popup_.assignNormalMenu();

@@ -68,6 +68,37 @@ Rgb AlarmState::colourOf(int level)
     }
 }
 
+Rgb AlarmState::colour() const
+{
+    if (level_ == Normal && standing_ == Normal && !configured_)
+        return {128, 128, 128};
+    return colourOf(level_ == Normal ? standing_ : level_);
+}
+
+Rgb AlarmState::letterColour() const
+{
+    const bool dark = level_ == Normal && standing_ == Normal;
+    return dark ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
+}
+
+QString AlarmState::restingWord() const
+{
+    if (standing_ == Normal && !configured_)
+        return notConfiguredWord();
+    return wordOf(standing_);
+}
+
+void AlarmState::setStanding(int level, bool configured)
+{
+    if (level == standing_ && configured == configured_)
+        return;
+    standing_ = level;
+    configured_ = configured;
+    if (level_ == Normal)
+        setText(restingWord());
+    changed();
+}
+
 bool AlarmState::blinking() const
 {
     return blinkTimer->enabled();
@@ -126,20 +157,20 @@ void AlarmState::resetAlarm()
 {
     announced_.clear();
     blinkTimer->setEnabled(false);
-    markers_.removeAllMarkers();
+    // A detector the tree still shows in alarm keeps its marker, steady, until its system's
+    // control check: the plan must not say less than the tree.
+    markers_.removeMarkersExcept(keptMarkers());
     setLevel(Normal);
-    setText(wordOf(Normal));
+    setText(restingWord());
     fireCounter_ = 0;
     silence();
+    if (onReset_)
+        onReset_();
 }
 
 void AlarmState::controlCheck(const QString& address, std::uint64_t since)
 {
     announced_.removeIf([since](const auto& entry) { return entry.value().number <= since; });
-    if (announced_.isEmpty())
-        resetAlarm();
-    else
-        keepAnnounced();
     // The system's pictures that came after the check began stay, also those an alarm reset
     // has left without an announcement.
     std::set<QString> spared;
@@ -154,6 +185,10 @@ void AlarmState::controlCheck(const QString& address, std::uint64_t since)
             ++picture;
         }
     }
+    if (announced_.isEmpty())
+        resetAlarm();
+    else
+        keepAnnounced();
     if (resetSystem_)
         resetSystem_(address, spared);
 }
@@ -170,7 +205,7 @@ void AlarmState::keepAnnounced()
         if (alarm.level == Fire || alarm.level == Technology)
             ++fires;
     }
-    markers_.removeMarkersExcept(announcedMarkers());
+    markers_.removeMarkersExcept(keptMarkers());
     setLevel(level);
     fireCounter_ = fires;
     if (!text_.isEmpty() || !blinking())
@@ -190,10 +225,12 @@ std::vector<std::pair<QString, int>> AlarmState::picturedAlarms() const
     return alarms;
 }
 
-std::set<QString> AlarmState::announcedMarkers() const
+std::set<QString> AlarmState::keptMarkers() const
 {
     std::set<QString> markers;
     for (const Announced& alarm : std::as_const(announced_))
+        markers.insert(alarm.marker);
+    for (const Announced& alarm : std::as_const(pictured_))
         markers.insert(alarm.marker);
     return markers;
 }

@@ -51,13 +51,23 @@ public:
     // The addresses ("01") of the systems with an alarm announced since the last reset.
     std::set<QString> systemsInAlarm() const;
 
-    // statusWord: its text (the word of the level, or empty in the dark phase of a blink) and colour.
+    // What the word shows while no alarm is announced: the highest condition still active (a
+    // system without link stays " ОТКАЗ" after a reset) and whether any system is configured.
+    void setStanding(int level, bool configured);
+
+    // statusWord: its text (the word of the level, or empty in the dark phase of a blink), its
+    // colour and the colour of its letters.
     const QString& text() const { return text_; }
-    Rgb colour() const { return colourOf(level_); }
+    Rgb colour() const;
+    Rgb letterColour() const;
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+    // After every alarm reset, the operator's and a control check's that left nothing announced.
+    void setOnReset(std::function<void()> handler) { onReset_ = std::move(handler); }
 
     // " НОРМА", " ОТКАЗ", " ПОЖАР" or "Технология".
     static QString wordOf(int level);
+    // The word of a workstation without any system: nothing is watched.
+    static QString notConfiguredWord() { return QStringLiteral("НЕ НАСТРОЕН"); }
     // Dark green, yellow, red or sky blue.
     static Rgb colourOf(int level);
 
@@ -72,7 +82,9 @@ private:
     // After a control check: the highest alarm still announced is shown, the markers of the
     // others go.
     void keepAnnounced();
-    std::set<QString> announcedMarkers() const;
+    // The markers of the alarms announced and of those the tree still pictures.
+    std::set<QString> keptMarkers() const;
+    QString restingWord() const;
     void raise(int level);
     void setLevel(int level);
     void setText(const QString& text);
@@ -90,8 +102,11 @@ private:
     // the pictures, so it leaves these too, and a control check of the system takes them.
     QHash<QString, Announced> pictured_;
     std::uint64_t lastAnnouncement_ = 0;
+    int standing_ = Normal;
+    bool configured_ = true;
     QString text_ = wordOf(Normal);
     std::function<void()> onChanged_;
+    std::function<void()> onReset_;
 };
 
 } // namespace kirvan

@@ -38,6 +38,8 @@ void EventDispatcher::processEvent(const QString& record, const RecordContext& c
     }
     if (!reaction.journalLine().isEmpty())
         environment_.log.logEvent(reaction.journalLine());
+    if (onInterpreted_)
+        onInterpreted_(reaction.interpretation());
 }
 
 } // namespace kirvan

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "events/EventEnvironment.h"
+#include "events/Interpretation.h"
 #include "events/RecordContext.h"
 
 #include <QString>
+#include <functional>
 
 namespace kirvan {
 
@@ -18,9 +20,12 @@ public:
     // Throws ConversionError, before anything is read or changed, when characters 11-12 are
     // not a decimal number.
     void processEvent(const QString& record, const RecordContext& context = {});
+    // After each record of a system of the complex that its reaction took in full.
+    void setOnInterpreted(std::function<void(const Interpretation&)> handler) { onInterpreted_ = std::move(handler); }
 
 private:
     EventEnvironment environment_;
+    std::function<void(const Interpretation&)> onInterpreted_;
 };
 
 } // namespace kirvan

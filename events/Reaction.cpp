@@ -2,6 +2,7 @@
 
 #include "complex/CompositionTree.h"
 #include "complex/DetectorFile.h"
+#include "complex/SiteFileKeys.h"
 #include "events/EventRecord.h"
 #include "events/TreeMarking.h"
 #include "journal/EventTable.h"
@@ -76,6 +77,7 @@ void Reaction::fillRow(const QString& status, const QString& object, const QStri
     table.writeCell(Message, message);
     table.writeCell(Date, date());
     table.writeCell(Time, time());
+    rowMessage_ = message;
 }
 
 QString Reaction::cell(int column) const
@@ -118,7 +120,22 @@ void Reaction::commitRow(int offset)
 void Reaction::announce(int level)
 {
     announcedFire_ = announcedFire_ || level == Annunciation::Fire;
+    announced_ = level;
     environment_.services.alarms.announce(level, record_);
+}
+
+Interpretation Reaction::interpretation() const
+{
+    const Annunciation& alarms = environment_.services.alarms;
+    return {record_,
+            code_,
+            systemName_,
+            detectorValue(detectorfile::keyZone),
+            rowMessage_ ? *rowMessage_ : detectorValue(detectorfile::keyText),
+            moment_,
+            context_.simulated,
+            announced_,
+            context_.checkSince.value_or(alarms.lastAnnouncement())};
 }
 
 void Reaction::pointFault(const QString& message, FaultYieldsTo yieldsTo)

@@ -2,6 +2,7 @@
 
 #include "files/IniFile.h"
 #include "events/EventEnvironment.h"
+#include "events/Interpretation.h"
 #include "events/RecordContext.h"
 
 #include <QDateTime>
@@ -46,6 +47,8 @@ public:
     void commitRow(int offset);
     // The record is a fire, technology or fault alarm (Annunciation's levels).
     void announce(int level);
+    // What the record, once reacted to, says about the complex now.
+    Interpretation interpretation() const;
 
     // The fault row of a detector or point: the fault alarm, unless an alarm it yields to is
     // shown (then only a steady yellow marker), the row form of the line, the detector's node.
@@ -74,6 +77,9 @@ private:
     // A fire was shown before this record: the display stays with it.
     const bool fireShownBefore_;
     bool announcedFire_ = false;
+    std::optional<int> announced_;
+    // The message of the row filled, kept past its commit.
+    std::optional<QString> rowMessage_;
     QString systemName_;
     QString detectorId_;
     IniFile systemFile_;

@@ -21,6 +21,8 @@ public:
     QString complexFile() const { return file(QStringLiteral("kirvanmonitorp.cnf")); }
     QString logFile() const { return file(QStringLiteral("KirvanMonitorP.txt")); }
     QString mailboxFile() const { return file(QStringLiteral("KirvanMonitorP.cds")); }
+    // The active alarms and their acknowledgements, kept for the next start.
+    QString alarmStateFile() const { return file(QStringLiteral("KirvanMonitorP.alarms")); }
     // How far the broker of remote monitoring has acknowledged the text log.
     QString remoteCursorFile() const { return file(QStringLiteral("KirvanMonitorP.mqtt")); }
     QString receiverCursorFile() const { return file(QStringLiteral("KirvanMonitorP.pcn")); }

@@ -157,15 +157,30 @@ void EventTable::setColumnWidth(int column, int width)
     changed();
 }
 
+void EventTable::setRowsShown(int rows)
+{
+    if (rows == rowsShown_)
+        return;
+    rowsShown_ = rows;
+    scrollToNewest(0);
+    changed();
+}
+
 void EventTable::scrollToNewest(int offset)
 {
+    // A grid that tells how many rows it has room for scrolls only when they do not fit: the
+    // newest row last and as many older ones above it as fit, so no row is hidden while there is
+    // room, and the fire that began the alarm stays among them whenever the room allows.
+    if (rowsShown_ > 0) {
+        scrollToEvent(std::max(1, journalRow_ - rowsShown_));
+        return;
+    }
     if (journalRow_ <= journalDepth_)
         return;
     int top = journalRow_ - journalDepth_ - offset;
     if (keptInView_ > 0 && keptInView_ < top) {
         // The newest committed row, journalRow - 1, must still be the last row shown at most.
-        const int shown = rowsShown_ > 0 ? rowsShown_ : journalDepth_ + 1;
-        top = std::max(keptInView_, journalRow_ - shown);
+        top = std::max(keptInView_, journalRow_ - journalDepth_ - 1);
     }
     scrollToEvent(top);
 }

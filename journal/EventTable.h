@@ -52,17 +52,19 @@ public:
     // throws std::out_of_range.
     QString cell(int row, int column) const;
 
-    // Closes row journalRow and scrolls so that the newest rows stay in view: offset 0 after
-    // fire and technology rows, 1 after all others (one more row of context above them). A row
-    // kept in view stays while the grid shows it with the newest row.
+    // Closes row journalRow and scrolls so that the newest rows stay in view. Once the grid has
+    // told how many rows it shows, it scrolls only when they do not fit; until then by the
+    // layout's depth: offset 0 after fire and technology rows, 1 after all others (one more row
+    // of context above them), and a row kept in view stays while the grid shows it with the
+    // newest row.
     void commitJournalRow(int offset);
     // The row of event `number` (the fire that began the alarm) stays in view while the grid has
     // room for it and the newest row; lower alarms after it must not scroll it away.
     void keepInView(int number) { keptInView_ = number; }
     void releaseView() { keptInView_ = 0; }
     // How many rows the grid shows; until the window tells, the layout's depth and the row
-    // being filled.
-    void setRowsShown(int rows) { rowsShown_ = rows; }
+    // being filled. A grid of another height shows the rows again from the newest up.
+    void setRowsShown(int rows);
 
     // Collapsed under the plan, plan visible, 3 rows deep; and expanded over the plan area,
     // 20 rows deep. Each stores its layout in "Настройки"/"Таблица" ("0" and "1"); that write

@@ -70,8 +70,16 @@ void LogPublisher::pump(std::int64_t nowMs, bool look)
         lastSave_ = nowMs;
         saveCursor();
     }
+    if (connected_ && alarmsDue_)
+        alarmsDue_ = link_.publish(setup_.prefix + QStringLiteral("/alarms"), alarms_, true) < 0;
     if (connected_ && !resendSince_ && (look || behind_))
         publishLines();
+}
+
+void LogPublisher::setAlarms(QByteArray json)
+{
+    alarms_ = std::move(json);
+    alarmsDue_ = true;
 }
 
 void LogPublisher::publishLines()

@@ -56,6 +56,9 @@ public:
     void pump(std::int64_t nowMs, bool look = true);
     // The workstation ends: "offline" is published; returns its message id (-1: not sent).
     int finish();
+    // The active alarms as the workstation has them now (JSON), retained on `<prefix>/alarms`
+    // once connected; only the newest goes out.
+    void setAlarms(QByteArray json);
     // Saves the cursor now; false when the file system refused.
     bool saveCursor();
 
@@ -77,6 +80,8 @@ private:
     Setup setup_;
     LogTail tail_;
     SystemStates states_;
+    QByteArray alarms_;
+    bool alarmsDue_ = false;
     PublishCursor acked_;
     PublishCursor saved_;
     PublishCursor read_;

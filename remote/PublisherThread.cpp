@@ -50,6 +50,13 @@ void PublisherThread::logGrew()
     changed_.notify_one();
 }
 
+void PublisherThread::setAlarms(QByteArray json)
+{
+    std::lock_guard lock(mutex_);
+    alarms_ = std::move(json);
+    changed_.notify_one();
+}
+
 void PublisherThread::setSystemNames(QMap<QString, QString> names)
 {
     std::lock_guard lock(mutex_);
@@ -109,14 +116,16 @@ void PublisherThread::run(std::stop_token stop)
     bool heard = false;
     while (!stop.stop_requested()) {
         std::deque<News> news;
+        std::optional<QByteArray> alarms;
         bool look = false;
         {
             std::unique_lock lock(mutex_);
             // A look every LookIntervalMs even without news: lines the journal wrote late.
             look = !changed_.wait_for(lock, stop, std::chrono::milliseconds(heard ? LookIntervalMs : FirstVerdictMs),
-                                      [this] { return grew_ || !news_.empty(); })
+                                      [this] { return grew_ || !news_.empty() || alarms_; })
                    || grew_;
             news.swap(news_);
+            alarms.swap(alarms_);
             grew_ = false;
         }
         if (stop.stop_requested())
@@ -131,6 +140,8 @@ void PublisherThread::run(std::stop_token stop)
                 publisher_->acknowledged(std::get<int>(item));
             }
         }
+        if (alarms)
+            publisher_->setAlarms(std::move(*alarms));
         if (!heard && now >= verdictAt) {
             heard = true;
             handOver(BrokerLink::State::Unreachable);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <variant>
 
@@ -40,6 +41,8 @@ public:
 
     // Any thread.
     void logGrew();
+    // Any thread: the active alarms' JSON for `<prefix>/alarms`.
+    void setAlarms(QByteArray json);
     // Main thread: the system names the messages carry.
     void setSystemNames(QMap<QString, QString> names);
 
@@ -62,6 +65,7 @@ private:
     std::condition_variable_any changed_;
     std::deque<News> news_;
     bool grew_ = false;
+    std::optional<QByteArray> alarms_;
     bool handingOver_ = false;
     bool ending_ = false;
     QMap<QString, QString> names_;

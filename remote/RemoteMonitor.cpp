@@ -36,6 +36,12 @@ RemoteMonitor::RemoteMonitor(const RemoteSettings& settings, Services services)
 
 RemoteMonitor::~RemoteMonitor() = default;
 
+void RemoteMonitor::alarmsChanged(QByteArray json)
+{
+    if (publisher_)
+        publisher_->setAlarms(std::move(json));
+}
+
 void RemoteMonitor::lineLogged()
 {
     if (!publisher_)

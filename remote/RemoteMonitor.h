@@ -44,6 +44,10 @@ public:
 
     // A journal line has been logged.
     void lineLogged();
+    // Whether a broker is configured: only then are the active alarms made into JSON.
+    bool publishing() const { return publisher_ != nullptr; }
+    // The active alarms changed: their JSON for `<prefix>/alarms`.
+    void alarmsChanged(QByteArray json);
 
     static QString statusText(BrokerLink::State state);
     // The journal lines of an outage: its beginning and its end.

@@ -1,7 +1,9 @@
 #include "window/MainWindow.h"
 
 #include "complex/ControlModuleEditor.h"
+#include "window/ActiveConditionsModel.h"
 #include "window/CompositionTreeModel.h"
+#include "events/AlarmSummary.h"
 #include "window/DisplayScale.h"
 #include "window/EventTableModel.h"
 #include "dialogs/HelpWindow.h"
@@ -81,13 +83,19 @@ MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder
     auto* left = new QWidget;
     leftColumn_ = new QVBoxLayout(left);
     leftColumn_->setContentsMargins(0, 0, 0, 0);
+    leftColumn_->addWidget(buildAlarmSummary());
     leftColumn_->addWidget(buildPlanArea(), 1);
     leftColumn_->addWidget(buildEventArea());
     // The operator may drag the composition panel's edge.
     splitter_ = new QSplitter(Qt::Horizontal);
     splitter_->setChildrenCollapsible(false);
     splitter_->addWidget(left);
-    splitter_->addWidget(buildCompositionPanel());
+    auto* right = new QWidget;
+    auto* rightColumn = new QVBoxLayout(right);
+    rightColumn->setContentsMargins(0, 0, 0, 0);
+    rightColumn->addWidget(buildCompositionPanel(), 3);
+    rightColumn->addWidget(buildAlarmList(), 2);
+    splitter_->addWidget(right);
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 0);
     rows->addWidget(splitter_, 1);
@@ -208,8 +216,38 @@ void MainWindow::showStatusField()
     statusWord->setText(alarms.text());
     QPalette palette = statusWord->palette();
     palette.setColor(QPalette::Base, toQColor(alarms.colour()));
-    palette.setColor(QPalette::Text, alarms.alarmLevel() == Annunciation::Normal ? Qt::white : Qt::black);
+    palette.setColor(QPalette::Text, toQColor(alarms.letterColour()));
     statusWord->setPalette(palette);
+}
+
+void MainWindow::showAlarms()
+{
+    const ActiveConditions& conditions = workstation_->alarmList().conditions();
+    const int current = activeAlarms->currentIndex().row();
+    alarmsModel_->refresh();
+    if (current >= 0 && current < alarmsModel_->rowCount())
+        activeAlarms->setCurrentIndex(alarmsModel_->index(current, 0));
+    activeAlarms->resizeColumnsToContents();
+    simulationWord->setVisible(conditions.simulation());
+    alarmSummary->setVisible(!conditions.rows().empty());
+    alarmListPanel->setVisible(!conditions.rows().empty());
+    alarmCounts->setText(alarmsummary::counts(conditions.counts()));
+    const Locale& locale = workstation_->platform().locale;
+    // A link: a click selects the fire's detector.
+    const auto link = [](const QString& text) {
+        return QStringLiteral("<a href=\"#\" style=\"color: rgb(200, 0, 0);\">%1</a>").arg(text.toHtmlEscaped());
+    };
+    firstFire->setText(link(alarmsummary::fire(QStringLiteral("ПЕРВЫЙ ПОЖАР"), conditions.firstFire(), locale)));
+    newestFire->setText(link(alarmsummary::fire(QStringLiteral("ПОСЛЕДНИЙ ПОЖАР"), conditions.newestFire(), locale)));
+    firstFire->setVisible(conditions.firstFire() != nullptr);
+    newestFire->setVisible(conditions.newestFire() && conditions.newestFire() != conditions.firstFire());
+}
+
+void MainWindow::selectDetector(const QString& record)
+{
+    CompositionTree& tree = workstation_->tree();
+    if (TreeNode* node = tree.detectorNode(record.left(2), record.mid(3, 6)))
+        tree.select(node);
 }
 
 void MainWindow::showStatusBar()
@@ -318,7 +356,7 @@ void MainWindow::scrollGrid()
 {
     const EventTable& table = workstation_->table();
     eventGrid->scrollTo(tableModel_->index(table.topRow() - 1, 0), QAbstractItemView::PositionAtTop);
-    const int newest = table.journalRow() - 1;
+    const int newest = table.fillingRow() - 1;
     if (newest >= 1)
         eventGrid->scrollTo(tableModel_->index(newest - 1, 0), QAbstractItemView::EnsureVisible);
 }
@@ -390,17 +428,19 @@ void MainWindow::closeEvent(QCloseEvent* event)
 }
 
 // Every alarm row brings the window to the front, also from behind other programs' windows and
-// the program's own (the journal viewer). An operator answering a question (a dialog, the
-// control-module prompt) keeps the keyboard there, and the question stays in front.
+// the program's reading windows (help, journal viewer). A window that asks a question (a modal
+// dialog, the control-module prompt) stays in front with the keyboard: without a window manager
+// nothing but this raise keeps it over the main window.
 void MainWindow::restoreMainWindow()
 {
     if (isMinimized())
         showNormal();
     raise();
-    QWidget* active = QApplication::activeWindow();
-    const bool question = active && (qobject_cast<QDialog*>(active) || active == modulePrompt || active->isModal());
+    QWidget* question = QApplication::activeModalWidget();
+    if (!question && modulePrompt && modulePrompt->isVisible())
+        question = modulePrompt;
     if (question) {
-        active->raise();
+        question->raise();
         return;
     }
     activateWindow();

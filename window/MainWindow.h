@@ -25,6 +25,7 @@ class QVBoxLayout;
 
 namespace kirvan {
 
+class ActiveConditionsModel;
 class CompositionTreeModel;
 class EventTableModel;
 class HelpWindow;
@@ -72,6 +73,9 @@ private:
     // The action's caption as the operator reads it.
     static QString captionOf(const QAction* action);
     QWidget* buildToolbarStrip();
+    // The summary and the list of what is active now, in view while anything is.
+    QWidget* buildAlarmSummary();
+    QWidget* buildAlarmList();
     QWidget* buildPlanArea();
     QWidget* buildEventArea();
     QWidget* buildCompositionPanel();
@@ -79,6 +83,9 @@ private:
     void connectModels();
     void connectCommands();
     void showStatusField();
+    void showAlarms();
+    // The detector of an active condition selected in the tree, with its plan.
+    void selectDetector(const QString& record);
     void showStatusBar();
     void showHistory();
     void showTreePopup(const QPoint& at);
@@ -114,6 +121,7 @@ private:
     // The grid and the history line follow their models at most ten times a second: under a
     // flood of events, repainting each row costs more than all the rest of the work.
     std::unique_ptr<UpdateThrottle> journalUpdates_;
+    std::unique_ptr<UpdateThrottle> alarmUpdates_;
     // Declared before the workstation, so that they outlive it: its handlers still run while it
     // goes (a polling tick inside a wait of its close) and show state on them.
     std::unique_ptr<MainActions> actions_;
@@ -128,6 +136,14 @@ private:
     // The table layout last applied to the panels and the grid: expanded, then the column widths.
     std::optional<std::array<int, EventTable::ColumnCount + 1>> tableLayout_;
     QLineEdit* statusWord = nullptr;
+    QLabel* simulationWord = nullptr;
+    QWidget* alarmSummary = nullptr;
+    QWidget* alarmListPanel = nullptr;
+    QLabel* alarmCounts = nullptr;
+    QLabel* firstFire = nullptr;
+    QLabel* newestFire = nullptr;
+    QTableView* activeAlarms = nullptr;
+    ActiveConditionsModel* alarmsModel_ = nullptr;
     QToolButton* totalControlButton_ = nullptr;
     QWidget* planPanel = nullptr;
     QLabel* planTitle = nullptr;

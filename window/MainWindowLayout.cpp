@@ -1,5 +1,6 @@
 #include "window/MainWindow.h"
 
+#include "window/ActiveConditionsModel.h"
 #include "window/CompositionTreeModel.h"
 #include "window/GridTextDelegate.h"
 #include "window/EventTableModel.h"
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QComboBox>
 #include <QScrollBar>
 #include <QTableView>
@@ -69,14 +71,100 @@ QWidget* MainWindow::buildToolbarStrip()
     // Read from across the guard room: the word's capitals about a centimetre high on the
     // screens the scale is chosen for, and every word whole.
     statusWord->setFont(pixelFont(statusWordPixels, scale_, true));
-    int widest = 0;
+    int widest = statusWord->fontMetrics().horizontalAdvance(AlarmState::notConfiguredWord());
     for (int level = Annunciation::Normal; level <= Annunciation::Technology; ++level)
         widest = std::max(widest, statusWord->fontMetrics().horizontalAdvance(AlarmState::wordOf(level)));
     statusWord->setFixedWidth(widest + statusWord->fontMetrics().averageCharWidth() * 2);
     layout->addWidget(statusWord);
+    // A drill is never taken for a fire: the word field says so beside the alarm's word.
+    simulationWord = new QLabel(QStringLiteral("ИМИТАЦИЯ"));
+    simulationWord->setObjectName(QStringLiteral("simulationWord"));
+    simulationWord->setFont(pixelFont(statusWordPixels / 2, scale_, true));
+    simulationWord->setStyleSheet(QStringLiteral("color: black; background: rgb(255, 200, 0); padding: 2px;"));
+    simulationWord->hide();
+    layout->addWidget(simulationWord);
     layout->addWidget(toolButton(actions_->openJournal, QStringLiteral("Посмотреть архив"), scale_));
     layout->addWidget(toolButton(actions_->showHelp, QStringLiteral("Справка"), scale_));
     return strip;
+}
+
+QWidget* MainWindow::buildAlarmSummary()
+{
+    alarmSummary = new QFrame;
+    alarmSummary->setObjectName(QStringLiteral("alarmSummary"));
+    auto* layout = new QVBoxLayout(alarmSummary);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->setSpacing(0);
+    // Read from two metres, like the status word; long names wrap rather than run off.
+    alarmCounts = new QLabel;
+    alarmCounts->setObjectName(QStringLiteral("alarmCounts"));
+    alarmCounts->setFont(pixelFont(15, scale_, true));
+    alarmCounts->setWordWrap(true);
+    layout->addWidget(alarmCounts);
+    auto* fires = new QHBoxLayout;
+    for (QLabel** fire : {&firstFire, &newestFire}) {
+        *fire = new QLabel;
+        (*fire)->setFont(pixelFont(15, scale_, true));
+        (*fire)->setWordWrap(true);
+        (*fire)->setToolTip(QStringLiteral("Показать извещатель в составе и на плане"));
+        fires->addWidget(*fire, 1);
+    }
+    firstFire->setObjectName(QStringLiteral("firstFire"));
+    newestFire->setObjectName(QStringLiteral("newestFire"));
+    layout->addLayout(fires);
+    alarmSummary->hide();
+    const ActiveConditions& conditions = workstation_->alarmList().conditions();
+    connect(firstFire, &QLabel::linkActivated, this, guarded([this, &conditions] {
+                if (const auto* fire = conditions.firstFire())
+                    selectDetector(fire->record);
+            }));
+    connect(newestFire, &QLabel::linkActivated, this, guarded([this, &conditions] {
+                if (const auto* fire = conditions.newestFire())
+                    selectDetector(fire->record);
+            }));
+    return alarmSummary;
+}
+
+QWidget* MainWindow::buildAlarmList()
+{
+    auto* box = new QGroupBox(QStringLiteral("АКТИВНЫЕ ТРЕВОГИ"));
+    box->setObjectName(QStringLiteral("alarmListPanel"));
+    alarmListPanel = box;
+    auto* layout = new QVBoxLayout(box);
+    activeAlarms = new QTableView;
+    activeAlarms->setObjectName(QStringLiteral("activeAlarms"));
+    alarmsModel_ = new ActiveConditionsModel(workstation_->alarmList().conditions(), workstation_->platform().locale,
+                                             this);
+    activeAlarms->setModel(alarmsModel_);
+    activeAlarms->verticalHeader()->hide();
+    activeAlarms->verticalHeader()->setDefaultSectionSize(activeAlarms->fontMetrics().height() + 8);
+    activeAlarms->setSelectionBehavior(QAbstractItemView::SelectRows);
+    activeAlarms->setSelectionMode(QAbstractItemView::SingleSelection);
+    activeAlarms->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    activeAlarms->setWordWrap(false);
+    layout->addWidget(activeAlarms, 1);
+    auto* buttons = new QHBoxLayout;
+    auto* acknowledge = new QPushButton(QStringLiteral("Квитировать"));
+    acknowledge->setObjectName(QStringLiteral("acknowledge"));
+    auto* acknowledgeAll = new QPushButton(QStringLiteral("Квитировать все"));
+    acknowledgeAll->setObjectName(QStringLiteral("acknowledgeAll"));
+    buttons->addWidget(acknowledge);
+    buttons->addWidget(acknowledgeAll);
+    layout->addLayout(buttons);
+    box->hide();
+
+    AlarmList& alarms = workstation_->alarmList();
+    connect(acknowledge, &QPushButton::clicked, this, guarded([this, &alarms] {
+                alarms.acknowledge(activeAlarms->currentIndex().isValid() ? activeAlarms->currentIndex().row() : 0);
+            }));
+    connect(acknowledgeAll, &QPushButton::clicked, this, guarded([&alarms] { alarms.acknowledgeAll(); }));
+    // Enter and a double click acknowledge the row; a click shows its detector.
+    connect(activeAlarms, &QTableView::activated, this,
+            guarded([&alarms](const QModelIndex& index) { alarms.acknowledge(index.row()); }));
+    connect(activeAlarms, &QTableView::clicked, this, guarded([this, &alarms](const QModelIndex& index) {
+                selectDetector(alarms.conditions().rows()[std::size_t(index.row())].record);
+            }));
+    return box;
 }
 
 QWidget* MainWindow::buildPlanArea()

@@ -60,6 +60,9 @@ void MainWindow::connectModels()
 {
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
+    // The list and the summary follow at most ten times a second, like the journal.
+    alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { showAlarms(); });
+    w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
     w.statusBar().setOnChanged([this] { showStatusBar(); });
     journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
         tableModel_->refresh();
@@ -113,6 +116,7 @@ void MainWindow::connectModels()
             guarded([this](int index) { workstation_->log().history().chooseEntry(index); }));
     w.link().ports().setOnChanged([this] { showPorts(); });
     showStatusField();
+    showAlarms();
     showStatusBar();
     showHistory();
 }

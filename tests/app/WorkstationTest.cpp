@@ -249,3 +249,75 @@ TEST_F(WorkstationTest, NoSoundDeviceIsALastingNoticeAndOneJournalLineEachTimeIt
 
 } // namespace
 } // namespace kirvan::testing
+
+namespace kirvan::testing {
+namespace {
+
+// The word at rest tells what is still true, the list is acknowledged row by row with the sound
+// going with the last one waiting, and a restart shows what the complex was in.
+class ActiveAlarmsTest : public WorkstationFixture {
+protected:
+    void record(Workstation& w, const char* text) { w.dispatcher().processEvent(QString::fromUtf8(text)); }
+    int linesWith(const QString& text) const
+    {
+        const QStringList lines = logLines();
+        return int(std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.contains(text); }));
+    }
+};
+
+TEST_F(ActiveAlarmsTest, ResetLeavesOtkazWhileASystemIsSilent)
+{
+    writeStoreComplex();
+    auto w = startWorkstation();
+    record(*w, "01/И12-05/07");
+    record(*w, "01/И01-01/23");
+    w->alarms().resetAlarm();
+    EXPECT_EQ(w->alarms().text(), QStringLiteral(" ОТКАЗ"));
+    EXPECT_FALSE(w->alarms().blinking());
+    record(*w, "01/И01-01/00");
+    EXPECT_EQ(w->alarms().text(), QStringLiteral(" НОРМА"));
+}
+
+TEST_F(ActiveAlarmsTest, AnEmptyFolderIsNotNormal)
+{
+    auto w = startWorkstation();
+    EXPECT_EQ(w->alarms().text(), QStringLiteral("НЕ НАСТРОЕН")) << w->statusBar().messagePanel().toStdString();
+    EXPECT_TRUE(w->statusBar().messagePanel().contains(QStringLiteral("Сервис → Ввести в состав")))
+        << w->statusBar().messagePanel().toStdString();
+}
+
+TEST_F(ActiveAlarmsTest, SoundGoesWithTheLastAcknowledgement)
+{
+    writeStoreComplex();
+    auto w = startWorkstation();
+    record(*w, "01/И12-05/07");
+    record(*w, "01/И12-06/07");
+    w->alarmList().acknowledge(1);
+    EXPECT_EQ(linesWith(QStringLiteral("  КВИТИРОВАНО: СКЛАД И12-05 Цех 1 Коридор")), 1);
+    EXPECT_TRUE(w->alarms().blinking());
+    w->alarmList().acknowledge(0);
+    EXPECT_FALSE(w->alarms().blinking());
+    record(*w, "01/И12-07/07");
+    EXPECT_TRUE(w->alarms().blinking());
+}
+
+TEST_F(ActiveAlarmsTest, ARestartShowsTheFiresAgain)
+{
+    writeStoreComplex();
+    auto before = startWorkstation();
+    record(*before, "01/И12-05/07");
+    record(*before, "01/И12-06/07");
+    // As after kill -9: the state on disk is all the next start has.
+    auto after = startWorkstation();
+    EXPECT_EQ(after->alarms().alarmLevel(), Annunciation::Fire);
+    EXPECT_EQ(after->alarmList().conditions().rows().size(), 2u);
+    EXPECT_EQ(linesWith(QStringLiteral("  СОСТОЯНИЕ ТРЕВОГ ВОССТАНОВЛЕНО: 2")), 1);
+    EXPECT_EQ(after->tree().detectorNode(u"01", u"И12-05")->imageIndex(), stateicon::fire);
+
+    folder.writeText(QStringLiteral("KirvanMonitorP.alarms"), QStringLiteral("[ТРЕВОГИ]\nУРОВЕНЬ=9\n"));
+    auto damaged = startWorkstation();
+    EXPECT_EQ(linesWith(QStringLiteral("  СОСТОЯНИЕ ТРЕВОГ НЕ ВОССТАНОВЛЕНО")), 1);
+}
+
+} // namespace
+} // namespace kirvan::testing

@@ -134,5 +134,32 @@ TEST_F(OperatorKeysTest, RealKeysKeepTheOperatorSignedIn)
     EXPECT_TRUE(access.who().isEmpty());
 }
 
+// Without a window manager only the program keeps a question above the main window: the module
+// prompt is still on top after the next alarm row raised the main window (2 of 2).
+TEST_F(OperatorKeysTest, TheModulePromptStaysOverTheMainWindowAtTheNextAlarmRow)
+{
+    writeStoreComplex(QStringLiteral("[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
+                                     "РЕЖИМ=РУЧНОЙ\n"));
+    MainWindow window(platform(), WorkstationFolder(folder.path()));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    receiveFire(window.workstation());
+    QWidget* prompt = window.findChild<QWidget*>(QStringLiteral("modulePrompt"));
+    ASSERT_NE(prompt, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(prompt));
+    ASSERT_TRUE(giveFocus(*window.findChild<QWidget*>(QStringLiteral("compositionView"))));
+    window.workstation().dispatcher().processEvent(QStringLiteral("01/И12-05/08"));
+    QTest::qWait(200);
+    // The X window under the pointer at the prompt's centre is the one on top there.
+    const QPoint centre = prompt->frameGeometry().center();
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
+                   QStringLiteral("getmouselocation"), QStringLiteral("--shell")});
+    ASSERT_TRUE(xdotool.waitForFinished());
+    const QString location = QString::fromLatin1(xdotool.readAllStandardOutput());
+    EXPECT_TRUE(location.contains(QStringLiteral("WINDOW=%1\n").arg(prompt->winId()))) << location.toStdString();
+}
+
 } // namespace
 } // namespace kirvan::testing

@@ -119,6 +119,25 @@ INSTANTIATE_TEST_SUITE_P(Log, LogPublisherRestartTest,
                          ::testing::Values(RestartCase{false, expected(4, 5, 1)},
                                            RestartCase{true, expected(8, 1, 1 + double(LogPublisher::MaxAhead))}));
 
+// The active alarms wait for the broker; only the newest state goes out.
+TEST_F(LogPublisherTest, TheNewestAlarmsGoOutOnceConnected)
+{
+    RecordingBrokerLink link;
+    LogPublisher publisher(link, setup());
+    publisher.setAlarms("{\"fireDetectors\":1}");
+    publisher.setAlarms("{\"fireDetectors\":2}");
+    publisher.pump(now);
+    EXPECT_TRUE(link.sent().empty());
+    publisher.linkState(State::Connected, now);
+    publisher.pump(now);
+    publisher.pump(now);
+    std::vector<QByteArray> alarms;
+    for (const auto& message : link.sent())
+        if (message.topic == u"kirvan/ws/alarms")
+            alarms.push_back(message.payload);
+    EXPECT_EQ(alarms, std::vector<QByteArray>{"{\"fireDetectors\":2}"});
+}
+
 TEST_F(LogPublisherTest, LinesOfAnOutageFollowTheResentOnesInOrder)
 {
     Running run(setup(), now);

@@ -178,6 +178,37 @@ TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTex
     }
 }
 
+// Fault, fire, fire, technology, fire: the summary and the list are in view and read from two
+// metres, every row of the table is in view while the grid has room for it. With
+// KIRVAN_SCREENSHOTS set to a folder, the window is saved there for the read-me.
+TEST_F(ScreenLayoutTest, TheActiveAlarmsAreInViewWithEveryRow)
+{
+    auto window = openWindow();
+    Workstation& w = window->workstation();
+    for (const char* record : {"01/И12-06/08", "01/И12-05/07", "01/И12-06/07", "01/И13-01/51", "01/И13-02/07"})
+        w.dispatcher().processEvent(QString::fromUtf8(record));
+    w.alarmList().acknowledge(2);
+    loop.advance(1000);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(cutTexts(*window).join(u'|').toStdString(), "");
+    const auto* counts = window->findChild<QLabel*>(QStringLiteral("alarmCounts"));
+    ASSERT_TRUE(counts->isVisible());
+    EXPECT_TRUE(counts->text().startsWith(QStringLiteral("ПОЖАР:\u00A0зон\u00A02,\u00A0извещателей\u00A03")))
+        << counts->text().toStdString();
+    EXPECT_GE(counts->fontMetrics().capHeight() * millimetresPerPixel(), 4.0);
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("firstFire"))->text().contains(QStringLiteral("И12-05")));
+    const auto* list = window->findChild<QTableView*>(QStringLiteral("activeAlarms"));
+    EXPECT_EQ(list->model()->rowCount(), 5);
+    const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
+    for (int row = 0; row < 5; ++row)
+        EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(row, 1))))
+            << "row " << row + 1 << " is in view";
+    if (const QString shots = qEnvironmentVariable("KIRVAN_SCREENSHOTS"); !shots.isEmpty())
+        window->grab().save(
+            QStringLiteral("%1/alarms-%2x%3.png").arg(shots).arg(screen().size().width()).arg(screen().size().height()));
+}
+
 TEST_F(ScreenLayoutTest, TheModuleEditorAndThePromptShowTheirTextsWhole)
 {
     auto window = openWindow();

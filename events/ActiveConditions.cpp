@@ -1,0 +1,309 @@
+#include "events/ActiveConditions.h"
+
+#include "events/EventRecord.h"
+#include "events/EventServices.h"
+
+#include <algorithm>
+#include <set>
+
+namespace kirvan {
+
+namespace {
+
+constexpr int codeNormal = 0;
+constexpr int codeControlCheck = 1;
+constexpr int codeSwitchedOn = 3;
+constexpr int codeSwitchedOff = 5;
+constexpr int codeNoLink = 23;
+// Numbers above it are points of a device, which are not switched off as detectors are.
+constexpr int lastDetector = 60;
+
+using Kind = ActiveConditions::Kind;
+
+} // namespace
+
+int ActiveConditions::alarmLevelOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Fire:
+        return Annunciation::Fire;
+    case Kind::Technology:
+        return Annunciation::Technology;
+    case Kind::Fault:
+    case Kind::NoLink:
+        return Annunciation::Fault;
+    default:
+        // A detector switched off, a silent workstation or an empty complex is listed and
+        // counted, but is no alarm: the word does not say ОТКАЗ for them.
+        return Annunciation::Normal;
+    }
+}
+
+namespace {
+
+int levelOfKind(Kind kind)
+{
+    return ActiveConditions::alarmLevelOf(kind);
+}
+
+// Fire above technology above fault, as the word shows them.
+int rank(int level)
+{
+    constexpr int ranks[] = {0, 1, 3, 2};
+    return ranks[level];
+}
+
+Kind kindOf(const Interpretation& record)
+{
+    switch (*record.announced) {
+    case Annunciation::Fire:
+        return Kind::Fire;
+    case Annunciation::Technology:
+        return Kind::Technology;
+    default:
+        return record.code == codeNoLink ? Kind::NoLink : Kind::Fault;
+    }
+}
+
+bool detectorAlarm(Kind kind)
+{
+    return kind == Kind::Fire || kind == Kind::Technology || kind == Kind::Fault;
+}
+
+} // namespace
+
+bool ActiveConditions::needsAcknowledgement(Kind kind)
+{
+    return levelOfKind(kind) != Annunciation::Normal;
+}
+
+QString ActiveConditions::wordOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Fire:
+        return QStringLiteral("ПОЖАР");
+    case Kind::Technology:
+        return QStringLiteral("ТЕХНОЛОГИЯ");
+    case Kind::Fault:
+        return QStringLiteral("ОТКАЗ");
+    case Kind::NoLink:
+        return QStringLiteral("НЕТ СВЯЗИ");
+    case Kind::SwitchedOff:
+        return QStringLiteral("ОТКЛЮЧЕН");
+    case Kind::NoSound:
+        return QStringLiteral("НЕТ ЗВУКА");
+    case Kind::NotConfigured:
+        break;
+    }
+    return QStringLiteral("НЕ НАСТРОЕН");
+}
+
+void ActiveConditions::interpreted(const Interpretation& record)
+{
+    const QString address = record::address(record.record);
+    const QString detector = record.record.mid(3, 6);
+    const auto ofSystem = [&](const Condition& c) { return c.address() == address; };
+    if (record.announced) {
+        raise({kindOf(record),
+               record.record,
+               record.systemName,
+               record.zone,
+               record.text,
+               record.moment,
+               record.simulated,
+               record.announcement,
+               {},
+               {}});
+        return;
+    }
+    switch (record.code) {
+    case codeNormal:
+        // The system says it is whole: it answers and reports no fault.
+        endWhere([&](const Condition& c) { return ofSystem(c) && levelOfKind(c.kind) == Annunciation::Fault; });
+        break;
+    case codeControlCheck:
+        // What the check found came before it began; a detector switched off stays so.
+        endWhere([&](const Condition& c) {
+            return ofSystem(c) && c.kind != Kind::SwitchedOff && c.announcement <= record.announcement;
+        });
+        break;
+    case codeSwitchedOn:
+        endWhere([&](const Condition& c) {
+            return ofSystem(c) && c.detector() == detector && (c.kind == Kind::SwitchedOff || c.kind == Kind::Fault);
+        });
+        break;
+    case codeSwitchedOff:
+        if (record::pointNumber(record.record) <= lastDetector)
+            raise({Kind::SwitchedOff,
+                   record.record,
+                   record.systemName,
+                   record.zone,
+                   record.text,
+                   record.moment,
+                   record.simulated,
+                   record.announcement,
+                   {},
+                   {}});
+        break;
+    default:
+        break;
+    }
+}
+
+void ActiveConditions::alarmReset()
+{
+    endWhere([](const Condition& c) { return detectorAlarm(c.kind); });
+}
+
+void ActiveConditions::setWorkstationTrouble(Kind kind, bool present, const QString& text, const QDateTime& now)
+{
+    const auto same = [kind](const Condition& c) { return c.kind == kind; };
+    const bool shown = std::any_of(rows_.begin(), rows_.end(), same);
+    if (present && !shown)
+        raise({kind, {}, {}, {}, text, now, false, 0, {}, {}});
+    else if (!present && shown)
+        endWhere(same);
+}
+
+void ActiveConditions::restore(std::vector<Condition> conditions)
+{
+    rows_ = std::move(conditions);
+    ordered();
+}
+
+// A condition that comes again is one row, unacknowledged again, and keeps when it began.
+void ActiveConditions::raise(Condition condition)
+{
+    if (!needsAcknowledgement(condition.kind))
+        condition.acknowledgedAt = condition.since;
+    const auto same = std::find_if(rows_.begin(), rows_.end(), [&](const Condition& c) {
+        return c.kind == condition.kind && c.address() == condition.address() && c.detector() == condition.detector();
+    });
+    if (same != rows_.end()) {
+        condition.since = same->since;
+        *same = std::move(condition);
+    } else {
+        // Ahead of the rows of its kind that began in the same second.
+        rows_.insert(rows_.begin(), std::move(condition));
+    }
+    ordered();
+}
+
+template <typename Predicate> void ActiveConditions::endWhere(Predicate ends)
+{
+    if (std::erase_if(rows_, ends) > 0 && onChanged_)
+        onChanged_();
+}
+
+void ActiveConditions::ordered()
+{
+    std::stable_sort(rows_.begin(), rows_.end(), [](const Condition& a, const Condition& b) {
+        return a.kind != b.kind ? a.kind < b.kind : a.since > b.since;
+    });
+    if (onChanged_)
+        onChanged_();
+}
+
+std::optional<ActiveConditions::Condition> ActiveConditions::acknowledge(int row, const QString& who,
+                                                                         const QDateTime& when)
+{
+    if (row < 0 || row >= int(rows_.size()) || rows_[std::size_t(row)].acknowledged())
+        return std::nullopt;
+    Condition& condition = rows_[std::size_t(row)];
+    condition.acknowledgedBy = who;
+    condition.acknowledgedAt = when;
+    if (onChanged_)
+        onChanged_();
+    return condition;
+}
+
+std::vector<ActiveConditions::Condition> ActiveConditions::acknowledgeAll(const QString& who, const QDateTime& when)
+{
+    std::vector<Condition> acknowledged;
+    for (auto row = rows_.rbegin(); row != rows_.rend(); ++row)
+        if (!row->acknowledged()) {
+            row->acknowledgedBy = who;
+            row->acknowledgedAt = when;
+            acknowledged.push_back(*row);
+        }
+    if (!acknowledged.empty() && onChanged_)
+        onChanged_();
+    return acknowledged;
+}
+
+ActiveConditions::Counts ActiveConditions::counts() const
+{
+    Counts counts;
+    std::set<QString> zones;
+    for (const Condition& c : rows_) {
+        switch (c.kind) {
+        case Kind::Fire:
+            ++counts.fireDetectors;
+            zones.insert(c.address() + u'/' + c.zone);
+            break;
+        case Kind::Technology:
+            ++counts.technology;
+            break;
+        case Kind::Fault:
+            ++counts.faults;
+            break;
+        case Kind::NoLink:
+            ++counts.noLink;
+            break;
+        case Kind::SwitchedOff:
+            ++counts.switchedOff;
+            break;
+        default:
+            break;
+        }
+    }
+    counts.fireZones = int(zones.size());
+    return counts;
+}
+
+// Fires are first in the list, the newest first.
+const ActiveConditions::Condition* ActiveConditions::firstFire() const
+{
+    const auto fires = std::count_if(rows_.begin(), rows_.end(), [](const Condition& c) { return c.kind == Kind::Fire; });
+    return fires > 0 ? &rows_[std::size_t(fires - 1)] : nullptr;
+}
+
+const ActiveConditions::Condition* ActiveConditions::newestFire() const
+{
+    return !rows_.empty() && rows_.front().kind == Kind::Fire ? &rows_.front() : nullptr;
+}
+
+int ActiveConditions::level() const
+{
+    int level = Annunciation::Normal;
+    for (const Condition& c : rows_)
+        if (rank(levelOfKind(c.kind)) > rank(level))
+            level = levelOfKind(c.kind);
+    return level;
+}
+
+int ActiveConditions::levelOf(const QString& address) const
+{
+    int level = Annunciation::Normal;
+    for (const Condition& c : rows_)
+        if (c.address() == address && rank(levelOfKind(c.kind)) > rank(level))
+            level = levelOfKind(c.kind);
+    return level;
+}
+
+bool ActiveConditions::configured() const
+{
+    return std::none_of(rows_.begin(), rows_.end(), [](const Condition& c) { return c.kind == Kind::NotConfigured; });
+}
+
+bool ActiveConditions::anyUnacknowledged() const
+{
+    return std::any_of(rows_.begin(), rows_.end(), [](const Condition& c) { return !c.acknowledged(); });
+}
+
+bool ActiveConditions::simulation() const
+{
+    return std::any_of(rows_.begin(), rows_.end(), [](const Condition& c) { return c.simulated; });
+}
+
+} // namespace kirvan
