@@ -143,8 +143,10 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
     receiver_ = std::make_unique<ReceiverMonitor>(
         readReceiverSettings(settings_.ini()),
         ReceiverMonitor::Services{platform.loop, platform.locale, statusBar_,
-                                  [this](const QString& text) { logDated(text); }, [this] { alarms_.raiseFaultAlarm(); },
-                                  folder_.logFile(), folder_.receiverCursorFile(), [](const ReceiverSettings& receiver) {
+                                  [this](const QString& text) { logDated(text); },
+                                  [this](bool lost, const QString& reason) { receiverLinkChanged(lost, reason); },
+                                  folder_.logFile(), folder_.receiverCursorFile(),
+                                  [](const ReceiverSettings& receiver) {
                                       return std::make_unique<SocketReceiverLink>(receiver.paths, receiver.udp);
                                   }});
     log_.setOnLogged([this] {
@@ -241,6 +243,15 @@ void Workstation::checkSoundDevice()
                                                   QStringLiteral("нет звукового устройства"), platform_.clock.now());
     if (missing)
         logDated(QStringLiteral("  ") + notice);
+}
+
+void Workstation::receiverLinkChanged(bool lost, const QString& reason)
+{
+    alarmList_.conditions().setWorkstationTrouble(ActiveConditions::Kind::NoReceiver, lost,
+                                                  QStringLiteral("нет связи с пультом: ") + reason,
+                                                  platform_.clock.now());
+    if (lost)
+        alarms_.raiseFaultAlarm();
 }
 
 void Workstation::publishAlarms()

@@ -147,6 +147,8 @@ private:
     void publishAlarms();
     // No system in the composition: nothing is watched, and the word says so.
     void checkConfigured();
+    // The receiving centre stopped answering, or answers again.
+    void receiverLinkChanged(bool lost, const QString& reason);
     // The systems' names by address ("01"), for the messages of remote monitoring.
     QMap<QString, QString> systemNames();
 

@@ -31,6 +31,7 @@ int ActiveConditions::alarmLevelOf(Kind kind)
         return Annunciation::Technology;
     case Kind::Fault:
     case Kind::NoLink:
+    case Kind::NoReceiver:
         return Annunciation::Fault;
     default:
         // A detector switched off, a silent workstation or an empty complex is listed and
@@ -90,6 +91,8 @@ QString ActiveConditions::wordOf(Kind kind)
         return QStringLiteral("НЕТ СВЯЗИ");
     case Kind::SwitchedOff:
         return QStringLiteral("ОТКЛЮЧЕН");
+    case Kind::NoReceiver:
+        return QStringLiteral("ПЦН");
     case Kind::NoSound:
         return QStringLiteral("НЕТ ЗВУКА");
     case Kind::NotConfigured:

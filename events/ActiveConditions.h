@@ -18,7 +18,7 @@ namespace kirvan {
 class ActiveConditions {
 public:
     // In the order the list shows them.
-    enum class Kind { Fire, Technology, Fault, NoLink, SwitchedOff, NoSound, NotConfigured };
+    enum class Kind { Fire, Technology, Fault, NoLink, SwitchedOff, NoReceiver, NoSound, NotConfigured };
 
     struct Condition {
         Kind kind = Kind::Fault;
@@ -51,7 +51,8 @@ public:
     // The operator's reset ends the alarms it resets on the workstation's picture; what is still
     // true (a system without link, a detector switched off) stays.
     void alarmReset();
-    // The workstation's own troubles: no sound device, no system configured.
+    // The workstation's own troubles: the receiving centre not answering, no sound device, no
+    // system configured.
     void setWorkstationTrouble(Kind kind, bool present, const QString& text, const QDateTime& now);
     // Conditions read back from the stored state at start-up, in place of any.
     void restore(std::vector<Condition> conditions);

@@ -14,9 +14,10 @@ ReceiverMonitor::ReceiverMonitor(const ReceiverSettings& settings, Services serv
     if (!settings.errors.isEmpty()) {
         // Settings the transmitter cannot work with are an outage from the start, not silence.
         services_.statusBar.setReceiver(QStringLiteral("ПЦН: нет связи"));
-        services_.logDated(lostText(QStringLiteral("ошибка настройки ") + settings.errors.join(QStringLiteral("; "))));
-        if (services_.raiseFault)
-            services_.raiseFault();
+        const QString reason = QStringLiteral("ошибка настройки ") + settings.errors.join(QStringLiteral("; "));
+        services_.logDated(lostText(reason));
+        if (services_.linkChanged)
+            services_.linkChanged(true, reason);
         return;
     }
     services_.statusBar.setReceiver(QStringLiteral("ПЦН: связь есть"));
@@ -55,14 +56,16 @@ void ReceiverMonitor::takeNews()
     const TransmitterThread::News news = thread_->news();
     if (news.lost && !outage_) {
         services_.logDated(lostText(*news.lost));
-        if (services_.raiseFault)
-            services_.raiseFault();
+        if (services_.linkChanged)
+            services_.linkChanged(true, *news.lost);
         outage_ = true;
     }
     for (const QString& message : news.refused)
         services_.logDated(QStringLiteral("  ПЦН: СООБЩЕНИЕ НЕ ПРИНЯТО ПРИЕМНИКОМ: ") + message);
     if (news.restored && outage_ && !thread_->linkLost()) {
         services_.logDated(restoredText());
+        if (services_.linkChanged)
+            services_.linkChanged(false, {});
         outage_ = false;
     }
     services_.statusBar.setReceiver(outage_ ? QStringLiteral("ПЦН: нет связи") : QStringLiteral("ПЦН: связь есть"));

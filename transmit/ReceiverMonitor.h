@@ -28,8 +28,9 @@ public:
         const Locale& locale;
         StatusBar& statusBar;
         std::function<void(const QString& text)> logDated;
-        // The workstation's own fault: the status word shows it.
-        std::function<void()> raiseFault;
+        // The link was lost (and why) or answers again: a fault of the workstation's own, which
+        // the status word and the list of active alarms show while it lasts.
+        std::function<void(bool lost, const QString& reason)> linkChanged;
         QString logPath;
         QString cursorPath;
         LinkFactory link;

@@ -21,6 +21,7 @@ QColor kindColour(ActiveConditions::Kind kind)
         return QColor(166, 202, 240);
     case ActiveConditions::Kind::Fault:
     case ActiveConditions::Kind::NoLink:
+    case ActiveConditions::Kind::NoReceiver:
         return QColor(255, 255, 0);
     default:
         return QColor(192, 192, 192);
