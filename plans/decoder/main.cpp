@@ -5,7 +5,8 @@
 // damaged or merely huge plan ends this process and never holds or ends the workstation. Once the
 // input is read, the process locks itself in (Sandbox.h): a decoder that a plan takes over can
 // read, write or send nothing of the workstation's.
-// Exit status 1: the picture cannot be read; 2: wrong arguments.
+// Exit status 1: the picture cannot be read; 2: wrong arguments; 3: the picture has more pixels
+// than the decoder takes (see PictureStream.h).
 
 #include "plans/decoder/Drawing.h"
 #include "plans/decoder/PictureStream.h"
@@ -28,7 +29,7 @@ constexpr qint64 largestDrawing = 64 * 1024 * 1024;
 // A scan is read whole before the sandbox closes; none comes near it.
 constexpr qint64 largestScan = 256 * 1024 * 1024;
 // A raster format that does not scale while it decodes (BMP) is decoded whole first.
-constexpr int decodeLimitMegabytes = 1024;
+constexpr int decodeLimitMegabytes = int(kirvan::picturestream::largestPixels * 4 / (1024 * 1024));
 
 bool rasterFormat(const QByteArray& format)
 {
@@ -37,11 +38,8 @@ bool rasterFormat(const QByteArray& format)
 
 // Scaled while it is decoded where the format allows (JPEG, PNG), so a scan of 10000 × 7000
 // pixels never stands in memory whole.
-std::optional<QImage> readRaster(QIODevice& input, QSize bound)
+std::optional<QImage> readRaster(QImageReader& reader, QSize bound)
 {
-    QImageReader reader(&input);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > bound.width() || size.height() > bound.height()))
         reader.setScaledSize(size.scaled(bound, Qt::KeepAspectRatio));
@@ -67,6 +65,11 @@ void loadBeforeSandbox(QIODevice& input)
 bool writeAll(const QByteArray& bytes)
 {
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+}
+
+bool tooLarge(QSize size)
+{
+    return size.isValid() && qint64(size.width()) * size.height() > kirvan::picturestream::largestPixels;
 }
 
 } // namespace
@@ -98,7 +101,15 @@ int main(int argc, char** argv)
     }
     std::optional<QImage> picture;
     if (rasterFormat(QImageReader::imageFormat(&input))) {
-        picture = readRaster(input, bound);
+        QImageReader reader(&input);
+        reader.setDecideFormatFromContent(true);
+        reader.setAutoTransform(true);
+        // Told apart from a damaged file, with the size, so the installer knows to scan coarser.
+        if (tooLarge(reader.size())) {
+            writeAll(kirvan::picturestream::header(reader.size()));
+            return std::fflush(stdout) == 0 ? kirvan::picturestream::tooLargeStatus : 1;
+        }
+        picture = readRaster(reader, bound);
     } else {
         if (input.size() > largestDrawing)
             return 1;
