@@ -8,12 +8,12 @@
 // Exit status 1: the picture cannot be read; 2: wrong arguments; 3: the picture has more pixels
 // than the decoder takes (see PictureStream.h).
 
+#include "plans/decoder/BandedScan.h"
 #include "plans/decoder/Drawing.h"
 #include "plans/decoder/PictureStream.h"
 #include "plans/decoder/Sandbox.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
@@ -28,7 +28,7 @@ namespace {
 constexpr qint64 largestDrawing = 64 * 1024 * 1024;
 // A scan is read whole before the sandbox closes; none comes near it.
 constexpr qint64 largestScan = 256 * 1024 * 1024;
-// A raster format that does not scale while it decodes (BMP) is decoded whole first.
+// A scan of a kind not shrunk in bands (interlaced PNG, compressed BMP) is decoded whole first.
 constexpr int decodeLimitMegabytes = int(kirvan::picturestream::largestPixels * 4 / (1024 * 1024));
 
 bool rasterFormat(const QByteArray& format)
@@ -36,13 +36,22 @@ bool rasterFormat(const QByteArray& format)
     return !format.isEmpty() && !format.startsWith("svg");
 }
 
-// Scaled while it is decoded where the format allows (JPEG, PNG), so a scan of 10000 × 7000
-// pixels never stands in memory whole.
-std::optional<QImage> readRaster(QImageReader& reader, QSize bound)
+// Shrunk while it is decoded (JPEG by Qt's reader, PNG and BMP in bands), so a scan of
+// 10000 × 7000 pixels never stands in memory whole.
+std::optional<QImage> readRaster(QImageReader& reader, kirvan::raster::Input& input, QSize bound)
 {
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > bound.width() || size.height() > bound.height()))
-        reader.setScaledSize(size.scaled(bound, Qt::KeepAspectRatio));
+    if (size.isValid() && (size.width() > bound.width() || size.height() > bound.height())) {
+        const QSize target = size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        std::optional<QImage> banded;
+        if (reader.format() == "png")
+            banded = kirvan::raster::shrinkPng(input, target);
+        else if (reader.format() == "bmp")
+            banded = kirvan::raster::shrinkBmp(input, target);
+        if (banded)
+            return banded->isNull() ? std::nullopt : banded;
+        reader.setScaledSize(target);
+    }
     QImageReader::setAllocationLimit(decodeLimitMegabytes);
     QImage picture = reader.read();
     if (picture.isNull())
@@ -87,12 +96,10 @@ int main(int argc, char** argv)
         std::fputs("usage: kirvan-plan-decoder WIDTH HEIGHT < drawing > picture\n", stderr);
         return 2;
     }
-    QFile file;
-    if (!file.open(STDIN_FILENO, QIODevice::ReadOnly))
-        return 1;
+    kirvan::raster::Input whole(largestScan);
     QBuffer input;
-    input.setData(file.read(largestScan + 1));
-    if (input.size() > largestScan || !input.open(QIODevice::ReadOnly))
+    input.setData(whole.bytes());
+    if (!whole.usable() || !input.open(QIODevice::ReadOnly))
         return 1;
     loadBeforeSandbox(input);
     if (!kirvan::sandbox::enter()) {
@@ -109,7 +116,7 @@ int main(int argc, char** argv)
             writeAll(kirvan::picturestream::header(reader.size()));
             return std::fflush(stdout) == 0 ? kirvan::picturestream::tooLargeStatus : 1;
         }
-        picture = readRaster(reader, bound);
+        picture = readRaster(reader, whole, bound);
     } else {
         if (input.size() > largestDrawing)
             return 1;

@@ -5,6 +5,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <QBuffer>
+#include <QPainter>
 #include <QXmlStreamReader>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -220,6 +221,29 @@ TEST(PictureLoaderTest, HugePicturesAreScaledToTheBoundNotRefused)
     EXPECT_EQ(png.picture.size(), QSize(800, 400));
     const PictureLoader::Result svg = loader.load(folder.file(QStringLiteral("huge.svg")), QSize(800, 800));
     EXPECT_EQ(svg.picture.size(), QSize(800, 600));
+}
+
+// Large scans are shrunk row by row whatever their pixels; a dark top left quarter stays there.
+TEST(PictureLoaderTest, LargeScansOfEveryPixelKindAreShrunkTheRightWayUp)
+{
+    TempFolder folder;
+    const QtPictureLoader loader(QStringLiteral(KIRVAN_PLAN_DECODER));
+    for (const auto& [pixels, format] : {std::pair{QImage::Format_Grayscale8, "PNG"},
+                                         {QImage::Format_RGB32, "PNG"},
+                                         {QImage::Format_Grayscale8, "BMP"},
+                                         {QImage::Format_Mono, "BMP"},
+                                         {QImage::Format_RGB32, "BMP"}}) {
+        SCOPED_TRACE(format + std::to_string(pixels));
+        QImage scan(3000, 2000, QImage::Format_RGB32);
+        scan.fill(Qt::white);
+        QPainter(&scan).fillRect(0, 0, 1500, 1000, Qt::black);
+        ASSERT_TRUE(scan.convertToFormat(pixels).save(folder.file(QStringLiteral("scan")), format));
+        const QImage shown = loader.load(folder.file(QStringLiteral("scan")), QSize(600, 600)).picture;
+        ASSERT_EQ(shown.size(), QSize(600, 400));
+        EXPECT_EQ(shown.pixel(75, 50), qRgb(0, 0, 0));
+        for (const QPoint light : {QPoint(450, 50), QPoint(75, 300), QPoint(450, 300)})
+            EXPECT_EQ(shown.pixel(light), qRgb(255, 255, 255));
+    }
 }
 
 // An A0 sheet scanned at 430 dpi, in grey: its header and one empty row, all the decoder reads.
