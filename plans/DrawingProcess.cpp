@@ -13,6 +13,14 @@ namespace {
 
 const QString damaged = QStringLiteral("формат рисунка не распознан или файл повреждён");
 
+QString tooLarge(QSize size)
+{
+    return QStringLiteral("рисунок слишком велик: %1 × %2 точек, а прочитать можно не более %3 млн точек")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(picturestream::largestPixels / 1000000);
+}
+
 // Runs in the forked child before exec: only async-signal-safe calls.
 void limitChild(int drawing, const DrawingLimits& limits)
 {
@@ -70,6 +78,10 @@ PictureLoader::Result renderInHelper(const QString& program, int drawing, QSize 
     output += helper.readAllStandardOutput();
     if (helper.exitStatus() != QProcess::NormalExit)
         return {QImage(), QStringLiteral("рисунок слишком сложен или файл повреждён")};
+    if (helper.exitCode() == picturestream::tooLargeStatus) {
+        if (const std::optional<QSize> size = picturestream::headerSize(output))
+            return {QImage(), tooLarge(*size)};
+    }
     if (helper.exitCode() != 0)
         return {QImage(), damaged};
     std::optional<QImage> picture = picturestream::read(output, bound);

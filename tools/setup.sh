@@ -23,7 +23,7 @@ shift || true
 # qt6-base-dev brings Qt Print Support as well (the journal viewer's printing and PDF).
 packages=(cmake ninja-build g++ pkg-config ccache
           qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
-          libemf2svg-dev libwmf-dev libsodium-dev fonts-urw-base35
+          libemf2svg-dev libwmf-dev libpng-dev libsodium-dev libseccomp-dev fonts-urw-base35
           libmosquitto-dev mosquitto openssl
           libgtest-dev libgmock-dev libbenchmark-dev
           dpkg-dev file desktop-file-utils man-db logrotate

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QtEndian>
+#include <climits>
 #include <optional>
 
 namespace kirvan::picturestream {
@@ -20,21 +21,37 @@ inline QByteArray header(QSize size)
     return bytes;
 }
 
+// A raster picture of more pixels than this is refused: Qt's readers allocate the whole picture
+// at 4 bytes a pixel, and the decoder lets them have 1 GiB.
+inline constexpr qint64 largestPixels = qint64(256) * 1024 * 1024;
+// The decoder's exit status for such a picture; its output is then the header alone, with the
+// picture's own size.
+inline constexpr int tooLargeStatus = 3;
+
 inline qsizetype pixelBytes(QSize size)
 {
     return qsizetype(size.width()) * size.height() * 4;
 }
 
-// The picture, or nothing when the bytes are not exactly one picture no larger than bound.
-inline std::optional<QImage> read(const QByteArray& bytes, QSize bound)
+// The size the header tells, or nothing when there is no header.
+inline std::optional<QSize> headerSize(const QByteArray& bytes)
 {
     if (bytes.size() < headerBytes || !bytes.startsWith(QByteArray(magic, 4)))
         return std::nullopt;
     const auto width = qFromLittleEndian<quint32>(bytes.constData() + 4);
     const auto height = qFromLittleEndian<quint32>(bytes.constData() + 8);
-    if (width == 0 || height == 0 || width > quint32(bound.width()) || height > quint32(bound.height()))
+    if (width == 0 || height == 0 || width > quint32(INT_MAX) || height > quint32(INT_MAX))
         return std::nullopt;
-    const QSize size{int(width), int(height)};
+    return QSize(int(width), int(height));
+}
+
+// The picture, or nothing when the bytes are not exactly one picture no larger than bound.
+inline std::optional<QImage> read(const QByteArray& bytes, QSize bound)
+{
+    const std::optional<QSize> told = headerSize(bytes);
+    if (!told || told->width() > bound.width() || told->height() > bound.height())
+        return std::nullopt;
+    const QSize size = *told;
     if (bytes.size() != headerBytes + pixelBytes(size))
         return std::nullopt;
     QImage picture(size, QImage::Format_RGB32);

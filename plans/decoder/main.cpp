@@ -5,14 +5,15 @@
 // damaged or merely huge plan ends this process and never holds or ends the workstation. Once the
 // input is read, the process locks itself in (Sandbox.h): a decoder that a plan takes over can
 // read, write or send nothing of the workstation's.
-// Exit status 1: the picture cannot be read; 2: wrong arguments.
+// Exit status 1: the picture cannot be read; 2: wrong arguments; 3: the picture has more pixels
+// than the decoder takes (see PictureStream.h).
 
+#include "plans/decoder/BandedScan.h"
 #include "plans/decoder/Drawing.h"
 #include "plans/decoder/PictureStream.h"
 #include "plans/decoder/Sandbox.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
@@ -27,24 +28,30 @@ namespace {
 constexpr qint64 largestDrawing = 64 * 1024 * 1024;
 // A scan is read whole before the sandbox closes; none comes near it.
 constexpr qint64 largestScan = 256 * 1024 * 1024;
-// A raster format that does not scale while it decodes (BMP) is decoded whole first.
-constexpr int decodeLimitMegabytes = 1024;
+// A scan of a kind not shrunk in bands (interlaced PNG, compressed BMP) is decoded whole first.
+constexpr int decodeLimitMegabytes = int(kirvan::picturestream::largestPixels * 4 / (1024 * 1024));
 
 bool rasterFormat(const QByteArray& format)
 {
     return !format.isEmpty() && !format.startsWith("svg");
 }
 
-// Scaled while it is decoded where the format allows (JPEG, PNG), so a scan of 10000 × 7000
-// pixels never stands in memory whole.
-std::optional<QImage> readRaster(QIODevice& input, QSize bound)
+// Shrunk while it is decoded (JPEG by Qt's reader, PNG and BMP in bands), so a scan of
+// 10000 × 7000 pixels never stands in memory whole.
+std::optional<QImage> readRaster(QImageReader& reader, kirvan::raster::Input& input, QSize bound)
 {
-    QImageReader reader(&input);
-    reader.setDecideFormatFromContent(true);
-    reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > bound.width() || size.height() > bound.height()))
-        reader.setScaledSize(size.scaled(bound, Qt::KeepAspectRatio));
+    if (size.isValid() && (size.width() > bound.width() || size.height() > bound.height())) {
+        const QSize target = size.scaled(bound, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        std::optional<QImage> banded;
+        if (reader.format() == "png")
+            banded = kirvan::raster::shrinkPng(input, target);
+        else if (reader.format() == "bmp")
+            banded = kirvan::raster::shrinkBmp(input, target);
+        if (banded)
+            return banded->isNull() ? std::nullopt : banded;
+        reader.setScaledSize(target);
+    }
     QImageReader::setAllocationLimit(decodeLimitMegabytes);
     QImage picture = reader.read();
     if (picture.isNull())
@@ -69,6 +76,11 @@ bool writeAll(const QByteArray& bytes)
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
 }
 
+bool tooLarge(QSize size)
+{
+    return size.isValid() && qint64(size.width()) * size.height() > kirvan::picturestream::largestPixels;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -84,12 +96,10 @@ int main(int argc, char** argv)
         std::fputs("usage: kirvan-plan-decoder WIDTH HEIGHT < drawing > picture\n", stderr);
         return 2;
     }
-    QFile file;
-    if (!file.open(STDIN_FILENO, QIODevice::ReadOnly))
-        return 1;
+    kirvan::raster::Input whole(largestScan);
     QBuffer input;
-    input.setData(file.read(largestScan + 1));
-    if (input.size() > largestScan || !input.open(QIODevice::ReadOnly))
+    input.setData(whole.bytes());
+    if (!whole.usable() || !input.open(QIODevice::ReadOnly))
         return 1;
     loadBeforeSandbox(input);
     if (!kirvan::sandbox::enter()) {
@@ -98,7 +108,15 @@ int main(int argc, char** argv)
     }
     std::optional<QImage> picture;
     if (rasterFormat(QImageReader::imageFormat(&input))) {
-        picture = readRaster(input, bound);
+        QImageReader reader(&input);
+        reader.setDecideFormatFromContent(true);
+        reader.setAutoTransform(true);
+        // Told apart from a damaged file, with the size, so the installer knows to scan coarser.
+        if (tooLarge(reader.size())) {
+            writeAll(kirvan::picturestream::header(reader.size()));
+            return std::fflush(stdout) == 0 ? kirvan::picturestream::tooLargeStatus : 1;
+        }
+        picture = readRaster(reader, whole, bound);
     } else {
         if (input.size() > largestDrawing)
             return 1;

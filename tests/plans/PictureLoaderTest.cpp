@@ -5,9 +5,11 @@
 #include "tests/support/TempFolder.h"
 
 #include <QBuffer>
+#include <QPainter>
 #include <QXmlStreamReader>
 #include <QtEndian>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace kirvan::testing {
 namespace {
@@ -219,6 +221,52 @@ TEST(PictureLoaderTest, HugePicturesAreScaledToTheBoundNotRefused)
     EXPECT_EQ(png.picture.size(), QSize(800, 400));
     const PictureLoader::Result svg = loader.load(folder.file(QStringLiteral("huge.svg")), QSize(800, 800));
     EXPECT_EQ(svg.picture.size(), QSize(800, 600));
+}
+
+// Large scans are shrunk row by row whatever their pixels; a dark top left quarter stays there.
+TEST(PictureLoaderTest, LargeScansOfEveryPixelKindAreShrunkTheRightWayUp)
+{
+    TempFolder folder;
+    const QtPictureLoader loader(QStringLiteral(KIRVAN_PLAN_DECODER));
+    for (const auto& [pixels, format] : {std::pair{QImage::Format_Grayscale8, "PNG"},
+                                         {QImage::Format_RGB32, "PNG"},
+                                         {QImage::Format_Grayscale8, "BMP"},
+                                         {QImage::Format_Mono, "BMP"},
+                                         {QImage::Format_RGB32, "BMP"}}) {
+        SCOPED_TRACE(format + std::to_string(pixels));
+        QImage scan(3000, 2000, QImage::Format_RGB32);
+        scan.fill(Qt::white);
+        QPainter(&scan).fillRect(0, 0, 1500, 1000, Qt::black);
+        ASSERT_TRUE(scan.convertToFormat(pixels).save(folder.file(QStringLiteral("scan")), format));
+        const QImage shown = loader.load(folder.file(QStringLiteral("scan")), QSize(600, 600)).picture;
+        ASSERT_EQ(shown.size(), QSize(600, 400));
+        EXPECT_EQ(shown.pixel(75, 50), qRgb(0, 0, 0));
+        for (const QPoint light : {QPoint(450, 50), QPoint(75, 300), QPoint(450, 300)})
+            EXPECT_EQ(shown.pixel(light), qRgb(255, 255, 255));
+    }
+}
+
+// An A0 sheet scanned at 430 dpi, in grey: its header and one empty row, all the decoder reads.
+TEST(PictureLoaderTest, APictureOfMorePixelsThanTheDecoderTakesIsToldAsTooLarge)
+{
+    const auto number = [](quint32 value) {
+        const quint32 field = qToBigEndian(value);
+        return QByteArray(reinterpret_cast<const char*>(&field), 4);
+    };
+    const auto chunk = [&number](const QByteArray& type, const QByteArray& data) {
+        const QByteArray typed = type + data;
+        const auto check = crc32(0, reinterpret_cast<const Bytef*>(typed.constData()), uInt(typed.size()));
+        return number(quint32(data.size())) + typed + number(quint32(check));
+    };
+    const QByteArray header = QByteArray::fromHex("00004e20000036b00800000000");
+    TempFolder folder;
+    folder.write(QStringLiteral("a0.png"), QByteArray::fromHex("89504e470d0a1a0a") + chunk("IHDR", header)
+                                               + chunk("IDAT", qCompress(QByteArray(20001, '\0')).mid(4))
+                                               + chunk("IEND", {}));
+    const QtPictureLoader loader(QStringLiteral(KIRVAN_PLAN_DECODER));
+    const PictureLoader::Result read = loader.load(folder.file(QStringLiteral("a0.png")), QSize(800, 800));
+    EXPECT_EQ(read.error,
+              QStringLiteral("рисунок слишком велик: 20000 × 14000 точек, а прочитать можно не более 268 млн точек"));
 }
 
 // A scan is decoded in the helper too, so a read no longer wanted ends with its process instead of

@@ -279,6 +279,12 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
             << " ms (polling period 800 ms, target < 900 ms)" << Qt::endl
             << "resident at the end: " << megabytes(processFigures(getpid()).value_or(ProcessFigures{}).residentKb)
             << Qt::endl;
+        // The watch would look at the viewer after it is gone; an export that outlasts the run
+        // is cancelled with the viewer.
+        exportWatch.stop();
+        if (exportStarted && viewer->exporting())
+            out << "CSV export still running at the end: cancelled after "
+                << QString::number(milliseconds(Clock::now() - exportStart), 'f', 0) << " ms" << Qt::endl;
         viewer.reset();
         // quit() would first close the window, which during the alarm is refused until the
         // operator confirms; the window goes after the loop instead.
