@@ -106,17 +106,12 @@ void ActiveConditions::interpreted(const Interpretation& record)
     const QString address = record::address(record.record);
     const QString detector = record.record.mid(3, 6);
     const auto ofSystem = [&](const Condition& c) { return c.address() == address; };
+    const auto conditionOf = [&record](Kind kind) {
+        return Condition{kind,          record.record,    record.systemName,   record.zone, record.text,
+                         record.moment, record.simulated, record.announcement, {},          {}};
+    };
     if (record.announced) {
-        raise({kindOf(record),
-               record.record,
-               record.systemName,
-               record.zone,
-               record.text,
-               record.moment,
-               record.simulated,
-               record.announcement,
-               {},
-               {}});
+        raise(conditionOf(kindOf(record)));
         return;
     }
     switch (record.code) {
@@ -137,16 +132,7 @@ void ActiveConditions::interpreted(const Interpretation& record)
         break;
     case codeSwitchedOff:
         if (record::pointNumber(record.record) <= lastDetector)
-            raise({Kind::SwitchedOff,
-                   record.record,
-                   record.systemName,
-                   record.zone,
-                   record.text,
-                   record.moment,
-                   record.simulated,
-                   record.announcement,
-                   {},
-                   {}});
+            raise(conditionOf(Kind::SwitchedOff));
         break;
     default:
         break;
