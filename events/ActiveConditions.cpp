@@ -173,7 +173,8 @@ void ActiveConditions::raise(Condition condition)
         *same = std::move(condition);
     } else {
         // Ahead of the rows of its kind that began in the same second.
-        rows_.insert(rows_.begin(), std::move(condition));
+        rows_.push_back(std::move(condition));
+        std::rotate(rows_.begin(), std::prev(rows_.end()), rows_.end());
     }
     ordered();
 }
