@@ -437,8 +437,8 @@ void MainWindow::restoreMainWindow()
         showNormal();
     raise();
     QWidget* question = QApplication::activeModalWidget();
-    if (!question && modulePrompt && modulePrompt->isVisible())
-        question = modulePrompt;
+    if (ModulePrompt* prompt = modulePrompt.data(); !question && prompt != nullptr && prompt->isVisible())
+        question = prompt;
     if (question) {
         question->raise();
         return;
