@@ -69,8 +69,9 @@ setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$home" PATH=/
     fail "the installed KirvanMonitorP did not run as another user"
 folder="$home/.local/share/kirvanmonitorp"
 created=$(cd "$folder" && ls -A | tr '\n' ' ')
-# Besides the settings and the log, only the folder's owner-only lock file.
-[ "$created" = ".KirvanMonitorP.lock KirvanMonitorP.ini KirvanMonitorP.txt " ] || fail "the first start made: $created"
+# Besides the settings, the log and the stored state of the alarms, only the folder's owner-only
+# lock file.
+[ "$created" = ".KirvanMonitorP.lock KirvanMonitorP.alarms KirvanMonitorP.ini KirvanMonitorP.txt " ] || fail "the first start made: $created"
 [ "$(stat -c %a "$folder/.KirvanMonitorP.lock")" = 600 ] || fail "the lock file can be read by others"
 grep -q 'ВЫКЛЮЧЕН' <(iconv -f CP1251 -t UTF-8 "$folder/KirvanMonitorP.txt") || fail "no shut-down line in the log"
 echo "package check: $(basename "$deb") passed"
