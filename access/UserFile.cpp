@@ -43,8 +43,8 @@ bool looksLikeUtf8(const QByteArray& bytes)
     if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return false;
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8.decode(bytes);
-    return !utf8.hasError();
+    const QString text = utf8.decode(bytes);
+    return !utf8.hasError() && !text.isEmpty();
 }
 
 User parseLine(const QString& path, const QString& line, int number)
