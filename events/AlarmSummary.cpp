@@ -42,20 +42,20 @@ QJsonValue fireJson(const ActiveConditions::Condition* fire)
         {QStringLiteral("text"), fire->text},         {QStringLiteral("since"), fire->since.toString(Qt::ISODate)}};
 }
 
+// The highest real condition of the system: fire, technology, fault, no link. A drill changes
+// no system's state: nobody outside may take it for the real thing.
 QString remoteState(const ActiveConditions& conditions, const QString& address)
 {
-    switch (conditions.levelOf(address)) {
-    case Annunciation::Fire:
-        return QStringLiteral("пожар");
-    case Annunciation::Technology:
-        return QStringLiteral("технология");
-    default:
-        break;
-    }
-    for (const auto& c : conditions.rows())
-        if (c.address() == address && c.kind == ActiveConditions::Kind::Fault)
-            return QStringLiteral("отказ");
-    return QStringLiteral("нет связи");
+    using Kind = ActiveConditions::Kind;
+    const std::pair<Kind, const char16_t*> ranked[] = {{Kind::Fire, u"пожар"},
+                                                       {Kind::Technology, u"технология"},
+                                                       {Kind::Fault, u"отказ"},
+                                                       {Kind::NoLink, u"нет связи"}};
+    for (const auto& [kind, state] : ranked)
+        for (const auto& c : conditions.rows())
+            if (c.address() == address && c.kind == kind && !c.simulated)
+                return QString::fromUtf16(state);
+    return {};
 }
 
 } // namespace
@@ -67,8 +67,8 @@ QByteArray json(const ActiveConditions& conditions)
     int unacknowledged = 0;
     for (const auto& condition : conditions.rows()) {
         unacknowledged += condition.acknowledged() ? 0 : 1;
-        if (!condition.record.isEmpty() && ActiveConditions::alarmLevelOf(condition.kind) != Annunciation::Normal)
-            systems.insert(condition.address(), remoteState(conditions, condition.address()));
+        if (const QString state = remoteState(conditions, condition.address()); !state.isEmpty())
+            systems.insert(condition.address(), state);
     }
     const QJsonObject summary{{QStringLiteral("fireZones"), c.fireZones},
                               {QStringLiteral("fireDetectors"), c.fireDetectors},

@@ -1,7 +1,10 @@
 #include "remote/LogPublisher.h"
 
 #include "files/FileWriteError.h"
+#include "remote/EventMessage.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cstdio>
 
 namespace kirvan {
@@ -78,6 +81,13 @@ void LogPublisher::pump(std::int64_t nowMs, bool look)
 
 void LogPublisher::setAlarms(QByteArray json)
 {
+    QMap<QString, QString> active;
+    const QJsonObject systems = QJsonDocument::fromJson(json).object().value(QStringLiteral("systems")).toObject();
+    for (auto system = systems.begin(); system != systems.end(); ++system)
+        active.insert(system.key(), system.value().toString());
+    const std::vector<SystemStates::Change> changes = states_.follow(active);
+    if (connected_)
+        publishStates(changes);
     alarms_ = std::move(json);
     alarmsDue_ = true;
 }
@@ -109,7 +119,6 @@ void LogPublisher::publishLines()
         skipped_ = 0;
         inFlight_.push_back(Sent{id, read_.sequence, line.next});
         read_ = PublishCursor{line.next, read_.sequence + 1};
-        publishStates(states_.follow(message));
     }
     if (inFlight_.empty() && lines.empty())
         acked_ = read_; // a lost file moved the place without a line to acknowledge

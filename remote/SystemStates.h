@@ -1,7 +1,5 @@
 #pragma once
 
-#include "remote/EventMessage.h"
-
 #include <QMap>
 #include <QString>
 #include <functional>
@@ -10,20 +8,20 @@
 
 namespace kirvan {
 
-// The one place that decides what `<prefix>/state/<address>` says. The state of each alarm system
-// (addresses 00 to 03) as its journal lines tell it: "норма", "отказ", "пожар", "технология",
-// "нет связи". A fire outranks a technology alarm, both outrank a fault; the record "00" (the
-// system normal again, after a reset or a lost link) ends them all; a simulation changes nothing.
-// The workstation's start makes every system it has "норма". An address the workstation no longer
-// has gets an empty state: its retained topic is cleared.
+// The one place that decides what `<prefix>/state/<address>` says: the highest active condition
+// of each alarm system (addresses 00 to 03) as the workstation's model of what is active now
+// has it ("пожар", "технология", "отказ", "нет связи"; a drill is no condition of it), "норма"
+// for a system with nothing active. An address the workstation no longer has gets an empty
+// state: its retained topic is cleared.
 class SystemStates {
 public:
     using Change = std::pair<QString, QString>; // address, state ("" clears the retained topic)
     using Systems = std::function<QStringList()>; // the addresses of the systems it has
 
     explicit SystemStates(Systems systems) : systems_(std::move(systems)) {}
-    // The states the line changes.
-    std::vector<Change> follow(const EventMessage& message);
+    // The states a new picture of the active conditions changes: `active` holds the systems with
+    // something active (address → state).
+    std::vector<Change> follow(const QMap<QString, QString>& active);
     // Every address as a new connection must find it: the state of each system known so far,
     // and a cleared topic for each address without a system.
     std::vector<Change> all() const;

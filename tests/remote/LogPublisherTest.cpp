@@ -163,7 +163,7 @@ TEST_F(LogPublisherTest, LinesOfAnOutageFollowTheResentOnesInOrder)
 TEST_F(LogPublisherTest, EveryConnectionPublishesEveryStateAgain)
 {
     Running run(setup(), now);
-    log(0, 1);
+    run.publisher.setAlarms(R"({"systems":{"01":"отказ"}})");
     run.publisher.pump(now);
     run.publisher.linkState(State::Unreachable, now);
     const std::size_t before = run.link.sent().size();

@@ -72,42 +72,28 @@ TEST_F(RemoteMessageTest, EachLineBecomesOneMessageWithItsPartsKindAndTime)
     }
 }
 
-TEST_F(RemoteMessageTest, SystemStatesFollowTheLinesWithFireAboveEverything)
+TEST_F(RemoteMessageTest, SystemStatesFollowTheActiveConditions)
 {
     QStringList systems{QStringLiteral("00"), QStringLiteral("01")};
     SystemStates states([&systems] { return systems; });
-    struct Step {
-        const char16_t* line;
-        std::vector<SystemStates::Change> changes;
-    };
     const auto change = [](const char* address, const char16_t* state) {
         return SystemStates::Change{QLatin1String(address), QString::fromUtf16(state)};
     };
-    const Step steps[] = {
-        {u"08.12.2023 9:00:00  КОМПЛЕКС КИРВАН ВКЛЮЧЕН", {change("00", u"норма"), change("01", u"норма")}},
-        {u"01/И12-05/08 08.12.2023 9:00:01 ОТКАЗ: СКЛАД Цех 1", {change("01", u"отказ")}},
-        {u"01/И12-05/07 08.12.2023 9:00:02 ПОЖАР: СКЛАД Цех 1", {change("01", u"пожар")}},
-        {u"01/И12-06/07 08.12.2023 9:00:03 ТЕХНОЛОГ: СКЛАД Насос", {}},
-        {u"01/И12-06/08 08.12.2023 9:00:04 ОТКАЗ: СКЛАД Цех 2", {}},
-        {u"00/И01-01/23 08.12.2023 9:00:05 ОТКАЗ: ЦЕХ НЕТ СВЯЗИ", {change("00", u"нет связи")}},
-        {u"00/И01-01/00 08.12.2023 9:00:06 ЦЕХ: НОРМА", {change("00", u"норма")}},
-        {u"01/И01-01/00 08.12.2023 9:00:07 СКЛАД: НОРМА", {change("01", u"норма")}},
-        {u"01/И12-06/07 08.12.2023 9:00:08 ТЕХНОЛОГ: СКЛАД Насос", {change("01", u"технология")}},
-        {u"33/И01-01/23 08.12.2023 9:00:09 ОТКАЗ: НЕТ СВЯЗИ С УДАЛЕННОЙ АДС", {}},
-        {u"00/И12-05/07 08.12.2023 9:00:10 ПОЖАР: ЦЕХ ИМИТАЦИЯ Цех 1", {}},
-        {u"02/И12-05/07 08.12.2023 9:00:11 ПОЖАР: ОФИС Холл", {}},
+    const auto active = [](std::initializer_list<std::pair<const char*, const char16_t*>> pairs) {
+        QMap<QString, QString> map;
+        for (const auto& [address, state] : pairs)
+            map.insert(QLatin1String(address), QString::fromUtf16(state));
+        return map;
     };
-    for (const Step& step : steps) {
-        EventMessage line = message(QString::fromUtf16(step.line));
-        line.setSystemName(QStringLiteral("ЦЕХ"));
-        EXPECT_EQ(states.follow(line), step.changes) << QString::fromUtf16(step.line).toStdString();
-    }
+    EXPECT_EQ(states.follow({}), (std::vector<SystemStates::Change>{change("00", u"норма"), change("01", u"норма")}));
+    EXPECT_EQ(states.follow(active({{"01", u"пожар"}, {"02", u"отказ"}})),
+              std::vector<SystemStates::Change>{change("01", u"пожар")});
+    EXPECT_EQ(states.follow(active({{"01", u"пожар"}})), std::vector<SystemStates::Change>{});
     // A new connection hears every address; a system removed meanwhile is cleared.
     systems.removeOne(QStringLiteral("00"));
-    EXPECT_EQ(states.all(), (std::vector<SystemStates::Change>{change("00", u""), change("01", u"технология"),
+    EXPECT_EQ(states.all(), (std::vector<SystemStates::Change>{change("00", u""), change("01", u"пожар"),
                                                                change("02", u""), change("03", u"")}));
-    EXPECT_EQ(states.follow(message(QString::fromUtf16(u"01/И01-01/00 08.12.2023 9:00:12 СКЛАД: НОРМА"))),
-              (std::vector<SystemStates::Change>{change("00", u""), change("01", u"норма")}));
+    EXPECT_EQ(states.follow({}), (std::vector<SystemStates::Change>{change("00", u""), change("01", u"норма")}));
 }
 
 TEST_F(RemoteMessageTest, TheWatchShowsEachEventOnceAsALineOrAsItself)
