@@ -46,9 +46,10 @@ protected:
                     events.push_back(QJsonDocument::fromJson(payload).object());
             return events;
         }
-        MosquittoLink link;
         std::mutex mutex;
         std::vector<std::pair<QString, QByteArray>> messages;
+        // Last, so its network thread stops before what its handler fills is gone.
+        MosquittoLink link;
     };
 
     bool runUntil(const std::function<bool()>& done)
