@@ -178,6 +178,7 @@ TEST_P(ScaledWindowTest, DuringAFireTheWindowLiesOnTheScreenAndShowsEveryTextWho
     for (const QToolButton* button : window->findChildren<QToolButton*>()) {
         if (button->isVisible()) {
             EXPECT_FALSE(inWindow(*button, *window).intersects(word)) << button->toolTip().toStdString();
+            EXPECT_FALSE(button->toolTip().isEmpty()) << "a button says what it does";
         }
     }
     // The table's message column and the plan above it.
