@@ -380,6 +380,8 @@ TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
 
 TEST_F(ScreenLayoutTest, TheJournalViewerShowsItsFilterWhole)
 {
+    // At the largest scale the screen holds, which the main window gives every window.
+    const auto window = openWindow(QStringLiteral("3"));
     JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), platform(), nullptr);
     viewer.show();
     QCoreApplication::processEvents();
