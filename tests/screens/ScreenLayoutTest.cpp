@@ -239,14 +239,15 @@ TEST_P(ScaledWindowTest, DuringAFireTheWindowLiesOnTheScreenAndShowsEveryTextWho
     }
 }
 
-// The program's windows over the main window: the sign-in window beside it, "О программе" and the
-// editor centred on it, the module prompt at its corner, each inside the screen.
+// The program's windows over the main window: the sign-in window beside it, "О программе" centred
+// on it, the module prompt at its corner, each inside the screen.
 TEST_P(ScaledWindowTest, TheProgramsWindowsOpenInsideTheScreen)
 {
     auto window = openWindow(QString::fromLatin1(GetParam()));
     Workstation& w = window->workstation();
     const QRect area = screen().availableGeometry();
-    // It goes when closed. Placed where a window manager may put a window beside its owner.
+    // Deleted when closed; put half over the screen's edge, as a window manager may place a
+    // window beside its owner.
     auto* signIn = new SignInWindow(w.access(), loop, window.get());
     signIn->move(area.right() - signIn->sizeHint().width() / 2, area.top() - 10);
     signIn->show();
