@@ -42,7 +42,7 @@ public:
 
     // "Контроль" (F5): the system of the selected node is checked; its record resets it.
     void controlCheck();
-    // "Звук откл." (F6): sound off, reported for the selected node's system; without a node the
+    // "Отключить звук системы" (F6): sound off, reported for the selected node's system; without a node the
     // sound still goes off.
     void silenceSystem();
     // "Включить извещатель" (Ctrl+Insert), "Выключить извещатель" (Ctrl+Delete), "Имитировать

@@ -113,7 +113,7 @@ std::optional<int> SystemCommands::askAddress()
 {
     for (;;) {
         const std::optional<QString> typed = s_.dialogs.inputBox(u"Регистрация адреса"_s,
-                                                                 u"Введите адрес системы(0..3)"_s, {});
+                                                                 u"Введите адрес системы (0..3)"_s, {});
         if (!typed)
             return std::nullopt;
         if (const std::optional<int> address = SystemAddition::parseAddress(*typed))

@@ -22,6 +22,13 @@ QString systemNameOf(const QString& system)
 
 } // namespace
 
+QString ControlModulePrompt::question() const
+{
+    if (comment.trimmed().isEmpty())
+        return u"Запустить сценарий %1?"_s.arg(scenario);
+    return u"Запустить сценарий %1 «%2»?"_s.arg(scenario).arg(comment.trimmed());
+}
+
 ControlModules::ControlModules(IniFile& settings, MessageLoop& loop, Dialogs& dialogs, ScenarioQueue queue)
     : table_(settings), settings_(settings), dialogs_(dialogs), queue_(std::move(queue)), warningTimer_(loop.createTimer())
 {

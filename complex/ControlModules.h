@@ -23,6 +23,9 @@ struct ControlModulePrompt {
     QString comment; // the module's comment
     std::uint8_t address; // where the scenario goes
     int scenario; // the scenario started by "ДА"
+
+    // What "ДА" does, as a question: "Запустить сценарий 5 «Вентиляция котельной»?".
+    QString question() const;
 };
 
 // The control modules: the table of used records, the search that fire and technology alarms run,

@@ -251,7 +251,7 @@ void SystemAddition::writeComplexFile(const std::vector<ComplexFile::Line>& line
 
 QString SystemAddition::journalText() const
 {
-    return u" СИСТЕМА "_s + nodeText_ + u" ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s;
+    return u" СИСТЕМА "_s + nodeText_ + u" ВВЕДЕНА В СОСТАВ КОМПЛЕКСА"_s;
 }
 
 QStringList SystemAddition::releaseUnfinished(SettingsFile& settings)

@@ -27,7 +27,7 @@ SystemRemoval::SystemRemoval(IniStore& store, SettingsFile& settings, QString sy
 
 QString SystemRemoval::question(const QString& systemText)
 {
-    return u"Вы уверены,что хотите вывести из состава комплекса "_s + systemText.mid(4) + u'?';
+    return u"Вы уверены, что хотите вывести из состава комплекса "_s + systemText.mid(4) + u'?';
 }
 
 int SystemRemoval::eraseControlModules(ControlModuleTable& modules)

@@ -26,7 +26,7 @@ public:
     // `systemText`: the text of the system node, "A01:СКЛАД".
     SystemRemoval(IniStore& store, SettingsFile& settings, QString systemText);
 
-    // The confirmation asked for a system node's text A01:СКЛАД: "Вы уверены,что хотите вывести
+    // The confirmation asked for a system node's text A01:СКЛАД: "Вы уверены, что хотите вывести
     // из состава комплекса СКЛАД?"
     static QString question(const QString& systemText);
     // Erases every control module whose "СИСТЕМА" is the node's text, in one write through the

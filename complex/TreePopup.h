@@ -20,7 +20,7 @@ public:
     // The items of treeMenu, in menu order.
     enum class Item {
         Control, // "Контроль" (controlCheck)
-        SoundOff, // "Звук откл." (silenceSystem)
+        SoundOff, // "Отключить звук системы" (silenceSystem)
         ModulControl, // "Модуль управления" (editControlModule)
         DetectorOn, // "Включить извещатель" (switchDetectorOn)
         DetectorOff, // "Выключить извещатель" (switchDetectorOff)

@@ -46,13 +46,15 @@ ModuleEditorDialog::ModuleEditorDialog(ControlModuleEditor& editor, AccessContro
     form->setHorizontalSpacing(fontMetrics().averageCharWidth() * 2);
     auto* place = new QHBoxLayout;
     place->addWidget(named(new QLabel(editor_.system()), QStringLiteral("systemLabel")));
+    // Two names side by side read as one ("A01:СКЛАДКотельная") without a mark between them.
+    place->addWidget(new QLabel(QStringLiteral("/")));
     place->addWidget(named(new QLabel(editor_.zone()), QStringLiteral("zoneLabel")));
     place->addStretch();
     form->addWidget(named(new QLabel(QStringLiteral("КОМПЛЕКС:")), QStringLiteral("complexCaption")), 0, 0);
     form->addLayout(place, 0, 1);
     form->addWidget(named(new QLabel(QStringLiteral("СЦЕНАРИЙ НА ПУ ")), QStringLiteral("scenarioCaption")), 1, 0);
     form->addWidget(named(new QLabel(QStringLiteral("РЕЖИМ ")), QStringLiteral("modeCaption")), 2, 0);
-    form->addWidget(named(new QLabel(QStringLiteral("КОМЕНТАРИЙ")), QStringLiteral("commentCaption")), 3, 0);
+    form->addWidget(named(new QLabel(QStringLiteral("КОММЕНТАРИЙ")), QStringLiteral("commentCaption")), 3, 0);
 
     scenarioBox = named(new QComboBox, QStringLiteral("scenarioBox"));
     scenarioBox->addItem(QStringLiteral("НЕТ"));

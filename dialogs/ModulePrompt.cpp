@@ -44,13 +44,14 @@ ModulePrompt::ModulePrompt(ControlModules& modules, AccessControl& access, Messa
     setWindowTitle(QStringLiteral("Модуль управления"));
     const ControlModulePrompt prompt = modules_.prompt().value_or(ControlModulePrompt{});
     placeLabel = promptLabel(QStringLiteral("placeLabel"), prompt.place);
-    commentLabel = promptLabel(QStringLiteral("commentLabel"), prompt.comment);
+    // The question names the scenario that "ДА" starts, not only the module's comment.
+    questionLabel = promptLabel(QStringLiteral("questionLabel"), prompt.question());
     yesButton = promptButton(QStringLiteral("yesButton"), QStringLiteral("ДА"));
     skipButton = promptButton(QStringLiteral("skipButton"), QStringLiteral("ПРОПУСТИТЬ"));
     // The design's width in letters; the height follows the wrapped texts at any scale.
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    for (QLabel* label : {placeLabel, commentLabel}) {
+    for (QLabel* label : {placeLabel, questionLabel}) {
         label->setFixedWidth(fontMetrics().averageCharWidth() * 36);
         layout->addWidget(label);
     }

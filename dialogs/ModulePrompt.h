@@ -32,7 +32,7 @@ private:
     AccessControl& access_;
     MessageLoop& loop_;
     QLabel* placeLabel;
-    QLabel* commentLabel;
+    QLabel* questionLabel;
     QPushButton* yesButton;
     QPushButton* skipButton;
 };

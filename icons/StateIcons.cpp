@@ -14,7 +14,7 @@ using Drawing = void (*)(QPainter&);
 
 constexpr std::array<Drawing, StateIconCount> Drawings = {
     drawProgram, // 0 "О программе"
-    drawPlug, // 1 "СОМ-порты"
+    drawPlug, // 1 "COM-порты"
     drawRedCross, // 2 "Выход"
     drawCardBox, // 3 archive
     drawRedCrossWithExclamation, // 4 alarm reset

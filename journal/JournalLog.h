@@ -38,7 +38,7 @@ public:
     void setOnWriteFailure(LogFile::Notification handler) { file_.setOnWriteFailure(std::move(handler)); }
     void setOnWriteRecovered(LogFile::Notification handler) { file_.setOnWriteRecovered(std::move(handler)); }
 
-    // "Просмотр архива": opens the log with the desktop's viewer for it, when the file exists.
+    // "Просмотр журнала" (F3): opens the log with the desktop's viewer for it, when the file exists.
     // False when the log exists but the desktop has no program to show it.
     bool openJournal(DesktopShell& shell);
 

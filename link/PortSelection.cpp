@@ -98,6 +98,13 @@ QString PortSelection::closedText() const
     return caption(*checked_) + QStringLiteral(": ") + portErrorText(error);
 }
 
+QString PortSelection::portState() const
+{
+    if (!checked_)
+        return QStringLiteral("не выбран");
+    return port_.isOpen() ? caption(*checked_) : closedText();
+}
+
 void PortSelection::changed()
 {
     if (onChanged_)

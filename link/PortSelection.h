@@ -37,6 +37,8 @@ public:
     // "COM5: нет устройства", "COM1: нет доступа (группа dialout)", or "ПОРТ ЗАКРЫТ" when no
     // opening failed.
     QString closedText() const;
+    // The port as "О программе" names it: "COM3", the closed port's reason, or "не выбран".
+    QString portState() const;
 
     bool visible(int n) const { return visible_[index(n)]; }
     // The checked port action, if any.

@@ -62,7 +62,7 @@ void PlanEditor::togglePlanEditMode()
 
 void PlanEditor::enter()
 {
-    if (!confirmed(s_.dialogs, QStringLiteral("Вы уверены, что хотите редактировать планы ?")))
+    if (!confirmed(s_.dialogs, QStringLiteral("Вы уверены, что хотите редактировать планы?")))
         return;
     editMode_ = true;
     StatusBar& status = s_.statusBar;

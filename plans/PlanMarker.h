@@ -35,6 +35,10 @@ struct PlanMarker {
     bool pressHandler = false;
     // The marker pop-up (detectorMenu) that a press attaches.
     bool popupAttached = false;
+
+    // What the pointer resting on the marker shows: its detector and the state its colour means,
+    // "A01/И12-05 Коридор\nПОЖАР".
+    QString tooltip() const;
 };
 
 } // namespace kirvan

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -67,6 +68,10 @@ JournalViewer::JournalViewer(QString logPath, const PlatformServices& platform, 
     setWindowTitle(QStringLiteral("Просмотр журнала"));
     auto* layout = new QVBoxLayout(this);
     buildFilterBar();
+    // The filter's check boxes grow with the letters ("Масштаб"), as every other part of the
+    // program does; the style draws their squares at one size for any font.
+    const int indicator = std::max(style()->pixelMetric(QStyle::PM_IndicatorWidth), fontMetrics().height() * 3 / 4);
+    setStyleSheet(QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(indicator));
     model_ = new JournalViewerModel(this);
     table_ = new QTableView;
     table_->setObjectName(QStringLiteral("JournalTable"));

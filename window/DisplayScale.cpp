@@ -13,7 +13,12 @@ constexpr double capitalsMm = 4.0;
 constexpr double capitalsOfText = 0.7;
 // 96 dots an inch, which most desktop screens are near.
 constexpr double commonPixelMm = 25.4 / 96;
+// The table's columns beside the composition, and the toolbar with the status word: wider than
+// this many of the design's pixels, the status word goes under the buttons.
 constexpr double designWindowWidth = 900;
+// The toolbar, the table at its design height with a plan above it, and the status bar: taller,
+// the plan is squeezed away.
+constexpr double designWindowHeight = 520;
 } // namespace
 
 double byScreen(QSize pixels, QSizeF millimetres)
@@ -26,18 +31,25 @@ double byScreen(QSize pixels, QSizeF millimetres)
             pixelMm = measured;
     }
     const double byLetters = capitalsMm / pixelMm / capitalsOfText / designTextPixels;
-    // A screen narrow in pixels cannot hold the window's panels at that size: the table's columns
-    // and the composition beside it need about 900 of the design's pixels.
-    const double byWidth = pixels.width() > 0 ? pixels.width() / designWindowWidth : byLetters;
     // Tenths, so the same screen always gives the same sizes.
-    return std::clamp(std::round(std::min(byLetters, byWidth) * 10) / 10, smallest, largest);
+    return std::clamp(std::round(byLetters * 10) / 10, smallest, largest);
 }
 
-double chosen(const QString& setting, double screenChoice)
+double largestFor(QSize available)
+{
+    if (available.isEmpty())
+        return largest;
+    const double byWidth = available.width() / designWindowWidth;
+    const double byHeight = available.height() / designWindowHeight;
+    // Tenths down: a factor rounded up would be the one that no longer fits.
+    return std::clamp(std::floor(std::min(byWidth, byHeight) * 10) / 10, smallest, largest);
+}
+
+double chosen(const QString& setting, double screenChoice, double largestFitting)
 {
     bool number = false;
     const double factor = QString(setting).replace(u',', u'.').trimmed().toDouble(&number);
-    return number && factor >= smallest && factor <= largest ? factor : screenChoice;
+    return std::min(number && factor >= smallest && factor <= largest ? factor : screenChoice, largestFitting);
 }
 
 int scaled(int designPixels, double factor)

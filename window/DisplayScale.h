@@ -8,8 +8,8 @@ namespace kirvan {
 
 // The guard-room screen is read from a chair two metres away: the window's texts, panels and
 // markers grow with one factor, "Масштаб" of the settings, by default the one that gives the
-// table's capitals about 4 mm on the screen the window opens on, as far as the screen's width in
-// pixels holds the window's panels at that size.
+// table's capitals about 4 mm on the screen the window opens on; either as far as the screen
+// holds the window's panels at that size.
 namespace displayscale {
 
 inline constexpr double smallest = 1.0;
@@ -17,12 +17,16 @@ inline constexpr double largest = 3.0;
 // The design's text: 12-pixel letters, capitals about 0.7 of that.
 inline constexpr int designTextPixels = 12;
 
-// `millimetres` may be empty or nonsense (a projector, a virtual screen): a common desktop
-// screen's density is assumed then.
+// The table's capitals about 4 mm high. `millimetres` may be empty or nonsense (a projector, a
+// virtual screen): a common desktop screen's density is assumed then.
 double byScreen(QSize pixels, QSizeF millimetres);
+// The largest factor at which the main window still fits the screen's available area with the
+// status word whole beside the history line and the buttons, the table's message column beside
+// its other columns and the tree, the plan above the table and the status bar's texts side by side.
+double largestFor(QSize available);
 // The setting as written ("1,5" or "1.5"); anything else, or a factor outside 1 to 3, leaves the
-// screen's choice.
-double chosen(const QString& setting, double screenChoice);
+// screen's choice. Neither goes beyond `largest`, what the screen holds.
+double chosen(const QString& setting, double screenChoice, double largest = displayscale::largest);
 // A size of the design (pixels) at the factor.
 int scaled(int designPixels, double factor);
 

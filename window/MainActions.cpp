@@ -32,12 +32,11 @@ MainActions::MainActions(QMainWindow& window)
 {
     QWidget& w = window;
     resetAlarm = command(w, QStringLiteral("Сброс тревоги"), 4, Qt::Key_F7);
-    // The menu shows F6 here, but F6 silences the selected system (silenceSystem). One key, one
-    // owner: a second action on F6 would make the key ambiguous, and do nothing, wherever both
-    // are reachable (the toolbar's button carries this action), so the key is only shown.
-    silenceComplex = command(w, QStringLiteral("Отключить звук\tF6"), 7);
+    // No key: F6 silences the selected system only (silenceSystem), and a caption showing F6 here
+    // would promise the whole complex.
+    silenceComplex = command(w, QStringLiteral("Отключить звук"), 7);
     controlAll = command(w, QStringLiteral("Общий контроль"), 6);
-    openJournal = command(w, QStringLiteral("Просмотр архива"), 3, Qt::Key_F3);
+    openJournal = command(w, QStringLiteral("Просмотр журнала"), 3, Qt::Key_F3);
     signIn = command(w, QStringLiteral("Вход оператора…"), -1, QKeySequence(Qt::CTRL | Qt::Key_L));
     signOut = command(w, QStringLiteral("Выход оператора"));
     exit = command(w, QStringLiteral("Выход"), 2);
@@ -45,6 +44,8 @@ MainActions::MainActions(QMainWindow& window)
     removeSystem = command(w, QStringLiteral("Вывести из состава"), 21);
     togglePlanEditMode = command(w, QStringLiteral("Редактор планов"), 10);
     togglePlanEditMode->setCheckable(true);
+    // The same viewer as F3 under the same name; this key never hands the log to a program of the
+    // desktop.
     viewJournal = command(w, QStringLiteral("Просмотр журнала"), 3, QKeySequence(Qt::CTRL | Qt::Key_F3));
     showHelp = command(w, QStringLiteral("Помощь"), 8, Qt::Key_F1);
     showAbout = command(w, QStringLiteral("О программе"), 0);
@@ -54,7 +55,7 @@ MainActions::MainActions(QMainWindow& window)
     placeMarker = command(w, QStringLiteral("Установить извещатель"));
     removeMarker = command(w, QStringLiteral("Удалить извещатель"));
     controlCheck = command(w, QStringLiteral("Контроль"), -1, Qt::Key_F5);
-    silenceSystem = command(w, QStringLiteral("Звук откл."), -1, Qt::Key_F6);
+    silenceSystem = command(w, QStringLiteral("Отключить звук системы"), -1, Qt::Key_F6);
     editControlModule = command(w, QStringLiteral("Модуль управления"));
     switchDetectorOn = command(w, QStringLiteral("Включить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Insert));
     switchDetectorOff = command(w, QStringLiteral("Выключить извещатель"), -1, QKeySequence(Qt::CTRL | Qt::Key_Delete));
@@ -80,10 +81,8 @@ MainActions::MainActions(QMainWindow& window)
     service->addActions({addSystem, removeSystem, togglePlanEditMode});
     service->addSeparator();
     service->addAction(viewJournal);
-    // The menu's caption is the port search command's caption; the letters "СОМ" of the
-    // sub-menu are Cyrillic.
     settingsMenu = bar->addMenu(QStringLiteral("Настройки"));
-    QMenu* ports = settingsMenu->addMenu(stateIcon(1), QStringLiteral("СОМ-порты"));
+    QMenu* ports = settingsMenu->addMenu(stateIcon(1), QStringLiteral("COM-порты"));
     comPorts = new QActionGroup(&window);
     comPorts->setExclusive(true);
     for (int n = 1; n <= PortSelection::PortCount; ++n) {

@@ -6,6 +6,8 @@
 #include "events/AlarmSummary.h"
 #include "window/DisplayScale.h"
 #include "window/EventTableModel.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/DialogPlacement.h"
 #include "dialogs/HelpWindow.h"
 #include "viewer/JournalViewer.h"
 #include "window/OperatorKeyGuard.h"
@@ -24,6 +26,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QEvent>
 #include <QResizeEvent>
 #include <QGroupBox>
@@ -64,7 +67,8 @@ MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder
     const QScreen* screen = this->screen();
     const double byScreen = screen ? displayscale::byScreen(screen->size(), screen->physicalSize()) : 1.0;
     scale_ = displayscale::chosen(
-        workstation_->settings().ini().readString(settings::sectionSettings, settings::keyScale, {}), byScreen);
+        workstation_->settings().ini().readString(settings::sectionSettings, settings::keyScale, {}), byScreen,
+        screen ? displayscale::largestFor(screen->availableGeometry().size()) : displayscale::largest);
     QFont text = QApplication::font();
     text.setPixelSize(displayscale::scaled(displayscale::designTextPixels, scale_));
     QApplication::setFont(text);
@@ -74,6 +78,7 @@ MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder
     setMinimumSize(smallestWidth, smallestHeight);
     actions_ = std::make_unique<MainActions>(*this);
     QApplication::instance()->installEventFilter(new OperatorKeyGuard(*this, actions_->operatorKeys()));
+    QApplication::instance()->installEventFilter(new DialogPlacement(this));
 
     auto* central = new QWidget;
     auto* rows = new QVBoxLayout(central);
@@ -471,19 +476,8 @@ void MainWindow::showHelpWindow(const QString& page)
 
 void MainWindow::showAbout()
 {
-    // A new window every time, modal, fixed size, centred on the main window.
-    QDialog about(this, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    about.setWindowTitle(QStringLiteral("О программе"));
-    about.setFixedSize(displayscale::scaled(296, scale_), displayscale::scaled(146, scale_));
-    auto* layout = new QVBoxLayout(&about);
-    auto* name = new QLabel(QStringLiteral("Программа KirvanMonitorP"));
-    name->setFont(pixelFont(13, scale_));
-    layout->addWidget(name);
-    auto* details = new QLabel(
-        QStringLiteral("Версия %1\nАРМ оператора комплекса КИРВАН").arg(QLatin1String(KIRVAN_VERSION)));
-    details->setFont(pixelFont(13, scale_));
-    layout->addWidget(details);
-    layout->addStretch();
+    AboutDialog about(QLatin1String(KIRVAN_VERSION), QDir::toNativeSeparators(workstation_->folder().path()),
+                      workstation_->link().ports().portState(), this);
     about.exec();
 }
 
@@ -501,17 +495,11 @@ void MainWindow::showModulePrompt()
         auto* prompt = new ModulePrompt(workstation_->controlModules(), workstation_->access(), loop_, this);
         prompt->addActions(actions_->operatorKeys());
         modulePrompt = prompt;
-        // Near the lower right corner of the main window's client area, in screen coordinates,
-        // but never off the screen: a main window larger than the screen would push it out.
-        // Its size follows its texts at the window's scale: known once laid out.
+        // Near the lower right corner of the main window's client area, in screen coordinates;
+        // the dialogs' placement keeps it on the screen. Its size follows its texts at the
+        // window's scale: known once laid out.
         prompt->adjustSize();
-        QPoint at(width() - prompt->width() + 18, height() - prompt->height() - 33);
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - prompt->width())));
-            at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - prompt->height())));
-        }
-        prompt->move(at);
+        prompt->move(width() - prompt->width() + 18, height() - prompt->height() - 33);
         prompt->show();
     } else if (!open && modulePrompt) {
         // The prompt may be answered from its own button's handler.

@@ -72,6 +72,7 @@ private:
     }
     // The action's caption as the operator reads it.
     static QString captionOf(const QAction* action);
+    QToolButton* toolButton(QAction* action) const;
     QWidget* buildToolbarStrip();
     // The summary and the list of what is active now, in view while anything is.
     QWidget* buildAlarmSummary();

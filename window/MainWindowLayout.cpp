@@ -3,6 +3,7 @@
 #include "window/ActiveConditionsModel.h"
 #include "window/CompositionTreeModel.h"
 #include "window/GridTextDelegate.h"
+#include "window/TreeTextDelegate.h"
 #include "window/EventTableModel.h"
 #include "window/PixelFont.h"
 #include "window/PlanPicture.h"
@@ -32,17 +33,19 @@ namespace {
 // The status word's design size: its capitals a centimetre high at the scale chosen for a screen.
 constexpr int statusWordPixels = 37;
 
-QToolButton* toolButton(QAction* action, const QString& tooltip, double scale)
+} // namespace
+
+// A button says what it does with the caption its menu item shows, so that a command has one name.
+QToolButton* MainWindow::toolButton(QAction* action) const
 {
     auto* button = new QToolButton;
     button->setDefaultAction(action);
-    button->setFixedSize(displayscale::scaled(27, scale), displayscale::scaled(26, scale));
-    button->setIconSize(QSize(displayscale::scaled(16, scale), displayscale::scaled(16, scale)));
-    button->setToolTip(tooltip);
+    button->setFixedSize(displayscale::scaled(27, scale_), displayscale::scaled(26, scale_));
+    button->setIconSize(QSize(displayscale::scaled(16, scale_), displayscale::scaled(16, scale_)));
+    const QString key = action->shortcut().toString(QKeySequence::NativeText);
+    button->setToolTip(key.isEmpty() ? captionOf(action) : QStringLiteral("%1 (%2)").arg(captionOf(action), key));
     return button;
 }
-
-} // namespace
 
 QWidget* MainWindow::buildToolbarStrip()
 {
@@ -60,10 +63,10 @@ QWidget* MainWindow::buildToolbarStrip()
     historyLine->setInsertPolicy(QComboBox::NoInsert);
     layout->addWidget(historyLine, 1);
 
-    totalControlButton_ = toolButton(actions_->controlAll, {}, scale_);
+    totalControlButton_ = toolButton(actions_->controlAll);
     layout->addWidget(totalControlButton_);
-    layout->addWidget(toolButton(actions_->silenceComplex, QStringLiteral("Команда \"Отключить звук\""), scale_));
-    layout->addWidget(toolButton(actions_->resetAlarm, QStringLiteral("Команда \"Сбросить тревогу\""), scale_));
+    layout->addWidget(toolButton(actions_->silenceComplex));
+    layout->addWidget(toolButton(actions_->resetAlarm));
     statusWord = new QLineEdit;
     statusWord->setObjectName(QStringLiteral("statusWord"));
     statusWord->setReadOnly(true);
@@ -83,8 +86,8 @@ QWidget* MainWindow::buildToolbarStrip()
     simulationWord->setStyleSheet(QStringLiteral("color: black; background: rgb(255, 200, 0); padding: 2px;"));
     simulationWord->hide();
     layout->addWidget(simulationWord);
-    layout->addWidget(toolButton(actions_->openJournal, QStringLiteral("Посмотреть архив"), scale_));
-    layout->addWidget(toolButton(actions_->showHelp, QStringLiteral("Справка"), scale_));
+    layout->addWidget(toolButton(actions_->openJournal));
+    layout->addWidget(toolButton(actions_->showHelp));
     return strip;
 }
 
@@ -258,6 +261,7 @@ QWidget* MainWindow::buildCompositionPanel()
     compositionView->setContextMenuPolicy(Qt::CustomContextMenu);
     treeModel_ = new CompositionTreeModel(workstation_->tree(), this);
     compositionView->setModel(treeModel_);
+    compositionView->setItemDelegate(new TreeTextDelegate(compositionView));
     layout->addWidget(compositionView);
     return box;
 }

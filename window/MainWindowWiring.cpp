@@ -183,7 +183,7 @@ void MainWindow::connectCommands()
         QAction* port = actions_->choosePort[static_cast<std::size_t>(n - 1)];
         // A refused choice leaves the check mark where the port is.
         connect(port, &QAction::triggered, this, guarded([this, &w, port, n] {
-                    w.access().run(ConsoleCommand::PortChoice, QStringLiteral("СОМ-порт ") + captionOf(port),
+                    w.access().run(ConsoleCommand::PortChoice, QStringLiteral("COM-порт ") + captionOf(port),
                                    [&w, n] { w.link().ports().choosePort(n); });
                     showPorts();
                 }));

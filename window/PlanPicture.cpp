@@ -5,6 +5,7 @@
 #include "plans/PlanMarkers.h"
 #include "platform/MessageLoop.h"
 
+#include <QAction>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -21,6 +22,13 @@ PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& edito
     setMouseTracking(true);
     setMinimumSize(1, 1);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The pop-up names the detector it acts on: the marker under the pointer is small, and the
+    // pop-up covers it.
+    markerTitle_ = new QAction(this);
+    markerTitle_->setEnabled(false);
+    QAction* first = markerMenu_.actions().value(0);
+    markerMenu_.insertAction(first, markerTitle_);
+    markerMenu_.insertSeparator(first);
 }
 
 void PlanPicture::follow()
@@ -90,9 +98,11 @@ void PlanPicture::pressMarker(const QMouseEvent& event)
     markers_.pressMarker(name);
     const PlanMarker* pressed = markers_.find(name);
     if (event.button() == Qt::RightButton && pressed && pressed->popupAttached) {
+        markerTitle_->setText(pressed->hint);
         const QList<QAction*> items = markerMenu_.actions();
-        // "Поставить на охрану" and "Снять с охраны" are for security detectors' squares.
-        for (int arming = 2; arming < items.size(); ++arming)
+        // "Поставить на охрану" and "Снять с охраны", after the title, its separator and the two
+        // switching items, are for security detectors' squares.
+        for (int arming = 4; arming < items.size(); ++arming)
             items[arming]->setVisible(markers_.armItemsVisible());
         markerMenu_.popup(event.globalPosition().toPoint());
     }
@@ -112,7 +122,7 @@ bool PlanPicture::event(QEvent* event)
         const auto* help = static_cast<QHelpEvent*>(event);
         const PlanMarker* marker = markerAt(help->pos());
         if (marker && marker->showHint)
-            QToolTip::showText(help->globalPos(), marker->hint, this);
+            QToolTip::showText(help->globalPos(), marker->tooltip(), this);
         else
             QToolTip::hideText();
         return true;

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QWidget>
 
+class QAction;
 class QMenu;
 
 namespace kirvan {
@@ -49,6 +50,7 @@ private:
     PlanEditor& editor_;
     MessageLoop& loop_;
     QMenu& markerMenu_;
+    QAction* markerTitle_;
     int markerSize_;
     QImage scaled_;
     qint64 scaledFrom_ = 0;

@@ -69,11 +69,11 @@ TEST_F(SystemCommandsTest, AnAddressOutsideTheRangeOrNotANumberIsAskedAgainAndTh
     workstation->systems().addSystem();
 
     EXPECT_EQ(shownTexts(), QStringList({u"Ввести в состав|Конфигурация системы (*.cnf)"_s,
-                                         u"Регистрация адреса|Введите адрес системы(0..3)"_s, u"Ошибка|"_s + rangeText,
-                                         u"Регистрация адреса|Введите адрес системы(0..3)"_s, u"Ошибка|"_s + rangeText,
-                                         u"Регистрация адреса|Введите адрес системы(0..3)"_s}));
+                                         u"Регистрация адреса|Введите адрес системы (0..3)"_s, u"Ошибка|"_s + rangeText,
+                                         u"Регистрация адреса|Введите адрес системы (0..3)"_s, u"Ошибка|"_s + rangeText,
+                                         u"Регистрация адреса|Введите адрес системы (0..3)"_s}));
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), warehouseLines());
-    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
+    EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВ КОМПЛЕКСА"_s);
     EXPECT_TRUE(panel15.contains(u"    Цех 1"_s)) << "the zone is shown while it is built";
     EXPECT_TRUE(workstation->statusBar().messagePanel().isEmpty());
     // Reloaded: the tree shows the system, polling runs, and the port chosen before is open again.
@@ -163,7 +163,7 @@ TEST_F(SystemCommandsTest, RemovingTheLastSystemTellsTheAdsStationStopsPollingAn
     port.sent.clear();
     workstation->systems().removeSystem();
 
-    EXPECT_EQ(shownTexts().last(), u"Вывести из состава|Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
+    EXPECT_EQ(shownTexts().last(), u"Вывести из состава|Вы уверены, что хотите вывести из состава комплекса СКЛАД?"_s);
     EXPECT_TRUE(workstation->tree().topLevel().empty());
     EXPECT_EQ(folder.readText(u"kirvanmonitorp.cnf"_s), QString());
     EXPECT_EQ(logLines().last(), u"08.12.2023 9:15:02 СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА"_s);

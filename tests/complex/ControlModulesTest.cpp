@@ -91,7 +91,7 @@ TEST_F(ControlModulesTest, AutomaticModuleStartsAtOnceManualOneAsksFirst)
     modules_.findControlModule(QStringLiteral("СКЛАД"), QStringLiteral("Цех 1"));
     ASSERT_TRUE(modules_.prompt());
     EXPECT_EQ(modules_.prompt()->place, QStringLiteral("СКЛАД Цех 1"));
-    EXPECT_EQ(modules_.prompt()->comment, QStringLiteral("Вентиляция цеха"));
+    EXPECT_EQ(modules_.prompt()->question(), QStringLiteral("Запустить сценарий 5 «Вентиляция цеха»?"));
     EXPECT_TRUE(queued.empty()) << "a manual module waits for the operator";
     modules_.answerYes();
     EXPECT_EQ(queued, (std::vector<Queued>{{1, 4}}));

@@ -54,7 +54,7 @@ TEST_F(SystemAdditionTest, TheWorkedExampleWritesItsFilesByteForByte)
     EXPECT_EQ(folder.readText(u"KirvanMonitorP.ini"_s),
               u"[Настройки]\r\nCOM-порт=1\r\nТаблица=0\r\n[ОБЩИЙ ПЛАН]\r\n0=\r\n[АДРЕС]\r\n00=\r\n01="_s + systemFile
                   + u"\r\n02=\r\n03=\r\n"_s);
-    EXPECT_EQ(addition.journalText(), u" СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
+    EXPECT_EQ(addition.journalText(), u" СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВ КОМПЛЕКСА"_s);
     zones.removeDuplicates(); // shown again after each file read for it
     EXPECT_EQ(zones, QStringList({u"Цех 1"_s, u"ЗОНА 2"_s})) << "every named zone is shown while it is built";
 }
@@ -186,7 +186,7 @@ TEST_F(SystemAdditionTest, RemovalErasesItsModulesEmptiesTheAddressAndRewritesTh
     ComplexFile::load(tree, settings.folder().complexFile());
 
     EXPECT_EQ(SystemRemoval::question(tree.topLevel()[0]->text()),
-              u"Вы уверены,что хотите вывести из состава комплекса СКЛАД?"_s);
+              u"Вы уверены, что хотите вывести из состава комплекса СКЛАД?"_s);
     SystemRemoval removal(store, settings, tree.topLevel()[0]->text());
     ControlModuleTable modules(ini);
     modules.fillSlots();

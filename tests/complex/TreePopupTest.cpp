@@ -41,7 +41,7 @@ protected:
     TreeSelection selection{popup};
 };
 
-// Items: Контроль, Звук откл., Модуль управления, Включить, Выключить, На охрану, Снять,
+// Items: Контроль, Отключить звук системы, Модуль управления, Включить, Выключить, На охрану, Снять,
 // separator, Показать, Скрыть, separator, Имитировать отказ, Имитировать пожар.
 TEST_F(TreePopupTest, ShowsTheItemsOfTheSelectedNodesLevel)
 {

@@ -11,10 +11,10 @@ TEST(HistoryLineTest, ShowsTheNewestLineAndListsAllOldestFirst)
 {
     HistoryLine history;
     history.add(u"08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s);
-    history.add(u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
-    EXPECT_EQ(history.text(), u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s);
+    history.add(u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВ КОМПЛЕКСА"_s);
+    EXPECT_EQ(history.text(), u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВ КОМПЛЕКСА"_s);
     EXPECT_EQ(history.list(), QStringList({u"08.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН"_s,
-                                           u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА"_s}));
+                                           u"08.12.2023 9:31:47 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВ КОМПЛЕКСА"_s}));
 }
 
 TEST(HistoryLineTest, EmptyLineIsAnEmptyEntry)

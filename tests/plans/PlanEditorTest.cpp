@@ -36,7 +36,7 @@ TEST_F(PlanEditorTest, EditModeKeepsPollingAndLeavingEndsItsStatus)
     EXPECT_TRUE(workstation->link().cycle().running());
 
     enterEditMode();
-    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Вы уверены, что хотите редактировать планы ?"));
+    EXPECT_EQ(dialogs.shown.back().text, QStringLiteral("Вы уверены, что хотите редактировать планы?"));
     EXPECT_EQ(dialogs.shown.back().caption, QStringLiteral("Редактор планов"));
     EXPECT_TRUE(workstation->link().cycle().running());
     const StatusBar& status = workstation->statusBar();

@@ -81,13 +81,14 @@ TEST_F(PlanPictureTest, APressedMarkerOpensItsPopUpAndShowsItsHint)
     press(square->position + QPoint(side / 2, side / 2), Qt::RightButton);
     EXPECT_EQ(w.markers().selectedMarker(), square);
     EXPECT_TRUE(popup->isVisible());
-    EXPECT_TRUE(popup->actions()[2]->isVisible()) << "arming is offered for a square";
+    EXPECT_EQ(popup->actions()[0]->text(), QStringLiteral("A01/И01-06 Склад")) << "the pop-up names its detector";
+    EXPECT_TRUE(popup->actions()[4]->isVisible()) << "arming is offered for a square";
     popup->hide();
 
     press(circle->position + QPoint(side - 1, side - 1), Qt::RightButton);
     EXPECT_EQ(w.markers().selectedMarker(), circle);
-    EXPECT_FALSE(popup->actions()[2]->isVisible());
-    EXPECT_FALSE(popup->actions()[3]->isVisible());
+    EXPECT_FALSE(popup->actions()[4]->isVisible());
+    EXPECT_FALSE(popup->actions()[5]->isVisible());
     popup->hide();
 
     press(circle->position + QPoint(side, side), Qt::RightButton);
@@ -95,7 +96,7 @@ TEST_F(PlanPictureTest, APressedMarkerOpensItsPopUpAndShowsItsHint)
 
     QHelpEvent help(QEvent::ToolTip, square->position + QPoint(1, 1), panel->mapToGlobal(square->position));
     QApplication::sendEvent(panel, &help);
-    EXPECT_EQ(QToolTip::text(), QStringLiteral("A01/И01-06 Склад"));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("A01/И01-06 Склад\nВЫКЛЮЧЕН"));
 }
 
 TEST_F(PlanPictureTest, PlacingFollowsThePointerAndTheClick)

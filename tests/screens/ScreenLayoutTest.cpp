@@ -2,9 +2,11 @@
 #include "dialogs/DialogFit.h"
 #include "viewer/JournalViewer.h"
 #include "window/PlanPicture.h"
+#include "window/TreeTextDelegate.h"
 #include "dialogs/QtDialogs.h"
 #include "window/MainWindow.h"
 #include "dialogs/ModuleEditorDialog.h"
+#include "dialogs/SignInWindow.h"
 #include "app/Translations.h"
 #include "plans/PlanMarker.h"
 
@@ -12,6 +14,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -25,6 +30,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 
 namespace kirvan::testing {
@@ -102,7 +108,8 @@ protected:
     static void SetUpTestSuite() { installRussianTranslations(*QCoreApplication::instance()); }
 
     // The complex of a site with long names: the lines of the tree are as wide as real ones.
-    void writeSite()
+    // `scale`: "Масштаб" as the installer wrote it, none for the screen's choice.
+    void writeSite(const QString& scale = {})
     {
         folder.writeText(QStringLiteral("Склад.cnf"), QStringLiteral("[СИСТЕМА]\nАДРЕС=01\n"));
         folder.writeText(QStringLiteral("Склад.tb1"),
@@ -114,11 +121,12 @@ protected:
             QStringLiteral("KirvanMonitorP.ini"),
             QStringLiteral("[АДРЕС]\n01=") + folder.file(QStringLiteral("Склад.cnf"))
                 + QStringLiteral("\n[МОДУЛЬ УПРАВЛЕНИЯ 1]\nСИСТЕМА=A01:СКЛАД\nЗОНА=Цех 1\nСЦЕНАРИЙ=5\n"
-                                 "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Дымоудаление и подпор воздуха в лестничных клетках\n"));
+                                 "РЕЖИМ=РУЧНОЙ\nКОМЕНТАРИЙ=Дымоудаление и подпор воздуха в лестничных клетках\n")
+                + (scale.isEmpty() ? QString() : QStringLiteral("[Настройки]\nМасштаб=%1\n").arg(scale)));
     }
-    std::unique_ptr<MainWindow> openWindow()
+    std::unique_ptr<MainWindow> openWindow(const QString& scale = {})
     {
-        writeSite();
+        writeSite(scale);
         auto window = std::make_unique<MainWindow>(platform(), WorkstationFolder(folder.path()));
         window->show();
         QCoreApplication::processEvents();
@@ -136,9 +144,19 @@ protected:
     }
 };
 
-TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTextWhole)
+// Where one widget lies in the window.
+QRect inWindow(const QWidget& widget, const QWidget& window)
 {
-    auto window = openWindow();
+    return QRect(widget.mapTo(&window, QPoint(0, 0)), widget.size());
+}
+
+// "Масштаб" at the design's size, at the screen's choice and at the largest an installer may write.
+class ScaledWindowTest : public ScreenLayoutTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ScaledWindowTest, DuringAFireTheWindowLiesOnTheScreenAndShowsEveryTextWhole)
+{
+    const QString setting = QString::fromLatin1(GetParam());
+    auto window = openWindow(setting);
     Workstation& w = window->workstation();
     receiveFire(w);
     w.statusBar().setCommandPanel(QStringLiteral("          КОМАНДА: УСТАНОВИТЬ ИЗВЕЩАТЕЛЬ"));
@@ -152,11 +170,61 @@ TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTex
 
     EXPECT_TRUE(screen().availableGeometry().contains(window->frameGeometry())) << "the window runs off the screen";
     EXPECT_EQ(cutTexts(*window).join(u'|').toStdString(), "");
-    // Read from two metres: the status word's capitals about a centimetre.
+    // The word whole, and no button over it.
     EXPECT_EQ(status->text(), QStringLiteral(" ПОЖАР"));
-    EXPECT_GE(status->fontMetrics().capHeight() * millimetresPerPixel(), 9.5);
+    EXPECT_GE(status->contentsRect().width(), status->fontMetrics().horizontalAdvance(status->text()));
+    const QRect word = inWindow(*status, *window);
+    EXPECT_TRUE(window->rect().contains(word)) << "the word runs off the window";
+    for (const QToolButton* button : window->findChildren<QToolButton*>()) {
+        if (button->isVisible()) {
+            EXPECT_FALSE(inWindow(*button, *window).intersects(word)) << button->toolTip().toStdString();
+            EXPECT_FALSE(button->toolTip().isEmpty()) << "a button says what it does";
+        }
+    }
+    // The table's message column and the plan above it.
     const auto* grid = window->findChild<QTableView*>(QStringLiteral("eventGrid"));
-    // The 24-inch screen has room for 4 mm; the narrower one for as much as its width holds.
+    const int message = EventTable::MessageColumn;
+    EXPECT_GE(grid->columnWidth(message), grid->horizontalHeader()->sectionSizeHint(message));
+    EXPECT_LE(grid->columnViewportPosition(message) + grid->columnWidth(message), grid->viewport()->width());
+    const auto* plan = dynamic_cast<const PlanPicture*>(window->findChild<QWidget*>(QStringLiteral("planView")));
+    ASSERT_NE(plan, nullptr);
+    EXPECT_TRUE(plan->isVisible());
+    EXPECT_GE(plan->height(), 4 * plan->markerSize()) << "the plan is squeezed away";
+    EXPECT_GE(plan->markerSize(), PlanMarker::size);
+    // The status bar's texts side by side, none over another.
+    QList<const QLabel*> texts;
+    for (const QLabel* label : window->findChild<QWidget*>(QStringLiteral("statusStrip"))->findChildren<QLabel*>())
+        if (label->isVisible() && !label->text().isEmpty())
+            texts << label;
+    for (int one = 0; one < texts.size(); ++one)
+        for (int other = one + 1; other < texts.size(); ++other)
+            EXPECT_FALSE(inWindow(*texts[one], *window).intersects(inWindow(*texts[other], *window)))
+                << texts[one]->text().toStdString() << " / " << texts[other]->text().toStdString();
+    // Every detector's number whole in the tree, however much of its name is cut.
+    auto* tree = window->findChild<QTreeView*>(QStringLiteral("compositionView"));
+    auto* rows = dynamic_cast<TreeTextDelegate*>(tree->itemDelegate());
+    ASSERT_NE(rows, nullptr);
+    for (int row = 0; row < 2; ++row) {
+        const QModelIndex detector = tree->model()->index(row, 0, tree->model()->index(0, 0, tree->model()->index(0, 0)));
+        QStyleOptionViewItem option;
+        option.initFrom(tree);
+        option.widget = tree;
+        option.rect = tree->visualRect(detector);
+        option.decorationSize = tree->iconSize();
+        const QString number = detector.data().toString().section(u' ', 0, 0);
+        EXPECT_TRUE(rows->shownText(option, detector).startsWith(number + u' ')) << number.toStdString();
+        EXPECT_LE(option.rect.left() + tree->iconSize().width() + tree->fontMetrics().horizontalAdvance(number),
+                  tree->viewport()->width())
+            << number.toStdString();
+    }
+    // The tree follows its widest line within a third of the window.
+    EXPECT_LE(window->findChild<QWidget*>(QStringLiteral("compositionPanel"))->width(), window->width() / 3 + 1);
+    if (!setting.isEmpty())
+        return;
+    // At the screen's choice, read from two metres: the status word's capitals about a
+    // centimetre, the table's 4 mm where the screen is wide enough, and every line of the tree
+    // whole on the wide screen.
+    EXPECT_GE(status->fontMetrics().capHeight() * millimetresPerPixel(), 9.5);
     EXPECT_GE(grid->fontMetrics().capHeight() * millimetresPerPixel(), wideScreen() ? 3.8 : 3.0);
     // The fire's row: its state, object, date and time whole; only the message may run on.
     const int row = w.table().fillingRow() - 2;
@@ -166,17 +234,42 @@ TEST_F(ScreenLayoutTest, TheMainWindowDuringAFireLiesOnTheScreenAndShowsEveryTex
             EXPECT_GE(grid->columnWidth(column), grid->fontMetrics().horizontalAdvance(text)) << text.toStdString();
         }
     }
-    const auto* plan = dynamic_cast<const PlanPicture*>(window->findChild<QWidget*>(QStringLiteral("planView")));
-    ASSERT_NE(plan, nullptr);
-    EXPECT_GE(plan->markerSize(), PlanMarker::size);
-    // The tree follows its widest line within a third of the window; on the wide screen that
-    // holds every line of the site whole.
-    auto* tree = window->findChild<QTreeView*>(QStringLiteral("compositionView"));
-    EXPECT_LE(window->findChild<QWidget*>(QStringLiteral("compositionPanel"))->width(), window->width() / 3 + 1);
     if (wideScreen()) {
         EXPECT_GE(tree->viewport()->width(), static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(0));
     }
 }
+
+// The program's windows over the main window: the sign-in window beside it, "О программе" centred
+// on it, the module prompt at its corner, each inside the screen.
+TEST_P(ScaledWindowTest, TheProgramsWindowsOpenInsideTheScreen)
+{
+    auto window = openWindow(QString::fromLatin1(GetParam()));
+    Workstation& w = window->workstation();
+    const QRect area = screen().availableGeometry();
+    // Deleted when closed; put half over the screen's edge, as a window manager may place a
+    // window beside its owner.
+    auto* signIn = new SignInWindow(w.access(), loop, window.get());
+    signIn->move(area.right() - signIn->sizeHint().width() / 2, area.top() - 10);
+    signIn->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(area.contains(signIn->frameGeometry())) << "the sign-in window";
+    signIn->close();
+    whileModal([&area](QDialog& about) {
+        EXPECT_TRUE(area.contains(about.frameGeometry())) << "the About window";
+        EXPECT_EQ(cutTexts(about).join(u'|').toStdString(), "");
+        EXPECT_TRUE(about.findChild<QLabel*>(QStringLiteral("aboutPort")));
+    });
+    window->actions().showAbout->trigger();
+    receiveFire(w);
+    QCoreApplication::processEvents();
+    auto* prompt = window->findChild<QWidget*>(QStringLiteral("modulePrompt"));
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_TRUE(area.contains(prompt->frameGeometry())) << "the module prompt";
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledWindowTest, ::testing::Values("1", "", "3"), [](const auto& test) {
+    return std::string(*test.param ? "Scale" + std::string(test.param) : "ByScreen");
+});
 
 // Fault, fire, fire, technology, fire: the summary and the list are in view and read from two
 // metres, every row of the table is in view while the grid has room for it. With
@@ -227,7 +320,6 @@ TEST_F(ScreenLayoutTest, TheModuleEditorAndThePromptShowTheirTextsWhole)
     auto* prompt = window->findChild<QWidget*>(QStringLiteral("modulePrompt"));
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(cutTexts(*prompt).join(u'|').toStdString(), "");
-    EXPECT_TRUE(screen().availableGeometry().contains(prompt->geometry())) << "the prompt runs off the screen";
     for (const QLabel* label : prompt->findChildren<QLabel*>())
         EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
 }
@@ -289,10 +381,20 @@ TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
 
 TEST_F(ScreenLayoutTest, TheJournalViewerShowsItsFilterWhole)
 {
+    // At the largest scale the screen holds, which the main window gives every window.
+    const auto window = openWindow(QStringLiteral("3"));
     JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), platform(), nullptr);
     viewer.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutTexts(viewer).join(u'|').toStdString(), "");
+    // The filter's check boxes as large as their letters.
+    for (const QCheckBox* box : viewer.findChildren<QCheckBox*>()) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        EXPECT_GE(box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).height(),
+                  box->fontMetrics().height() * 3 / 4)
+            << box->text().toStdString();
+    }
     EXPECT_LE(viewer.frameGeometry().width(), screen().availableGeometry().width());
     EXPECT_LE(viewer.frameGeometry().height(), screen().availableGeometry().height());
 }

@@ -267,7 +267,7 @@ TEST_F(SystemToolTest, AddAndRemoveWriteTheFilesTheWindowsCommandsWrite)
     EXPECT_FALSE(settings.contains(u"A01:СКЛАД"_s)) << "its control module is erased";
     EXPECT_TRUE(settings.contains(u"СИСТЕМА=A02:ОФИС"_s)) << "another system's module stays";
     EXPECT_EQ(folder.readText(u"KirvanMonitorP.txt"_s),
-              u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВА КОМПЛЕКСА\r\n"
+              u"08.12.2023 9:15:02 СИСТЕМА A01:СКЛАД ВВЕДЕНА В СОСТАВ КОМПЛЕКСА\r\n"
               u"08.12.2023 9:15:02 СИСТЕМА СКЛАД ВЫВЕДЕНА ИЗ СОСТАВА КОМПЛЕКСА\r\n"_s);
 }
 

@@ -77,7 +77,7 @@ TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
         {a.markerArm, u"Поставить на охрану"_s},
         {a.addSystem, u"Ввести в состав"_s},
         {a.togglePlanEditMode, u"Редактор планов"_s},
-        {a.choosePort[2], u"СОМ-порт COM3"_s},
+        {a.choosePort[2], u"COM-порт COM3"_s},
     };
     for (const auto& [action, caption] : refused) {
         EXPECT_TRUE(action->isVisible() || action == a.choosePort[2]);
@@ -91,7 +91,7 @@ TEST_F(AccessWiringTest, CommandsAboveTheLevelAreRefusedJournaledAndNotHidden)
     EXPECT_EQ(dialogs.shown.back().caption, u"Доступ запрещён"_s);
 
     a.silenceSystem->trigger(); // everyone may silence
-    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Звук откл. (тревога: A01:СКЛАД)"_s);
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА: Отключить звук системы (тревога: A01:СКЛАД)"_s);
     signIn(*window);
     EXPECT_EQ(status(*window), u"ОПЕРАТОР: Иванов, уровень 2"_s);
     a.resetAlarm->trigger();

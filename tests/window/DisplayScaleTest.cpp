@@ -9,26 +9,36 @@ struct ScreenCase {
     const char* name;
     QSize pixels;
     QSizeF millimetres;
+    const char16_t* setting;
     double scale;
 };
 
-class DisplayScaleByScreenTest : public ::testing::TestWithParam<ScreenCase> {};
+class DisplayScaleTest : public ::testing::TestWithParam<ScreenCase> {};
 
-TEST_P(DisplayScaleByScreenTest, GivesTheTableCapitalsAboutFourMillimetres)
+// The table's capitals about 4 mm, or the installer's "Масштаб", as far as the screen holds the window.
+TEST_P(DisplayScaleTest, FollowsTheLettersOrTheSettingWithinWhatTheScreenHolds)
 {
-    EXPECT_DOUBLE_EQ(displayscale::byScreen(GetParam().pixels, GetParam().millimetres), GetParam().scale);
+    const ScreenCase& c = GetParam();
+    EXPECT_DOUBLE_EQ(displayscale::chosen(QString::fromUtf16(c.setting), displayscale::byScreen(c.pixels, c.millimetres),
+                                          displayscale::largestFor(c.pixels)),
+                     c.scale);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Screens, DisplayScaleByScreenTest,
-    ::testing::Values(ScreenCase{"Wide24Inches", {1920, 1080}, {531, 299}, 1.7},
-                      // Its letters could be larger, but then the table's columns would not fit beside the tree.
-                      ScreenCase{"Square19Inches", {1280, 1024}, {376, 301}, 1.4},
+    Screens, DisplayScaleTest,
+    ::testing::Values(ScreenCase{"Wide24Inches", {1920, 1080}, {531, 299}, u"", 1.7},
+                      // Its letters could be larger, but then the status word would go under the buttons.
+                      ScreenCase{"Square19Inches", {1280, 1024}, {376, 301}, u"", 1.4},
+                      ScreenCase{"Square19InchesLargest", {1280, 1024}, {376, 301}, u"3", 1.4},
+                      ScreenCase{"Wide24InchesLargest", {1920, 1080}, {531, 299}, u"3", 2.0},
+                      ScreenCase{"Wide24InchesSmaller", {1920, 1080}, {531, 299}, u"1,25", 1.25},
                       // A fine 4K screen of 27 inches: its pixels are small, its letters must not be.
-                      ScreenCase{"Fine27Inches", {3840, 2160}, {597, 336}, 3.0},
+                      ScreenCase{"Fine27Inches", {3840, 2160}, {597, 336}, u"", 3.0},
                       // A projector or a virtual screen says nothing sensible of its size.
-                      ScreenCase{"SizeUnknown", {1600, 900}, {0, 0}, 1.8},
-                      ScreenCase{"SizeNonsense", {1600, 900}, {5, 4}, 1.8}, ScreenCase{"Small", {1024, 768}, {0, 0}, 1.1}),
+                      ScreenCase{"SizeUnknown", {1600, 900}, {0, 0}, u"", 1.7},
+                      ScreenCase{"SizeNonsense", {1600, 900}, {5, 4}, u"", 1.7},
+                      ScreenCase{"Small", {1024, 768}, {0, 0}, u"", 1.1},
+                      ScreenCase{"SmallerThanTheDesign", {800, 480}, {0, 0}, u"2", 1.0}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(DisplayScaleChosenTest, TheSettingHoldsWithinItsRangeOtherwiseTheScreensChoice)

@@ -61,10 +61,10 @@ TEST_F(MainWindowTest, TreePopUpOffersTheCommandsOfTheSelectedLevel)
                 captions << action->text();
         return captions;
     };
-    EXPECT_EQ(offered(1), (QStringList{u"Контроль"_s, u"Звук откл."_s, u"Модуль управления"_s,
+    EXPECT_EQ(offered(1), (QStringList{u"Контроль"_s, u"Отключить звук системы"_s, u"Модуль управления"_s,
                                        u"Показать извещатели на плане"_s, u"Скрыть извещатели на плане"_s}));
     EXPECT_EQ(offered(2),
-              (QStringList{u"Контроль"_s, u"Звук откл."_s, u"Модуль управления"_s, u"Включить извещатель"_s,
+              (QStringList{u"Контроль"_s, u"Отключить звук системы"_s, u"Модуль управления"_s, u"Включить извещатель"_s,
                            u"Выключить извещатель"_s, u"Показать извещатели на плане"_s,
                            u"Скрыть извещатели на плане"_s, u"Имитировать отказ"_s, u"Имитировать пожар/тревогу"_s}));
 }
@@ -411,7 +411,7 @@ TEST_F(MainWindowTest, AlarmRowBringsTheMainWindowInFrontOfTheJournalViewer)
 }
 
 // The operator's keys work wherever the keyboard is in the main window, also on the toolbar's
-// "Отключить звук" button, which carries the other F6 command, and in the module prompt. The
+// "Отключить звук" button, which silences the whole complex, and in the module prompt. The
 // keys go through the window system's shortcut handling as a key press does.
 TEST_F(MainWindowTest, OperatorKeysWorkFromEveryPlaceOfTheMainWindow)
 {
@@ -488,8 +488,8 @@ TEST_F(MainWindowTest, ModulePromptStaysOnTopAndHandsTheAnswerOn)
         EXPECT_FALSE(prompt()->isModal());
         EXPECT_EQ(prompt()->windowTitle(), QStringLiteral("Модуль управления"));
         EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("placeLabel"))->text(), QStringLiteral("СКЛАД Цех 1"));
-        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("commentLabel"))->text(),
-                  QStringLiteral("Вентиляция цеха"));
+        EXPECT_EQ(prompt()->findChild<QLabel*>(QStringLiteral("questionLabel"))->text(),
+                  QStringLiteral("Запустить сценарий 5 «Вентиляция цеха»?"));
         const int before = scenarios();
         if (QString::fromLatin1(answer) == u"close")
             prompt()->close();
