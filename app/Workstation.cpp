@@ -216,8 +216,7 @@ void Workstation::start(std::optional<int> comPort)
         installFlag_ = true;
         ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
     }
-    access_.setIdleMinutes(ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
-                                           AccessControl::defaultIdleMinutes));
+    applySettings();
     alarmList_.restore();
     // What a broker retained from the last run is replaced at once, also when nothing is active.
     publishAlarms();
@@ -229,6 +228,12 @@ void Workstation::start(std::optional<int> comPort)
     // The command line's port is opened in its place, not after it, so the line is opened once.
     if (!platform_.port.isOpen())
         link_.ports().searchPorts(comPort);
+}
+
+void Workstation::applySettings()
+{
+    access_.setIdleMinutes(settings_.ini().readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
+                                                       AccessControl::defaultIdleMinutes));
 }
 
 void Workstation::checkSoundDevice()
