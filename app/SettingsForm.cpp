@@ -3,9 +3,11 @@
 #include "files/Cp1251.h"
 #include "files/IniDocument.h"
 #include "files/IniFile.h"
+#include "files/SettingsFile.h"
 #include "files/IniValue.h"
 #include "files/SettingsKeys.h"
 #include "plans/PlanEditor.h"
+#include "platform/WaveFile.h"
 #include "remote/RemoteSettings.h"
 #include "transmit/ReceiverSettings.h"
 
@@ -49,6 +51,8 @@ std::vector<Field> makeFields()
         workstation(keyOperatorIdleMinutes, QStringLiteral("от 0 (никогда) до 1440; пусто: 15"), Effect::Now, {}),
         workstation(keyPictureEditor, QStringLiteral("программа или путь; пусто: kolourpaint, pinta или gimp"),
                     Effect::Now, {}),
+        workstation(keyAlarmSound, QStringLiteral("файл WAV; пусто: alarm.wav"), Effect::Now, {}),
+        workstation(keyFaultSound, QStringLiteral("файл WAV; пусто: fault.wav"), Effect::Now, {}),
         workstation(keyTable, QStringLiteral("при запуске и после изменения размера окна"), Effect::Now,
                     {{QStringLiteral("0"), QStringLiteral("свёрнута под планом")},
                      {QStringLiteral("1"), QStringLiteral("развёрнута")}}),
@@ -145,10 +149,10 @@ const std::vector<Field>& SettingsForm::fields()
     return all;
 }
 
-SettingsForm::SettingsForm(IniFile& settings) : settings_(settings)
+SettingsForm::SettingsForm(SettingsFile& settings) : settings_(settings)
 {
     for (const Field& field : fields())
-        saved_.push_back(settings_.readString(field.section, field.key, {}));
+        saved_.push_back(settings_.ini().readString(field.section, field.key, {}));
     values_ = saved_;
 }
 
@@ -173,6 +177,9 @@ QString SettingsForm::problem(std::size_t index) const
         return idleProblem(value);
     if (field.key == settings::keyPictureEditor && !value.isEmpty() && !PlanEditor::pictureEditorFound(value))
         return QStringLiteral("программа не найдена");
+    if ((field.key == settings::keyAlarmSound || field.key == settings::keyFaultSound) && !value.isEmpty()
+        && !isPlayableWaveFile(settings_.localPath(value)))
+        return QStringLiteral("нет файла WAV, который можно проиграть");
     if (field.section == settings::sectionRemote)
         return remoteProblem(field.key, value,
                              values_[fieldOf(settings::sectionRemote, settings::keyRemoteTls)] == u"1");
@@ -204,7 +211,7 @@ std::vector<SettingsForm::Change> SettingsForm::save()
     const std::vector<Change> changed = changes();
     if (!valid() || changed.empty())
         return {};
-    settings_.edit([&](IniDocument& document) {
+    settings_.ini().edit([&](IniDocument& document) {
         for (const Change& change : changed) {
             const Field& field = fields()[change.field];
             if (change.after.isEmpty())

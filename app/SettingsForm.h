@@ -8,7 +8,7 @@
 
 namespace kirvan {
 
-class IniFile;
+class SettingsFile;
 
 // The settings an installer changes, as the dialog "Параметры" edits them: each field's current
 // value from the settings file, what is wrong with a new one, which need a restart, the changes
@@ -41,7 +41,7 @@ public:
     };
 
     // Reads the current values.
-    explicit SettingsForm(IniFile& settings);
+    explicit SettingsForm(SettingsFile& settings);
 
     static const std::vector<Field>& fields();
     const QString& value(std::size_t field) const { return values_[field]; }
@@ -67,7 +67,7 @@ private:
     // its keys need nothing.
     bool sectionUnused(QStringView section) const;
 
-    IniFile& settings_;
+    SettingsFile& settings_;
     std::vector<QString> saved_;
     std::vector<QString> values_;
 };

@@ -232,8 +232,13 @@ void Workstation::start(std::optional<int> comPort)
 
 void Workstation::applySettings()
 {
-    access_.setIdleMinutes(settings_.ini().readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
-                                                       AccessControl::defaultIdleMinutes));
+    const IniFile& ini = settings_.ini();
+    access_.setIdleMinutes(
+        ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes, AccessControl::defaultIdleMinutes));
+    const std::pair<QStringView, QStringView> sounds[] = {{AlarmSounds::alarmName, settings::keyAlarmSound},
+                                                          {AlarmSounds::faultName, settings::keyFaultSound}};
+    for (const auto& [name, key] : sounds)
+        sounds_.choose(name, settings_.localPath(ini.readString(settings::sectionSettings, key, {})));
 }
 
 void Workstation::checkSoundDevice()

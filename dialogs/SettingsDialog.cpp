@@ -15,7 +15,7 @@
 
 namespace kirvan {
 
-SettingsDialog::SettingsDialog(IniFile& settings, AccessControl& access, MessageLoop& loop,
+SettingsDialog::SettingsDialog(SettingsFile& settings, AccessControl& access, MessageLoop& loop,
                                std::function<void()> saved, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       form_(settings),
@@ -78,7 +78,7 @@ QWidget* SettingsDialog::buildGroup(const QString& group, MessageLoop& loop)
         if (field.choices.empty()) {
             auto* line = new QLineEdit(form_.value(i));
             line->setPlaceholderText(field.hint);
-            line->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
+            line->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
             if (field.secret)
                 line->setEchoMode(QLineEdit::Password);
             connect(line, &QLineEdit::textEdited, this, changed);
@@ -97,13 +97,16 @@ QWidget* SettingsDialog::buildGroup(const QString& group, MessageLoop& loop)
         }
         editor->setObjectName(field.caption());
         editor->setToolTip(field.hint);
+        // Under its field, wrapped: a long reason must not widen the dialog past the screen.
         auto* problem = new QLabel;
+        problem->setObjectName(field.caption() + QStringLiteral(": ошибка"));
         problem->setStyleSheet(QStringLiteral("color: red;"));
+        problem->setWordWrap(true);
         problems_[i] = problem;
         grid->addWidget(new QLabel(field.key.toString()), row, 0);
         grid->addWidget(editor, row, 1);
-        grid->addWidget(problem, row, 2);
-        ++row;
+        grid->addWidget(problem, row + 1, 1);
+        row += 2;
     }
     grid->setRowStretch(row, 1);
     return page;
@@ -111,8 +114,10 @@ QWidget* SettingsDialog::buildGroup(const QString& group, MessageLoop& loop)
 
 void SettingsDialog::showProblems()
 {
-    for (std::size_t i = 0; i < problems_.size(); ++i)
+    for (std::size_t i = 0; i < problems_.size(); ++i) {
         problems_[i]->setText(form_.problem(i));
+        problems_[i]->setVisible(!problems_[i]->text().isEmpty());
+    }
 }
 
 void SettingsDialog::save()

@@ -21,7 +21,7 @@ class SettingsDialog final : public QDialog {
 public:
     // Its buttons run as entry points of `loop`. `saved` runs after a save, so that what is
     // taken at once is taken.
-    SettingsDialog(IniFile& settings, AccessControl& access, MessageLoop& loop, std::function<void()> saved,
+    SettingsDialog(SettingsFile& settings, AccessControl& access, MessageLoop& loop, std::function<void()> saved,
                    QWidget* owner);
 
 private:

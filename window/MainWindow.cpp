@@ -499,7 +499,7 @@ void MainWindow::showSettings()
 {
     if (!settingsDialog_) {
         settingsDialog_ = new SettingsDialog(
-            workstation_->settings().ini(), workstation_->access(), loop_,
+            workstation_->settings(), workstation_->access(), loop_,
             [this] {
                 workstation_->applySettings();
                 // The table's layout is read at each fit.
