@@ -47,9 +47,9 @@ std::vector<Field> makeFields()
         return Field{sectionSettings, key, workstationGroup, std::move(hint), effect, false, std::move(choices)};
     };
     return {
-        workstation(keyScale, QStringLiteral("от 1 до 3; пусто или 0: по размеру экрана"), Effect::Restart, {}),
-        workstation(keyOperatorIdleMinutes, QStringLiteral("от 0 (никогда) до 1440; пусто: 15"), Effect::Now, {}),
-        workstation(keyPictureEditor, QStringLiteral("программа или путь; пусто: kolourpaint, pinta или gimp"),
+        workstation(keyScale, QStringLiteral("от 1 до 3; пусто или 0: по экрану"), Effect::Restart, {}),
+        workstation(keyOperatorIdleMinutes, QStringLiteral("0 (никогда) – 1440; пусто: 15"), Effect::Now, {}),
+        workstation(keyPictureEditor, QStringLiteral("пусто: kolourpaint, pinta или gimp"),
                     Effect::Now, {}),
         workstation(keyAlarmSound, QStringLiteral("файл WAV; пусто: alarm.wav"), Effect::Now, {}),
         workstation(keyFaultSound, QStringLiteral("файл WAV; пусто: fault.wav"), Effect::Now, {}),
@@ -69,9 +69,9 @@ std::vector<Field> makeFields()
         remote(keyRemotePassword, QStringLiteral("пароль учётной записи"), {}, true),
         remote(keyRemoteTls, QStringLiteral("сертификат брокера проверяется по CA"),
                {{QString(), QStringLiteral("нет")}, {QStringLiteral("1"), QStringLiteral("да")}}),
-        remote(keyRemoteCa, QStringLiteral("файл PEM; пусто: центры сертификации системы")),
+        remote(keyRemoteCa, QStringLiteral("файл PEM; пусто: системные")),
         remote(keyRemotePrefix, QStringLiteral("пусто: kirvan/<имя компьютера>")),
-        receiver(keyReceiverAddress, QStringLiteral("узел:порт; пусто во всём разделе: не передавать")),
+        receiver(keyReceiverAddress, QStringLiteral("узел:порт; пусто: не передавать")),
         receiver(keyReceiverBackup, QStringLiteral("узел:порт; пусто: нет")),
         receiver(keyReceiverProtocol, {},
                  {{QString(), QStringLiteral("по умолчанию: TCP")},
@@ -82,9 +82,9 @@ std::vector<Field> makeFields()
                   {QStringLiteral("ADM-CID"), QStringLiteral("ADM-CID (Contact ID)")},
                   {QStringLiteral("SIA-DCS"), QStringLiteral("SIA-DCS")}}),
         receiver(keyReceiverAccount, QStringLiteral("от 3 до 16 шестнадцатеричных цифр")),
-        receiver(keyReceiverNumber, QStringLiteral("от 1 до 6 шестнадцатеричных цифр; пусто: 0")),
-        receiver(keyReceiverLine, QStringLiteral("от 1 до 6 шестнадцатеричных цифр; пусто: 0")),
-        receiver(keyReceiverKey, QStringLiteral("AES: 16, 24 или 32 знака 0–9, A–F; пусто: без шифрования"), {}, true),
+        receiver(keyReceiverNumber, QStringLiteral("1–6 шестнадцатеричных цифр; пусто: 0")),
+        receiver(keyReceiverLine, QStringLiteral("1–6 шестнадцатеричных цифр; пусто: 0")),
+        receiver(keyReceiverKey, QStringLiteral("16, 24 или 32 знака 0–9, A–F; пусто: нет"), {}, true),
         receiver(keyReceiverTestSeconds, QStringLiteral("от 1 до 1800; пусто: 60")),
         receiver(keyReceiverWaitSeconds, QStringLiteral("от 1 до 60; пусто: 20")),
     };

@@ -78,7 +78,9 @@ QWidget* SettingsDialog::buildGroup(const QString& group, MessageLoop& loop)
         if (field.choices.empty()) {
             auto* line = new QLineEdit(form_.value(i));
             line->setPlaceholderText(field.hint);
-            line->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
+            // The hint whole, in the empty field.
+            line->setMinimumWidth(std::max(fontMetrics().averageCharWidth() * 24,
+                                           fontMetrics().horizontalAdvance(field.hint + QStringLiteral("MM"))));
             if (field.secret)
                 line->setEchoMode(QLineEdit::Password);
             connect(line, &QLineEdit::textEdited, this, changed);
