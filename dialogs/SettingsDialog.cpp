@@ -28,8 +28,9 @@ SettingsDialog::SettingsDialog(SettingsFile& settings, AccessControl& access, Me
     auto* rows = new QVBoxLayout(this);
     rows->setSizeConstraint(QLayout::SetFixedSize);
     auto* about = new QLabel(QStringLiteral(
-        "Пустое поле: значение по умолчанию. COM-порт выбирается в меню «Настройки», системы вводятся в состав "
-        "и выводятся из него в меню «Сервис», пользователи задаются командой kirvan-tool user."));
+        "Пустое поле: значение по умолчанию. Задаются в другом месте: COM-порт (меню «Настройки»), состав "
+        "комплекса (меню «Сервис»), модули управления (меню зоны), пользователи (kirvan-tool user), диски "
+        "Windows (kirvan-tool ini)."));
     about->setWordWrap(true);
     rows->addWidget(about);
     auto* groups = new QTabWidget;
