@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -27,19 +29,24 @@ SettingsDialog::SettingsDialog(SettingsFile& settings, AccessControl& access, Me
     setWindowTitle(QStringLiteral("Параметры"));
     auto* rows = new QVBoxLayout(this);
     rows->setSizeConstraint(QLayout::SetFixedSize);
-    auto* about = new QLabel(QStringLiteral(
+    about = new QLabel(QStringLiteral(
         "Пустое поле: значение по умолчанию. Задаются в другом месте: COM-порт (меню «Настройки»), состав "
         "комплекса (меню «Сервис»), модули управления (меню зоны), пользователи (kirvan-tool user), диски "
         "Windows (kirvan-tool ini)."));
     about->setWordWrap(true);
     rows->addWidget(about);
-    auto* groups = new QTabWidget;
+    groups = new QTabWidget;
     problems_.resize(SettingsForm::fields().size());
     QStringList names;
     for (const SettingsForm::Field& field : SettingsForm::fields())
         if (!names.contains(field.group)) {
             names << field.group;
-            groups->addTab(buildGroup(field.group, loop), field.group);
+            auto* page = new QScrollArea;
+            page->setFrameShape(QFrame::NoFrame);
+            page->setWidgetResizable(true);
+            page->setWidget(buildGroup(field.group, loop));
+            pages_.push_back(page);
+            groups->addTab(page, field.group);
         }
     rows->addWidget(groups);
     outcome = new QLabel;
@@ -55,11 +62,32 @@ SettingsDialog::SettingsDialog(SettingsFile& settings, AccessControl& access, Me
     buttons->addWidget(saveButton);
     buttons->addWidget(closeButton);
     rows->addLayout(buttons);
-    about->setMaximumWidth(groups->sizeHint().width());
-    fitCaption(*this);
     connect(saveButton, &QPushButton::clicked, this, guardedSlot(loop, [this] { save(); }));
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
     showProblems();
+    fitCaption(*this);
+}
+
+// The pages as large as the largest needs; at a large scale on a small screen they scroll, so that
+// the dialog stays on the screen.
+void SettingsDialog::fitToScreen()
+{
+    QSize content;
+    QSize shown;
+    for (const QScrollArea* area : pages_) {
+        content = content.expandedTo(area->widget()->sizeHint());
+        shown = shown.expandedTo(area->sizeHint());
+    }
+    // The tab bar and the frame around the pages come on top.
+    const QSize natural = content + groups->sizeHint() - shown;
+    groups->setFixedSize(natural);
+    about->setMaximumWidth(natural.width());
+    // The window manager's frame is not known before the dialog shows: a twentieth of the screen
+    // is left for it.
+    const QSize room = screen()->availableGeometry().size() * 0.95;
+    const QSize excess = (sizeHint() - room).expandedTo(QSize(0, 0));
+    groups->setFixedSize(natural - excess);
+    about->setMaximumWidth(natural.width() - excess.width());
 }
 
 QWidget* SettingsDialog::buildGroup(const QString& group, MessageLoop& loop)
@@ -121,6 +149,7 @@ void SettingsDialog::showProblems()
         problems_[i]->setText(form_.problem(i));
         problems_[i]->setVisible(!problems_[i]->text().isEmpty());
     }
+    fitToScreen();
 }
 
 void SettingsDialog::save()

@@ -8,6 +8,8 @@
 #include <vector>
 
 class QLabel;
+class QScrollArea;
+class QTabWidget;
 
 namespace kirvan {
 
@@ -26,7 +28,9 @@ public:
 
 private:
     QWidget* buildGroup(const QString& group, MessageLoop& loop);
+    // Each change of the problems shown changes the fields' room.
     void showProblems();
+    void fitToScreen();
     void save();
 
     SettingsForm form_;
@@ -35,6 +39,9 @@ private:
     // The session the engineer opened it in: after his sign-out nothing is saved.
     std::uint64_t session_;
     std::vector<QLabel*> problems_;
+    std::vector<QScrollArea*> pages_;
+    QLabel* about = nullptr;
+    QTabWidget* groups = nullptr;
     QLabel* outcome = nullptr;
 };
 
