@@ -11,7 +11,6 @@ namespace kirvan {
 
 namespace {
 
-
 // Which of two alarms the status field shows: fire above technology above fault.
 int rank(int level)
 {
