@@ -12,9 +12,9 @@ class SettingsFile;
 
 // The settings an installer changes, as the dialog "Параметры" edits them: each field's current
 // value from the settings file, what is wrong with a new one, which need a restart, the changes
-// to save and their audit lines. The COM port ("Настройки" → "COM-порты"), the table's layout
-// on screen apart, and what the program or kirvan-tool writes itself ("Доступ по паролям",
-// "Установка", the addresses, the control modules) are not here. An empty field means the key's
+// to save and their audit lines. Not here: the COM port (its own menu), what the program or
+// kirvan-tool writes itself ("Доступ по паролям", "Установка", the addresses, the control
+// modules) and the drive letters of "Диски", one key per letter. An empty field means the key's
 // default: its line is removed.
 class SettingsForm {
 public:
