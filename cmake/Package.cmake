@@ -32,6 +32,11 @@ add_custom_target(kirvan_package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packa
 install(FILES ${package_resources}/copyright ${package_resources}/README.Debian
               ${CMAKE_BINARY_DIR}/package-doc/changelog.gz DESTINATION ${package_doc})
 install(FILES ${package_resources}/70-kirvanmonitorp.rules DESTINATION ${package_doc}/examples)
+# The guides of whoever installs, sets up and connects the workstation, readable on the site's own machine.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/installing.md ${PROJECT_SOURCE_DIR}/docs/site-guide.md
+              ${PROJECT_SOURCE_DIR}/docs/settings.md ${PROJECT_SOURCE_DIR}/docs/operating.md
+              ${PROJECT_SOURCE_DIR}/docs/integration.md DESTINATION ${package_doc})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${package_doc} FILES_MATCHING PATTERN "*.png")
 
 kirvan_man_pages(KirvanMonitorP kirvan-sim kirvan-tool)
 

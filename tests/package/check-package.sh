@@ -59,6 +59,15 @@ for option in --dir --com --fullscreen --quit-after --screenshot; do
     [[ "$text" == *"$option"* ]] || fail "the Russian manual page lacks $option"
 done
 [[ "$text" == *"Рабочее место оператора"* ]] || fail "the Russian manual page is not in Russian"
+# The English page tells what the program is for, every file of its folder and where the guides are.
+text=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$root/usr/share/man/man1/KirvanMonitorP.1.gz" 2>/dev/null)
+for part in DESCRIPTION "SEE ALSO" KirvanMonitorP.users KirvanMonitorP.alarms KirvanMonitorP.pcn Help/index.html \
+    kirvanmonitorp.service /etc/logrotate.d/kirvanmonitorp; do
+    [[ "$text" == *"$part"* ]] || fail "the manual page lacks $part"
+done
+for guide in installing.md site-guide.md settings.md integration.md; do
+    [[ "$text" == *"$guide"* && -f "$root/usr/share/doc/kirvanmonitorp/$guide" ]] || fail "the guide $guide is not named or not installed"
+done
 
 # A user who cannot write /usr/bin: the workstation folder is ~/.local/share/kirvanmonitorp.
 home="$root/home"

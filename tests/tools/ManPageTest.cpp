@@ -41,7 +41,8 @@ TEST_P(ManPageTest, PageHolds)
                                   help,
                                   GetParam().language,
                                   {{u"DIR/prog.ini"_s, u"settings"_s}},
-                                  {u"other(1)"_s, u"third(1)"_s}});
+                                  {u"other(1)"_s, u"third(1)"_s},
+                                  {u"What it is for."_s}});
     EXPECT_TRUE(page.contains(QString::fromUtf16(GetParam().part))) << page.toStdString();
 }
 
@@ -53,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                     u".SH NAME\nprog \\- Does things to \\(dqfiles\\(dq and folders\n"},
         Expectation{"WrappedSynopsis", MessageLanguage::English,
                     u".SH SYNOPSIS\n.B prog\nini COMMAND FILE [KEY] [VALUE]\n.br\n.B prog\ndecode \\-\\-raw FILE\n.br\n"},
-        Expectation{"Paragraph", MessageLanguage::English, u".SH DESCRIPTION\n.PP\nMore about it.\n.SH OPTIONS\n"},
+        Expectation{"Paragraph", MessageLanguage::English, u".SH DESCRIPTION\n.PP\nMore about it.\n.PP\nWhat it is for.\n.SH OPTIONS\n"},
         Expectation{"AlignedTerm", MessageLanguage::English, u".TP\n.B ini get FILE KEY [DEFAULT]\nprint a value\n"},
         Expectation{"ContinuedText", MessageLanguage::English,
                     u".TP\n.B \\-\\-dir DIR\nthe folder; without it C:\\eWork is used\n"},
@@ -72,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ManPageRussianTest, RussianUsageLineIsTheSynopsis)
 {
     const QString page = manPage(
-        {u"prog"_s, u"prog 1.2"_s, u"Использование: prog [--dir ПАПКА]\nДелает дело.\n"_s, MessageLanguage::Russian, {}, {}});
+        {u"prog"_s, u"prog 1.2"_s, u"Использование: prog [--dir ПАПКА]\nДелает дело.\n"_s, MessageLanguage::Russian, {}, {}, {}});
     EXPECT_TRUE(page.contains(u".SH ОБЗОР\n.B prog\n[\\-\\-dir ПАПКА]\n.br\n"_s)) << page.toStdString();
     EXPECT_TRUE(page.contains(u"prog \\- Делает дело\n"_s)) << page.toStdString();
 }

@@ -140,6 +140,8 @@ QString manPage(const ManPageSource& source)
         summary += (summary.isEmpty() ? QString() : QStringLiteral(" ")) + help.description.takeFirst();
     if (summary.endsWith(u'.'))
         summary.chop(1);
+    for (const QString& paragraph : source.description)
+        help.description << QString() << paragraph;
 
     QString page = transliterationForNarrowDevices();
     page += QStringLiteral(".TH %1 1 \"\" \"%2\" \"%3\"\n")

@@ -28,12 +28,15 @@ struct ManPageSource {
     MessageLanguage language = MessageLanguage::English;
     QList<ManPageFile> files; // the FILES section, none when empty
     QStringList seeAlso; // pages named in SEE ALSO, e.g. "kirvan-sim(1)"
+    QStringList description; // paragraphs of the DESCRIPTION after those of the help text
 };
 
 QString manPage(const ManPageSource& source);
 
-// The files and the related pages of each of the project's programs, in the page's language.
+// The files, the description and the related pages of each of the project's programs, in the
+// page's language.
 QList<ManPageFile> programFiles(const QString& name, MessageLanguage language);
+QStringList programDescription(const QString& name, MessageLanguage language);
 QStringList relatedPages(const QString& name);
 
 } // namespace kirvan

@@ -33,7 +33,8 @@ int main(int argc, char** argv)
     const auto language = russian ? kirvan::MessageLanguage::Russian : kirvan::MessageLanguage::English;
     const QString page = kirvan::manPage({arguments[2], arguments[3], QString::fromUtf8(program.readAllStandardOutput()),
                                           language, kirvan::programFiles(arguments[2], language),
-                                          kirvan::relatedPages(arguments[2])});
+                                          kirvan::relatedPages(arguments[2]),
+                                          kirvan::programDescription(arguments[2], language)});
     QFile output(arguments[5]);
     if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate) || output.write(page.toUtf8()) < 0 || !output.flush()) {
         err << "kirvan-man-page: cannot write " << arguments[5] << '\n';
