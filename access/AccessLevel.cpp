@@ -50,6 +50,7 @@ AccessLevel requiredLevel(ConsoleCommand command)
     case ConsoleCommand::ModuleEditor:
     case ConsoleCommand::PortSearch:
     case ConsoleCommand::PortChoice:
+    case ConsoleCommand::Settings:
         break;
     }
     return AccessLevel::Engineer;

@@ -49,6 +49,7 @@ enum class ConsoleCommand : std::uint8_t {
     ModuleEditor,
     PortSearch,
     PortChoice,
+    Settings,
 };
 
 AccessLevel requiredLevel(ConsoleCommand command);

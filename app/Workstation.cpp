@@ -216,8 +216,7 @@ void Workstation::start(std::optional<int> comPort)
         installFlag_ = true;
         ini.deleteKey(settings::sectionSettings, settings::keyInstallation);
     }
-    access_.setIdleMinutes(ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes,
-                                           AccessControl::defaultIdleMinutes));
+    applySettings();
     alarmList_.restore();
     // What a broker retained from the last run is replaced at once, also when nothing is active.
     publishAlarms();
@@ -229,6 +228,17 @@ void Workstation::start(std::optional<int> comPort)
     // The command line's port is opened in its place, not after it, so the line is opened once.
     if (!platform_.port.isOpen())
         link_.ports().searchPorts(comPort);
+}
+
+void Workstation::applySettings()
+{
+    const IniFile& ini = settings_.ini();
+    access_.setIdleMinutes(
+        ini.readInteger(settings::sectionSettings, settings::keyOperatorIdleMinutes, AccessControl::defaultIdleMinutes));
+    const std::pair<QStringView, QStringView> sounds[] = {{AlarmSounds::alarmName, settings::keyAlarmSound},
+                                                          {AlarmSounds::faultName, settings::keyFaultSound}};
+    for (const auto& [name, key] : sounds)
+        sounds_.choose(name, settings_.localPath(ini.readString(settings::sectionSettings, key, {})));
 }
 
 void Workstation::checkSoundDevice()

@@ -80,6 +80,10 @@ public:
     // port is closed, the port search runs; it opens `comPort` when given (the command line's
     // choice, stored as the menu's would be), else the stored port.
     void start(std::optional<int> comPort = std::nullopt);
+    // The settings the workstation keeps while it runs are read again (at start, and after the
+    // dialog "Параметры" saved): the operator's sign-out time and the alarms' sound files. The
+    // others it reads each time they are used, or only at start.
+    void applySettings();
     // Each activation of the main window: the help page after the installation, once.
     void windowActivated();
     // The window closes: the settings are released. The shut-down line follows when the

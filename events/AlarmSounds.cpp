@@ -28,20 +28,35 @@ void AlarmSounds::stopAll()
     sound_.stopAll();
 }
 
-// The first folder that has the file decides: a damaged file the installer put into the
-// workstation folder is reported, not quietly replaced by the program's own.
+void AlarmSounds::choose(QStringView name, const QString& path)
+{
+    const QString key = name.toString();
+    if (path.isEmpty())
+        chosen_.erase(key);
+    else
+        chosen_[key] = path;
+    told_.erase(key);
+}
+
+// The installer's choice, else the first folder that has the file decides: a damaged file the
+// installer put into the workstation folder is reported, not quietly replaced by the program's own.
 QString AlarmSounds::playablePath(const QString& name)
 {
-    for (const QString& folder : folders_) {
-        const QString path = resolvePathCase(QDir(folder).filePath(name));
-        if (!QFileInfo::exists(path))
-            continue;
-        if (isPlayableWaveFile(path))
-            return path;
-        tellOnce(name, QStringLiteral("ВНИМАНИЕ! НЕ ЧИТАЕТСЯ ЗВУКОВОЙ ФАЙЛ %1: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ").arg(path));
+    QString path;
+    if (const auto chosen = chosen_.find(name); chosen != chosen_.end())
+        path = chosen->second;
+    for (qsizetype i = 0; path.isEmpty() && i < folders_.size(); ++i) {
+        const QString candidate = resolvePathCase(QDir(folders_[i]).filePath(name));
+        if (QFileInfo::exists(candidate))
+            path = candidate;
+    }
+    if (path.isEmpty()) {
+        tellOnce(name, QStringLiteral("ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ %1: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ").arg(name));
         return {};
     }
-    tellOnce(name, QStringLiteral("ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ %1: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ").arg(name));
+    if (isPlayableWaveFile(path))
+        return path;
+    tellOnce(name, QStringLiteral("ВНИМАНИЕ! НЕ ЧИТАЕТСЯ ЗВУКОВОЙ ФАЙЛ %1: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ").arg(path));
     return {};
 }
 

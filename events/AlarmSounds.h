@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace kirvan {
@@ -15,7 +16,14 @@ class Sound;
 // played, the built-in alert sounds instead, and the operator is told so once for each file.
 class AlarmSounds {
 public:
+    static constexpr QStringView alarmName = u"alarm.wav";
+    static constexpr QStringView faultName = u"fault.wav";
+
     AlarmSounds(Sound& sound, QStringList folders, std::function<void(const QString&)> tellOperator);
+
+    // The file an installer chose to play for `name`, in place of looking the name up; an empty
+    // path: the name is looked up again. A file that cannot be played is told anew.
+    void choose(QStringView name, const QString& path);
 
     void playOnce(const QString& name);
     void playLooped(const QString& name);
@@ -30,6 +38,7 @@ private:
     QStringList folders_;
     std::function<void(const QString&)> tellOperator_;
     std::set<QString> told_;
+    std::map<QString, QString> chosen_;
 };
 
 } // namespace kirvan

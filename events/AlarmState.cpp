@@ -11,9 +11,6 @@ namespace kirvan {
 
 namespace {
 
-const QString faultSound = QStringLiteral("fault.wav");
-const QString alarmSound = QStringLiteral("alarm.wav");
-
 // Which of two alarms the status field shows: fire above technology above fault.
 int rank(int level)
 {
@@ -121,9 +118,9 @@ void AlarmState::blink()
         setText(wordOf(level_));
         // Every phase that shows the word starts its sound anew.
         if (level_ == Fault)
-            sounds_.playOnce(faultSound);
+            sounds_.playOnce(AlarmSounds::faultName.toString());
         else
-            sounds_.playLooped(alarmSound);
+            sounds_.playLooped(AlarmSounds::alarmName.toString());
     }
     markers_.blinkMarkers();
 }

@@ -22,6 +22,10 @@ inline constexpr QStringView keyDesktopPrograms = u"Программы рабо�
 inline constexpr QStringView keyScale = u"Масштаб";
 // The picture editor "Создать план" starts; none: the first of kolourpaint, pinta, gimp found.
 inline constexpr QStringView keyPictureEditor = u"Редактор";
+// The wave files of the fire and technology alarm and of the fault, instead of "alarm.wav" and
+// "fault.wav"; a relative path lies in the workstation folder. None: those names are looked up.
+inline constexpr QStringView keyAlarmSound = u"Звук тревоги";
+inline constexpr QStringView keyFaultSound = u"Звук неисправности";
 inline constexpr QStringView sectionGeneralPlan = u"ОБЩИЙ ПЛАН";
 inline constexpr QStringView sectionAddress = u"АДРЕС";
 // Where the drive letters of paths written on Windows lie on this computer, e.g. D=/srv/kirvan/D.

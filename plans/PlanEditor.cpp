@@ -124,6 +124,13 @@ void PlanEditor::assignPlan()
     }
 }
 
+bool PlanEditor::pictureEditorFound(const QString& configured)
+{
+    // A folder is "executable" too, and cannot be started.
+    const QFileInfo file(configured);
+    return (file.isFile() && file.isExecutable()) || !QStandardPaths::findExecutable(configured).isEmpty();
+}
+
 void PlanEditor::startPictureEditor()
 {
     const QString configured = s_.settings.ini().readString(settings::sectionSettings, settings::keyPictureEditor, {});
@@ -135,7 +142,7 @@ void PlanEditor::startPictureEditor()
                 break;
             }
         }
-    } else if (QFileInfo(configured).isExecutable() || !QStandardPaths::findExecutable(configured).isEmpty()) {
+    } else if (pictureEditorFound(configured)) {
         program = configured;
     }
     if (program.isEmpty()) {

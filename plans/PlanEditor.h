@@ -54,6 +54,9 @@ public:
     // "Создать план": starts the picture editor (settings key "Редактор" of "Настройки", else the
     // first of kolourpaint, pinta and gimp found), without waiting for it.
     void startPictureEditor();
+    // Whether a program the key names can be started: a path to an executable file, or a name
+    // found on the program search path.
+    static bool pictureEditorFound(const QString& configured);
 
     // "Установить извещатель": the next click on the plan places the selected detector.
     void placeMarker();

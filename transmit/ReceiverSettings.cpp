@@ -1,6 +1,7 @@
 #include "transmit/ReceiverSettings.h"
 
 #include "files/IniFile.h"
+#include "files/IniValue.h"
 #include "remote/RemoteSettings.h"
 
 #include <QRegularExpression>
@@ -15,7 +16,48 @@ bool isHex(const QString& text, int shortest, int longest)
     return text.size() >= shortest && text.size() <= longest && hex.match(text).hasMatch();
 }
 
+std::optional<QString> numberProblem(const QString& value, int largest)
+{
+    const auto number = inivalue::parseInteger(value);
+    if (value.isEmpty() || (number && *number >= 1 && *number <= largest))
+        return std::nullopt;
+    return QStringLiteral("от 1 до %1").arg(largest);
+}
+
 } // namespace
+
+std::optional<QString> receiverValueProblem(QStringView key, const QString& value)
+{
+    using namespace settings;
+    const QString upper = value.toUpper();
+    const auto hexProblem = [&](int shortest, int longest) -> std::optional<QString> {
+        if (isHex(value, shortest, longest))
+            return std::nullopt;
+        return QStringLiteral("от %1 до %2 шестнадцатеричных цифр").arg(shortest).arg(longest);
+    };
+    if (key == keyReceiverAddress || (key == keyReceiverBackup && !value.isEmpty())) {
+        QString host;
+        int port = 0;
+        // A receiver has no standard port: one must be named.
+        if (!value.contains(QLatin1Char(':')) || !parseServer(value, false, host, port))
+            return QStringLiteral("нужен адрес вида узел:порт");
+    } else if (key == keyReceiverProtocol && !value.isEmpty() && upper != u"TCP" && upper != u"UDP") {
+        return QStringLiteral("TCP или UDP");
+    } else if (key == keyReceiverFormat && !value.isEmpty() && upper != u"ADM-CID" && upper != u"SIA-DCS") {
+        return QStringLiteral("ADM-CID или SIA-DCS");
+    } else if (key == keyReceiverAccount) {
+        return hexProblem(3, 16);
+    } else if ((key == keyReceiverNumber || key == keyReceiverLine) && !value.isEmpty()) {
+        return hexProblem(1, 6);
+    } else if (key == keyReceiverKey && !value.isEmpty() && !(isHex(value, 16, 32) && value.size() % 8 == 0)) {
+        return QStringLiteral("16, 24 или 32 шестнадцатеричных символа");
+    } else if (key == keyReceiverTestSeconds) {
+        return numberProblem(value, 1800);
+    } else if (key == keyReceiverWaitSeconds) {
+        return numberProblem(value, 60);
+    }
+    return std::nullopt;
+}
 
 QString ReceiverSettings::pathText(std::size_t index) const
 {
@@ -32,54 +74,34 @@ ReceiverSettings readReceiverSettings(const IniFile& ini)
     receiver.configured = ini.sectionExists(settings::sectionReceiver);
     if (!receiver.configured)
         return receiver;
-    const auto read = [&](QStringView key, const QString& fallback = {}) {
-        return ini.readString(settings::sectionReceiver, key, fallback).trimmed();
-    };
-    const auto error = [&](QStringView key, const QString& why) {
-        receiver.errors << QStringLiteral("[%1] %2: %3").arg(settings::sectionReceiver, key, why);
+    // Each value as written, its problem listed.
+    const auto read = [&](QStringView key) {
+        const QString value = ini.readString(settings::sectionReceiver, key, QString());
+        if (const auto problem = receiverValueProblem(key, value))
+            receiver.errors << QStringLiteral("[%1] %2: %3").arg(settings::sectionReceiver, key, *problem);
+        return value;
     };
     for (const QStringView key : {settings::keyReceiverAddress, settings::keyReceiverBackup}) {
-        const QString text = read(key);
         ReceiverSettings::Path path;
-        if (text.isEmpty() && key == settings::keyReceiverBackup)
-            continue;
-        // A receiver has no standard port: one must be named.
-        if (!text.contains(QLatin1Char(':')) || !parseServer(text, false, path.host, path.port))
-            error(key, QStringLiteral("нужен адрес вида узел:порт"));
-        else
+        if (const QString text = read(key); parseServer(text, false, path.host, path.port) && text.contains(u':'))
             receiver.paths.push_back(path);
     }
-    const QString protocol = read(settings::keyReceiverProtocol, QStringLiteral("TCP")).toUpper();
-    receiver.udp = protocol == QLatin1String("UDP");
-    if (!receiver.udp && protocol != QLatin1String("TCP"))
-        error(settings::keyReceiverProtocol, QStringLiteral("TCP или UDP"));
-    const QString format = read(settings::keyReceiverFormat, QStringLiteral("ADM-CID")).toUpper();
-    receiver.format = format == QLatin1String("SIA-DCS") ? ReceiverSettings::Format::Sia
-                                                         : ReceiverSettings::Format::ContactId;
-    if (format != QLatin1String("SIA-DCS") && format != QLatin1String("ADM-CID"))
-        error(settings::keyReceiverFormat, QStringLiteral("ADM-CID или SIA-DCS"));
-    const QString account = read(settings::keyReceiverAccount).toUpper();
-    if (!isHex(account, 3, 16))
-        error(settings::keyReceiverAccount, QStringLiteral("от 3 до 16 шестнадцатеричных цифр"));
-    receiver.address.account = account.toLatin1();
-    const QString number = read(settings::keyReceiverNumber, QStringLiteral("0")).toUpper();
-    const QString line = read(settings::keyReceiverLine, QStringLiteral("0")).toUpper();
-    if (!isHex(number, 1, 6))
-        error(settings::keyReceiverNumber, QStringLiteral("от 1 до 6 шестнадцатеричных цифр"));
-    if (!isHex(line, 1, 6))
-        error(settings::keyReceiverLine, QStringLiteral("от 1 до 6 шестнадцатеричных цифр"));
-    receiver.address.receiver = number.toLatin1();
-    receiver.address.line = line.toLatin1();
-    const QString key = ini.readString(settings::sectionReceiver, settings::keyReceiverKey, QString());
-    if (!key.isEmpty() && !(isHex(key, 16, 32) && key.size() % 8 == 0))
-        error(settings::keyReceiverKey, QStringLiteral("16, 24 или 32 шестнадцатеричных символа"));
-    receiver.key = key.toLatin1();
+    receiver.udp = read(settings::keyReceiverProtocol).toUpper() == QLatin1String("UDP");
+    receiver.format = read(settings::keyReceiverFormat).toUpper() == QLatin1String("SIA-DCS")
+                          ? ReceiverSettings::Format::Sia
+                          : ReceiverSettings::Format::ContactId;
+    receiver.address.account = read(settings::keyReceiverAccount).toUpper().toLatin1();
+    const auto hexOrZero = [&](QStringView key) {
+        const QString value = read(key).toUpper();
+        return value.isEmpty() ? QByteArray("0") : value.toLatin1();
+    };
+    receiver.address.receiver = hexOrZero(settings::keyReceiverNumber);
+    receiver.address.line = hexOrZero(settings::keyReceiverLine);
+    receiver.key = read(settings::keyReceiverKey).toLatin1();
+    read(settings::keyReceiverTestSeconds);
+    read(settings::keyReceiverWaitSeconds);
     receiver.testSeconds = ini.readInteger(settings::sectionReceiver, settings::keyReceiverTestSeconds, 60);
-    if (receiver.testSeconds < 1 || receiver.testSeconds > 1800)
-        error(settings::keyReceiverTestSeconds, QStringLiteral("от 1 до 1800"));
     receiver.waitSeconds = ini.readInteger(settings::sectionReceiver, settings::keyReceiverWaitSeconds, 20);
-    if (receiver.waitSeconds < 1 || receiver.waitSeconds > 60)
-        error(settings::keyReceiverWaitSeconds, QStringLiteral("от 1 до 60"));
     return receiver;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 
 namespace kirvan {
 
@@ -50,5 +51,10 @@ struct ReceiverSettings {
 };
 
 ReceiverSettings readReceiverSettings(const IniFile& settings);
+
+// Why `value`, as written under `key` of the section (empty: the key is missing), cannot be
+// used, in Russian; nothing when it can. The section's reading and the settings dialog ask the
+// same rules.
+std::optional<QString> receiverValueProblem(QStringView key, const QString& value);
 
 } // namespace kirvan

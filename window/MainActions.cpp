@@ -91,6 +91,7 @@ MainActions::MainActions(QMainWindow& window)
         comPorts->addAction(port);
         choosePort[static_cast<std::size_t>(n - 1)] = port;
     }
+    editSettings = settingsMenu->addAction(QStringLiteral("Параметры…"));
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     help->addActions({showHelp, showAbout});
 

@@ -30,6 +30,7 @@ struct MainActions {
     QAction* viewJournal;
     // "Настройки": the menu runs the port search when it opens.
     QMenu* settingsMenu;
+    QAction* editSettings;
     QActionGroup* comPorts;
     std::array<QAction*, 10> choosePort;
     // "Справка"

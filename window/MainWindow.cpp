@@ -16,6 +16,7 @@
 #include "icons/StateIcons.h"
 #include "dialogs/ModulePrompt.h"
 #include "dialogs/ModuleEditorDialog.h"
+#include "dialogs/SettingsDialog.h"
 #include "files/SettingsKeys.h"
 #include "link/PortSelection.h"
 #include "platform/Dialogs.h"
@@ -486,6 +487,24 @@ void MainWindow::editControlModule()
     ControlModuleEditor editor(workstation_->controlModules(), workstation_->tree().selected());
     ModuleEditorDialog form(editor, workstation_->access(), loop_, this);
     form.exec();
+}
+
+void MainWindow::showSettings()
+{
+    if (!settingsDialog_) {
+        settingsDialog_ = new SettingsDialog(
+            workstation_->settings(), workstation_->access(), loop_,
+            [this] {
+                workstation_->applySettings();
+                // The table's layout is read at each fit.
+                fitToGrid();
+            },
+            this);
+        settingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
+        settingsDialog_->addActions(actions_->operatorKeys());
+    }
+    // Over the main window without waiting for it: alarms go on being shown meanwhile.
+    settingsDialog_->open();
 }
 
 void MainWindow::showModulePrompt()

@@ -33,6 +33,7 @@ class JournalViewer;
 class Locale;
 class ModulePrompt;
 class PlanPicture;
+class SettingsDialog;
 class SignInWindow;
 
 // The main window: shows the workstation's models and hands the operator's commands to it.
@@ -106,6 +107,8 @@ private:
     void fitToGrid();
     void showAbout();
     void editControlModule();
+    // "Параметры…": one at a time, over the window; what it saves is taken at once where it can be.
+    void showSettings();
     // Opens or closes the prompt of a manual control module as the control modules say.
     void showModulePrompt();
     void showJournalViewer();
@@ -162,6 +165,7 @@ private:
     QLabel* soundTrouble_ = nullptr;
     QLabel* accessStatus_ = nullptr;
     QPointer<SignInWindow> signInWindow_;
+    QPointer<SettingsDialog> settingsDialog_;
     // The link to the broker of remote monitoring, shown when one is configured.
     QLabel* remoteLink_ = nullptr;
     QPointer<ModulePrompt> modulePrompt;

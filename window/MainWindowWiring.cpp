@@ -179,6 +179,8 @@ void MainWindow::connectCommands()
                 if (w.access().level() >= requiredLevel(ConsoleCommand::PortSearch))
                     w.link().ports().searchPorts();
             }));
+    connect(actions_->editSettings, &QAction::triggered, this,
+            gated(ConsoleCommand::Settings, actions_->editSettings, [this] { showSettings(); }));
     for (int n = 1; n <= PortSelection::PortCount; ++n) {
         QAction* port = actions_->choosePort[static_cast<std::size_t>(n - 1)];
         // A refused choice leaves the check mark where the port is.
@@ -193,6 +195,8 @@ void MainWindow::connectCommands()
 void MainWindow::showPorts()
 {
     const PortSelection& ports = workstation_->link().ports();
+    connect(actions_->editSettings, &QAction::triggered, this,
+            gated(ConsoleCommand::Settings, actions_->editSettings, [this] { showSettings(); }));
     for (int n = 1; n <= PortSelection::PortCount; ++n) {
         QAction* port = actions_->choosePort[static_cast<std::size_t>(n - 1)];
         port->setVisible(ports.visible(n));

@@ -19,6 +19,7 @@ struct LookupCase {
     // "workstation", "program" or "" for the built-in alert.
     const char* played;
     const char16_t* told;
+    File chosen = File::None; // the file of the settings, "chosen/alarm.wav"
 };
 
 void put(const TempFolder& folder, const QString& sub, File file)
@@ -41,6 +42,9 @@ TEST(AlarmSoundsTest, FilesAreTakenFromTheWorkstationThenBesideTheProgramElseThe
         {"nowhere", File::None, File::None, "", u"ВНИМАНИЕ! НЕ НАЙДЕН ЗВУКОВОЙ ФАЙЛ alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"},
         {"damaged in the workstation folder: reported, not replaced by the program's", File::Damaged, File::Valid, "",
          u"ВНИМАНИЕ! НЕ ЧИТАЕТСЯ ЗВУКОВОЙ ФАЙЛ %1/ws/alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ"},
+        {"the installer's choice before both", File::Valid, File::Valid, "chosen", nullptr, File::Valid},
+        {"a damaged choice is not replaced", File::Valid, File::None, "",
+         u"ВНИМАНИЕ! НЕ ЧИТАЕТСЯ ЗВУКОВОЙ ФАЙЛ %1/chosen/alarm.wav: ЗВУЧИТ ВСТРОЕННЫЙ СИГНАЛ", File::Damaged},
     };
     for (const LookupCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -51,6 +55,9 @@ TEST(AlarmSoundsTest, FilesAreTakenFromTheWorkstationThenBesideTheProgramElseThe
         std::vector<QString> told;
         AlarmSounds sounds(sound, {folder.file(QStringLiteral("ws")), folder.file(QStringLiteral("program"))},
                            [&](const QString& text) { told.push_back(text); });
+        put(folder, QStringLiteral("chosen"), c.chosen);
+        if (c.chosen != File::None)
+            sounds.choose(AlarmSounds::alarmName, folder.file(QStringLiteral("chosen/alarm.wav")));
         sounds.playLooped(QStringLiteral("alarm.wav"));
         sounds.playLooped(QStringLiteral("alarm.wav"));
         const QString expected = c.played == std::string("workstation")
@@ -60,6 +67,8 @@ TEST(AlarmSoundsTest, FilesAreTakenFromTheWorkstationThenBesideTheProgramElseThe
                                                              : QStringLiteral("ws/alarm.wav"))
                                  : c.played == std::string("program")
                                      ? QStringLiteral("looped ") + folder.file(QStringLiteral("program/alarm.wav"))
+                                 : c.played == std::string("chosen")
+                                     ? QStringLiteral("looped ") + folder.file(QStringLiteral("chosen/alarm.wav"))
                                      : QStringLiteral("looped ");
         EXPECT_EQ(sound.calls, std::vector<QString>(2, expected));
         if (c.told)

@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -322,6 +323,26 @@ TEST_F(ScreenLayoutTest, TheModuleEditorAndThePromptShowTheirTextsWhole)
     EXPECT_EQ(cutTexts(*prompt).join(u'|').toStdString(), "");
     for (const QLabel* label : prompt->findChildren<QLabel*>())
         EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
+}
+
+// Every tab, with the problems of a half-filled transmission section shown under their fields.
+TEST_F(ScreenLayoutTest, TheSettingsDialogLiesOnTheScreenWithEveryTextWhole)
+{
+    auto window = openWindow();
+    window->workstation().settings().ini().writeString(u"ПЦН", u"Ключ", u"0123");
+    window->actions().editSettings->trigger();
+    auto* dialog = window->findChild<QDialog*>(QStringLiteral("settingsDialog"));
+    ASSERT_NE(dialog, nullptr);
+    auto* tabs = dialog->findChild<QTabWidget*>();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(cutTexts(*dialog).join(u'|').toStdString(), "");
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            EXPECT_TRUE(!label->isVisible() || !label->wordWrap() || label->height() >= label->heightForWidth(label->width()))
+                << label->text().toStdString();
+    }
+    EXPECT_TRUE(screen().availableGeometry().contains(dialog->frameGeometry())) << "the dialog runs off the screen";
 }
 
 TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)

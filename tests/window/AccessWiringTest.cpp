@@ -5,9 +5,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <sys/stat.h>
 
@@ -143,6 +146,35 @@ TEST_F(AccessWiringTest, SignsOutAfterTheMinutesOfTheSettings)
     ASSERT_FALSE(window->workstation().access().who().isEmpty());
     loop.advance(2 * 60'000);
     EXPECT_TRUE(window->workstation().access().who().isEmpty()) << "the closed sign-in window held the sign-out off";
+}
+
+// "Параметры…" is the engineer's; what it saves is taken at once where it can be.
+TEST_F(AccessWiringTest, OnlyTheEngineerOpensTheSettingsAndTheyTakeEffectAtOnce)
+{
+    UserList users;
+    users.put({u"Иванов"_s, AccessLevel::Operator, hashPassword(u"пароль"_s, HashCost::cheapest())});
+    users.put({u"Петров"_s, AccessLevel::Engineer, hashPassword(u"инженер1"_s, HashCost::cheapest())});
+    users.save(folder.file(UserList::fileName()));
+    auto window = openWindow(false);
+    AccessControl& access = window->workstation().access();
+    const auto dialog = [&] { return window->findChild<QDialog*>(u"settingsDialog"_s); };
+    signIn(*window);
+    window->actions().editSettings->trigger();
+    expectLast(u"ДОСТУП ЗАПРЕЩЕН: Параметры…"_s);
+    EXPECT_FALSE(dialog());
+    access.signIn(u"Петров"_s, u"инженер1"_s, [](const auto&) {});
+    window->actions().editSettings->trigger();
+    ASSERT_TRUE(dialog() && dialog()->isVisible());
+    auto* minutes = dialog()->findChild<QLineEdit*>(u"Выход оператора, мин"_s);
+    QTest::keyClicks(minutes, u"1"_s);
+    auto* table = dialog()->findChild<QComboBox*>(u"Таблица"_s);
+    table->setCurrentIndex(table->findData(u"1"_s));
+    dialog()->findChild<QPushButton*>(u"saveButton"_s)->click();
+    expectLast(u"ДЕЙСТВИЕ ОПЕРАТОРА Петров: Параметры: [Настройки] Таблица: было «0», стало «1»"_s);
+    EXPECT_TRUE(window->workstation().table().expanded());
+    dialog()->findChild<QPushButton*>(u"closeButton"_s)->click();
+    loop.advance(60'000);
+    EXPECT_TRUE(access.who().isEmpty()) << "the new sign-out time was not taken";
 }
 
 // Renamed away by somebody: the workstation still watches, at level 1, and says why.
