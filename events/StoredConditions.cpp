@@ -77,7 +77,8 @@ StoredConditions StoredConditions::decode(QByteArrayView bytes)
     const IniDocument ini(cp1251::decode(bytes));
     StoredConditions stored;
     stored.level = number(ini, sectionState, keyLevel, Annunciation::Technology);
-    const int count = number(ini, sectionState, keyCount, 10'000);
+    // Every detector of the largest complex in fire, in fault and switched off, with room to spare.
+    const int count = number(ini, sectionState, keyCount, 100'000);
     for (int index = 1; index <= count; ++index) {
         const QString section = QString::number(index);
         ActiveConditions::Condition c;
