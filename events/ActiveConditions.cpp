@@ -4,7 +4,6 @@
 #include "events/EventServices.h"
 
 #include <algorithm>
-#include <set>
 
 namespace kirvan {
 
@@ -230,12 +229,13 @@ std::vector<ActiveConditions::Condition> ActiveConditions::acknowledgeAll(const 
 ActiveConditions::Counts ActiveConditions::counts() const
 {
     Counts counts;
-    std::set<QString> zones;
+    // Viewed, not copied: the summary counts a storm's thousands of fires several times a second.
+    std::vector<std::pair<QStringView, QStringView>> zones;
     for (const Condition& c : rows_) {
         switch (c.kind) {
         case Kind::Fire:
             ++counts.fireDetectors;
-            zones.insert(c.address() + u'/' + c.zone);
+            zones.emplace_back(QStringView(c.record).left(2), c.zone);
             break;
         case Kind::Technology:
             ++counts.technology;
@@ -253,7 +253,8 @@ ActiveConditions::Counts ActiveConditions::counts() const
             break;
         }
     }
-    counts.fireZones = int(zones.size());
+    std::sort(zones.begin(), zones.end());
+    counts.fireZones = int(std::unique(zones.begin(), zones.end()) - zones.begin());
     return counts;
 }
 
