@@ -7,6 +7,7 @@
 #include "files/RegularFile.h"
 #include "platform/Clock.h"
 #include "platform/StatusBar.h"
+#include "platform/UpdateThrottle.h"
 #include "platform/Worker.h"
 
 namespace kirvan {
@@ -25,6 +26,9 @@ Rgb markerColour(int level)
     }
 }
 
+constexpr int storePeriodMs = 1000;
+constexpr int publishPeriodMs = 250;
+
 } // namespace
 
 AlarmList::AlarmList(Services services)
@@ -36,6 +40,12 @@ AlarmList::AlarmList(Services services)
       journal_(std::move(services.journal)),
       published_(std::move(services.published)),
       file_(std::move(services.file)),
+      storing_(std::make_unique<UpdateThrottle>(services.loop, storePeriodMs, [this] { store(); })),
+      publishing_(std::make_unique<UpdateThrottle>(services.loop, publishPeriodMs,
+                                                   [this] {
+                                                       if (published_)
+                                                           published_(conditions_);
+                                                   })),
       worker_(std::move(services.worker))
 {
     conditions_.setOnChanged([this] { changed(); });
@@ -60,10 +70,8 @@ void AlarmList::changed()
 {
     alarms_.setStanding(conditions_.level(), conditions_.configured());
     dirty_ = true;
-    if (!inFlight_)
-        writeNext();
-    if (published_)
-        published_(conditions_);
+    storing_->changed();
+    publishing_->changed();
     if (onChanged_)
         onChanged_();
 }
@@ -73,7 +81,13 @@ QByteArray AlarmList::encoded() const
     return StoredConditions{alarms_.alarmLevel(), conditions_.rows()}.encode();
 }
 
-// Under a flood of changes the state is encoded once per write, not once per change.
+// One write at a time; a change made while one is under way is written after it.
+void AlarmList::store()
+{
+    if (dirty_ && !inFlight_)
+        writeNext();
+}
+
 void AlarmList::writeNext()
 {
     dirty_ = false;
@@ -90,7 +104,7 @@ void AlarmList::writeNext()
             if (!failure.isEmpty())
                 statusBar_.setMessagePanel(QStringLiteral("Состояние тревог не сохранено: ") + failure);
             if (dirty_ && !closing_)
-                writeNext();
+                storing_->changed();
         };
     });
 }

@@ -13,12 +13,15 @@ class AccessControl;
 class AlarmState;
 class Clock;
 class MarkerPainter;
+class MessageLoop;
 class StatusBar;
+class UpdateThrottle;
 class Worker;
 
-// The workstation's side of the active conditions: the status word at rest follows them, each
-// change is kept crash-safe in the workstation folder (written on a worker, the newest state
-// only) and read back at the next start, and the operator acknowledges them one by one or all,
+// The workstation's side of the active conditions: the status word at rest follows them, the
+// state is kept crash-safe in the workstation folder (written on a worker, the newest state only,
+// at most once a second: a storm on a large complex changes thousands of rows many times a
+// second) and read back at the next start, and the operator acknowledges them one by one or all,
 // each with its journal line; the alarm sound ends when nothing waits for acknowledgement.
 class AlarmList {
 public:
@@ -28,10 +31,11 @@ public:
         AccessControl& access;
         StatusBar& statusBar;
         const Clock& clock;
+        MessageLoop& loop;
         std::function<void(const QString& text)> journal;
         std::unique_ptr<Worker> worker;
         QString file;
-        // Remote monitoring's view of every change.
+        // Remote monitoring's view of the changes, at most four times a second.
         std::function<void(const ActiveConditions&)> published;
     };
 
@@ -55,6 +59,7 @@ public:
 private:
     void changed();
     void acknowledged(const ActiveConditions::Condition& condition);
+    void store();
     void writeNext();
     QByteArray encoded() const;
 
@@ -72,6 +77,8 @@ private:
     bool dirty_ = false;
     std::optional<QByteArray> inFlight_;
     bool closing_ = false;
+    std::unique_ptr<UpdateThrottle> storing_;
+    std::unique_ptr<UpdateThrottle> publishing_;
     // Last: it ends first, while what its hand-over touches is still there.
     std::unique_ptr<Worker> worker_;
 };

@@ -78,7 +78,7 @@ Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& w
               }),
       dispatcher_(EventEnvironment{settings_, store_, table_, log_, tree_, platform.clock, platform.locale,
                                    EventServices{alarms_, markers_, *moduleSearch_, window}}),
-      alarmList_({alarms_, markers_, access_, statusBar_, platform.clock,
+      alarmList_({alarms_, markers_, access_, statusBar_, platform.clock, platform.loop,
                   [this](const QString& text) { logDated(text); }, platform.workers.create(), folder_.alarmStateFile(),
                   [this](const ActiveConditions&) { publishAlarms(); }}),
       link_(platform.loop, platform.port, settings_.ini(), statusBar_,

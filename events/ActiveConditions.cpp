@@ -4,7 +4,6 @@
 #include "events/EventServices.h"
 
 #include <algorithm>
-#include <set>
 
 namespace kirvan {
 
@@ -160,23 +159,29 @@ void ActiveConditions::restore(std::vector<Condition> conditions)
     ordered();
 }
 
-// A condition that comes again is one row, unacknowledged again, and keeps when it began.
+// A condition that comes again is one row, unacknowledged again, and keeps when it began, so its
+// place stays. A new one goes ahead of the rows of its kind that began in the same second. A storm
+// on a large complex keeps thousands of rows: each change costs one pass, no sort.
 void ActiveConditions::raise(Condition condition)
 {
     if (!needsAcknowledgement(condition.kind))
         condition.acknowledgedAt = condition.since;
+    // The system's address and the detector: the record up to its code.
+    const QStringView source = QStringView(condition.record).left(9);
     const auto same = std::find_if(rows_.begin(), rows_.end(), [&](const Condition& c) {
-        return c.kind == condition.kind && c.address() == condition.address() && c.detector() == condition.detector();
+        return c.kind == condition.kind && QStringView(c.record).left(9) == source;
     });
     if (same != rows_.end()) {
         condition.since = same->since;
         *same = std::move(condition);
     } else {
-        // Ahead of the rows of its kind that began in the same second.
-        rows_.push_back(std::move(condition));
-        std::rotate(rows_.begin(), std::prev(rows_.end()), rows_.end());
+        const auto place = std::partition_point(rows_.begin(), rows_.end(), [&](const Condition& c) {
+            return c.kind < condition.kind || (c.kind == condition.kind && c.since > condition.since);
+        });
+        rows_.insert(place, std::move(condition));
     }
-    ordered();
+    if (onChanged_)
+        onChanged_();
 }
 
 template <typename Predicate> void ActiveConditions::endWhere(Predicate ends)
@@ -224,12 +229,13 @@ std::vector<ActiveConditions::Condition> ActiveConditions::acknowledgeAll(const 
 ActiveConditions::Counts ActiveConditions::counts() const
 {
     Counts counts;
-    std::set<QString> zones;
+    // Viewed, not copied: the summary counts a storm's thousands of fires several times a second.
+    std::vector<std::pair<QStringView, QStringView>> zones;
     for (const Condition& c : rows_) {
         switch (c.kind) {
         case Kind::Fire:
             ++counts.fireDetectors;
-            zones.insert(c.address() + u'/' + c.zone);
+            zones.emplace_back(QStringView(c.record).left(2), c.zone);
             break;
         case Kind::Technology:
             ++counts.technology;
@@ -247,7 +253,8 @@ ActiveConditions::Counts ActiveConditions::counts() const
             break;
         }
     }
-    counts.fireZones = int(zones.size());
+    std::sort(zones.begin(), zones.end());
+    counts.fireZones = int(std::unique(zones.begin(), zones.end()) - zones.begin());
     return counts;
 }
 

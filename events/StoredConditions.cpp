@@ -49,16 +49,26 @@ QString text(const IniDocument& ini, const QString& section, const QString& key)
 QByteArray StoredConditions::encode() const
 {
     QString text;
+    text.reserve(qsizetype(conditions.size()) * 256);
     const auto line = [&text](const QString& key, const QString& value) {
+        text += key;
+        text += u'=';
+        const qsizetype start = text.size();
+        text += value;
         // A line break in a value would begin a line of its own.
-        text += key + u'=' + QString(value).replace(u'\r', u' ').replace(u'\n', u' ') + QStringLiteral("\r\n");
+        for (qsizetype at = start; at < text.size(); ++at)
+            if (text[at] == u'\r' || text[at] == u'\n')
+                text[at] = u' ';
+        text += QStringLiteral("\r\n");
     };
     text += u'[' + sectionState + QStringLiteral("]\r\n");
     line(keyLevel, QString::number(level));
     line(keyCount, QString::number(conditions.size()));
     int index = 0;
     for (const ActiveConditions::Condition& c : conditions) {
-        text += QStringLiteral("[%1]\r\n").arg(++index);
+        text += u'[';
+        text += QString::number(++index);
+        text += QStringLiteral("]\r\n");
         line(keyKind, QString::number(int(c.kind)));
         line(keyRecord, c.record);
         line(keySystem, c.system);
@@ -77,7 +87,8 @@ StoredConditions StoredConditions::decode(QByteArrayView bytes)
     const IniDocument ini(cp1251::decode(bytes));
     StoredConditions stored;
     stored.level = number(ini, sectionState, keyLevel, Annunciation::Technology);
-    const int count = number(ini, sectionState, keyCount, 10'000);
+    // Every detector of the largest complex in fire, in fault and switched off, with room to spare.
+    const int count = number(ini, sectionState, keyCount, 100'000);
     for (int index = 1; index <= count; ++index) {
         const QString section = QString::number(index);
         ActiveConditions::Condition c;

@@ -1,9 +1,12 @@
 #include "tests/app/WorkstationFixture.h"
 
+#include "events/StoredConditions.h"
+
 #include "access/PasswordHash.h"
 #include "files/FileWriteError.h"
 #include "files/SettingsKeys.h"
 #include "complex/StateIcon.h"
+#include "events/StoredConditions.h"
 #include "link/PollingCycle.h"
 #include "platform/AlertTones.h"
 #include "platform/WaveFile.h"
@@ -301,13 +304,32 @@ TEST_F(ActiveAlarmsTest, SoundGoesWithTheLastAcknowledgement)
     EXPECT_TRUE(w->alarms().blinking());
 }
 
+// A storm changes the state many times a second; the disk gets it once a second, the newest last.
+TEST_F(ActiveAlarmsTest, AStormIsStoredOnceASecond)
+{
+    writeStoreComplex();
+    auto w = startWorkstation();
+    const auto stored = [&] {
+        return StoredConditions::decode(folder.read(QStringLiteral("KirvanMonitorP.alarms"))).conditions.size();
+    };
+    for (int detector = 1; detector <= 40; ++detector)
+        record(*w, QStringLiteral("01/И12-%1/07").arg(detector, 2, 10, QLatin1Char('0')).toUtf8().constData());
+    EXPECT_EQ(stored(), 1u);
+    loop.advance(999);
+    EXPECT_EQ(stored(), 1u);
+    loop.advance(1);
+    EXPECT_EQ(stored(), 40u);
+}
+
 TEST_F(ActiveAlarmsTest, ARestartShowsTheFiresAgain)
 {
     writeStoreComplex();
     auto before = startWorkstation();
     record(*before, "01/И12-05/07");
     record(*before, "01/И12-06/07");
-    // As after kill -9: the state on disk is all the next start has.
+    // The state reaches the disk within a second of a change; after that, as after kill -9, it is
+    // all the next start has.
+    loop.advance(1000);
     auto after = startWorkstation();
     EXPECT_EQ(after->alarms().alarmLevel(), Annunciation::Fire);
     EXPECT_EQ(after->alarmList().conditions().rows().size(), 2u);

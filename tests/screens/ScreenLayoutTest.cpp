@@ -166,7 +166,7 @@ TEST_P(ScaledWindowTest, DuringAFireTheWindowLiesOnTheScreenAndShowsEveryTextWho
     auto* status = window->findChild<QLineEdit*>(QStringLiteral("statusWord"));
     for (int blink = 0; blink < 4 && status->text() != QStringLiteral(" ПОЖАР"); ++blink)
         loop.advance(500);
-    loop.advance(100);
+    loop.advance(250);
     QCoreApplication::processEvents();
 
     EXPECT_TRUE(screen().availableGeometry().contains(window->frameGeometry())) << "the window runs off the screen";

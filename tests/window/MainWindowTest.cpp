@@ -36,10 +36,10 @@ protected:
     {
         return std::make_unique<MainWindow>(platform(), WorkstationFolder(folder.path()));
     }
-    // The grid follows the table within a tenth of a second, however many rows came.
+    // The grid follows the table within a quarter of a second, however many rows came.
     void showJournal()
     {
-        loop.advance(100);
+        loop.advance(250);
         QCoreApplication::processEvents();
     }
 };
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, HistoryLineFollowsAFloodAppendingAndDroppingItsEntries)
     const auto flood = [&](int lines) {
         for (int line = 0; line < lines; ++line)
             w.log().history().add(QStringLiteral("строка %1").arg(w.log().history().added()));
-        loop.advance(100);
+        loop.advance(250);
     };
     flood(HistoryLine::MaxEntries - 10);
     const QStandardItem* kept = items->item(HistoryLine::MaxEntries - 30);
