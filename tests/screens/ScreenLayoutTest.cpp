@@ -289,7 +289,7 @@ TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
 
 TEST_F(ScreenLayoutTest, TheJournalViewerShowsItsFilterWhole)
 {
-    JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), platform(), nullptr);
+    JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), {loop, workers, dialogs, clock, locale});
     viewer.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutTexts(viewer).join(u'|').toStdString(), "");

@@ -26,6 +26,10 @@ const Entry entries[] = {
      u"папка рабочего места установленной программы"},
     {u"KirvanMonitorP", u"/usr/share/kirvanmonitorp", u"the help page, the sounds and the demo complex",
      u"справка, звуки и демонстрационный комплекс"},
+    {u"kirvan-journal", u"DIR/KirvanMonitorP.txt", u"the journal shown, with its rotated predecessors; only read",
+     u"показываемый журнал с прежними файлами после ротации; только чтение"},
+    {u"kirvan-journal", u"~/.cache/kirvanmonitorp/journal-index", u"the index of the rotated journal files, kept for the next start",
+     u"указатель строк прежних файлов журнала, хранится до следующего запуска"},
     {u"kirvan-sim", u"DIR/ports/COMn", u"the pseudo-terminal the simulator links for the workstation",
      u"псевдотерминал, который имитатор связывает для рабочего места"},
     {u"kirvan-sim", u"DIR/KirvanMonitorP.ini", u"the systems the simulator plays, by address",
@@ -37,7 +41,7 @@ const Entry entries[] = {
      u"почтовый ящик команд рабочего места"},
 };
 
-const char16_t* const programs[] = {u"KirvanMonitorP", u"kirvan-sim", u"kirvan-tool"};
+const char16_t* const programs[] = {u"KirvanMonitorP", u"kirvan-journal", u"kirvan-sim", u"kirvan-tool"};
 
 } // namespace
 

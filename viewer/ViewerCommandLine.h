@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/MessageLanguage.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kirvan {
+
+struct ViewerCommandLine {
+    QString folder; // the workstation folder whose log is shown; empty: the installed workstation's
+    // Started by the workstation: standard input is its channel (a line brings the window
+    // forward, its end closes it). It grants nothing: the viewer offers everyone the same.
+    bool fromWorkstation = false;
+    bool help = false;
+    bool version = false;
+};
+
+// The options of kirvan-journal. A malformed command line gives nothing and the reason in `error`.
+std::optional<ViewerCommandLine> parseViewerCommandLine(const QStringList& arguments, QString& error);
+
+// The text of --help, also the source of the manual pages.
+QString viewerCommandLineUsage(MessageLanguage language = messageLanguage());
+
+} // namespace kirvan
