@@ -35,23 +35,15 @@ std::optional<ViewerCommandLine> parseViewerCommandLine(const QStringList& argum
 {
     ViewerCommandLine line;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& option = arguments[i];
-        if (option == QLatin1String("--help")) {
-            line.help = true;
-        } else if (option == QLatin1String("--version")) {
-            line.version = true;
-        } else if (option == QLatin1String("--from-workstation")) {
-            line.fromWorkstation = true;
-        } else if (option == QLatin1String("--dir")) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                error = QStringLiteral("--dir needs a folder");
-                return std::nullopt;
-            }
-            line.folder = arguments[++i];
-        } else {
-            error = QStringLiteral("unknown option: %1").arg(option);
+        if (takeCommonOption(arguments, i, line, error))
+            continue;
+        if (!error.isEmpty())
+            return std::nullopt;
+        if (arguments[i] != QLatin1String("--from-workstation")) {
+            error = QStringLiteral("unknown option: %1").arg(arguments[i]);
             return std::nullopt;
         }
+        line.fromWorkstation = true;
     }
     return line;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "platform/MessageLanguage.h"
 
 #include <QString>
@@ -8,13 +9,11 @@
 
 namespace kirvan {
 
-struct ViewerCommandLine {
-    QString folder; // the workstation folder whose log is shown; empty: the installed workstation's
+// The folder is the one whose log is shown; without it, the installed workstation's.
+struct ViewerCommandLine : CommonOptions {
     // Started by the workstation: standard input is its channel (a line brings the window
     // forward, its end closes it). It grants nothing: the viewer offers everyone the same.
     bool fromWorkstation = false;
-    bool help = false;
-    bool version = false;
 };
 
 // The options of kirvan-journal. A malformed command line gives nothing and the reason in `error`.

@@ -124,9 +124,10 @@ int measureArchive(const QString& folder, const QString& cacheFolder, QTextStrea
     out << "kirvan-journal open and filterable (its work done) after " << ready << " s: resident " << figures(shown)
         << "; workstation " << figures(station) << Qt::endl;
 
-    // Four rotations as logrotate makes them, each followed by new lines in a new log.
+    // Four rotations as logrotate makes them, each followed by new lines in a new log; named after
+    // every month of the archive.
     for (int rotation = 1; rotation <= 4; ++rotation) {
-        QFile::rename(log, log + QStringLiteral("-2026120%1").arg(rotation));
+        QFile::rename(log, log + QStringLiteral("-20261210%1").arg(rotation));
         QFile next(log);
         if (next.open(QIODevice::WriteOnly))
             next.write("10.12.2026 9:00:0" + QByteArray::number(rotation) + "  \xca\xce\xcc\xcf\xcb\xc5\xca\xd1 \xca\xc8\xd0\xc2\xc0\xcd \xc2\xca\xcb\xde\xd7\xc5\xcd\r\n");
@@ -142,7 +143,7 @@ int measureArchive(const QString& folder, const QString& cacheFolder, QTextStrea
     // The rotations are taken back, so that the next run finds the archive as it was.
     for (int rotation = 4; rotation >= 1; --rotation) {
         QFile::remove(log);
-        QFile::rename(log + QStringLiteral("-2026120%1").arg(rotation), log);
+        QFile::rename(log + QStringLiteral("-20261210%1").arg(rotation), log);
     }
     workstation.terminate();
     workstation.waitForFinished();

@@ -40,7 +40,8 @@ QByteArray monthOfLines(QDate first)
                  + QByteArray::number(10 + n % 50) + '/' + codes[kind] + ' '
                  + day.toString(QStringLiteral("dd.MM.yyyy")).toLatin1() + ' ' + QByteArray::number(second / 3600)
                  + ':' + QByteArray::number(second / 60 % 60).rightJustified(2, '0') + ':'
-                 + QByteArray::number(second % 60).rightJustified(2, '0') + ' ' + texts[kind] + "\r\n";
+                 + QByteArray::number(second % 60).rightJustified(2, '0') + ' ' + texts[kind]
+                 + " \xe4\xe0\xf2\xf7\xe8\xea " + QByteArray::number(10000 + n % 90000) + "\r\n";
     }
     return lines;
 }
