@@ -57,23 +57,36 @@ std::optional<int> number(const QStringList& arguments, qsizetype& i, int lowest
 
 } // namespace
 
+bool takeCommonOption(const QStringList& arguments, qsizetype& i, CommonOptions& options, QString& error)
+{
+    const QString& option = arguments[i];
+    if (option == QLatin1String("--help")) {
+        options.help = true;
+    } else if (option == QLatin1String("--version")) {
+        options.version = true;
+    } else if (option == QLatin1String("--dir")) {
+        if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+            error = QStringLiteral("--dir needs a folder");
+            return false;
+        }
+        options.folder = arguments[++i];
+    } else {
+        return false;
+    }
+    return true;
+}
+
 std::optional<CommandLine> parseCommandLine(const QStringList& arguments, QString& error)
 {
     CommandLine line;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
-        if (option == QLatin1String("--help")) {
-            line.help = true;
-        } else if (option == QLatin1String("--version")) {
-            line.version = true;
+        if (takeCommonOption(arguments, i, line, error)) {
+            continue;
+        } else if (!error.isEmpty()) {
+            return std::nullopt;
         } else if (option == QLatin1String("--fullscreen")) {
             line.fullScreen = true;
-        } else if (option == QLatin1String("--dir")) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                error = QStringLiteral("--dir needs a folder");
-                return std::nullopt;
-            }
-            line.folder = arguments[++i];
         } else if (option == QLatin1String("--screenshot")) {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
                 error = QStringLiteral("--screenshot needs a file");

@@ -53,7 +53,7 @@ QStringList soundFolders(const WorkstationFolder& folder)
 Workstation::Workstation(const PlatformServices& platform, MainWindowRestorer& window, const WorkstationFolder& folder)
     : dialogs_(platform.dialogs),
       platform_{platform.loop, dialogs_,       platform.shell,    platform.clock,  platform.locale,
-                platform.port, platform.sound, platform.pictures, platform.workers},
+                platform.port, platform.sound, platform.pictures, platform.workers, platform.journalViewer},
       notices_(platform.loop, platform_.dialogs),
       folder_(folder),
       store_(platform.locale),

@@ -39,6 +39,7 @@
 namespace kirvan {
 
 class Clock;
+class CompanionProgram;
 class Timer;
 class DesktopShell;
 class Dialogs;
@@ -60,6 +61,8 @@ struct PlatformServices {
     Sound& sound;
     const PictureLoader& pictures;
     Workers& workers;
+    // The journal viewer, a program of its own.
+    CompanionProgram& journalViewer;
 };
 
 // Everything the main window shows and commands, without the window: the settings, the journal,

@@ -5,7 +5,7 @@
 set(package_resources ${PROJECT_SOURCE_DIR}/resources/package)
 set(package_doc ${CMAKE_INSTALL_DATADIR}/doc/kirvanmonitorp)
 
-install(TARGETS KirvanMonitorP kirvan-sim kirvan-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS KirvanMonitorP kirvan-journal kirvan-sim kirvan-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kirvan-plan-decoder RUNTIME DESTINATION ${KIRVAN_INSTALL_HELPERS})
 
 # The help page and the demo complex; a workstation folder's own copy of a file comes first.
@@ -38,7 +38,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/installing.md ${PROJECT_SOURCE_DIR}/doc
               ${PROJECT_SOURCE_DIR}/docs/integration.md DESTINATION ${package_doc})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${package_doc} FILES_MATCHING PATTERN "*.png")
 
-kirvan_man_pages(KirvanMonitorP kirvan-sim kirvan-tool)
+kirvan_man_pages(KirvanMonitorP kirvan-journal kirvan-sim kirvan-tool)
 
 # The .deb: cpack -G DEB in a build folder, or tools/setup.sh package.
 set(CPACK_GENERATOR DEB)
@@ -50,8 +50,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "operator workstation for KIRVAN fire and 
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "KirvanMonitorP runs around the clock in the guard room. It is the
 master of the serial line to up to four alarm systems and turns their reports
 into a journal, a composition tree, floor plans, alarm sounds and operator
-commands. The package also holds the complex simulator kirvan-sim, the service
-tool kirvan-tool, a demo complex and the files for kiosk operation.")
+commands. The package also holds the journal viewer kirvan-journal, the complex
+simulator kirvan-sim, the service tool kirvan-tool, a demo complex and the files
+for kiosk operation.")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

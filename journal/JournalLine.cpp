@@ -275,6 +275,12 @@ std::int64_t JournalDateOrder::moment(int year, int month, int day, int hour, in
     return ((((std::int64_t(year) * 13 + month) * 32 + day) * 24 + hour) * 60 + minute) * 60 + second;
 }
 
+QByteArray JournalDateOrder::signature() const
+{
+    return QByteArray::number(day_) + QByteArray::number(month_) + QByteArray::number(year_)
+           + (twelveHourLocale_ ? "h" : "");
+}
+
 std::int64_t JournalDateOrder::moment(QByteArrayView date, QByteArrayView time) const
 {
     const auto d = numbersOf(date, 4);

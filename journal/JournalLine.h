@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <cstdint>
@@ -56,6 +57,8 @@ public:
     // the regional settings keep 24 hours marks a date month first.
     std::int64_t moment(QByteArrayView date, QByteArrayView time) const;
     static std::int64_t moment(int year, int month, int day, int hour, int minute, int second);
+    // The order as a short text: moments read under different orders differ.
+    QByteArray signature() const;
 
 private:
     int day_ = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/JournalExport.h"
+#include "archive/JournalExport.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "viewer/JournalPrint.h"
 
-#include "journal/JournalExport.h"
+#include "archive/JournalExport.h"
 
 #include <QFontMetrics>
 #include <QPagedPaintDevice>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "journal/JournalExport.h"
-#include "journal/JournalFilter.h"
-#include "journal/JournalIndex.h"
+#include "archive/JournalExport.h"
+#include "archive/JournalFilter.h"
+#include "archive/JournalIndex.h"
 
 #include <cstdint>
 #include <vector>

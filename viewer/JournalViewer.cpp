@@ -1,10 +1,9 @@
 #include "viewer/JournalViewer.h"
 
 #include "app/GuardedSlot.h"
-#include "app/Workstation.h"
 #include "dialogs/FileChooser.h"
-#include "journal/ExportTarget.h"
-#include "journal/JournalExport.h"
+#include "archive/ExportTarget.h"
+#include "archive/JournalExport.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Timer.h"
@@ -53,9 +52,10 @@ QDateTime wholeMinute(const QDateTime& at)
 
 } // namespace
 
-JournalViewer::JournalViewer(QString logPath, const PlatformServices& platform, QWidget* parent)
+JournalViewer::JournalViewer(QString logPath, const ViewerServices& platform, QString cacheFolder, QWidget* parent)
     : QWidget(parent, Qt::Window),
       logPath_(std::move(logPath)),
+      cacheFolder_(std::move(cacheFolder)),
       order_(platform.locale),
       clock_(platform.clock),
       loop_(platform.loop),
@@ -263,10 +263,11 @@ void JournalViewer::startWork()
     count_->setText(countText());
     // Over this window only: the main window is not kept waiting.
     setCursor(Qt::BusyCursor);
-    reader_->post([this, rebuild, path = logPath_, order = order_, index = model_->index(),
+    reader_->post([this, rebuild, path = logPath_, cache = cacheFolder_, order = order_, index = model_->index(),
                    wanted = filter()](std::stop_token stop) mutable -> Worker::Routine {
+        // The index now shown stays in use until the new one is there; both lie on disk.
         if (rebuild)
-            index = JournalIndex::build(path, order, stop);
+            index = JournalIndex::build(path, order, stop, cache);
         std::vector<std::uint32_t> rows = index.select(wanted, 0, stop);
         return [this, index = std::move(index), rows = std::move(rows)]() mutable {
             workDone(std::move(index), std::move(rows));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "journal/JournalFilter.h"
-#include "journal/JournalIndex.h"
+#include "archive/JournalFilter.h"
+#include "archive/JournalIndex.h"
 #include "viewer/ExportRun.h"
 
 #include <QWidget>
@@ -21,18 +21,29 @@ namespace kirvan {
 class Clock;
 class Dialogs;
 class JournalViewerModel;
+class Locale;
 class MessageLoop;
 class Timer;
 class Worker;
-struct PlatformServices;
+class Workers;
+
+// What the viewer needs of the platform.
+struct ViewerServices {
+    MessageLoop& loop;
+    Workers& workers;
+    Dialogs& dialogs;
+    const Clock& clock;
+    const Locale& locale;
+};
 
 // "Просмотр журнала": a window of its own on the text log and its rotated predecessors, with
 // filters that combine and the count of shown and all lines, following the log as it grows. It
-// only reads the files. Reading and filtering a large log run on a worker, so the main window
-// never waits for them; the window takes up each result when it is ready.
+// only reads the files. Reading and filtering a large log run on a worker, so the window never
+// waits for them; the window takes up each result when it is ready. With `cacheFolder`, the index
+// of each rotated log is kept there for the next start (JournalIndex).
 class JournalViewer final : public QWidget {
 public:
-    JournalViewer(QString logPath, const PlatformServices& platform, QWidget* parent = nullptr);
+    JournalViewer(QString logPath, const ViewerServices& platform, QString cacheFolder = {}, QWidget* parent = nullptr);
     ~JournalViewer() override;
 
     // The operators to choose from in the filter (any other name can be typed in).
@@ -72,6 +83,7 @@ private:
     bool targetAllowed(const QString& file);
 
     QString logPath_;
+    QString cacheFolder_;
     JournalDateOrder order_;
     const Clock& clock_;
     MessageLoop& loop_;

@@ -1,6 +1,6 @@
 #include "viewer/JournalViewerModel.h"
 
-#include "journal/JournalExport.h"
+#include "archive/JournalExport.h"
 
 namespace kirvan {
 

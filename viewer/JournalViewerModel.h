@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/JournalIndex.h"
+#include "archive/JournalIndex.h"
 
 #include <QAbstractTableModel>
 #include <QCache>

@@ -9,7 +9,7 @@
 #include "dialogs/AboutDialog.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/HelpWindow.h"
-#include "viewer/JournalViewer.h"
+#include "platform/CompanionProgram.h"
 #include "window/OperatorKeyGuard.h"
 #include "window/PixelFont.h"
 #include "window/PlanPicture.h"
@@ -182,7 +182,6 @@ MainWindow::~MainWindow()
     eventGrid->viewport()->removeEventFilter(this);
     eventGrid->setModel(nullptr);
     compositionView->setModel(nullptr);
-    delete journalViewer_;
     delete helpWindow_;
 }
 
@@ -425,9 +424,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
         workstation_->runHandler([&] { w.access().performed(ConsoleCommand::Exit, exitCaption); });
     loop_.requestStop();
     workstation_->runHandler([this] { workstation_->windowClosed(); });
-    // The viewer closes with the main window, or the program would go on running for it.
-    if (journalViewer_)
-        journalViewer_->close();
     if (helpWindow_)
         helpWindow_->close();
     QMainWindow::closeEvent(event);
@@ -454,17 +450,14 @@ void MainWindow::restoreMainWindow()
 
 void MainWindow::showJournalViewer()
 {
-    // One viewer, brought forward when it is open already; it closes with the main window.
-    if (!journalViewer_) {
-        // A window of its own, not one kept above the main window: an alarm must be able to
-        // bring the main window in front of it.
-        journalViewer_ = new JournalViewer(workstation_->folder().logFile(), workstation_->platform(), nullptr);
-        journalViewer_->setAttribute(Qt::WA_DeleteOnClose);
-        journalViewer_->setOperatorNames(workstation_->access().names());
-    }
-    journalViewer_->show();
-    journalViewer_->raise();
-    journalViewer_->activateWindow();
+    // A program of its own (kirvan-journal), so that neither its index of the archive nor an
+    // export ever weighs on this process; one viewer, brought forward when it runs already, which
+    // closes when this program ends. Everything it offers is for everyone (level 1): nothing of
+    // the session needs to cross, and nothing is journaled, as before.
+    if (!workstation_->platform().journalViewer.show())
+        workstation_->platform().dialogs.notice(QStringLiteral("Просмотр журнала"),
+                                                QStringLiteral("Не удалось запустить программу просмотра журнала."),
+                                                Dialogs::Icon::Warning);
 }
 
 void MainWindow::showHelpWindow(const QString& page)

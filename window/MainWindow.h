@@ -29,7 +29,6 @@ class ActiveConditionsModel;
 class CompositionTreeModel;
 class EventTableModel;
 class HelpWindow;
-class JournalViewer;
 class Locale;
 class ModulePrompt;
 class PlanPicture;
@@ -130,7 +129,6 @@ private:
     // goes (a polling tick inside a wait of its close) and show state on them.
     std::unique_ptr<MainActions> actions_;
     std::unique_ptr<Workstation> workstation_;
-    QPointer<JournalViewer> journalViewer_;
     QPointer<HelpWindow> helpWindow_;
     EventTableModel* tableModel_ = nullptr;
     CompositionTreeModel* treeModel_ = nullptr;

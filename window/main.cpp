@@ -11,6 +11,7 @@
 #include "window/MainWindow.h"
 #include "app/Translations.h"
 #include "plans/QtPictureLoader.h"
+#include "platform/ChildProgram.h"
 #include "platform/Clock.h"
 #include "platform/QtDesktopShell.h"
 #include "platform/DiagnosticsOutput.h"
@@ -151,6 +152,10 @@ int main(int argc, char** argv)
     const kirvan::QtPictureLoader pictures(kirvan::QtPictureLoader::installedDrawingProgram(
         QCoreApplication::applicationDirPath(), QStringLiteral(KIRVAN_HELPERS_FROM_PROGRAM)));
     kirvan::ThreadWorkers workers(loop);
+    // Installed beside the workstation, and built there too.
+    kirvan::ChildProgram journalViewer(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kirvan-journal")),
+        {QStringLiteral("--dir"), folder.path(), QStringLiteral("--from-workstation")});
 
     std::unique_ptr<kirvan::MainWindow> window;
     bool screenshotTaken = line->screenshot.isEmpty();
@@ -182,7 +187,8 @@ int main(int argc, char** argv)
         // The port of --com is opened by the start-up as the menu's choice would be, with its report
         // of a failure, but not gated: the command line is the workstation's own user.
         window = std::make_unique<kirvan::MainWindow>(
-            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, panelLine.port(), sound, pictures, workers},
+            kirvan::PlatformServices{loop, dialogs, shell, clock, locale, panelLine.port(), sound, pictures, workers,
+                                     journalViewer},
             folder, line->comPort);
     } catch (const kirvan::FileWriteError& refused) {
         return settingsRefused(folder,

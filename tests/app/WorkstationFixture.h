@@ -4,6 +4,7 @@
 #include "tests/support/FakeLinkPort.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/InlineWorker.h"
+#include "tests/support/RecordingCompanionProgram.h"
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/RecordingSound.h"
@@ -25,7 +26,7 @@ public:
 // The platform of a workstation in a fresh folder, on virtual time.
 class WorkstationFixture : public ::testing::Test {
 protected:
-    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port, sound, pictures, workers}; }
+    PlatformServices platform() { return {loop, dialogs, shell, clock, locale, port, sound, pictures, workers, journalViewer}; }
     std::unique_ptr<Workstation> startWorkstation()
     {
         auto workstation = std::make_unique<Workstation>(platform(), restorer, WorkstationFolder(folder.path()));
@@ -71,6 +72,7 @@ protected:
     RecordingSound sound;
     ScriptedPictureLoader pictures;
     InlineWorkers workers;
+    RecordingCompanionProgram journalViewer;
     CountingRestorer restorer;
 };
 

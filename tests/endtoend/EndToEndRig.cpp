@@ -12,7 +12,7 @@ EndToEndRig::EndToEndRig()
     complex_ = std::make_unique<sim::SimComplex>(simulatorStore_, folder.path());
     simulator = std::make_unique<sim::SimLine>(*complex_, folder.path(), 1, [](const QString&) {});
     workstation = std::make_unique<Workstation>(
-        PlatformServices{loop, dialogs_, shell_, clock_, locale, line_.port(), sound_, pictures_, workers_}, restorer_,
+        PlatformServices{loop, dialogs_, shell_, clock_, locale, line_.port(), sound_, pictures_, workers_, viewer_}, restorer_,
         WorkstationFolder(folder.path()));
     workstation->start(1);
 }

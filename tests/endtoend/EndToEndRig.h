@@ -7,6 +7,7 @@
 #include "platform/QtMessageLoop.h"
 #include "platform/WorkerThread.h"
 #include "tests/support/FixedLocale.h"
+#include "tests/support/RecordingCompanionProgram.h"
 #include "tests/support/RecordingDesktopShell.h"
 #include "tests/support/RecordingDialogs.h"
 #include "tests/support/RecordingSound.h"
@@ -47,6 +48,7 @@ private:
     };
     RecordingDialogs dialogs_;
     RecordingDesktopShell shell_;
+    RecordingCompanionProgram viewer_;
     RecordingSound sound_;
     QtPictureLoader pictures_{QStringLiteral(KIRVAN_PLAN_DECODER)};
     ThreadWorkers workers_{loop};

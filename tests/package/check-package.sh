@@ -32,6 +32,7 @@ shown=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/KirvanMonitorP" --version)
 [ "$shown" = "KirvanMonitorP $version" ] || fail "KirvanMonitorP --version says '$shown'"
 LC_ALL=C.UTF-8 "$root/usr/bin/kirvan-tool" --help | grep -q '^Usage: kirvan-tool ini' || fail "kirvan-tool --help"
 LC_ALL=C.UTF-8 "$root/usr/bin/kirvan-sim" --help | grep -q '^Usage: kirvan-sim --dir' || fail "kirvan-sim --help"
+LC_ALL=C.UTF-8 "$root/usr/bin/kirvan-journal" --help | grep -q '^Usage: kirvan-journal' || fail "kirvan-journal --help"
 
 for file in usr/share/kirvanmonitorp/Help/index.html usr/share/kirvanmonitorp/demo/kirvanmonitorp.cnf \
     usr/share/kirvanmonitorp/fault.wav usr/share/kirvanmonitorp/alarm.wav \
@@ -47,7 +48,7 @@ desktop-file-validate "$root/usr/share/applications/kirvanmonitorp.desktop" \
     "$root/usr/share/kirvanmonitorp/kiosk/kirvanmonitorp-autostart.desktop" || fail "desktop entries"
 
 # Each manual page renders without a complaint and names every option of its program's help.
-for program in KirvanMonitorP kirvan-sim kirvan-tool; do
+for program in KirvanMonitorP kirvan-journal kirvan-sim kirvan-tool; do
     for page in "$root/usr/share/man/man1/$program.1.gz" "$root/usr/share/man/ru/man1/$program.1.gz"; do
         [ -f "$page" ] || fail "${page#"$root"} is missing"
         warnings=$(LC_ALL=C.UTF-8 MANWIDTH=100 man --warnings -l "$page" 2>&1 >/dev/null) || fail "man ${page#"$root"}"

@@ -120,7 +120,7 @@ TEST_F(HostilePlanTest, AHostilePlanEndsInAMessageAndNoAlarmWaitsForIt)
         PlatformServices services = platform();
         auto workstation = std::make_unique<Workstation>(
             PlatformServices{services.loop, services.dialogs, services.shell, services.clock, services.locale,
-                             services.port, services.sound, realPictures, services.workers},
+                             services.port, services.sound, realPictures, services.workers, services.journalViewer},
             restorer, WorkstationFolder(folder.path()));
         workstation->start();
         const std::int64_t start = loop.now();

@@ -402,9 +402,9 @@ TEST_F(ScreenLayoutTest, TheDialogsShowTheirCaptionsAndColumnsWhole)
 
 TEST_F(ScreenLayoutTest, TheJournalViewerShowsItsFilterWhole)
 {
-    // At the largest scale the screen holds, which the main window gives every window.
+    // At the largest scale the screen holds, which kirvan-journal takes as the workstation does.
     const auto window = openWindow(QStringLiteral("3"));
-    JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), platform(), nullptr);
+    JournalViewer viewer(folder.file(QStringLiteral("KirvanMonitorP.txt")), {loop, workers, dialogs, clock, locale});
     viewer.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(cutTexts(viewer).join(u'|').toStdString(), "");

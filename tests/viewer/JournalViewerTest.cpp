@@ -1,16 +1,12 @@
 #include "viewer/JournalViewer.h"
-#include "journal/ExportTarget.h"
-#include "window/MainWindow.h"
+#include "archive/ExportTarget.h"
 
 #include "tests/app/WorkstationFixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +16,7 @@ namespace {
 // The viewer's workers run each job at once here.
 class JournalViewerTest : public WorkstationFixture {
 protected:
+    ViewerServices services() { return {loop, workers, dialogs, clock, locale}; }
     void writeLog()
     {
         QString text;
@@ -36,7 +33,7 @@ protected:
 TEST_F(JournalViewerTest, FiltersOneSystemsFiresFollowsTheLogAndExports)
 {
     writeLog();
-    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), platform());
+    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), services());
     viewer.resize(1000, 500);
     EXPECT_EQ(viewer.totalLines(), 300);
     EXPECT_EQ(viewer.shownLines(), 300);
@@ -82,7 +79,7 @@ TEST_F(JournalViewerTest, ExportNeverReplacesAFileOfTheWorkstation)
     ASSERT_TRUE(QFile::link(folder.file(u"Объекты"_s), elsewhere.file(u"objects"_s)));
     const auto workstationBefore = folder.snapshot();
     const auto elsewhereBefore = elsewhere.snapshot();
-    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), platform());
+    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), services());
     QStringList refused = workstationBefore.keys();
     refused << u"new.csv"_s;
     for (QString& name : refused)
@@ -106,33 +103,13 @@ TEST_F(JournalViewerTest, ChosenOperatorShowsHisActionsOnly)
     folder.write(u"KirvanMonitorP.txt"_s, folder.read(u"KirvanMonitorP.txt"_s)
                                               + crlf1251(u"08.12.2023 10:00:00  ВХОД ОПЕРАТОРА: Иванов, уровень 2\n"
                                                          u"08.12.2023 10:00:01  ДЕЙСТВИЕ ОПЕРАТОРА Петров: Выход\n"_s));
-    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), platform());
+    JournalViewer viewer(folder.file(u"KirvanMonitorP.txt"_s), services());
     viewer.setOperatorNames({u"Иванов"_s, u"Петров"_s});
     auto* chosen = viewer.findChild<QComboBox*>(u"JournalOperator"_s);
     ASSERT_TRUE(chosen);
     chosen->setCurrentIndex(2);
     EXPECT_EQ(viewer.countText(), u"Показано строк: 1 из 302"_s);
     EXPECT_EQ(viewer.filter().operatorName, u"Петров"_s);
-}
-
-// F3 hands the log to the desktop; a kiosk without a program for it gets the viewer instead.
-TEST_F(JournalViewerTest, ArchiveCommandFallsBackToTheViewer)
-{
-    writeLog();
-    MainWindow window(platform(), WorkstationFolder(folder.path()));
-    // The viewer is a window of its own, not a child of the main window.
-    const auto viewers = [] {
-        return std::ranges::count_if(QApplication::topLevelWidgets(),
-                                     [](const QWidget* top) { return top->objectName() == u"JournalViewer"; });
-    };
-    window.actions().openJournal->trigger();
-    EXPECT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(viewers(), 0);
-    shell.opens = false;
-    window.actions().openJournal->trigger();
-    EXPECT_EQ(viewers(), 1);
-    window.actions().viewJournal->trigger();
-    EXPECT_EQ(viewers(), 1) << "one viewer, brought forward";
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 // FOLDER (default a temporary one) as the workstation writes them, then measures what the journal
 // viewer does with it: reading the index, filtering one system's fires of a period, finding a
 // text in every line, and the memory the process needed.
-#include "journal/JournalIndex.h"
+// journal-load archive FOLDER [CACHE]: the same on a ten-year archive (ArchiveMeasurement), its
+// kept indexes in CACHE (default: a temporary folder, so the first open builds them).
+#include "archive/JournalIndex.h"
+#include "tools/journal-load/ArchiveMeasurement.h"
 #include "platform/SystemLocale.h"
 
 #include <QCoreApplication>
@@ -44,6 +47,10 @@ int main(int argc, char** argv)
     const QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     QTextStream out(stdout);
+    if (arguments.size() > 2 && arguments[1] == QLatin1String("archive")) {
+        const QTemporaryDir cache;
+        return kirvan::load::measureArchive(arguments[2], arguments.size() > 3 ? arguments[3] : cache.path(), out);
+    }
     const int lines = arguments.size() > 1 ? arguments[1].toInt() : 1000000;
     const QTemporaryDir temporary;
     const QString folder = arguments.size() > 2 ? arguments[2] : temporary.path();

@@ -1,10 +1,10 @@
 #include "tools/kirvan-load/StallMeasurement.h"
 
 #include "files/IniStore.h"
-#include "viewer/JournalViewer.h"
 #include "window/MainWindow.h"
 #include "app/PanelLine.h"
 #include "link/FrameDecoder.h"
+#include "platform/ChildProgram.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/QtDesktopShell.h"
@@ -154,12 +154,15 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
     ThreadWorkers workers(loop);
     AnsweringDialogs dialogs(out);
     PanelLine panelLine(loop, folder);
+    // The journal viewer of the build tree, a program of its own as the workstation starts it.
+    ChildProgram journalViewer(QStringLiteral(KIRVAN_JOURNAL_PROGRAM),
+                               {QStringLiteral("--dir"), folder, QStringLiteral("--from-workstation")});
     LongestGap frames;
     WatchedPort port(panelLine.port(), frames);
 
     const auto loadStart = Clock::now();
     auto window = std::make_unique<MainWindow>(
-        PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers}, WorkstationFolder(folder));
+        PlatformServices{loop, dialogs, shell, clock, locale, port, sound, pictures, workers, journalViewer}, WorkstationFolder(folder));
     window->show();
     out << "start-up with " << window->workstation().tree().count()
         << " nodes: " << QString::number(milliseconds(Clock::now() - loadStart), 'f', 0) << " ms" << Qt::endl;
@@ -199,23 +202,6 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
         }
     };
     QObject::connect(&heartbeat, &QTimer::timeout, followJournal);
-    std::unique_ptr<JournalViewer> viewer;
-    bool exportStarted = false;
-    Clock::time_point exportStart;
-    QTimer exportWatch;
-    QObject::connect(&exportWatch, &QTimer::timeout, [&] {
-        if (!exportStarted && !viewer->busy()) {
-            exportStarted = true;
-            exportStart = Clock::now();
-            out << "CSV export of " << viewer->shownLines() << " lines started" << Qt::endl;
-            viewer->exportCsv(QDir(folder).filePath(QStringLiteral("export.csv")));
-        } else if (exportStarted && !viewer->exporting()) {
-            out << "CSV export done in " << QString::number(milliseconds(Clock::now() - exportStart), 'f', 0) << " ms"
-                << Qt::endl;
-            exportWatch.stop();
-        }
-    });
-
     std::size_t fired = 0;
     QTimer fires;
     QObject::connect(&fires, &QTimer::timeout, [&] {
@@ -254,11 +240,9 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
         mainThreadWork.start();
         frames.start();
         fires.start(intervalMs);
-        if (heavy) {
-            viewer = std::make_unique<JournalViewer>(WorkstationFolder(folder).logFile(),
-                                                     window->workstation().platform());
-            exportWatch.start(50);
-        }
+        // The viewer reads the archive in its own process, while the workstation is measured.
+        if (heavy && !journalViewer.show())
+            out << "the journal viewer could not be started" << Qt::endl;
     });
     const int endMs = settleMs + warmUpMs + static_cast<int>(targets.size()) * intervalMs + drainMs;
     QTimer::singleShot(endMs, [&] {
@@ -279,13 +263,6 @@ int measureStalls(const QString& folder, int zones, int intervalMs, bool heavy, 
             << " ms (polling period 800 ms, target < 900 ms)" << Qt::endl
             << "resident at the end: " << megabytes(processFigures(getpid()).value_or(ProcessFigures{}).residentKb)
             << Qt::endl;
-        // The watch would look at the viewer after it is gone; an export that outlasts the run
-        // is cancelled with the viewer.
-        exportWatch.stop();
-        if (exportStarted && viewer->exporting())
-            out << "CSV export still running at the end: cancelled after "
-                << QString::number(milliseconds(Clock::now() - exportStart), 'f', 0) << " ms" << Qt::endl;
-        viewer.reset();
         // quit() would first close the window, which during the alarm is refused until the
         // operator confirms; the window goes after the loop instead.
         QApplication::exit(0);

@@ -6,7 +6,7 @@
 //       last byte to its journal line and resident memory
 //   kirvan-load heavy DIR [ZONES [INTERVAL_MS]]
 //       as stall, with a 10000 x 7000 PNG plan in every fired zone, a 1 MB mailbox file and a
-//       CSV export of a 1,000,000-line log running (written into DIR first)
+//       1,000,000-line log open in the journal viewer, a program of its own (written into DIR first)
 //   kirvan-load soak DIR EVENTS_PER_SECOND|max MINUTES [WORKSTATION]
 //       KirvanMonitorP (default: the one of this build) on DIR against the simulator; prints every
 //       minute events sent, journal lines written, resident memory and processor time

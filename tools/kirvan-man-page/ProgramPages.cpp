@@ -71,6 +71,12 @@ const Entry entries[] = {
       u"автозапуск для сеанса без graphical-session.target"}},
     {u"KirvanMonitorP", u"/etc/logrotate.d/kirvanmonitorp",
      {u"the journal's monthly rotation, ten years kept", u"ежемесячная ротация журнала, хранится десять лет"}},
+    {u"kirvan-journal", u"DIR/KirvanMonitorP.txt",
+     {u"the journal shown, with its rotated predecessors; only read",
+      u"показываемый журнал с прежними файлами после ротации; только чтение"}},
+    {u"kirvan-journal", u"~/.cache/kirvanmonitorp/journal-index",
+     {u"the index of the rotated journal files, kept for the next start",
+      u"указатель строк прежних файлов журнала, хранится до следующего запуска"}},
     {u"kirvan-sim", u"DIR/ports/COMn",
      {u"the pseudo-terminal the simulator links for the workstation",
       u"псевдотерминал, который имитатор связывает для рабочего места"}},
@@ -113,6 +119,15 @@ const Description descriptions[] = {
       u"installing.md (пакет, киоск, линия, уровни доступа, обновление, резервные копии), site-guide.md (файлы "
       u"систем и извещателей, планы, модули управления), settings.md (все настройки), integration.md (почтовый "
       u"ящик, MQTT, пульт). SIGTERM, SIGINT и SIGHUP завершают программу, как «Выход»."}},
+    {u"kirvan-journal",
+     {u"The workstation starts it with Ctrl+F3 on its own folder and closes it when it ends. Started alone it "
+      u"serves a central station or an auditor with a copy of a workstation folder: it writes nothing there and "
+      u"takes no lock, so it may run beside a working workstation. Filters, export to CSV and PDF and the printout "
+      u"are for everyone; an export is never written into the workstation folder.",
+      u"Рабочее место запускает его по Ctrl+F3 на своей папке и закрывает, завершаясь. Запущенный отдельно, он "
+      u"служит центральному посту или проверяющему с копией папки рабочего места: ничего в ней не пишет и не "
+      u"блокирует её, поэтому может работать рядом с работающим рабочим местом. Отбор, выгрузка в CSV и PDF и "
+      u"печать доступны всем; выгрузка никогда не пишется в папку рабочего места."}},
     {u"kirvan-sim",
      {u"For training and commissioning before the panels are connected: start it on the site's workstation folder, "
       u"choose its port in the workstation and go through the detectors with fire and fault, checking the "
@@ -129,7 +144,7 @@ const Description descriptions[] = {
       u"сделано, 1 — не удалось (одна строка в стандартный поток ошибок), 2 — ошибка в команде."}},
 };
 
-const char16_t* const programs[] = {u"KirvanMonitorP", u"kirvan-sim", u"kirvan-tool"};
+const char16_t* const programs[] = {u"KirvanMonitorP", u"kirvan-journal", u"kirvan-sim", u"kirvan-tool"};
 
 const char16_t* const otherPages[][2] = {
     {u"KirvanMonitorP", u"systemctl(1)"},

@@ -1,8 +1,8 @@
 // Log lines as the workstation writes them under each regional setting, and lines it cannot date:
 // each gives its parts, its kind and its moment, or stays as it is without a date.
 #include "files/Cp1251.h"
-#include "journal/JournalExport.h"
-#include "journal/JournalIndex.h"
+#include "archive/JournalExport.h"
+#include "archive/JournalIndex.h"
 #include "tests/support/TempFolder.h"
 
 #include <QFile>

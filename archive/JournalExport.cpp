@@ -1,4 +1,4 @@
-#include "journal/JournalExport.h"
+#include "archive/JournalExport.h"
 
 namespace kirvan {
 

@@ -1,4 +1,4 @@
-#include "journal/JournalIndex.h"
+#include "archive/JournalIndex.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "journal/ExportTarget.h"
+#include "archive/ExportTarget.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The journal viewer's logic: lines split into their parts and kinds, the index over the log and
 // its rotated predecessors, the filter, following the log, the CSV export.
-#include "journal/JournalExport.h"
-#include "journal/JournalIndex.h"
+#include "archive/JournalExport.h"
+#include "archive/JournalIndex.h"
 #include "journal/LogFile.h"
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "journal/JournalFilter.h"
+#include "archive/JournalFilter.h"
 
 #include "files/Cp1251.h"
 

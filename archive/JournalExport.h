@@ -1,7 +1,7 @@
 #pragma once
 
-#include "journal/JournalFilter.h"
-#include "journal/JournalIndex.h"
+#include "archive/JournalFilter.h"
+#include "archive/JournalIndex.h"
 
 #include <QByteArray>
 #include <QIODevice>

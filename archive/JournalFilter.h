@@ -25,6 +25,7 @@ struct JournalFilter {
         std::int64_t to = 0;
         int address = -1;
         JournalKinds kinds = AllJournalKinds;
+        bool admitsAll() const { return kinds == AllJournalKinds && address < 0 && from == 0 && to == 0; }
         bool admits(const JournalLineInfo& line) const
         {
             return (kinds & kindBit(line.kind)) != 0 && (address < 0 || line.address == address)

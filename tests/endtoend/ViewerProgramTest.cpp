@@ -1,0 +1,113 @@
+// The journal viewer as the workstation starts it, Ctrl+F3 pressed under a real X server: a
+// process of its own, started once, which holds neither the folder nor the workstation's stop.
+#include "files/WorkstationLock.h"
+#include "tests/keys/PrivateDisplay.h"
+#include "tests/support/TempFolder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace kirvan::testing {
+namespace {
+
+// Real time: real processes start as fast as the machine lets them.
+template <class Condition> bool waitFor(Condition condition, int milliseconds = 20000)
+{
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+        if (condition())
+            return true;
+        QThread::msleep(20);
+    }
+    return condition();
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished();
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+QStringList childrenOf(qint64 pid)
+{
+    QFile file(u"/proc/%1/task/%1/children"_s.arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll()).split(u' ', Qt::SkipEmptyParts);
+}
+
+// Ended, or ended and not yet collected by whoever took it over.
+bool ended(const QString& pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+}
+
+TEST(ViewerProgramTest, AStopEndsTheWorkstationAtOnceWhileItsViewerReadsALargeLog)
+{
+    PrivateDisplay display;
+    if (!display.running())
+        GTEST_SKIP() << "Xvfb could not be started";
+    TempFolder folder;
+    TempFolder home;
+    folder.writeText(u"KirvanMonitorP.ini"_s, u"[Настройки]\nCOM-порт=1\nТаблица=0\n[АДРЕС]\n00=\n"_s);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(u"ports"_s));
+    ASSERT_TRUE(QFile::link(u"absent-adapter"_s, folder.path() + u"/ports/COM1"_s));
+    // Half a million lines: the viewer is still reading them when the stop comes.
+    QByteArray lines;
+    for (int n = 0; n < 500000; ++n)
+        lines += "01/\xc8" "12-05/07 08.12.2023 9:" + QByteArray::number(10 + n % 50) + ":00 \xcf\xce\xc6\xc0\xd0: "
+                 + QByteArray::number(n) + "\r\n";
+    folder.write(u"KirvanMonitorP.txt"_s, lines);
+
+    QProcess workstation;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.insert(u"ASAN_OPTIONS"_s, u"detect_leaks=0"_s);
+    environment.insert(u"XDG_CACHE_HOME"_s, home.path());
+    workstation.setProcessEnvironment(environment);
+    workstation.setStandardOutputFile(QProcess::nullDevice());
+    workstation.setStandardErrorFile(home.file(u"stderr"_s));
+    workstation.start(QStringLiteral(KIRVAN_MONITOR_PROGRAM), {u"--dir"_s, folder.path()});
+    ASSERT_TRUE(workstation.waitForStarted());
+    const QString pid = QString::number(workstation.processId());
+    QString window;
+    ASSERT_TRUE(waitFor([&] {
+        for (const QString& id : run(u"xdotool"_s, {u"search"_s, u"--onlyvisible"_s, u"--pid"_s, pid}).split(u'\n'))
+            if (run(u"xdotool"_s, {u"getwindowname"_s, id}) == u"КирванМонитор")
+                window = id;
+        return !window.isEmpty();
+    }));
+    const auto pressCtrlF3 = [&] {
+        return QProcess::execute(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, window, u"key"_s, u"ctrl+F3"_s}) == 0;
+    };
+    ASSERT_TRUE(pressCtrlF3());
+    ASSERT_TRUE(waitFor([&] { return !childrenOf(workstation.processId()).isEmpty(); }));
+    const QStringList viewers = childrenOf(workstation.processId());
+    ASSERT_EQ(viewers.size(), 1);
+    EXPECT_TRUE(QFile::symLinkTarget(u"/proc/%1/exe"_s.arg(viewers.front())).endsWith(u"/kirvan-journal"_s));
+    ASSERT_TRUE(pressCtrlF3());
+    QThread::msleep(500);
+    EXPECT_EQ(childrenOf(workstation.processId()), viewers) << "the running viewer comes forward, no second one";
+
+    QElapsedTimer stop;
+    stop.start();
+    ::kill(pid_t(workstation.processId()), SIGTERM);
+    ASSERT_TRUE(workstation.waitForFinished(20000));
+    EXPECT_LT(stop.elapsed(), 2000);
+    EXPECT_EQ(workstation.exitCode(), 0) << home.read(u"stderr"_s).toStdString();
+    EXPECT_TRUE(WorkstationLock::acquire(folder.path(), nullptr, nullptr)) << "a new start may take the folder";
+    EXPECT_TRUE(waitFor([&] { return ended(viewers.front()); })) << "the viewer closes after the workstation";
+    EXPECT_TRUE(folder.read(u"KirvanMonitorP.txt"_s).startsWith(lines)) << "the viewer wrote nothing";
+}
+
+} // namespace
+} // namespace kirvan::testing

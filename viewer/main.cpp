@@ -1,0 +1,108 @@
+// kirvan-journal: the journal viewer of a workstation folder, a program of its own.
+#include "access/UserFile.h"
+#include "app/StopSignals.h"
+#include "app/Translations.h"
+#include "dialogs/QtDialogs.h"
+#include "files/WorkstationFolder.h"
+#include "icons/ApplicationIcon.h"
+#include "platform/Clock.h"
+#include "platform/DiagnosticsOutput.h"
+#include "platform/QtMessageLoop.h"
+#include "platform/SystemLocale.h"
+#include "platform/WorkerThread.h"
+#include "viewer/JournalViewer.h"
+#include "viewer/ViewerCommandLine.h"
+#include "viewer/WorkstationChannel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <unistd.h>
+
+namespace {
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// The operators to choose from in the filter, as the folder's user file names them; read only.
+QStringList operatorNames(const QString& folder)
+{
+    QStringList names;
+    try {
+        if (const auto users = kirvan::UserList::load(QDir(folder).filePath(kirvan::UserList::fileName())))
+            for (const kirvan::User& user : users->users())
+                names << user.name;
+    } catch (const kirvan::UserFileRefused&) {
+        // Names can still be typed; the file is the workstation's to refuse.
+    }
+    return names;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QString error;
+    const auto line = kirvan::parseViewerCommandLine(argumentsOf(argc, argv), error);
+    if (!line) {
+        err << "kirvan-journal: " << error << '\n' << kirvan::viewerCommandLineUsage();
+        return 2;
+    }
+    if (line->help) {
+        out << kirvan::viewerCommandLineUsage();
+        return 0;
+    }
+    if (line->version) {
+        out << "kirvan-journal " << KIRVAN_VERSION << '\n';
+        return 0;
+    }
+
+    kirvan::DiagnosticsOutput diagnostics(STDERR_FILENO);
+    diagnostics.installAsMessageHandler();
+    QApplication application(argc, argv);
+    kirvan::installRussianTranslations(application);
+    QApplication::setWindowIcon(kirvan::applicationIcon());
+    // Nothing is created in the folder: a folder that is not there shows an empty journal.
+    const QString folder = !line->folder.isEmpty()
+                               ? line->folder
+                               : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                                     + QStringLiteral("/kirvanmonitorp");
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                          + QStringLiteral("/kirvanmonitorp/journal-index");
+
+    kirvan::QtMessageLoop loop;
+    const kirvan::SystemLocale locale;
+    const kirvan::SystemClock clock;
+    kirvan::QtDialogs dialogs;
+    kirvan::ThreadWorkers workers(loop);
+    kirvan::JournalViewer viewer(kirvan::WorkstationFolder(folder).logFile(), {loop, workers, dialogs, clock, locale},
+                                 cache);
+    viewer.setOperatorNames(operatorNames(folder));
+    dialogs.setParent(&viewer);
+    const auto stop = [&] {
+        loop.requestStop();
+        viewer.close();
+        QCoreApplication::exit(0);
+    };
+    const kirvan::StopSignals stopSignals(stop);
+    std::unique_ptr<kirvan::WorkstationChannel> channel;
+    if (line->fromWorkstation)
+        channel = std::make_unique<kirvan::WorkstationChannel>(
+            STDIN_FILENO,
+            [&viewer] {
+                viewer.showNormal();
+                viewer.raise();
+                viewer.activateWindow();
+            },
+            stop);
+    viewer.show();
+    return QApplication::exec();
+}
