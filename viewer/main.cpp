@@ -3,10 +3,15 @@
 #include "app/StopSignals.h"
 #include "app/Translations.h"
 #include "dialogs/QtDialogs.h"
+#include "files/Cp1251.h"
+#include "files/IniDocument.h"
+#include "files/RegularFile.h"
+#include "files/SettingsKeys.h"
 #include "files/WorkstationFolder.h"
 #include "icons/ApplicationIcon.h"
 #include "platform/Clock.h"
 #include "platform/DiagnosticsOutput.h"
+#include "platform/DisplayScale.h"
 #include "platform/QtMessageLoop.h"
 #include "platform/SystemLocale.h"
 #include "platform/WorkerThread.h"
@@ -16,6 +21,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <unistd.h>
@@ -42,6 +48,16 @@ QStringList operatorNames(const QString& folder)
         // Names can still be typed; the file is the workstation's to refuse.
     }
     return names;
+}
+
+// The folder's "Масштаб", read only: the viewer's letters as large as the workstation's.
+QString scaleSetting(const QString& folder)
+{
+    const auto file = kirvan::RegularFile::read(kirvan::WorkstationFolder(folder).settingsFile());
+    if (file.status != kirvan::RegularFile::Status::Read)
+        return {};
+    const kirvan::IniDocument settings(kirvan::cp1251::decode(file.bytes));
+    return settings.value(kirvan::settings::sectionSettings, kirvan::settings::keyScale).value_or(QStringView()).toString();
 }
 
 } // namespace
@@ -75,6 +91,11 @@ int main(int argc, char** argv)
                                ? line->folder
                                : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                                      + QStringLiteral("/kirvanmonitorp");
+    QFont text = QApplication::font();
+    text.setPixelSize(kirvan::displayscale::scaled(
+        kirvan::displayscale::designTextPixels,
+        kirvan::displayscale::forScreen(scaleSetting(folder), QGuiApplication::primaryScreen())));
+    QApplication::setFont(text);
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
                           + QStringLiteral("/kirvanmonitorp/journal-index");
 

@@ -4,7 +4,7 @@
 #include "window/ActiveConditionsModel.h"
 #include "window/CompositionTreeModel.h"
 #include "events/AlarmSummary.h"
-#include "window/DisplayScale.h"
+#include "platform/DisplayScale.h"
 #include "window/EventTableModel.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/DialogPlacement.h"
@@ -65,11 +65,8 @@ MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder
 {
     workstation_ = std::make_unique<Workstation>(platform, *this, folder);
     // One factor for every text of the program, its dialogs included: the application's font.
-    const QScreen* screen = this->screen();
-    const double byScreen = screen ? displayscale::byScreen(screen->size(), screen->physicalSize()) : 1.0;
-    scale_ = displayscale::chosen(
-        workstation_->settings().ini().readString(settings::sectionSettings, settings::keyScale, {}), byScreen,
-        screen ? displayscale::largestFor(screen->availableGeometry().size()) : displayscale::largest);
+    scale_ = displayscale::forScreen(
+        workstation_->settings().ini().readString(settings::sectionSettings, settings::keyScale, {}), screen());
     QFont text = QApplication::font();
     text.setPixelSize(displayscale::scaled(displayscale::designTextPixels, scale_));
     QApplication::setFont(text);

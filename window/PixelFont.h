@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/DisplayScale.h"
+#include "platform/DisplayScale.h"
 
 #include <QFont>
 

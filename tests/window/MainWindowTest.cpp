@@ -2,7 +2,7 @@
 
 #include "complex/ControlModuleEditor.h"
 #include "complex/StateIcon.h"
-#include "window/DisplayScale.h"
+#include "platform/DisplayScale.h"
 #include "icons/StateIcons.h"
 #include "dialogs/ModuleEditorDialog.h"
 

@@ -1,5 +1,6 @@
-#include "window/DisplayScale.h"
+#include "platform/DisplayScale.h"
 
+#include <QScreen>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -55,6 +56,13 @@ double chosen(const QString& setting, double screenChoice, double largestFitting
 int scaled(int designPixels, double factor)
 {
     return static_cast<int>(std::lround(designPixels * factor));
+}
+
+double forScreen(const QString& setting, const QScreen* screen)
+{
+    if (!screen)
+        return chosen(setting, 1.0);
+    return chosen(setting, byScreen(screen->size(), screen->physicalSize()), largestFor(screen->availableGeometry().size()));
 }
 
 } // namespace displayscale

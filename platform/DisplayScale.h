@@ -3,6 +3,9 @@
 #include <QMargins>
 #include <QRect>
 #include <QSizeF>
+#include <QString>
+
+class QScreen;
 
 namespace kirvan {
 
@@ -29,6 +32,10 @@ double largestFor(QSize available);
 double chosen(const QString& setting, double screenChoice, double largest = displayscale::largest);
 // A size of the design (pixels) at the factor.
 int scaled(int designPixels, double factor);
+
+// The factor for a window on `screen` (none: the design's size) with the setting "Масштаб" as
+// written: the workstation and its journal viewer grow alike.
+double forScreen(const QString& setting, const QScreen* screen);
 
 } // namespace displayscale
 

@@ -1,4 +1,4 @@
-#include "window/DisplayScale.h"
+#include "platform/DisplayScale.h"
 
 #include <gtest/gtest.h>
 
