@@ -256,7 +256,7 @@ void MainWindow::connectPlans()
         showPlanTitle();
         planPicture->update();
     });
-    w.markers().setOnChanged([this] { planPicture->update(); });
+    w.markers().setOnChanged([this](const PlanMarker* marker) { planPicture->markerChanged(marker); });
     w.planEditor().setOnChanged([this] {
         actions_->togglePlanEditMode->setChecked(workstation_->planEditor().editMode());
         planPicture->follow();

@@ -28,6 +28,9 @@ public:
 
     // The placing pointer (crosshair) follows the editor.
     void follow();
+    // Paints the one marker's place again, or the whole plan without one: under a flood a marker
+    // changes with each alarm on the plan shown, and the plan beneath it does not.
+    void markerChanged(const PlanMarker* marker);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +47,7 @@ private:
     void pressMarker(const QMouseEvent& event);
     // The topmost visible marker under a point: the newest is drawn last, so it is found first.
     const PlanMarker* markerAt(QPoint at) const;
+    QRect boxOf(const PlanMarker& marker) const;
 
     PlanArea& area_;
     PlanMarkers& markers_;
