@@ -40,7 +40,11 @@ public:
     {
         if (!at.isValid())
             return none_;
-        const Key key{at.toSecsSinceEpoch(), at.offsetFromUtc(), at.timeSpec()};
+        // A local time's offset and its seconds since the epoch each cost a look at the time
+        // zone; its fields and its daylight saving flag are kept in it.
+        const bool local = at.timeSpec() == Qt::LocalTime;
+        const Key key{at.date(), at.time().addMSecs(-at.time().msec()), at.timeSpec(),
+                      local ? int(at.isDaylightTime()) : at.offsetFromUtc()};
         if (key != last_) {
             last_ = key;
             bytes_ = moment(at).toLatin1();
@@ -49,7 +53,7 @@ public:
     }
 
 private:
-    using Key = std::tuple<qint64, int, Qt::TimeSpec>;
+    using Key = std::tuple<QDate, QTime, Qt::TimeSpec, int>;
     std::optional<Key> last_;
     QByteArray bytes_;
     const QByteArray none_;
