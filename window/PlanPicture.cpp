@@ -4,6 +4,7 @@
 #include "plans/PlanEditor.h"
 #include "plans/PlanMarkers.h"
 #include "platform/MessageLoop.h"
+#include "platform/UpdateThrottle.h"
 
 #include <QAction>
 #include <QHelpEvent>
@@ -14,6 +15,13 @@
 #include <QToolTip>
 
 namespace kirvan {
+
+namespace {
+
+// As often as the journal and the alarm list follow a flood.
+constexpr int markerRepaintMs = 250;
+
+} // namespace
 
 PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop,
                          int markerSize)
@@ -30,7 +38,13 @@ PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& edito
     QAction* first = markerMenu_.actions().value(0);
     markerMenu_.insertAction(first, markerTitle_);
     markerMenu_.insertSeparator(first);
+    markerRepaints_ = std::make_unique<UpdateThrottle>(loop_, markerRepaintMs, [this] {
+        update(changedMarkers_);
+        changedMarkers_ = QRegion();
+    });
 }
+
+PlanPicture::~PlanPicture() = default;
 
 void PlanPicture::follow()
 {
@@ -39,11 +53,13 @@ void PlanPicture::follow()
 
 void PlanPicture::markerChanged(const PlanMarker* marker)
 {
-    // The antialiased outline reaches half a pixel beyond the box.
-    if (marker)
-        update(boxOf(*marker).adjusted(-1, -1, 1, 1));
-    else
+    if (!marker) {
         update();
+        return;
+    }
+    // The antialiased outline reaches half a pixel beyond the box.
+    changedMarkers_ += boxOf(*marker).adjusted(-1, -1, 1, 1);
+    markerRepaints_->changed();
 }
 
 QRect PlanPicture::boxOf(const PlanMarker& marker) const
