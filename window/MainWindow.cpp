@@ -440,6 +440,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
 // nothing but this raise keeps it over the main window.
 void MainWindow::restoreMainWindow()
 {
+    if (windowRaises_)
+        windowRaises_->changed();
+    else
+        bringForward();
+}
+
+// Each raise and activation is a round trip to the window system.
+void MainWindow::bringForward()
+{
     if (isMinimized())
         showNormal();
     raise();

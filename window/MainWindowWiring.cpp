@@ -64,6 +64,7 @@ void MainWindow::connectModels()
     // The list and the summary follow at most four times a second, like the journal.
     alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { showAlarms(); });
     w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
+    windowRaises_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { bringForward(); });
     w.statusBar().setOnChanged([this] { showStatusBar(); });
     journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
         tableModel_->refresh();
