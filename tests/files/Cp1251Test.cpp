@@ -64,12 +64,5 @@ TEST(Cp1251Test, CharactersTheCodePageLacksAreWrittenAsQuestionMarksAndCounted)
     EXPECT_EQ(result.unmappable, 2);
 }
 
-TEST(Cp1251Test, AppendsAfterWhatIsThere)
-{
-    QByteArray bytes("A=");
-    EXPECT_EQ(cp1251::append(bytes, u"Ёж\u263A"), 1);
-    EXPECT_EQ(bytes, QByteArray("A=\xA8\xE6?"));
-}
-
 } // namespace
 } // namespace kirvan
