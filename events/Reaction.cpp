@@ -45,12 +45,17 @@ QChar Reaction::at(int position) const
 
 QString Reaction::detectorValue(QStringView key) const
 {
-    return detectorFile_.readString(detectorId_, key, {});
+    const QString name = key.toString();
+    auto found = detectorValues_.constFind(name);
+    if (found == detectorValues_.cend())
+        found = detectorValues_.insert(name, detectorFile_.readString(detectorId_, key, {}));
+    return found.value();
 }
 
 void Reaction::writeDetectorValue(QStringView key, QStringView value)
 {
     detectorFile_.writeString(detectorId_, key, value);
+    detectorValues_.remove(key.toString());
 }
 
 QString Reaction::date() const

@@ -6,6 +6,7 @@
 #include "events/RecordContext.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 namespace kirvan {
@@ -84,6 +85,9 @@ private:
     QString detectorId_;
     IniFile systemFile_;
     IniFile detectorFile_;
+    // Values of the detector's section already read for this record: one record reads its zone
+    // and text several times, and each read looks at the file again.
+    mutable QHash<QString, QString> detectorValues_;
     QString journalLine_;
 };
 

@@ -4,6 +4,9 @@
 #include "files/Cp1251.h"
 #include "files/IniDocument.h"
 
+#include <optional>
+#include <tuple>
+
 namespace kirvan {
 
 namespace {
@@ -28,6 +31,71 @@ QString moment(const QDateTime& at)
     return at.isValid() ? at.toString(Qt::ISODate) : QString();
 }
 
+// The toolkit's formatting of a moment costs more than the rest of a condition's lines, and the
+// state is written anew every second in a flood: conditions that began in the same second (the
+// list is ordered by time within a kind) share the bytes formatted last.
+class Moments {
+public:
+    const QByteArray& operator()(const QDateTime& at)
+    {
+        if (!at.isValid())
+            return none_;
+        // A local time's offset and its seconds since the epoch each cost a look at the time
+        // zone; its fields and its daylight saving flag are kept in it.
+        const bool local = at.timeSpec() == Qt::LocalTime;
+        const Key key{at.date(), at.time().addMSecs(-at.time().msec()), at.timeSpec(),
+                      local ? int(at.isDaylightTime()) : at.offsetFromUtc()};
+        if (key != last_) {
+            last_ = key;
+            bytes_ = moment(at).toLatin1();
+        }
+        return bytes_;
+    }
+
+private:
+    using Key = std::tuple<QDate, QTime, Qt::TimeSpec, int>;
+    std::optional<Key> last_;
+    QByteArray bytes_;
+    const QByteArray none_;
+};
+
+// The state put together in Windows-1251 line by line, with no text of the whole file in between.
+class StateWriter {
+public:
+    explicit StateWriter(std::size_t conditions) { bytes_.reserve(qsizetype(conditions) * 160 + 64); }
+
+    void section(QByteArrayView name)
+    {
+        bytes_ += '[';
+        bytes_ += name;
+        bytes_ += "]\r\n";
+    }
+    void line(const QString& key, QStringView value)
+    {
+        cp1251::append(bytes_, key);
+        bytes_ += '=';
+        const qsizetype start = bytes_.size();
+        cp1251::append(bytes_, value);
+        // A line break in a value would begin a line of its own.
+        for (qsizetype at = start; at < bytes_.size(); ++at)
+            if (bytes_[at] == '\r' || bytes_[at] == '\n')
+                bytes_[at] = ' ';
+        bytes_ += "\r\n";
+    }
+    void line(const QString& key, QByteArrayView ascii)
+    {
+        cp1251::append(bytes_, key);
+        bytes_ += '=';
+        bytes_ += ascii;
+        bytes_ += "\r\n";
+    }
+
+    QByteArray take() { return std::move(bytes_); }
+
+private:
+    QByteArray bytes_;
+};
+
 int number(const IniDocument& ini, const QString& section, const QString& key, int highest)
 {
     bool ok = false;
@@ -48,38 +116,25 @@ QString text(const IniDocument& ini, const QString& section, const QString& key)
 // every change, and a complex in a flood of faults has thousands of conditions.
 QByteArray StoredConditions::encode() const
 {
-    QString text;
-    text.reserve(qsizetype(conditions.size()) * 256);
-    const auto line = [&text](const QString& key, const QString& value) {
-        text += key;
-        text += u'=';
-        const qsizetype start = text.size();
-        text += value;
-        // A line break in a value would begin a line of its own.
-        for (qsizetype at = start; at < text.size(); ++at)
-            if (text[at] == u'\r' || text[at] == u'\n')
-                text[at] = u' ';
-        text += QStringLiteral("\r\n");
-    };
-    text += u'[' + sectionState + QStringLiteral("]\r\n");
-    line(keyLevel, QString::number(level));
-    line(keyCount, QString::number(conditions.size()));
+    StateWriter out(conditions.size());
+    out.section(cp1251::encode(sectionState).bytes);
+    out.line(keyLevel, QByteArray::number(level));
+    out.line(keyCount, QByteArray::number(qsizetype(conditions.size())));
     int index = 0;
+    Moments moments;
     for (const ActiveConditions::Condition& c : conditions) {
-        text += u'[';
-        text += QString::number(++index);
-        text += QStringLiteral("]\r\n");
-        line(keyKind, QString::number(int(c.kind)));
-        line(keyRecord, c.record);
-        line(keySystem, c.system);
-        line(keyZone, c.zone);
-        line(keyText, c.text);
-        line(keySince, moment(c.since));
-        line(keySimulated, c.simulated ? QStringLiteral("1") : QStringLiteral("0"));
-        line(keyBy, c.acknowledgedBy);
-        line(keyAt, moment(c.acknowledgedAt));
+        out.section(QByteArray::number(++index));
+        out.line(keyKind, QByteArray::number(int(c.kind)));
+        out.line(keyRecord, c.record);
+        out.line(keySystem, c.system);
+        out.line(keyZone, c.zone);
+        out.line(keyText, c.text);
+        out.line(keySince, moments(c.since));
+        out.line(keySimulated, c.simulated ? "1" : "0");
+        out.line(keyBy, c.acknowledgedBy);
+        out.line(keyAt, moments(c.acknowledgedAt));
     }
-    return cp1251::encode(text).bytes;
+    return out.take();
 }
 
 StoredConditions StoredConditions::decode(QByteArrayView bytes)

@@ -27,15 +27,41 @@ constexpr std::array<char16_t, 128> upperHalf = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F, // 0xF8
 };
 
-const std::unordered_map<char16_t, char>& reverseTable()
+// Most of the characters above ASCII in the workstation's texts are Cyrillic letters: those go
+// through a flat table, the few others through a map.
+constexpr char16_t cyrillicFirst = 0x0400;
+constexpr char16_t cyrillicEnd = 0x0460;
+
+struct ReverseTable {
+    std::array<char, cyrillicEnd - cyrillicFirst> cyrillic{};
+    std::unordered_map<char16_t, char> others;
+};
+
+const ReverseTable& reverseTable()
 {
     static const auto table = [] {
-        std::unordered_map<char16_t, char> reverse;
-        for (std::size_t i = 0; i < upperHalf.size(); ++i)
-            reverse.emplace(upperHalf[i], static_cast<char>(0x80 + i));
+        ReverseTable reverse;
+        for (std::size_t i = 0; i < upperHalf.size(); ++i) {
+            const char16_t code = upperHalf[i];
+            const auto byte = static_cast<char>(0x80 + i);
+            if (code >= cyrillicFirst && code < cyrillicEnd)
+                reverse.cyrillic[code - cyrillicFirst] = byte;
+            else
+                reverse.others.emplace(code, byte);
+        }
         return reverse;
     }();
     return table;
+}
+
+// The byte of a character above ASCII, or 0 when the code page lacks it (no such character maps
+// to 0).
+char upperByte(const ReverseTable& reverse, char16_t code)
+{
+    if (code >= cyrillicFirst && code < cyrillicEnd)
+        return reverse.cyrillic[code - cyrillicFirst];
+    const auto found = reverse.others.find(code);
+    return found != reverse.others.end() ? found->second : '\0';
 }
 
 } // namespace
@@ -51,27 +77,40 @@ QString decode(QByteArrayView bytes)
     return text;
 }
 
-Encoded encode(QStringView text)
+// Written into room for the text's length and cut to what was written: a character outside the
+// basic plane takes two units and gives one byte.
+qsizetype append(QByteArray& bytes, QStringView text)
 {
-    Encoded result;
-    result.bytes.reserve(text.size());
-    const auto& reverse = reverseTable();
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size());
+    char* const begin = bytes.data() + start;
+    char* out = begin;
+    qsizetype unmappable = 0;
+    const ReverseTable& reverse = reverseTable();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t code = text[i].unicode();
         if (code < 0x80) {
-            result.bytes.append(static_cast<char>(code));
+            *out++ = static_cast<char>(code);
             continue;
         }
-        if (const auto found = reverse.find(code); found != reverse.end()) {
-            result.bytes.append(found->second);
+        if (const char byte = upperByte(reverse, code); byte != '\0') {
+            *out++ = byte;
             continue;
         }
         // A character outside the basic plane is one character, though two UTF-16 units.
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
-        result.bytes.append('?');
-        ++result.unmappable;
+        *out++ = '?';
+        ++unmappable;
     }
+    bytes.resize(start + (out - begin));
+    return unmappable;
+}
+
+Encoded encode(QStringView text)
+{
+    Encoded result;
+    result.unmappable = append(result.bytes, text);
     return result;
 }
 

@@ -17,5 +17,8 @@ struct Encoded {
 };
 
 Encoded encode(QStringView text);
+// Encodes onto the end of bytes, for a writer that puts a file together piece by piece; returns
+// the characters the code page lacks.
+qsizetype append(QByteArray& bytes, QStringView text);
 
 } // namespace kirvan::cp1251

@@ -151,11 +151,16 @@ int LogFile::writeWaiting()
     }
     // A power cut or a full disk in an earlier run can leave the last line without its end; the
     // next line would be glued onto it, and every reader of the log would see one line of two.
-    const bool closeTornLine = !waitingStartsMidLine_ && endsWithoutLineEnd(name, before);
+    const FileEnd found{before.st_dev, before.st_ino, before.st_size};
+    const bool closeTornLine = !waitingStartsMidLine_ && found != writtenEnd_ && endsWithoutLineEnd(name, before);
     const BytesWritten closing = closeTornLine ? writeAll(fd, "\r\n") : BytesWritten{};
     const BytesWritten lines = closing.error == 0 ? writeAll(fd, waiting_) : BytesWritten{};
     const int error = closing.error != 0 ? closing.error : lines.error;
     if (error == 0) {
+        // Another writer between the look and the write makes the size differ: the next write
+        // looks again.
+        writtenEnd_ = waiting_.endsWith('\n') ? FileEnd{found.device, found.inode, found.size + closing.count + lines.count}
+                                              : FileEnd{};
         waiting_.clear();
         waitingStartsMidLine_ = false;
     } else if (closing.count + lines.count > 0 && ::ftruncate(fd, before.st_size) != 0 && lines.count > 0) {

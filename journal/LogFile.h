@@ -63,6 +63,15 @@ private:
     qsizetype waitingLimit_ = MaxWaitingLines;
     // The file holds the start of the first waiting line: its cut could not be taken back.
     bool waitingStartsMidLine_ = false;
+    // The file as this process's last complete write left it, ending with a line end: while it
+    // is still so, the look at its last byte is spared.
+    struct FileEnd {
+        unsigned long long device = 0;
+        unsigned long long inode = 0;
+        long long size = -1;
+        bool operator==(const FileEnd&) const = default;
+    };
+    FileEnd writtenEnd_;
     bool failing_ = false;
     std::unique_ptr<Timer> retryTimer_;
     Notification onFailure_;

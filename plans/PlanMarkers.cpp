@@ -64,7 +64,7 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
             marker->visible = true;
         // Under a flood most alarms are on plans not shown: they repaint nothing.
         if (shown || marker->visible)
-            changed();
+            changed(marker);
         return false;
     }
     const QString id = record::detectorId(record);
@@ -96,10 +96,10 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
         marker->Plane = plane;
         marker->visible = plane == area_.currentPlan();
     }
-    const bool shown = marker->visible;
+    const PlanMarker* added = marker.get();
     markers_.push_back(std::move(marker));
-    if (shown)
-        changed();
+    if (added->visible)
+        changed(added);
     return true;
 }
 
@@ -219,10 +219,10 @@ bool PlanMarkers::armItemsVisible() const
     return armItemsVisible_;
 }
 
-void PlanMarkers::changed()
+void PlanMarkers::changed(const PlanMarker* only)
 {
     if (onChanged_)
-        onChanged_();
+        onChanged_(only);
 }
 
 } // namespace kirvan

@@ -52,12 +52,14 @@ public:
     // The arming items of the pop-up show for a security detector's square only.
     bool armItemsVisible() const;
 
-    void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+    // The handler gets the one marker that changed, so that only its place is painted again, or
+    // nothing when any marker may have changed.
+    void setOnChanged(std::function<void(const PlanMarker*)> handler) { onChanged_ = std::move(handler); }
 
 private:
     PlanMarker* findMutable(const QString& name);
     QString planOf(const QString& systemFile, const QString& zone) const;
-    void changed();
+    void changed(const PlanMarker* only = nullptr);
 
     const SettingsFile& settings_;
     IniStore& store_;
@@ -65,7 +67,7 @@ private:
     std::vector<std::unique_ptr<PlanMarker>> markers_;
     QString selected_;
     bool armItemsVisible_ = false;
-    std::function<void()> onChanged_;
+    std::function<void(const PlanMarker*)> onChanged_;
 };
 
 } // namespace kirvan

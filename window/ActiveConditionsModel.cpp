@@ -4,6 +4,7 @@
 #include "platform/Locale.h"
 
 #include <QColor>
+#include <algorithm>
 #include <QFont>
 
 namespace kirvan {
@@ -28,6 +29,13 @@ QColor kindColour(ActiveConditions::Kind kind)
     }
 }
 
+// Whether a row shows the same in every column.
+bool sameRow(const ActiveConditions::Condition& a, const ActiveConditions::Condition& b)
+{
+    return a.kind == b.kind && a.record == b.record && a.system == b.system && a.text == b.text && a.since == b.since
+           && a.acknowledgedBy == b.acknowledgedBy && a.acknowledgedAt == b.acknowledgedAt;
+}
+
 } // namespace
 
 ActiveConditionsModel::ActiveConditionsModel(const ActiveConditions& conditions, const Locale& locale, QObject* parent)
@@ -36,7 +44,7 @@ ActiveConditionsModel::ActiveConditionsModel(const ActiveConditions& conditions,
 
 int ActiveConditionsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(conditions_.rows().size());
+    return parent.isValid() ? 0 : shownRows_;
 }
 
 int ActiveConditionsModel::columnCount(const QModelIndex& parent) const
@@ -46,6 +54,9 @@ int ActiveConditionsModel::columnCount(const QModelIndex& parent) const
 
 QVariant ActiveConditionsModel::data(const QModelIndex& index, int role) const
 {
+    // Between a change and the refresh that follows it the list may hold fewer rows than shown.
+    if (std::size_t(index.row()) >= conditions_.rows().size())
+        return {};
     const auto& c = conditions_.rows()[std::size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
@@ -90,10 +101,29 @@ QVariant ActiveConditionsModel::headerData(int section, Qt::Orientation orientat
     return QString::fromUtf16(captions[section]);
 }
 
-void ActiveConditionsModel::refresh()
+bool ActiveConditionsModel::refresh(int first, int visibleRows)
 {
-    beginResetModel();
-    endResetModel();
+    const auto& rows = conditions_.rows();
+    const int count = int(rows.size());
+    if (count > shownRows_) {
+        beginInsertRows({}, shownRows_, count - 1);
+        shownRows_ = count;
+        endInsertRows();
+    } else if (count < shownRows_) {
+        beginRemoveRows({}, count, shownRows_ - 1);
+        shownRows_ = count;
+        endRemoveRows();
+    }
+    first = std::clamp(first, 0, count);
+    const auto begin = rows.begin() + first;
+    const auto end = begin + std::clamp(visibleRows, 0, count - first);
+    if (first == firstInView_ && std::equal(begin, end, inView_.begin(), inView_.end(), sameRow))
+        return false;
+    firstInView_ = first;
+    inView_.assign(begin, end);
+    if (begin != end)
+        Q_EMIT dataChanged(index(first, 0), index(first + int(inView_.size()) - 1, ColumnCount - 1));
+    return true;
 }
 
 } // namespace kirvan

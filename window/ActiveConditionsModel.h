@@ -1,10 +1,12 @@
 #pragma once
 
+#include "events/ActiveConditions.h"
+
 #include <QAbstractTableModel>
+#include <vector>
 
 namespace kirvan {
 
-class ActiveConditions;
 class Locale;
 
 // The active alarm list for its view: a row each condition, in the model's order; a row waiting
@@ -18,12 +20,18 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The conditions changed.
-    void refresh();
+    // The conditions changed. Rows come and go at the end, and only the rows from first on that
+    // fit into a view of visibleRows are compared with what they showed when last asked: under a
+    // flood the list changes several times a second, mostly out of view, and the view repaints
+    // and measures only what it is told changed. Returns whether a row in view changed.
+    bool refresh(int first, int visibleRows);
 
 private:
     const ActiveConditions& conditions_;
     const Locale& locale_;
+    int shownRows_ = 0;
+    int firstInView_ = 0;
+    std::vector<ActiveConditions::Condition> inView_;
 };
 
 } // namespace kirvan

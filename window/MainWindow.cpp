@@ -225,11 +225,12 @@ void MainWindow::showStatusField()
 void MainWindow::showAlarms()
 {
     const ActiveConditions& conditions = workstation_->alarmList().conditions();
-    const int current = activeAlarms->currentIndex().row();
-    alarmsModel_->refresh();
-    if (current >= 0 && current < alarmsModel_->rowCount())
-        activeAlarms->setCurrentIndex(alarmsModel_->index(current, 0));
-    activeAlarms->resizeColumnsToContents();
+    // Rows come and go at the list's end, so the operator's current row stays. The columns fit
+    // the rows in view, measured again only when one of them changed.
+    const int rowHeight = std::max(activeAlarms->verticalHeader()->defaultSectionSize(), 1);
+    const int inView = activeAlarms->viewport()->height() / rowHeight + 1;
+    if (alarmsModel_->refresh(std::max(activeAlarms->rowAt(0), 0), inView))
+        activeAlarms->resizeColumnsToContents();
     simulationWord->setVisible(conditions.simulation());
     alarmSummary->setVisible(!conditions.rows().empty());
     alarmListPanel->setVisible(!conditions.rows().empty());
@@ -431,6 +432,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
 // dialog, the control-module prompt) stays in front with the keyboard: without a window manager
 // nothing but this raise keeps it over the main window.
 void MainWindow::restoreMainWindow()
+{
+    if (windowRaises_)
+        windowRaises_->changed();
+    else
+        bringForward();
+}
+
+// Each raise and activation is a round trip to the window system.
+void MainWindow::bringForward()
 {
     if (isMinimized())
         showNormal();

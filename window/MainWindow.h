@@ -85,6 +85,7 @@ private:
     void connectCommands();
     void showStatusField();
     void showAlarms();
+    void bringForward();
     // The detector of an active condition selected in the tree, with its plan.
     void selectDetector(const QString& record);
     void showStatusBar();
@@ -125,6 +126,8 @@ private:
     // flood of events, repainting each row costs more than all the rest of the work.
     std::unique_ptr<UpdateThrottle> journalUpdates_;
     std::unique_ptr<UpdateThrottle> alarmUpdates_;
+    // Each alarm brings the window forward; in a flood, at the same pace as the list.
+    std::unique_ptr<UpdateThrottle> windowRaises_;
     // Declared before the workstation, so that they outlive it: its handlers still run while it
     // goes (a polling tick inside a wait of its close) and show state on them.
     std::unique_ptr<MainActions> actions_;

@@ -64,6 +64,7 @@ void MainWindow::connectModels()
     // The list and the summary follow at most four times a second, like the journal.
     alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { showAlarms(); });
     w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
+    windowRaises_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { bringForward(); });
     w.statusBar().setOnChanged([this] { showStatusBar(); });
     journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
         tableModel_->refresh();
@@ -256,7 +257,7 @@ void MainWindow::connectPlans()
         showPlanTitle();
         planPicture->update();
     });
-    w.markers().setOnChanged([this] { planPicture->update(); });
+    w.markers().setOnChanged([this](const PlanMarker* marker) { planPicture->markerChanged(marker); });
     w.planEditor().setOnChanged([this] {
         actions_->togglePlanEditMode->setChecked(workstation_->planEditor().editMode());
         planPicture->follow();

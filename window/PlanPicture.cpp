@@ -4,15 +4,24 @@
 #include "plans/PlanEditor.h"
 #include "plans/PlanMarkers.h"
 #include "platform/MessageLoop.h"
+#include "platform/UpdateThrottle.h"
 
 #include <QAction>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
 
 namespace kirvan {
+
+namespace {
+
+// As often as the journal and the alarm list follow a flood.
+constexpr int markerRepaintMs = 250;
+
+} // namespace
 
 PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop,
                          int markerSize)
@@ -29,14 +38,36 @@ PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& edito
     QAction* first = markerMenu_.actions().value(0);
     markerMenu_.insertAction(first, markerTitle_);
     markerMenu_.insertSeparator(first);
+    markerRepaints_ = std::make_unique<UpdateThrottle>(loop_, markerRepaintMs, [this] {
+        update(changedMarkers_);
+        changedMarkers_ = QRegion();
+    });
 }
+
+PlanPicture::~PlanPicture() = default;
 
 void PlanPicture::follow()
 {
     setCursor(editor_.placing() ? Qt::CrossCursor : Qt::ArrowCursor);
 }
 
-void PlanPicture::paintEvent(QPaintEvent*)
+void PlanPicture::markerChanged(const PlanMarker* marker)
+{
+    if (!marker) {
+        update();
+        return;
+    }
+    // The antialiased outline reaches half a pixel beyond the box.
+    changedMarkers_ += boxOf(*marker).adjusted(-1, -1, 1, 1);
+    markerRepaints_->changed();
+}
+
+QRect PlanPicture::boxOf(const PlanMarker& marker) const
+{
+    return QRect(marker.position, QSize(markerSize_, markerSize_));
+}
+
+void PlanPicture::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
@@ -47,10 +78,11 @@ void PlanPicture::paintEvent(QPaintEvent*)
         painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, area_.message());
     }
     painter.setRenderHint(QPainter::Antialiasing);
+    const QRect repainted = event->rect().adjusted(-1, -1, 1, 1);
     for (const auto& marker : markers_.markers()) {
-        if (!marker->visible)
+        const QRect box = boxOf(*marker);
+        if (!marker->visible || !repainted.intersects(box))
             continue;
-        const QRect box(marker->position, QSize(markerSize_, markerSize_));
         painter.setPen(QPen(Qt::black, 1));
         painter.setBrush(QColor(marker->colour.red, marker->colour.green, marker->colour.blue));
         if (marker->shape == PlanMarker::Shape::Square)
@@ -134,7 +166,7 @@ const PlanMarker* PlanPicture::markerAt(QPoint at) const
 {
     const auto& markers = markers_.markers();
     for (auto marker = markers.rbegin(); marker != markers.rend(); ++marker)
-        if ((*marker)->visible && QRect((*marker)->position, QSize(markerSize_, markerSize_)).contains(at))
+        if ((*marker)->visible && boxOf(**marker).contains(at))
             return marker->get();
     return nullptr;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -13,6 +15,7 @@ class MessageLoop;
 class PlanArea;
 class PlanEditor;
 class PlanMarkers;
+class UpdateThrottle;
 struct PlanMarker;
 
 // The plan picture panel (planView with planPicture): the plan stretched over the panel, or why it cannot
@@ -24,10 +27,16 @@ public:
     // `markerSize`: the markers' side in pixels, grown with the window's scale.
     PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop,
                 int markerSize);
+    ~PlanPicture() override;
     int markerSize() const { return markerSize_; }
 
     // The placing pointer (crosshair) follows the editor.
     void follow();
+    // Paints the one marker's place again, or the whole plan without one: under a flood a marker
+    // changes with each alarm on the plan shown, and the plan beneath it does not. The places of
+    // single markers are painted together a few times a second, like the journal; a blink or a
+    // plan shown anew at once.
+    void markerChanged(const PlanMarker* marker);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -44,6 +53,7 @@ private:
     void pressMarker(const QMouseEvent& event);
     // The topmost visible marker under a point: the newest is drawn last, so it is found first.
     const PlanMarker* markerAt(QPoint at) const;
+    QRect boxOf(const PlanMarker& marker) const;
 
     PlanArea& area_;
     PlanMarkers& markers_;
@@ -52,6 +62,8 @@ private:
     QMenu& markerMenu_;
     QAction* markerTitle_;
     int markerSize_;
+    QRegion changedMarkers_;
+    std::unique_ptr<UpdateThrottle> markerRepaints_;
     QImage scaled_;
     qint64 scaledFrom_ = 0;
 };

@@ -82,6 +82,18 @@ TEST_F(JournalLogTest, LogOfEarlierRunsIsAppendedToNeverShortenedAndItsTornLineC
     }
 }
 
+// The last byte is looked at only while the file is not as this log left it.
+TEST_F(JournalLogTest, LineTornByAnotherWriterAfterOursIsClosed)
+{
+    log.logEvent(u"наша"_s);
+    QFile file(logPath);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("\xF7\xF3\xE6");
+    file.close();
+    log.logEvent(u"ещё"_s);
+    EXPECT_EQ(logBytes(), crlf1251(u"наша\nчуж\nещё\n"_s));
+}
+
 TEST_F(JournalLogTest, LogWrittenOnWindowsUnderAnotherCaseIsAppendedTo)
 {
     folder.write(u"KIRVANMONITORP.TXT"_s, crlf1251(u"старая\n"_s));

@@ -231,5 +231,20 @@ TEST_F(MarkersTest, MarkerPressSelectsItAndOffersArmingForSquaresOnly)
     EXPECT_EQ(markers.selectedMarker(), nullptr) << "a removed marker is not acted on";
 }
 
+// The view paints again only the place of a marker an alarm made or recoloured; a blink or
+// another plan may change any.
+TEST_F(MarkersTest, AChangeOfOneMarkerNamesIt)
+{
+    select(QStringLiteral("Цех 1"));
+    std::vector<const PlanMarker*> changes;
+    workstation->markers().setOnChanged([&changes](const PlanMarker* only) { changes.push_back(only); });
+    MarkerPainter& markers = workstation->markers();
+    markers.paintMarker(QStringLiteral("01/И01-05/07"), colours::red, true);
+    markers.paintMarker(QStringLiteral("01/И01-05/08"), colours::yellow, true);
+    markers.blinkMarkers();
+    const PlanMarker* made = marker(QStringLiteral("SH010105"));
+    EXPECT_EQ(changes, (std::vector<const PlanMarker*>{made, made, nullptr}));
+}
+
 } // namespace
 } // namespace kirvan::testing

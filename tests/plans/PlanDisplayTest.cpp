@@ -118,7 +118,7 @@ TEST_F(PlanDisplayTest, ThePlanShownAlreadyIsNotShownAgain)
     // Nor are the markers of a flood's alarms on plans not shown.
     select(QStringLiteral("Цех 1"));
     int markerChanges = 0;
-    workstation->markers().setOnChanged([&markerChanges] { ++markerChanges; });
+    workstation->markers().setOnChanged([&markerChanges](const PlanMarker*) { ++markerChanges; });
     workstation->markers().paintMarker(QStringLiteral("01/И12-05/07"), colours::red, true); // Цех 2
     workstation->markers().paintMarker(QStringLiteral("01/И12-05/07"), colours::red, false);
     workstation->markers().showPlan(workstation->planArea().currentPlan());
