@@ -2,6 +2,7 @@
 
 #include "events/EventRecord.h"
 #include "events/EventServices.h"
+#include "link/RecordCodes.h"
 
 #include <algorithm>
 
@@ -9,11 +10,6 @@ namespace kirvan {
 
 namespace {
 
-constexpr int codeNormal = 0;
-constexpr int codeControlCheck = 1;
-constexpr int codeSwitchedOn = 3;
-constexpr int codeSwitchedOff = 5;
-constexpr int codeNoLink = 23;
 // Numbers above it are points of a device, which are not switched off as detectors are.
 constexpr int lastDetector = 60;
 
@@ -61,7 +57,7 @@ Kind kindOf(const Interpretation& record)
     case Annunciation::Technology:
         return Kind::Technology;
     default:
-        return record.code == codeNoLink ? Kind::NoLink : Kind::Fault;
+        return record.code == recordcode::noLink ? Kind::NoLink : Kind::Fault;
     }
 }
 
@@ -114,22 +110,22 @@ void ActiveConditions::interpreted(const Interpretation& record)
         return;
     }
     switch (record.code) {
-    case codeNormal:
+    case recordcode::normal:
         // The system says it is whole: it answers and reports no fault.
         endWhere([&](const Condition& c) { return ofSystem(c) && levelOfKind(c.kind) == Annunciation::Fault; });
         break;
-    case codeControlCheck:
+    case recordcode::controlCheck:
         // What the check found came before it began; a detector switched off stays so.
         endWhere([&](const Condition& c) {
             return ofSystem(c) && c.kind != Kind::SwitchedOff && c.announcement <= record.announcement;
         });
         break;
-    case codeSwitchedOn:
+    case recordcode::switchedOn:
         endWhere([&](const Condition& c) {
             return ofSystem(c) && c.detector() == detector && (c.kind == Kind::SwitchedOff || c.kind == Kind::Fault);
         });
         break;
-    case codeSwitchedOff:
+    case recordcode::switchedOff:
         if (record::pointNumber(record.record) <= lastDetector)
             raise(conditionOf(Kind::SwitchedOff));
         break;

@@ -6,6 +6,7 @@
 #include "events/Reaction.h"
 #include "events/Reactions.h"
 #include "journal/JournalLog.h"
+#include "link/RecordCodes.h"
 
 #include <QFileInfo>
 
@@ -22,7 +23,7 @@ void EventDispatcher::processEvent(const QString& record, const RecordContext& c
     Reaction reaction(environment_, record, systemFile, code, context);
     if (!QFileInfo::exists(resolvePathCase(systemFile))) {
         // Only the link supervision of the АДС stations speaks for addresses without a file.
-        if (code != 23)
+        if (code != recordcode::noLink)
             return;
         reactNoLinkWithAds(reaction);
     } else if (const ReactionFunction react = reactionFor(code)) {

@@ -1,6 +1,7 @@
 #include "transmit/AlarmReports.h"
 
 #include "files/Cp1251.h"
+#include "link/RecordCodes.h"
 
 #include <algorithm>
 
@@ -114,18 +115,18 @@ std::vector<AlarmReport> AlarmReports::follow(QByteArrayView line, const Detecto
         && QStringView(fields.text).sliced(status + 2).startsWith(system + QStringLiteral(" ИМИТАЦИЯ ")))
         return reports;
     switch (code) {
-    case 0:
-    case 1:
+    case recordcode::normal:
+    case recordcode::controlCheck:
         endSystem(group, reports);
         return reports;
-    case 3:
+    case recordcode::switchedOn:
         end(Key{group, detector.zone, cid::SwitchedOff}, reports);
         end(Key{group, detector.zone, cid::DetectorFault}, reports);
         return reports;
-    case 5:
+    case recordcode::switchedOff:
         raise(cid::SwitchedOff, group, detector.zone, reports);
         return reports;
-    case 23:
+    case recordcode::noLink:
         raise(cid::NoLink, group, 0, reports);
         return reports;
     default:
@@ -133,7 +134,7 @@ std::vector<AlarmReport> AlarmReports::follow(QByteArrayView line, const Detecto
     }
     switch (info.kind) {
     case JournalKind::Fire:
-        raise(code == 7 && detector.security ? cid::Burglary : cid::Fire, group, detector.zone, reports);
+        raise(code == recordcode::fire && detector.security ? cid::Burglary : cid::Fire, group, detector.zone, reports);
         break;
     case JournalKind::Technology:
         raise(cid::Technology, group, detector.zone, reports);

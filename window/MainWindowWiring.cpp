@@ -2,6 +2,7 @@
 
 #include "window/CompositionTreeModel.h"
 #include "window/EventTableModel.h"
+#include "window/ViewUpdatePeriod.h"
 #include "window/PlanPicture.h"
 #include "dialogs/SignInWindow.h"
 #include "platform/Dialogs.h"
@@ -21,10 +22,6 @@
 namespace kirvan {
 
 namespace {
-// The newest journal row is shown within this time. Under a flood the window repaints four times
-// a second, which is as fast as anyone reads and costs the alarm process little.
-constexpr int journalUpdateMs = 250;
-
 // Every key press and mouse click anywhere in the program: the operator is at the console.
 class InputActivity final : public QObject {
 public:
@@ -62,11 +59,11 @@ void MainWindow::connectModels()
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
     // The list and the summary follow at most four times a second, like the journal.
-    alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { showAlarms(); });
+    alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { showAlarms(); });
     w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
-    windowRaises_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { bringForward(); });
+    windowRaises_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { bringForward(); });
     w.statusBar().setOnChanged([this] { showStatusBar(); });
-    journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
+    journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] {
         tableModel_->refresh();
         applyTableLayout();
         showHistory();

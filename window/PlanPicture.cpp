@@ -5,6 +5,7 @@
 #include "plans/PlanMarkers.h"
 #include "platform/MessageLoop.h"
 #include "platform/UpdateThrottle.h"
+#include "window/ViewUpdatePeriod.h"
 
 #include <QAction>
 #include <QHelpEvent>
@@ -15,13 +16,6 @@
 #include <QToolTip>
 
 namespace kirvan {
-
-namespace {
-
-// As often as the journal and the alarm list follow a flood.
-constexpr int markerRepaintMs = 250;
-
-} // namespace
 
 PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& editor, QMenu& markerMenu, MessageLoop& loop,
                          int markerSize)
@@ -38,7 +32,7 @@ PlanPicture::PlanPicture(PlanArea& area, PlanMarkers& markers, PlanEditor& edito
     QAction* first = markerMenu_.actions().value(0);
     markerMenu_.insertAction(first, markerTitle_);
     markerMenu_.insertSeparator(first);
-    markerRepaints_ = std::make_unique<UpdateThrottle>(loop_, markerRepaintMs, [this] {
+    markerRepaints_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] {
         update(changedMarkers_);
         changedMarkers_ = QRegion();
     });
