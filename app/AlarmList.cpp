@@ -78,7 +78,7 @@ void AlarmList::changed()
 
 QByteArray AlarmList::encoded() const
 {
-    return StoredConditions{alarms_.alarmLevel(), conditions_.rows()}.encode();
+    return StoredConditions::encode(alarms_.alarmLevel(), conditions_.rows());
 }
 
 // One write at a time; a change made while one is under way is written after it.

@@ -4,6 +4,7 @@
 #include "events/EventServices.h"
 #include "link/RecordCodes.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace kirvan {
@@ -162,12 +163,18 @@ void ActiveConditions::raise(Condition condition)
 {
     if (!needsAcknowledgement(condition.kind))
         condition.acknowledgedAt = condition.since;
-    // The system's address and the detector: the record up to its code.
+    // The system's address and the detector: the record up to its code. Only the rows of its kind
+    // are looked at, and they by their characters alone: a flood on a large complex raises again
+    // among thousands of rows sixty times a second.
     const QStringView source = QStringView(condition.record).left(9);
-    const auto same = std::find_if(rows_.begin(), rows_.end(), [&](const Condition& c) {
-        return c.kind == condition.kind && QStringView(c.record).left(9) == source;
+    const auto [first, last] = std::equal_range(rows_.begin(), rows_.end(), condition,
+                                                [](const Condition& a, const Condition& b) { return a.kind < b.kind; });
+    const auto same = std::find_if(first, last, [&](const Condition& c) {
+        return c.record.size() >= source.size()
+               && std::equal(source.begin(), source.end(), c.record.cbegin(),
+                             [](QChar a, QChar b) { return a.unicode() == b.unicode(); });
     });
-    if (same != rows_.end()) {
+    if (same != last) {
         condition.since = same->since;
         *same = std::move(condition);
     } else {
@@ -225,13 +232,14 @@ std::vector<ActiveConditions::Condition> ActiveConditions::acknowledgeAll(const 
 ActiveConditions::Counts ActiveConditions::counts() const
 {
     Counts counts;
-    // Viewed, not copied: the summary counts a storm's thousands of fires several times a second.
-    std::vector<std::pair<QStringView, QStringView>> zones;
+    // Viewed, not copied, and not sorted: the summary counts a storm's thousands of fires several
+    // times a second.
+    QSet<std::pair<QStringView, QStringView>> zones;
     for (const Condition& c : rows_) {
         switch (c.kind) {
         case Kind::Fire:
             ++counts.fireDetectors;
-            zones.emplace_back(QStringView(c.record).left(2), c.zone);
+            zones.insert({QStringView(c.record).left(2), c.zone});
             break;
         case Kind::Technology:
             ++counts.technology;
@@ -249,8 +257,7 @@ ActiveConditions::Counts ActiveConditions::counts() const
             break;
         }
     }
-    std::sort(zones.begin(), zones.end());
-    counts.fireZones = int(std::unique(zones.begin(), zones.end()) - zones.begin());
+    counts.fireZones = int(zones.size());
     return counts;
 }
 
@@ -266,13 +273,13 @@ const ActiveConditions::Condition* ActiveConditions::newestFire() const
     return !rows_.empty() && rows_.front().kind == Kind::Fire ? &rows_.front() : nullptr;
 }
 
+// The kinds are listed from the highest level down, those that lift no level between them: the
+// first row that lifts one has the highest. It is asked at every change of a storm.
 int ActiveConditions::level() const
 {
-    int level = Annunciation::Normal;
-    for (const Condition& c : rows_)
-        if (rank(levelOfKind(c.kind)) > rank(level))
-            level = levelOfKind(c.kind);
-    return level;
+    const auto lifting = std::find_if(rows_.begin(), rows_.end(),
+                                      [](const Condition& c) { return levelOfKind(c.kind) != Annunciation::Normal; });
+    return lifting != rows_.end() ? levelOfKind(lifting->kind) : int(Annunciation::Normal);
 }
 
 int ActiveConditions::levelOf(const QString& address) const
@@ -284,9 +291,10 @@ int ActiveConditions::levelOf(const QString& address) const
     return level;
 }
 
+// The last kind listed.
 bool ActiveConditions::configured() const
 {
-    return std::none_of(rows_.begin(), rows_.end(), [](const Condition& c) { return c.kind == Kind::NotConfigured; });
+    return rows_.empty() || rows_.back().kind != Kind::NotConfigured;
 }
 
 bool ActiveConditions::anyUnacknowledged() const

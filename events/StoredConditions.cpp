@@ -70,9 +70,9 @@ public:
         bytes_ += name;
         bytes_ += "]\r\n";
     }
-    void line(const QString& key, QStringView value)
+    void line(QByteArrayView key, QStringView value)
     {
-        cp1251::append(bytes_, key);
+        bytes_ += key;
         bytes_ += '=';
         const qsizetype start = bytes_.size();
         cp1251::append(bytes_, value);
@@ -82,9 +82,9 @@ public:
                 bytes_[at] = ' ';
         bytes_ += "\r\n";
     }
-    void line(const QString& key, QByteArrayView ascii)
+    void line(QByteArrayView key, QByteArrayView ascii)
     {
-        cp1251::append(bytes_, key);
+        bytes_ += key;
         bytes_ += '=';
         bytes_ += ascii;
         bytes_ += "\r\n";
@@ -112,27 +112,34 @@ QString text(const IniDocument& ini, const QString& section, const QString& key)
 
 } // namespace
 
-// Written line by line rather than key by key into a document: the state is written anew at
-// every change, and a complex in a flood of faults has thousands of conditions.
-QByteArray StoredConditions::encode() const
+// Written line by line rather than key by key into a document, the names in Windows-1251 once:
+// the state is written anew every second in a flood, and a large complex in a flood has
+// thousands of conditions.
+QByteArray StoredConditions::encode(int level, const std::vector<ActiveConditions::Condition>& conditions)
 {
+    static const struct {
+        QByteArray state, level, count, kind, record, system, zone, text, since, simulated, by, at;
+    } names{cp1251::encode(sectionState).bytes, cp1251::encode(keyLevel).bytes,  cp1251::encode(keyCount).bytes,
+            cp1251::encode(keyKind).bytes,      cp1251::encode(keyRecord).bytes, cp1251::encode(keySystem).bytes,
+            cp1251::encode(keyZone).bytes,      cp1251::encode(keyText).bytes,   cp1251::encode(keySince).bytes,
+            cp1251::encode(keySimulated).bytes, cp1251::encode(keyBy).bytes,     cp1251::encode(keyAt).bytes};
     StateWriter out(conditions.size());
-    out.section(cp1251::encode(sectionState).bytes);
-    out.line(keyLevel, QByteArray::number(level));
-    out.line(keyCount, QByteArray::number(qsizetype(conditions.size())));
+    out.section(names.state);
+    out.line(names.level, QByteArray::number(level));
+    out.line(names.count, QByteArray::number(qsizetype(conditions.size())));
     int index = 0;
     Moments moments;
     for (const ActiveConditions::Condition& c : conditions) {
         out.section(QByteArray::number(++index));
-        out.line(keyKind, QByteArray::number(int(c.kind)));
-        out.line(keyRecord, c.record);
-        out.line(keySystem, c.system);
-        out.line(keyZone, c.zone);
-        out.line(keyText, c.text);
-        out.line(keySince, moments(c.since));
-        out.line(keySimulated, c.simulated ? "1" : "0");
-        out.line(keyBy, c.acknowledgedBy);
-        out.line(keyAt, moments(c.acknowledgedAt));
+        out.line(names.kind, QByteArray::number(int(c.kind)));
+        out.line(names.record, c.record);
+        out.line(names.system, c.system);
+        out.line(names.zone, c.zone);
+        out.line(names.text, c.text);
+        out.line(names.since, moments(c.since));
+        out.line(names.simulated, c.simulated ? "1" : "0");
+        out.line(names.by, c.acknowledgedBy);
+        out.line(names.at, moments(c.acknowledgedAt));
     }
     return out.take();
 }

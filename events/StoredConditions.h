@@ -15,7 +15,9 @@ struct StoredConditions {
     int level = 0;
     std::vector<ActiveConditions::Condition> conditions;
 
-    QByteArray encode() const;
+    QByteArray encode() const { return encode(level, conditions); }
+    // The live conditions written without a copy of them.
+    static QByteArray encode(int level, const std::vector<ActiveConditions::Condition>& conditions);
     // Throws std::runtime_error with the reason in Russian when the content is not such a state.
     static StoredConditions decode(QByteArrayView bytes);
 };

@@ -25,18 +25,24 @@ long long nanoseconds(const timespec& time)
 
 } // namespace
 
-std::shared_ptr<const IniDocument> DocumentCache::current(const QString& path, QString* failure)
+std::shared_ptr<const IniDocument> DocumentCache::kept(const QString& path)
 {
     applyChanges();
-    const QByteArray encodedPath = QFile::encodeName(path);
-    if (const auto found = entries_.find(path); found != entries_.end()) {
-        struct stat info {};
-        if (::stat(encodedPath.constData(), &info) == 0 && signatureOf(info) == found->signature) {
-            found->lastUse = ++uses_;
-            return found->document;
-        }
-        drop(path);
-    }
+    const auto found = entries_.find(path);
+    if (found == entries_.end())
+        return nullptr;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || signatureOf(info) != found->signature)
+        return nullptr;
+    found->lastUse = ++uses_;
+    return found->document;
+}
+
+std::shared_ptr<const IniDocument> DocumentCache::current(const QString& path, QString* failure)
+{
+    if (auto document = kept(path))
+        return document;
+    drop(path);
 
     // The watch comes first: a change made while the file is being read is then reported and
     // drops the entry before its first use.

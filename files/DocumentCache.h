@@ -28,6 +28,9 @@ public:
     // The file's current content. A missing file is empty. Null when the file exists but
     // cannot be read (not a regular file, too large, refused), with the reason in `failure`.
     std::shared_ptr<const IniDocument> current(const QString& path, QString* failure = nullptr);
+    // The kept content of the file at exactly this path while it is still the file's, or null:
+    // nothing is read.
+    std::shared_ptr<const IniDocument> kept(const QString& path);
     // Drops the entry of a file this process has just replaced.
     void forget(const QString& path);
 

@@ -27,6 +27,15 @@ QChar IniStore::decimalSeparator() const
 
 QString IniStore::read(const QString& path, const std::function<void(const IniDocument&)>& reader)
 {
+    // A path written as the file is named needs no resolution while its content is kept: each
+    // event reads a detector's file, and each look at the disk costs.
+    {
+        std::lock_guard lock(cacheMutex_);
+        if (const auto document = cache_.kept(path)) {
+            reader(*document);
+            return {};
+        }
+    }
     const QString resolved = resolvePathCase(path);
     std::lock_guard lock(cacheMutex_);
     QString failure;

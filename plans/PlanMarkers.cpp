@@ -97,7 +97,7 @@ bool PlanMarkers::paint(const QString& record, Rgb colour, bool blink)
         marker->visible = plane == area_.currentPlan();
     }
     const PlanMarker* added = marker.get();
-    markers_.push_back(std::move(marker));
+    add(std::move(marker));
     if (added->visible)
         changed(added);
     return true;
@@ -121,7 +121,7 @@ void PlanMarkers::place(const QString& name, QPoint at, QPointF stored, const QS
     marker->stored = stored;
     marker->hint = hint;
     marker->Plane = plane;
-    markers_.push_back(std::move(marker));
+    add(std::move(marker));
     changed();
 }
 
@@ -171,12 +171,14 @@ void PlanMarkers::removeAllMarkers()
 {
     while (!markers_.empty())
         markers_.pop_back();
+    byName_.clear();
     changed();
 }
 
 void PlanMarkers::removeMarkersExcept(const std::set<QString>& kept)
 {
     std::erase_if(markers_, [&kept](const auto& marker) { return !kept.count(marker->name); });
+    indexAgain();
     changed();
 }
 
@@ -187,15 +189,34 @@ void PlanMarkers::removeMarker(const QString& markerName)
     if (doomed == markers_.end())
         return;
     markers_.erase(doomed);
+    indexAgain();
     changed();
 }
 
+// A flood looks up a marker per event among every detector of the complex that has one.
 const PlanMarker* PlanMarkers::find(const QString& name) const
 {
+    return byName_.value(name, nullptr);
+}
+
+void PlanMarkers::add(std::unique_ptr<PlanMarker> marker)
+{
+    index(marker.get());
+    markers_.push_back(std::move(marker));
+}
+
+// The first of markers of one name is the one found, as it was made first.
+void PlanMarkers::index(PlanMarker* marker)
+{
+    if (!byName_.contains(marker->name))
+        byName_.insert(marker->name, marker);
+}
+
+void PlanMarkers::indexAgain()
+{
+    byName_.clear();
     for (const auto& marker : markers_)
-        if (marker->name == name)
-            return marker.get();
-    return nullptr;
+        index(marker.get());
 }
 
 PlanMarker* PlanMarkers::findMutable(const QString& name)

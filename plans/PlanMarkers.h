@@ -3,6 +3,8 @@
 #include "events/EventServices.h"
 #include "plans/PlanMarker.h"
 
+#include <QHash>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -58,6 +60,9 @@ public:
 
 private:
     PlanMarker* findMutable(const QString& name);
+    void add(std::unique_ptr<PlanMarker> marker);
+    void index(PlanMarker* marker);
+    void indexAgain();
     QString planOf(const QString& systemFile, const QString& zone) const;
     void changed(const PlanMarker* only = nullptr);
 
@@ -65,6 +70,7 @@ private:
     IniStore& store_;
     const PlanArea& area_;
     std::vector<std::unique_ptr<PlanMarker>> markers_;
+    QHash<QString, PlanMarker*> byName_;
     QString selected_;
     bool armItemsVisible_ = false;
     std::function<void(const PlanMarker*)> onChanged_;

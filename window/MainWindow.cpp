@@ -58,6 +58,14 @@ QColor toQColor(Rgb rgb)
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
+// A style sheet set again, even the same one, polishes the widget anew: the bar follows every
+// frame on the line, and the lamp's colour seldom changes.
+void restyle(QWidget* widget, const QString& styleSheet)
+{
+    if (widget->styleSheet() != styleSheet)
+        widget->setStyleSheet(styleSheet);
+}
+
 } // namespace
 
 MainWindow::MainWindow(const PlatformServices& platform, const WorkstationFolder& folder, std::optional<int> comPort)
@@ -263,8 +271,9 @@ void MainWindow::showStatusBar()
     messagePanel->setVisible(!status.messagePanel().isEmpty());
     QFont message = pixelFont(13, scale_, status.messagePanelAlert());
     message.setUnderline(status.messagePanelAlert());
-    messagePanel->setFont(message);
-    messagePanel->setStyleSheet(status.messagePanelAlert() ? QStringLiteral("color: red;") : QString());
+    if (messagePanel->font() != message)
+        messagePanel->setFont(message);
+    restyle(messagePanel, status.messagePanelAlert() ? QStringLiteral("color: red;") : QString());
     soundTrouble_->setText(status.soundTrouble());
     soundTrouble_->setVisible(!status.soundTrouble().isEmpty());
     // The links to the broker and to the receiving centre share one place of the bar.
@@ -273,7 +282,7 @@ void MainWindow::showStatusBar()
     remoteLink_->setText(links.join(QStringLiteral("   ")));
     remoteLink_->setVisible(!links.isEmpty());
     const QColor lamp = status.linkLamp() ? toQColor(*status.linkLamp()) : palette().color(QPalette::Button);
-    linkLamp->setStyleSheet(
+    restyle(linkLamp,
         QStringLiteral("background: %1; border: 1px solid gray; border-radius: 3px;").arg(lamp.name()));
 }
 
