@@ -46,6 +46,7 @@ AlarmList::AlarmList(Services services)
                                                        if (published_)
                                                            published_(conditions_);
                                                    })),
+      encoder_(std::make_unique<StoredStateEncoder>()),
       worker_(std::move(services.worker))
 {
     conditions_.setOnChanged([this] { changed(); });
@@ -76,9 +77,9 @@ void AlarmList::changed()
         onChanged_();
 }
 
-QByteArray AlarmList::encoded() const
+QByteArray AlarmList::encoded()
 {
-    return StoredConditions::encode(alarms_.alarmLevel(), conditions_.rows());
+    return encoder_->encode(alarms_.alarmLevel(), conditions_.rows());
 }
 
 // One write at a time; a change made while one is under way is written after it.

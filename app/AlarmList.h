@@ -15,6 +15,7 @@ class Clock;
 class MarkerPainter;
 class MessageLoop;
 class StatusBar;
+class StoredStateEncoder;
 class UpdateThrottle;
 class Worker;
 
@@ -61,7 +62,7 @@ private:
     void acknowledged(const ActiveConditions::Condition& condition);
     void store();
     void writeNext();
-    QByteArray encoded() const;
+    QByteArray encoded();
 
     AlarmState& alarms_;
     MarkerPainter& markers_;
@@ -79,6 +80,7 @@ private:
     bool closing_ = false;
     std::unique_ptr<UpdateThrottle> storing_;
     std::unique_ptr<UpdateThrottle> publishing_;
+    std::unique_ptr<StoredStateEncoder> encoder_;
     // Last: it ends first, while what its hand-over touches is still there.
     std::unique_ptr<Worker> worker_;
 };

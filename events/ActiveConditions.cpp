@@ -176,8 +176,11 @@ void ActiveConditions::raise(Condition condition)
     });
     if (same != last) {
         condition.since = same->since;
+        if (same->zone != condition.zone)
+            counts_.reset();
         *same = std::move(condition);
     } else {
+        counts_.reset();
         const auto place = std::partition_point(rows_.begin(), rows_.end(), [&](const Condition& c) {
             return c.kind < condition.kind || (c.kind == condition.kind && c.since > condition.since);
         });
@@ -189,12 +192,16 @@ void ActiveConditions::raise(Condition condition)
 
 template <typename Predicate> void ActiveConditions::endWhere(Predicate ends)
 {
-    if (std::erase_if(rows_, ends) > 0 && onChanged_)
+    if (std::erase_if(rows_, ends) == 0)
+        return;
+    counts_.reset();
+    if (onChanged_)
         onChanged_();
 }
 
 void ActiveConditions::ordered()
 {
+    counts_.reset();
     std::stable_sort(rows_.begin(), rows_.end(), [](const Condition& a, const Condition& b) {
         return a.kind != b.kind ? a.kind < b.kind : a.since > b.since;
     });
@@ -229,7 +236,15 @@ std::vector<ActiveConditions::Condition> ActiveConditions::acknowledgeAll(const 
     return acknowledged;
 }
 
+// Kept until a row comes or goes: in a flood most records raise again what is listed.
 ActiveConditions::Counts ActiveConditions::counts() const
+{
+    if (!counts_)
+        counts_ = counted();
+    return *counts_;
+}
+
+ActiveConditions::Counts ActiveConditions::counted() const
 {
     Counts counts;
     // Viewed, not copied, and not sorted: the summary counts a storm's thousands of fires several

@@ -90,8 +90,10 @@ private:
     void raise(Condition condition);
     template <typename Predicate> void endWhere(Predicate ends);
     void ordered();
+    Counts counted() const;
 
     std::vector<Condition> rows_;
+    mutable std::optional<Counts> counts_;
     std::function<void()> onChanged_;
 };
 

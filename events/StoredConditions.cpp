@@ -31,34 +31,6 @@ QString moment(const QDateTime& at)
     return at.isValid() ? at.toString(Qt::ISODate) : QString();
 }
 
-// The toolkit's formatting of a moment costs more than the rest of a condition's lines, and the
-// state is written anew every second in a flood: conditions that began in the same second (the
-// list is ordered by time within a kind) share the bytes formatted last.
-class Moments {
-public:
-    const QByteArray& operator()(const QDateTime& at)
-    {
-        if (!at.isValid())
-            return none_;
-        // A local time's offset and its seconds since the epoch each cost a look at the time
-        // zone; its fields and its daylight saving flag are kept in it.
-        const bool local = at.timeSpec() == Qt::LocalTime;
-        const Key key{at.date(), at.time().addMSecs(-at.time().msec()), at.timeSpec(),
-                      local ? int(at.isDaylightTime()) : at.offsetFromUtc()};
-        if (key != last_) {
-            last_ = key;
-            bytes_ = moment(at).toLatin1();
-        }
-        return bytes_;
-    }
-
-private:
-    using Key = std::tuple<QDate, QTime, Qt::TimeSpec, int>;
-    std::optional<Key> last_;
-    QByteArray bytes_;
-    const QByteArray none_;
-};
-
 // The state put together in Windows-1251 line by line, with no text of the whole file in between.
 class StateWriter {
 public:
@@ -90,6 +62,7 @@ public:
         bytes_ += "\r\n";
     }
 
+    void append(const QByteArray& lines) { bytes_ += lines; }
     QByteArray take() { return std::move(bytes_); }
 
 private:
@@ -112,36 +85,114 @@ QString text(const IniDocument& ini, const QString& section, const QString& key)
 
 } // namespace
 
-// Written line by line rather than key by key into a document, the names in Windows-1251 once:
-// the state is written anew every second in a flood, and a large complex in a flood has
-// thousands of conditions.
-QByteArray StoredConditions::encode(int level, const std::vector<ActiveConditions::Condition>& conditions)
+namespace {
+
+// The names in Windows-1251, encoded once.
+struct EncodedNames {
+    QByteArray state, level, count, kind, record, system, zone, text, since, simulated, by, at;
+};
+
+const EncodedNames& names()
 {
-    static const struct {
-        QByteArray state, level, count, kind, record, system, zone, text, since, simulated, by, at;
-    } names{cp1251::encode(sectionState).bytes, cp1251::encode(keyLevel).bytes,  cp1251::encode(keyCount).bytes,
-            cp1251::encode(keyKind).bytes,      cp1251::encode(keyRecord).bytes, cp1251::encode(keySystem).bytes,
-            cp1251::encode(keyZone).bytes,      cp1251::encode(keyText).bytes,   cp1251::encode(keySince).bytes,
-            cp1251::encode(keySimulated).bytes, cp1251::encode(keyBy).bytes,     cp1251::encode(keyAt).bytes};
+    static const EncodedNames encoded{
+        cp1251::encode(sectionState).bytes, cp1251::encode(keyLevel).bytes,  cp1251::encode(keyCount).bytes,
+        cp1251::encode(keyKind).bytes,      cp1251::encode(keyRecord).bytes, cp1251::encode(keySystem).bytes,
+        cp1251::encode(keyZone).bytes,      cp1251::encode(keyText).bytes,   cp1251::encode(keySince).bytes,
+        cp1251::encode(keySimulated).bytes, cp1251::encode(keyBy).bytes,     cp1251::encode(keyAt).bytes};
+    return encoded;
+}
+
+// The same characters, not only equal ones: a text shared with the kept copy cannot have changed.
+bool shared(const QString& a, const QString& b)
+{
+    return a.constData() == b.constData() && a.size() == b.size();
+}
+
+bool unchanged(const ActiveConditions::Condition& kept, const ActiveConditions::Condition& now)
+{
+    return kept.kind == now.kind && kept.simulated == now.simulated && shared(kept.record, now.record)
+           && shared(kept.system, now.system) && shared(kept.zone, now.zone) && shared(kept.text, now.text)
+           && shared(kept.acknowledgedBy, now.acknowledgedBy) && kept.since == now.since
+           && kept.acknowledgedAt == now.acknowledgedAt;
+}
+
+} // namespace
+
+// The toolkit's formatting of a moment costs more than the rest of a condition's lines, and the
+// state is written anew every second in a flood: conditions that began in the same second (the
+// list is ordered by time within a kind) share the bytes formatted last.
+class StoredStateEncoder::Moments {
+public:
+    const QByteArray& bytesOf(const QDateTime& at)
+    {
+        if (!at.isValid())
+            return none_;
+        // A local time's offset and its seconds since the epoch each cost a look at the time
+        // zone; its fields and its daylight saving flag are kept in it.
+        const bool local = at.timeSpec() == Qt::LocalTime;
+        const Key key{at.date(), at.time().addMSecs(-at.time().msec()), at.timeSpec(),
+                      local ? int(at.isDaylightTime()) : at.offsetFromUtc()};
+        if (key != last_) {
+            last_ = key;
+            bytes_ = moment(at).toLatin1();
+        }
+        return bytes_;
+    }
+
+private:
+    using Key = std::tuple<QDate, QTime, Qt::TimeSpec, int>;
+    std::optional<Key> last_;
+    QByteArray bytes_;
+    const QByteArray none_;
+};
+
+StoredStateEncoder::StoredStateEncoder() : moments_(std::make_unique<Moments>()) {}
+StoredStateEncoder::~StoredStateEncoder() = default;
+
+QByteArray StoredStateEncoder::encode(int level, const std::vector<ActiveConditions::Condition>& conditions)
+{
     StateWriter out(conditions.size());
-    out.section(names.state);
-    out.line(names.level, QByteArray::number(level));
-    out.line(names.count, QByteArray::number(qsizetype(conditions.size())));
+    out.section(names().state);
+    out.line(names().level, QByteArray::number(level));
+    out.line(names().count, QByteArray::number(qsizetype(conditions.size())));
+    QHash<Key, Kept> next;
+    next.reserve(qsizetype(conditions.size()));
     int index = 0;
-    Moments moments;
     for (const ActiveConditions::Condition& c : conditions) {
         out.section(QByteArray::number(++index));
-        out.line(names.kind, QByteArray::number(int(c.kind)));
-        out.line(names.record, c.record);
-        out.line(names.system, c.system);
-        out.line(names.zone, c.zone);
-        out.line(names.text, c.text);
-        out.line(names.since, moments(c.since));
-        out.line(names.simulated, c.simulated ? "1" : "0");
-        out.line(names.by, c.acknowledgedBy);
-        out.line(names.at, moments(c.acknowledgedAt));
+        // The workstation's own troubles have no record to know them by; they are few.
+        if (c.record.isEmpty()) {
+            out.append(lines(c));
+            continue;
+        }
+        const Key key{c.record.constData(), int(c.kind)};
+        const auto found = kept_.constFind(key);
+        const QByteArray body = found != kept_.cend() && unchanged(found->condition, c) ? found->lines : lines(c);
+        out.append(body);
+        next.insert(key, Kept{c, body});
     }
+    kept_ = std::move(next);
     return out.take();
+}
+
+QByteArray StoredStateEncoder::lines(const ActiveConditions::Condition& c)
+{
+    StateWriter out(1);
+    out.line(names().kind, QByteArray::number(int(c.kind)));
+    out.line(names().record, c.record);
+    out.line(names().system, c.system);
+    out.line(names().zone, c.zone);
+    out.line(names().text, c.text);
+    out.line(names().since, moments_->bytesOf(c.since));
+    out.line(names().simulated, c.simulated ? "1" : "0");
+    out.line(names().by, c.acknowledgedBy);
+    out.line(names().at, moments_->bytesOf(c.acknowledgedAt));
+    return out.take();
+}
+
+QByteArray StoredConditions::encode(int level, const std::vector<ActiveConditions::Condition>& conditions)
+{
+    return StoredStateEncoder().encode(level, conditions);
 }
 
 StoredConditions StoredConditions::decode(QByteArrayView bytes)

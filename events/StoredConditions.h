@@ -3,7 +3,10 @@
 #include "events/ActiveConditions.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace kirvan {
@@ -20,6 +23,33 @@ struct StoredConditions {
     static QByteArray encode(int level, const std::vector<ActiveConditions::Condition>& conditions);
     // Throws std::runtime_error with the reason in Russian when the content is not such a state.
     static StoredConditions decode(QByteArrayView bytes);
+};
+
+// The state written again and again: a condition's lines are kept while it is the same one, as
+// most are between two writes of a flood (its texts shared with the kept copy, so they cannot
+// have changed). Its output is that of StoredConditions::encode.
+class StoredStateEncoder {
+public:
+    StoredStateEncoder();
+    ~StoredStateEncoder();
+    StoredStateEncoder(const StoredStateEncoder&) = delete;
+    StoredStateEncoder& operator=(const StoredStateEncoder&) = delete;
+
+    QByteArray encode(int level, const std::vector<ActiveConditions::Condition>& conditions);
+
+private:
+    class Moments;
+    struct Kept {
+        ActiveConditions::Condition condition;
+        QByteArray lines;
+    };
+    // A condition is known by its record's characters, which its kept copy holds, and its kind.
+    using Key = std::pair<const QChar*, int>;
+
+    QByteArray lines(const ActiveConditions::Condition& c);
+
+    QHash<Key, Kept> kept_;
+    std::unique_ptr<Moments> moments_;
 };
 
 } // namespace kirvan

@@ -58,7 +58,7 @@ void MainWindow::connectModels()
 {
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
-    // The list and the summary follow at most four times a second, like the journal.
+    // The list and the summary follow at most twice a second, like the journal.
     alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { showAlarms(); });
     w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
     windowRaises_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { bringForward(); });

@@ -19,7 +19,7 @@ struct Scenario {
 };
 
 // Steps: "fire|tech|fault|nolink|normal|check|on|off ADDRESS [DETECTOR]", "reset", "ack ROW",
-// "ackall", "nosound", "sound", "empty", "sim ADDRESS DETECTOR" (a simulated fire).
+// "ackall", "nosound", "sound", "noreceiver", "empty", "sim ADDRESS DETECTOR" (a simulated fire).
 void play(ActiveConditions& model, const QString& step, std::uint64_t& announcements, QDateTime& now)
 {
     const QStringList words = step.split(u' ');
@@ -33,6 +33,8 @@ void play(ActiveConditions& model, const QString& step, std::uint64_t& announcem
         return void(model.acknowledgeAll({}, now));
     if (verb == u"nosound" || verb == u"sound")
         return model.setWorkstationTrouble(ActiveConditions::Kind::NoSound, verb == u"nosound", {}, now);
+    if (verb == u"noreceiver")
+        return model.setWorkstationTrouble(ActiveConditions::Kind::NoReceiver, true, QStringLiteral("ПЦН"), now);
     if (verb == u"empty")
         return model.setWorkstationTrouble(ActiveConditions::Kind::NotConfigured, true, {}, now);
     const QHash<QString, std::pair<int, std::optional<int>>> codes{
@@ -93,6 +95,10 @@ const Scenario scenarios[] = {
      "НЕТ ЗВУКА; НЕ НАСТРОЕН",
      Annunciation::Normal},
     {"a sound device back", {"nosound", "sound"}, "", Annunciation::Normal},
+    {"a detector switched off lifts nothing, the silent receiving centre listed after it does",
+     {"off 01 И12-05", "noreceiver"},
+     "ОТКЛЮЧЕН И12-05; ПЦН !",
+     Annunciation::Fault},
 };
 
 TEST(ActiveConditionsTest, Scenarios)
@@ -131,6 +137,12 @@ TEST(ActiveConditionsTest, SummaryOfTwoZones)
     EXPECT_EQ(remote.value(u"systems").toObject().value(u"02").toString(), QStringLiteral("пожар"));
     EXPECT_EQ(remote.value(u"firstFire").toObject().value(u"detector").toString(), QStringLiteral("И12-05"));
     EXPECT_EQ(remote.value(u"unacknowledged").toInt(), 3);
+
+    // Counted again once rows come or go, not when one comes again.
+    for (const auto& [step, fires] : {std::pair{"fire 01 И12-05", 4}, {"fire 01 И15-05", 5}, {"check 02", 4}, {"reset", 0}}) {
+        play(model, QString::fromUtf8(step), announcements, now);
+        EXPECT_EQ(model.counts().fireDetectors, fires) << step;
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "events/StoredConditions.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace kirvan::testing {
 namespace {
@@ -26,6 +27,33 @@ TEST(StoredConditionsTest, GivesBackEachConditionsOwnTimes)
         EXPECT_EQ(read.conditions[i].since, times[i].addMSecs(-times[i].time().msec())) << i;
         EXPECT_EQ(read.conditions[i].since.offsetFromUtc(), times[i].offsetFromUtc()) << i;
         EXPECT_EQ(read.conditions[i].acknowledgedAt, i == 1 ? read.conditions[1].since : QDateTime()) << i;
+    }
+}
+
+// Written again after changes, the state is what a first writing of it gives.
+TEST(StoredConditionsTest, WrittenAgainAsWrittenFirst)
+{
+    const QDateTime now(QDate(2026, 12, 10), QTime(7, 0, 1));
+    std::vector<ActiveConditions::Condition> conditions;
+    for (int n = 0; n < 4; ++n)
+        conditions.push_back({ActiveConditions::Kind::Fire, QStringLiteral("01/И12-0%1/07").arg(n), QStringLiteral("А"),
+                              QStringLiteral("ЗОНА %1").arg(n), QStringLiteral("ПОЖАР"), now.addSecs(n), false, 0, {}, {}});
+    conditions.push_back({ActiveConditions::Kind::NoSound, {}, {}, {}, QStringLiteral("НЕТ ЗВУКА"), now, false, 0, {}, {}});
+    const std::function<void(std::vector<ActiveConditions::Condition>&)> changes[] = {
+        [&](auto& c) { c[0].acknowledgedAt = now.addSecs(9); },
+        [&](auto& c) { c[1].acknowledgedBy = QStringLiteral("Иванов"); },
+        [&](auto& c) { c[2].text += QStringLiteral(" 2"); },
+        [&](auto& c) { c[3].since = now.addSecs(-5); },
+        [&](auto& c) { c[3].simulated = true; },
+        [&](auto& c) { c[2].kind = ActiveConditions::Kind::Fault; },
+        [&](auto& c) { c[4].text = QStringLiteral("ПЦН"); },
+        [&](auto& c) { c.insert(c.begin(), c[1]); },
+    };
+    StoredStateEncoder encoder;
+    encoder.encode(2, conditions);
+    for (std::size_t n = 0; n < std::size(changes); ++n) {
+        changes[n](conditions);
+        EXPECT_EQ(encoder.encode(2, conditions), StoredConditions::encode(2, conditions)) << n;
     }
 }
 

@@ -232,6 +232,12 @@ TEST_F(IniStoreTest, pathsAreMatchedWithoutRegardToCase)
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral("Склад.cnf"), QStringLiteral("Склад.tb0")}));
     EXPECT_EQ(folder.readText(QStringLiteral("Склад.tb0")), QStringLiteral("[И01-05]\r\nТИП=ДЫМОВОЙ\r\nX=3,5\r\n"));
+
+    // Read as named, then renamed to another spelling: the path still reaches it.
+    IniFile named{store, folder.file(QStringLiteral("Склад.cnf"))};
+    ASSERT_EQ(named.readString(u"ПРИБОРЫ", u"ППКП1", {}), QStringLiteral("ЕСТЬ"));
+    ASSERT_TRUE(QFile::rename(folder.file(QStringLiteral("Склад.cnf")), folder.file(QStringLiteral("СКЛАД.cnf"))));
+    EXPECT_EQ(named.readString(u"ПРИБОРЫ", u"ППКП1", {}), QStringLiteral("ЕСТЬ"));
 }
 
 TEST_F(IniStoreTest, readsTheFilesOfTheWorkedExample)

@@ -1,4 +1,5 @@
 #include "window/MainWindow.h"
+#include "window/ViewUpdatePeriod.h"
 
 #include "complex/ControlModuleEditor.h"
 #include "complex/StateIcon.h"
@@ -36,10 +37,10 @@ protected:
     {
         return std::make_unique<MainWindow>(platform(), WorkstationFolder(folder.path()));
     }
-    // The grid follows the table within a quarter of a second, however many rows came.
+    // The grid follows the table within a view period, however many rows came.
     void showJournal()
     {
-        loop.advance(250);
+        loop.advance(viewUpdateMs);
         QCoreApplication::processEvents();
     }
 };
@@ -192,7 +193,7 @@ TEST_F(MainWindowTest, HistoryLineFollowsAFloodAppendingAndDroppingItsEntries)
     const auto flood = [&](int lines) {
         for (int line = 0; line < lines; ++line)
             w.log().history().add(QStringLiteral("строка %1").arg(w.log().history().added()));
-        loop.advance(250);
+        loop.advance(viewUpdateMs);
     };
     flood(HistoryLine::MaxEntries - 10);
     const QStandardItem* kept = items->item(HistoryLine::MaxEntries - 30);
@@ -377,14 +378,14 @@ TEST_F(MainWindowTest, AlarmRowRaisesTheWindowButLeavesTheKeyboardInADialog)
     window->restoreMainWindow();
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), &help) << "in a flood the window comes forward a few times a second";
-    loop.advance(250);
+    loop.advance(viewUpdateMs);
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), window.get());
     help.close();
     window->showMinimized();
     QCoreApplication::processEvents();
     window->restoreMainWindow();
-    loop.advance(250);
+    loop.advance(viewUpdateMs);
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_EQ(QApplication::activeWindow(), window.get());
