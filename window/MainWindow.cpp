@@ -58,8 +58,8 @@ QColor toQColor(Rgb rgb)
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-// A style sheet set again, even the same one, polishes the widget anew: the bar follows every
-// frame on the line, and the lamp's colour seldom changes.
+// A style sheet set again, even the same one, polishes the widget anew; the lamp's colour seldom
+// changes.
 void restyle(QWidget* widget, const QString& styleSheet)
 {
     if (widget->styleSheet() != styleSheet)

@@ -122,10 +122,12 @@ private:
     double scale_ = 1.0;
     bool placed_ = false;
     bool panelWidthByOperator_ = false;
-    // The grid and the history line follow their models at most ten times a second: under a
-    // flood of events, repainting each row costs more than all the rest of the work.
+    // The grid and the history line, the alarm list and the status bar follow their models at most
+    // once a view period (viewUpdateMs): under a flood of events, repainting each row costs more
+    // than all the rest of the work.
     std::unique_ptr<UpdateThrottle> journalUpdates_;
     std::unique_ptr<UpdateThrottle> alarmUpdates_;
+    std::unique_ptr<UpdateThrottle> statusUpdates_;
     // Each alarm brings the window forward; in a flood, at the same pace as the list.
     std::unique_ptr<UpdateThrottle> windowRaises_;
     // Declared before the workstation, so that they outlive it: its handlers still run while it

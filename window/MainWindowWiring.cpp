@@ -62,7 +62,9 @@ void MainWindow::connectModels()
     alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { showAlarms(); });
     w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
     windowRaises_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { bringForward(); });
-    w.statusBar().setOnChanged([this] { showStatusBar(); });
+    // The bar tells every frame on the line.
+    statusUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { showStatusBar(); });
+    w.statusBar().setOnChanged([this] { statusUpdates_->changed(); });
     journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] {
         tableModel_->refresh();
         applyTableLayout();

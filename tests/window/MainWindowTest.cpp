@@ -91,6 +91,7 @@ TEST_F(MainWindowTest, StatePanelKeepsItsWidthAndShowsAPortReasonWhole)
     EXPECT_EQ(panel->width(), displayscale::scaled(147, window->scale()));
     const QString reason = QStringLiteral("  COM1: нет доступа (группа dialout)");
     bar.setStatePanel(reason);
+    loop.advance(viewUpdateMs);
     QCoreApplication::processEvents();
     EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(reason));
 }
