@@ -4,6 +4,7 @@
 #include "files/Cp1251.h"
 #include "files/IniDocument.h"
 
+#include <QTimeZone>
 #include <optional>
 #include <tuple>
 
@@ -108,12 +109,22 @@ bool shared(const QString& a, const QString& b)
     return a.constData() == b.constData() && a.size() == b.size();
 }
 
+// One moment written the same: the same instant in the same kind of time, at the same offset
+// where the kind does not fix it (a comparison of local times needs no look at the zone).
+bool sameText(const QDateTime& a, const QDateTime& b)
+{
+    if (a.timeSpec() != b.timeSpec() || a != b)
+        return false;
+    const bool fixedOffset = a.timeSpec() == Qt::LocalTime || a.timeSpec() == Qt::UTC;
+    return fixedOffset || (a.offsetFromUtc() == b.offsetFromUtc() && a.timeZone() == b.timeZone());
+}
+
 bool unchanged(const ActiveConditions::Condition& kept, const ActiveConditions::Condition& now)
 {
     return kept.kind == now.kind && kept.simulated == now.simulated && shared(kept.record, now.record)
            && shared(kept.system, now.system) && shared(kept.zone, now.zone) && shared(kept.text, now.text)
-           && shared(kept.acknowledgedBy, now.acknowledgedBy) && kept.since == now.since
-           && kept.acknowledgedAt == now.acknowledgedAt;
+           && shared(kept.acknowledgedBy, now.acknowledgedBy) && sameText(kept.since, now.since)
+           && sameText(kept.acknowledgedAt, now.acknowledgedAt);
 }
 
 } // namespace
@@ -155,8 +166,7 @@ QByteArray StoredStateEncoder::encode(int level, const std::vector<ActiveConditi
     out.section(names().state);
     out.line(names().level, QByteArray::number(level));
     out.line(names().count, QByteArray::number(qsizetype(conditions.size())));
-    QHash<Key, Kept> next;
-    next.reserve(qsizetype(conditions.size()));
+    ++writes_;
     int index = 0;
     for (const ActiveConditions::Condition& c : conditions) {
         out.section(QByteArray::number(++index));
@@ -166,12 +176,17 @@ QByteArray StoredStateEncoder::encode(int level, const std::vector<ActiveConditi
             continue;
         }
         const Key key{c.record.constData(), int(c.kind)};
-        const auto found = kept_.constFind(key);
-        const QByteArray body = found != kept_.cend() && unchanged(found->condition, c) ? found->lines : lines(c);
-        out.append(body);
-        next.insert(key, Kept{c, body});
+        auto found = kept_.find(key);
+        if (found == kept_.end())
+            found = kept_.insert(key, Kept{c, lines(c), writes_});
+        else if (!unchanged(found->condition, c))
+            *found = Kept{c, lines(c), writes_};
+        else
+            found->written = writes_;
+        out.append(found->lines);
     }
-    kept_ = std::move(next);
+    // Those gone since the last write.
+    kept_.removeIf([this](const auto& entry) { return entry.value().written != writes_; });
     return out.take();
 }
 

@@ -42,6 +42,7 @@ private:
     struct Kept {
         ActiveConditions::Condition condition;
         QByteArray lines;
+        quint64 written = 0;
     };
     // A condition is known by its record's characters, which its kept copy holds, and its kind.
     using Key = std::pair<const QChar*, int>;
@@ -49,6 +50,7 @@ private:
     QByteArray lines(const ActiveConditions::Condition& c);
 
     QHash<Key, Kept> kept_;
+    quint64 writes_ = 0;
     std::unique_ptr<Moments> moments_;
 };
 

@@ -44,6 +44,7 @@ TEST(StoredConditionsTest, WrittenAgainAsWrittenFirst)
         [&](auto& c) { c[1].acknowledgedBy = QStringLiteral("Иванов"); },
         [&](auto& c) { c[2].text += QStringLiteral(" 2"); },
         [&](auto& c) { c[3].since = now.addSecs(-5); },
+        [&](auto& c) { c[3].since = c[3].since.toOffsetFromUtc(3600); },
         [&](auto& c) { c[3].simulated = true; },
         [&](auto& c) { c[2].kind = ActiveConditions::Kind::Fault; },
         [&](auto& c) { c[4].text = QStringLiteral("ПЦН"); },

@@ -7,6 +7,7 @@
 #include "tools/kirvan-sim/SimComplex.h"
 #include "tools/kirvan-sim/SimLine.h"
 #include "tools/kirvan-load/ProcessFigures.h"
+#include "tools/kirvan-load/ProcessorShare.h"
 #include "tools/kirvan-load/ZoneDetectors.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <vector>
 
 namespace kirvan::load {
 
@@ -153,6 +155,7 @@ int runSoak(const SoakOptions& options, QTextStream& out)
     long residentAtBound = 0;
     long lowest = 0;
     long highest = 0;
+    std::vector<double> shares;
     const auto report = [&](const QString& when) {
         journal.read();
         const auto figures = processFigures(pid);
@@ -163,6 +166,7 @@ int runSoak(const SoakOptions& options, QTextStream& out)
         const double rate = static_cast<double>(writtenNow - lastWritten) / 60.0;
         lastCpu = figures->cpuSeconds;
         lastWritten = writtenNow;
+        shares.push_back(cpuPercent);
         if (residentAtBound == 0 && writtenNow >= boundEvents)
             residentAtBound = lowest = highest = figures->residentKb;
         if (residentAtBound != 0) {
@@ -172,7 +176,8 @@ int runSoak(const SoakOptions& options, QTextStream& out)
         out << when << ": events sent " << writtenNow << " (" << QString::number(rate, 'f', 1)
             << " a second; waiting in the simulator " << sent - writtenNow << "), event lines in the journal "
             << journal.eventLines << " (all lines " << journal.lines << "), resident " << megabytes(figures->residentKb)
-            << ", processor " << QString::number(cpuPercent, 'f', 1) << " % of a core" << Qt::endl;
+            << ", processor " << QString::number(cpuPercent, 'f', 1) << " % of a core, machine load "
+            << machineLoad() << Qt::endl;
     };
 
     // After the last minute the simulator writes what it still holds; then the workstation gets
@@ -216,6 +221,8 @@ int runSoak(const SoakOptions& options, QTextStream& out)
         out << "resident after the first " << boundEvents << " events: " << megabytes(residentAtBound)
             << ", since then between " << megabytes(lowest) << " and " << megabytes(highest) << " (spread "
             << megabytes(highest - lowest) << ")" << Qt::endl;
+    if (const QString summary = processorSummary(shares); !summary.isEmpty())
+        out << summary << Qt::endl;
     workstation.terminate();
     if (!workstation.waitForFinished(10000))
         workstation.kill();
