@@ -3,6 +3,7 @@
 #include "app/GuardedSlot.h"
 #include "dialogs/FileChooser.h"
 #include "archive/ExportTarget.h"
+#include "archive/IndexCache.h"
 #include "archive/JournalExport.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -62,6 +63,7 @@ JournalViewer::JournalViewer(QString logPath, const ViewerServices& platform, QS
       dialogs_(platform.dialogs),
       follow_(platform.loop.createTimer()),
       exportRun_(platform.loop, platform.workers),
+      keeper_(platform.workers.create()),
       reader_(platform.workers.create())
 {
     setObjectName(QStringLiteral("JournalViewer"));
@@ -269,9 +271,23 @@ void JournalViewer::startWork()
         if (rebuild)
             index = JournalIndex::build(path, order, stop, cache);
         std::vector<std::uint32_t> rows = index.select(wanted, 0, stop);
-        return [this, index = std::move(index), rows = std::move(rows)]() mutable {
+        return [this, rebuild, index = std::move(index), rows = std::move(rows)]() mutable {
             workDone(std::move(index), std::move(rows));
+            if (rebuild)
+                keepIndex(model_->index());
         };
+    });
+}
+
+void JournalViewer::keepIndex(const JournalIndex& index)
+{
+    if (cacheFolder_.isEmpty())
+        return;
+    keeper_->post([index, cache = cacheFolder_, now = clock_.now()](std::stop_token stop) -> Worker::Routine {
+        index.keep(stop);
+        if (!stop.stop_requested())
+            tidyIndexCache(cache, now, index.keptNames());
+        return {};
     });
 }
 
