@@ -96,7 +96,10 @@ JournalViewer::JournalViewer(QString logPath, const ViewerServices& platform, QS
     count_ = new QLabel;
     count_->setObjectName(QStringLiteral("JournalCount"));
     bottom->addWidget(count_, 1);
-    bottom->addWidget(button(QStringLiteral("Экспорт в CSV…"), this, loop_, [this] { exportCsvAsked(); }));
+    auto* exportButton = button(QStringLiteral("Экспорт в CSV…"), this, loop_, [this] { exportCsvAsked(); });
+    // A guard room's keyboard reaches the export without the mouse, as the workstation's commands.
+    exportButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    bottom->addWidget(exportButton);
     bottom->addWidget(button(QStringLiteral("Сохранить в PDF…"), this, loop_, [this] { printAsked(true); }));
     bottom->addWidget(button(QStringLiteral("Печать…"), this, loop_, [this] { printAsked(false); }));
     layout->addLayout(bottom);
