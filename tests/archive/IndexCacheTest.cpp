@@ -27,8 +27,7 @@ TEST(IndexCacheTest, TidyingRemovesTheIndexesOfGoneLogsAndTheLongUnusedAndKeepsT
     };
     const Row rows[] = {
         {"1", Log::Same, 400, true}, // read by the open viewer, however old
-        {"2", Log::Same, 1, true},
-        {"3", Log::Same, 2, false}, // beyond the bound, the least recently used
+        {"2", Log::Same, 1, true},     {"3", Log::Same, 2, false}, // beyond the bound, the least recently used
         {"4", Log::Gone, 1, false}, // rotated away
         {"5", Log::Changed, 1, false}, // another file under the name now
         {"6", Log::Same, 91, false}, // unused too long
@@ -36,10 +35,11 @@ TEST(IndexCacheTest, TidyingRemovesTheIndexesOfGoneLogsAndTheLongUnusedAndKeepsT
     TempFolder folder;
     TempFolder cache;
     for (const Row& row : rows)
-        folder.write(u"KirvanMonitorP.txt."_s + QLatin1String(row.rotated), "08.12.2023 9:15:02  \xd1\xc8\xd1\xd2\xc5\xcc\xc0 01\r\n");
+        folder.write(u"KirvanMonitorP.txt."_s + QLatin1String(row.rotated),
+                     "08.12.2023 9:15:02  \xd1\xc8\xd1\xd2\xc5\xcc\xc0 01\r\n");
     folder.write(u"KirvanMonitorP.txt"_s, {});
-    const JournalIndex index =
-        JournalIndex::build(folder.file(u"KirvanMonitorP.txt"_s), JournalDateOrder(testing::FixedLocale()), {}, cache.path());
+    const JournalIndex index = JournalIndex::build(folder.file(u"KirvanMonitorP.txt"_s),
+                                                   JournalDateOrder(testing::FixedLocale()), {}, cache.path());
     index.keep();
     const QStringList names = index.keptNames(); // oldest first: .6 … .1
     ASSERT_EQ(names.size(), std::ssize(rows));
