@@ -4,7 +4,6 @@
 #include "tests/support/FixedLocale.h"
 #include "tests/support/TempFolder.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -14,51 +13,47 @@ using namespace Qt::StringLiterals;
 namespace kirvan {
 namespace {
 
-using testing::TempFolder;
-
 TEST(IndexCacheTest, TidyingRemovesTheIndexesOfGoneLogsAndTheLongUnusedAndKeepsTheCacheWithinItsBound)
 {
     enum class Log { Same, Gone, Changed };
-    struct Row {
-        const char* rotated;
+    const struct {
         Log log;
         int unusedDays;
         bool stays;
+    } rows[] = {
+        {Log::Same, 91, false}, // KirvanMonitorP.txt.6: unused too long
+        {Log::Changed, 0, false}, // .5: another file under the name now
+        {Log::Gone, 0, false}, // .4: rotated away
+        {Log::Same, 2, false}, // .3: the least recently used beyond the bound
+        {Log::Same, 1, true}, // .2
+        {Log::Same, 400, true}, // .1: read by the open viewer, however old
     };
-    const Row rows[] = {
-        {"1", Log::Same, 400, true}, // read by the open viewer, however old
-        {"2", Log::Same, 1, true},     {"3", Log::Same, 2, false}, // beyond the bound, the least recently used
-        {"4", Log::Gone, 1, false}, // rotated away
-        {"5", Log::Changed, 1, false}, // another file under the name now
-        {"6", Log::Same, 91, false}, // unused too long
-    };
-    TempFolder folder;
-    TempFolder cache;
-    for (const Row& row : rows)
-        folder.write(u"KirvanMonitorP.txt."_s + QLatin1String(row.rotated),
-                     "08.12.2023 9:15:02  \xd1\xc8\xd1\xd2\xc5\xcc\xc0 01\r\n");
+    testing::TempFolder folder;
+    testing::TempFolder cache;
+    const auto rotated = [&](std::size_t row) { return folder.file(u"KirvanMonitorP.txt.%1"_s.arg(6 - row)); };
+    for (std::size_t row = 0; row < std::size(rows); ++row)
+        folder.write(QFileInfo(rotated(row)).fileName(), "08.12.2023 9:15:02  \xd1\xc8\xd1\xd2\xc5\xcc\xc0 01\r\n");
     folder.write(u"KirvanMonitorP.txt"_s, {});
-    const JournalIndex index = JournalIndex::build(folder.file(u"KirvanMonitorP.txt"_s),
-                                                   JournalDateOrder(testing::FixedLocale()), {}, cache.path());
+    const auto index = JournalIndex::build(folder.file(u"KirvanMonitorP.txt"_s),
+                                           JournalDateOrder(testing::FixedLocale()), {}, cache.path());
     index.keep();
-    const QStringList names = index.keptNames(); // oldest first: .6 … .1
+    const QStringList names = index.keptNames();
     ASSERT_EQ(names.size(), std::ssize(rows));
-    folder.write(u"KirvanMonitorP.txt.5"_s, "08.12.2023 9:15:02  \xd1\xc8\xd1\xd2\xc5\xcc\xc0 02 \xe8 03\r\n");
-    QFile::remove(folder.file(u"KirvanMonitorP.txt.4"_s));
+    const QDateTime now(QDate(2026, 12, 10), QTime(12, 0));
+    for (std::size_t row = 0; row < std::size(rows); ++row) {
+        QFile kept(cache.file(names[qsizetype(row)]));
+        ASSERT_TRUE(kept.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(kept.setFileTime(now.addDays(-rows[row].unusedDays), QFileDevice::FileModificationTime));
+        if (rows[row].log == Log::Gone)
+            QFile::remove(rotated(row));
+        if (rows[row].log == Log::Changed)
+            QFile::resize(rotated(row), 10);
+    }
     cache.write(u"earlier-form.index"_s, "KJIDX001");
 
-    const QDateTime now(QDate(2026, 12, 10), QTime(12, 0));
-    for (std::size_t i = 0; i < std::size(rows); ++i) {
-        QFile kept(cache.file(names[qsizetype(std::size(rows) - 1 - i)]));
-        ASSERT_TRUE(kept.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(kept.setFileTime(now.addDays(-rows[i].unusedDays), QFileDevice::FileModificationTime));
-    }
-    const qint64 eachIndex = QFileInfo(cache.file(names.front())).size();
-    tidyIndexCache(cache.path(), now, {names.back()}, {90, 2 * eachIndex});
-
-    for (std::size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(QFile::exists(cache.file(names[qsizetype(std::size(rows) - 1 - i)])), rows[i].stays)
-            << "KirvanMonitorP.txt." << rows[i].rotated;
+    tidyIndexCache(cache.path(), now, {names.back()}, {90, 2 * QFileInfo(cache.file(names.front())).size()});
+    for (std::size_t row = 0; row < std::size(rows); ++row)
+        EXPECT_EQ(QFile::exists(cache.file(names[qsizetype(row)])), rows[row].stays) << rotated(row).toStdString();
     EXPECT_FALSE(QFile::exists(cache.file(u"earlier-form.index"_s)));
 }
 
