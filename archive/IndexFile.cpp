@@ -115,8 +115,8 @@ std::optional<IndexFile::KeptLog> IndexFile::keptLog(const QString& file)
     const auto header = headerOf(fd);
     if (!header)
         return std::nullopt;
-    const QByteArray path = readAt(fd, summaryStart(*header) + header->blocks * std::int64_t(sizeof(IndexBlock)),
-                             qsizetype(header->pathBytes));
+    const std::int64_t pathStart = summaryStart(*header) + header->blocks * std::int64_t(sizeof(IndexBlock));
+    const QByteArray path = readAt(fd, pathStart, qsizetype(header->pathBytes));
     if (path.size() != header->pathBytes)
         return std::nullopt;
     return KeptLog{QFile::decodeName(path), header->size};
