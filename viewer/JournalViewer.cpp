@@ -370,10 +370,11 @@ bool JournalViewer::exportCsv(const QString& file)
     if (!targetAllowed(file))
         return false;
     exportRun_.start(this, QStringLiteral("Экспорт журнала в CSV…"), model_->rows().size(),
-                     [file, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
+                     [file, index = model_->index(), rows = model_->sharedRows(),
+                      wanted = filter()](ExportProgress& progress) {
                          QSaveFile out(file);
                          if (out.open(QIODevice::WriteOnly)
-                             && writeJournalCsv(out, index, rows, wanted, progress) == ExportEnd::Done && out.commit())
+                             && writeJournalCsv(out, index, *rows, wanted, progress) == ExportEnd::Done && out.commit())
                              return QString();
                          // Uncommitted, the file stays as it was; a cancelled run's failure is never shown.
                          return QStringLiteral("Не удалось записать файл %1: %2").arg(file, out.errorString());
@@ -396,8 +397,9 @@ bool JournalViewer::printPdf(const QString& file)
 void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
 {
     exportRun_.start(this, QStringLiteral("Печать журнала…"), model_->rows().size(),
-                     [device, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
-                         return printJournal(*device, index, rows, wanted, progress) == ExportEnd::Failed
+                     [device, index = model_->index(), rows = model_->sharedRows(),
+                      wanted = filter()](ExportProgress& progress) {
+                         return printJournal(*device, index, *rows, wanted, progress) == ExportEnd::Failed
                                     ? QStringLiteral("Не удалось напечатать журнал.")
                                     : QString();
                      });
