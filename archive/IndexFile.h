@@ -22,8 +22,15 @@ public:
         std::int64_t undated = 0;
         std::vector<IndexBlock> blocks;
     };
-    // The finished index of a log of `size` bytes kept as `name`, when there is a sound one.
+    // The finished index of a log of `size` bytes kept as `name`, when there is a sound one;
+    // marked as used now.
     static std::optional<Kept> kept(const QString& folder, const QString& name, std::int64_t size);
+    // Which log a kept index file is of, and its size then; nullopt for a file of another form.
+    struct KeptLog {
+        QString path;
+        std::int64_t size = 0;
+    };
+    static std::optional<KeptLog> keptLog(const QString& file);
     // A new, unnamed index file in `folder`, else in the temporary folder, else in memory.
     static std::shared_ptr<IndexFile> create(const QString& folder);
 
@@ -36,9 +43,10 @@ public:
     bool write(std::int64_t at, const std::vector<IndexRecord>& records);
     std::vector<IndexRecord> read(std::int64_t at, std::int64_t count) const;
 
-    // Keeps a finished index as `name` in `folder`, its summary after the records; another
+    // Keeps a finished index of `log` as `name` in `folder`, its summary after the records; another
     // viewer that kept it first wins, and a folder that takes no name leaves it unnamed.
-    void keep(const QString& folder, const QString& name, const Kept& summary, std::int64_t size) const;
+    void keep(const QString& folder, const QString& name, const QString& log, const Kept& summary,
+              std::int64_t size) const;
 
 private:
     int fd_;

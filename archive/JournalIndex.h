@@ -27,11 +27,17 @@ class IndexFile;
 class JournalIndex {
 public:
     JournalIndex() = default;
-    // Reads the log's predecessors and the log itself. Takes its time: not on the window's thread
-    // for a large log. A stop ends it early with what has been read. With `cacheFolder`, the
-    // index of each rotated log is kept there and taken up again by the next build.
+    // Reads the log's predecessors and the log itself, two files at a time. Takes its time: not on
+    // the window's thread for a large log. A stop ends it early with what has been read. With
+    // `cacheFolder`, the index of each rotated log kept there is taken up instead of the log.
     static JournalIndex build(const QString& logPath, const JournalDateOrder& order, std::stop_token stop = {},
                               const QString& cacheFolder = {});
+    // Keeps the index of each rotated log this build read in the cache folder, for the next build.
+    // Apart from the build: the lines can be shown before the disk has their index. A stop ends it
+    // between two files.
+    void keep(std::stop_token stop = {}) const;
+    // The names in the cache folder of the rotated logs' indexes, kept or to be kept.
+    QStringList keptNames() const;
 
     enum class Follow { Unchanged, Appended, Rotated };
     // Takes up the lines completed in the log since the last look. Rotated: the log was renamed or
@@ -62,9 +68,12 @@ private:
         std::int64_t lastMoment = 0;
         std::int64_t undated = 0;
         std::vector<IndexBlock> blocks;
+        bool rotated = false;
+        bool unkept = false; // a rotated log read by this build
     };
-    bool takeUpKept(Part& part);
-    bool readInto(Part& part, bool whole, const std::stop_token& stop = {});
+    // Both touch only the part given: the build runs them for several parts at once.
+    bool takeUpKept(Part& part) const;
+    bool readInto(Part& part, bool whole, QByteArray& buffer, const std::stop_token& stop = {}) const;
     void addPart(Part part);
     std::optional<QByteArray> bytes(const Part& part, const IndexRecord& record) const;
     static bool stillThere(const IndexRecord& record, QByteArrayView from);

@@ -75,8 +75,44 @@ struct Numbers {
     std::array<int, 3> widths{};
     int count = 0;
 };
+
+bool separator(char c)
+{
+    return c == '.' || c == '/' || c == '-' || c == ':' || c == ',';
+}
+
+// Two digits at `at` as a number, -1 when they are none.
+int twoDigits(QByteArrayView text, qsizetype at)
+{
+    return digit(text[at]) && digit(text[at + 1]) ? (text[at] - '0') * 10 + (text[at + 1] - '0') : -1;
+}
+
+// The forms the workstation writes, "08.12.2023" and "9:15:02", read at a glance: ten years of a
+// log are ten million of them.
+std::optional<Numbers> usualNumbers(QByteArrayView text, int widest)
+{
+    if (widest >= 4 && text.size() == 10 && separator(text[2]) && separator(text[5])) {
+        const int first = twoDigits(text, 0), second = twoDigits(text, 3);
+        const int century = twoDigits(text, 6), year = twoDigits(text, 8);
+        if (first < 0 || second < 0 || century < 0 || year < 0)
+            return std::nullopt;
+        return Numbers{{first, second, century * 100 + year}, {2, 2, 4}, 3};
+    }
+    const qsizetype hour = text.size() - 6;
+    if ((hour == 1 || hour == 2) && separator(text[hour]) && separator(text[hour + 3])) {
+        const int hours = hour == 1 ? (digit(text[0]) ? text[0] - '0' : -1) : twoDigits(text, 0);
+        const int minutes = twoDigits(text, hour + 1), seconds = twoDigits(text, hour + 4);
+        if (hours < 0 || minutes < 0 || seconds < 0)
+            return std::nullopt;
+        return Numbers{{hours, minutes, seconds}, {int(hour), 2, 2}, 3};
+    }
+    return std::nullopt;
+}
+
 std::optional<Numbers> numbersOf(QByteArrayView text, int widest)
 {
+    if (const auto usual = usualNumbers(text, widest))
+        return usual;
     Numbers n;
     bool inNumber = false;
     for (const char c : text) {
@@ -88,7 +124,7 @@ std::optional<Numbers> numbersOf(QByteArrayView text, int widest)
             if (++n.widths[i] > widest)
                 return std::nullopt;
             n.values[i] = n.values[i] * 10 + (c - '0');
-        } else if (c == '.' || c == '/' || c == '-' || c == ':' || c == ',') {
+        } else if (separator(c)) {
             inNumber = false;
         } else {
             return std::nullopt;
@@ -297,7 +333,7 @@ std::int64_t JournalDateOrder::moment(QByteArrayView date, QByteArrayView time) 
     const int day = d->values[std::size_t(yearFirst ? 2 : usForm ? 1 : day_)];
     if (year < 100)
         year += 2000;
-    if (!QDate(year, month, day).isValid())
+    if (!QDate::isValid(year, month, day))
         return 0;
     return moment(year, month, day, (*t)[0], (*t)[1], (*t)[2]);
 }

@@ -18,8 +18,8 @@ class Worker;
 class Workers;
 
 // The viewer's export or printout on a worker of its own, so the main thread (and every alarm)
-// never waits for it, with a progress dialog whose button cancels it. The work owns copies of
-// what it uses; the run ends with the window that owns it, which cancels the work under way.
+// never waits for it, with a progress dialog whose button cancels it. The work owns what it
+// uses, copied or shared and never changed; the run ends with the window that owns it, which cancels the work under way.
 class ExportRun {
 public:
     // Runs on the worker; the failure in the operator's words, empty when done or cancelled.

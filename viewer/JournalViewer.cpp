@@ -3,6 +3,7 @@
 #include "app/GuardedSlot.h"
 #include "dialogs/FileChooser.h"
 #include "archive/ExportTarget.h"
+#include "archive/IndexCache.h"
 #include "archive/JournalExport.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -62,6 +63,7 @@ JournalViewer::JournalViewer(QString logPath, const ViewerServices& platform, QS
       dialogs_(platform.dialogs),
       follow_(platform.loop.createTimer()),
       exportRun_(platform.loop, platform.workers),
+      keeper_(platform.workers.create()),
       reader_(platform.workers.create())
 {
     setObjectName(QStringLiteral("JournalViewer"));
@@ -94,7 +96,10 @@ JournalViewer::JournalViewer(QString logPath, const ViewerServices& platform, QS
     count_ = new QLabel;
     count_->setObjectName(QStringLiteral("JournalCount"));
     bottom->addWidget(count_, 1);
-    bottom->addWidget(button(QStringLiteral("Экспорт в CSV…"), this, loop_, [this] { exportCsvAsked(); }));
+    auto* exportButton = button(QStringLiteral("Экспорт в CSV…"), this, loop_, [this] { exportCsvAsked(); });
+    // A guard room's keyboard reaches the export without the mouse, as the workstation's commands.
+    exportButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    bottom->addWidget(exportButton);
     bottom->addWidget(button(QStringLiteral("Сохранить в PDF…"), this, loop_, [this] { printAsked(true); }));
     bottom->addWidget(button(QStringLiteral("Печать…"), this, loop_, [this] { printAsked(false); }));
     layout->addLayout(bottom);
@@ -269,9 +274,23 @@ void JournalViewer::startWork()
         if (rebuild)
             index = JournalIndex::build(path, order, stop, cache);
         std::vector<std::uint32_t> rows = index.select(wanted, 0, stop);
-        return [this, index = std::move(index), rows = std::move(rows)]() mutable {
+        return [this, rebuild, index = std::move(index), rows = std::move(rows)]() mutable {
             workDone(std::move(index), std::move(rows));
+            if (rebuild)
+                keepIndex(model_->index());
         };
+    });
+}
+
+void JournalViewer::keepIndex(const JournalIndex& index)
+{
+    if (cacheFolder_.isEmpty())
+        return;
+    keeper_->post([index, cache = cacheFolder_, now = clock_.now()](std::stop_token stop) -> Worker::Routine {
+        index.keep(stop);
+        if (!stop.stop_requested())
+            tidyIndexCache(cache, now, index.keptNames());
+        return {};
     });
 }
 
@@ -351,10 +370,11 @@ bool JournalViewer::exportCsv(const QString& file)
     if (!targetAllowed(file))
         return false;
     exportRun_.start(this, QStringLiteral("Экспорт журнала в CSV…"), model_->rows().size(),
-                     [file, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
+                     [file, index = model_->index(), rows = model_->sharedRows(),
+                      wanted = filter()](ExportProgress& progress) {
                          QSaveFile out(file);
                          if (out.open(QIODevice::WriteOnly)
-                             && writeJournalCsv(out, index, rows, wanted, progress) == ExportEnd::Done && out.commit())
+                             && writeJournalCsv(out, index, *rows, wanted, progress) == ExportEnd::Done && out.commit())
                              return QString();
                          // Uncommitted, the file stays as it was; a cancelled run's failure is never shown.
                          return QStringLiteral("Не удалось записать файл %1: %2").arg(file, out.errorString());
@@ -377,8 +397,9 @@ bool JournalViewer::printPdf(const QString& file)
 void JournalViewer::print(std::shared_ptr<QPagedPaintDevice> device)
 {
     exportRun_.start(this, QStringLiteral("Печать журнала…"), model_->rows().size(),
-                     [device, index = model_->index(), rows = model_->rows(), wanted = filter()](ExportProgress& progress) {
-                         return printJournal(*device, index, rows, wanted, progress) == ExportEnd::Failed
+                     [device, index = model_->index(), rows = model_->sharedRows(),
+                      wanted = filter()](ExportProgress& progress) {
+                         return printJournal(*device, index, *rows, wanted, progress) == ExportEnd::Failed
                                     ? QStringLiteral("Не удалось напечатать журнал.")
                                     : QString();
                      });

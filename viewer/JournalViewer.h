@@ -40,7 +40,8 @@ struct ViewerServices {
 // filters that combine and the count of shown and all lines, following the log as it grows. It
 // only reads the files. Reading and filtering a large log run on a worker, so the window never
 // waits for them; the window takes up each result when it is ready. With `cacheFolder`, the index
-// of each rotated log is kept there for the next start (JournalIndex).
+// of each rotated log is kept there for the next start (JournalIndex), and the indexes of no more
+// use are removed from it (tidyIndexCache).
 class JournalViewer final : public QWidget {
 public:
     JournalViewer(QString logPath, const ViewerServices& platform, QString cacheFolder = {}, QWidget* parent = nullptr);
@@ -76,6 +77,9 @@ private:
     void applyFilter();
     void startWork();
     void workDone(JournalIndex index, std::vector<std::uint32_t> rows);
+    // Keeps the rotated logs' indexes of a new build for the next start and tidies the cache, on a
+    // worker of its own, after the lines are shown: a filter never waits for the disk.
+    void keepIndex(const JournalIndex& index);
     void showCount();
     void exportCsvAsked();
     void printAsked(bool pdf);
@@ -105,6 +109,7 @@ private:
     bool filterWanted_ = false;
     bool updatingFields_ = false;
     ExportRun exportRun_;
+    std::unique_ptr<Worker> keeper_;
     // Last: ended first, so no routine of it runs on what is gone.
     std::unique_ptr<Worker> reader_;
 };

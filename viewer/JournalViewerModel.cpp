@@ -10,7 +10,7 @@ void JournalViewerModel::reset(JournalIndex index, std::vector<std::uint32_t> ro
 {
     beginResetModel();
     index_ = std::move(index);
-    rows_ = std::move(rows);
+    rows_ = std::make_shared<std::vector<std::uint32_t>>(std::move(rows));
     columns_.clear();
     endResetModel();
 }
@@ -22,13 +22,15 @@ void JournalViewerModel::append(JournalIndex index, const std::vector<std::uint3
         return;
     const int first = rowCount();
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    rows_.insert(rows_.end(), rows.begin(), rows.end());
+    if (rows_.use_count() > 1)
+        rows_ = std::make_shared<std::vector<std::uint32_t>>(*rows_);
+    rows_->insert(rows_->end(), rows.begin(), rows.end());
     endInsertRows();
 }
 
 int JournalViewerModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : int(rows_->size());
 }
 
 int JournalViewerModel::columnCount(const QModelIndex& parent) const
@@ -38,9 +40,9 @@ int JournalViewerModel::columnCount(const QModelIndex& parent) const
 
 QVariant JournalViewerModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || std::size_t(index.row()) >= rows_.size())
+    if (role != Qt::DisplayRole || !index.isValid() || std::size_t(index.row()) >= rows_->size())
         return {};
-    const std::uint32_t row = rows_[std::size_t(index.row())];
+    const std::uint32_t row = (*rows_)[std::size_t(index.row())];
     QStringList* columns = columns_.object(row);
     if (!columns) {
         columns = new QStringList(journalColumns(index_.line(row)));

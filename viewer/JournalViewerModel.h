@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QCache>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace kirvan {
@@ -21,7 +22,10 @@ public:
     void append(JournalIndex index, const std::vector<std::uint32_t>& rows);
 
     const JournalIndex& index() const { return index_; }
-    const std::vector<std::uint32_t>& rows() const { return rows_; }
+    const std::vector<std::uint32_t>& rows() const { return *rows_; }
+    // The rows as they are now, for an export on another thread: ten years of rows are 40 MB, not
+    // copied while the export runs unless the log brings new ones meanwhile.
+    std::shared_ptr<const std::vector<std::uint32_t>> sharedRows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -30,7 +34,7 @@ public:
 
 private:
     JournalIndex index_;
-    std::vector<std::uint32_t> rows_;
+    std::shared_ptr<std::vector<std::uint32_t>> rows_ = std::make_shared<std::vector<std::uint32_t>>();
     mutable QCache<std::uint32_t, QStringList> columns_{2000};
 };
 

@@ -39,7 +39,11 @@ TEST(KeptIndexTest, TheNextBuildTakesUpTheRotatedLogsIndexAndFiltersADayAsBefore
     folder.writeText(u"KirvanMonitorP.txt"_s, u"04.12.2023 9:15:02  КОМПЛЕКС КИРВАН ВКЛЮЧЕН\n"_s);
     const auto unchanged = folder.snapshot();
     const QString log = folder.file(u"KirvanMonitorP.txt"_s);
-    const auto build = [&] { return JournalIndex::build(log, JournalDateOrder(locale), {}, cache.path()); };
+    const auto build = [&] {
+        const JournalIndex index = JournalIndex::build(log, JournalDateOrder(locale), {}, cache.path());
+        index.keep();
+        return index;
+    };
 
     JournalFilter firesOfTheThird;
     firesOfTheThird.from = QDateTime(QDate(2023, 12, 3), QTime(0, 0));
