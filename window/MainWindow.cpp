@@ -6,6 +6,7 @@
 #include "events/AlarmSummary.h"
 #include "platform/DisplayScale.h"
 #include "window/EventTableModel.h"
+#include "window/HistoryListModel.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/DialogPlacement.h"
 #include "dialogs/HelpWindow.h"
@@ -288,21 +289,8 @@ void MainWindow::showStatusBar()
 
 void MainWindow::showHistory()
 {
-    const HistoryLine& history = workstation_->log().history();
-    const QStringList& list = history.list();
-    // Lines are appended, several between two updates under a flood, and beyond the bound as
-    // many of the oldest leave: follow that without rebuilding a list of thousands each time.
-    const qint64 newer = history.added() - historyShown_;
-    const qint64 dropped = historyLine->count() + newer - list.size();
-    if (newer >= 0 && newer <= list.size() && dropped >= 0 && dropped <= historyLine->count()) {
-        historyLine->model()->removeRows(0, int(dropped));
-        historyLine->addItems(list.mid(list.size() - newer));
-    } else {
-        historyLine->clear();
-        historyLine->addItems(list);
-    }
-    historyShown_ = history.added();
-    historyLine->setEditText(history.text());
+    historyModel_->refresh();
+    historyLine->setEditText(workstation_->log().history().text());
     // A line longer than the box shows its date, time and beginning.
     historyLine->lineEdit()->setCursorPosition(0);
 }

@@ -28,6 +28,7 @@ namespace kirvan {
 class ActiveConditionsModel;
 class CompositionTreeModel;
 class EventTableModel;
+class HistoryListModel;
 class HelpWindow;
 class Locale;
 class ModulePrompt;
@@ -138,8 +139,7 @@ private:
     EventTableModel* tableModel_ = nullptr;
     CompositionTreeModel* treeModel_ = nullptr;
     QComboBox* historyLine = nullptr;
-    // HistoryLine::added() when historyLine was last brought up to date.
-    qint64 historyShown_ = 0;
+    HistoryListModel* historyModel_ = nullptr;
     // The table layout last applied to the panels and the grid: expanded, then the column widths.
     std::optional<std::array<int, EventTable::ColumnCount + 1>> tableLayout_;
     QLineEdit* statusWord = nullptr;

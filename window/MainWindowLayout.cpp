@@ -5,6 +5,7 @@
 #include "window/GridTextDelegate.h"
 #include "window/TreeTextDelegate.h"
 #include "window/EventTableModel.h"
+#include "window/HistoryListModel.h"
 #include "window/PixelFont.h"
 #include "window/PlanPicture.h"
 #include "events/AlarmState.h"
@@ -61,6 +62,8 @@ QWidget* MainWindow::buildToolbarStrip()
     historyLine->setMaxVisibleItems(12);
     historyLine->setFocusPolicy(Qt::ClickFocus);
     historyLine->setInsertPolicy(QComboBox::NoInsert);
+    historyModel_ = new HistoryListModel(workstation_->log().history(), historyLine);
+    historyLine->setModel(historyModel_);
     layout->addWidget(historyLine, 1);
 
     totalControlButton_ = toolButton(actions_->controlAll);

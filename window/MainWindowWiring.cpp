@@ -2,6 +2,7 @@
 
 #include "window/CompositionTreeModel.h"
 #include "window/EventTableModel.h"
+#include "window/HistoryListModel.h"
 #include "window/ViewUpdatePeriod.h"
 #include "window/PlanPicture.h"
 #include "dialogs/SignInWindow.h"
@@ -114,7 +115,7 @@ void MainWindow::connectModels()
                     workstation_->tree().select(node);
             }));
     connect(historyLine, &QComboBox::activated, this,
-            guarded([this](int index) { workstation_->log().history().chooseEntry(index); }));
+            guarded([this](int index) { workstation_->log().history().chooseEntry(historyModel_->entryOf(index)); }));
     w.link().ports().setOnChanged([this] { showPorts(); });
     showStatusField();
     showAlarms();
