@@ -1,6 +1,7 @@
 #include "serial/PortClock.h"
 
 #include <chrono>
+#include <thread>
 
 namespace kirvan {
 
@@ -45,6 +46,11 @@ std::int64_t SteadyPortClock::now() const
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SteadyPortClock::pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void SteadyPortClock::block(std::unique_lock<std::mutex>& lock, std::int64_t deadline, const PortSignal*)

@@ -54,6 +54,9 @@ private:
 class SteadyPortClock final : public PortClock {
 public:
     std::int64_t now() const override;
+    // A pause ends at its time only: asleep, it is not woken by every signal set meanwhile (a
+    // received frame sets several) only to wait again.
+    void pause(int ms) override;
 
 protected:
     void block(std::unique_lock<std::mutex>& lock, std::int64_t deadline, const PortSignal* awaited) override;

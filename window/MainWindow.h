@@ -35,6 +35,7 @@ class ModulePrompt;
 class PlanPicture;
 class SettingsDialog;
 class SignInWindow;
+class TreeNode;
 
 // The main window: shows the workstation's models and hands the operator's commands to it.
 class MainWindow final : public QMainWindow, public MainWindowRestorer {
@@ -129,6 +130,11 @@ private:
     std::unique_ptr<UpdateThrottle> journalUpdates_;
     std::unique_ptr<UpdateThrottle> alarmUpdates_;
     std::unique_ptr<UpdateThrottle> statusUpdates_;
+    // The tree's pictures: the node changed last (null once the tree is rebuilt) and how many
+    // changes wait.
+    std::unique_ptr<UpdateThrottle> treeRepaints_;
+    const TreeNode* changedPicture_ = nullptr;
+    int changedPictures_ = 0;
     // Each alarm brings the window forward; in a flood, at the same pace as the list.
     std::unique_ptr<UpdateThrottle> windowRaises_;
     // Declared before the workstation, so that they outlive it: its handlers still run while it

@@ -73,7 +73,21 @@ void MainWindow::connectModels()
     });
     w.log().history().setOnChanged([this] { journalUpdates_->changed(); });
     w.table().setOnChanged([this] { journalUpdates_->changed(); });
-    w.tree().setOnPictureChanged([this](TreeNode& node) { treeModel_->pictureChanged(node); });
+    // One node's picture changed: its row is repainted. In a flood the rows in view are, together:
+    // finding each changed row among the thousands of an expanded large complex costs more.
+    treeRepaints_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] {
+        if (changedPictures_ == 1 && changedPicture_)
+            treeModel_->pictureChanged(*changedPicture_);
+        else
+            compositionView->viewport()->update();
+        changedPictures_ = 0;
+        changedPicture_ = nullptr;
+    });
+    w.tree().setOnPictureChanged([this](TreeNode& node) {
+        changedPicture_ = &node;
+        ++changedPictures_;
+        treeRepaints_->changed();
+    });
     w.setOnTreeSelection([this](TreeNode* node) { compositionView->setCurrentIndex(treeModel_->indexOf(node)); });
     w.setOnHelpUnopened([this](const QString& page) { showHelpWindow(page); });
     w.loader().setOnBusy([this](bool busy) {
@@ -82,6 +96,7 @@ void MainWindow::connectModels()
         if (busy) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             compositionView->setUpdatesEnabled(false);
+            changedPicture_ = nullptr;
             treeModel_->detach();
         } else {
             treeModel_->reload();
@@ -100,6 +115,7 @@ void MainWindow::connectModels()
     w.systems().setOnClearPlan([this] { workstation_->planDisplay().clearPicture(); });
     w.systems().setOnProgress([] { QCoreApplication::processEvents(); });
     w.systems().setOnTreeChanged([this] {
+        changedPicture_ = nullptr;
         treeModel_->reload();
         compositionView->expandAll();
         fitToComplex();

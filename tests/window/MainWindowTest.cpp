@@ -232,10 +232,12 @@ TEST_F(MainWindowTest, APictureChangeRepaintsTheRowOfItsNode)
                          changes.push_back(topLeft);
                      });
 
+    loop.advance(viewUpdateMs); // the pictures of the loading are shown
     // Not the first child, under the second system: a wrong row or parent shows at once.
     for (TreeNode* node : {tree.nodeAt(8), tree.nodeAt(5)}) {
         changes.clear();
         tree.setPicture(*node, stateicon::fire);
+        loop.advance(viewUpdateMs);
         ASSERT_EQ(changes.size(), 1);
         const QModelIndex changed = changes.front();
         const QModelIndex shown = view->indexAt(view->visualRect(changed).center());
