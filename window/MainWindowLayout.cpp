@@ -59,6 +59,9 @@ QWidget* MainWindow::buildToolbarStrip()
     historyLine->setEditable(true);
     // Every character typed is discarded; choosing an entry shows it.
     historyLine->lineEdit()->setReadOnly(true);
+    // Nothing is typed to complete, and a completer reads every entry anew at each change of the
+    // list: ten thousand entries, twice a second in a flood.
+    historyLine->setCompleter(nullptr);
     historyLine->setMaxVisibleItems(12);
     historyLine->setFocusPolicy(Qt::ClickFocus);
     historyLine->setInsertPolicy(QComboBox::NoInsert);
