@@ -62,6 +62,19 @@ Kind kindOf(const Interpretation& record)
     }
 }
 
+// The list's order: by kind, the newest first within one.
+struct Ordered {
+    using Place = std::pair<Kind, QDateTime>;
+    bool operator()(const ActiveConditions::Condition& c, const Place& place) const
+    {
+        return c.kind < place.first || (c.kind == place.first && c.since > place.second);
+    }
+    bool operator()(const Place& place, const ActiveConditions::Condition& c) const
+    {
+        return place.first < c.kind || (place.first == c.kind && place.second > c.since);
+    }
+};
+
 bool detectorAlarm(Kind kind)
 {
     return kind == Kind::Fire || kind == Kind::Technology || kind == Kind::Fault;
@@ -163,24 +176,19 @@ void ActiveConditions::raise(Condition condition)
 {
     if (!needsAcknowledgement(condition.kind))
         condition.acknowledgedAt = condition.since;
-    // The system's address and the detector: the record up to its code. Only the rows of its kind
-    // are looked at, and they by their characters alone: a flood on a large complex raises again
-    // among thousands of rows sixty times a second.
-    const QStringView source = QStringView(condition.record).left(9);
-    const auto [first, last] = std::equal_range(rows_.begin(), rows_.end(), condition,
-                                                [](const Condition& a, const Condition& b) { return a.kind < b.kind; });
-    const auto same = std::find_if(first, last, [&](const Condition& c) {
-        return c.record.size() >= source.size()
-               && std::equal(source.begin(), source.end(), c.record.cbegin(),
-                             [](QChar a, QChar b) { return a.unicode() == b.unicode(); });
-    });
-    if (same != last) {
+    // A flood on a large complex raises again among thousands of rows sixty times a second: the
+    // index tells whether the condition is listed and when it began, which finds its few rows.
+    const QString key = keyOf(condition);
+    const auto began = began_.constFind(key);
+    const auto same = began == began_.cend() ? rows_.end() : listed(condition.kind, *began, key);
+    if (same != rows_.end()) {
         condition.since = same->since;
         if (same->zone != condition.zone)
             counts_.reset();
         *same = std::move(condition);
     } else {
         counts_.reset();
+        began_.insert(key, condition.since);
         const auto place = std::partition_point(rows_.begin(), rows_.end(), [&](const Condition& c) {
             return c.kind < condition.kind || (c.kind == condition.kind && c.since > condition.since);
         });
@@ -190,9 +198,32 @@ void ActiveConditions::raise(Condition condition)
         onChanged_();
 }
 
+// The system's address and the detector (the record up to its code) and the kind.
+QString ActiveConditions::keyOf(const Condition& condition)
+{
+    QString key(1, QChar(u'0' + int(condition.kind)));
+    key += QStringView(condition.record).left(9);
+    return key;
+}
+
+// The rows of the kind that began then, the newest first among them.
+std::vector<ActiveConditions::Condition>::iterator ActiveConditions::listed(Kind kind, const QDateTime& since,
+                                                                            const QString& key)
+{
+    const auto [first, last] = std::equal_range(rows_.begin(), rows_.end(), std::pair{kind, since}, Ordered{});
+    const auto found = std::find_if(first, last, [&key](const Condition& c) { return keyOf(c) == key; });
+    return found != last ? found : rows_.end();
+}
+
 template <typename Predicate> void ActiveConditions::endWhere(Predicate ends)
 {
-    if (std::erase_if(rows_, ends) == 0)
+    const auto erased = std::erase_if(rows_, [&](const Condition& c) {
+        if (!ends(c))
+            return false;
+        began_.remove(keyOf(c));
+        return true;
+    });
+    if (erased == 0)
         return;
     counts_.reset();
     if (onChanged_)
@@ -202,6 +233,9 @@ template <typename Predicate> void ActiveConditions::endWhere(Predicate ends)
 void ActiveConditions::ordered()
 {
     counts_.reset();
+    began_.clear();
+    for (const Condition& c : rows_)
+        began_.insert(keyOf(c), c.since);
     std::stable_sort(rows_.begin(), rows_.end(), [](const Condition& a, const Condition& b) {
         return a.kind != b.kind ? a.kind < b.kind : a.since > b.since;
     });

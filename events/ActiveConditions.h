@@ -3,6 +3,7 @@
 #include "events/Interpretation.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -91,9 +92,13 @@ private:
     template <typename Predicate> void endWhere(Predicate ends);
     void ordered();
     Counts counted() const;
+    static QString keyOf(const Condition& condition);
+    std::vector<Condition>::iterator listed(Kind kind, const QDateTime& since, const QString& key);
 
     std::vector<Condition> rows_;
     mutable std::optional<Counts> counts_;
+    // When each listed condition began, by its kind and source (keyOf).
+    QHash<QString, QDateTime> began_;
     std::function<void()> onChanged_;
 };
 

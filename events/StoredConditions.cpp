@@ -4,7 +4,6 @@
 #include "files/Cp1251.h"
 #include "files/IniDocument.h"
 
-#include <QTimeZone>
 #include <optional>
 #include <tuple>
 
@@ -109,14 +108,23 @@ bool shared(const QString& a, const QString& b)
     return a.constData() == b.constData() && a.size() == b.size();
 }
 
-// One moment written the same: the same instant in the same kind of time, at the same offset
-// where the kind does not fix it (a comparison of local times needs no look at the zone).
+// What a moment's text is made of: its fields to the second, its kind of time and, for a local
+// time, its daylight saving flag, else its offset. A local time's offset and its seconds since
+// the epoch each cost a look at the time zone; its fields and its flag are kept in it.
+using MomentKey = std::tuple<QDate, QTime, Qt::TimeSpec, int>;
+
+std::optional<MomentKey> momentKey(const QDateTime& at)
+{
+    if (!at.isValid())
+        return std::nullopt;
+    const bool local = at.timeSpec() == Qt::LocalTime;
+    return MomentKey{at.date(), at.time().addMSecs(-at.time().msec()), at.timeSpec(),
+                     local ? int(at.isDaylightTime()) : at.offsetFromUtc()};
+}
+
 bool sameText(const QDateTime& a, const QDateTime& b)
 {
-    if (a.timeSpec() != b.timeSpec() || a != b)
-        return false;
-    const bool fixedOffset = a.timeSpec() == Qt::LocalTime || a.timeSpec() == Qt::UTC;
-    return fixedOffset || (a.offsetFromUtc() == b.offsetFromUtc() && a.timeZone() == b.timeZone());
+    return momentKey(a) == momentKey(b);
 }
 
 bool unchanged(const ActiveConditions::Condition& kept, const ActiveConditions::Condition& now)
@@ -136,13 +144,9 @@ class StoredStateEncoder::Moments {
 public:
     const QByteArray& bytesOf(const QDateTime& at)
     {
-        if (!at.isValid())
+        const std::optional<MomentKey> key = momentKey(at);
+        if (!key)
             return none_;
-        // A local time's offset and its seconds since the epoch each cost a look at the time
-        // zone; its fields and its daylight saving flag are kept in it.
-        const bool local = at.timeSpec() == Qt::LocalTime;
-        const Key key{at.date(), at.time().addMSecs(-at.time().msec()), at.timeSpec(),
-                      local ? int(at.isDaylightTime()) : at.offsetFromUtc()};
         if (key != last_) {
             last_ = key;
             bytes_ = moment(at).toLatin1();
@@ -151,8 +155,7 @@ public:
     }
 
 private:
-    using Key = std::tuple<QDate, QTime, Qt::TimeSpec, int>;
-    std::optional<Key> last_;
+    std::optional<MomentKey> last_;
     QByteArray bytes_;
     const QByteArray none_;
 };
