@@ -92,17 +92,23 @@ void AlarmList::store()
 void AlarmList::writeNext()
 {
     dirty_ = false;
+    // A flood mostly raises again what is listed as it is: the file already says it.
+    const Stored state{conditions_.revision(), alarms_.alarmLevel()};
+    if (state == stored_)
+        return;
     inFlight_ = encoded();
-    worker_->post([this, path = file_, content = *inFlight_](std::stop_token) -> Worker::Routine {
+    worker_->post([this, state, path = file_, content = *inFlight_](std::stop_token) -> Worker::Routine {
         QString failure;
         try {
             writeFileAtomically(path, content);
         } catch (const std::exception& error) {
             failure = QString::fromStdString(error.what());
         }
-        return [this, failure] {
+        return [this, failure, state] {
             inFlight_.reset();
-            if (!failure.isEmpty())
+            if (failure.isEmpty())
+                stored_ = state;
+            else
                 statusBar_.setMessagePanel(QStringLiteral("Состояние тревог не сохранено: ") + failure);
             if (dirty_ && !closing_)
                 storing_->changed();

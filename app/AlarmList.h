@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace kirvan {
 
@@ -77,6 +78,9 @@ private:
     // A change not written yet; the content of the write under way.
     bool dirty_ = false;
     std::optional<QByteArray> inFlight_;
+    // The conditions' revision and the word's level the file was last written with.
+    using Stored = std::pair<std::uint64_t, int>;
+    std::optional<Stored> stored_;
     bool closing_ = false;
     std::unique_ptr<UpdateThrottle> storing_;
     std::unique_ptr<UpdateThrottle> publishing_;

@@ -62,6 +62,16 @@ Kind kindOf(const Interpretation& record)
     }
 }
 
+// What the stored state keeps of a condition raised again (its kind and beginning stay): a
+// flood mostly raises again what is listed, just as it was.
+bool storedAlike(const ActiveConditions::Condition& a, const ActiveConditions::Condition& b)
+{
+    return a.record == b.record && a.system == b.system && a.zone == b.zone && a.text == b.text
+           && a.simulated == b.simulated && a.acknowledgedBy == b.acknowledgedBy
+           && a.acknowledgedAt.isValid() == b.acknowledgedAt.isValid()
+           && (!a.acknowledgedAt.isValid() || a.acknowledgedAt == b.acknowledgedAt);
+}
+
 // The list's order: by kind, the newest first within one.
 struct Ordered {
     using Place = std::pair<Kind, QDateTime>;
@@ -185,9 +195,12 @@ void ActiveConditions::raise(Condition condition)
         condition.since = same->since;
         if (same->zone != condition.zone)
             counts_.reset();
+        if (!storedAlike(*same, condition))
+            ++revision_;
         *same = std::move(condition);
     } else {
         counts_.reset();
+        ++revision_;
         began_.insert(key, condition.since);
         const auto place = std::partition_point(rows_.begin(), rows_.end(), [&](const Condition& c) {
             return c.kind < condition.kind || (c.kind == condition.kind && c.since > condition.since);
@@ -226,6 +239,7 @@ template <typename Predicate> void ActiveConditions::endWhere(Predicate ends)
     if (erased == 0)
         return;
     counts_.reset();
+    ++revision_;
     if (onChanged_)
         onChanged_();
 }
@@ -233,6 +247,7 @@ template <typename Predicate> void ActiveConditions::endWhere(Predicate ends)
 void ActiveConditions::ordered()
 {
     counts_.reset();
+    ++revision_;
     began_.clear();
     for (const Condition& c : rows_)
         began_.insert(keyOf(c), c.since);
@@ -251,6 +266,7 @@ std::optional<ActiveConditions::Condition> ActiveConditions::acknowledge(int row
     Condition& condition = rows_[std::size_t(row)];
     condition.acknowledgedBy = who;
     condition.acknowledgedAt = when;
+    ++revision_;
     if (onChanged_)
         onChanged_();
     return condition;
@@ -265,7 +281,10 @@ std::vector<ActiveConditions::Condition> ActiveConditions::acknowledgeAll(const 
             row->acknowledgedAt = when;
             acknowledged.push_back(*row);
         }
-    if (!acknowledged.empty() && onChanged_)
+    if (acknowledged.empty())
+        return acknowledged;
+    ++revision_;
+    if (onChanged_)
         onChanged_();
     return acknowledged;
 }

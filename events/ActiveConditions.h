@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -86,6 +87,9 @@ public:
     static QString wordOf(Kind kind);
 
     void setOnChanged(std::function<void()> handler) { onChanged_ = std::move(handler); }
+    // Counts the changes of what the stored state keeps of the conditions: a condition raised
+    // again just as it is listed is no such change.
+    std::uint64_t revision() const { return revision_; }
 
 private:
     void raise(Condition condition);
@@ -97,6 +101,7 @@ private:
 
     std::vector<Condition> rows_;
     mutable std::optional<Counts> counts_;
+    std::uint64_t revision_ = 0;
     // When each listed condition began, by its kind and source (keyOf).
     QHash<QString, QDateTime> began_;
     std::function<void()> onChanged_;

@@ -312,12 +312,24 @@ TEST_F(ActiveAlarmsTest, AStormIsStoredOnceASecond)
     const auto stored = [&] {
         return StoredConditions::decode(folder.read(QStringLiteral("KirvanMonitorP.alarms"))).conditions.size();
     };
-    for (int detector = 1; detector <= 40; ++detector)
-        record(*w, QStringLiteral("01/И12-%1/07").arg(detector, 2, 10, QLatin1Char('0')).toUtf8().constData());
+    const auto storm = [&] {
+        for (int detector = 1; detector <= 40; ++detector)
+            record(*w, QStringLiteral("01/И12-%1/07").arg(detector, 2, 10, QLatin1Char('0')).toUtf8().constData());
+    };
+    storm();
     EXPECT_EQ(stored(), 1u);
     loop.advance(999);
     EXPECT_EQ(stored(), 1u);
     loop.advance(1);
+    EXPECT_EQ(stored(), 40u);
+
+    // Raised again as listed, the state is what the file says: it is not written again.
+    folder.writeText(QStringLiteral("KirvanMonitorP.alarms"), QStringLiteral("[ТРЕВОГИ]\nУРОВЕНЬ=2\nЧИСЛО=0\n"));
+    storm();
+    loop.advance(2000);
+    EXPECT_EQ(stored(), 0u);
+    w->alarmList().acknowledge(3);
+    loop.advance(1000);
     EXPECT_EQ(stored(), 40u);
 }
 
