@@ -324,7 +324,7 @@ void MainWindow::fitColumnsToContent(const Locale& locale)
 void MainWindow::applyTableLayout()
 {
     const EventTable& table = workstation_->table();
-    // Under a flood this runs twice a second for new rows alone; laying the panels out anew
+    // Under a flood this runs once a second for new rows alone; laying the panels out anew
     // each time would cost more than the rows.
     std::array<int, EventTable::ColumnCount + 1> layout{table.expanded() ? 1 : 0};
     for (int column = 0; column < EventTable::ColumnCount; ++column)

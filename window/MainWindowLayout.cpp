@@ -60,7 +60,7 @@ QWidget* MainWindow::buildToolbarStrip()
     // Every character typed is discarded; choosing an entry shows it.
     historyLine->lineEdit()->setReadOnly(true);
     // Nothing is typed to complete, and a completer reads every entry anew at each change of the
-    // list: ten thousand entries, twice a second in a flood.
+    // list: ten thousand entries, every second in a flood.
     historyLine->setCompleter(nullptr);
     historyLine->setMaxVisibleItems(12);
     historyLine->setFocusPolicy(Qt::ClickFocus);

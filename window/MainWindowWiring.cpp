@@ -59,14 +59,14 @@ void MainWindow::connectModels()
 {
     Workstation& w = *workstation_;
     w.alarms().setOnChanged([this] { showStatusField(); });
-    // The list and the summary follow at most twice a second, like the journal.
+    // The list and the summary follow at most twice a second.
     alarmUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { showAlarms(); });
     w.alarmList().setOnChanged([this] { alarmUpdates_->changed(); });
     windowRaises_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { bringForward(); });
     // The bar tells every frame on the line.
-    statusUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] { showStatusBar(); });
+    statusUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] { showStatusBar(); });
     w.statusBar().setOnChanged([this] { statusUpdates_->changed(); });
-    journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, viewUpdateMs, [this] {
+    journalUpdates_ = std::make_unique<UpdateThrottle>(loop_, journalUpdateMs, [this] {
         tableModel_->refresh();
         applyTableLayout();
         showHistory();

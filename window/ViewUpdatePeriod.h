@@ -2,9 +2,13 @@
 
 namespace kirvan {
 
-// Under a flood every view of the window (journal, alarm list, plan markers, the raise) follows at
-// most once in this time, the first change after a quiet one at once: twice a second is as fast
-// as anyone reads a flood, and painting is most of what a flood costs the alarm process.
+// Under a flood the views of the window follow at most once in their period, the first change
+// after a quiet one at once: painting is most of what a flood costs the alarm process. The
+// alarms' own views (the alarm list and its summary, the plan's markers, the tree's pictures, the
+// window brought forward) follow twice a second; the status word and the sound do at once.
 inline constexpr int viewUpdateMs = 500;
+// The journal's views (the grid, the history line) and the status bar follow a flood once a
+// second: nobody reads sixty lines a second as they come, and the grid is the largest repaint.
+inline constexpr int journalUpdateMs = 1000;
 
 } // namespace kirvan

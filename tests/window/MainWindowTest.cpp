@@ -39,7 +39,7 @@ protected:
     // The grid follows the table within a view period, however many rows came.
     void showJournal()
     {
-        loop.advance(viewUpdateMs);
+        loop.advance(journalUpdateMs);
         QCoreApplication::processEvents();
     }
 };
@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, StatePanelKeepsItsWidthAndShowsAPortReasonWhole)
     EXPECT_EQ(panel->width(), displayscale::scaled(147, window->scale()));
     const QString reason = QStringLiteral("  COM1: нет доступа (группа dialout)");
     bar.setStatePanel(reason);
-    loop.advance(viewUpdateMs);
+    loop.advance(journalUpdateMs);
     QCoreApplication::processEvents();
     EXPECT_GE(panel->contentsRect().width(), panel->fontMetrics().horizontalAdvance(reason));
 }
@@ -193,7 +193,7 @@ TEST_F(MainWindowTest, HistoryLineFollowsAFloodAppendingAndDroppingItsEntries)
     const auto flood = [&](int lines) {
         for (int line = 0; line < lines; ++line)
             w.log().history().add(QStringLiteral("строка %1").arg(w.log().history().added()));
-        loop.advance(viewUpdateMs);
+        loop.advance(journalUpdateMs);
     };
     flood(HistoryLine::MaxEntries - 10);
     const QString kept = combo->itemText(HistoryLine::MaxEntries - 30);
