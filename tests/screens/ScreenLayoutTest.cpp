@@ -3,6 +3,7 @@
 #include "viewer/JournalViewer.h"
 #include "window/PlanPicture.h"
 #include "window/TreeTextDelegate.h"
+#include "window/ViewUpdatePeriod.h"
 #include "dialogs/QtDialogs.h"
 #include "window/MainWindow.h"
 #include "dialogs/ModuleEditorDialog.h"
@@ -166,7 +167,8 @@ TEST_P(ScaledWindowTest, DuringAFireTheWindowLiesOnTheScreenAndShowsEveryTextWho
     auto* status = window->findChild<QLineEdit*>(QStringLiteral("statusWord"));
     for (int blink = 0; blink < 4 && status->text() != QStringLiteral(" ПОЖАР"); ++blink)
         loop.advance(500);
-    loop.advance(250);
+    // The journal's views and the status bar follow; a whole blink later the word shows again.
+    loop.advance(journalUpdateMs);
     QCoreApplication::processEvents();
 
     EXPECT_TRUE(screen().availableGeometry().contains(window->frameGeometry())) << "the window runs off the screen";
