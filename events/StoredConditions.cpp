@@ -208,7 +208,7 @@ QByteArray StoredStateEncoder::lines(const ActiveConditions::Condition& c)
     return out.take();
 }
 
-QByteArray StoredConditions::encode(int level, const std::vector<ActiveConditions::Condition>& conditions)
+QByteArray StoredConditions::encode() const
 {
     return StoredStateEncoder().encode(level, conditions);
 }

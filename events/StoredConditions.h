@@ -18,16 +18,15 @@ struct StoredConditions {
     int level = 0;
     std::vector<ActiveConditions::Condition> conditions;
 
-    QByteArray encode() const { return encode(level, conditions); }
-    // The live conditions written without a copy of them.
-    static QByteArray encode(int level, const std::vector<ActiveConditions::Condition>& conditions);
+    QByteArray encode() const;
     // Throws std::runtime_error with the reason in Russian when the content is not such a state.
     static StoredConditions decode(QByteArrayView bytes);
 };
 
-// The state written again and again: a condition's lines are kept while it is the same one, as
-// most are between two writes of a flood (its texts shared with the kept copy, so they cannot
-// have changed). Its output is that of StoredConditions::encode.
+// The state written again and again from the live conditions, without a copy of them: a
+// condition's lines are kept while it is the same one, as most are between two writes of a flood
+// (its texts shared with the kept copy, so they cannot have changed). Its output is that of
+// StoredConditions::encode.
 class StoredStateEncoder {
 public:
     StoredStateEncoder();

@@ -54,7 +54,7 @@ TEST(StoredConditionsTest, WrittenAgainAsWrittenFirst)
     encoder.encode(2, conditions);
     for (std::size_t n = 0; n < std::size(changes); ++n) {
         changes[n](conditions);
-        EXPECT_EQ(encoder.encode(2, conditions), StoredConditions::encode(2, conditions)) << n;
+        EXPECT_EQ(encoder.encode(2, conditions), (StoredConditions{2, conditions}.encode())) << n;
     }
 }
 
